@@ -1,0 +1,334 @@
+#include "u3ds.h"
+#include "uBMP.h"
+#include "uByteReader.h"
+#include "uErrors.h"
+#include "uPlatform.h"
+
+#include <GL/gl.h>
+#include <cstdio>
+
+namespace {
+
+enum : uint16_t {
+    CHUNK_PRIMARY = 0x4D4D,
+    CHUNK_VERSION = 0x0002,
+    CHUNK_EDITOR = 0x3D3D,
+    CHUNK_OBJECT = 0x4000,
+    CHUNK_TRIMESH = 0x4100,
+    CHUNK_VERTICES = 0x4110,
+    CHUNK_FACES = 0x4120,
+    CHUNK_FACE_MATERIAL = 0x4130,
+    CHUNK_TEXCOORDS = 0x4140,
+    CHUNK_MATERIAL = 0xAFFF,
+    CHUNK_MATERIAL_NAME = 0xA000,
+    CHUNK_DIFFUSE = 0xA020,
+    CHUNK_TEXTURE_MAP = 0xA200,
+    CHUNK_TEXTURE_FILE = 0xA300,
+    CHUNK_COLOR_FLOAT = 0x0010,
+    CHUNK_COLOR_24 = 0x0011,
+};
+
+std::string Hex(uint16_t id) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", id);
+    return text;
+}
+
+class TChunkParser {
+  public:
+    TChunkParser(TByteReader& reader, T3dsModel& model) : Reader(reader), Model(model) {}
+
+    // Walks the chunks from the current position up to `end`, in the given context.
+    enum class TContext { Top, Object, Material };
+
+    void Walk(size_t end, TContext context) {
+        while (Reader.Position() < end) {
+            size_t start = Reader.Position();
+            if (end - start < 6)
+                Fail("a chunk header at byte " + std::to_string(start) + " is cut off");
+            uint16_t id = Reader.U16("chunk id");
+            uint32_t length = Reader.U32("chunk length");
+            if (length < 6 || length > end - start)
+                Fail("chunk " + Hex(id) + " at byte " + std::to_string(start) + " has length " +
+                     std::to_string(length) + ", which overruns its parent");
+            size_t chunkEnd = start + length;
+            Handle(id, chunkEnd, context);
+            Reader.Seek(chunkEnd, "chunk end");
+        }
+    }
+
+    [[noreturn]] void Fail(const std::string& what) { throw EReadError(Reader.FileName() + ": " + what); }
+
+  private:
+    void Handle(uint16_t id, size_t end, TContext context) {
+        switch (id) {
+        case CHUNK_VERSION:
+            Model.Version = Reader.U32("version");
+            break;
+        case CHUNK_EDITOR:
+        case CHUNK_PRIMARY:
+            Walk(end, TContext::Top);
+            break;
+        case CHUNK_OBJECT:
+            Model.Objects.emplace_back();
+            Model.Objects.back().Name = Reader.ZString("object name");
+            Walk(end, TContext::Object);
+            break;
+        case CHUNK_TRIMESH:
+            if (context == TContext::Object)
+                Walk(end, TContext::Object);
+            break;
+        case CHUNK_VERTICES:
+            if (context == TContext::Object)
+                ReadVertices();
+            break;
+        case CHUNK_FACES:
+            if (context == TContext::Object) {
+                ReadFaces();
+                Walk(end, TContext::Object); // the face material groups live inside the face list
+            }
+            break;
+        case CHUNK_FACE_MATERIAL:
+            if (context == TContext::Object)
+                Model.Objects.back().MaterialName = Reader.ZString("face material name");
+            break;
+        case CHUNK_TEXCOORDS:
+            if (context == TContext::Object)
+                ReadTexCoords();
+            break;
+        case CHUNK_MATERIAL:
+            Model.Materials.emplace_back();
+            Walk(end, TContext::Material);
+            break;
+        case CHUNK_MATERIAL_NAME:
+            if (context == TContext::Material)
+                Model.Materials.back().Name = Reader.ZString("material name");
+            break;
+        case CHUNK_DIFFUSE:
+            if (context == TContext::Material)
+                ReadColor(end);
+            break;
+        case CHUNK_TEXTURE_MAP:
+            if (context == TContext::Material)
+                Walk(end, TContext::Material);
+            break;
+        case CHUNK_TEXTURE_FILE:
+            if (context == TContext::Material)
+                Model.Materials.back().TextureFile = Reader.ZString("texture file name");
+            break;
+        default:
+            break; // keyframer data and everything else: skipped by its length
+        }
+    }
+
+    void ReadVertices() {
+        T3dsObject& object = Model.Objects.back();
+        uint16_t count = Reader.U16("vertex count");
+        object.Vertices.resize(count);
+        for (dVector3& v : object.Vertices) {
+            v.x = Reader.F32("vertex");
+            v.y = Reader.F32("vertex");
+            v.z = Reader.F32("vertex");
+        }
+    }
+
+    void ReadFaces() {
+        T3dsObject& object = Model.Objects.back();
+        uint16_t count = Reader.U16("face count");
+        object.Faces.resize(count);
+        for (auto& face : object.Faces) {
+            for (uint32_t& index : face)
+                index = Reader.U16("face index");
+            Reader.U16("face flags");
+        }
+    }
+
+    void ReadTexCoords() {
+        T3dsObject& object = Model.Objects.back();
+        uint16_t count = Reader.U16("texture coordinate count");
+        object.TexCoords.resize(count);
+        for (auto& uv : object.TexCoords) {
+            uv[0] = Reader.F32("texture coordinate");
+            uv[1] = Reader.F32("texture coordinate");
+        }
+    }
+
+    void ReadColor(size_t end) {
+        T3dsMaterial& material = Model.Materials.back();
+        if (end - Reader.Position() < 6)
+            return;
+        uint16_t id = Reader.U16("colour chunk id");
+        Reader.U32("colour chunk length");
+        if (id == CHUNK_COLOR_24) {
+            Reader.Bytes(material.Color, 3, "colour");
+        } else if (id == CHUNK_COLOR_FLOAT) {
+            for (uint8_t& c : material.Color) {
+                float f = Reader.F32("colour");
+                c = static_cast<uint8_t>(f <= 0.0f ? 0 : f >= 1.0f ? 255 : f * 255.0f + 0.5f);
+            }
+        }
+    }
+
+    TByteReader& Reader;
+    T3dsModel& Model;
+};
+
+} // namespace
+
+bool Parse3DS(const std::vector<uint8_t>& bytes, const std::string& fileName, T3dsModel& model, std::string& error) {
+    model = T3dsModel();
+    TByteReader reader(bytes.data(), bytes.size(), fileName);
+    try {
+        if (bytes.size() < 6 || reader.U16("primary chunk") != CHUNK_PRIMARY) {
+            error = "unable to load PRIMARY chunk from file";
+            return false;
+        }
+        uint32_t length = reader.U32("primary chunk length");
+        if (length < 6 || length > bytes.size())
+            throw EReadError(fileName + ": primary chunk has length " + std::to_string(length) + ", but the file has " +
+                             std::to_string(bytes.size()) + " bytes");
+        TChunkParser parser(reader, model);
+        parser.Walk(length, TChunkParser::TContext::Top);
+
+        for (T3dsObject& object : model.Objects) {
+            size_t vertexCount = object.Vertices.size();
+            for (const auto& face : object.Faces)
+                for (uint32_t index : face)
+                    if (index >= vertexCount)
+                        parser.Fail("object \"" + object.Name + "\" has a face index " + std::to_string(index) +
+                                    " beyond its " + std::to_string(vertexCount) + " vertices");
+            // Missing texture coordinates read as (0, 0); extra ones are ignored.
+            object.TexCoords.resize(vertexCount, {0.0f, 0.0f});
+            for (size_t m = 0; m < model.Materials.size() && !object.MaterialName.empty(); ++m)
+                if (model.Materials[m].Name == object.MaterialName) {
+                    object.Material = static_cast<int>(m);
+                    break;
+                }
+        }
+    } catch (const EReadError& e) {
+        error = e.what();
+        return false;
+    }
+    return true;
+}
+
+void ComputeNormals(T3dsObject& object) {
+    std::vector<dVector3> sums(object.Vertices.size());
+    std::vector<int> counts(object.Vertices.size(), 0);
+    for (const auto& face : object.Faces) {
+        const dVector3& p0 = object.Vertices[face[0]];
+        const dVector3& p1 = object.Vertices[face[1]];
+        const dVector3& p2 = object.Vertices[face[2]];
+        dVector3 a = VectorSub(p0, p2), b = VectorSub(p2, p1);
+        dVector3 n = VectorMake(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
+        for (uint32_t index : face) {
+            sums[index] = VectorAdd(sums[index], n);
+            counts[index] += 1;
+        }
+    }
+    object.Normals.assign(object.Vertices.size(), VectorMake(0, 0, 1));
+    for (size_t i = 0; i < sums.size(); ++i)
+        if (counts[i] > 0)
+            VectorNormalize(VectorScale(sums[i], 1.0f / static_cast<float>(counts[i])), object.Normals[i]);
+}
+
+bool CentreAndScale(T3dsModel& model, float scale, dVector3& extent) {
+    dVector3 lo = VectorMake(1000000.0f, 100000.0f, 1000000.0f);
+    dVector3 hi = VectorMake(-1000000.0f, -100000.0f, -1000000.0f);
+    bool any = false;
+    for (const T3dsObject& object : model.Objects)
+        for (const dVector3& v : object.Vertices) {
+            any = true;
+            for (int k = 0; k < 3; ++k) {
+                lo[k] = std::min(lo[k], v[k]);
+                hi[k] = std::max(hi[k], v[k]);
+            }
+        }
+    if (!any)
+        return false;
+    dVector3 centre = VectorScale(VectorAdd(lo, hi), 0.5f);
+    for (T3dsObject& object : model.Objects)
+        for (dVector3& v : object.Vertices)
+            v = VectorScale(VectorSub(v, centre), scale);
+    extent = VectorScale(VectorSub(hi, lo), scale);
+    return true;
+}
+
+uint32_t Build3DSList(const T3dsModel& model) {
+    GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    for (const T3dsObject& object : model.Objects) {
+        if (object.Faces.empty())
+            continue;
+        if (object.Material < 0) {
+            glColor3f(1, 1, 1);
+            glBegin(GL_TRIANGLES);
+            for (const auto& face : object.Faces)
+                for (uint32_t index : face) {
+                    glNormal3fv(&object.Normals[index].x);
+                    glVertex3fv(&object.Vertices[index].x);
+                }
+            glEnd();
+            continue;
+        }
+        const T3dsMaterial& material = model.Materials[static_cast<size_t>(object.Material)];
+        bool textured = material.Texture >= 0;
+        if (textured) {
+            glEnable(GL_TEXTURE_2D);
+            glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(material.Texture));
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            glTexCoordPointer(2, GL_FLOAT, 0, object.TexCoords.data());
+        } else {
+            glColor3ubv(material.Color);
+        }
+        glVertexPointer(3, GL_FLOAT, sizeof(dVector3), object.Vertices.data());
+        glNormalPointer(GL_FLOAT, sizeof(dVector3), object.Normals.data());
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(object.Faces.size() * 3), GL_UNSIGNED_INT,
+                       object.Faces.data());
+        if (textured) {
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            glDisable(GL_TEXTURE_2D);
+        }
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glEndList();
+    return list;
+}
+
+int32_t Load3DS(const std::string& fileName, const std::string& textureOverride, float scale, dVector3& extent) {
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(fileName, bytes))
+        throw EInOutError("Cannot open file " + fileName);
+    T3dsModel model;
+    std::string error;
+    if (!Parse3DS(bytes, fileName, model, error)) {
+        ShowMessageBox(error, "error");
+        return 0;
+    }
+    if (model.Version > 3)
+        ShowMessageBox("This 3DS file is over version 3 so it may load incorrectly", "Warning");
+    for (T3dsObject& object : model.Objects)
+        ComputeNormals(object);
+
+    std::string directory;
+    if (std::string::size_type slash = fileName.find_last_of('/'); slash != std::string::npos)
+        directory = fileName.substr(0, slash + 1);
+    int32_t overrideTexture = -1;
+    if (!textureOverride.empty())
+        overrideTexture = loadBMP(textureOverride);
+    for (T3dsMaterial& material : model.Materials) {
+        if (!textureOverride.empty())
+            material.Texture = overrideTexture;
+        else if (!material.TextureFile.empty())
+            material.Texture = loadBMP(directory + NativePath(material.TextureFile));
+    }
+
+    if (!CentreAndScale(model, scale, extent)) {
+        ShowMessageBox(fileName + ": the model has no vertices", "error");
+        return 0;
+    }
+    return static_cast<int32_t>(Build3DSList(model));
+}

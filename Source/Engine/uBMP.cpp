@@ -1,0 +1,114 @@
+#include "uBMP.h"
+#include "uByteReader.h"
+#include "uErrors.h"
+#include "uPlatform.h"
+
+#include <GL/gl.h>
+
+namespace {
+
+constexpr size_t HeaderSize = 54;
+constexpr size_t PaletteSize = 1024;
+
+} // namespace
+
+bool ParseBMP(const std::vector<uint8_t>& bytes, const std::string& fileName, TBMPImage& image, std::string& error) {
+    if (bytes.size() < HeaderSize) {
+        error = "error reading image header from " + fileName;
+        return false;
+    }
+    TByteReader reader(bytes.data(), bytes.size(), fileName);
+    reader.Seek(18, "width");
+    int32_t width = reader.I32("width");
+    int32_t height = reader.I32("height");
+    reader.Seek(28, "bits per pixel");
+    uint16_t bits = reader.U16("bits per pixel");
+
+    TBMPFormat format;
+    size_t dataStart = HeaderSize;
+    if (bits == 8) {
+        format = TBMPFormat::Alpha;
+        dataStart += PaletteSize;
+    } else if (bits == 24) {
+        format = TBMPFormat::RGB;
+    } else if (bits == 32) {
+        format = TBMPFormat::RGBA;
+    } else {
+        error = "unsupported bits per pixel (" + std::to_string(bits) + ") in " + fileName;
+        return false;
+    }
+    if (width <= 0 || height <= 0 || width > 8192 || height > 8192) {
+        error = "invalid image size " + std::to_string(width) + " x " + std::to_string(height) + " in " + fileName;
+        return false;
+    }
+
+    image.Width = width;
+    image.Height = height;
+    image.Format = format;
+    size_t bpp = static_cast<size_t>(image.BytesPerPixel());
+    size_t rowBytes = static_cast<size_t>(width) * bpp;
+    size_t dataSize = rowBytes * static_cast<size_t>(height);
+    if (dataSize > MaxBMPBytes) {
+        error = "image too large (" + std::to_string(width) + " x " + std::to_string(height) + ") in " + fileName;
+        return false;
+    }
+    // Rows in the file are padded to a multiple of four bytes; the last row's padding may be missing.
+    size_t stride = (rowBytes + 3) & ~size_t(3);
+    size_t needed = stride * static_cast<size_t>(height - 1) + rowBytes;
+    if (bytes.size() < dataStart || bytes.size() - dataStart < needed) {
+        error = "error reading image data from " + fileName;
+        return false;
+    }
+
+    image.Pixels.resize(dataSize);
+    for (int32_t row = 0; row < height; ++row) {
+        const uint8_t* src = bytes.data() + dataStart + stride * static_cast<size_t>(row);
+        uint8_t* dst = image.Pixels.data() + rowBytes * static_cast<size_t>(row);
+        if (bpp == 1) {
+            std::copy(src, src + rowBytes, dst);
+            continue;
+        }
+        for (size_t x = 0; x < rowBytes; x += bpp) {
+            dst[x] = src[x + 2];
+            dst[x + 1] = src[x + 1];
+            dst[x + 2] = src[x];
+            if (bpp == 4)
+                dst[x + 3] = src[x + 3];
+        }
+    }
+    return true;
+}
+
+uint32_t UploadTexture(const TBMPImage& image) {
+    GLenum format = image.Format == TBMPFormat::Alpha ? GL_ALPHA : image.Format == TBMPFormat::RGB ? GL_RGB : GL_RGBA;
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), image.Width, image.Height, 0, format,
+                 GL_UNSIGNED_BYTE, image.Pixels.data());
+    return id;
+}
+
+int32_t loadBMP(const std::string& fileName) {
+    if (!FileExists(fileName)) {
+        ShowMessageBox("File not fount - " + fileName, "loadBMP");
+        return -1;
+    }
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(fileName, bytes))
+        throw EInOutError("Cannot read file " + fileName);
+    TBMPImage image;
+    std::string error;
+    if (!ParseBMP(bytes, fileName, image, error)) {
+        ShowMessageBox(error, "loadBMP");
+        return -1;
+    }
+    return static_cast<int32_t>(UploadTexture(image));
+}

@@ -1,0 +1,95 @@
+#include "uByteReader.h"
+
+#include <cstring>
+#include <fstream>
+#include <sys/stat.h>
+
+void TByteReader::Need(size_t count, const char* what) const {
+    if (count > Size - Pos)
+        throw EReadError(Name + ": unexpected end of data reading " + what + " at byte " + std::to_string(Pos));
+}
+
+uint8_t TByteReader::U8(const char* what) {
+    Need(1, what);
+    return Data[Pos++];
+}
+
+uint16_t TByteReader::U16(const char* what) {
+    Need(2, what);
+    uint16_t v = static_cast<uint16_t>(Data[Pos] | (Data[Pos + 1] << 8));
+    Pos += 2;
+    return v;
+}
+
+uint32_t TByteReader::U32(const char* what) {
+    Need(4, what);
+    uint32_t v = static_cast<uint32_t>(Data[Pos]) | (static_cast<uint32_t>(Data[Pos + 1]) << 8) |
+                 (static_cast<uint32_t>(Data[Pos + 2]) << 16) | (static_cast<uint32_t>(Data[Pos + 3]) << 24);
+    Pos += 4;
+    return v;
+}
+
+float TByteReader::F32(const char* what) {
+    uint32_t bits = U32(what);
+    float v;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
+std::string TByteReader::ZString(const char* what, size_t maxKept) {
+    std::string s;
+    for (;;) {
+        uint8_t c = U8(what);
+        if (c == 0)
+            return s;
+        if (s.size() < maxKept)
+            s.push_back(static_cast<char>(c));
+    }
+}
+
+std::string TByteReader::ShortString(const char* what, size_t fieldSize) {
+    Need(fieldSize + 1, what);
+    size_t length = Data[Pos];
+    if (length > fieldSize)
+        length = fieldSize;
+    std::string s(reinterpret_cast<const char*>(Data + Pos + 1), length);
+    Pos += fieldSize + 1;
+    return s;
+}
+
+void TByteReader::Bytes(void* out, size_t count, const char* what) {
+    Need(count, what);
+    std::memcpy(out, Data + Pos, count);
+    Pos += count;
+}
+
+void TByteReader::Skip(size_t count, const char* what) {
+    Need(count, what);
+    Pos += count;
+}
+
+void TByteReader::Seek(size_t position, const char* what) {
+    if (position > Size)
+        throw EReadError(Name + ": " + what + " lies beyond the end of the data");
+    Pos = position;
+}
+
+bool ReadWholeFile(const std::string& fileName, std::vector<uint8_t>& bytes) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in)
+        return false;
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    if (size < 0)
+        return false;
+    in.seekg(0, std::ios::beg);
+    bytes.resize(static_cast<size_t>(size));
+    if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
+        return false;
+    return true;
+}
+
+bool FileExists(const std::string& fileName) {
+    struct stat st;
+    return stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}

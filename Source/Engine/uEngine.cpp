@@ -1,0 +1,448 @@
+#include "uEngine.h"
+#include "u3ds.h"
+#include "uBMP.h"
+
+#include <GL/gl.h>
+#include <GLFW/glfw3.h>
+#include <cmath>
+
+namespace {
+
+const float ClearColor[4] = {0, 0, 0, 0};
+
+void KeyCallback(GLFWwindow* window, int key, int, int action, int) {
+    auto* source = static_cast<TLiveKeySource*>(glfwGetWindowUserPointer(window));
+    uint32_t code = ScanCodeOfGlfwKey(key);
+    if (source && code != 0 && action != GLFW_REPEAT)
+        source->SetKey(code, action == GLFW_PRESS);
+}
+
+void FocusCallback(GLFWwindow* window, int focused) {
+    // Keys released while the window is in the background never reach us: forget them all.
+    auto* source = static_cast<TLiveKeySource*>(glfwGetWindowUserPointer(window));
+    if (source && !focused)
+        source->ReleaseAll();
+}
+
+// The part of the framebuffer that shows the 4:3 layout, centred, with black bars around it.
+void LayoutViewport(int fbWidth, int fbHeight, int layoutWidth, int layoutHeight, int viewport[4]) {
+    double scale = std::min(double(fbWidth) / layoutWidth, double(fbHeight) / layoutHeight);
+    int w = std::max(1, int(std::lround(layoutWidth * scale)));
+    int h = std::max(1, int(std::lround(layoutHeight * scale)));
+    viewport[0] = (fbWidth - w) / 2;
+    viewport[1] = (fbHeight - h) / 2;
+    viewport[2] = w;
+    viewport[3] = h;
+}
+
+// The engine's walk over one list: live objects get their per-frame calls, dead ones are unlinked.
+template <class T, class F> void UpdateWalk(TList<T>& list, F&& perFrame) {
+    for (TNode<T>* node = list.First(); !node->IsTail(); node = node->Next) {
+        T* item = node->Data;
+        bool alive;
+        if constexpr (requires { item->Active; })
+            alive = item->Active;
+        else
+            alive = item->Alive;
+        if (alive)
+            perFrame(item);
+        else
+            node = list.Unlink(node);
+    }
+}
+
+void BillboardQuad(const dVector3& p, const dVector3& right, const dVector3& up) {
+    dVector3 r = VectorScale(right, 0.5f), u = VectorScale(up, 0.5f);
+    dVector3 a = VectorAdd(VectorSub(p, r), u), b = VectorSub(VectorSub(p, r), u);
+    dVector3 c = VectorSub(VectorAdd(p, r), u), d = VectorAdd(VectorAdd(p, r), u);
+    glTexCoord2f(0, 0);
+    glVertex3f(a.x, a.y, a.z);
+    glTexCoord2f(1, 0);
+    glVertex3f(b.x, b.y, b.z);
+    glTexCoord2f(1, 1);
+    glVertex3f(c.x, c.y, c.z);
+    glTexCoord2f(0, 1);
+    glVertex3f(d.x, d.y, d.z);
+}
+
+} // namespace
+
+TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnessOptions& harness)
+    : Width(width), Height(height), Fullscreen(fullscreen), Harness(harness) {
+    if (glfwInit() != GLFW_TRUE)
+        throw EEngineError("glfw init failed");
+    glfwWindowHint(GLFW_RED_BITS, 8);
+    glfwWindowHint(GLFW_GREEN_BITS, 8);
+    glfwWindowHint(GLFW_BLUE_BITS, 8);
+    glfwWindowHint(GLFW_ALPHA_BITS, 0);
+    glfwWindowHint(GLFW_DEPTH_BITS, 16);
+    glfwWindowHint(GLFW_STENCIL_BITS, 0);
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
+    GLFWmonitor* monitor = nullptr;
+    int windowWidth = width, windowHeight = height;
+    if (fullscreen) {
+        // Full screen at the desktop's own mode, so the video mode never changes.
+        monitor = glfwGetPrimaryMonitor();
+        const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+        if (mode) {
+            glfwWindowHint(GLFW_REFRESH_RATE, mode->refreshRate);
+            windowWidth = mode->width;
+            windowHeight = mode->height;
+        } else {
+            monitor = nullptr;
+        }
+    }
+    Window = glfwCreateWindow(windowWidth, windowHeight, "Kalmirov", monitor, nullptr);
+    if (!Window) {
+        glfwTerminate();
+        throw EEngineError("glfw init video failed");
+    }
+    glfwMakeContextCurrent(Window);
+    glfwSwapInterval(0);
+    if (!InitKeyboard()) {
+        glfwDestroyWindow(Window);
+        glfwTerminate();
+        throw EEngineError("keyboard handler initialisation failed");
+    }
+    if (Harness.FixedClock) {
+        FixedClock = std::make_unique<TFixedClock>();
+        PreviousClock = SetClock(FixedClock.get());
+    }
+
+    glClearColor(ClearColor[0], ClearColor[1], ClearColor[2], ClearColor[3]);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_CULL_FACE);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    // A point light 5 units behind the eye, fixed in eye space: it moves with the camera.
+    const float lightPosition[4] = {0, 0, 5, 1};
+    const float white[4] = {1, 1, 1, 1};
+    glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, white);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, white);
+
+    LastFrameTime = GetTime() * 1000.0;
+    int fbWidth, fbHeight;
+    FramebufferSize(fbWidth, fbHeight);
+    glViewport(0, 0, fbWidth, fbHeight);
+    for (int i = 0; i < 2; ++i) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glfwSwapBuffers(Window);
+    }
+}
+
+TEngine::~TEngine() {
+    Sprites.Clear();
+    Sprites3D.Clear();
+    Meshes.Clear();
+    Vehicles.Clear();
+    if (FixedClock)
+        SetClock(PreviousClock);
+    glfwDestroyWindow(Window);
+    glfwTerminate();
+}
+
+uint32_t TEngine::LoadTexture(const std::string& fileName) {
+    int32_t id = loadBMP(NativePath(fileName));
+    if (id < 0)
+        throw Exception(FormatMessage("Cannot load texture %s", fileName));
+    return static_cast<uint32_t>(id);
+}
+
+void TEngine::FreeTexture(uint32_t id) {
+    GLuint name = id;
+    glDeleteTextures(1, &name);
+}
+
+void TEngine::LoadMesh(const std::string& fileName, const std::string& textureOverride, float scale,
+                       TMeshRecord& record) {
+    std::string override = textureOverride.empty() ? std::string() : NativePath(textureOverride);
+    int32_t list = Load3DS(NativePath(fileName), override, scale, record.Extent);
+    if (list < 0)
+        throw ERangeError("Mesh list of " + fileName + " out of range");
+    record.List = static_cast<uint32_t>(list);
+}
+
+bool TEngine::InitKeyboard() {
+    ResetKeyboard();
+    if (!Harness.KeyScript.empty()) {
+        KeySource = std::make_unique<TScriptKeySource>(TScriptKeySource::FromFile(Harness.KeyScript));
+        return true;
+    }
+    auto live = std::make_unique<TLiveKeySource>();
+    glfwSetWindowUserPointer(Window, live.get());
+    glfwSetKeyCallback(Window, KeyCallback);
+    glfwSetWindowFocusCallback(Window, FocusCallback);
+    KeySource = std::move(live);
+    return true;
+}
+
+void TEngine::ReadKeyboard() { KeySource->Read(KeyState, KeyboardPasses++); }
+
+bool TEngine::WindowClosed() const { return glfwWindowShouldClose(Window) != 0; }
+
+void TEngine::FramebufferSize(int& width, int& height) const { glfwGetFramebufferSize(Window, &width, &height); }
+
+void TEngine::BeginFrame() {
+    double now = GetTime() * 1000.0;
+    DeltaTime = static_cast<float>((now - LastFrameTime) * 0.001);
+    LastFrameTime = now;
+    int fbWidth, fbHeight, viewport[4];
+    FramebufferSize(fbWidth, fbHeight);
+    LayoutViewport(fbWidth, fbHeight, Width, Height, viewport);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    glClearColor(ClearColor[0], ClearColor[1], ClearColor[2], ClearColor[3]);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void TEngine::EndFrame() {
+    glFlush();
+    SaveShots();
+    glfwSwapBuffers(Window);
+    Clock().WaitUntil(LastSwapTime + 0.01);
+    LastSwapTime = GetTime();
+    FrameCounter += 1;
+    double t = GetTime();
+    if (t - FPSStamp > 1.0) {
+        FPSStamp = t;
+        FPS = FrameCounter;
+        FrameCounter = 0;
+    }
+    ++FramesDone;
+    glfwPollEvents();
+}
+
+void TEngine::SaveShots() {
+    for (const auto& [frame, fileName] : Harness.Shots) {
+        if (frame != FramesDone + 1)
+            continue;
+        int fbWidth, fbHeight;
+        FramebufferSize(fbWidth, fbHeight);
+        std::vector<uint8_t> pixels(size_t(fbWidth) * size_t(fbHeight) * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, fbWidth, fbHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        if (!WritePNG(fileName, fbWidth, fbHeight, pixels))
+            ShowMessageBox("Cannot write screenshot " + fileName, "Harness");
+    }
+}
+
+void TEngine::AddSprite(TSprite* sprite) {
+    sprite->Alive = true;
+    Sprites.Add(sprite);
+}
+
+void TEngine::AddSprite3D(TSprite3D* sprite) {
+    sprite->Alive = true;
+    Sprites3D.Add(sprite);
+}
+
+void TEngine::AddMesh(TMesh* mesh) {
+    mesh->Alive = true;
+    Meshes.Add(mesh);
+}
+
+void TEngine::AddVehicle(TVehicle* vehicle) {
+    vehicle->Active = true;
+    Vehicles.Add(vehicle);
+}
+
+void TEngine::DrawMeshes() {
+    UpdateWalk(Meshes, [](TMesh* mesh) {
+        mesh->Update();
+        mesh->Animate();
+    });
+    glColor3f(1, 1, 1);
+    for (TNode<TMesh>* node = Meshes.First(); !node->IsTail(); node = node->Next) {
+        TMesh* mesh = node->Data;
+        if (!mesh->Visible || !Camera.SphereVisible(mesh->Position, mesh->Radius))
+            continue;
+        glPushMatrix();
+        glTranslatef(mesh->Position.x, mesh->Position.y, mesh->Position.z);
+        glRotatef(mesh->Heading, 0, 0, 1);
+        glCallList(mesh->List);
+        glPopMatrix();
+    }
+}
+
+void TEngine::UpdateVehicles() {
+    float dt = DeltaTime;
+    UpdateWalk(Vehicles, [dt](TVehicle* vehicle) {
+        vehicle->Update(dt);
+        vehicle->PostUpdate();
+    });
+}
+
+void TEngine::DrawVehicles() {
+    for (TNode<TVehicle>* node = Vehicles.First(); !node->IsTail(); node = node->Next)
+        if (node->Data->IsVisible(Camera))
+            node->Data->Draw();
+}
+
+void TEngine::DrawSprites3D() {
+    UpdateWalk(Sprites3D, [](TSprite3D* sprite) {
+        sprite->Update();
+        sprite->Animate();
+    });
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_TEXTURE_2D);
+    float m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    dVector3 right = VectorMake(m[0], m[4], m[8]), up = VectorMake(m[1], m[5], m[9]);
+    glDepthMask(GL_FALSE);
+    for (TNode<TSprite3D>* node = Sprites3D.First(); !node->IsTail(); node = node->Next) {
+        TSprite3D* sprite = node->Data;
+        if (!sprite->Visible || !Camera.SphereVisible(sprite->Position, sprite->Width))
+            continue;
+        glBindTexture(GL_TEXTURE_2D, sprite->Texture);
+        glColor4ub(sprite->Red, sprite->Green, sprite->Blue, sprite->Alpha);
+        if (sprite->Billboard) {
+            glBegin(GL_QUADS);
+            BillboardQuad(sprite->Position, VectorScale(right, sprite->Width), VectorScale(up, sprite->Height));
+            glEnd();
+            continue;
+        }
+        float hw = sprite->Width / 2, hh = sprite->Height / 2;
+        glPushMatrix();
+        glTranslatef(sprite->Position.x, sprite->Position.y, sprite->Position.z);
+        glRotatef(sprite->Angle, 0, 0, 1);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0);
+        glVertex3f(-hw, -hh, 0);
+        glTexCoord2f(1, 0);
+        glVertex3f(-hw, hh, 0);
+        glTexCoord2f(1, 1);
+        glVertex3f(hw, hh, 0);
+        glTexCoord2f(0, 1);
+        glVertex3f(hw, -hh, 0);
+        glEnd();
+        glPopMatrix();
+    }
+    glDepthMask(GL_TRUE);
+    glPopAttrib();
+}
+
+void TEngine::DrawSprites() {
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glEnable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, Width, 0, Height, -100, 100);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    UpdateWalk(Sprites, [](TSprite* sprite) {
+        sprite->Update();
+        sprite->Animate();
+    });
+    for (TNode<TSprite>* node = Sprites.First(); !node->IsTail(); node = node->Next) {
+        TSprite* sprite = node->Data;
+        float hw = float(sprite->Width / 2), hh = float(sprite->Height / 2);
+        glPushMatrix();
+        glTranslatef(float(sprite->X) + hw, float(sprite->Y) + hh, 0);
+        glRotatef(sprite->Angle, 0, 0, 1);
+        glBindTexture(GL_TEXTURE_2D, sprite->Texture);
+        glColor4ub(sprite->Red, sprite->Green, sprite->Blue, sprite->Alpha);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0);
+        glVertex2f(-hw, -hh);
+        glTexCoord2f(0, 1);
+        glVertex2f(-hw, hh);
+        glTexCoord2f(1, 1);
+        glVertex2f(hw, hh);
+        glTexCoord2f(1, 0);
+        glVertex2f(hw, -hh);
+        glEnd();
+        glPopMatrix();
+    }
+
+    if (ShowMap && MapSprite && MapFrameSprite) {
+        // The inset shows the map picture around the point (MapX + 90, MapY - 22) of the 1024 x 512 picture.
+        float u = (MapX + 90) / 1024, v = (MapY - 22) / 512;
+        glLoadIdentity();
+        glBindTexture(GL_TEXTURE_2D, MapSprite->Texture);
+        glColor4f(1, 1, 1, 1);
+        glBegin(GL_QUADS);
+        glTexCoord2f(u - 0.043f, v - 0.086f);
+        glVertex2f(497, 25);
+        glTexCoord2f(u - 0.043f, v + 0.086f);
+        glVertex2f(497, 143);
+        glTexCoord2f(u + 0.043f, v + 0.086f);
+        glVertex2f(615, 143);
+        glTexCoord2f(u + 0.043f, v - 0.086f);
+        glVertex2f(615, 25);
+        glEnd();
+        glBindTexture(GL_TEXTURE_2D, MapFrameSprite->Texture);
+        glColor4ub(255, 255, 255, 255);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0);
+        glVertex2f(492, 20);
+        glTexCoord2f(0, 1);
+        glVertex2f(492, 148);
+        glTexCoord2f(1, 1);
+        glVertex2f(620, 148);
+        glTexCoord2f(1, 0);
+        glVertex2f(620, 20);
+        glEnd();
+        float blink = float(std::sin(GetTime() * 30) * 0.5 + 0.5);
+        glColor4f(1, 1, 1, blink);
+        glPointSize(3);
+        glDisable(GL_TEXTURE_2D);
+        glBegin(GL_POINTS);
+        glVertex2f(556, 84);
+        glEnd();
+    }
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+void TEngine::BeginOverlay() {
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, Width, 0, Height, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void TEngine::SetOverlayColor(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha) {
+    glColor4ub(red, green, blue, alpha);
+}
+
+void TEngine::DrawOverlayRect(float x1, float y1, float x2, float y2) { glRectf(x1, y1, x2, y2); }
+
+void TEngine::EndOverlay() {
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+}

@@ -1,0 +1,97 @@
+// TEngine: the game-independent core. Opens the GL window, keeps the four object lists (2D sprites,
+// 3D sprites, meshes, vehicles) and offers the building blocks of one frame, from BeginFrame to the
+// capped EndFrame. Owns the lists, the camera and the key source; never the objects in the lists.
+#pragma once
+
+#include "Resources.h"
+#include "uCamera.h"
+#include "uErrors.h"
+#include "uHarness.h"
+#include "uKeyboard.h"
+#include "uList.h"
+#include "uPlatform.h"
+#include "uSprite.h"
+#include "uSprite3d.h"
+#include "UMesh.h"
+#include "uVehicle.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct GLFWwindow;
+
+class TEngine {
+  public:
+    // Opens the window (full-screen at the desktop's own resolution, or a resizable window) and sets
+    // the fixed GL state. `bits` is accepted and not used. Throws EEngineError on failure.
+    TEngine(int width, int height, bool fullscreen, int bits, const THarnessOptions& harness = {});
+    virtual ~TEngine();
+    TEngine(const TEngine&) = delete;
+    TEngine& operator=(const TEngine&) = delete;
+
+    uint32_t LoadTexture(const std::string& fileName);
+    void FreeTexture(uint32_t id);
+    void LoadMesh(const std::string& fileName, const std::string& textureOverride, float scale, TMeshRecord& record);
+
+    bool InitKeyboard();
+    // Takes this pass's key snapshot.
+    void ReadKeyboard();
+
+    void BeginFrame();
+    void EndFrame();
+
+    void AddSprite(TSprite* sprite);
+    void AddSprite3D(TSprite3D* sprite);
+    void AddMesh(TMesh* mesh);
+    void AddVehicle(TVehicle* vehicle);
+    void RemoveSprite(TSprite* sprite) { Sprites.Remove(sprite); }
+    void RemoveSprite3D(TSprite3D* sprite) { Sprites3D.Remove(sprite); }
+    void RemoveVehicle(TVehicle* vehicle) { Vehicles.Remove(vehicle); }
+
+    void DrawMeshes();
+    void UpdateVehicles();
+    void DrawVehicles();
+    void DrawSprites3D();
+    void DrawSprites();
+    void BeginOverlay();
+    void SetOverlayColor(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha);
+    void DrawOverlayRect(float x1, float y1, float x2, float y2);
+    void EndOverlay();
+
+    // The player closed the window.
+    bool WindowClosed() const;
+    // The harness's frame limit has been reached.
+    bool HarnessFinished() const { return Harness.FrameLimit > 0 && FramesDone >= Harness.FrameLimit; }
+    // Window pixels of the framebuffer and the 4:3 area the layout is scaled into.
+    void FramebufferSize(int& width, int& height) const;
+
+    int32_t Width, Height; // layout size in pixels, as passed to the constructor
+    bool Fullscreen;
+    double LastSwapTime = 0; // seconds, after the previous swap
+    double FPSStamp = 0;     // seconds, start of the current one-second window
+    float FrameCounter = 0;  // frames in the current window
+    float FPS = 0;           // frames in the last completed window
+    TList<TSprite> Sprites;
+    TList<TSprite3D> Sprites3D;
+    TList<TMesh> Meshes;
+    TList<TVehicle> Vehicles;
+    double LastFrameTime = 0; // milliseconds, at the previous BeginFrame
+    float DeltaTime = 0;      // seconds between the last two BeginFrame calls
+    bool ShowMap = false;
+    TSprite* MapSprite = nullptr;      // the city map picture of the inset (texture only)
+    TSprite* MapFrameSprite = nullptr; // the frame around the inset (texture only)
+    float MapX = 0, MapY = 0;          // map point at the centre of the inset
+    TCamera Camera;
+    uint64_t FramesDone = 0; // EndFrame calls so far
+
+  private:
+    void SaveShots();
+
+    GLFWwindow* Window = nullptr;
+    THarnessOptions Harness;
+    std::unique_ptr<TKeySource> KeySource;
+    std::unique_ptr<TFixedClock> FixedClock;
+    TClock* PreviousClock = nullptr;
+    uint64_t KeyboardPasses = 0;
+};

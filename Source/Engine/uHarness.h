@@ -1,0 +1,31 @@
+// The unattended-run harness: keys from a script instead of the keyboard, screenshots of chosen
+// frames, a stop after N frames and the fixed 10 ms clock, so a run repeats exactly on any machine.
+// Options come from the command line:
+//   --keys FILE       key script (see TScriptKeySource)
+//   --frames N        stop after N frames
+//   --shot N:FILE     save frame N as a PNG (repeatable)
+//   --fixed-clock     every frame lasts exactly 10 ms of game time
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct THarnessOptions {
+    std::string KeyScript;
+    uint64_t FrameLimit = 0; // 0: run until the game ends
+    std::vector<std::pair<uint64_t, std::string>> Shots;
+    bool FixedClock = false;
+
+    // True when any option asks for an unattended run (no dialogs, stderr messages).
+    bool Unattended() const { return !KeyScript.empty() || FrameLimit > 0 || !Shots.empty() || FixedClock; }
+};
+
+// Takes the harness options out of argv (the rest stays, in order). Throws Exception on a bad one.
+THarnessOptions ParseHarnessOptions(std::vector<std::string>& args);
+
+// Writes RGB pixels (bottom row first, as OpenGL reads them) to a PNG file; false on failure.
+bool WritePNG(const std::string& fileName, int width, int height, const std::vector<uint8_t>& rgbBottomUp);
+
+// Reads a PNG into RGB pixels, top row first (for tests that check screenshots).
+bool ReadPNG(const std::string& fileName, int& width, int& height, std::vector<uint8_t>& rgbTopDown);

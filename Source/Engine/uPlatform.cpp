@@ -1,0 +1,78 @@
+#include "uPlatform.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+TMessageBoxHandler& MessageBoxHandler() {
+    static TMessageBoxHandler handler = [](const std::string& text, const std::string& caption) {
+        std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
+    };
+    return handler;
+}
+
+TRealClock& RealClock() {
+    static TRealClock clock;
+    return clock;
+}
+
+TClock* CurrentClock = nullptr;
+
+} // namespace
+
+void ShowMessageBox(const std::string& text, const std::string& caption) { MessageBoxHandler()(text, caption); }
+
+TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler) {
+    TMessageBoxHandler previous = MessageBoxHandler();
+    MessageBoxHandler() = std::move(handler);
+    return previous;
+}
+
+TRealClock::TRealClock() : Origin(0.0) { Origin = Now(); }
+
+double TRealClock::Now() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count() - Origin;
+}
+
+void TRealClock::WaitUntil(double time) {
+    // Sleep while more than 2 ms remain (the scheduler may oversleep by about a millisecond),
+    // then spin for the rest.
+    for (;;) {
+        double left = time - Now();
+        if (left <= 0.0)
+            return;
+        if (left > 0.002)
+            std::this_thread::sleep_for(std::chrono::duration<double>(left - 0.0015));
+        else
+            std::this_thread::yield();
+    }
+}
+
+void TFixedClock::WaitUntil(double time) {
+    if (time > Time)
+        Time = time;
+}
+
+TClock& Clock() { return CurrentClock ? *CurrentClock : RealClock(); }
+
+TClock* SetClock(TClock* clock) {
+    TClock* previous = CurrentClock;
+    CurrentClock = clock;
+    return previous;
+}
+
+std::string NativePath(const std::string& gamePath) {
+    std::string path = gamePath;
+    // Only paths below the working directory are game paths; absolute ones are kept as they are.
+    bool relative = path.empty() || (path[0] != '/' && path[0] != '\\');
+    for (char& c : path) {
+        if (c == '\\')
+            c = '/';
+        else if (relative && c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return path;
+}

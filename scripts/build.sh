@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Configures and builds Kalmirov into build/ (Release); with KAL_SANITIZE=1 into build-asan/ with
+# AddressSanitizer and UndefinedBehaviorSanitizer. Extra arguments go to the build tool.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+if [ "${KAL_SANITIZE:-0}" = 1 ]; then
+  dir=build-asan
+  flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAL_SANITIZE=ON)
+else
+  dir=build
+  flags=(-DCMAKE_BUILD_TYPE=Release)
+fi
+cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
+cmake --build "$dir" -j "$(nproc)" "$@"

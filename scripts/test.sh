@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the unit, end-to-end (under Xvfb) and fuzz
+# tests of the Release build, then the unit and fuzz tests again under the sanitizers.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+jobs=$(nproc)
+
+bash scripts/build.sh
+(cd build && ctest --output-on-failure -j "$jobs")
+
+KAL_SANITIZE=1 bash scripts/build.sh kaltests $(cd fuzz && ls Fuzz*.cpp | grep -v FuzzDriver | sed 's/\.cpp$//')
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --output-on-failure -j "$jobs" -E '^e2e$')

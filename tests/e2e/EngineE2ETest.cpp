@@ -1,0 +1,268 @@
+// The engine core in a real GL context under Xvfb: a lit, textured 3DS model and 2D quads are drawn,
+// saved as a screenshot by the harness, and the screenshot's pixels are checked.
+#include "BMPWriter.h"
+#include "ByteWriter.h"
+#include "TestSupport.h"
+#include "Writer3ds.h"
+#include "uEngine.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TShot {
+    int Width = 0, Height = 0;
+    std::vector<uint8_t> Rgb; // top row first
+
+    const uint8_t* At(int x, int layoutY) const { return &Rgb[(size_t(Height - 1 - layoutY) * Width + x) * 3]; }
+    bool IsBlack(int x, int y) const {
+        const uint8_t* p = At(x, y);
+        return p[0] < 8 && p[1] < 8 && p[2] < 8;
+    }
+};
+
+std::string ShotPath(const std::string& name) {
+    std::filesystem::create_directories(KAL_SCREENSHOT_DIR);
+    return std::string(KAL_SCREENSHOT_DIR) + "/" + name;
+}
+
+TShot LoadShot(const std::string& path) {
+    TShot shot;
+    EXPECT_TRUE(ReadPNG(path, shot.Width, shot.Height, shot.Rgb)) << path;
+    return shot;
+}
+
+TBMPImage Checker(int size, const uint8_t a[3], const uint8_t b[3]) {
+    TBMPImage image;
+    image.Width = image.Height = size;
+    image.Format = TBMPFormat::RGB;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const uint8_t* c = ((x / 8 + y / 8) % 2) ? a : b;
+            image.Pixels.insert(image.Pixels.end(), c, c + 3);
+        }
+    return image;
+}
+
+TBMPImage Solid(int size, uint8_t value) {
+    TBMPImage image;
+    image.Width = image.Height = size;
+    image.Format = TBMPFormat::Alpha;
+    image.Pixels.assign(size_t(size * size), value);
+    return image;
+}
+
+// A box 2 x 2 x 2 with a textured material, as a modeller would export it.
+T3dsModel TexturedBox() {
+    T3dsModel model;
+    T3dsMaterial material;
+    material.Name = "crate";
+    material.TextureFile = "crate.bmp";
+    model.Materials.push_back(material);
+    T3dsObject box;
+    box.Name = "box";
+    box.MaterialName = "crate";
+    const float s = 1;
+    // Six faces, four vertices each (so every face has its own texture corners).
+    const float corners[6][4][3] = {
+        {{-s, -s, s}, {s, -s, s}, {s, s, s}, {-s, s, s}},     {{-s, s, -s}, {s, s, -s}, {s, -s, -s}, {-s, -s, -s}},
+        {{-s, -s, -s}, {s, -s, -s}, {s, -s, s}, {-s, -s, s}}, {{s, s, -s}, {-s, s, -s}, {-s, s, s}, {s, s, s}},
+        {{s, -s, -s}, {s, s, -s}, {s, s, s}, {s, -s, s}},     {{-s, s, -s}, {-s, -s, -s}, {-s, -s, s}, {-s, s, s}},
+    };
+    for (const auto& face : corners) {
+        uint32_t base = uint32_t(box.Vertices.size());
+        for (const auto& c : face)
+            box.Vertices.push_back(VectorMake(c[0], c[1], c[2]));
+        box.TexCoords.insert(box.TexCoords.end(), {{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+        box.Faces.push_back({base, base + 1, base + 2});
+        box.Faces.push_back({base, base + 2, base + 3});
+    }
+    model.Objects.push_back(box);
+    return model;
+}
+
+class EngineE2E : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const uint8_t orange[3] = {240, 140, 20}, blue[3] = {30, 60, 200};
+        ASSERT_TRUE(WriteFileAtomic(Dir.File("crate.bmp"), EncodeBMP(Checker(64, orange, blue))));
+        ASSERT_TRUE(WriteFileAtomic(Dir.File("white.bmp"), EncodeBMP(Solid(8, 255))));
+        ASSERT_TRUE(WriteFileAtomic(Dir.File("box.3ds"), Encode3DS(TexturedBox())));
+    }
+
+    THarnessOptions Harness(uint64_t shotFrame, const std::string& shot) {
+        THarnessOptions options;
+        options.FixedClock = true;
+        options.Shots.emplace_back(shotFrame, shot);
+        return options;
+    }
+
+    TTempDir Dir;
+};
+
+} // namespace
+
+TEST_F(EngineE2E, LitTexturedModelAndQuads) {
+    std::string shotFile = ShotPath("engine_scene.png");
+    TMessageRecorder messages;
+    {
+        TEngine engine(640, 480, false, 32, Harness(3, shotFile));
+        TMeshRecord box;
+        engine.LoadMesh(Dir.File("box.3ds"), "", 1.5f, box);
+        EXPECT_NE(box.List, 0u);
+        EXPECT_FLOAT_EQ(box.Extent.x, 3.0f);
+        TMesh mesh(box, 256, 256, 1.5f);
+        mesh.Heading = 30;
+        engine.AddMesh(&mesh);
+
+        uint32_t white = engine.LoadTexture(Dir.File("white.bmp"));
+        TSprite red(white, 20, 20, 100, 60, 255);
+        red.SetColor(220, 30, 30);
+        TSprite green(white, 520, 400, 100, 60, 128); // half transparent over black
+        green.SetColor(0, 255, 0);
+        engine.AddSprite(&red);
+        engine.AddSprite(&green);
+
+        engine.Camera.SetTarget(256, 256);
+        engine.Camera.SetDistance(9);
+        engine.Camera.SetPitch(0.6f);
+        engine.Camera.SetHeading(0.8f);
+        for (int frame = 0; frame < 3; ++frame) {
+            engine.ReadKeyboard();
+            SaveKeyboard();
+            engine.BeginFrame();
+            engine.Camera.Apply();
+            engine.DrawMeshes();
+            engine.DrawSprites3D();
+            engine.DrawSprites();
+            engine.EndFrame();
+        }
+        EXPECT_FLOAT_EQ(engine.DeltaTime, 0.01f); // the fixed clock: every frame 10 ms
+    }
+    EXPECT_TRUE(messages.Messages.empty());
+
+    TShot shot = LoadShot(shotFile);
+    ASSERT_EQ(shot.Width, 640);
+    ASSERT_EQ(shot.Height, 480);
+    const uint8_t* r = shot.At(70, 50);
+    EXPECT_GT(r[0], 200);
+    EXPECT_LT(r[1], 50);
+    const uint8_t* g = shot.At(570, 430);
+    EXPECT_NEAR(g[1], 128, 3); // blended at alpha 128
+    EXPECT_LT(g[0], 5);
+    EXPECT_TRUE(shot.IsBlack(5, 5));
+    EXPECT_TRUE(shot.IsBlack(320, 470));
+
+    // The box fills the middle: both texture colours appear, lit to different brightness per side.
+    int orange = 0, blue = 0, other = 0;
+    std::vector<int> brightness;
+    for (int y = 150; y < 330; y += 3)
+        for (int x = 230; x < 410; x += 3) {
+            const uint8_t* p = shot.At(x, y);
+            if (p[0] > p[2] + 40)
+                ++orange;
+            else if (p[2] > p[0] + 40)
+                ++blue;
+            else
+                ++other;
+            brightness.push_back(p[0] + p[1] + p[2]);
+        }
+    EXPECT_GT(orange, 300);
+    EXPECT_GT(blue, 300);
+    std::sort(brightness.begin(), brightness.end());
+    EXPECT_GT(brightness[brightness.size() * 9 / 10] - brightness[brightness.size() / 10], 60);
+}
+
+TEST_F(EngineE2E, DeadSpritesLeaveAtTheNextWalkAndDoublesDrawTwice) {
+    std::string shotFile = ShotPath("engine_lists.png");
+    TEngine engine(640, 480, false, 32, Harness(2, shotFile));
+    uint32_t white = engine.LoadTexture(Dir.File("white.bmp"));
+
+    // Clears its own alive flag in its first update: drawn in that frame, gone from the next.
+    struct TOneShot : TSprite {
+        using TSprite::TSprite;
+        int Updates = 0;
+        void Update() override {
+            ++Updates;
+            Alive = false;
+        }
+    } once(white, 0, 0, 10, 10, 255);
+    // Added twice at alpha 100: blended twice over black.
+    TSprite twice(white, 300, 200, 40, 40, 100);
+    engine.AddSprite(&once);
+    engine.AddSprite(&twice);
+    engine.AddSprite(&twice);
+    for (int frame = 0; frame < 2; ++frame) {
+        engine.BeginFrame();
+        engine.DrawSprites();
+        engine.EndFrame();
+    }
+    EXPECT_EQ(once.Updates, 1);
+    EXPECT_EQ(engine.Sprites.Count(), 2);
+    TShot shot = LoadShot(shotFile);
+    EXPECT_TRUE(shot.IsBlack(5, 5));
+    // 255 * 100/255 = 100, then 100 + (255 - 100) * 100/255 = 160.
+    EXPECT_NEAR(shot.At(320, 220)[0], 160, 3);
+
+    engine.RemoveSprite(&twice);
+    EXPECT_TRUE(engine.Sprites.IsEmpty());
+    engine.AddSprite(&once); // re-added after the walk dropped it: alive again
+    EXPECT_TRUE(once.Alive);
+    EXPECT_EQ(engine.Sprites.Count(), 1);
+}
+
+TEST_F(EngineE2E, FullScreenKeepsTheLayoutWithBars) {
+    // The virtual screen is wider than 4:3: the layout is scaled to its height, with black bars.
+    std::string shotFile = ShotPath("engine_fullscreen.png");
+    TEngine engine(640, 480, true, 32, Harness(1, shotFile));
+    int fbWidth, fbHeight;
+    engine.FramebufferSize(fbWidth, fbHeight);
+    uint32_t white = engine.LoadTexture(Dir.File("white.bmp"));
+    TSprite all(white, 0, 0, 640, 480, 255);
+    engine.AddSprite(&all);
+    engine.BeginFrame();
+    engine.DrawSprites();
+    engine.EndFrame();
+    TShot shot = LoadShot(shotFile);
+    ASSERT_EQ(shot.Width, fbWidth);
+    ASSERT_EQ(shot.Height, fbHeight);
+    int layoutWidth = fbHeight * 4 / 3;
+    int bar = (fbWidth - layoutWidth) / 2;
+    ASSERT_GT(bar, 10) << "the test display must be wider than 4:3";
+    auto at = [&](int x, int y) { return shot.Rgb[(size_t(y) * size_t(shot.Width) + size_t(x)) * 3]; };
+    EXPECT_LT(at(bar / 2, fbHeight / 2), 8);
+    EXPECT_LT(at(fbWidth - bar / 2, fbHeight / 2), 8);
+    EXPECT_GT(at(bar + 4, fbHeight / 2), 250);
+    EXPECT_GT(at(fbWidth - bar - 4, 3), 250);
+}
+
+TEST_F(EngineE2E, FrameCapHoldsTenMillisecondsOnTheRealClock) {
+    TEngine engine(640, 480, false, 32);
+    double start = GetTime();
+    for (int frame = 0; frame < 20; ++frame) {
+        engine.BeginFrame();
+        engine.EndFrame();
+    }
+    EXPECT_GE(GetTime() - start, 0.19);
+    EXPECT_EQ(engine.FPS, 0.0f); // not a full second yet
+}
+
+TEST_F(EngineE2E, KeyScriptDrivesTheSnapshot) {
+    std::ofstream(Dir.File("keys.txt")) << "1 down UP\n3 up UP\n";
+    THarnessOptions options;
+    options.KeyScript = Dir.File("keys.txt");
+    options.FrameLimit = 4;
+    TEngine engine(640, 480, false, 32, options);
+    std::vector<int> held;
+    while (!engine.HarnessFinished()) {
+        engine.ReadKeyboard();
+        held.push_back(KeyDown(DIK_UP));
+        SaveKeyboard();
+        engine.BeginFrame();
+        engine.EndFrame();
+    }
+    EXPECT_EQ(held, (std::vector<int>{0, 1, 1, 0}));
+}

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Configures and builds Kalmirov into build/ (Release); with KAL_SANITIZE=1 into build-asan/ with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Extra arguments go to the build tool.
+# AddressSanitizer and UndefinedBehaviorSanitizer. Arguments name the targets to build (default: all).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${KAL_SANITIZE:-0}" = 1 ]; then
@@ -11,4 +11,8 @@ else
   flags=(-DCMAKE_BUILD_TYPE=Release)
 fi
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
-cmake --build "$dir" -j "$(nproc)" "$@"
+if [ $# -gt 0 ]; then
+  cmake --build "$dir" -j "$(nproc)" --target "$@"
+else
+  cmake --build "$dir" -j "$(nproc)"
+fi

@@ -1,0 +1,282 @@
+#include "Config.h"
+
+#include "uByteReader.h"
+#include "uPlatform.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* FOLDER = "kalmirov";
+constexpr const char* FILE_NAME = "settings.ini";
+constexpr const char* HEADER = "# Kalmirov settings. Numbers are written bare, text in double quotes.";
+
+// Windows language ids the installer leaves behind.
+constexpr int32_t LANGUAGE_ID_CZECH = 1029;
+
+TConfig* InstalledConfig = nullptr;
+
+// One "Name=value" line. A value is a 32-bit integer ("255") or a quoted text ("\"1029\""); any
+// other value has no type, and a read of either type finds it absent.
+struct TEntry {
+    std::string Name;
+    std::optional<int32_t> Integer;
+    std::optional<std::string> Text;
+};
+
+std::string Trim(const std::string& s) {
+    size_t begin = s.find_first_not_of(" \t\r\n");
+    if (begin == std::string::npos)
+        return "";
+    size_t end = s.find_last_not_of(" \t\r\n");
+    return s.substr(begin, end - begin + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// A whole decimal number with an optional sign that fits 32 bits.
+std::optional<int32_t> ParseDecimal(const std::string& text) {
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    if (i == text.size())
+        return std::nullopt;
+    int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+        if (value > int64_t(INT32_MAX) + 1)
+            return std::nullopt;
+    }
+    if (negative)
+        value = -value;
+    if (value < INT32_MIN || value > INT32_MAX)
+        return std::nullopt;
+    return int32_t(value);
+}
+
+std::optional<TEntry> ParseLine(const std::string& line) {
+    std::string trimmed = Trim(line);
+    if (trimmed.empty() || trimmed[0] == '#' || trimmed[0] == ';')
+        return std::nullopt;
+    size_t equals = trimmed.find('=');
+    if (equals == std::string::npos)
+        return std::nullopt;
+    TEntry entry;
+    entry.Name = Trim(trimmed.substr(0, equals));
+    if (entry.Name.empty())
+        return std::nullopt;
+    std::string value = Trim(trimmed.substr(equals + 1));
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        entry.Text = value.substr(1, value.size() - 2);
+    else
+        entry.Integer = ParseDecimal(value);
+    return entry;
+}
+
+std::vector<std::string> SplitLines(const std::vector<uint8_t>& bytes) {
+    std::vector<std::string> lines;
+    std::string current;
+    for (uint8_t byte : bytes) {
+        if (byte == '\n') {
+            lines.push_back(current);
+            current.clear();
+        } else if (byte != '\r' && byte != 0) {
+            current.push_back(char(byte));
+        }
+    }
+    if (!current.empty())
+        lines.push_back(current);
+    return lines;
+}
+
+// Temporary file in the same folder, flushed to disk, then renamed over the old one: a crash leaves
+// either the old file or the new one, never half of one.
+bool WriteAtomically(const std::string& fileName, const std::string& text, std::string& error) {
+    std::filesystem::path path(fileName);
+    std::string pattern = fileName + ".XXXXXX";
+    int fd = mkstemp(pattern.data());
+    if (fd < 0) {
+        error = fileName + ": cannot create a temporary file (" + std::strerror(errno) + ")";
+        return false;
+    }
+    const char* data = text.data();
+    size_t left = text.size();
+    bool ok = true;
+    while (ok && left > 0) {
+        ssize_t written = write(fd, data, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        ok = written > 0;
+        if (ok) {
+            data += written;
+            left -= size_t(written);
+        }
+    }
+    ok = ok && fchmod(fd, 0644) == 0;
+    ok = ok && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (!ok || std::rename(pattern.c_str(), fileName.c_str()) != 0) {
+        error = fileName + ": cannot be written (" + std::strerror(errno) + ")";
+        std::remove(pattern.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    int folder = open(path.has_parent_path() ? path.parent_path().c_str() : ".", O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string ConfigFileName() {
+    std::filesystem::path base;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    // A relative XDG_CONFIG_HOME is invalid and ignored.
+    if (xdg != nullptr && xdg[0] == '/')
+        base = xdg;
+    else if (home != nullptr && home[0] != '\0')
+        base = std::filesystem::path(home) / ".config";
+    else
+        return "";
+    return (base / FOLDER / FILE_NAME).string();
+}
+
+TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
+    if (fileName.empty())
+        return;
+    std::filesystem::path path(fileName);
+    std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (!std::filesystem::is_directory(folder, ec) || access(folder.c_str(), W_OK) != 0)
+        return; // no store: defaults, nothing written back
+    if (FileExists(fileName)) {
+        std::vector<uint8_t> bytes;
+        // A file we cannot read is never overwritten.
+        if (!ReadWholeFile(fileName, bytes) || std::filesystem::is_directory(path, ec))
+            return;
+        Lines = SplitLines(bytes);
+    }
+
+    // The last line of a name counts, as a hand edit appended at the end would expect.
+    auto find = [&](const char* name) {
+        std::optional<TEntry> found;
+        for (const std::string& line : Lines)
+            if (std::optional<TEntry> entry = ParseLine(line); entry && SameName(entry->Name, name))
+                found = entry;
+        return found;
+    };
+    auto integer = [&](const char* name) -> std::optional<int32_t> {
+        std::optional<TEntry> entry = find(name);
+        return entry ? entry->Integer : std::nullopt;
+    };
+
+    bool languageSet = false;
+    if (std::optional<TEntry> installer = find("InstallerLanguage")) {
+        if (installer->Text)
+            if (std::optional<int32_t> id = ParseDecimal(Trim(*installer->Text))) {
+                Language = *id == LANGUAGE_ID_CZECH ? 1 : 0;
+                languageSet = true;
+            }
+        // The installer's choice counts once: remove it at once, so the user's later choice wins.
+        std::erase_if(Lines, [](const std::string& line) {
+            std::optional<TEntry> entry = ParseLine(line);
+            return entry && SameName(entry->Name, "InstallerLanguage");
+        });
+        std::string ignored;
+        std::string text;
+        for (const std::string& line : Lines)
+            text += line + "\n";
+        WriteAtomically(fileName, text, ignored);
+    }
+    if (!languageSet)
+        if (std::optional<int32_t> language = integer("Language"); language && (*language == 0 || *language == 1))
+            Language = uint8_t(*language);
+    if (std::optional<int32_t> volume = integer("SamplesVolume"))
+        SamplesVolume = std::clamp(*volume, 0, 255);
+    if (std::optional<int32_t> volume = integer("ModulesVolume"))
+        ModulesVolume = std::clamp(*volume, 0, 255);
+    if (std::optional<int32_t> flag = integer("Windowed"))
+        Windowed = *flag != 0;
+    if (std::optional<int32_t> flag = integer("Carmageddon"))
+        Carmageddon = *flag != 0;
+    KeyOpen = true;
+}
+
+TConfig::~TConfig() {
+    if (!KeyOpen)
+        return;
+    std::string error;
+    if (!Save(error))
+        ShowMessageBox(error, "Kalmirov");
+}
+
+bool TConfig::Save(std::string& error) {
+    if (!KeyOpen) {
+        error = Registry + ": the settings store is not open";
+        return false;
+    }
+    const std::pair<const char*, int32_t> values[] = {
+        {"Language", Language},           {"SamplesVolume", SamplesVolume}, {"ModulesVolume", ModulesVolume},
+        {"Windowed", Windowed ? 1 : 0},   {"Carmageddon", Carmageddon ? 1 : 0},
+    };
+    std::vector<std::string> lines = Lines;
+    if (lines.empty())
+        lines.push_back(HEADER);
+    for (const auto& [name, value] : values) {
+        std::string line = std::string(name) + "=" + std::to_string(value);
+        // The value replaces the first line of its name; later duplicates go.
+        std::vector<std::string> kept;
+        bool placed = false;
+        for (std::string& existing : lines) {
+            std::optional<TEntry> entry = ParseLine(existing);
+            if (entry && SameName(entry->Name, name)) {
+                if (!placed)
+                    kept.push_back(line);
+                placed = true;
+            } else {
+                kept.push_back(std::move(existing));
+            }
+        }
+        if (!placed)
+            kept.push_back(line);
+        lines = std::move(kept);
+    }
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    if (!WriteAtomically(Registry, text, error))
+        return false;
+    Lines = lines;
+    return true;
+}
+
+TConfig& Config() {
+    static TConfig defaults;
+    return InstalledConfig != nullptr ? *InstalledConfig : defaults;
+}
+
+TConfig* SetConfig(TConfig* config) {
+    TConfig* previous = InstalledConfig;
+    InstalledConfig = config;
+    return previous;
+}

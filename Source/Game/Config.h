@@ -1,0 +1,61 @@
+// TConfig: the user's settings for the whole run — language, effects and music volume, the window
+// flag and the gore switch. Read from the per-user settings file at start-up, written back at exit.
+// Owns the settings file's text while the program runs.
+#pragma once
+
+#include "Sound.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Where the settings live: $XDG_CONFIG_HOME/kalmirov/settings.ini, or ~/.config/kalmirov/... when
+// XDG_CONFIG_HOME is unset. Empty when neither variable is set.
+std::string ConfigFileName();
+
+class TConfig {
+  public:
+    // No settings store: defaults only, nothing is written back.
+    TConfig() = default;
+    // Create: opens (creating its folder) and reads the settings file.
+    explicit TConfig(const std::string& fileName);
+    // Destroy: writes the values back when the store was opened.
+    ~TConfig();
+    TConfig(const TConfig&) = delete;
+    TConfig& operator=(const TConfig&) = delete;
+
+    // Writes the values back now (what Destroy does). False, with `error` naming the file, when
+    // the file cannot be written; the old file is then left as it was.
+    bool Save(std::string& error);
+
+    std::string Registry;       // the settings file; the store the values are read from and written to
+    bool KeyOpen = false;       // the store could be opened; only then are values written back
+    uint8_t Language = 0;       // 0 English, 1 Czech
+    int32_t SamplesVolume = 255; // effects volume 0..255
+    int32_t ModulesVolume = 255; // music volume 0..255
+    bool Windowed = false;       // kept and written back; the window mode comes from the command line
+    bool Carmageddon = false;    // run-over pedestrians bleed
+
+  private:
+    // The file's lines as read: comments, junk and unknown names survive a save untouched.
+    std::vector<std::string> Lines;
+};
+
+// The program's settings: the one installed at start-up, or defaults with no store.
+TConfig& Config();
+// Installs the program's settings (not owned) and returns the previous one; nullptr restores the
+// defaults.
+TConfig* SetConfig(TConfig* config);
+
+// Lets the sound wrapper keep its master volumes in the settings.
+class TConfigSoundSettings : public TSoundSettings {
+  public:
+    explicit TConfigSoundSettings(TConfig& config) : Settings(config) {}
+    int32_t StoredSFXVolume() const override { return Settings.SamplesVolume; }
+    int32_t StoredMusicVolume() const override { return Settings.ModulesVolume; }
+    void StoreSFXVolume(int32_t volume) override { Settings.SamplesVolume = volume; }
+    void StoreMusicVolume(int32_t volume) override { Settings.ModulesVolume = volume; }
+
+  private:
+    TConfig& Settings;
+};

@@ -21,3 +21,10 @@ TEST(uText1250, UnknownAndMalformedBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1250("\xFF"), "?");
     EXPECT_EQ(Utf8ToCp1250("€"), "\x80");
 }
+
+TEST(uText1250, UpperCaseOfMenuTextsKeepsEverythingElse) {
+    // Menu and HUD texts are drawn upper-cased: digits, punctuation and letters already upper stay.
+    EXPECT_EQ(Cp1250ToUtf8(UpperCp1250(Utf8ToCp1250("Hráč 1: šipky, 100 % — ůž"))), "HRÁČ 1: ŠIPKY, 100 % — ŮŽ");
+    EXPECT_EQ(UpperCp1250(""), "");
+    EXPECT_EQ(Cp1250ToUtf8(UpperCp1250(Utf8ToCp1250("ÁČŘŮ"))), "ÁČŘŮ");
+}

@@ -328,6 +328,28 @@ void TEngine::DrawSprites3D() {
     }
     glDepthMask(GL_TRUE);
     glPopAttrib();
+
+    if (ParticleSystem) {
+        ParticleSystem->Emit(Camera);
+        ParticleSystem->Update(DeltaTime);
+        ParticleSystem->Draw();
+    }
+}
+
+void TEngine::SetParticleEffect(int32_t type, uint32_t texture) {
+    ParticleSystem.reset();
+    ParticleType = type;
+    ParticleSystem = CreateParticleEffect(type, texture);
+}
+
+void TEngine::SetLamps(uint8_t alpha, float size) {
+    for (TNode<TSprite3D>* node = Sprites3D.First(); !node->IsTail(); node = node->Next) {
+        TSprite3D* sprite = node->Data;
+        if (sprite->Alive && sprite->StreetLamp) {
+            sprite->Alpha = alpha;
+            sprite->Width = sprite->Height = size;
+        }
+    }
 }
 
 void TEngine::DrawSprites() {

@@ -9,6 +9,7 @@
 #include "uHarness.h"
 #include "uKeyboard.h"
 #include "uList.h"
+#include "uParticleSystem.h"
 #include "uPlatform.h"
 #include "uSprite.h"
 #include "uSprite3d.h"
@@ -48,6 +49,11 @@ class TEngine {
     void RemoveSprite(TSprite* sprite) { Sprites.Remove(sprite); }
     void RemoveSprite3D(TSprite3D* sprite) { Sprites3D.Remove(sprite); }
     void RemoveVehicle(TVehicle* vehicle) { Vehicles.Remove(vehicle); }
+    // Replaces the weather effect: ParticleNone or ParticleSnow with its particle texture. The
+    // current particles always go, even when the same effect is chosen again.
+    void SetParticleEffect(int32_t type, uint32_t texture = 0);
+    // Alpha and size (metres) of every street-lamp glow in the 3D sprite list.
+    void SetLamps(uint8_t alpha, float size);
 
     void DrawMeshes();
     void UpdateVehicles();
@@ -76,6 +82,8 @@ class TEngine {
     TList<TSprite3D> Sprites3D;
     TList<TMesh> Meshes;
     TList<TVehicle> Vehicles;
+    std::unique_ptr<TParticleSystem> ParticleSystem; // the current weather effect, or none
+    int32_t ParticleType = ParticleNone;
     double LastFrameTime = 0; // milliseconds, at the previous BeginFrame
     float DeltaTime = 0;      // seconds between the last two BeginFrame calls
     bool ShowMap = false;

@@ -32,4 +32,5 @@ class TSprite3D {
     bool Visible = true;
     uint8_t Red = 255, Green = 255, Blue = 255;
     bool Billboard = false;
+    bool StreetLamp = false; // a street-lamp glow: the engine's SetLamps sets its alpha and size
 };

@@ -1,0 +1,40 @@
+#include "uRandom.h"
+#include "uPlatform.h"
+
+#include <bit>
+#include <random>
+
+namespace {
+
+// Mersenne twister: its output sequence is fixed by the C++ standard, so a seed means the same
+// numbers with every compiler. The mapping to ranges below is our own for the same reason (the
+// standard distributions differ between libraries).
+std::mt19937& Generator() {
+    static std::mt19937 generator(0u);
+    return generator;
+}
+
+// Spreads the bits of a 64-bit value (SplitMix64 finaliser), so nearby clock values give unrelated seeds.
+uint64_t Mix(uint64_t z) {
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+} // namespace
+
+void SeedRandom(uint32_t seed) { Generator().seed(seed); }
+
+void Randomize() { SeedRandom(static_cast<uint32_t>(Mix(std::bit_cast<uint64_t>(GetTime())))); }
+
+int32_t Random(int32_t n) {
+    if (n <= 0)
+        return 0;
+    // 32 random bits scaled to [0, n): never reaches n.
+    return static_cast<int32_t>((uint64_t(Generator()()) * uint64_t(n)) >> 32);
+}
+
+float RandomFloat() {
+    // 24 bits: every result is an exact float below 1.
+    return float(Generator()() >> 8) * (1.0f / 16777216.0f);
+}

@@ -1,0 +1,15 @@
+// The game's one random generator. Every random choice of the game (sprite sparkle, lamp flicker,
+// snow, traffic) draws from it, so a run seeded the same way repeats exactly (tests, key-script
+// replays on the fixed clock).
+#pragma once
+
+#include <cstdint>
+
+// Restarts the sequence from a seed.
+void SeedRandom(uint32_t seed);
+// Seeds from the game clock: a different sequence on every real run, the same one on the fixed clock.
+void Randomize();
+// A whole number 0 to n - 1, every value equally likely; 0 when n <= 0.
+int32_t Random(int32_t n);
+// Uniform in [0, 1).
+float RandomFloat();

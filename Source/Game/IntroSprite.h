@@ -1,0 +1,17 @@
+// TIntroSprite: the intro picture. It fades in, slides up by 480 pixels after 3 seconds and, after
+// 10 seconds, gives way to the main menu unless a menu screen is already open.
+#pragma once
+
+#include "uSprite.h"
+#include "uSpriteHost.h"
+
+class TIntroSprite : public TSprite {
+  public:
+    explicit TIntroSprite(TSpriteHost& host);
+
+    void Update() override;
+    void Animate() override;
+
+    TSpriteHost& Host;
+    int32_t Count = 0; // frames
+};

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <atomic>
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 using namespace sounddata;
 
@@ -225,4 +228,35 @@ TEST(Sound, SilentFallbackUntilOneIsInstalled) {
     EXPECT_EQ(&Sound(), &installed);
     EXPECT_EQ(SetSound(previous), &installed);
     EXPECT_NE(&Sound(), &installed);
+}
+
+namespace {
+
+// Counts the frames a device pulls.
+struct TCountingSource : TAudioSource {
+    std::atomic<size_t> Frames{0};
+    void Render(float* out, size_t frames) override {
+        std::fill(out, out + 2 * frames, 0.0f);
+        Frames += frames;
+    }
+};
+
+} // namespace
+
+TEST(SDLAudioOutput, OpensARealOrDummyDeviceThatPullsInRealTime) {
+    for (bool silent : {true, false}) {
+        std::unique_ptr<TAudioOutput> output = CreateSDLAudioOutput(silent);
+        int rate = output->Open();
+        ASSERT_GT(rate, 0) << "silent " << silent;
+        TCountingSource source;
+        output->Start(source);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        output->Close();
+        size_t pulled = source.Frames.load();
+        // 0.3 s of audio plus a few buffers of lead; a driver that spins would pull far more.
+        EXPECT_GT(pulled, 0u) << "silent " << silent;
+        EXPECT_LT(pulled, size_t(rate)) << "silent " << silent;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(source.Frames.load(), pulled) << "nothing is pulled after Close";
+    }
 }

@@ -91,7 +91,9 @@ std::optional<TEntry> ParseLine(const std::string& line) {
 std::vector<std::string> SplitLines(const std::vector<uint8_t>& bytes) {
     std::vector<std::string> lines;
     std::string current;
-    for (uint8_t byte : bytes) {
+    // A text editor's UTF-8 byte order mark is not part of the first name.
+    size_t start = bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF ? 3 : 0;
+    for (uint8_t byte : std::vector<uint8_t>(bytes.begin() + std::ptrdiff_t(start), bytes.end())) {
         if (byte == '\n') {
             lines.push_back(current);
             current.clear();
@@ -169,10 +171,10 @@ TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
     std::filesystem::create_directories(folder, ec);
     if (!std::filesystem::is_directory(folder, ec) || access(folder.c_str(), W_OK) != 0)
         return; // no store: defaults, nothing written back
-    if (FileExists(fileName)) {
+    if (std::filesystem::exists(path, ec)) {
         std::vector<uint8_t> bytes;
-        // A file we cannot read is never overwritten.
-        if (!ReadWholeFile(fileName, bytes) || std::filesystem::is_directory(path, ec))
+        // Something we cannot read as a file is never overwritten.
+        if (!std::filesystem::is_regular_file(path, ec) || !ReadWholeFile(fileName, bytes))
             return;
         Lines = SplitLines(bytes);
     }

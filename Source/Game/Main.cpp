@@ -1,5 +1,7 @@
 // Program entry. Until the launcher and the game engine stand, it opens the game window and shows a
 // turning test pattern, so the window, the frame cap and the keyboard can be tried by hand.
+#include "Config.h"
+#include "Sound.h"
 #include "uBMP.h"
 #include "uEngine.h"
 
@@ -45,6 +47,20 @@ int main(int argc, char** argv) {
         SetMessageBoxHandler([](const std::string& text, const std::string& caption) {
             QMessageBox::warning(nullptr, QString::fromLocal8Bit(caption.c_str()), QString::fromLocal8Bit(text.c_str()));
         });
+
+    // The settings and the sound wrapper live until exit; the settings are written back when `config`
+    // goes. "-ns" and unattended runs mix into SDL's silent dummy device, so they never need a sound card.
+    TConfig config(ConfigFileName());
+    SetConfig(&config);
+    TConfigSoundSettings soundSettings(config);
+    TSound sound(&soundSettings, CreateSDLAudioOutput(NoSoundRequested(args) || harness.Unattended()));
+    SetSound(&sound);
+    struct TUninstall {
+        ~TUninstall() {
+            SetSound(nullptr);
+            SetConfig(nullptr);
+        }
+    } uninstall;
 
     try {
         TEngine engine(640, 480, !windowed, 32, harness);

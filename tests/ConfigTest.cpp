@@ -1,0 +1,266 @@
+#include "Config.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+using namespace std::string_literals;
+
+namespace {
+
+std::string ReadText(const std::string& name) {
+    std::ifstream file(name, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void WriteText(const std::string& name, const std::string& text) {
+    std::filesystem::create_directories(std::filesystem::path(name).parent_path());
+    std::ofstream(name, std::ios::binary) << text;
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Sets an environment variable for one test and puts the old value back.
+class TEnvironment {
+  public:
+    TEnvironment(const char* name, const char* value) : Name(name) {
+        if (const char* old = std::getenv(name))
+            Old = old;
+        Had = std::getenv(name) != nullptr;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~TEnvironment() {
+        if (Had)
+            setenv(Name.c_str(), Old.c_str(), 1);
+        else
+            unsetenv(Name.c_str());
+    }
+
+  private:
+    std::string Name, Old;
+    bool Had = false;
+};
+
+class TConfigTest : public ::testing::Test {
+  protected:
+    std::string File() const { return Dir.File("kalmirov/settings.ini"); }
+    TTempDir Dir;
+};
+
+} // namespace
+
+TEST_F(TConfigTest, FirstStartCreatesTheStoreWithDefaults) {
+    {
+        TConfig config(File());
+        EXPECT_TRUE(config.KeyOpen);
+        EXPECT_EQ(config.Language, 0);
+        EXPECT_EQ(config.SamplesVolume, 255);
+        EXPECT_EQ(config.ModulesVolume, 255);
+        EXPECT_FALSE(config.Windowed);
+        EXPECT_FALSE(config.Carmageddon);
+        EXPECT_TRUE(std::filesystem::is_directory(Dir.File("kalmirov")));
+    }
+    std::string text = ReadText(File());
+    for (const char* line : {"Language=0\n", "SamplesVolume=255\n", "ModulesVolume=255\n", "Windowed=0\n",
+                             "Carmageddon=0\n"})
+        EXPECT_TRUE(Has(text, line)) << line << " in\n" << text;
+    EXPECT_LT(text.find("Language="), text.find("Carmageddon=")) << "written in their order";
+}
+
+TEST_F(TConfigTest, ValuesSurviveARun) {
+    {
+        TConfig config(File());
+        config.Language = 1;
+        config.SamplesVolume = 17;
+        config.ModulesVolume = 0;
+        config.Windowed = true;
+        config.Carmageddon = true;
+    }
+    TConfig again(File());
+    EXPECT_EQ(again.Language, 1);
+    EXPECT_EQ(again.SamplesVolume, 17);
+    EXPECT_EQ(again.ModulesVolume, 0);
+    EXPECT_TRUE(again.Windowed);
+    EXPECT_TRUE(again.Carmageddon);
+}
+
+TEST_F(TConfigTest, InstallerLanguageIsReadOnceAndRemovedAtOnce) {
+    WriteText(File(), "InstallerLanguage=\"1029\"\nSamplesVolume=100\n");
+    {
+        TConfig config(File());
+        EXPECT_EQ(config.Language, 1);
+        EXPECT_EQ(config.SamplesVolume, 100);
+        std::string now = ReadText(File());
+        EXPECT_FALSE(Has(now, "InstallerLanguage")) << now;
+        EXPECT_TRUE(Has(now, "SamplesVolume=100")) << now;
+        config.Language = 0; // the user picks English in the launcher
+    }
+    EXPECT_TRUE(Has(ReadText(File()), "Language=0\n"));
+    EXPECT_EQ(TConfig(File()).Language, 0) << "the user's choice wins from then on";
+}
+
+TEST_F(TConfigTest, InstallerLanguageRules) {
+    struct TCase {
+        std::string Text;
+        int Expected;
+    };
+    const TCase cases[] = {
+        {"InstallerLanguage=\"1029\"\n", 1},
+        {"InstallerLanguage=\"1031\"\n", 0},
+        {"InstallerLanguage=\"1033\"\nLanguage=1\n", 0},
+        {"Language=1\nInstallerLanguage=\"1029\"\n", 1},
+        {"InstallerLanguage=\"cz\"\nLanguage=1\n", 1},  // not a number: absent, Language counts
+        {"InstallerLanguage=1029\nLanguage=0\n", 0},    // not a text: absent
+        {"InstallerLanguage=\"\"\n", 0},
+        {"Language=1\n", 1},
+    };
+    for (const TCase& c : cases) {
+        WriteText(File(), c.Text);
+        TConfig config(File());
+        EXPECT_EQ(config.Language, c.Expected) << c.Text;
+        EXPECT_FALSE(Has(ReadText(File()), "InstallerLanguage")) << c.Text;
+    }
+}
+
+TEST_F(TConfigTest, WrongTypesAndOddValuesCountAsAbsent) {
+    WriteText(File(), "Language=2\n"
+                      "SamplesVolume=\"100\"\n"
+                      "ModulesVolume=12abc\n"
+                      "Windowed=yes\n"
+                      "Carmageddon=99999999999\n");
+    TConfig config(File());
+    EXPECT_EQ(config.Language, 0);
+    EXPECT_EQ(config.SamplesVolume, 255);
+    EXPECT_EQ(config.ModulesVolume, 255);
+    EXPECT_FALSE(config.Windowed);
+    EXPECT_FALSE(config.Carmageddon);
+}
+
+TEST_F(TConfigTest, VolumesAreClampedAndAnyNonZeroIsTrue) {
+    WriteText(File(), "SamplesVolume=999\nModulesVolume=-4\nWindowed=-1\nCarmageddon=2\n");
+    TConfig config(File());
+    EXPECT_EQ(config.SamplesVolume, 255);
+    EXPECT_EQ(config.ModulesVolume, 0);
+    EXPECT_TRUE(config.Windowed);
+    EXPECT_TRUE(config.Carmageddon);
+}
+
+TEST_F(TConfigTest, HandEditedFileWithJunkIsReadAndKept) {
+    std::string junk = "\xEF\xBB\xBF  language =  1  \r\n"
+                     "# my comment\r\n"
+                     "this line has no equals sign\r\n"
+                     "=5\r\n"
+                     "SamplesVolume=10\r\n"
+                     "samplesvolume=20\r\n"
+                     "Other=\"kept\"\r\n"
+                     "\x01\x02\xff\xfe\x00garbage\n"
+                     "ModulesVolume=30"s;
+    WriteText(File(), junk);
+    {
+        TConfig config(File());
+        EXPECT_TRUE(config.KeyOpen);
+        EXPECT_EQ(config.Language, 1) << "names match in any case, spaces trimmed";
+        EXPECT_EQ(config.SamplesVolume, 20) << "the last of a repeated name counts";
+        EXPECT_EQ(config.ModulesVolume, 30) << "a last line without newline is read";
+    }
+    std::string text = ReadText(File());
+    EXPECT_TRUE(Has(text, "# my comment\n"));
+    EXPECT_TRUE(Has(text, "this line has no equals sign\n"));
+    EXPECT_TRUE(Has(text, "Other=\"kept\"\n"));
+    EXPECT_TRUE(Has(text, "SamplesVolume=20\n"));
+    EXPECT_FALSE(Has(text, "samplesvolume=20")) << "one line per name after a save";
+    EXPECT_FALSE(Has(text, "SamplesVolume=10"));
+    EXPECT_EQ(TConfig(File()).SamplesVolume, 20);
+}
+
+TEST_F(TConfigTest, StoreThatCannotBeOpenedKeepsDefaultsAndWritesNothing) {
+    // The settings folder's place is taken by a file.
+    WriteText(Dir.File("kalmirov"), "not a folder");
+    {
+        TConfig config(File());
+        EXPECT_FALSE(config.KeyOpen);
+        EXPECT_EQ(config.SamplesVolume, 255);
+        config.SamplesVolume = 3;
+        std::string error;
+        EXPECT_FALSE(config.Save(error));
+    }
+    EXPECT_EQ(ReadText(Dir.File("kalmirov")), "not a folder");
+    TConfig none;
+    EXPECT_FALSE(none.KeyOpen);
+}
+
+TEST_F(TConfigTest, SettingsFileThatIsAFolderIsNotTouched) {
+    std::filesystem::create_directories(File());
+    TConfig config(File());
+    EXPECT_FALSE(config.KeyOpen);
+}
+
+TEST_F(TConfigTest, SaveReplacesTheFileInOneStep) {
+    WriteText(File(), "Language=1\n");
+    // A second name for the old file: an in-place rewrite would change it, a rename leaves it.
+    std::filesystem::create_hard_link(File(), Dir.File("kalmirov/old.ini"));
+    {
+        TConfig config(File());
+        config.SamplesVolume = 42;
+    }
+    EXPECT_EQ(ReadText(Dir.File("kalmirov/old.ini")), "Language=1\n");
+    EXPECT_TRUE(Has(ReadText(File()), "SamplesVolume=42\n"));
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(Dir.File("kalmirov")))
+        files += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 2) << "no temporary file is left behind";
+}
+
+TEST_F(TConfigTest, FailedSaveNamesTheFileAndKeepsTheOldOne) {
+    TConfig config(File());
+    std::filesystem::remove_all(Dir.File("kalmirov"));
+    std::string error;
+    EXPECT_FALSE(config.Save(error));
+    EXPECT_TRUE(Has(error, File())) << error;
+    EXPECT_FALSE(std::filesystem::exists(File()));
+    config.KeyOpen = false; // nothing to report at the end of the test
+}
+
+TEST(ConfigFileName, FollowsXdgConfigHome) {
+    {
+        TEnvironment xdg("XDG_CONFIG_HOME", "/somewhere/config");
+        EXPECT_EQ(ConfigFileName(), "/somewhere/config/kalmirov/settings.ini");
+    }
+    TEnvironment home("HOME", "/home/player");
+    {
+        TEnvironment xdg("XDG_CONFIG_HOME", nullptr);
+        EXPECT_EQ(ConfigFileName(), "/home/player/.config/kalmirov/settings.ini");
+    }
+    {
+        TEnvironment xdg("XDG_CONFIG_HOME", "relative/path");
+        EXPECT_EQ(ConfigFileName(), "/home/player/.config/kalmirov/settings.ini") << "a relative one is ignored";
+    }
+}
+
+TEST(Config, SoundVolumesLiveInTheSettings) {
+    TTempDir dir;
+    TConfig config(dir.File("kalmirov/settings.ini"));
+    config.SamplesVolume = 0;
+    config.ModulesVolume = 120;
+    TConfigSoundSettings settings(config);
+    TSound sound(&settings, nullptr);
+    EXPECT_EQ(settings.StoredSFXVolume(), 0);
+    settings.StoreSFXVolume(77);
+    settings.StoreMusicVolume(5);
+    EXPECT_EQ(config.SamplesVolume, 77);
+    EXPECT_EQ(config.ModulesVolume, 5);
+    EXPECT_EQ(&Config(), &Config()) << "defaults until one is installed";
+    TConfig* previous = SetConfig(&config);
+    EXPECT_EQ(&Config(), &config);
+    SetConfig(previous);
+}

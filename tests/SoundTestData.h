@@ -59,9 +59,10 @@ inline std::vector<int16_t> Sine(double hz, int rate, size_t frames, double ampl
     return out;
 }
 
-// An XM module with one channel, one 4-row pattern played at every one of `orders` orders
-// (at most 256), and one instrument: a looping 8-bit square wave. Every order starts with a C-4.
-inline std::vector<uint8_t> BuildXM(int orders = 180, int rows = 4) {
+// An XM module with one pattern of `rows` rows played at every one of `orders` orders (at most
+// 256), and one instrument: a looping 8-bit square wave. Every order starts with a C-4 on the first
+// channel; with more channels, each channel plays its own note every fourth row.
+inline std::vector<uint8_t> BuildXM(int orders = 180, int rows = 4, int channels = 1) {
     std::vector<uint8_t> b;
     PutText(b, "Extended Module: ", 17);
     PutText(b, "kalmirov test", 20);
@@ -71,8 +72,8 @@ inline std::vector<uint8_t> BuildXM(int orders = 180, int rows = 4) {
     Put32(b, 276); // header size from here: 20 bytes of fields and the order table
     Put16(b, uint32_t(orders));
     Put16(b, 0);   // restart position
-    Put16(b, 1);   // channels
-    Put16(b, 1);   // patterns
+    Put16(b, uint32_t(channels));
+    Put16(b, 1); // patterns
     Put16(b, 1);   // instruments
     Put16(b, 1);   // linear frequency table
     Put16(b, 6);   // ticks per row
@@ -81,9 +82,14 @@ inline std::vector<uint8_t> BuildXM(int orders = 180, int rows = 4) {
         b.push_back(0);
 
     // Pattern 0: a note with instrument 1 on row 0, empty rows after it (packed cells).
-    std::vector<uint8_t> cells = {0x83, 49, 1};
-    for (int row = 1; row < rows; ++row)
-        cells.push_back(0x80);
+    std::vector<uint8_t> cells;
+    for (int row = 0; row < rows; ++row)
+        for (int channel = 0; channel < channels; ++channel)
+            if ((row == 0 && channel == 0) || (channels > 1 && row % 4 == 0)) {
+                cells.insert(cells.end(), {0x83, uint8_t(49 + 3 * channel), 1});
+            } else {
+                cells.push_back(0x80);
+            }
     Put32(b, 9);
     b.push_back(0);
     Put16(b, uint32_t(rows));

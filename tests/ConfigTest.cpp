@@ -25,7 +25,9 @@ void WriteText(const std::string& name, const std::string& text) {
     std::ofstream(name, std::ios::binary) << text;
 }
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 // Sets an environment variable for one test and puts the old value back.
 class TEnvironment {
@@ -71,8 +73,8 @@ TEST_F(TConfigTest, FirstStartCreatesTheStoreWithDefaults) {
         EXPECT_TRUE(std::filesystem::is_directory(Dir.File("kalmirov")));
     }
     std::string text = ReadText(File());
-    for (const char* line : {"Language=0\n", "SamplesVolume=255\n", "ModulesVolume=255\n", "Windowed=0\n",
-                             "Carmageddon=0\n"})
+    for (const char* line :
+         {"Language=0\n", "SamplesVolume=255\n", "ModulesVolume=255\n", "Windowed=0\n", "Carmageddon=0\n"})
         EXPECT_TRUE(Has(text, line)) << line << " in\n" << text;
     EXPECT_LT(text.find("Language="), text.find("Carmageddon=")) << "written in their order";
 }
@@ -119,8 +121,8 @@ TEST_F(TConfigTest, InstallerLanguageRules) {
         {"InstallerLanguage=\"1031\"\n", 0},
         {"InstallerLanguage=\"1033\"\nLanguage=1\n", 0},
         {"Language=1\nInstallerLanguage=\"1029\"\n", 1},
-        {"InstallerLanguage=\"cz\"\nLanguage=1\n", 1},  // not a number: absent, Language counts
-        {"InstallerLanguage=1029\nLanguage=0\n", 0},    // not a text: absent
+        {"InstallerLanguage=\"cz\"\nLanguage=1\n", 1}, // not a number: absent, Language counts
+        {"InstallerLanguage=1029\nLanguage=0\n", 0},   // not a text: absent
         {"InstallerLanguage=\"\"\n", 0},
         {"Language=1\n", 1},
     };
@@ -157,14 +159,14 @@ TEST_F(TConfigTest, VolumesAreClampedAndAnyNonZeroIsTrue) {
 
 TEST_F(TConfigTest, HandEditedFileWithJunkIsReadAndKept) {
     std::string junk = "\xEF\xBB\xBF  language =  1  \r\n"
-                     "# my comment\r\n"
-                     "this line has no equals sign\r\n"
-                     "=5\r\n"
-                     "SamplesVolume=10\r\n"
-                     "samplesvolume=20\r\n"
-                     "Other=\"kept\"\r\n"
-                     "\x01\x02\xff\xfe\x00garbage\n"
-                     "ModulesVolume=30"s;
+                       "# my comment\r\n"
+                       "this line has no equals sign\r\n"
+                       "=5\r\n"
+                       "SamplesVolume=10\r\n"
+                       "samplesvolume=20\r\n"
+                       "Other=\"kept\"\r\n"
+                       "\x01\x02\xff\xfe\x00garbage\n"
+                       "ModulesVolume=30"s;
     WriteText(File(), junk);
     {
         TConfig config(File());
@@ -243,7 +245,8 @@ TEST(ConfigFileName, FollowsXdgConfigHome) {
     }
     {
         TEnvironment xdg("XDG_CONFIG_HOME", "relative/path");
-        EXPECT_EQ(ConfigFileName(), "/home/player/.config/kalmirov/settings.ini") << "a relative one is ignored";
+        EXPECT_EQ(ConfigFileName(), "/home/player/.config/kalmirov/settings.ini")
+            << "a relative one is ignored";
     }
 }
 

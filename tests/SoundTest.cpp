@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <fstream>
 #include <thread>
 
@@ -39,7 +39,8 @@ struct TStoredVolumes : TSoundSettings {
 };
 
 void WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 std::string Failure(const std::function<void()>& action) {
@@ -259,4 +260,20 @@ TEST(SDLAudioOutput, OpensARealOrDummyDeviceThatPullsInRealTime) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         EXPECT_EQ(source.Frames.load(), pulled) << "nothing is pulled after Close";
     }
+}
+
+TEST_F(TSoundTest, MusicVolumeScalesOnlyTheMusic) {
+    TSound sound = MakeSound();
+    uint32_t music = sound.LoadModule(Dir.File("music.xm"));
+    sound.PlaySong(music, 0);
+    float full = RenderPeak(sound, 4800);
+    sound.SetMusicVolume(51);
+    RenderPeak(sound, 480); // the volume glides over a few milliseconds
+    float fifth = RenderPeak(sound, 4800);
+    EXPECT_NEAR(fifth / full, 0.2f, 0.03f);
+    sound.SetSFXVolume(0);
+    EXPECT_NEAR(RenderPeak(sound, 4800), fifth, 0.01f) << "the effects master leaves the music alone";
+    sound.SetMusicVolume(0);
+    RenderPeak(sound, 480);
+    EXPECT_EQ(RenderPeak(sound, 4800), 0.0f);
 }

@@ -71,9 +71,9 @@ inline std::vector<uint8_t> BuildXM(int orders = 180, int rows = 4, int channels
     Put16(b, 0x0104);
     Put32(b, 276); // header size from here: 20 bytes of fields and the order table
     Put16(b, uint32_t(orders));
-    Put16(b, 0);   // restart position
+    Put16(b, 0); // restart position
     Put16(b, uint32_t(channels));
-    Put16(b, 1); // patterns
+    Put16(b, 1);   // patterns
     Put16(b, 1);   // instruments
     Put16(b, 1);   // linear frequency table
     Put16(b, 6);   // ticks per row
@@ -102,10 +102,10 @@ inline std::vector<uint8_t> BuildXM(int orders = 180, int rows = 4, int channels
     PutText(b, "square", 22);
     b.push_back(0);
     Put16(b, 1);
-    Put32(b, 40);                          // sample header size
-    b.insert(b.end(), 96 + 48 + 48, 0);    // key map, volume and panning envelopes
+    Put32(b, 40);                            // sample header size
+    b.insert(b.end(), 96 + 48 + 48, 0);      // key map, volume and panning envelopes
     b.insert(b.end(), 2 + 3 + 3 + 2 + 4, 0); // envelope counts, sustain/loops, types, vibrato
-    Put16(b, 0);                           // fadeout
+    Put16(b, 0);                             // fadeout
     b.insert(b.end(), instrumentStart + 263 - b.size(), 0);
 
     const uint32_t length = 32;

@@ -1,5 +1,5 @@
-#include "SoundTestData.h"
 #include "uMixer.h"
+#include "SoundTestData.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "SoundTestData.h"
 #include "uWav.h"
+#include "SoundTestData.h"
 
 #include <gtest/gtest.h>
 
@@ -108,7 +108,8 @@ TEST(ParseWAV, DamagedFilesNameTheFileAndTheFault) {
     std::vector<TCase> cases;
     cases.push_back({"empty", {}, "not a RIFF/WAVE file"});
     cases.push_back({"not riff", std::vector<uint8_t>(64, 'x'), "not a RIFF/WAVE file"});
-    cases.push_back({"truncated data", std::vector<uint8_t>(good.begin(), good.end() - 3), "runs past the end"});
+    cases.push_back(
+        {"truncated data", std::vector<uint8_t>(good.begin(), good.end() - 3), "runs past the end"});
     cases.push_back({"header only", std::vector<uint8_t>(good.begin(), good.begin() + 12), "no fmt chunk"});
     {
         std::vector<uint8_t> f = Header();

@@ -13,7 +13,9 @@ constexpr int SILENT_RATE = 48000;
 
 TSound* InstalledSound = nullptr;
 
-int32_t ClampVolume(int32_t volume) { return std::min(std::max(volume, 0), 255); }
+int32_t ClampVolume(int32_t volume) {
+    return std::min(std::max(volume, 0), 255);
+}
 
 } // namespace
 
@@ -44,8 +46,7 @@ bool TSound::Init() {
     if (!Enabled)
         return false;
     OutputOpen = true;
-    if (rate != SoundMixer->Rate())
-        SoundMixer = std::make_unique<TMixer>(rate);
+    SoundMixer->SetRate(rate);
     // The mixer starts where the "last applied" volumes start, so a stored volume of 0 that the set
     // operations skip still means silence.
     SoundMixer->SetSFXMasterVolume(SFXVolume);
@@ -80,7 +81,9 @@ void TSound::SetMusicVolume(int32_t volume) {
         Settings->StoreMusicVolume(volume);
 }
 
-void TSound::SetChannelVolume(int32_t volume, int32_t channel) { SoundMixer->SetVolume(channel, volume); }
+void TSound::SetChannelVolume(int32_t volume, int32_t channel) {
+    SoundMixer->SetVolume(channel, volume);
+}
 
 void TSound::SetChannelFrequency(int32_t frequency, int32_t channel) {
     SoundMixer->SetFrequency(channel, frequency);
@@ -123,9 +126,13 @@ void TSound::PlaySample(uint32_t sample, int32_t channel, bool loop) {
         SoundMixer->SetLoop(used, true);
 }
 
-bool TSound::IsPlaying(int32_t channel) { return SoundMixer->IsPlaying(channel); }
+bool TSound::IsPlaying(int32_t channel) {
+    return SoundMixer->IsPlaying(channel);
+}
 
-void TSound::StopSound(int32_t channel) { SoundMixer->Stop(channel); }
+void TSound::StopSound(int32_t channel) {
+    SoundMixer->Stop(channel);
+}
 
 void TSound::PlaySong(uint32_t module, int32_t order) {
     if (!Enabled)

@@ -95,4 +95,6 @@ class TSDLAudioOutput : public TAudioOutput {
 
 } // namespace
 
-std::unique_ptr<TAudioOutput> CreateSDLAudioOutput(bool silent) { return std::make_unique<TSDLAudioOutput>(silent); }
+std::unique_ptr<TAudioOutput> CreateSDLAudioOutput(bool silent) {
+    return std::make_unique<TSDLAudioOutput>(silent);
+}

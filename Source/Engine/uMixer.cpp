@@ -12,15 +12,24 @@ constexpr size_t BLOCK_FRAMES = 256;
 // A channel cut off mid-wave leaves its last value behind, fading out over about this long.
 constexpr double DECLICK_MS = 2.0;
 
-int Clamp(int value, int low, int high) { return std::min(std::max(value, low), high); }
+int Clamp(int value, int low, int high) {
+    return std::min(std::max(value, low), high);
+}
 
 } // namespace
 
-TMixer::TMixer(int outputRate)
-    : OutputRate(std::max(outputRate, 1)),
-      RampFrames(std::max(1, int(std::lround(OutputRate * RAMP_MS / 1000.0)))),
-      MusicBuffer(BLOCK_FRAMES * 2) {
-    DeclickDecay = float(std::exp(-1.0 / (OutputRate * DECLICK_MS / 1000.0)));
+TMixer::TMixer(int outputRate) : MusicBuffer(BLOCK_FRAMES * 2) { SetRate(outputRate); }
+
+int TMixer::Rate() const {
+    std::lock_guard<std::mutex> lock(Mutex);
+    return OutputRate;
+}
+
+void TMixer::SetRate(int outputRate) {
+    std::lock_guard<std::mutex> lock(Mutex);
+    OutputRate = std::max(outputRate, 1);
+    RampFrames = std::max(1, int(std::lround(OutputRate * RAMP_MS / 1000.0)));
+    DeclickDecay = float(std::exp(-1.0 / std::max(1.0, OutputRate * DECLICK_MS / 1000.0)));
 }
 
 int TMixer::AddSample(TWave wave) {

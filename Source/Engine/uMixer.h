@@ -34,7 +34,9 @@ class TMixer : public TAudioSource {
 
     explicit TMixer(int outputRate);
 
-    int Rate() const { return OutputRate; }
+    int Rate() const;
+    // Follows the device's rate; playing channels keep their place and pitch.
+    void SetRate(int outputRate);
 
     // Keeps the sample until the mixer is destroyed; returns its id (0, 1, 2 ...).
     int AddSample(TWave wave);
@@ -79,7 +81,7 @@ class TMixer : public TAudioSource {
         int Frequency = 0;
         bool Loop = false;
         bool Playing = false;
-        bool Fresh = false;  // just started: takes its gain at once instead of gliding to it
+        bool Fresh = false; // just started: takes its gain at once instead of gliding to it
         float Gain = 0;     // gain in effect now, including the 1/32768 sample scale; glides to its target
         float LastL = 0, LastR = 0; // last output, handed to the de-click tail when cut off
     };
@@ -90,8 +92,8 @@ class TMixer : public TAudioSource {
     void RenderBlock(float* out, size_t frames);
 
     mutable std::mutex Mutex;
-    int OutputRate;
-    int RampFrames;
+    int OutputRate = 1;
+    int RampFrames = 1;
     std::vector<std::unique_ptr<TWave>> Samples;
     TChannel Channels[CHANNEL_COUNT];
     int SFXMaster = 255, MusicMaster = 255;

@@ -34,18 +34,26 @@ TModule::TModule(const std::vector<uint8_t>& bytes, const std::string& fileName)
 
 TModule::~TModule() = default;
 
-void TModule::SetLooping(bool looping) { Player->set_repeat_count(looping ? -1 : 0); }
+void TModule::SetLooping(bool looping) {
+    Player->set_repeat_count(looping ? -1 : 0);
+}
 
 void TModule::SetOrder(int32_t order) {
     if (order >= 0 && order < Player->get_num_orders())
         Player->set_position_order_row(order, 0);
 }
 
-int32_t TModule::GetOrder() const { return Player->get_current_order(); }
+int32_t TModule::GetOrder() const {
+    return Player->get_current_order();
+}
 
-int32_t TModule::GetRow() const { return Player->get_current_row(); }
+int32_t TModule::GetRow() const {
+    return Player->get_current_row();
+}
 
-int32_t TModule::OrderCount() const { return Player->get_num_orders(); }
+int32_t TModule::OrderCount() const {
+    return Player->get_num_orders();
+}
 
 size_t TModule::Render(int rate, size_t frames, float* out) {
     if (rate < 8000 || rate > 192000)

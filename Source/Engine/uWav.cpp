@@ -16,12 +16,14 @@ bool Fail(const std::string& fileName, const std::string& what, TWave& wave, std
 }
 
 bool IsTag(const uint8_t* p, const char* tag) {
-    return p[0] == uint8_t(tag[0]) && p[1] == uint8_t(tag[1]) && p[2] == uint8_t(tag[2]) && p[3] == uint8_t(tag[3]);
+    return p[0] == uint8_t(tag[0]) && p[1] == uint8_t(tag[1]) && p[2] == uint8_t(tag[2]) &&
+           p[3] == uint8_t(tag[3]);
 }
 
 } // namespace
 
-bool ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName, TWave& wave, std::string& error) {
+bool ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName, TWave& wave,
+              std::string& error) {
     wave = TWave();
     if (bytes.size() < 12 || !IsTag(bytes.data(), "RIFF") || !IsTag(bytes.data() + 8, "WAVE"))
         return Fail(fileName, "not a RIFF/WAVE file", wave, error);
@@ -43,7 +45,8 @@ bool ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName, TW
             size_t start = reader.Position();
             if (IsTag(tag, "fmt ")) {
                 if (size < 16)
-                    return Fail(fileName, "fmt chunk too short (" + std::to_string(size) + " bytes)", wave, error);
+                    return Fail(fileName, "fmt chunk too short (" + std::to_string(size) + " bytes)", wave,
+                                error);
                 if (size > reader.Remaining())
                     return Fail(fileName, "fmt chunk runs past the end of the file", wave, error);
                 uint16_t format = reader.U16("format tag");
@@ -60,14 +63,16 @@ bool ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName, TW
                     format = reader.U16("sub-format");
                 }
                 if (format != WAVE_FORMAT_PCM)
-                    return Fail(fileName, "unsupported format " + std::to_string(format) + " (only PCM)", wave, error);
+                    return Fail(fileName, "unsupported format " + std::to_string(format) + " (only PCM)",
+                                wave, error);
                 haveFormat = true;
             } else if (IsTag(tag, "data")) {
                 if (data == nullptr) {
                     // A size past the end means the file was cut short.
                     if (size > reader.Remaining())
                         return Fail(fileName,
-                                    "data chunk of " + std::to_string(size) + " bytes runs past the end of the file (" +
+                                    "data chunk of " + std::to_string(size) +
+                                        " bytes runs past the end of the file (" +
                                         std::to_string(reader.Remaining()) + " bytes left)",
                                     wave, error);
                     data = bytes.data() + start;
@@ -95,8 +100,9 @@ bool ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName, TW
         return Fail(fileName, "sample rate " + std::to_string(rate) + " Hz out of range", wave, error);
     size_t frameBytes = size_t(channels) * (bits / 8u);
     if (blockAlign != frameBytes)
-        return Fail(fileName, "block align " + std::to_string(blockAlign) + " does not match " +
-                                  std::to_string(channels) + " channels of " + std::to_string(bits) + " bits",
+        return Fail(fileName,
+                    "block align " + std::to_string(blockAlign) + " does not match " +
+                        std::to_string(channels) + " channels of " + std::to_string(bits) + " bits",
                     wave, error);
 
     // A trailing partial frame is dropped.

@@ -17,4 +17,5 @@ struct TWave {
 
 // Decodes a whole WAV file. On failure returns false and sets `error` to a message that names the
 // file and what is wrong with it; `wave` is then left empty.
-bool ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName, TWave& wave, std::string& error);
+bool ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName, TWave& wave,
+              std::string& error);

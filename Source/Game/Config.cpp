@@ -42,7 +42,8 @@ std::string Trim(const std::string& s) {
 
 bool SameName(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -211,7 +212,8 @@ TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
         WriteAtomically(fileName, text, ignored);
     }
     if (!languageSet)
-        if (std::optional<int32_t> language = integer("Language"); language && (*language == 0 || *language == 1))
+        if (std::optional<int32_t> language = integer("Language");
+            language && (*language == 0 || *language == 1))
             Language = uint8_t(*language);
     if (std::optional<int32_t> volume = integer("SamplesVolume"))
         SamplesVolume = std::clamp(*volume, 0, 255);
@@ -238,8 +240,11 @@ bool TConfig::Save(std::string& error) {
         return false;
     }
     const std::pair<const char*, int32_t> values[] = {
-        {"Language", Language},           {"SamplesVolume", SamplesVolume}, {"ModulesVolume", ModulesVolume},
-        {"Windowed", Windowed ? 1 : 0},   {"Carmageddon", Carmageddon ? 1 : 0},
+        {"Language", Language},
+        {"SamplesVolume", SamplesVolume},
+        {"ModulesVolume", ModulesVolume},
+        {"Windowed", Windowed ? 1 : 0},
+        {"Carmageddon", Carmageddon ? 1 : 0},
     };
     std::vector<std::string> lines = Lines;
     if (lines.empty())

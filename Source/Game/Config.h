@@ -28,9 +28,9 @@ class TConfig {
     // the file cannot be written; the old file is then left as it was.
     bool Save(std::string& error);
 
-    std::string Registry;       // the settings file; the store the values are read from and written to
-    bool KeyOpen = false;       // the store could be opened; only then are values written back
-    uint8_t Language = 0;       // 0 English, 1 Czech
+    std::string Registry;        // the settings file; the store the values are read from and written to
+    bool KeyOpen = false;        // the store could be opened; only then are values written back
+    uint8_t Language = 0;        // 0 English, 1 Czech
     int32_t SamplesVolume = 255; // effects volume 0..255
     int32_t ModulesVolume = 255; // music volume 0..255
     bool Windowed = false;       // kept and written back; the window mode comes from the command line

@@ -38,7 +38,7 @@ void PaintSymbols(const TGenContext& context) {
         s.FillRoundRect(5, 4, 19, 29, 2.5f, Metal(4, 29));
         s.FillRoundRect(8, 7, 16, 14, 1.5f, Solid(Rgb(30, 26, 50)));
         s.FillRoundRect(9, 8, 15, 11, 1, Solid(WithAlpha(Palette::Cyan, 0.8f)));
-        s.FillRoundRect(3, 26, 21, 30, 1.5f, Metal(26, 30));
+        s.FillRoundRect(5, 25.5f, 20, 29, 1.5f, Metal(25, 29));
         s.Line(19, 12, 24, 12, 2.2f, Solid(Palette::White));
         s.Line(24, 12, 26, 15, 2.2f, Solid(Palette::White));
         s.Line(26, 15, 26, 23, 2.2f, Solid(Palette::White));
@@ -89,10 +89,10 @@ void PaintSymbols(const TGenContext& context) {
         s.Ring(14, 19, 10, 3.2f, Solid(Palette::White));
         s.Ring(14, 19, 4.5f, 2.6f, Solid(Palette::Accent));
         s.FillCircle(14, 19, 1.5f, Solid(Palette::White));
-        s.Line(22, 17, 22, 2, 2, Solid(Palette::White));
+        s.Line(21, 17, 21, 4, 2, Solid(Palette::White));
         for (int row = 0; row < 2; ++row)
             for (int col = 0; col < 4; ++col)
-                s.FillRoundRect(23 + col * 2.0f, 2.5f + row * 2.5f, 25 + col * 2.0f, 5 + row * 2.5f, 0.2f,
+                s.FillRoundRect(22 + col * 1.75f, 4 + row * 2.5f, 23.75f + col * 1.75f, 6.5f + row * 2.5f, 0.2f,
                                 Solid((row + col) % 2 ? Palette::White : Palette::Accent));
         SaveIcon(context, "symbol_targets.bmp", s);
     }
@@ -231,7 +231,7 @@ void PaintSoftPictures(const TGenContext& context) {
             float across = std::abs(u) / halfWidth;
             float beam = (1 - SmoothEdge(0.55f, 1.0f, across)) * (1 - SmoothEdge(0.55f, 1.0f, along));
             float hotspot = std::exp(-along * 3.0f) * 0.4f;
-            return beam * (0.6f + hotspot) * SmoothEdge(0.0f, 0.06f, along);
+            return beam * (0.6f + hotspot) * SmoothEdge(0.015f, 0.08f, along);
         });
         save("cone.bmp", c);
     }

@@ -1,19 +1,66 @@
-// TVehicle: a car the engine updates and draws each frame while it is in the vehicle list.
+// TVehicle: a four-wheeled car in the physics world — one box body, four sphere wheels on hinge-2
+// joints with suspension, steering stops and drive motors. Owns its bodies, geoms, joints and part
+// space; turns steering and throttle into joint motors each frame and draws itself from two display
+// lists (chassis and wheel).
 #pragma once
+
+#include "Resources.h"
+#include "uCarConfig.h"
+#include "uOde.h"
+#include "uVector.h"
+
+#include <cstdint>
 
 class TCamera;
 
 class TVehicle {
   public:
-    virtual ~TVehicle() = default;
+    TVehicle(const TCarConfig& config, const TMeshRecord& wheelMesh, const TMeshRecord& chassisMesh);
+    virtual ~TVehicle();
+    TVehicle(const TVehicle&) = delete;
+    TVehicle& operator=(const TVehicle&) = delete;
 
-    // Per-frame operations of the vehicle pass, in this order, before the physics step.
-    virtual void Update(float dt) {}
+    // Per-frame operations of the engine's vehicle pass, in this order, before the physics step.
+    // Update reads the pose back from the physics world; dt is not used here.
+    virtual void Update(float dt);
     virtual void PostUpdate() {}
+    // Called from the physics step when the chassis hits another vehicle or an obstacle.
     virtual void OnCrash() {}
-    // Whether the camera can see the vehicle, and drawing it.
-    virtual bool IsVisible(const TCamera& camera) const { return true; }
-    virtual void Draw() {}
 
+    // Turns Steer, Throttle and Braking into joint settings; once per frame before the step.
+    void ApplyControls();
+    void Draw() const;
+    bool IsVisible(const TCamera& camera) const;
+    // (x, y) inside the wheel footprint, as the triangles (wheel 1, 2, 3) and (wheel 1, 3, 4).
+    bool ContainsPoint(float x, float y) const;
+    void SetPosition(float x, float y);
+    void SetHeading(float degrees);
+
+    dVector3 GetPosition() const;
+    float GetHeading() const { return Heading; }
+    dMatrix3 GetRotation() const;
+    float GetSpeed() const; // metres per second
+    dVector3 GetVelocity() const;
+    float GetSteerAngle() const;
+    bool IsReversing() const;
+    dVector3 LocalToWorld(float a, float b, float c) const;
+    void GetWheelPosition(int i, float& x, float& y) const;
+
+    dGeomID Geoms[5] = {};   // [0] chassis box, [1..4] wheel spheres
+    dBodyID Bodies[5] = {};  // same order
+    dJointID Joints[4] = {}; // joint i binds the chassis to wheel i + 1
+    dSpaceID PartSpace = nullptr;
+    TCarConfig Config;
+    float PosX = 0, PosY = 0;
+    float Heading = 0; // degrees of body +x, 0 <= Heading < 360; the car travels towards Heading + 180
+    float WheelX[4] = {}, WheelY[4] = {};
+    float Length, Width, Height; // chassis mesh extents
+    uint32_t ChassisList, WheelList;
     bool Active = true; // kept in the engine's vehicle list while set
+    float BoundRadius;
+    float Steer = 0;    // steering target, radians, positive to the right
+    bool Braking = false;
+    float Throttle = 0; // positive drives forward (towards body -x)
+    float PrevThrottle = 0;
+    bool CrashFlag = false; // a crash was reported in the current step
 };

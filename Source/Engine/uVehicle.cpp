@@ -1,0 +1,252 @@
+#include "uVehicle.h"
+#include "uCamera.h"
+#include "uErrors.h"
+#include "uPhysics.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace {
+
+// A body's pose as a column-major OpenGL matrix.
+void BodyMatrix(dBodyID body, float m[16]) {
+    const dReal* r = dBodyGetRotation(body);
+    const dReal* p = dBodyGetPosition(body);
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col)
+            m[col * 4 + row] = float(r[row * 4 + col]);
+    m[3] = m[7] = m[11] = 0;
+    m[12] = float(p[0]);
+    m[13] = float(p[1]);
+    m[14] = float(p[2]);
+    m[15] = 1;
+}
+
+} // namespace
+
+TVehicle::TVehicle(const TCarConfig& config, const TMeshRecord& wheelMesh, const TMeshRecord& chassisMesh)
+    : Config(config), Length(chassisMesh.Extent.x), Width(chassisMesh.Extent.y), Height(chassisMesh.Extent.z),
+      ChassisList(chassisMesh.List), WheelList(wheelMesh.List),
+      BoundRadius(std::sqrt(Length * Length + Width * Width)) {
+    const float r = Config.WheelRadius;
+    const float boxHeight = Height - 2 * r;
+
+    dMass mass;
+    dMassSetBox(&mass, 1, Length, Width, boxHeight);
+    dMassAdjust(&mass, Config.Mass);
+    Bodies[0] = dBodyCreate(PhysicsWorld);
+    dBodySetMass(Bodies[0], &mass);
+    dBodySetPosition(Bodies[0], 0, 0, 5);
+    Geoms[0] = dCreateBox(nullptr, Length, Width, boxHeight);
+    dGeomSetBody(Geoms[0], Bodies[0]);
+
+    // Every wheel weighs as much as the chassis: heavy wheels keep the car low and stable.
+    dMassSetSphere(&mass, 1, r);
+    dMassAdjust(&mass, Config.Mass);
+    dQuaternion q;
+    dQFromAxisAndAngle(q, 1, 0, 0, M_PI / 2);
+    const float wheelZ = 5 - Height + 2 * r;
+    const float wheelXY[4][2] = {{-Config.FrontAxle * Length, Config.HalfTrack},
+                                 {-Config.FrontAxle * Length, -Config.HalfTrack},
+                                 {Config.RearAxle * Length, Config.HalfTrack},
+                                 {Config.RearAxle * Length, -Config.HalfTrack}};
+    for (int i = 1; i <= 4; ++i) {
+        Bodies[i] = dBodyCreate(PhysicsWorld);
+        dBodySetMass(Bodies[i], &mass);
+        dBodySetQuaternion(Bodies[i], q);
+        dBodySetPosition(Bodies[i], wheelXY[i - 1][0], wheelXY[i - 1][1], wheelZ);
+        Geoms[i] = dCreateSphere(nullptr, r);
+        dGeomSetBody(Geoms[i], Bodies[i]);
+    }
+
+    for (int i = 0; i < 4; ++i) {
+        Joints[i] = dJointCreateHinge2(PhysicsWorld, nullptr);
+        dJointAttach(Joints[i], Bodies[0], Bodies[i + 1]);
+        const dReal* anchor = dBodyGetPosition(Bodies[i + 1]);
+        dJointSetHinge2Anchor(Joints[i], anchor[0], anchor[1], anchor[2]);
+        // Axes only after attaching: the library derives the joint frames from the bodies.
+        const dReal steerAxis[3] = {0, 0, 1};
+        const dReal rollAxis[3] = {0, (i % 2 == 0) ? dReal(1) : dReal(-1), 0};
+        dJointSetHinge2Axes(Joints[i], steerAxis, rollAxis);
+        dJointSetHinge2Param(Joints[i], dParamLoStop, 0);
+        dJointSetHinge2Param(Joints[i], dParamHiStop, 0);
+        dJointSetHinge2Param(Joints[i], dParamFMax, 50);
+        dJointSetHinge2Param(Joints[i], dParamVel2, 0);
+        dJointSetHinge2Param(Joints[i], dParamFMax2, 120);
+        dBodySetFiniteRotationMode(Bodies[i + 1], 1);
+        dJointSetHinge2Param(Joints[i], dParamSuspensionERP, Config.SuspensionERP);
+        dJointSetHinge2Param(Joints[i], dParamSuspensionCFM, Config.SuspensionCFM);
+    }
+
+    PartSpace = dSimpleSpaceCreate(PhysicsSpace);
+    dSpaceSetCleanup(PartSpace, 0);
+    for (int i = 0; i < 5; ++i) {
+        SetCollisionBits(Geoms[i], i == 0 ? CAT_CHASSIS : CAT_WHEEL, 7);
+        dGeomSetData(Geoms[i], this);
+        dSpaceAdd(PartSpace, Geoms[i]);
+    }
+}
+
+TVehicle::~TVehicle() {
+    for (dBodyID body : Bodies)
+        if (body)
+            dBodyDestroy(body);
+    for (dJointID joint : Joints)
+        if (joint)
+            dJointDestroy(joint);
+    for (dGeomID geom : Geoms)
+        if (geom)
+            dGeomDestroy(geom);
+    if (PartSpace)
+        dSpaceDestroy(PartSpace);
+}
+
+void TVehicle::Update(float) {
+    const dReal* p = dGeomGetPosition(Geoms[0]);
+    PosX = float(p[0]);
+    PosY = float(p[1]);
+    const dReal* r = dGeomGetRotation(Geoms[0]);
+    // Body +x in the world: the first column of the rotation.
+    float xx = std::clamp(float(r[0]), -1.0f, 1.0f), xy = float(r[4]);
+    float heading = std::acos(xx) * 57.295779513082320877f;
+    if (xy != 0)
+        heading *= xy > 0 ? 1.0f : -1.0f;
+    while (heading < 0)
+        heading += 360;
+    Heading = heading;
+    for (int i = 0; i < 4; ++i) {
+        const dReal* w = dGeomGetPosition(Geoms[i + 1]);
+        WheelX[i] = float(w[0]);
+        WheelY[i] = float(w[1]);
+    }
+}
+
+void TVehicle::ApplyControls() {
+    float s = Steer;
+    if (std::fabs(s) < 0.01f)
+        s = 0;
+    for (int i = 0; i < 2; ++i) {
+        dReal angle = dJointGetHinge2Angle1(Joints[i]);
+        dJointSetHinge2Param(Joints[i], dParamHiStop, Config.SteerLimit);
+        dJointSetHinge2Param(Joints[i], dParamLoStop, -Config.SteerLimit);
+        dJointSetHinge2Param(Joints[i], dParamVel, (s - angle) * 1.2);
+    }
+
+    const dReal w = Throttle * 62.83185307179586;
+    auto drive = [&](int joint, dReal velocity, dReal force) {
+        dJointSetHinge2Param(Joints[joint], dParamVel2, velocity);
+        dJointSetHinge2Param(Joints[joint], dParamFMax2, force);
+    };
+    if (Braking) {
+        drive(0, 0, Config.FrontBrake);
+        drive(1, 0, Config.FrontBrake);
+        drive(2, 0, Config.RearBrake);
+        drive(3, 0, Config.RearBrake);
+        if (GetSpeed() < 0.01f || Throttle > 0)
+            Braking = false;
+    } else if (Config.DriveType == 1) {
+        drive(0, w, 120);
+        drive(1, -w, 120);
+        dJointSetHinge2Param(Joints[2], dParamFMax2, 0);
+        dJointSetHinge2Param(Joints[3], dParamFMax2, 0);
+    } else if (Config.DriveType == 2) {
+        dJointSetHinge2Param(Joints[0], dParamFMax2, 0);
+        dJointSetHinge2Param(Joints[1], dParamFMax2, 0);
+        drive(2, w, 120);
+        drive(3, -w, 120);
+    } else {
+        drive(0, w, 120);
+        drive(1, -w, 120);
+        drive(2, w, 120);
+        drive(3, -w, 120);
+    }
+    if (PrevThrottle >= 0 && Throttle < 0)
+        Braking = true;
+    PrevThrottle = Throttle;
+}
+
+void TVehicle::Draw() const {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    float m[16];
+    glPushMatrix();
+    BodyMatrix(Bodies[0], m);
+    glMultMatrixf(m);
+    glTranslatef(0, 0, -Config.WheelRadius);
+    glCallList(ChassisList);
+    glPopMatrix();
+    for (int i = 1; i <= 4; ++i) {
+        glPushMatrix();
+        BodyMatrix(Bodies[i], m);
+        glMultMatrixf(m);
+        glRotatef(i % 2 == 1 ? 90.0f : -90.0f, 1, 0, 0);
+        glCallList(WheelList);
+        glPopMatrix();
+    }
+    glPopAttrib();
+}
+
+bool TVehicle::IsVisible(const TCamera& camera) const {
+    return camera.SphereVisible(VectorMake(PosX, PosY, 0), BoundRadius);
+}
+
+bool TVehicle::ContainsPoint(float x, float y) const {
+    dVector3 p = VectorMake(x, y, 0);
+    dVector3 w[4];
+    for (int i = 0; i < 4; ++i)
+        w[i] = VectorMake(WheelX[i], WheelY[i], 0);
+    return PointInTriangle(p, w[0], w[1], w[2]) || PointInTriangle(p, w[0], w[2], w[3]);
+}
+
+void TVehicle::SetPosition(float x, float y) {
+    for (dBodyID body : Bodies)
+        dBodySetPosition(body, x, y, Height * 0.5f);
+    PosX = x;
+    PosY = y;
+}
+
+void TVehicle::SetHeading(float degrees) {
+    odeMatrix3 r;
+    dRFromAxisAndAngle(r, 0, 0, 1, degrees * M_PI / 180);
+    for (dGeomID geom : Geoms)
+        dGeomSetRotation(geom, r);
+}
+
+dVector3 TVehicle::GetPosition() const {
+    const dReal* p = dGeomGetPosition(Geoms[0]);
+    return VectorMake(float(p[0]), float(p[1]), float(p[2]));
+}
+
+dMatrix3 TVehicle::GetRotation() const {
+    const dReal* r = dGeomGetRotation(Geoms[0]);
+    dMatrix3 m;
+    for (int i = 0; i < 12; ++i)
+        m[i] = float(r[i]);
+    return m;
+}
+
+float TVehicle::GetSpeed() const {
+    const dReal* v = dBodyGetLinearVel(Bodies[0]);
+    return float(std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]));
+}
+
+dVector3 TVehicle::GetVelocity() const {
+    const dReal* v = dBodyGetLinearVel(Bodies[0]);
+    return VectorMake(float(v[0]), float(v[1]), float(v[2]));
+}
+
+float TVehicle::GetSteerAngle() const { return float(dJointGetHinge2Angle1(Joints[0])); }
+
+bool TVehicle::IsReversing() const { return dJointGetHinge2Angle2Rate(Joints[2]) < 0; }
+
+dVector3 TVehicle::LocalToWorld(float a, float b, float c) const {
+    return VectorAdd(MatrixMulVector(GetRotation(), VectorMake(a, b, c)), GetPosition());
+}
+
+void TVehicle::GetWheelPosition(int i, float& x, float& y) const {
+    if (i < 0 || i > 3)
+        throw ERangeError("Wheel index " + std::to_string(i) + " out of range");
+    x = WheelX[i];
+    y = WheelY[i];
+}

@@ -1,0 +1,130 @@
+#include "uPhysics.h"
+#include "uVehicle.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TCarConfig SmallCar() {
+    TCarConfig c;
+    c.Mass = 2;
+    c.FrontAxle = 0.35f;
+    c.RearAxle = 0.35f;
+    c.HalfTrack = 0.75f;
+    c.WheelRadius = 0.3f;
+    c.FrontBrake = c.RearBrake = 200;
+    c.DriveType = 1;
+    c.SteerAmount = 0.5f;
+    c.ForwardThrottle = 1;
+    c.ReverseThrottle = 1;
+    c.MaxSpeed = 15;
+    c.SteerLimit = 0.6f;
+    c.SuspensionERP = 0.4f;
+    c.SuspensionCFM = 0.01f;
+    return c;
+}
+
+TMeshRecord Mesh(float l, float w, float h) {
+    TMeshRecord m;
+    m.Extent = VectorMake(l, w, h);
+    return m;
+}
+
+// A vehicle that counts its crash reports; the crash flag is cleared by the test between steps.
+struct TCountingVehicle : TVehicle {
+    TCountingVehicle() : TVehicle(SmallCar(), Mesh(0.6f, 0.3f, 0.6f), Mesh(4, 1.8f, 1.4f)) {}
+    void OnCrash() override { ++Crashes; }
+    int Crashes = 0;
+};
+
+class PhysicsTest : public ::testing::Test {
+  protected:
+    void SetUp() override { InitPhysics(); }
+    void TearDown() override { DonePhysics(); }
+
+    void Step(std::initializer_list<TCountingVehicle*> vehicles) {
+        StepPhysics(0.02f);
+        for (TCountingVehicle* v : vehicles) {
+            v->Update(0.02f);
+            v->CrashFlag = false;
+        }
+    }
+};
+
+} // namespace
+
+TEST(uPhysics, StepIsClampedToTwentyToThirtyMilliseconds) {
+    EXPECT_FLOAT_EQ(ClampedStep(0.005f), 0.02f);
+    EXPECT_FLOAT_EQ(ClampedStep(0.5f), 0.03f);
+    EXPECT_FLOAT_EQ(ClampedStep(0.025f), 0.025f);
+}
+
+TEST_F(PhysicsTest, CarRestsOnTheGroundWithoutCrashing) {
+    auto car = std::make_unique<TCountingVehicle>();
+    car->SetPosition(50, 50);
+    for (int i = 0; i < 200; ++i)
+        Step({car.get()});
+    EXPECT_EQ(car->Crashes, 0);
+    EXPECT_GT(car->GetPosition().z, 0.3f); // standing on its wheels, not fallen through
+    EXPECT_LT(car->GetSpeed(), 0.05f);
+}
+
+TEST_F(PhysicsTest, TwoChassisTouchingReportOnceEachPerStep) {
+    auto a = std::make_unique<TCountingVehicle>();
+    auto b = std::make_unique<TCountingVehicle>();
+    a->SetPosition(50, 50);
+    b->SetPosition(53.5f, 50); // the 4 m bodies overlap by half a metre
+    StepPhysics(0.02f);
+    EXPECT_EQ(a->Crashes, 1);
+    EXPECT_EQ(b->Crashes, 1);
+    StepPhysics(0.02f); // flags still set: no second report within the same flag life
+    EXPECT_EQ(a->Crashes, 1);
+}
+
+TEST_F(PhysicsTest, CarsSideBySideDoNotCrash) {
+    // Two cars turned 45 degrees, parked side by side 0.4 m apart: their bounding boxes overlap
+    // (so the pair is examined) but their bodies never touch.
+    auto a = std::make_unique<TCountingVehicle>();
+    auto b = std::make_unique<TCountingVehicle>();
+    a->SetPosition(50, 50);
+    b->SetPosition(50 - 2.2f * 0.7071f, 50 + 2.2f * 0.7071f);
+    a->SetHeading(45);
+    b->SetHeading(45);
+    for (int i = 0; i < 30; ++i)
+        Step({a.get(), b.get()});
+    EXPECT_EQ(a->Crashes, 0);
+    EXPECT_EQ(b->Crashes, 0);
+}
+
+TEST_F(PhysicsTest, ChassisPushingAnObstacleReportsEveryStep) {
+    // The car's front is at x = 48; the wall stands just in front of it and the car drives into it.
+    dGeomID wall = CreateObstacleBox(PhysicsSpace, VectorMake(1, 10, 3), VectorMake(47.0f, 50, 1.5f));
+    auto car = std::make_unique<TCountingVehicle>();
+    car->SetPosition(50, 50);
+    car->Throttle = 0.5f;
+    for (int i = 0; i < 100; ++i) {
+        car->ApplyControls();
+        Step({car.get()});
+    }
+    int before = car->Crashes;
+    EXPECT_GT(before, 0);
+    for (int i = 0; i < 20; ++i) {
+        car->ApplyControls();
+        Step({car.get()});
+    }
+    EXPECT_EQ(car->Crashes, before + 20);
+    dGeomDestroy(wall);
+}
+
+TEST_F(PhysicsTest, WheelsOnAKerbNeverReport) {
+    auto car = std::make_unique<TCountingVehicle>();
+    car->SetPosition(80, 50);
+    for (int i = 0; i < 100; ++i)
+        Step({car.get()});
+    // A low kerb under the front wheels only.
+    dGeomID kerb = CreateObstacleBox(PhysicsSpace, VectorMake(0.5f, 10, 0.1f), VectorMake(78.6f, 50, 0.05f));
+    for (int i = 0; i < 20; ++i)
+        Step({car.get()});
+    EXPECT_EQ(car->Crashes, 0);
+    dGeomDestroy(kerb);
+}

@@ -1,6 +1,7 @@
 #include "uEngine.h"
 #include "u3ds.h"
 #include "uBMP.h"
+#include "uPhysics.h"
 
 #include <GL/gl.h>
 #include <GLFW/glfw3.h>
@@ -108,6 +109,9 @@ TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnes
         FixedClock = std::make_unique<TFixedClock>();
         PreviousClock = SetClock(FixedClock.get());
     }
+    InitPhysics();
+    TextureGrid = std::make_unique<TTextureGrid>(Camera);
+    MeshGrid = std::make_unique<TMeshGrid>(Camera, PhysicsSpace);
 
     glClearColor(ClearColor[0], ClearColor[1], ClearColor[2], ClearColor[3]);
     glEnable(GL_DEPTH_TEST);
@@ -140,6 +144,9 @@ TEngine::~TEngine() {
     Sprites3D.Clear();
     Meshes.Clear();
     Vehicles.Clear();
+    MeshGrid.reset(); // its obstacle boxes live in the physics space
+    TextureGrid.reset();
+    DonePhysics();
     if (FixedClock)
         SetClock(PreviousClock);
     glfwDestroyWindow(Window);
@@ -251,12 +258,18 @@ void TEngine::AddVehicle(TVehicle* vehicle) {
     Vehicles.Add(vehicle);
 }
 
+void TEngine::DrawTextureGrid() {
+    glColor3f(1, 1, 1);
+    TextureGrid->Draw();
+}
+
 void TEngine::DrawMeshes() {
     UpdateWalk(Meshes, [](TMesh* mesh) {
         mesh->Update();
         mesh->Animate();
     });
     glColor3f(1, 1, 1);
+    MeshGrid->Draw();
     for (TNode<TMesh>* node = Meshes.First(); !node->IsTail(); node = node->Next) {
         TMesh* mesh = node->Data;
         if (!mesh->Visible || !Camera.SphereVisible(mesh->Position, mesh->Radius))

@@ -9,10 +9,12 @@
 #include "uHarness.h"
 #include "uKeyboard.h"
 #include "uList.h"
+#include "uMeshGrid.h"
 #include "uParticleSystem.h"
 #include "uPlatform.h"
 #include "uSprite.h"
 #include "uSprite3d.h"
+#include "uTextureGrid.h"
 #include "UMesh.h"
 #include "uVehicle.h"
 
@@ -55,6 +57,8 @@ class TEngine {
     // Alpha and size (metres) of every street-lamp glow in the 3D sprite list.
     void SetLamps(uint8_t alpha, float size);
 
+    // White, then the ground tiles around the camera.
+    void DrawTextureGrid();
     void DrawMeshes();
     void UpdateVehicles();
     void DrawVehicles();
@@ -91,6 +95,8 @@ class TEngine {
     TSprite* MapFrameSprite = nullptr; // the frame around the inset (texture only)
     float MapX = 0, MapY = 0;          // map point at the centre of the inset
     TCamera Camera;
+    std::unique_ptr<TTextureGrid> TextureGrid; // ground tiles of the city
+    std::unique_ptr<TMeshGrid> MeshGrid;       // buildings and collision blocks of the city
     uint64_t FramesDone = 0; // EndFrame calls so far
 
   private:

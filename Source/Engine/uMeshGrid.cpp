@@ -1,0 +1,143 @@
+#include "uMeshGrid.h"
+#include "uErrors.h"
+#include "uPhysics.h"
+
+#include <GL/gl.h>
+#include <cmath>
+#include <string>
+#include <utility>
+
+namespace {
+
+int32_t RoundCells(float v) { return static_cast<int32_t>(std::nearbyint(v)); }
+
+// Points every in-grid cell of the object's footprint at its corner cell.
+void ClaimCells(TMeshCell* layer, TMeshCell& corner) {
+    for (int32_t i = 0; i < corner.CellsX; ++i)
+        for (int32_t j = 0; j < corner.CellsY; ++j)
+            if (TTextureGrid::InGrid(corner.x + i, corner.y + j))
+                layer[size_t(corner.x + i) * GridSize + size_t(corner.y + j)].Owner = &corner;
+}
+
+void MarkDrawn(uint8_t* drawn, const TMeshCell& object) {
+    for (int32_t a = object.x; a < object.x + object.CellsX; ++a)
+        for (int32_t b = object.y; b < object.y + object.CellsY; ++b)
+            if (TTextureGrid::InGrid(a, b))
+                drawn[size_t(a) * GridSize + size_t(b)] = 1;
+}
+
+} // namespace
+
+TMeshGrid::TMeshGrid(const TCamera& camera, dSpaceID space)
+    : Camera(camera), Space(space), Buildings(new TMeshCell[size_t(GridSize) * GridSize]),
+      Blocks(new TMeshCell[size_t(GridSize) * GridSize]), BuildingDrawn(new uint8_t[size_t(GridSize) * GridSize]()),
+      BlockDrawn(new uint8_t[size_t(GridSize) * GridSize]()) {}
+
+TMeshGrid::~TMeshGrid() { DestroyBoxes(); }
+
+void TMeshGrid::Clear() {
+    DestroyBoxes();
+    for (size_t i = 0; i < size_t(GridSize) * GridSize; ++i) {
+        Buildings[i] = TMeshCell();
+        Blocks[i] = TMeshCell();
+    }
+}
+
+void TMeshGrid::PlaceMesh(const TMeshRecord& mesh, int32_t x, int32_t y, float z, int32_t rotation,
+                          uint8_t collides) {
+    if (rotation < 0 || rotation > 3)
+        throw ERangeError("Building rotation " + std::to_string(rotation) + " out of range 0..3");
+    if (!TTextureGrid::InGrid(x, y))
+        return;
+    TMeshCell& corner = Building(x, y);
+    corner.DisplayList = static_cast<int32_t>(mesh.List);
+    corner.CellsX = RoundCells(mesh.Extent.x);
+    corner.CellsY = RoundCells(mesh.Extent.y);
+    corner.Size = mesh.Extent;
+    corner.x = x;
+    corner.y = y;
+    corner.z = z;
+    corner.Rotation = rotation;
+    corner.Collides = collides;
+    if (rotation % 2 == 1) {
+        std::swap(corner.CellsX, corner.CellsY);
+        std::swap(corner.Size.x, corner.Size.y);
+    }
+    corner.Radius = std::sqrt(float(corner.CellsX) * corner.CellsX / 4 + float(corner.CellsY) * corner.CellsY / 4);
+    corner.Center = VectorMake(x + corner.CellsX / 2.0f, y + corner.CellsY / 2.0f, z + corner.Size.z / 2);
+    ClaimCells(Buildings.get(), corner);
+}
+
+void TMeshGrid::PlaceBox(const dVector3& size, float fx, float fy) {
+    if (!InGrid(fx, fy))
+        return;
+    int32_t tx = static_cast<int32_t>(fx), ty = static_cast<int32_t>(fy);
+    TMeshCell& corner = Block(tx, ty);
+    corner.CellsX = RoundCells(size.x);
+    corner.CellsY = RoundCells(size.y);
+    corner.Size = size;
+    corner.x = tx;
+    corner.y = ty;
+    corner.z = 0;
+    corner.Collides = 1;
+    corner.Radius = std::sqrt(float(corner.CellsX) * corner.CellsX / 4 + float(corner.CellsY) * corner.CellsY / 4);
+    corner.Center = VectorMake(fx + size.x / 2, fy + size.y / 2, size.z / 2);
+    ClaimCells(Blocks.get(), corner);
+}
+
+void TMeshGrid::CollectVisible(std::vector<const TMeshCell*>& buildings, std::vector<const TMeshCell*>& blocks) {
+    buildings.clear();
+    blocks.clear();
+    TVisitRange range = VisitRangeAround(Camera);
+    for (int32_t i = range.X0; i <= range.X1; ++i)
+        for (int32_t j = range.Y0; j <= range.Y1; ++j) {
+            BuildingDrawn[size_t(i) * GridSize + size_t(j)] = 0;
+            BlockDrawn[size_t(i) * GridSize + size_t(j)] = 0;
+        }
+    auto visible = [this](const TMeshCell& o) {
+        return Camera.SphereVisible(VectorMake(o.Center.x, o.Center.y, 0), o.Radius);
+    };
+    for (int32_t i = range.X0; i <= range.X1; ++i)
+        for (int32_t j = range.Y0; j <= range.Y1; ++j) {
+            size_t index = size_t(i) * GridSize + size_t(j);
+            const TMeshCell* building = Buildings[index].Owner;
+            if (!BuildingDrawn[index] && building && visible(*building)) {
+                buildings.push_back(building);
+                MarkDrawn(BuildingDrawn.get(), *building);
+            }
+            const TMeshCell* block = Blocks[index].Owner;
+            if (!BlockDrawn[index] && block && visible(*block)) {
+                blocks.push_back(block);
+                MarkDrawn(BlockDrawn.get(), *block);
+            }
+        }
+}
+
+void TMeshGrid::DestroyBoxes() {
+    for (TNode<dxGeom>* node = CollisionGeoms.First(); !node->IsTail(); node = node->Next)
+        dGeomDestroy(node->Data);
+    CollisionGeoms.Clear();
+}
+
+void TMeshGrid::CreateBox(const TMeshCell& object) {
+    if (!Space)
+        return;
+    dVector3 lengths = VectorMake(object.Size.x, object.Size.y, 4 * object.Size.z);
+    CollisionGeoms.Add(CreateObstacleBox(Space, lengths, object.Center));
+}
+
+void TMeshGrid::Draw() {
+    DestroyBoxes();
+    CollectVisible(BuildingScratch, BlockScratch);
+    for (const TMeshCell* building : BuildingScratch) {
+        glPushMatrix();
+        glTranslatef(building->Center.x, building->Center.y, building->Center.z);
+        glRotatef(building->Rotation * -90.0f, 0, 0, 1);
+        glCallList(static_cast<GLuint>(building->DisplayList));
+        glPopMatrix();
+        if (building->Collides)
+            CreateBox(*building);
+    }
+    for (const TMeshCell* block : BlockScratch)
+        CreateBox(*block);
+}

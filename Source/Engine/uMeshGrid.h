@@ -1,0 +1,70 @@
+// TMeshGrid: the city's buildings and invisible collision blocks on two 512 x 512 layers of
+// one-metre cells. An object's data lives in its corner cell; every cell it covers points there.
+// Drawn each frame around the camera; the visible colliding objects become obstacle boxes in the
+// physics space until the next draw. Owns both layers, their drawn flags and those boxes.
+#pragma once
+
+#include "Resources.h"
+#include "uCamera.h"
+#include "uList.h"
+#include "uOde.h"
+#include "uTextureGrid.h"
+#include "uVector.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+struct TMeshCell {
+    int32_t DisplayList = -1;   // GL display list; -1: empty (building layer only)
+    int32_t Rotation = 0;       // quarter turns 0..3, drawn clockwise (-90 degrees each)
+    int32_t x = 0, y = 0;       // corner cell
+    float z = 0;                // base height
+    int32_t CellsX = 0;         // extent in cells along X (after rotation)
+    int32_t CellsY = 0;         // extent in cells along Y
+    uint8_t Collides = 0;       // nonzero: an obstacle box is made for it when drawn
+    float Radius = 0;           // sqrt((CellsX/2)^2 + (CellsY/2)^2)
+    TMeshCell* Owner = nullptr; // corner cell of the object covering this cell; null: none
+    dVector3 Center;
+    dVector3 Size;              // extents in metres along X, Y, Z (after rotation)
+};
+
+class TMeshGrid {
+  public:
+    // `space` receives the obstacle boxes; null makes no boxes (drawing only).
+    TMeshGrid(const TCamera& camera, dSpaceID space);
+    ~TMeshGrid();
+    TMeshGrid(const TMeshGrid&) = delete;
+    TMeshGrid& operator=(const TMeshGrid&) = delete;
+
+    static bool InGrid(float x, float y) { return x >= 0 && x < GridSize && y >= 0 && y < GridSize; }
+    // A building: the footprint comes from the mesh's size, rounded to cells, turned by rotation.
+    void PlaceMesh(const TMeshRecord& mesh, int32_t x, int32_t y, float z, int32_t rotation, uint8_t collides);
+    // An invisible collision block with its corner at the unrounded world point (fx, fy).
+    void PlaceBox(const dVector3& size, float fx, float fy);
+    void Clear();
+    // The objects the next Draw would draw and turn into boxes (no GL, no physics needed).
+    void CollectVisible(std::vector<const TMeshCell*>& buildings, std::vector<const TMeshCell*>& blocks);
+    // Destroys last frame's boxes, draws the visible buildings and makes the new boxes.
+    void Draw();
+    // Destroys every obstacle box made by the last draw.
+    void DestroyBoxes();
+
+    TMeshCell& Building(int32_t x, int32_t y) { return Buildings[size_t(x) * GridSize + size_t(y)]; }
+    TMeshCell& Block(int32_t x, int32_t y) { return Blocks[size_t(x) * GridSize + size_t(y)]; }
+    const TMeshCell& Building(int32_t x, int32_t y) const { return Buildings[size_t(x) * GridSize + size_t(y)]; }
+    const TMeshCell& Block(int32_t x, int32_t y) const { return Blocks[size_t(x) * GridSize + size_t(y)]; }
+
+    TList<dxGeom> CollisionGeoms; // boxes made by the last draw
+
+  private:
+    void CreateBox(const TMeshCell& object);
+
+    const TCamera& Camera;
+    dSpaceID Space;
+    std::unique_ptr<TMeshCell[]> Buildings;
+    std::unique_ptr<TMeshCell[]> Blocks;
+    std::unique_ptr<uint8_t[]> BuildingDrawn;
+    std::unique_ptr<uint8_t[]> BlockDrawn;
+    std::vector<const TMeshCell*> BuildingScratch, BlockScratch;
+};

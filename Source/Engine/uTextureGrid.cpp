@@ -1,0 +1,123 @@
+#include "uTextureGrid.h"
+#include "uErrors.h"
+
+#include <GL/gl.h>
+#include <cmath>
+#include <string>
+#include <utility>
+
+namespace {
+
+// Texture corners per rotation, in the corner order of TTileCell::TexCoords; each row turns the
+// picture a quarter turn counter-clockwise from the one before.
+const int32_t RotatedCorners[4][4][2] = {
+    {{0, 0}, {0, 1}, {1, 1}, {1, 0}},
+    {{0, 1}, {1, 1}, {1, 0}, {0, 0}},
+    {{1, 1}, {1, 0}, {0, 0}, {0, 1}},
+    {{1, 0}, {0, 0}, {0, 1}, {1, 1}},
+};
+
+void SwapPair(int32_t (&a)[2], int32_t (&b)[2]) {
+    std::swap(a[0], b[0]);
+    std::swap(a[1], b[1]);
+}
+
+} // namespace
+
+TVisitRange VisitRangeAround(const TCamera& camera) {
+    int32_t cx = static_cast<int32_t>(std::nearbyint(camera.TargetX));
+    int32_t cy = static_cast<int32_t>(std::nearbyint(camera.TargetY));
+    int32_t r = GetViewDistance();
+    TVisitRange range{cx - r, cy - r, cx + r, cy + r};
+    range.X0 = std::max(range.X0, 0);
+    range.Y0 = std::max(range.Y0, 0);
+    range.X1 = std::min(range.X1, GridSize - 1);
+    range.Y1 = std::min(range.Y1, GridSize - 1);
+    return range;
+}
+
+TTextureGrid::TTextureGrid(const TCamera& camera)
+    : Camera(camera), Cells(new TTileCell[size_t(GridSize) * GridSize]),
+      Drawn(new uint8_t[size_t(GridSize) * GridSize]()) {}
+
+void TTextureGrid::Clear() {
+    for (size_t i = 0; i < size_t(GridSize) * GridSize; ++i)
+        Cells[i] = TTileCell();
+}
+
+void TTextureGrid::SetTile(int32_t texture, int32_t x, int32_t y, int32_t size, int32_t rotation, bool mirrorA,
+                           bool mirrorB) {
+    if (rotation < 0 || rotation > 3)
+        throw ERangeError("Tile rotation " + std::to_string(rotation) + " out of range 0..3");
+    if (texture < -1)
+        throw ERangeError("Tile texture " + std::to_string(texture) + " out of range");
+    if (!InGrid(x, y))
+        return;
+    TTileCell& corner = Cell(x, y);
+    corner.Texture = texture;
+    corner.Size = size;
+    corner.Owner = texture != -1 ? &corner : nullptr;
+    for (int k = 0; k < 4; ++k) {
+        corner.TexCoords[k][0] = RotatedCorners[rotation][k][0];
+        corner.TexCoords[k][1] = RotatedCorners[rotation][k][1];
+    }
+    if (mirrorA) {
+        SwapPair(corner.TexCoords[0], corner.TexCoords[3]);
+        SwapPair(corner.TexCoords[1], corner.TexCoords[2]);
+    }
+    if (mirrorB) {
+        SwapPair(corner.TexCoords[0], corner.TexCoords[1]);
+        SwapPair(corner.TexCoords[2], corner.TexCoords[3]);
+    }
+    corner.x = x;
+    corner.y = y;
+    corner.Center = VectorMake(x + size / 2.0f, y + size / 2.0f, 0);
+    corner.Radius = std::sqrt(float(size) * size + float(size) * size);
+    for (int32_t i = 0; i < size; ++i)
+        for (int32_t j = 0; j < size; ++j)
+            if (InGrid(x + i, y + j))
+                Cell(x + i, y + j).Owner = &corner;
+}
+
+void TTextureGrid::CollectVisible(std::vector<const TTileCell*>& tiles) {
+    tiles.clear();
+    TVisitRange range = VisitRangeAround(Camera);
+    for (int32_t i = range.X0; i <= range.X1; ++i)
+        for (int32_t j = range.Y0; j <= range.Y1; ++j)
+            Drawn[size_t(i) * GridSize + size_t(j)] = 0;
+    for (int32_t i = range.X0; i <= range.X1; ++i)
+        for (int32_t j = range.Y0; j <= range.Y1; ++j) {
+            const TTileCell* owner = Cell(i, j).Owner;
+            if (Drawn[size_t(i) * GridSize + size_t(j)] || !owner || !Camera.SphereVisible(owner->Center, owner->Radius))
+                continue;
+            tiles.push_back(owner);
+            for (int32_t a = owner->x; a < owner->x + owner->Size; ++a)
+                for (int32_t b = owner->y; b < owner->y + owner->Size; ++b)
+                    if (InGrid(a, b))
+                        Drawn[size_t(a) * GridSize + size_t(b)] = 1;
+        }
+}
+
+void TTextureGrid::Draw() {
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    CollectVisible(VisibleScratch);
+    const float down[3] = {0, 0, -1};
+    for (const TTileCell* tile : VisibleScratch) {
+        float x0 = float(tile->x), y0 = float(tile->y), x1 = x0 + tile->Size, y1 = y0 + tile->Size;
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(tile->Texture));
+        glBegin(GL_QUADS);
+        glNormal3fv(down);
+        glTexCoord2iv(tile->TexCoords[0]);
+        glVertex2f(x0, y0);
+        glTexCoord2iv(tile->TexCoords[3]);
+        glVertex2f(x1, y0);
+        glTexCoord2iv(tile->TexCoords[2]);
+        glVertex2f(x1, y1);
+        glTexCoord2iv(tile->TexCoords[1]);
+        glVertex2f(x0, y1);
+        glEnd();
+    }
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+}

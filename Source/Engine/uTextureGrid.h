@@ -1,0 +1,55 @@
+// TTextureGrid: the city's ground, 512 x 512 one-metre cells of square textured tiles. A tile's data
+// lives in its corner cell; every cell it covers points there. Drawn each frame only in the square
+// around the camera target, each tile once. Owns the cell and drawn-flag arrays.
+#pragma once
+
+#include "uCamera.h"
+#include "uVector.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+constexpr int32_t GridSize = 512; // cells per side of the city
+
+struct TTileCell {
+    int32_t Texture = -1;        // GL texture name; -1: no tile starts here
+    int32_t x = 0, y = 0;        // corner cell (lowest X and Y)
+    int32_t Size = 0;            // side in cells
+    TTileCell* Owner = nullptr;  // corner cell of the tile covering this cell; null: bare ground
+    dVector3 Center;             // (x + Size/2, y + Size/2, 0)
+    float Radius = 0;            // sqrt(2) * Size, for view culling
+    int32_t TexCoords[4][2] = {}; // corners (x,y), (x,y+Size), (x+Size,y+Size), (x+Size,y)
+};
+
+// The cells a grid visits for a camera: the square [X0, X1] x [Y0, Y1] already clipped to the grid.
+struct TVisitRange {
+    int32_t X0, Y0, X1, Y1;
+};
+// The square of half side ViewDistance around the camera target, rounded to cells, clipped.
+TVisitRange VisitRangeAround(const TCamera& camera);
+
+class TTextureGrid {
+  public:
+    explicit TTextureGrid(const TCamera& camera);
+
+    static bool InGrid(int32_t x, int32_t y) { return x >= 0 && x < GridSize && y >= 0 && y < GridSize; }
+    // Places a square tile with its corner at (x, y); corners outside the grid are ignored, parts
+    // beyond the edge clipped. Rotation is in quarter turns 0..3 (ERangeError otherwise).
+    void SetTile(int32_t texture, int32_t x, int32_t y, int32_t size, int32_t rotation, bool mirrorA, bool mirrorB);
+    // Empties every cell.
+    void Clear();
+    // The tiles the next Draw would draw, in drawing order (no GL needed).
+    void CollectVisible(std::vector<const TTileCell*>& tiles);
+    // Draws the visible ground without depth test; the caller has set the colour to white.
+    void Draw();
+
+    TTileCell& Cell(int32_t x, int32_t y) { return Cells[size_t(x) * GridSize + size_t(y)]; }
+    const TTileCell& Cell(int32_t x, int32_t y) const { return Cells[size_t(x) * GridSize + size_t(y)]; }
+
+  private:
+    const TCamera& Camera; // the engine's camera, read at every draw
+    std::unique_ptr<TTileCell[]> Cells;
+    std::unique_ptr<uint8_t[]> Drawn;
+    std::vector<const TTileCell*> VisibleScratch;
+};

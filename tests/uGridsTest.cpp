@@ -1,0 +1,173 @@
+// The ground tile grid and the mesh grid: placement, clipping at the edge, the cells visited around
+// the camera, each object drawn once, and the obstacle boxes made in a real physics space.
+#include "uCamera.h"
+#include "uErrors.h"
+#include "uMeshGrid.h"
+#include "uPhysics.h"
+#include "uTextureGrid.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TMeshRecord Mesh(float x, float y, float z, uint32_t list = 7) {
+    TMeshRecord record;
+    record.List = list;
+    record.Extent = VectorMake(x, y, z);
+    return record;
+}
+
+} // namespace
+
+class TTextureGridTest : public ::testing::Test {
+  protected:
+    TCamera camera; // all planes zero: everything counts as visible
+    TTextureGrid grid{camera};
+};
+
+TEST_F(TTextureGridTest, SecondTileOnTheSameCornerWins) {
+    grid.SetTile(5, 10, 10, 4, 0, false, false);
+    grid.SetTile(6, 10, 10, 2, 1, false, false);
+    const TTileCell& c = grid.Cell(10, 10);
+    EXPECT_EQ(c.Texture, 6);
+    EXPECT_EQ(c.Size, 2);
+    EXPECT_EQ(c.TexCoords[0][0], 0);
+    EXPECT_EQ(c.TexCoords[0][1], 1);
+    EXPECT_FLOAT_EQ(c.Center.x, 11);
+    EXPECT_FLOAT_EQ(c.Radius, std::sqrt(8.0f));
+    EXPECT_EQ(grid.Cell(13, 13).Owner, &c); // cells of the first tile still point at the corner
+}
+
+TEST_F(TTextureGridTest, TileAtTheEdgeIsClipped) {
+    grid.SetTile(3, 510, 0, 3, 0, false, false);
+    EXPECT_EQ(grid.Cell(511, 2).Owner, &grid.Cell(510, 0));
+    EXPECT_EQ(grid.Cell(509, 0).Owner, nullptr);
+    grid.SetTile(3, 512, 0, 3, 0, false, false); // corner outside: ignored
+    grid.SetTile(3, -1, 5, 3, 0, false, false);
+    EXPECT_EQ(grid.Cell(0, 5).Owner, nullptr);
+}
+
+TEST_F(TTextureGridTest, RotationAndMirrorsPermuteTheCorners) {
+    grid.SetTile(1, 0, 0, 1, 2, false, false);
+    EXPECT_EQ(grid.Cell(0, 0).TexCoords[0][0], 1);
+    EXPECT_EQ(grid.Cell(0, 0).TexCoords[0][1], 1);
+    grid.SetTile(1, 0, 0, 1, 0, true, false);
+    EXPECT_EQ(grid.Cell(0, 0).TexCoords[0][0], 1); // first and fourth swapped
+    EXPECT_EQ(grid.Cell(0, 0).TexCoords[0][1], 0);
+    grid.SetTile(1, 0, 0, 1, 0, false, true);
+    EXPECT_EQ(grid.Cell(0, 0).TexCoords[0][1], 1); // first and second swapped
+    EXPECT_THROW(grid.SetTile(1, 0, 0, 1, 4, false, false), ERangeError);
+    EXPECT_THROW(grid.SetTile(-2, 0, 0, 1, 0, false, false), ERangeError);
+}
+
+TEST_F(TTextureGridTest, VisitsOnlyTheSquareAroundTheTargetAndEachTileOnce) {
+    camera.SetTarget(256, 256);
+    ViewDistance = 22;
+    TVisitRange r = VisitRangeAround(camera);
+    EXPECT_EQ(r.X0, 234);
+    EXPECT_EQ(r.X1, 278);
+    EXPECT_EQ(r.Y0, 234);
+    EXPECT_EQ(r.Y1, 278);
+    grid.SetTile(1, 240, 240, 8, 0, false, false);
+    grid.SetTile(2, 230, 230, 6, 0, false, false); // reaches into the square
+    grid.SetTile(3, 200, 200, 8, 0, false, false); // wholly outside
+    std::vector<const TTileCell*> tiles;
+    grid.CollectVisible(tiles);
+    ASSERT_EQ(tiles.size(), 2u);
+    EXPECT_EQ(tiles[0]->Texture, 2);
+    EXPECT_EQ(tiles[1]->Texture, 1);
+    camera.SetTarget(0.4f, 511.6f);
+    r = VisitRangeAround(camera);
+    EXPECT_EQ(r.X0, 0);
+    EXPECT_EQ(r.Y1, 511);
+}
+
+class TMeshGridTest : public ::testing::Test {
+  protected:
+    void SetUp() override { InitPhysics(); }
+    void TearDown() override {
+        grid.reset();
+        DonePhysics();
+    }
+    TCamera camera;
+    std::unique_ptr<TMeshGrid> grid = std::make_unique<TMeshGrid>(camera, nullptr);
+};
+
+TEST_F(TMeshGridTest, OddRotationTurnsTheFootprintAndTheBox) {
+    grid = std::make_unique<TMeshGrid>(camera, PhysicsSpace);
+    grid->PlaceMesh(Mesh(2, 5, 3), 100, 100, 0, 3, 1);
+    const TMeshCell& b = grid->Building(100, 100);
+    EXPECT_EQ(b.CellsX, 5);
+    EXPECT_EQ(b.CellsY, 2);
+    EXPECT_EQ(grid->Building(104, 101).Owner, &b);
+    EXPECT_EQ(grid->Building(100, 102).Owner, nullptr);
+    EXPECT_FLOAT_EQ(b.Center.x, 102.5f);
+    EXPECT_FLOAT_EQ(b.Center.z, 1.5f);
+    camera.SetTarget(100, 100);
+    std::vector<const TMeshCell*> buildings, blocks;
+    grid->CollectVisible(buildings, blocks);
+    ASSERT_EQ(buildings.size(), 1u);
+    // The box the draw would make: lengths (5, 2, 12).
+    dGeomID box = CreateObstacleBox(PhysicsSpace, VectorMake(b.Size.x, b.Size.y, 4 * b.Size.z), b.Center);
+    odeVector3 lengths;
+    dGeomBoxGetLengths(box, lengths);
+    EXPECT_FLOAT_EQ(float(lengths[0]), 5);
+    EXPECT_FLOAT_EQ(float(lengths[1]), 2);
+    EXPECT_FLOAT_EQ(float(lengths[2]), 12);
+    EXPECT_EQ(dGeomGetCategoryBits(box), CAT_OBSTACLE);
+    EXPECT_EQ(dGeomGetCollideBits(box), 2u);
+    dGeomDestroy(box);
+}
+
+TEST_F(TMeshGridTest, BlockKeepsItsUnroundedCorner) {
+    grid->PlaceBox(VectorMake(2, 3, 10), 10.5f, 511 - 20.25f - 3);
+    const TMeshCell& c = grid->Block(10, 487);
+    EXPECT_EQ(c.x, 10);
+    EXPECT_EQ(c.y, 487);
+    EXPECT_EQ(grid->Block(11, 489).Owner, &c);
+    EXPECT_EQ(grid->Block(12, 489).Owner, nullptr);
+    EXPECT_EQ(grid->Block(11, 490).Owner, nullptr);
+    EXPECT_FLOAT_EQ(c.Center.x, 11.5f);
+    EXPECT_FLOAT_EQ(c.Center.y, 489.25f);
+    EXPECT_FLOAT_EQ(c.Center.z, 5);
+    grid->PlaceBox(VectorMake(2, 2, 10), 512, 5); // outside: ignored
+    grid->PlaceBox(VectorMake(2, 2, 10), -0.5f, 5);
+    EXPECT_EQ(grid->Block(0, 5).Owner, nullptr);
+}
+
+TEST_F(TMeshGridTest, EachVisibleObjectBecomesOneBoxUntilTheNextDraw) {
+    grid = std::make_unique<TMeshGrid>(camera, PhysicsSpace);
+    grid->PlaceMesh(Mesh(4, 4, 10), 250, 250, 0, 0, 1);
+    grid->PlaceMesh(Mesh(1, 1, 2), 260, 260, 0, 0, 0); // no collision
+    grid->PlaceBox(VectorMake(3, 1, 10), 255, 240);
+    grid->PlaceMesh(Mesh(4, 4, 10), 100, 100, 0, 0, 1); // far away
+    camera.SetTarget(256, 256);
+    std::vector<const TMeshCell*> buildings, blocks;
+    grid->CollectVisible(buildings, blocks);
+    EXPECT_EQ(buildings.size(), 2u);
+    EXPECT_EQ(blocks.size(), 1u);
+    int before = dSpaceGetNumGeoms(PhysicsSpace);
+    for (const TMeshCell* b : buildings)
+        if (b->Collides)
+            grid->CollisionGeoms.Add(CreateObstacleBox(PhysicsSpace, b->Size, b->Center));
+    EXPECT_EQ(dSpaceGetNumGeoms(PhysicsSpace), before + 1);
+    grid->DestroyBoxes();
+    EXPECT_EQ(dSpaceGetNumGeoms(PhysicsSpace), before);
+    EXPECT_TRUE(grid->CollisionGeoms.IsEmpty());
+}
+
+TEST(Physics, InitMakesTheGroundPlaneAndBitsMustBeNonNegative) {
+    InitPhysics();
+    ASSERT_NE(PhysicsSpace, nullptr);
+    EXPECT_EQ(dSpaceGetNumGeoms(PhysicsSpace), 1);
+    dGeomID plane = dSpaceGetGeom(PhysicsSpace, 0);
+    EXPECT_EQ(dGeomGetCategoryBits(plane), CAT_GROUND);
+    EXPECT_EQ(dGeomGetCollideBits(plane), 7u);
+    EXPECT_THROW(SetCollisionBits(plane, -1, 2), ERangeError);
+    odeVector3 gravity;
+    dWorldGetGravity(PhysicsWorld, gravity);
+    EXPECT_FLOAT_EQ(float(gravity[2]), -9.81f);
+    InitPhysics(); // again: replaces the world, no leak of the old one
+    DonePhysics();
+    EXPECT_EQ(PhysicsWorld, nullptr);
+}

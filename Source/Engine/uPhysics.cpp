@@ -1,7 +1,9 @@
 #include "uPhysics.h"
 #include "uErrors.h"
+#include "uVehicle.h"
 
 #include <string>
+#include <utility>
 
 dWorldID PhysicsWorld = nullptr;
 dSpaceID PhysicsSpace = nullptr;
@@ -53,4 +55,83 @@ dGeomID CreateObstacleBox(dSpaceID space, const dVector3& lengths, const dVector
     dGeomSetPosition(box, centre.x, centre.y, centre.z);
     SetCollisionBits(box, CAT_OBSTACLE, 2);
     return box;
+}
+
+float ClampedStep(float dt) {
+    if (dt < 0.02f)
+        return 0.02f;
+    if (dt > 0.03f)
+        return 0.03f;
+    return dt;
+}
+
+void StepPhysics(float dt) {
+    dSpaceCollide(PhysicsSpace, nullptr, NearCallback);
+    dWorldStep(PhysicsWorld, ClampedStep(dt));
+    dJointGroupEmpty(ContactGroup);
+}
+
+namespace {
+
+bool IsVehiclePart(unsigned long category) { return category == CAT_CHASSIS || category == CAT_WHEEL; }
+
+// A chassis reports a crash to its vehicle once per step; wheels never do.
+void ReportCrash(dGeomID geom) {
+    if (dGeomGetCategoryBits(geom) != CAT_CHASSIS)
+        return;
+    auto* vehicle = static_cast<TVehicle*>(dGeomGetData(geom));
+    if (vehicle && !vehicle->CrashFlag) {
+        vehicle->OnCrash();
+        vehicle->CrashFlag = true;
+    }
+}
+
+void AddContacts(dGeomID o1, dGeomID o2, dContact* contacts, int count, dReal mu) {
+    for (int i = 0; i < count; ++i) {
+        contacts[i].surface.mode = dContactBounce;
+        contacts[i].surface.mu = mu;
+        contacts[i].surface.bounce = 0.3;
+        contacts[i].surface.bounce_vel = 0.05;
+        dJointID joint = dJointCreateContact(PhysicsWorld, ContactGroup, &contacts[i]);
+        dJointAttach(joint, dGeomGetBody(o1), dGeomGetBody(o2));
+    }
+}
+
+} // namespace
+
+void NearCallback(void* data, dGeomID o1, dGeomID o2) {
+    if (dGeomIsSpace(o1) || dGeomIsSpace(o2)) {
+        dSpaceCollide2(o1, o2, data, NearCallback);
+        if (dGeomIsSpace(o1))
+            dSpaceCollide(reinterpret_cast<dSpaceID>(o1), data, NearCallback);
+        if (dGeomIsSpace(o2))
+            dSpaceCollide(reinterpret_cast<dSpaceID>(o2), data, NearCallback);
+        return;
+    }
+    // The rules below expect the vehicle part first whenever only one of the two is a vehicle part.
+    if (!IsVehiclePart(dGeomGetCategoryBits(o1)) && IsVehiclePart(dGeomGetCategoryBits(o2)))
+        std::swap(o1, o2);
+
+    dBodyID b1 = dGeomGetBody(o1), b2 = dGeomGetBody(o2);
+    if (b1 && b2 && dAreConnected(b1, b2))
+        return; // a chassis and its own wheels
+
+    dContact contacts[6] = {};
+    int count = dCollide(o1, o2, 6, &contacts[0].geom, sizeof(dContact));
+    unsigned long c1 = dGeomGetCategoryBits(o1), c2 = dGeomGetCategoryBits(o2);
+    if (!IsVehiclePart(c1))
+        return;
+    if (IsVehiclePart(c2)) {
+        if (count > 0) {
+            ReportCrash(o1);
+            ReportCrash(o2);
+        }
+        AddContacts(o1, o2, contacts, count, 250);
+    } else if (c2 == CAT_OBSTACLE) {
+        if (count > 0)
+            ReportCrash(o1);
+        AddContacts(o1, o2, contacts, count, 250);
+    } else if (c2 == CAT_GROUND) {
+        AddContacts(o1, o2, contacts, count, 3000);
+    }
 }

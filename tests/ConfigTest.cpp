@@ -223,13 +223,21 @@ TEST_F(TConfigTest, SaveReplacesTheFileInOneStep) {
     EXPECT_EQ(files, 2) << "no temporary file is left behind";
 }
 
-TEST_F(TConfigTest, FailedSaveNamesTheFileAndKeepsTheOldOne) {
+TEST_F(TConfigTest, FailedSaveNamesTheFileAndLeavesNoTemporaryFile) {
     TConfig config(File());
-    std::filesystem::remove_all(Dir.File("kalmirov"));
+    // Something that cannot be replaced by a file now stands where the settings go.
+    std::filesystem::create_directories(File() + "/inside");
     std::string error;
     EXPECT_FALSE(config.Save(error));
+    EXPECT_TRUE(Has(error, File() + ": cannot be written")) << error;
+    EXPECT_TRUE(std::filesystem::is_directory(File() + "/inside"));
+    int entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(Dir.File("kalmirov")))
+        entries += entry.path() != File() ? 1 : 0;
+    EXPECT_EQ(entries, 0) << "the temporary file is removed";
+    std::filesystem::remove_all(Dir.File("kalmirov"));
+    EXPECT_FALSE(config.Save(error));
     EXPECT_TRUE(Has(error, File())) << error;
-    EXPECT_FALSE(std::filesystem::exists(File()));
     config.KeyOpen = false; // nothing to report at the end of the test
 }
 

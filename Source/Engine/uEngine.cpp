@@ -288,6 +288,8 @@ void TEngine::UpdateVehicles() {
         vehicle->Update(dt);
         vehicle->PostUpdate();
     });
+    if (PhysicsWorld)
+        StepPhysics(DeltaTime);
 }
 
 void TEngine::DrawVehicles() {

@@ -1,0 +1,49 @@
+#include "PlayerCars.h"
+#include "AviaCar.h"
+#include "BMWCar.h"
+#include "ChevyCar.h"
+#include "FordTransitCar.h"
+#include "LiazCar.h"
+#include "MustangCar.h"
+#include "Skoda120Car.h"
+#include "VWGolfCar.h"
+
+#include <string>
+
+namespace {
+
+void CheckType(int carType) {
+    if (carType < 0 || carType >= CarTypeCount)
+        throw ERangeError("Car type " + std::to_string(carType) + " out of range");
+}
+
+} // namespace
+
+std::unique_ptr<TCar> CreatePlayerCar(int carType, TEngine& engine, const TCellWords& cells, int playerNumber) {
+    CheckType(carType);
+    switch (carType) {
+    case 0:
+        return std::make_unique<TMustangCar>(engine, cells, playerNumber);
+    case 1:
+        return std::make_unique<TVWGolfCar>(engine, cells, playerNumber);
+    case 2:
+        return std::make_unique<TBMWCar>(engine, cells, playerNumber);
+    case 3:
+        return std::make_unique<TLiazCar>(engine, cells, playerNumber);
+    case 4:
+        return std::make_unique<TChevyCar>(engine, cells, playerNumber);
+    case 5:
+        return std::make_unique<TAviaCar>(engine, cells, playerNumber);
+    case 6:
+        return std::make_unique<TFordTransitCar>(engine, cells, playerNumber);
+    default:
+        return std::make_unique<TSkoda120Car>(engine, cells, playerNumber);
+    }
+}
+
+const char* CarDirectory(int carType) {
+    static const char* const directories[CarTypeCount] = {"mustang", "vwgolf", "bmw",     "liaz",
+                                                          "chevy",   "avia",   "transit", "skoda120"};
+    CheckType(carType);
+    return directories[carType];
+}

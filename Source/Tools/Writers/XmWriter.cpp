@@ -185,16 +185,23 @@ std::vector<uint8_t> EncodeXM(const TXmModule& m) {
     return std::move(w.Bytes);
 }
 
-void XmTuning(double rateForC4, int8_t& relativeNote, int8_t& finetune) {
+double XmTuning(double rateForC4, int8_t& relativeNote, int8_t& finetune) {
     if (!(rateForC4 > 0))
         throw std::invalid_argument("XM: sample rate for C-4 must be positive");
-    // On the linear table C-4 with relative note 0 and finetune 0 plays at 8363 Hz.
+    // On the linear table C-4 with relative note 0 and finetune 0 plays at 8363 Hz; one semitone
+    // is 128 finetune steps, of which players use every eighth.
     const double semitones = 12.0 * std::log2(rateForC4 / 8363.0);
-    long steps = std::lround(semitones * 128.0);
-    long note = steps >= 0 ? (steps + 64) / 128 : -((-steps + 63) / 128); // nearest, finetune in -64..63
+    long steps = 8 * std::lround(semitones * 16.0);
+    long note = steps >= 0 ? (steps + 64) / 128 : -((-steps + 63) / 128); // nearest: finetune -64..64
     long fine = steps - note * 128;
-    if (note < -96 || note > 95)
+    if (note < -96 || note > 95 || fine > 127)
         throw std::invalid_argument("XM: sample tuning out of range");
     relativeNote = int8_t(note);
     finetune = int8_t(fine);
+    return 8363.0 * std::exp2(double(steps) / (12.0 * 128.0));
+}
+
+double XmTuningGridRate(double rateForC4) {
+    int8_t note, fine;
+    return XmTuning(rateForC4, note, fine);
 }

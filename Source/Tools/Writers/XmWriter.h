@@ -87,4 +87,8 @@ std::vector<uint8_t> EncodeXM(const TXmModule& module);
 
 // Tuning of a sample whose natural pitch is reached at `rateForC4` frames per second, i.e. the
 // rate at which note C-4 must play it: the sample's relative note and finetune on the linear table.
-void XmTuning(double rateForC4, int8_t& relativeNote, int8_t& finetune);
+// Players honour finetune only in sixteenths of a semitone, so it is rounded to one; the result is
+// the rate C-4 will really play at (within 1/32 semitone of the one asked for).
+double XmTuning(double rateForC4, int8_t& relativeNote, int8_t& finetune);
+// The nearest rate that XmTuning represents exactly.
+double XmTuningGridRate(double rateForC4);

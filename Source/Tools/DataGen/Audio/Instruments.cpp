@@ -121,7 +121,20 @@ double Pulse25(int h) { return std::fabs(std::sin(PI * h * 0.25)) / h * std::exp
 std::vector<float> HarmonicLoop(int rate, double baseFreq, int baseCycles, const std::vector<int>& voiceCycles,
                                 double (*harmonic)(int), double maxFreq, uint64_t seed, bool zeroPhase,
                                 double& actualBaseFreq) {
-    const size_t n = size_t(std::lround(baseCycles * rate / baseFreq));
+    // C-4 plays the loop at C4 * n / baseCycles frames per second; pick the length nearest the
+    // asked-for pitch whose rate the players can represent exactly.
+    const long guess = std::lround(baseCycles * rate / baseFreq);
+    size_t n = size_t(guess);
+    double bestError = 1e9;
+    for (long candidate = guess - 100; candidate <= guess + 100; ++candidate) {
+        double rateForC4 = C4 * double(candidate) / baseCycles;
+        double error = std::fabs(std::log2(XmTuningGridRate(rateForC4) / rateForC4)) +
+                       1e-3 * std::fabs(double(candidate - guess)) / double(guess);
+        if (error < bestError) {
+            bestError = error;
+            n = size_t(candidate);
+        }
+    }
     actualBaseFreq = double(baseCycles) * rate / double(n);
     std::vector<double> acc(n, 0.0);
     TRandom rnd(seed);
@@ -186,13 +199,16 @@ std::vector<TXmInstrument> MakeInstruments() {
 
     // Bell: a struck, decaying sample (no loop) for the quiet pieces.
     {
+        // Pitched so that the rate C-4 really plays it at gives exactly C4.
+        const double rateForC4 = XmTuningGridRate(TONE_RATE);
+        const double pitch = C4 * TONE_RATE / rateForC4;
         TSignal s(size_t(2.0 * TONE_RATE));
         const std::pair<double, double> partials[] = {{1.0, 1.0}, {2.0, 0.4}, {3.01, 0.2}, {4.2, 0.12}, {5.43, 0.08}};
         for (size_t i = 0; i < s.size(); ++i) {
             double t = double(i) / TONE_RATE;
             double v = 0;
             for (auto [r, g] : partials)
-                v += g * std::sin(2 * PI * C4 * r * t) * std::exp(-t * (0.8 + 1.5 * r));
+                v += g * std::sin(2 * PI * pitch * r * t) * std::exp(-t * (0.8 + 1.5 * r));
             s[i] = float(v * std::min(1.0, t / 0.002));
         }
         FadeEdges(s, TONE_RATE, 0.0, 0.05);
@@ -200,7 +216,7 @@ std::vector<TXmInstrument> MakeInstruments() {
         ins.Name = "bell";
         ins.Sample.Data = Pcm(std::move(s), 0.9f);
         ins.Sample.Volume = 48;
-        XmTuning(TONE_RATE, ins.Sample.RelativeNote, ins.Sample.Finetune);
+        XmTuning(rateForC4, ins.Sample.RelativeNote, ins.Sample.Finetune);
         out.push_back(ins);
     }
     return out;

@@ -25,9 +25,10 @@ enum TInstrument : uint8_t {
 std::vector<TXmInstrument> MakeInstruments();
 
 // Loop of whole cycles for every voice: `voiceCycles` are the cycles each detuned voice makes in
-// the loop (so all of them meet again at its end), and the loop is long enough for `baseCycles`
-// cycles at about `baseFreq`. Harmonic amplitudes come from `harmonic(h)`; harmonics above
-// `maxFreq` are left out, which keeps transposed notes from aliasing. Exposed for the tests.
+// the loop (so all of them meet again at its end), and the loop is about `baseCycles` cycles of
+// `baseFreq` long; its length is nudged so that the instrument's C-4 rate falls on the tuning grid
+// of the XM players (see XmTuning), so the voice plays in tune. Harmonic amplitudes come from
+// `harmonic(h)`; harmonics above `maxFreq` are left out, which keeps transposed notes from aliasing.
 std::vector<float> HarmonicLoop(int rate, double baseFreq, int baseCycles, const std::vector<int>& voiceCycles,
                                 double (*harmonic)(int), double maxFreq, uint64_t seed, bool zeroPhase,
                                 double& actualBaseFreq);

@@ -17,12 +17,14 @@
 
 namespace {
 
-std::string DataDir() { return std::string(KAL_RUN_DIR) + "/data/"; }
+std::string DataDir() {
+    return std::string(KAL_RUN_DIR) + "/data/";
+}
 
 // The data tree is made by the build's data step; a build without it (sanitizer builds of the unit
 // tests only) has nothing to check.
-#define REQUIRE_DATA_TREE()                                                                                            \
-    if (!std::filesystem::exists(DataDir() + "fonts/menu_item.dat"))                                                   \
+#define REQUIRE_DATA_TREE()                                                                                  \
+    if (!std::filesystem::exists(DataDir() + "fonts/menu_item.dat"))                                         \
     GTEST_SKIP() << "no generated data tree under " << DataDir()
 
 TBMPImage Load(const std::string& relative) {
@@ -37,7 +39,9 @@ TBMPImage Load(const std::string& relative) {
     return image;
 }
 
-bool PowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
+bool PowerOfTwo(int v) {
+    return v > 0 && (v & (v - 1)) == 0;
+}
 
 // Alpha of a pixel, (x, y) with y counted from the bottom row as stored.
 int AlphaAt(const TBMPImage& image, int x, int y) {
@@ -137,8 +141,8 @@ TEST(DataSetPictures, SoftPicturesFadeToNothingAtTheirBorder) {
     REQUIRE_DATA_TREE();
     // Lamp glows, shadows, tracks and stains are tinted quads: any alpha on the border would draw a
     // visible square edge.
-    for (const char* file : {"bitmaps/lamp.bmp", "bitmaps/particle_star.bmp", "bitmaps/brake.bmp", "bitmaps/cone.bmp",
-                             "bitmaps/shadow.bmp", "bitmaps/target.bmp"}) {
+    for (const char* file : {"bitmaps/lamp.bmp", "bitmaps/particle_star.bmp", "bitmaps/brake.bmp",
+                             "bitmaps/cone.bmp", "bitmaps/shadow.bmp", "bitmaps/target.bmp"}) {
         SCOPED_TRACE(file);
         TBMPImage image = Load(file);
         if (image.Pixels.empty())
@@ -348,7 +352,14 @@ TEST_P(BitmapFont, CoversEveryCharacterOfTheGamesTexts) {
     // The texts the menus, the HUD and the hints show, in both languages; the menus and the HUD
     // draw them upper-cased.
     const char* texts[] = {
-        "Mustang 69", "VW Golf", "BMW", "Liaz", "Chevy", "Avia", "Ford Transit", "Skoda 120",
+        "Mustang 69",
+        "VW Golf",
+        "BMW",
+        "Liaz",
+        "Chevy",
+        "Avia",
+        "Ford Transit",
+        "Skoda 120",
         "More a car for museum than streets, but still awesome performance.",
         "Auto spíše do vitríny než na silnici, ale výkonu má dostatek.",
         "Swift car that hold the curves. Good for small errands.",
@@ -365,30 +376,135 @@ TEST_P(BitmapFont, CoversEveryCharacterOfTheGamesTexts) {
         "Spolehlivý a rychlý, na plynový pedál se však musí zlehka.",
         "Easy to handle and cute car for beginners or old drivers",
         "Snadno ovladatelný a hbitý vůz zejména pro začínající nebo postarší řidiče.",
-        "None", "Žádné", "Riverside Rookie", "Pro zelenáče", "Downtown Mellee", "Souboj ve středu",
-        "Tarvel Revenge", "Tarvelova pomsta", "By station", "U nádraží", "Really easy", "Fakt easy", "Pure",
-        "Fast ride", "Rychlá jízda", "Zig Zag", "Cik cak", "Reverse is perverse", "Couvat se vyplácí",
-        "Everyone gets crazy", "Všichni se zbláznili", "Střed města",
-        "Your fule is getting low", "Dochází ti benzín!", "Your car is hardly broken", "Tvé auto je velmi poškozené!",
-        "Watch the cargo! It can get broken next time!", "Pozor na náklad! každý další náraz ho může zničit!",
-        "%s extra scores!", "%s bere extra bod!",
-        "English", "Čeština", "Race for two", "Závod pro dva", "Single race", "Závod pro jednoho", "Highscore",
-        "Options", "Nastavení", "Quit game", "Konec hry", "Player 1", "Hráč 1", "Player 2", "Hráč 2", "Profile",
-        "Profil", "Car", "Auto", "Track", "Okruh", "Start", "Return", "Zpět",
-        "Use left/right arrow to change values ", "Použij šipky vlevo/vpravo ke změně hodnoty ", "Restart", "Znova",
-        "Winner", "Vítěz", " Points", " Bodů", "Arrow keys", "Kurzorové šipky", "W, S, E, R keys",
-        "Klávesy W, S, E, R", "Player", "Hráč", " Seconds", " Sekund", "Completed", "Dokončeno", "1st place!",
-        "1. místo!", "2nd place", "3rd place", "10th place", "10. místo", "Web highscore", "Pořadí na webu",
-        "Submit to web", "Poslat na web", "No race was completed", "Zatím nikdo nezávodil",
-        "Your highscore was succesfully submitted.", "Tvoje highscore bylo úspěšně odesláno.",
-        "See actual highscore at ", "Aktuální highscore najdeš na ", "Error with submiting your highscore.",
-        "Highscore se nepodařilo odeslat.", "Check your internet connection.", "Zkontrolujte své připojení k internetu",
-        "Camera view", "Kamera", "Top", "Nadhled", "Chase", "Zpoza", "Multiplayer", "Music", "Hudba", "Sound", "Zvuk",
-        "Language", "Jazyk", "Mission", "Mise", "Continue", "Pokračovat", "Mission %d", "Mise %d", "Select car:",
-        "Vyber auto:", "Mission failed", "Mise nedokončena", "Better luck next time", "Snad to příště vyjde!", "Gas",
-        "Benzín", "Use right arrow to change values", "Použij šipku vpravo ke změně hodnoty", "Damage", "Poškození",
-        "Use left arrow to change values", "Použij šipku vlevo ke změně hodnoty", "Press enter for menu",
-        "Pro menu stiskni enter", "0123456789.%/:-", "FPS: 100 ORDER: 16 ROW: 0 Braking: True",
+        "None",
+        "Žádné",
+        "Riverside Rookie",
+        "Pro zelenáče",
+        "Downtown Mellee",
+        "Souboj ve středu",
+        "Tarvel Revenge",
+        "Tarvelova pomsta",
+        "By station",
+        "U nádraží",
+        "Really easy",
+        "Fakt easy",
+        "Pure",
+        "Fast ride",
+        "Rychlá jízda",
+        "Zig Zag",
+        "Cik cak",
+        "Reverse is perverse",
+        "Couvat se vyplácí",
+        "Everyone gets crazy",
+        "Všichni se zbláznili",
+        "Střed města",
+        "Your fule is getting low",
+        "Dochází ti benzín!",
+        "Your car is hardly broken",
+        "Tvé auto je velmi poškozené!",
+        "Watch the cargo! It can get broken next time!",
+        "Pozor na náklad! každý další náraz ho může zničit!",
+        "%s extra scores!",
+        "%s bere extra bod!",
+        "English",
+        "Čeština",
+        "Race for two",
+        "Závod pro dva",
+        "Single race",
+        "Závod pro jednoho",
+        "Highscore",
+        "Options",
+        "Nastavení",
+        "Quit game",
+        "Konec hry",
+        "Player 1",
+        "Hráč 1",
+        "Player 2",
+        "Hráč 2",
+        "Profile",
+        "Profil",
+        "Car",
+        "Auto",
+        "Track",
+        "Okruh",
+        "Start",
+        "Return",
+        "Zpět",
+        "Use left/right arrow to change values ",
+        "Použij šipky vlevo/vpravo ke změně hodnoty ",
+        "Restart",
+        "Znova",
+        "Winner",
+        "Vítěz",
+        " Points",
+        " Bodů",
+        "Arrow keys",
+        "Kurzorové šipky",
+        "W, S, E, R keys",
+        "Klávesy W, S, E, R",
+        "Player",
+        "Hráč",
+        " Seconds",
+        " Sekund",
+        "Completed",
+        "Dokončeno",
+        "1st place!",
+        "1. místo!",
+        "2nd place",
+        "3rd place",
+        "10th place",
+        "10. místo",
+        "Web highscore",
+        "Pořadí na webu",
+        "Submit to web",
+        "Poslat na web",
+        "No race was completed",
+        "Zatím nikdo nezávodil",
+        "Your highscore was succesfully submitted.",
+        "Tvoje highscore bylo úspěšně odesláno.",
+        "See actual highscore at ",
+        "Aktuální highscore najdeš na ",
+        "Error with submiting your highscore.",
+        "Highscore se nepodařilo odeslat.",
+        "Check your internet connection.",
+        "Zkontrolujte své připojení k internetu",
+        "Camera view",
+        "Kamera",
+        "Top",
+        "Nadhled",
+        "Chase",
+        "Zpoza",
+        "Multiplayer",
+        "Music",
+        "Hudba",
+        "Sound",
+        "Zvuk",
+        "Language",
+        "Jazyk",
+        "Mission",
+        "Mise",
+        "Continue",
+        "Pokračovat",
+        "Mission %d",
+        "Mise %d",
+        "Select car:",
+        "Vyber auto:",
+        "Mission failed",
+        "Mise nedokončena",
+        "Better luck next time",
+        "Snad to příště vyjde!",
+        "Gas",
+        "Benzín",
+        "Use right arrow to change values",
+        "Použij šipku vpravo ke změně hodnoty",
+        "Damage",
+        "Poškození",
+        "Use left arrow to change values",
+        "Použij šipku vlevo ke změně hodnoty",
+        "Press enter for menu",
+        "Pro menu stiskni enter",
+        "0123456789.%/:-",
+        "FPS: 100 ORDER: 16 ROW: 0 Braking: True",
     };
     std::set<uint8_t> used;
     for (const char* text : texts) {

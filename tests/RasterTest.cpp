@@ -1,8 +1,8 @@
 // The picture painter of the data generator: shapes and their anti-aliased edges, compositing, blur,
 // scaling, and BMP output read back with the game's own parser in each of its three formats;
 // FreeType text and UTF-8 decoding.
-#include "BMPWriter.h"
 #include "Raster.h"
+#include "BMPWriter.h"
 #include "TextRaster.h"
 #include "uBMP.h"
 
@@ -92,8 +92,8 @@ TEST(TCanvasBMP, RGBPictureIsStoredBottomRowFirst) {
     ASSERT_EQ(image.Width, 4);
     ASSERT_EQ(image.Height, 2);
     // Parsed pixels start with the bottom row, as OpenGL's texture origin.
-    EXPECT_EQ(image.Pixels[3 * 3 + 2], 255);           // bottom-right blue
-    EXPECT_EQ(image.Pixels[(4 + 0) * 3 + 0], 255);     // top-left red
+    EXPECT_EQ(image.Pixels[3 * 3 + 2], 255);       // bottom-right blue
+    EXPECT_EQ(image.Pixels[(4 + 0) * 3 + 0], 255); // top-left red
     EXPECT_EQ(image.Pixels[0], 0);
 }
 

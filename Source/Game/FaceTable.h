@@ -8,10 +8,10 @@
 
 // Kind of person pictured.
 enum TFaceClass : uint8_t {
-    fcCitizen = 0,  // ordinary people of the city
-    fcDriver = 1,   // people of the road trades, in their work headgear
-    fcBoss = 2,     // the men who hand out the jobs
-    fcAlien = 3,    // the "et" visitors
+    fcCitizen = 0, // ordinary people of the city
+    fcDriver = 1,  // people of the road trades, in their work headgear
+    fcBoss = 2,    // the men who hand out the jobs
+    fcAlien = 3,   // the "et" visitors
 };
 
 struct TFaceRow {
@@ -26,10 +26,10 @@ inline constexpr int LauncherFaceCount = 19;
 inline constexpr int MissionGiverFace = 19;
 
 inline constexpr TFaceRow FaceTable[FaceCount] = {
-    {"adam", fcCitizen},  {"bara", fcCitizen},   {"cyril", fcCitizen},  {"dana", fcCitizen},
-    {"emil", fcCitizen},  {"filip", fcCitizen},  {"gita", fcCitizen},   {"hugo", fcCitizen},
-    {"ivana", fcCitizen}, {"jakub", fcCitizen},  {"klara", fcCitizen},  {"libor", fcCitizen},
-    {"marta", fcCitizen}, {"racer", fcDriver},   {"trucker", fcDriver}, {"cabbie", fcDriver},
-    {"et_zyx", fcAlien},  {"et_blop", fcAlien},  {"et_quor", fcAlien},  {"director", fcBoss},
+    {"adam", fcCitizen},  {"bara", fcCitizen},  {"cyril", fcCitizen},  {"dana", fcCitizen},
+    {"emil", fcCitizen},  {"filip", fcCitizen}, {"gita", fcCitizen},   {"hugo", fcCitizen},
+    {"ivana", fcCitizen}, {"jakub", fcCitizen}, {"klara", fcCitizen},  {"libor", fcCitizen},
+    {"marta", fcCitizen}, {"racer", fcDriver},  {"trucker", fcDriver}, {"cabbie", fcDriver},
+    {"et_zyx", fcAlien},  {"et_blop", fcAlien}, {"et_quor", fcAlien},  {"director", fcBoss},
     {"boss", fcBoss},     {"biker", fcDriver},
 };

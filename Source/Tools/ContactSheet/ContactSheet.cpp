@@ -1,10 +1,12 @@
 // kalcontact: review pages for the generated data.
-//   kalcontact sheet DATA_DIR OUT.png  every BMP picture of the tree as a thumbnail with its path, size
-//                                      and depth (alpha pictures white on a checkerboard; the part of a
-//                                      full-screen picture the player sees is framed in cyan)
+//   kalcontact sheet DATA_DIR OUT.png  every BMP picture of the tree as a thumbnail with its resource
+//                                      key, path, size and depth (alpha pictures white on a checkerboard; the
+//                                      part of a full-screen picture the player sees is framed in cyan)
 //   kalcontact text DATA_DIR OUT.png   sample lines drawn from the two bitmap fonts the way the game's
 //                                      font maps its glyph cells, Czech texts included
 //   kalcontact view PICTURE.bmp OUT.png one picture at full size over a checkerboard
+//   kalcontact mockup DATA_DIR OUT.png the main menu over the intro and an in-race HUD, composed
+//                                      from the pictures and fonts as the game places them
 #include "Raster.h"
 #include "TextRaster.h"
 #include "uBMP.h"
@@ -42,7 +44,8 @@ TBMPImage LoadPicture(const std::string& path) {
 // The picture's pixel (x, y), y counted from the top, as straight RGBA.
 TColor PixelAt(const TBMPImage& image, int x, int y) {
     int row = image.Height - 1 - y;
-    const uint8_t* p = image.Pixels.data() + (size_t(row) * size_t(image.Width) + size_t(x)) * size_t(image.BytesPerPixel());
+    const uint8_t* p =
+        image.Pixels.data() + (size_t(row) * size_t(image.Width) + size_t(x)) * size_t(image.BytesPerPixel());
     switch (image.Format) {
     case TBMPFormat::Alpha:
         return {1, 1, 1, p[0] / 255.0f};
@@ -66,6 +69,28 @@ bool SavePNG(const TCanvas& canvas, const std::string& path) {
     return WritePNG(path, canvas.Width, canvas.Height, rgb);
 }
 
+// The resource key the game registers a picture under: the file name without ".bmp", except for
+// the few pictures whose key differs from their file name; fonts and launcher pictures have none.
+std::string KeyOf(const fs::path& relative) {
+    static const std::pair<const char*, const char*> renamed[] = {
+        {"bitmaps/particle_star.bmp", "star"},
+        {"bitmaps/menu_kalmirov_multi.bmp", "menu_multiplayer"},
+        {"bitmaps/menu_left.bmp", "menu_adjust_left"},
+        {"bitmaps/menu_right.bmp", "menu_adjust_right"},
+        {"bitmaps/menu_none.bmp", "menu_adjust_none"},
+        {"bitmaps/responsible_en.bmp", "responsible"},
+        {"bitmaps/responsible_cz.bmp", "responsible"},
+    };
+    std::string path = relative.generic_string();
+    for (const auto& [file, key] : renamed)
+        if (path == file)
+            return key;
+    std::string top = path.substr(0, path.find('/'));
+    if (top == "fonts" || top == "resources")
+        return "(" + top + ")";
+    return relative.stem().string();
+}
+
 int ContactSheet(const fs::path& dataDir, const std::string& out) {
     std::vector<fs::path> files;
     for (const auto& entry : fs::recursive_directory_iterator(dataDir))
@@ -77,7 +102,7 @@ int ContactSheet(const fs::path& dataDir, const std::string& out) {
         return 1;
     }
     TFontFace font(std::string(KAL_DEJAVU_DIR) + "/DejaVuSans.ttf");
-    constexpr int Columns = 8, Cell = 200, Thumb = 176, Label = 34;
+    constexpr int Columns = 8, Cell = 200, Thumb = 176, Label = 46;
     int rows = int((files.size() + Columns - 1) / Columns);
     TCanvas page(Columns * Cell, rows * (Cell + Label) + 10, Rgb(36, 36, 40));
     for (size_t i = 0; i < files.size(); ++i) {
@@ -116,8 +141,10 @@ int ContactSheet(const fs::path& dataDir, const std::string& out) {
         std::string info = std::to_string(image.Width) + " x " + std::to_string(image.Height) + "  " +
                            std::to_string(image.BytesPerPixel() * 8) + " bit";
         float size = std::min(11.0f, 11.0f * float(Cell - 8) / std::max(1.0f, font.TextWidth(name, 11)));
-        font.DrawText(page, name, float(cx - 8), float(cy + Thumb + 14), size, Solid(Rgb(240, 240, 245)));
-        font.DrawText(page, info, float(cx - 8), float(cy + Thumb + 28), 10, Solid(Rgb(160, 160, 170)));
+        font.DrawText(page, KeyOf(fs::relative(files[i], dataDir)), float(cx - 8), float(cy + Thumb + 15), 12,
+                      Solid(Rgb(255, 120, 170)));
+        font.DrawText(page, name, float(cx - 8), float(cy + Thumb + 29), size, Solid(Rgb(240, 240, 245)));
+        font.DrawText(page, info, float(cx - 8), float(cy + Thumb + 42), 10, Solid(Rgb(160, 160, 170)));
     }
     if (!SavePNG(page, out)) {
         std::fprintf(stderr, "kalcontact: cannot write %s\n", out.c_str());
@@ -147,7 +174,8 @@ struct TSheetFont {
         auto at = [&](int x, int y) {
             x = std::clamp(x, 0, Sheet.Width - 1);
             y = std::clamp(y, 0, Sheet.Height - 1);
-            const uint8_t* p = Sheet.Pixels.data() + (size_t(y) * size_t(Sheet.Width) + size_t(x)) * size_t(Sheet.BytesPerPixel());
+            const uint8_t* p = Sheet.Pixels.data() +
+                               (size_t(y) * size_t(Sheet.Width) + size_t(x)) * size_t(Sheet.BytesPerPixel());
             return (Sheet.Format == TBMPFormat::RGBA ? p[3] : p[0]) / 255.0f;
         };
         float a = at(x0, y0) + (at(x0 + 1, y0) - at(x0, y0)) * tx;
@@ -156,7 +184,8 @@ struct TSheetFont {
     }
 
     // Draws Windows-1250 text with the top-left of the line at (x, top), glyphs `size` pixels high.
-    float Draw(TCanvas& page, const std::string& text, float x, float top, float size, const TColor& colour) const {
+    float Draw(TCanvas& page, const std::string& text, float x, float top, float size,
+               const TColor& colour) const {
         for (unsigned char c : text) {
             float a = Widths[c] / 32.0f;
             float s0 = (c % 16) * 0.0625f, t0 = (c / 16) * 0.0625f;
@@ -164,7 +193,8 @@ struct TSheetFont {
             for (int v = 0; v < int(size); ++v)
                 for (int u = 0; u < w; ++u) {
                     float s = s0 + (u + 0.5f) / size * 0.0625f;
-                    float t = t0 + (v + 0.5f) / size * 0.0625f; // screen top of the glyph is the cell's lower t
+                    float t =
+                        t0 + (v + 0.5f) / size * 0.0625f; // screen top of the glyph is the cell's lower t
                     page.Blend(int(x) + u, int(top) + v, colour, Sample(s, t));
                 }
             x += a * size;
@@ -222,6 +252,71 @@ int TextSamples(const fs::path& dataDir, const std::string& out) {
     return 0;
 }
 
+// Draws a picture as the game's 2D pass does: a quad with its bottom-left corner at (x, y) in the
+// 640 x 480 overlay (y up), the whole texture stretched over width x height, tinted and faded.
+void DrawSprite(TCanvas& page, const TBMPImage& image, int x, int y, int width, int height,
+                TColor tint = {1, 1, 1, 1}) {
+    for (int sy = std::max(0, y); sy < std::min(page.Height, y + height); ++sy)
+        for (int sx = std::max(0, x); sx < std::min(page.Width, x + width); ++sx) {
+            float s = (sx - x + 0.5f) / width, t = (sy - y + 0.5f) / height;
+            int px = std::clamp(int(s * image.Width), 0, image.Width - 1);
+            int row = std::clamp(int(t * image.Height), 0, image.Height - 1); // stored rows, bottom first
+            TColor c = PixelAt(image, px, image.Height - 1 - row);
+            page.Blend(sx, page.Height - 1 - sy, {c.R * tint.R, c.G * tint.G, c.B * tint.B, c.A}, tint.A);
+        }
+}
+
+// The main menu over the intro as the game composes it, and an in-race HUD over a dark street.
+int Mockups(const fs::path& dataDir, const std::string& out) {
+    auto picture = [&](const char* file) { return LoadPicture((dataDir / "bitmaps" / file).string()); };
+    TSheetFont item(dataDir, "menu_item"), text(dataDir, "menu_text");
+    auto cp = [](const char* utf8) { return UpperCp1250(Utf8ToCp1250(utf8)); };
+    // Font text at overlay (x, y) = bottom-left of the line.
+    auto write = [](TCanvas& page, const TSheetFont& font, const std::string& s, float x, float y, float size,
+                    const TColor& c) { font.Draw(page, s, x, float(page.Height) - y - size, size, c); };
+    const TColor accent = Rgb(231, 0, 75), white = Rgb(255, 255, 255);
+
+    TCanvas page(1280, 480, Rgb(0, 0, 0));
+    TCanvas menu(640, 480, Rgb(0, 0, 0));
+    DrawSprite(menu, picture("intro.bmp"), 0, -64, 1024, 1024);
+    DrawSprite(menu, picture("menu_bg.bmp"), 0, 107, 640, 286, {1, 1, 1, 248 / 255.0f});
+    DrawSprite(menu, picture("menu_kalmirov.bmp"), 120, 320, 512, 128);
+    const char* items[] = {"Single race", "Race for two", "Highscore", "Options", "Quit game"};
+    const int ys[] = {300, 270, 240, 180, 150};
+    for (int i = 0; i < 5; ++i)
+        write(menu, item, cp(items[i]), 350, float(ys[i]), 32, i == 0 ? accent : white);
+    DrawSprite(menu, picture("menu_enter.bmp"), 350 - 70, 300 - 2, 64, 32);
+    DrawSprite(menu, picture("quillmark.bmp"), 23, 0, 128, 32);
+    DrawSprite(menu, picture("tarvelgame.bmp"), 527, 0, 128, 32);
+    page.Draw(menu, 0, 0);
+
+    TCanvas hud(640, 480, Rgb(0, 0, 0));
+    DrawSprite(hud, picture("loader.bmp"), 0, -32, 1024, 512, {0.35f, 0.35f, 0.45f, 1});
+    DrawSprite(hud, picture("face_racer.bmp"), 20, 340, 128, 128);
+    const char* symbols[] = {"symbol_fuel.bmp", "symbol_damage.bmp", "symbol_time.bmp", "symbol_targets.bmp"};
+    const char* values[] = {"87%", "12%", "41.20", "3/10"};
+    for (int i = 0; i < 4; ++i) {
+        int x = 590 - 50 * i;
+        DrawSprite(hud, picture(symbols[i]), x, 440, 32, 32);
+        write(hud, item, values[i], float(x) + 1, 440 - 16 - 1, 16, Rgb(0, 0, 0));
+        write(hud, item, values[i], float(x), 440 - 16, 16, accent);
+    }
+    DrawSprite(hud, picture("timer_one.bmp"), 256, 176, 128, 128, {1, 1, 1, 0.8f});
+    DrawSprite(hud, picture("hint.bmp"), 20, 30, 32, 32);
+    write(hud, text, cp("Your fule is getting low"), 60, 42, 16, white);
+    DrawSprite(hud, picture("map_outline.bmp"), 492, 20, 128, 128);
+    DrawSprite(hud, picture("sipka_target.bmp"), 304, 100, 32, 32);
+    DrawSprite(hud, picture("timer_go.bmp"), 420, 200, 64, 64, {229 / 255.0f, 138 / 255.0f, 0, 0.9f});
+    DrawSprite(hud, picture("lamp.bmp"), 160, 180, 64, 64, {1, 254 / 255.0f, 168 / 255.0f, 96 / 255.0f});
+    DrawSprite(hud, picture("particle_star.bmp"), 220, 240, 24, 24, {231 / 255.0f, 0, 75 / 255.0f, 1});
+    page.Draw(hud, 640, 0);
+    if (!SavePNG(page, out)) {
+        std::fprintf(stderr, "kalcontact: cannot write %s\n", out.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int ViewPicture(const std::string& file, const std::string& out) {
     TBMPImage image = LoadPicture(file);
     TCanvas page(image.Width, image.Height);
@@ -237,13 +332,16 @@ int ViewPicture(const std::string& file, const std::string& out) {
 
 int main(int argc, char** argv) {
     std::string mode = argc == 4 ? argv[1] : "";
-    if (mode != "sheet" && mode != "text" && mode != "view") {
-        std::fprintf(stderr, "usage: kalcontact sheet|text DATA_DIR OUT.png  or  kalcontact view PICTURE.bmp OUT.png\n");
+    if (mode != "sheet" && mode != "text" && mode != "view" && mode != "mockup") {
+        std::fprintf(stderr, "usage: kalcontact sheet|text|mockup DATA_DIR OUT.png  or  kalcontact view "
+                             "PICTURE.bmp OUT.png\n");
         return 2;
     }
     try {
         if (mode == "view")
             return ViewPicture(argv[2], argv[3]);
+        if (mode == "mockup")
+            return Mockups(argv[2], argv[3]);
         return mode == "sheet" ? ContactSheet(argv[2], argv[3]) : TextSamples(argv[2], argv[3]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kalcontact: %s\n", e.what());

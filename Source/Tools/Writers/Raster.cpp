@@ -3,14 +3,18 @@
 #include <algorithm>
 #include <cmath>
 
-TColor Rgb(int r, int g, int b, float a) { return {r / 255.0f, g / 255.0f, b / 255.0f, a}; }
+TColor Rgb(int r, int g, int b, float a) {
+    return {r / 255.0f, g / 255.0f, b / 255.0f, a};
+}
 
 TColor Mix(const TColor& a, const TColor& b, float t) {
     t = std::clamp(t, 0.0f, 1.0f);
     return {a.R + (b.R - a.R) * t, a.G + (b.G - a.G) * t, a.B + (b.B - a.B) * t, a.A + (b.A - a.A) * t};
 }
 
-TColor WithAlpha(const TColor& c, float a) { return {c.R, c.G, c.B, a}; }
+TColor WithAlpha(const TColor& c, float a) {
+    return {c.R, c.G, c.B, a};
+}
 
 TPaint Solid(const TColor& c) {
     return [c](float, float) { return c; };
@@ -26,7 +30,9 @@ TPaint Radial(float cx, float cy, float radius, const TColor& inner, const TColo
     return [=](float x, float y) { return Mix(inner, outer, std::hypot(x - cx, y - cy) / radius); };
 }
 
-float SdCircle(float x, float y, float cx, float cy, float r) { return std::hypot(x - cx, y - cy) - r; }
+float SdCircle(float x, float y, float cx, float cy, float r) {
+    return std::hypot(x - cx, y - cy) - r;
+}
 
 float SdEllipse(float x, float y, float cx, float cy, float rx, float ry) {
     // Scaled circle distance, corrected by the gradient length: good enough for a one-pixel edge.
@@ -76,7 +82,9 @@ uint32_t Hash(int32_t x, int32_t y, uint32_t seed) {
     return h ^ (h >> 16);
 }
 
-float Smooth(float t) { return t * t * (3.0f - 2.0f * t); }
+float Smooth(float t) {
+    return t * t * (3.0f - 2.0f * t);
+}
 
 } // namespace
 
@@ -110,7 +118,9 @@ uint32_t TArtRandom::Next() {
     return State;
 }
 
-float TArtRandom::Uniform() { return float(Next() >> 8) / 16777216.0f; }
+float TArtRandom::Uniform() {
+    return float(Next() >> 8) / 16777216.0f;
+}
 
 TCanvas::TCanvas(int width, int height, const TColor& fill)
     : Width(width), Height(height), Pixels(size_t(width) * size_t(height), fill) {}
@@ -134,7 +144,8 @@ void TCanvas::Blend(int x, int y, const TColor& c, float coverage) {
     d.A = outA;
 }
 
-void TCanvas::Fill(float x0, float y0, float x1, float y1, const TShape& shape, const TPaint& paint, float softness) {
+void TCanvas::Fill(float x0, float y0, float x1, float y1, const TShape& shape, const TPaint& paint,
+                   float softness) {
     float pad = softness + 1.0f;
     int ix0 = std::max(0, int(std::floor(std::min(x0, x1) - pad)));
     int iy0 = std::max(0, int(std::floor(std::min(y0, y1) - pad)));
@@ -151,16 +162,22 @@ void TCanvas::Fill(float x0, float y0, float x1, float y1, const TShape& shape, 
 }
 
 void TCanvas::FillCircle(float cx, float cy, float r, const TPaint& paint, float softness) {
-    Fill(cx - r, cy - r, cx + r, cy + r, [=](float x, float y) { return SdCircle(x, y, cx, cy, r); }, paint, softness);
+    Fill(
+        cx - r, cy - r, cx + r, cy + r, [=](float x, float y) { return SdCircle(x, y, cx, cy, r); }, paint,
+        softness);
 }
 
 void TCanvas::FillEllipse(float cx, float cy, float rx, float ry, const TPaint& paint, float softness) {
-    Fill(cx - rx, cy - ry, cx + rx, cy + ry, [=](float x, float y) { return SdEllipse(x, y, cx, cy, rx, ry); }, paint,
-         softness);
+    Fill(
+        cx - rx, cy - ry, cx + rx, cy + ry, [=](float x, float y) { return SdEllipse(x, y, cx, cy, rx, ry); },
+        paint, softness);
 }
 
-void TCanvas::FillRoundRect(float x0, float y0, float x1, float y1, float radius, const TPaint& paint, float softness) {
-    Fill(x0, y0, x1, y1, [=](float x, float y) { return SdRoundRect(x, y, x0, y0, x1, y1, radius); }, paint, softness);
+void TCanvas::FillRoundRect(float x0, float y0, float x1, float y1, float radius, const TPaint& paint,
+                            float softness) {
+    Fill(
+        x0, y0, x1, y1, [=](float x, float y) { return SdRoundRect(x, y, x0, y0, x1, y1, radius); }, paint,
+        softness);
 }
 
 void TCanvas::FillPolygon(const std::vector<TPoint>& points, const TPaint& paint, float softness) {
@@ -173,19 +190,23 @@ void TCanvas::FillPolygon(const std::vector<TPoint>& points, const TPaint& paint
         y0 = std::min(y0, p.Y);
         y1 = std::max(y1, p.Y);
     }
-    Fill(x0, y0, x1, y1, [&points](float x, float y) { return SdPolygon(x, y, points); }, paint, softness);
+    Fill(
+        x0, y0, x1, y1, [&points](float x, float y) { return SdPolygon(x, y, points); }, paint, softness);
 }
 
 void TCanvas::Line(float ax, float ay, float bx, float by, float width, const TPaint& paint, float softness) {
     float h = width * 0.5f;
-    Fill(std::min(ax, bx) - h, std::min(ay, by) - h, std::max(ax, bx) + h, std::max(ay, by) + h,
-         [=](float x, float y) { return SdSegment(x, y, ax, ay, bx, by) - h; }, paint, softness);
+    Fill(
+        std::min(ax, bx) - h, std::min(ay, by) - h, std::max(ax, bx) + h, std::max(ay, by) + h,
+        [=](float x, float y) { return SdSegment(x, y, ax, ay, bx, by) - h; }, paint, softness);
 }
 
 void TCanvas::Ring(float cx, float cy, float r, float width, const TPaint& paint, float softness) {
     float o = r + width * 0.5f;
-    Fill(cx - o, cy - o, cx + o, cy + o,
-         [=](float x, float y) { return std::abs(SdCircle(x, y, cx, cy, r)) - width * 0.5f; }, paint, softness);
+    Fill(
+        cx - o, cy - o, cx + o, cy + o,
+        [=](float x, float y) { return std::abs(SdCircle(x, y, cx, cy, r)) - width * 0.5f; }, paint,
+        softness);
 }
 
 void TCanvas::Recolor(const TPaint& paint) {
@@ -223,7 +244,8 @@ void BoxPass(std::vector<TColor>& pixels, int width, int height, int r, bool alo
     for (int l = 0; l < lines; ++l) {
         auto at = [&](int i) -> TColor& {
             i = std::clamp(i, 0, length - 1);
-            return alongRows ? pixels[size_t(l) * size_t(width) + size_t(i)] : pixels[size_t(i) * size_t(width) + size_t(l)];
+            return alongRows ? pixels[size_t(l) * size_t(width) + size_t(i)]
+                             : pixels[size_t(i) * size_t(width) + size_t(l)];
         };
         TColor sum;
         for (int i = -r; i <= r; ++i) {

@@ -61,12 +61,15 @@ class TCanvas {
     void Blend(int x, int y, const TColor& c, float coverage);
 
     // Fills where shape < 0 within the box (x0, y0)-(x1, y1); edges ramp over `softness` pixels.
-    void Fill(float x0, float y0, float x1, float y1, const TShape& shape, const TPaint& paint, float softness = 1.0f);
+    void Fill(float x0, float y0, float x1, float y1, const TShape& shape, const TPaint& paint,
+              float softness = 1.0f);
     void FillCircle(float cx, float cy, float r, const TPaint& paint, float softness = 1.0f);
     void FillEllipse(float cx, float cy, float rx, float ry, const TPaint& paint, float softness = 1.0f);
-    void FillRoundRect(float x0, float y0, float x1, float y1, float radius, const TPaint& paint, float softness = 1.0f);
+    void FillRoundRect(float x0, float y0, float x1, float y1, float radius, const TPaint& paint,
+                       float softness = 1.0f);
     void FillPolygon(const std::vector<TPoint>& points, const TPaint& paint, float softness = 1.0f);
-    void Line(float ax, float ay, float bx, float by, float width, const TPaint& paint, float softness = 1.0f);
+    void Line(float ax, float ay, float bx, float by, float width, const TPaint& paint,
+              float softness = 1.0f);
     void Ring(float cx, float cy, float r, float width, const TPaint& paint, float softness = 1.0f);
     // Repaints the colour of every pixel with the paint, keeping its alpha (colours a mask layer).
     void Recolor(const TPaint& paint);

@@ -11,7 +11,11 @@ std::u32string DecodeUtf8(std::string_view text) {
     size_t i = 0;
     while (i < text.size()) {
         uint8_t b = uint8_t(text[i]);
-        int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+        int extra = b < 0x80             ? 0
+                    : (b & 0xE0) == 0xC0 ? 1
+                    : (b & 0xF0) == 0xE0 ? 2
+                    : (b & 0xF8) == 0xF0 ? 3
+                                         : -1;
         if (extra < 0 || i + size_t(extra) >= text.size() + (extra == 0 ? 1 : 0)) {
             out.push_back(0xFFFD);
             ++i;
@@ -60,7 +64,9 @@ TFontFace::~TFontFace() {
     FT_Done_FreeType(Impl->Library);
 }
 
-bool TFontFace::HasGlyph(uint32_t codePoint) const { return FT_Get_Char_Index(Impl->Face, codePoint) != 0; }
+bool TFontFace::HasGlyph(uint32_t codePoint) const {
+    return FT_Get_Char_Index(Impl->Face, codePoint) != 0;
+}
 
 TGlyphBitmap TFontFace::Glyph(uint32_t codePoint, float size) const {
     Impl->SetSize(size);
@@ -118,5 +124,6 @@ float TFontFace::DrawText(TCanvas& canvas, std::string_view utf8, float x, float
 
 void TFontFace::DrawCentred(TCanvas& canvas, std::string_view utf8, float x, float baseline, float size,
                             const TPaint& paint, float tracking) const {
-    DrawText(canvas, utf8, x - (TextWidth(utf8, size, tracking) - tracking) * 0.5f, baseline, size, paint, tracking);
+    DrawText(canvas, utf8, x - (TextWidth(utf8, size, tracking) - tracking) * 0.5f, baseline, size, paint,
+             tracking);
 }

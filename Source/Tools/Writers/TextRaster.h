@@ -37,11 +37,11 @@ class TFontFace {
     // Advance width of a text, `tracking` pixels added after each character.
     float TextWidth(std::string_view utf8, float size, float tracking = 0) const;
     // Draws a text starting at pen position (x, baseline); returns the x after the last character.
-    float DrawText(TCanvas& canvas, std::string_view utf8, float x, float baseline, float size, const TPaint& paint,
-                   float tracking = 0) const;
+    float DrawText(TCanvas& canvas, std::string_view utf8, float x, float baseline, float size,
+                   const TPaint& paint, float tracking = 0) const;
     // Draws a text centred on x.
-    void DrawCentred(TCanvas& canvas, std::string_view utf8, float x, float baseline, float size, const TPaint& paint,
-                     float tracking = 0) const;
+    void DrawCentred(TCanvas& canvas, std::string_view utf8, float x, float baseline, float size,
+                     const TPaint& paint, float tracking = 0) const;
 
     std::string FileName;
 

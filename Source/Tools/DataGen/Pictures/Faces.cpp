@@ -25,27 +25,34 @@ struct TFaceLook {
     TColor Iris = Rgb(90, 60, 40);
     THat Hat = THat::None;
     TColor HatColour = Palette::Accent;
-    bool Glasses = false, Shades = false, Beard = false, Moustache = false, Earrings = false, Lipstick = false,
-         Freckles = false, Stubble = false;
+    bool Glasses = false, Shades = false, Beard = false, Moustache = false, Earrings = false,
+         Lipstick = false, Freckles = false, Stubble = false;
     float HeadWidth = 58, HeadHeight = 70;
-    float Smile = 0.6f;     // -1 frown .. 1 grin
-    float BrowTilt = 0.0f;  // positive: angry, negative: worried
+    float Smile = 0.6f;    // -1 frown .. 1 grin
+    float BrowTilt = 0.0f; // positive: angry, negative: worried
     TAlien Alien = TAlien::None;
 };
 
-TColor Darker(const TColor& c, float k) { return {c.R * k, c.G * k, c.B * k, c.A}; }
-TColor Lighter(const TColor& c, float k) { return Mix(c, Palette::White, k); }
+TColor Darker(const TColor& c, float k) {
+    return {c.R * k, c.G * k, c.B * k, c.A};
+}
+TColor Lighter(const TColor& c, float k) {
+    return Mix(c, Palette::White, k);
+}
 
 constexpr float Cx = 128, HeadY = 116;
 
 void PaintBackdrop(TCanvas& c, const TFaceLook& f, uint32_t seed) {
-    c.Fill(0, 0, 256, 256, [](float, float) { return -10.0f; },
-           Radial(128, 100, 200, Lighter(f.Backdrop, 0.25f), Darker(f.Backdrop, 0.35f)));
+    c.Fill(
+        0, 0, 256, 256, [](float, float) { return -10.0f; },
+        Radial(128, 100, 200, Lighter(f.Backdrop, 0.25f), Darker(f.Backdrop, 0.35f)));
     // City lights out of focus behind the sitter.
     TArtRandom random(seed);
     for (int i = 0; i < 14; ++i) {
         float x = random.Range(0, 256), y = random.Range(0, 256), r = random.Range(8, 22);
-        TColor light = random.Uniform() < 0.5f ? Palette::Amber : random.Uniform() < 0.5f ? Palette::Accent : Palette::Cyan;
+        TColor light = random.Uniform() < 0.5f   ? Palette::Amber
+                       : random.Uniform() < 0.5f ? Palette::Accent
+                                                 : Palette::Cyan;
         c.FillCircle(x, y, r, Solid(WithAlpha(light, random.Range(0.06f, 0.16f))), 3);
     }
 }
@@ -53,20 +60,26 @@ void PaintBackdrop(TCanvas& c, const TFaceLook& f, uint32_t seed) {
 void PaintBody(TCanvas& c, const TFaceLook& f) {
     TColor skinShade = Darker(f.Skin, 0.78f);
     // Neck.
-    c.FillRoundRect(Cx - 22, HeadY + 40, Cx + 22, HeadY + 110, 10, Linear(0, HeadY + 50, skinShade, 0, HeadY + 100, f.Skin));
+    c.FillRoundRect(Cx - 22, HeadY + 40, Cx + 22, HeadY + 110, 10,
+                    Linear(0, HeadY + 50, skinShade, 0, HeadY + 100, f.Skin));
     // Shoulders.
     TPaint cloth = Linear(0, 190, Lighter(f.Clothes, 0.15f), 0, 256, Darker(f.Clothes, 0.6f));
     c.FillEllipse(Cx, 262, 112, 76, cloth);
     switch (f.ClothesStyle) {
     case TClothes::Suit:
         c.FillPolygon({{Cx - 26, 190}, {Cx + 26, 190}, {Cx, 256}}, Solid(Rgb(240, 240, 245)));
-        c.FillPolygon({{Cx - 7, 196}, {Cx + 7, 196}, {Cx + 10, 250}, {Cx, 258}, {Cx - 10, 250}}, Solid(Palette::Accent));
-        c.FillPolygon({{Cx - 8, 190}, {Cx + 8, 190}, {Cx + 5, 200}, {Cx - 5, 200}}, Solid(Darker(Palette::Accent, 0.7f)));
-        c.FillPolygon({{Cx - 30, 188}, {Cx - 4, 256}, {Cx - 46, 256}, {Cx - 62, 200}}, Solid(Darker(f.Clothes, 0.75f)));
-        c.FillPolygon({{Cx + 30, 188}, {Cx + 4, 256}, {Cx + 46, 256}, {Cx + 62, 200}}, Solid(Darker(f.Clothes, 0.75f)));
+        c.FillPolygon({{Cx - 7, 196}, {Cx + 7, 196}, {Cx + 10, 250}, {Cx, 258}, {Cx - 10, 250}},
+                      Solid(Palette::Accent));
+        c.FillPolygon({{Cx - 8, 190}, {Cx + 8, 190}, {Cx + 5, 200}, {Cx - 5, 200}},
+                      Solid(Darker(Palette::Accent, 0.7f)));
+        c.FillPolygon({{Cx - 30, 188}, {Cx - 4, 256}, {Cx - 46, 256}, {Cx - 62, 200}},
+                      Solid(Darker(f.Clothes, 0.75f)));
+        c.FillPolygon({{Cx + 30, 188}, {Cx + 4, 256}, {Cx + 46, 256}, {Cx + 62, 200}},
+                      Solid(Darker(f.Clothes, 0.75f)));
         break;
     case TClothes::Jacket:
-        c.FillPolygon({{Cx - 24, 190}, {Cx + 24, 190}, {Cx + 14, 256}, {Cx - 14, 256}}, Solid(Rgb(30, 30, 36)));
+        c.FillPolygon({{Cx - 24, 190}, {Cx + 24, 190}, {Cx + 14, 256}, {Cx - 14, 256}},
+                      Solid(Rgb(30, 30, 36)));
         c.Line(Cx - 34, 196, Cx - 12, 256, 5, Solid(Rgb(200, 200, 210)));
         c.Line(Cx + 34, 196, Cx + 12, 256, 5, Solid(Rgb(200, 200, 210)));
         break;
@@ -110,7 +123,8 @@ void PaintHairBack(TCanvas& c, const TFaceLook& f) {
     else if (f.HairStyle == THair::Curly)
         for (int i = 0; i < 14; ++i) {
             float a = 3.14159f * (0.9f + 1.2f * i / 13.0f);
-            c.FillCircle(Cx + std::cos(a) * (f.HeadWidth + 6), HeadY - 6 + std::sin(a) * (f.HeadHeight + 2), 20, hair);
+            c.FillCircle(Cx + std::cos(a) * (f.HeadWidth + 6), HeadY - 6 + std::sin(a) * (f.HeadHeight + 2),
+                         20, hair);
         }
 }
 
@@ -131,7 +145,8 @@ void PaintHead(TCanvas& c, const TFaceLook& f) {
         float a = 2 * 3.14159f * i / 48.0f;
         float s = std::sin(a);
         float w = f.HeadWidth * (s > 0 ? 1.0f - 0.55f * s : 1.15f);
-        skull.push_back({Cx + std::cos(a) * w, HeadY - 8 + s * (s > 0 ? f.HeadHeight * 1.05f : f.HeadHeight * 0.95f)});
+        skull.push_back(
+            {Cx + std::cos(a) * w, HeadY - 8 + s * (s > 0 ? f.HeadHeight * 1.05f : f.HeadHeight * 0.95f)});
     }
     c.FillPolygon(skull, skin);
 }
@@ -145,7 +160,8 @@ void PaintEyes(TCanvas& c, const TFaceLook& f) {
                 float a = 2 * 3.14159f * i / 24.0f;
                 float x = std::cos(a) * 20, y = std::sin(a) * 11;
                 float tilt = side * 0.45f;
-                eye.push_back({ex + x * std::cos(tilt) - y * std::sin(tilt), HeadY + 6 + x * std::sin(tilt) + y * std::cos(tilt)});
+                eye.push_back({ex + x * std::cos(tilt) - y * std::sin(tilt),
+                               HeadY + 6 + x * std::sin(tilt) + y * std::cos(tilt)});
             }
             c.FillPolygon(eye, Radial(ex, HeadY + 2, 22, Rgb(40, 30, 60), Rgb(5, 5, 10)));
             c.FillCircle(ex - side * 6, HeadY + 1, 4, Solid(WithAlpha(Palette::White, 0.9f)));
@@ -154,7 +170,8 @@ void PaintEyes(TCanvas& c, const TFaceLook& f) {
         return;
     }
     if (f.Alien == TAlien::ThreeEyes) {
-        float xs[3] = {Cx - 30, Cx, Cx + 30}, ys[3] = {HeadY + 4, HeadY - 16, HeadY + 4}, rs[3] = {13, 16, 13};
+        float xs[3] = {Cx - 30, Cx, Cx + 30}, ys[3] = {HeadY + 4, HeadY - 16, HeadY + 4},
+              rs[3] = {13, 16, 13};
         for (int i = 0; i < 3; ++i) {
             c.FillCircle(xs[i], ys[i], rs[i], Solid(Rgb(250, 250, 240)));
             c.FillCircle(xs[i] + 2, ys[i] + 2, rs[i] * 0.55f, Solid(f.Iris));
@@ -170,9 +187,12 @@ void PaintEyes(TCanvas& c, const TFaceLook& f) {
         c.FillCircle(ex + 1, ey + 1, 3.2f, Solid(Palette::Ink));
         c.FillCircle(ex - 1.5f, ey - 1.5f, 1.8f, Solid(Palette::White));
         // Upper lid.
-        c.Fill(ex - 13, ey - 10, ex + 13, ey, [=](float x, float y) {
-            return std::abs(SdEllipse(x, y, ex, ey + 1, 13, 10)) - 1.4f + (y > ey - 2 ? 10.0f : 0.0f);
-        }, Solid(Darker(f.Skin, 0.35f)));
+        c.Fill(
+            ex - 13, ey - 10, ex + 13, ey,
+            [=](float x, float y) {
+                return std::abs(SdEllipse(x, y, ex, ey + 1, 13, 10)) - 1.4f + (y > ey - 2 ? 10.0f : 0.0f);
+            },
+            Solid(Darker(f.Skin, 0.35f)));
         // Brow.
         float tilt = f.BrowTilt * 5 * side;
         c.Line(ex - 13, ey - 17 - tilt, ex + 12, ey - 17 + tilt, 4.5f, Solid(Darker(f.Hair, 0.9f)));
@@ -192,29 +212,38 @@ void PaintMouthAndNose(TCanvas& c, const TFaceLook& f) {
     float w = 17 + 4 * f.Smile, bend = 10 * f.Smile;
     TColor lips = f.Lipstick ? Palette::Accent : Darker(f.Skin, 0.5f);
     if (f.Smile > 0.3f) {
-        c.Fill(Cx - w, my - 4, Cx + w, my + bend + 4, [=](float x, float y) {
-            float t = (x - Cx) / w;
-            float top = my - 1 + bend * 0.15f * (1 - t * t);
-            float bottom = my + bend * (1 - t * t);
-            return std::max(std::max(top - y, y - bottom), std::abs(x - Cx) - w);
-        }, Solid(Rgb(90, 20, 30)));
-        c.Fill(Cx - w, my - 4, Cx + w, my + 6, [=](float x, float y) {
-            float t = (x - Cx) / w;
-            float top = my - 1 + bend * 0.15f * (1 - t * t);
-            return std::max(std::max(top - y, y - (top + 4)), std::abs(x - Cx) - w * 0.8f);
-        }, Solid(Palette::White));
-        if (f.Lipstick)
-            c.Fill(Cx - w - 2, my - 6, Cx + w + 2, my + bend + 6, [=](float x, float y) {
+        c.Fill(
+            Cx - w, my - 4, Cx + w, my + bend + 4,
+            [=](float x, float y) {
                 float t = (x - Cx) / w;
+                float top = my - 1 + bend * 0.15f * (1 - t * t);
                 float bottom = my + bend * (1 - t * t);
-                return std::abs(y - bottom - 1.5f) - 2.0f + (std::abs(t) > 1 ? 10.0f : 0.0f);
-            }, Solid(Palette::Accent));
+                return std::max(std::max(top - y, y - bottom), std::abs(x - Cx) - w);
+            },
+            Solid(Rgb(90, 20, 30)));
+        c.Fill(
+            Cx - w, my - 4, Cx + w, my + 6,
+            [=](float x, float y) {
+                float t = (x - Cx) / w;
+                float top = my - 1 + bend * 0.15f * (1 - t * t);
+                return std::max(std::max(top - y, y - (top + 4)), std::abs(x - Cx) - w * 0.8f);
+            },
+            Solid(Palette::White));
+        if (f.Lipstick)
+            c.Fill(
+                Cx - w - 2, my - 6, Cx + w + 2, my + bend + 6,
+                [=](float x, float y) {
+                    float t = (x - Cx) / w;
+                    float bottom = my + bend * (1 - t * t);
+                    return std::abs(y - bottom - 1.5f) - 2.0f + (std::abs(t) > 1 ? 10.0f : 0.0f);
+                },
+                Solid(Palette::Accent));
     } else {
         // Closed mouth: one curved stroke.
         for (int i = 0; i < 10; ++i) {
             float t0 = -1 + i / 5.0f, t1 = -1 + (i + 1) / 5.0f;
-            c.Line(Cx + t0 * w, my + bend * (1 - t0 * t0) * 0.5f, Cx + t1 * w, my + bend * (1 - t1 * t1) * 0.5f, 3.5f,
-                   Solid(lips));
+            c.Line(Cx + t0 * w, my + bend * (1 - t0 * t0) * 0.5f, Cx + t1 * w,
+                   my + bend * (1 - t1 * t1) * 0.5f, 3.5f, Solid(lips));
         }
     }
     // Cheeks.
@@ -227,15 +256,24 @@ void PaintFacialHair(TCanvas& c, const TFaceLook& f) {
     if (f.Stubble)
         c.FillEllipse(Cx, HeadY + 48, f.HeadWidth * 0.72f, 28, Solid(WithAlpha(hair, 0.22f)), 6);
     if (f.Beard) {
-        c.Fill(Cx - 60, HeadY + 10, Cx + 60, HeadY + 110, [&](float x, float y) {
-            float chin = SdEllipse(x, y, Cx, HeadY + 34, f.HeadWidth * 0.86f, f.HeadHeight * 0.72f);
-            float mouthHole = -SdEllipse(x, y, Cx, HeadY + 46, 16, 8);
-            return std::max(std::max(chin, HeadY + 22 - y), mouthHole);
-        }, Linear(0, HeadY + 20, hair, 0, HeadY + 100, Darker(hair, 0.7f)));
+        c.Fill(
+            Cx - 60, HeadY + 10, Cx + 60, HeadY + 110,
+            [&](float x, float y) {
+                float chin = SdEllipse(x, y, Cx, HeadY + 34, f.HeadWidth * 0.86f, f.HeadHeight * 0.72f);
+                float mouthHole = -SdEllipse(x, y, Cx, HeadY + 46, 16, 8);
+                return std::max(std::max(chin, HeadY + 22 - y), mouthHole);
+            },
+            Linear(0, HeadY + 20, hair, 0, HeadY + 100, Darker(hair, 0.7f)));
     }
     if (f.Moustache || f.Beard)
-        c.FillPolygon({{Cx - 20, HeadY + 42}, {Cx - 4, HeadY + 34}, {Cx, HeadY + 36}, {Cx + 4, HeadY + 34}, {Cx + 20, HeadY + 42},
-                       {Cx + 6, HeadY + 40}, {Cx, HeadY + 41}, {Cx - 6, HeadY + 40}},
+        c.FillPolygon({{Cx - 20, HeadY + 42},
+                       {Cx - 4, HeadY + 34},
+                       {Cx, HeadY + 36},
+                       {Cx + 4, HeadY + 34},
+                       {Cx + 20, HeadY + 42},
+                       {Cx + 6, HeadY + 40},
+                       {Cx, HeadY + 41},
+                       {Cx - 6, HeadY + 40}},
                       Solid(hair));
     if (f.Freckles) {
         TArtRandom random(7);
@@ -252,11 +290,16 @@ void PaintHairFront(TCanvas& c, const TFaceLook& f) {
     TPaint hair = Linear(0, HeadY - 80, Lighter(f.Hair, 0.2f), 0, HeadY, Darker(f.Hair, 0.8f));
     float w = f.HeadWidth + 5, h = f.HeadHeight + 6;
     auto cap = [&](float hairline, float sideDrop) {
-        c.Fill(Cx - w, HeadY - h, Cx + w, HeadY + 40, [=](float x, float y) {
-            float t = (x - Cx) / w;
-            float line = HeadY - hairline + sideDrop * t * t;
-            return std::max(SdEllipse(x, y, Cx, HeadY - 4, w, h), y - line);
-        }, hair);
+        c.Fill(
+            Cx - w, HeadY - h, Cx + w, HeadY + 40,
+            [=](float x, float y) {
+                float t = (x - Cx) / w;
+                // A fringe of small locks along the hairline, so the hair never reads as a cap.
+                float locks = 4.0f * std::abs(std::sin((x - Cx) * 0.22f)) * (1 - t * t);
+                float line = HeadY - hairline + sideDrop * t * t + locks;
+                return std::max(SdEllipse(x, y, Cx, HeadY - 4, w, h), y - line);
+            },
+            hair);
     };
     switch (f.HairStyle) {
     case THair::Short:
@@ -284,13 +327,16 @@ void PaintHairFront(TCanvas& c, const TFaceLook& f) {
         cap(36, 30);
         for (int i = 0; i < 7; ++i) {
             float x = Cx - 42 + i * 14;
-            c.FillPolygon({{x - 10, HeadY - 56}, {x + 4, HeadY - 96 + std::abs(i - 3) * 6}, {x + 10, HeadY - 54}}, hair);
+            c.FillPolygon(
+                {{x - 10, HeadY - 56}, {x + 4, HeadY - 96 + std::abs(i - 3) * 6}, {x + 10, HeadY - 54}},
+                hair);
         }
         break;
     case THair::Slick:
         cap(40, 26);
         for (int i = 0; i < 5; ++i)
-            c.Line(Cx - 30 + i * 14, HeadY - 58, Cx - 20 + i * 14, HeadY - 44, 1.5f, Solid(Lighter(f.Hair, 0.4f)));
+            c.Line(Cx - 30 + i * 14, HeadY - 58, Cx - 20 + i * 14, HeadY - 44, 1.5f,
+                   Solid(Lighter(f.Hair, 0.4f)));
         break;
     default:
         break;
@@ -306,10 +352,14 @@ void PaintAccessories(TCanvas& c, const TFaceLook& f) {
         for (int side = -1; side <= 1; side += 2) {
             float ex = Cx + side * 23, ey = HeadY + 4;
             if (f.Shades)
-                c.FillRoundRect(ex - 16, ey - 10, ex + 16, ey + 10, 7, Linear(0, ey - 10, Rgb(60, 60, 90), 0, ey + 10, Rgb(10, 10, 20)));
-            c.Fill(ex - 18, ey - 12, ex + 18, ey + 12, [=](float x, float y) {
-                return std::abs(SdRoundRect(x, y, ex - 16, ey - 10, ex + 16, ey + 10, 7)) - 1.6f;
-            }, Solid(f.Shades ? Rgb(20, 20, 26) : Rgb(40, 36, 50)));
+                c.FillRoundRect(ex - 16, ey - 10, ex + 16, ey + 10, 7,
+                                Linear(0, ey - 10, Rgb(60, 60, 90), 0, ey + 10, Rgb(10, 10, 20)));
+            c.Fill(
+                ex - 18, ey - 12, ex + 18, ey + 12,
+                [=](float x, float y) {
+                    return std::abs(SdRoundRect(x, y, ex - 16, ey - 10, ex + 16, ey + 10, 7)) - 1.6f;
+                },
+                Solid(f.Shades ? Rgb(20, 20, 26) : Rgb(40, 36, 50)));
             if (f.Shades)
                 c.Line(ex - 9, ey - 5, ex - 3, ey - 7, 2, Solid(WithAlpha(Palette::White, 0.6f)));
         }
@@ -320,7 +370,8 @@ void PaintAccessories(TCanvas& c, const TFaceLook& f) {
     if (f.Alien == TAlien::Antennae)
         for (int side = -1; side <= 1; side += 2) {
             c.Line(Cx + side * 20, HeadY - 66, Cx + side * 40, HeadY - 104, 4, Solid(Darker(f.Skin, 0.8f)));
-            c.FillCircle(Cx + side * 40, HeadY - 106, 8, Radial(Cx + side * 38, HeadY - 108, 10, Palette::White, Palette::Accent));
+            c.FillCircle(Cx + side * 40, HeadY - 106, 8,
+                         Radial(Cx + side * 38, HeadY - 108, 10, Palette::White, Palette::Accent));
         }
 }
 
@@ -330,52 +381,77 @@ void PaintHat(TCanvas& c, const TFaceLook& f) {
     switch (f.Hat) {
     case THat::Helmet: {
         // A racing helmet with the visor up: shell around the face, a dark visor above the eyes.
-        c.Fill(Cx - 80, HeadY - 96, Cx + 80, HeadY + 90, [&](float x, float y) {
-            float shell = SdEllipse(x, y, Cx, HeadY - 4, f.HeadWidth + 16, f.HeadHeight + 22);
-            float opening = SdRoundRect(x, y, Cx - 44, HeadY - 14, Cx + 44, HeadY + 120, 26);
-            return std::max(shell, -opening);
-        }, shaded);
-        c.Fill(Cx - 80, HeadY - 96, Cx + 80, HeadY, [&](float x, float y) {
-            float shell = SdEllipse(x, y, Cx, HeadY - 4, f.HeadWidth + 16, f.HeadHeight + 22);
-            return std::max(shell, std::abs(x - Cx) - 9);
-        }, Solid(Palette::White));
-        c.FillRoundRect(Cx - 50, HeadY - 36, Cx + 50, HeadY - 14, 10, Linear(0, HeadY - 36, Rgb(90, 120, 170), 0, HeadY - 14, Rgb(20, 24, 40)));
+        c.Fill(
+            Cx - 80, HeadY - 96, Cx + 80, HeadY + 90,
+            [&](float x, float y) {
+                float shell = SdEllipse(x, y, Cx, HeadY - 4, f.HeadWidth + 16, f.HeadHeight + 22);
+                float opening = SdRoundRect(x, y, Cx - 44, HeadY - 14, Cx + 44, HeadY + 120, 26);
+                return std::max(shell, -opening);
+            },
+            shaded);
+        c.Fill(
+            Cx - 80, HeadY - 96, Cx + 80, HeadY,
+            [&](float x, float y) {
+                float shell = SdEllipse(x, y, Cx, HeadY - 4, f.HeadWidth + 16, f.HeadHeight + 22);
+                return std::max(shell, std::abs(x - Cx) - 9);
+            },
+            Solid(Palette::White));
+        c.FillRoundRect(Cx - 50, HeadY - 36, Cx + 50, HeadY - 14, 10,
+                        Linear(0, HeadY - 36, Rgb(90, 120, 170), 0, HeadY - 14, Rgb(20, 24, 40)));
         c.Line(Cx - 40, HeadY - 30, Cx - 10, HeadY - 30, 2.5f, Solid(WithAlpha(Palette::White, 0.6f)));
         break;
     }
     case THat::TruckerCap:
-        c.Fill(Cx - 70, HeadY - 100, Cx + 70, HeadY - 30, [&](float x, float y) {
-            return std::max(SdEllipse(x, y, Cx, HeadY - 36, f.HeadWidth + 4, 58), y - (HeadY - 34));
-        }, shaded);
+        c.Fill(
+            Cx - 70, HeadY - 100, Cx + 70, HeadY - 30,
+            [&](float x, float y) {
+                return std::max(SdEllipse(x, y, Cx, HeadY - 36, f.HeadWidth + 4, 58), y - (HeadY - 34));
+            },
+            shaded);
         c.FillEllipse(Cx, HeadY - 66, 26, 18, Solid(Palette::White));
         c.FillEllipse(Cx, HeadY - 66, 14, 9, Solid(Palette::Accent));
-        c.FillEllipse(Cx, HeadY - 32, f.HeadWidth + 14, 10, Linear(0, HeadY - 42, Darker(hat, 0.6f), 0, HeadY - 22, Darker(hat, 0.4f)));
+        c.FillEllipse(Cx, HeadY - 32, f.HeadWidth + 14, 10,
+                      Linear(0, HeadY - 42, Darker(hat, 0.6f), 0, HeadY - 22, Darker(hat, 0.4f)));
         break;
     case THat::FlatCap:
-        c.Fill(Cx - 76, HeadY - 96, Cx + 76, HeadY - 30, [&](float x, float y) {
-            return std::max(SdEllipse(x, y, Cx + 4, HeadY - 44, f.HeadWidth + 14, 42), y - (HeadY - 36));
-        }, [&](float x, float y) {
-            bool check = (int(std::floor(x / 6)) + int(std::floor(y / 6))) % 2 == 0;
-            return check ? Darker(hat, 0.85f) : hat;
-        });
+        c.Fill(
+            Cx - 76, HeadY - 96, Cx + 76, HeadY - 30,
+            [&](float x, float y) {
+                return std::max(SdEllipse(x, y, Cx + 4, HeadY - 44, f.HeadWidth + 14, 42), y - (HeadY - 36));
+            },
+            [&](float x, float y) {
+                bool check = (int(std::floor(x / 6)) + int(std::floor(y / 6))) % 2 == 0;
+                return check ? Darker(hat, 0.85f) : hat;
+            });
         c.FillEllipse(Cx, HeadY - 34, f.HeadWidth + 8, 8, Solid(Darker(hat, 0.5f)));
         c.FillRoundRect(Cx - 60, HeadY - 42, Cx + 60, HeadY - 36, 3, Solid(Palette::Amber));
         break;
     case THat::Bandana:
-        c.Fill(Cx - 70, HeadY - 96, Cx + 70, HeadY - 20, [&](float x, float y) {
-            return std::max(SdEllipse(x, y, Cx, HeadY - 6, f.HeadWidth + 4, f.HeadHeight + 6), y - (HeadY - 32));
-        }, [&](float x, float y) {
-            float dots = std::fmod(std::abs(x - 3), 14.0f) < 4 && std::fmod(std::abs(y - 5), 14.0f) < 4 ? 1.0f : 0.0f;
-            return Mix(hat, Palette::White, dots * 0.8f);
-        });
-        c.FillPolygon({{Cx + 50, HeadY - 40}, {Cx + 78, HeadY - 30}, {Cx + 70, HeadY - 10}, {Cx + 56, HeadY - 26}}, Solid(Darker(hat, 0.8f)));
+        c.Fill(
+            Cx - 70, HeadY - 96, Cx + 70, HeadY - 20,
+            [&](float x, float y) {
+                return std::max(SdEllipse(x, y, Cx, HeadY - 6, f.HeadWidth + 4, f.HeadHeight + 6),
+                                y - (HeadY - 32));
+            },
+            [&](float x, float y) {
+                float dots = std::fmod(std::abs(x - 3), 14.0f) < 4 && std::fmod(std::abs(y - 5), 14.0f) < 4
+                                 ? 1.0f
+                                 : 0.0f;
+                return Mix(hat, Palette::White, dots * 0.8f);
+            });
+        c.FillPolygon(
+            {{Cx + 50, HeadY - 40}, {Cx + 78, HeadY - 30}, {Cx + 70, HeadY - 10}, {Cx + 56, HeadY - 26}},
+            Solid(Darker(hat, 0.8f)));
         break;
     case THat::Fedora:
         c.FillEllipse(Cx, HeadY - 44, f.HeadWidth + 40, 14, Solid(Darker(hat, 0.7f)));
-        c.Fill(Cx - 60, HeadY - 120, Cx + 60, HeadY - 44, [&](float x, float y) {
-            return std::max(SdRoundRect(x, y, Cx - 50, HeadY - 110, Cx + 50, HeadY - 40, 24),
-                            -SdEllipse(x, y, Cx, HeadY - 122, 18, 14));
-        }, shaded);
+        c.Fill(
+            Cx - 60, HeadY - 120, Cx + 60, HeadY - 44,
+            [&](float x, float y) {
+                return std::max(SdRoundRect(x, y, Cx - 50, HeadY - 110, Cx + 50, HeadY - 40, 24),
+                                -SdEllipse(x, y, Cx, HeadY - 122, 18, 14));
+            },
+            shaded);
         c.FillRoundRect(Cx - 50, HeadY - 62, Cx + 50, HeadY - 50, 2, Solid(Palette::Accent));
         break;
     case THat::None:
@@ -396,25 +472,29 @@ TCanvas PaintFace(const TFaceLook& f, uint32_t seed) {
     PaintAccessories(c, f);
     PaintHat(c, f);
     // A thin frame in the accent colour keeps the portraits together as a set.
-    c.Fill(0, 0, 256, 256, [](float x, float y) { return std::abs(SdRoundRect(x, y, 1, 1, 255, 255, 6)) - 2.0f; },
-           Solid(WithAlpha(Palette::Accent, 0.7f)));
+    c.Fill(
+        0, 0, 256, 256,
+        [](float x, float y) { return std::abs(SdRoundRect(x, y, 1, 1, 255, 255, 6)) - 2.0f; },
+        Solid(WithAlpha(Palette::Accent, 0.7f)));
     return c;
 }
 
 // Skin tones, lightest to darkest.
-const TColor SkinTones[] = {Rgb(255, 222, 196), Rgb(246, 204, 170), Rgb(226, 176, 136), Rgb(190, 136, 96),
-                            Rgb(140, 94, 64), Rgb(96, 62, 44)};
+const TColor SkinTones[] = {Rgb(255, 222, 196), Rgb(246, 204, 170), Rgb(226, 176, 136),
+                            Rgb(190, 136, 96),  Rgb(140, 94, 64),   Rgb(96, 62, 44)};
 
 TFaceLook Look(int face) {
     TFaceLook f;
-    const TColor blue = Rgb(40, 60, 110), violet = Rgb(70, 40, 100), teal = Rgb(20, 80, 90), wine = Rgb(100, 20, 50);
+    const TColor blue = Rgb(40, 60, 110), violet = Rgb(70, 40, 100), teal = Rgb(20, 80, 90),
+                 wine = Rgb(100, 20, 50);
     switch (face) {
     case 0: // adam: short dark hair, friendly grin
         f = {blue, SkinTones[1], Rgb(50, 36, 28), THair::Short, Rgb(40, 90, 160)};
         f.Smile = 0.9f;
         break;
     case 1: // bara: long red hair, freckles
-        f = {violet, SkinTones[0], Rgb(190, 70, 30), THair::Long, Rgb(30, 140, 110), TClothes::Shirt, Rgb(40, 120, 60)};
+        f = {violet,          SkinTones[0],    Rgb(190, 70, 30), THair::Long, Rgb(30, 140, 110),
+             TClothes::Shirt, Rgb(40, 120, 60)};
         f.Freckles = true;
         f.Lipstick = true;
         f.HeadWidth = 54;
@@ -426,7 +506,8 @@ TFaceLook Look(int face) {
         f.Smile = 0.2f;
         break;
     case 3: // dana: dark bob, earrings
-        f = {wine, SkinTones[3], Rgb(30, 22, 20), THair::Bob, Rgb(231, 0, 75), TClothes::Shirt, Rgb(60, 40, 30)};
+        f = {wine,           SkinTones[3], Rgb(30, 22, 20), THair::Bob, Rgb(231, 0, 75), TClothes::Shirt,
+             Rgb(60, 40, 30)};
         f.Earrings = true;
         f.Lipstick = true;
         f.HeadWidth = 54;
@@ -434,17 +515,25 @@ TFaceLook Look(int face) {
         f.Smile = 0.8f;
         break;
     case 4: // emil: bald with a grey beard
-        f = {blue, SkinTones[1], Rgb(170, 170, 175), THair::None, Rgb(90, 60, 40), TClothes::Jacket, Rgb(80, 110, 140)};
+        f = {blue,
+             SkinTones[1],
+             Rgb(170, 170, 175),
+             THair::None,
+             Rgb(90, 60, 40),
+             TClothes::Jacket,
+             Rgb(80, 110, 140)};
         f.Beard = true;
         f.HeadWidth = 60;
         f.Smile = 0.5f;
         break;
     case 5: // filip: spiky blond, hoodie
-        f = {violet, SkinTones[0], Rgb(235, 200, 110), THair::Spiky, Rgb(60, 60, 70), TClothes::Hoodie, Rgb(70, 130, 200)};
+        f = {violet,          SkinTones[0],     Rgb(235, 200, 110), THair::Spiky,
+             Rgb(60, 60, 70), TClothes::Hoodie, Rgb(70, 130, 200)};
         f.Smile = 1.0f;
         break;
     case 6: // gita: curly black hair, big smile
-        f = {teal, SkinTones[5], Rgb(20, 16, 16), THair::Curly, Rgb(240, 180, 40), TClothes::Shirt, Rgb(50, 30, 20)};
+        f = {teal,           SkinTones[5], Rgb(20, 16, 16), THair::Curly, Rgb(240, 180, 40), TClothes::Shirt,
+             Rgb(50, 30, 20)};
         f.Earrings = true;
         f.Smile = 0.9f;
         f.HeadWidth = 54;
@@ -456,30 +545,55 @@ TFaceLook Look(int face) {
         f.BrowTilt = 0.6f;
         break;
     case 8: // ivana: blonde bun, glasses
-        f = {blue, SkinTones[0], Rgb(240, 210, 140), THair::Bun, Rgb(120, 60, 140), TClothes::Shirt, Rgb(60, 110, 170)};
+        f = {blue,
+             SkinTones[0],
+             Rgb(240, 210, 140),
+             THair::Bun,
+             Rgb(120, 60, 140),
+             TClothes::Shirt,
+             Rgb(60, 110, 170)};
         f.Glasses = true;
         f.Lipstick = true;
         f.HeadWidth = 52;
         f.HeadHeight = 66;
         break;
     case 9: // jakub: dark skin, short hair, stubble
-        f = {violet, SkinTones[4], Rgb(20, 16, 14), THair::Short, Rgb(200, 60, 40), TClothes::Hoodie, Rgb(40, 26, 20)};
+        f = {violet,           SkinTones[4],     Rgb(20, 16, 14), THair::Short,
+             Rgb(200, 60, 40), TClothes::Hoodie, Rgb(40, 26, 20)};
         f.Stubble = true;
         f.Smile = 0.7f;
         break;
     case 10: // klara: long brown hair, calm smile
-        f = {teal, SkinTones[2], Rgb(90, 50, 30), THair::Long, Rgb(60, 110, 200), TClothes::Shirt, Rgb(60, 100, 60)};
+        f = {teal,
+             SkinTones[2],
+             Rgb(90, 50, 30),
+             THair::Long,
+             Rgb(60, 110, 200),
+             TClothes::Shirt,
+             Rgb(60, 100, 60)};
         f.HeadWidth = 52;
         f.HeadHeight = 66;
         f.Smile = 0.4f;
         break;
     case 11: // libor: ginger beard, curly hair
-        f = {wine, SkinTones[1], Rgb(180, 90, 40), THair::Curly, Rgb(50, 110, 70), TClothes::Overall, Rgb(70, 120, 90)};
+        f = {wine,
+             SkinTones[1],
+             Rgb(180, 90, 40),
+             THair::Curly,
+             Rgb(50, 110, 70),
+             TClothes::Overall,
+             Rgb(70, 120, 90)};
         f.Beard = true;
         f.Smile = 0.6f;
         break;
     case 12: // marta: grey bob, older lady with glasses
-        f = {blue, SkinTones[1], Rgb(200, 200, 210), THair::Bob, Rgb(150, 40, 80), TClothes::Jacket, Rgb(90, 90, 130)};
+        f = {blue,
+             SkinTones[1],
+             Rgb(200, 200, 210),
+             THair::Bob,
+             Rgb(150, 40, 80),
+             TClothes::Jacket,
+             Rgb(90, 90, 130)};
         f.Glasses = true;
         f.Smile = 0.7f;
         f.HeadWidth = 56;
@@ -513,7 +627,9 @@ TFaceLook Look(int face) {
         f.Smile = 0.6f;
         break;
     case 17: // et_blop: purple, three eyes
-        f = {violet, Rgb(160, 100, 200), Rgb(0, 0, 0), THair::None, Rgb(60, 200, 200), TClothes::Spacesuit, Rgb(231, 0, 75)};
+        f = {violet,         Rgb(160, 100, 200), Rgb(0, 0, 0),
+             THair::None,    Rgb(60, 200, 200),  TClothes::Spacesuit,
+             Rgb(231, 0, 75)};
         f.Alien = TAlien::ThreeEyes;
         f.HeadWidth = 64;
         f.HeadHeight = 62;
@@ -527,7 +643,8 @@ TFaceLook Look(int face) {
         f.Smile = 0.0f;
         break;
     case 19: // director: the mission giver — grey side parting, glasses, suit and tie
-        f = {wine, SkinTones[1], Rgb(150, 150, 160), THair::SidePart, Rgb(40, 40, 60), TClothes::Suit, Rgb(60, 90, 120)};
+        f = {wine,           SkinTones[1],    Rgb(150, 150, 160), THair::SidePart, Rgb(40, 40, 60),
+             TClothes::Suit, Rgb(60, 90, 120)};
         f.Glasses = true;
         f.Moustache = true;
         f.Smile = 0.5f;

@@ -20,9 +20,13 @@ constexpr int Cell = 32;
 // Rows 0 and 31 of every cell stay empty so linear filtering never picks up the neighbouring cell.
 constexpr int InkRows = Cell - 2;
 
-bool Printable(int code) { return code >= 32 && code != 127 && Cp1250ToUnicode(uint8_t(code)) != 0; }
+bool Printable(int code) {
+    return code >= 32 && code != 127 && Cp1250ToUnicode(uint8_t(code)) != 0;
+}
 
-bool HasInk(uint32_t codePoint) { return codePoint != 0x20 && codePoint != 0xA0; }
+bool HasInk(uint32_t codePoint) {
+    return codePoint != 0x20 && codePoint != 0xA0;
+}
 
 void GenerateFont(const TGenContext& context, const TFontFace& face, const std::string& name, int tracking) {
     // The largest pixel size at which every printable glyph fits the cell's ink rows.
@@ -47,7 +51,8 @@ void GenerateFont(const TGenContext& context, const TFontFace& face, const std::
         }
     }
     if (size == 0)
-        throw std::runtime_error("font " + face.FileName + ": glyphs do not fit a " + std::to_string(Cell) + "-pixel cell");
+        throw std::runtime_error("font " + face.FileName + ": glyphs do not fit a " + std::to_string(Cell) +
+                                 "-pixel cell");
     int baseline = 1 + maxTop; // rows from the cell's top
 
     TCanvas sheet(16 * Cell, 16 * Cell);
@@ -57,17 +62,20 @@ void GenerateFont(const TGenContext& context, const TFontFace& face, const std::
             continue;
         uint32_t cp = Cp1250ToUnicode(uint8_t(code));
         if (!face.HasGlyph(cp))
-            throw std::runtime_error("font " + face.FileName + " has no glyph for code " + std::to_string(code));
+            throw std::runtime_error("font " + face.FileName + " has no glyph for code " +
+                                     std::to_string(code));
         float glyphSize = size;
         TGlyphBitmap g = face.Glyph(cp, glyphSize);
         int shift = std::max(0, -g.Left);
-        int width = std::max(int(std::lround(g.Advance)) + tracking, shift + g.Left + g.Width + (HasInk(cp) ? 1 : 0));
+        int width =
+            std::max(int(std::lround(g.Advance)) + tracking, shift + g.Left + g.Width + (HasInk(cp) ? 1 : 0));
         if (width > Cell) {
             // Too wide for its cell (per mille, em dash...): narrower at the same baseline.
             glyphSize = size * float(Cell - 1) / float(width);
             g = face.Glyph(cp, glyphSize);
             shift = std::max(0, -g.Left);
-            width = std::min(Cell, std::max(int(std::lround(g.Advance)) + tracking, shift + g.Left + g.Width + 1));
+            width = std::min(Cell,
+                             std::max(int(std::lround(g.Advance)) + tracking, shift + g.Left + g.Width + 1));
         }
         widths[size_t(code)] = uint8_t(std::max(width, 1));
         int cellX = (code % 16) * Cell, cellY = (code / 16) * Cell;

@@ -10,14 +10,17 @@ namespace {
 
 constexpr float Pi = 3.14159265f;
 
-void SaveIcon(const TGenContext& context, const std::string& file, const TCanvas& shape, float outline = 1.2f) {
+void SaveIcon(const TGenContext& context, const std::string& file, const TCanvas& shape,
+              float outline = 1.2f) {
     SavePicture(context, "bitmaps/" + file, FinishIcon(shape, outline), TBMPFormat::RGBA);
 }
 
-TPaint Metal(float top, float bottom) { return Linear(0, top, Palette::White, 0, bottom, Rgb(190, 192, 215)); }
+TPaint Metal(float top, float bottom) {
+    return Linear(0, top, Palette::White, 0, bottom, Rgb(190, 192, 215));
+}
 
 void PaintSymbols(const TGenContext& context) {
-    {   // Time: a stopwatch at ten to two.
+    { // Time: a stopwatch at ten to two.
         TCanvas s(32, 32);
         s.FillRoundRect(13, 2, 19, 6, 1, Metal(2, 6));
         s.Line(24, 7, 26.5f, 4.5f, 2.5f, Metal(4, 8));
@@ -25,15 +28,15 @@ void PaintSymbols(const TGenContext& context) {
         s.FillCircle(16, 18, 9, Solid(Rgb(30, 26, 50)));
         for (int i = 0; i < 12; ++i) {
             float a = i * Pi / 6;
-            s.Line(16 + 7.2f * std::sin(a), 18 - 7.2f * std::cos(a), 16 + 8.4f * std::sin(a), 18 - 8.4f * std::cos(a), 1,
-                   Solid(WithAlpha(Palette::White, 0.7f)));
+            s.Line(16 + 7.2f * std::sin(a), 18 - 7.2f * std::cos(a), 16 + 8.4f * std::sin(a),
+                   18 - 8.4f * std::cos(a), 1, Solid(WithAlpha(Palette::White, 0.7f)));
         }
         s.Line(16, 18, 16, 11.5f, 1.8f, Solid(Palette::White));
         s.Line(16, 18, 20.5f, 15, 1.8f, Solid(Palette::Accent));
         s.FillCircle(16, 18, 1.6f, Solid(Palette::Accent));
         SaveIcon(context, "symbol_time.bmp", s);
     }
-    {   // Fuel: a pump with its hose and nozzle.
+    { // Fuel: a pump with its hose and nozzle.
         TCanvas s(32, 32);
         s.FillRoundRect(5, 4, 19, 29, 2.5f, Metal(4, 29));
         s.FillRoundRect(8, 7, 16, 14, 1.5f, Solid(Rgb(30, 26, 50)));
@@ -46,11 +49,11 @@ void PaintSymbols(const TGenContext& context) {
         s.FillRoundRect(8, 17, 16, 22, 1.5f, Solid(Palette::Accent));
         SaveIcon(context, "symbol_fuel.bmp", s);
     }
-    {   // Damage: a spanner across a cracked plate.
+    { // Damage: a spanner across a cracked plate.
         TCanvas s(32, 32);
         s.FillRoundRect(4, 6, 28, 26, 3, Solid(Palette::Accent));
-        std::vector<TPoint> crack = {{15, 6}, {18, 12}, {14, 16}, {19, 21}, {16, 26}, {14.5f, 26}, {17, 21},
-                                     {12, 16}, {16.5f, 12}, {13.5f, 6}};
+        std::vector<TPoint> crack = {{15, 6},     {18, 12}, {14, 16}, {19, 21},    {16, 26},
+                                     {14.5f, 26}, {17, 21}, {12, 16}, {16.5f, 12}, {13.5f, 6}};
         s.FillPolygon(crack, Solid(Rgb(30, 26, 50)));
         s.Line(9, 25, 22, 10, 4, Metal(8, 26));
         s.FillCircle(23.5f, 8.5f, 5, Metal(3, 14));
@@ -59,7 +62,7 @@ void PaintSymbols(const TGenContext& context) {
         s.FillCircle(8, 26, 2.8f, Metal(23, 29));
         SaveIcon(context, "symbol_damage.bmp", s);
     }
-    {   // Load: a taped cardboard crate.
+    { // Load: a taped cardboard crate.
         TCanvas s(32, 32);
         s.FillPolygon({{4, 11}, {16, 5}, {28, 11}, {16, 17}}, Solid(Rgb(250, 236, 205)));
         s.FillPolygon({{4, 11}, {16, 17}, {16, 30}, {4, 24}}, Solid(Rgb(226, 196, 150)));
@@ -68,7 +71,7 @@ void PaintSymbols(const TGenContext& context) {
         s.Line(22, 14, 22, 27, 2.2f, Solid(Palette::Accent));
         SaveIcon(context, "symbol_load.bmp", s);
     }
-    {   // Fragile: the stemmed glass of shipping labels.
+    { // Fragile: the stemmed glass of shipping labels.
         TCanvas s(32, 32);
         std::vector<TPoint> bowl;
         for (int i = 0; i <= 12; ++i) {
@@ -84,7 +87,7 @@ void PaintSymbols(const TGenContext& context) {
         s.FillRoundRect(8.5f, 5, 23.5f, 10, 1, Solid(WithAlpha(Palette::Accent, 0.9f)));
         SaveIcon(context, "symbol_fragile.bmp", s);
     }
-    {   // Targets: a checkpoint ring with a flag.
+    { // Targets: a checkpoint ring with a flag.
         TCanvas s(32, 32);
         s.Ring(14, 19, 10, 3.2f, Solid(Palette::White));
         s.Ring(14, 19, 4.5f, 2.6f, Solid(Palette::Accent));
@@ -92,8 +95,8 @@ void PaintSymbols(const TGenContext& context) {
         s.Line(21, 17, 21, 4, 2, Solid(Palette::White));
         for (int row = 0; row < 2; ++row)
             for (int col = 0; col < 4; ++col)
-                s.FillRoundRect(22 + col * 1.75f, 4 + row * 2.5f, 23.75f + col * 1.75f, 6.5f + row * 2.5f, 0.2f,
-                                Solid((row + col) % 2 ? Palette::White : Palette::Accent));
+                s.FillRoundRect(22 + col * 1.75f, 4 + row * 2.5f, 23.75f + col * 1.75f, 6.5f + row * 2.5f,
+                                0.2f, Solid((row + col) % 2 ? Palette::White : Palette::Accent));
         SaveIcon(context, "symbol_targets.bmp", s);
     }
 }
@@ -104,8 +107,9 @@ void PaintCountdown(const TGenContext& context) {
     auto number = [&](const std::string& file, const char* text, bool go) {
         TCanvas c(128, 128);
         TCanvas disc(128, 128);
-        disc.FillCircle(64, 64, 52, Radial(64, 50, 60, go ? Rgb(90, 90, 100, 0.7f) : Rgb(90, 10, 50, 0.75f),
-                                           go ? Rgb(30, 30, 40, 0.7f) : Rgb(30, 4, 24, 0.75f)));
+        disc.FillCircle(64, 64, 52,
+                        Radial(64, 50, 60, go ? Rgb(90, 90, 100, 0.7f) : Rgb(90, 10, 50, 0.75f),
+                               go ? Rgb(30, 30, 40, 0.7f) : Rgb(30, 4, 24, 0.75f)));
         disc.Ring(64, 64, 52, 5, Solid(go ? Palette::White : Palette::Accent));
         disc.Ring(64, 64, 44, 1.5f, Solid(WithAlpha(Palette::White, 0.5f)));
         TCanvas glow = disc;
@@ -128,25 +132,32 @@ void PaintCountdown(const TGenContext& context) {
 }
 
 void PaintMapPictures(const TGenContext& context) {
-    {   // The inset frame: drawn over x 492..620, y 20..148 around a map window of 497..615, 25..143,
+    { // The inset frame: drawn over x 492..620, y 20..148 around a map window of 497..615, 25..143,
         // so the frame is 5 pixels wide and its middle stays clear.
         TCanvas c(128, 128);
-        c.Fill(0, 0, 128, 128, [](float x, float y) {
-            float outer = SdRoundRect(x, y, 0, 0, 128, 128, 8);
-            float inner = SdRoundRect(x, y, 5, 5, 123, 123, 3);
-            return std::max(outer, -inner);
-        }, Linear(0, 0, Rgb(70, 64, 110), 128, 128, Rgb(24, 20, 44)));
-        c.Fill(0, 0, 128, 128, [](float x, float y) {
-            return std::abs(SdRoundRect(x, y, 4, 4, 124, 124, 4)) - 0.7f;
-        }, Solid(Palette::Accent));
-        c.Fill(0, 0, 128, 128, [](float x, float y) {
-            return std::abs(SdRoundRect(x, y, 0.5f, 0.5f, 127.5f, 127.5f, 8)) - 0.5f;
-        }, Solid(WithAlpha(Palette::White, 0.5f)));
+        c.Fill(
+            0, 0, 128, 128,
+            [](float x, float y) {
+                float outer = SdRoundRect(x, y, 0, 0, 128, 128, 8);
+                float inner = SdRoundRect(x, y, 5, 5, 123, 123, 3);
+                return std::max(outer, -inner);
+            },
+            Linear(0, 0, Rgb(70, 64, 110), 128, 128, Rgb(24, 20, 44)));
+        c.Fill(
+            0, 0, 128, 128,
+            [](float x, float y) { return std::abs(SdRoundRect(x, y, 4, 4, 124, 124, 4)) - 0.7f; },
+            Solid(Palette::Accent));
+        c.Fill(
+            0, 0, 128, 128,
+            [](float x, float y) {
+                return std::abs(SdRoundRect(x, y, 0.5f, 0.5f, 127.5f, 127.5f, 8)) - 0.5f;
+            },
+            Solid(WithAlpha(Palette::White, 0.5f)));
         // Compass tick at the top.
         c.FillPolygon({{60, 0}, {68, 0}, {64, 5}}, Solid(Palette::White));
         SavePicture(context, "bitmaps/map_outline.bmp", c, TBMPFormat::RGBA);
     }
-    {   // The car's position on the city map: a bright dot in a ring (the game grows and fades it).
+    { // The car's position on the city map: a bright dot in a ring (the game grows and fades it).
         TCanvas c(64, 64);
         c.FillCircle(32, 32, 28, Solid(WithAlpha(Palette::Accent, 0.35f)), 8);
         c.Ring(32, 32, 26, 4, Solid(Palette::Accent));
@@ -155,7 +166,7 @@ void PaintMapPictures(const TGenContext& context) {
         c.FillCircle(32, 32, 5, Solid(Palette::Accent));
         SavePicture(context, "bitmaps/map_arrow.bmp", c, TBMPFormat::RGBA);
     }
-    {   // A target on the city map: a four-pointed star (it turns slowly).
+    { // A target on the city map: a four-pointed star (it turns slowly).
         TCanvas s(32, 32);
         std::vector<TPoint> star;
         for (int i = 0; i < 8; ++i) {
@@ -166,7 +177,7 @@ void PaintMapPictures(const TGenContext& context) {
         s.FillCircle(16, 16, 3.5f, Solid(Palette::Accent));
         SaveIcon(context, "map_destination.bmp", s, 1.0f);
     }
-    {   // The arrow that points towards the next target (upwards at angle 0).
+    { // The arrow that points towards the next target (upwards at angle 0).
         TCanvas s(32, 32);
         s.FillPolygon({{16, 2}, {29, 17}, {21, 17}, {21, 29}, {11, 29}, {11, 17}, {3, 17}},
                       Linear(0, 2, Palette::AccentLight, 0, 29, Palette::Accent));
@@ -176,7 +187,7 @@ void PaintMapPictures(const TGenContext& context) {
 }
 
 void PaintBadges(const TGenContext& context) {
-    {   // Hint: an exclamation mark in a road-sign circle.
+    { // Hint: an exclamation mark in a road-sign circle.
         TCanvas s(32, 32);
         s.FillCircle(16, 16, 14, Solid(Palette::Accent));
         s.Ring(16, 16, 12, 1.2f, Solid(WithAlpha(Palette::White, 0.7f)));
@@ -184,11 +195,13 @@ void PaintBadges(const TGenContext& context) {
         s.FillCircle(16, 23.5f, 2.4f, Solid(Palette::White));
         SaveIcon(context, "hint.bmp", s);
     }
-    {   // Penalty: "-25" on a red plate.
+    { // Penalty: "-25" on a red plate.
         TCanvas c(64, 32);
         c.FillRoundRect(3, 4, 61, 28, 6, Linear(0, 4, Palette::AccentLight, 0, 28, Palette::Accent));
-        c.Fill(0, 0, 64, 32, [](float x, float y) { return std::abs(SdRoundRect(x, y, 3, 4, 61, 28, 6)) - 0.8f; },
-               Solid(WithAlpha(Palette::White, 0.8f)));
+        c.Fill(
+            0, 0, 64, 32,
+            [](float x, float y) { return std::abs(SdRoundRect(x, y, 3, 4, 61, 28, 6)) - 0.8f; },
+            Solid(WithAlpha(Palette::White, 0.8f)));
         SansBold().DrawCentred(c, "−25", 32, 23, 19, Solid(Palette::White));
         SavePicture(context, "bitmaps/minus25.bmp", FinishIcon(c, 1.0f), TBMPFormat::RGBA);
     }
@@ -211,17 +224,19 @@ float SmoothEdge(float edge0, float edge1, float x) {
 }
 
 void PaintSoftPictures(const TGenContext& context) {
-    auto save = [&](const std::string& file, const TCanvas& c) { SavePicture(context, "bitmaps/" + file, c, TBMPFormat::Alpha); };
+    auto save = [&](const std::string& file, const TCanvas& c) {
+        SavePicture(context, "bitmaps/" + file, c, TBMPFormat::Alpha);
+    };
     // Lamp glow, also the shadow, tyre track and stain blob: a bright core fading to nothing at the edge.
     save("lamp.bmp", AlphaPicture(128, [](float u, float v) {
-        float r = std::hypot(u, v);
-        return (std::exp(-r * r * 4.0f) * 0.8f + 0.2f * (1 - r)) * (1 - SmoothEdge(0.85f, 1.0f, r));
-    }));
+             float r = std::hypot(u, v);
+             return (std::exp(-r * r * 4.0f) * 0.8f + 0.2f * (1 - r)) * (1 - SmoothEdge(0.85f, 1.0f, r));
+         }));
     // Car shadow: a soft rounded rectangle.
     save("shadow.bmp", AlphaPicture(128, [](float u, float v) {
-        float d = SdRoundRect(u, v, -0.75f, -0.6f, 0.75f, 0.6f, 0.3f);
-        return 0.85f * (1 - SmoothEdge(-0.2f, 0.2f, d));
-    }));
+             float d = SdRoundRect(u, v, -0.75f, -0.6f, 0.75f, 0.6f, 0.3f);
+             return 0.85f * (1 - SmoothEdge(-0.2f, 0.2f, d));
+         }));
     // Headlight cone: apex at the picture's top edge (the lamps), widening and fading downwards.
     {
         TCanvas c = AlphaPicture(128, [](float u, float v) {
@@ -237,29 +252,30 @@ void PaintSoftPictures(const TGenContext& context) {
     }
     // Brake light glow: a wide soft ellipse.
     save("brake.bmp", AlphaPicture(64, [](float u, float v) {
-        float r = std::hypot(u / 1.0f, v / 0.6f);
-        return std::exp(-r * r * 3.0f) * (1 - SmoothEdge(0.8f, 1.0f, std::max(std::abs(u), std::abs(v) / 0.6f)));
-    }));
+             float r = std::hypot(u / 1.0f, v / 0.6f);
+             return std::exp(-r * r * 3.0f) *
+                    (1 - SmoothEdge(0.8f, 1.0f, std::max(std::abs(u), std::abs(v) / 0.6f)));
+         }));
     // Spark and snow flake: a four-pointed twinkle with a round core.
     save("particle_star.bmp", AlphaPicture(64, [](float u, float v) {
-        float r = std::hypot(u, v);
-        float core = std::exp(-r * r * 30.0f);
-        float rays = std::exp(-std::abs(u) * 18.0f) * std::exp(-std::abs(v) * 2.5f) +
-                     std::exp(-std::abs(v) * 18.0f) * std::exp(-std::abs(u) * 2.5f);
-        float halo = std::exp(-r * r * 6.0f) * 0.35f;
-        return (core + rays * 0.8f + halo) * (1 - SmoothEdge(0.85f, 1.0f, r));
-    }));
+             float r = std::hypot(u, v);
+             float core = std::exp(-r * r * 30.0f);
+             float rays = std::exp(-std::abs(u) * 18.0f) * std::exp(-std::abs(v) * 2.5f) +
+                          std::exp(-std::abs(v) * 18.0f) * std::exp(-std::abs(u) * 2.5f);
+             float halo = std::exp(-r * r * 6.0f) * 0.35f;
+             return (core + rays * 0.8f + halo) * (1 - SmoothEdge(0.85f, 1.0f, r));
+         }));
     // Checkpoint ring lying on the road: a glowing ring with dashes and a faint centre.
     save("target.bmp", AlphaPicture(256, [](float u, float v) {
-        float r = std::hypot(u, v);
-        float a = std::atan2(v, u);
-        float ring = std::exp(-std::pow((r - 0.82f) / 0.05f, 2.0f));
-        float glow = std::exp(-std::pow((r - 0.82f) / 0.16f, 2.0f)) * 0.35f;
-        float dashes = (std::fmod(a + Pi + 0.1f, Pi / 8) < Pi / 14 ? 1.0f : 0.0f) *
-                       (1 - SmoothEdge(0.015f, 0.03f, std::abs(r - 0.62f)));
-        float centre = 0.12f * (1 - SmoothEdge(0.0f, 0.6f, r));
-        return (std::min(1.0f, ring + glow) + dashes * 0.8f + centre) * (1 - SmoothEdge(0.94f, 1.0f, r));
-    }));
+             float r = std::hypot(u, v);
+             float a = std::atan2(v, u);
+             float ring = std::exp(-std::pow((r - 0.82f) / 0.05f, 2.0f));
+             float glow = std::exp(-std::pow((r - 0.82f) / 0.16f, 2.0f)) * 0.35f;
+             float dashes = (std::fmod(a + Pi + 0.1f, Pi / 8) < Pi / 14 ? 1.0f : 0.0f) *
+                            (1 - SmoothEdge(0.015f, 0.03f, std::abs(r - 0.62f)));
+             float centre = 0.12f * (1 - SmoothEdge(0.0f, 0.6f, r));
+             return (std::min(1.0f, ring + glow) + dashes * 0.8f + centre) * (1 - SmoothEdge(0.94f, 1.0f, r));
+         }));
 }
 
 void GenerateHud(const TGenContext& context) {

@@ -18,11 +18,15 @@ void PaintBackground(const TGenContext& context) {
     PaintSkyline(c, 130, 20, 70, 0.2f, 52);
     PaintSkyline(c, 130, 10, 40, 0.8f, 53);
     // Body of the window: a dark panel with a faint diagonal texture.
-    c.Fill(0, 130, 402, 402, [](float, float) { return -10.0f; }, [](float x, float y) {
-        TColor base = Mix(Rgb(40, 36, 62), Rgb(22, 20, 36), (y - 130) / 272.0f);
-        return std::fmod(x + y, 10.0f) < 1.0f ? Mix(base, Palette::White, 0.03f) : base;
-    });
-    c.Fill(0, 128, 402, 132, [](float, float) { return -10.0f; }, Linear(0, 0, Palette::Accent, 402, 0, Rgb(110, 0, 60)));
+    c.Fill(
+        0, 130, 402, 402, [](float, float) { return -10.0f; },
+        [](float x, float y) {
+            TColor base = Mix(Rgb(40, 36, 62), Rgb(22, 20, 36), (y - 130) / 272.0f);
+            return std::fmod(x + y, 10.0f) < 1.0f ? Mix(base, Palette::White, 0.03f) : base;
+        });
+    c.Fill(
+        0, 128, 402, 132, [](float, float) { return -10.0f; },
+        Linear(0, 0, Palette::Accent, 402, 0, Rgb(110, 0, 60)));
     TTitleStyle title;
     title.Tracking = 3;
     title.GlowRadius = 8;
@@ -39,8 +43,11 @@ void PaintBackground(const TGenContext& context) {
 
 void PaintStartBanner(const TGenContext& context) {
     TCanvas c(401, 33);
-    c.Fill(0, 0, 401, 33, [](float, float) { return -10.0f; }, Linear(0, 0, Rgb(150, 0, 50), 401, 0, Palette::Accent));
-    c.Fill(0, 0, 401, 16, [](float, float) { return -10.0f; }, Solid(WithAlpha(Palette::White, 0.12f)));
+    c.Fill(
+        0, 0, 401, 33, [](float, float) { return -10.0f; },
+        Linear(0, 0, Rgb(150, 0, 50), 401, 0, Palette::Accent));
+    c.Fill(
+        0, 0, 401, 16, [](float, float) { return -10.0f; }, Solid(WithAlpha(Palette::White, 0.12f)));
     for (int i = 0; i < 3; ++i) {
         float x = 250 + i * 14.0f;
         c.FillPolygon({{x, 8}, {x + 9, 16.5f}, {x, 25}, {x + 4, 25}, {x + 13, 16.5f}, {x + 4, 8}},

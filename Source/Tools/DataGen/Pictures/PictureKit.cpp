@@ -20,16 +20,23 @@ const TFontFace& Face(const char* file) {
 
 } // namespace
 
-const TFontFace& SansBold() { return Face("DejaVuSans-Bold.ttf"); }
-const TFontFace& Sans() { return Face("DejaVuSans.ttf"); }
-const TFontFace& SansCondensedBold() { return Face("DejaVuSansCondensed-Bold.ttf"); }
+const TFontFace& SansBold() {
+    return Face("DejaVuSans-Bold.ttf");
+}
+const TFontFace& Sans() {
+    return Face("DejaVuSans.ttf");
+}
+const TFontFace& SansCondensedBold() {
+    return Face("DejaVuSansCondensed-Bold.ttf");
+}
 
-void SavePicture(const TGenContext& context, const std::string& path, const TCanvas& canvas, TBMPFormat format) {
+void SavePicture(const TGenContext& context, const std::string& path, const TCanvas& canvas,
+                 TBMPFormat format) {
     context.Write(path, EncodeBMP(canvas.ToBMP(format)));
 }
 
-void DrawTitle(TCanvas& canvas, const TFontFace& font, std::string_view text, float centreX, float baseline, float size,
-               const TTitleStyle& style) {
+void DrawTitle(TCanvas& canvas, const TFontFace& font, std::string_view text, float centreX, float baseline,
+               float size, const TTitleStyle& style) {
     TCanvas mask(canvas.Width, canvas.Height);
     font.DrawCentred(mask, text, centreX, baseline, size, Solid(Palette::White), style.Tracking);
 
@@ -51,8 +58,8 @@ void DrawTitle(TCanvas& canvas, const TFontFace& font, std::string_view text, fl
     });
 }
 
-float DrawParagraph(TCanvas& canvas, const TFontFace& font, std::string_view text, float x, float baseline, float size,
-                    float maxWidth, float lineHeight, const TPaint& paint, bool centred) {
+float DrawParagraph(TCanvas& canvas, const TFontFace& font, std::string_view text, float x, float baseline,
+                    float size, float maxWidth, float lineHeight, const TPaint& paint, bool centred) {
     std::vector<std::string> words;
     size_t start = 0;
     while (start <= text.size()) {
@@ -88,26 +95,28 @@ float DrawParagraph(TCanvas& canvas, const TFontFace& font, std::string_view tex
 }
 
 void PaintNightSky(TCanvas& canvas, float horizon, uint32_t seed) {
-    canvas.Fill(0, 0, float(canvas.Width), horizon, [](float, float) { return -10.0f; },
-                [&](float x, float y) {
-                    float t = y / horizon;
-                    TColor c = t < 0.6f ? Mix(Palette::Night, Palette::NightBlue, t / 0.6f)
-                                        : Mix(Palette::NightBlue, Palette::Dusk, (t - 0.6f) / 0.4f);
-                    float haze = Fbm(x / 180.0f, y / 90.0f, seed, 4);
-                    return Mix(c, Rgb(70, 40, 100), std::max(0.0f, haze - 0.5f) * 0.5f * t);
-                });
+    canvas.Fill(
+        0, 0, float(canvas.Width), horizon, [](float, float) { return -10.0f; },
+        [&](float x, float y) {
+            float t = y / horizon;
+            TColor c = t < 0.6f ? Mix(Palette::Night, Palette::NightBlue, t / 0.6f)
+                                : Mix(Palette::NightBlue, Palette::Dusk, (t - 0.6f) / 0.4f);
+            float haze = Fbm(x / 180.0f, y / 90.0f, seed, 4);
+            return Mix(c, Rgb(70, 40, 100), std::max(0.0f, haze - 0.5f) * 0.5f * t);
+        });
     TArtRandom random(seed);
     int count = int(float(canvas.Width) * horizon / 900.0f);
     for (int i = 0; i < count; ++i) {
         float x = random.Range(0, float(canvas.Width)), y = random.Range(0, horizon * 0.85f);
         float r = random.Uniform() < 0.08f ? 1.3f : 0.6f;
         float a = random.Range(0.3f, 1.0f) * (1.0f - y / horizon);
-        canvas.FillCircle(x, y, r, Solid(WithAlpha(Mix(Palette::White, Palette::Cyan, random.Uniform() * 0.3f), a)));
+        canvas.FillCircle(x, y, r,
+                          Solid(WithAlpha(Mix(Palette::White, Palette::Cyan, random.Uniform() * 0.3f), a)));
     }
 }
 
-void PaintSkyline(TCanvas& canvas, float ground, float minHeight, float maxHeight, float depth, uint32_t seed, float x0,
-                  float x1) {
+void PaintSkyline(TCanvas& canvas, float ground, float minHeight, float maxHeight, float depth, uint32_t seed,
+                  float x0, float x1) {
     if (x1 < 0)
         x1 = float(canvas.Width);
     TArtRandom random(seed);
@@ -119,16 +128,23 @@ void PaintSkyline(TCanvas& canvas, float ground, float minHeight, float maxHeigh
         float h = random.Range(minHeight, maxHeight);
         float top = ground - h;
         float left = x, right = x + w;
-        canvas.Fill(left, top, right, ground, [=](float px, float py) {
-            return std::max(std::max(left - px, px - right), std::max(top - py, py - ground));
-        }, Linear(left, 0, Mix(wall, edge, 0.6f), right, 0, wall));
+        canvas.Fill(
+            left, top, right, ground,
+            [=](float px, float py) {
+                return std::max(std::max(left - px, px - right), std::max(top - py, py - ground));
+            },
+            Linear(left, 0, Mix(wall, edge, 0.6f), right, 0, wall));
         // Roof details: a step or an antenna with a red light.
         float roll = random.Uniform();
         if (roll < 0.35f) {
-            float sw = w * random.Range(0.3f, 0.6f), sx = left + random.Range(0, w - sw), sh = random.Range(8, 24);
-            canvas.Fill(sx, top - sh, sx + sw, top, [=](float px, float py) {
-                return std::max(std::max(sx - px, px - sx - sw), std::max(top - sh - py, py - top));
-            }, Solid(wall));
+            float sw = w * random.Range(0.3f, 0.6f), sx = left + random.Range(0, w - sw),
+                  sh = random.Range(8, 24);
+            canvas.Fill(
+                sx, top - sh, sx + sw, top,
+                [=](float px, float py) {
+                    return std::max(std::max(sx - px, px - sx - sw), std::max(top - sh - py, py - top));
+                },
+                Solid(wall));
         } else if (roll < 0.6f) {
             float ax = left + w * random.Range(0.3f, 0.7f), ah = random.Range(20, 45);
             canvas.Line(ax, top, ax, top - ah, 2.0f, Solid(wall));
@@ -148,7 +164,8 @@ void PaintSkyline(TCanvas& canvas, float ground, float minHeight, float maxHeigh
                     float a = (0.55f + 0.45f * random.Uniform()) * (0.55f + 0.45f * depth);
                     canvas.FillRoundRect(wx, wy, wx + ww, wy + wh, 0.8f, Solid(WithAlpha(c, a)));
                 } else {
-                    canvas.FillRoundRect(wx, wy, wx + ww, wy + wh, 0.8f, Solid(WithAlpha(Rgb(40, 44, 80), 0.5f)));
+                    canvas.FillRoundRect(wx, wy, wx + ww, wy + wh, 0.8f,
+                                         Solid(WithAlpha(Rgb(40, 44, 80), 0.5f)));
                 }
             }
         x = right + random.Range(-6, 10);

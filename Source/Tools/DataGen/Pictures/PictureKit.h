@@ -11,7 +11,7 @@
 #include <vector>
 
 namespace Palette {
-inline const TColor Accent = Rgb(231, 0, 75);     // the game's magenta-red
+inline const TColor Accent = Rgb(231, 0, 75); // the game's magenta-red
 inline const TColor AccentLight = Rgb(255, 92, 150);
 inline const TColor Night = Rgb(8, 10, 24);
 inline const TColor NightBlue = Rgb(20, 26, 58);
@@ -27,7 +27,8 @@ const TFontFace& Sans();
 const TFontFace& SansCondensedBold();
 
 // Writes the canvas under DataDir (e.g. "bitmaps/lamp.bmp") in the given BMP format.
-void SavePicture(const TGenContext& context, const std::string& path, const TCanvas& canvas, TBMPFormat format);
+void SavePicture(const TGenContext& context, const std::string& path, const TCanvas& canvas,
+                 TBMPFormat format);
 
 // A title line: gradient fill (top to bottom), dark outline, drop shadow and a coloured glow.
 struct TTitleStyle {
@@ -40,12 +41,12 @@ struct TTitleStyle {
     float GlowStrength = 1.2f;
     float Tracking = 0;
 };
-void DrawTitle(TCanvas& canvas, const TFontFace& font, std::string_view text, float centreX, float baseline, float size,
-               const TTitleStyle& style);
+void DrawTitle(TCanvas& canvas, const TFontFace& font, std::string_view text, float centreX, float baseline,
+               float size, const TTitleStyle& style);
 
 // Word-wrapped paragraph, left-aligned at x; returns the baseline after the last line.
-float DrawParagraph(TCanvas& canvas, const TFontFace& font, std::string_view text, float x, float baseline, float size,
-                    float maxWidth, float lineHeight, const TPaint& paint, bool centred = false);
+float DrawParagraph(TCanvas& canvas, const TFontFace& font, std::string_view text, float x, float baseline,
+                    float size, float maxWidth, float lineHeight, const TPaint& paint, bool centred = false);
 
 // Night sky from the top of the canvas down to `horizon`, with stars.
 void PaintNightSky(TCanvas& canvas, float horizon, uint32_t seed);

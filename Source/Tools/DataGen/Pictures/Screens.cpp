@@ -15,9 +15,11 @@ constexpr float ScreenW = 640, ScreenH = 480;
 
 // A street at the foot of a night scene: asphalt, kerb, lamp glows and light trails of passing cars.
 void PaintStreet(TCanvas& canvas, float top, float bottom, float width, uint32_t seed) {
-    canvas.Fill(0, top, width, bottom, [](float, float) { return -10.0f; },
-                Linear(0, top, Rgb(30, 26, 44), 0, bottom, Rgb(10, 10, 16)));
-    canvas.Fill(0, top, width, top + 4, [](float, float) { return -10.0f; }, Solid(Rgb(70, 64, 96)));
+    canvas.Fill(
+        0, top, width, bottom, [](float, float) { return -10.0f; },
+        Linear(0, top, Rgb(30, 26, 44), 0, bottom, Rgb(10, 10, 16)));
+    canvas.Fill(
+        0, top, width, top + 4, [](float, float) { return -10.0f; }, Solid(Rgb(70, 64, 96)));
     TArtRandom random(seed);
     float mid = (top + bottom) * 0.5f;
     // Lane marks.
@@ -58,9 +60,9 @@ void PaintIntro(const TGenContext& context) {
 
     // Three depths of buildings, the nearest reaching from the street up into the first screen.
     PaintSkyline(c, 560, 60, 200, 0.0f, 21);
-    c.Fill(0, 300, 1024, 1024, [](float, float) { return -10.0f; }, [](float, float y) {
-        return WithAlpha(Palette::Dusk, std::clamp((y - 300) / 600.0f, 0.0f, 0.35f));
-    });
+    c.Fill(
+        0, 300, 1024, 1024, [](float, float) { return -10.0f; },
+        [](float, float y) { return WithAlpha(Palette::Dusk, std::clamp((y - 300) / 600.0f, 0.0f, 0.35f)); });
     PaintSkyline(c, 760, 160, 360, 0.5f, 22);
     PaintSkyline(c, 900, 200, 420, 1.0f, 23);
     PaintStreet(c, 900, 1024, 1024, 24);
@@ -82,9 +84,11 @@ TCanvas QuietScreen(uint32_t seed) {
     TCanvas c(1024, 512);
     PaintNightSky(c, 512, seed);
     PaintSkyline(c, 512, 60, 190, 0.3f, seed + 1);
-    c.Fill(0, 0, 1024, 512, [](float, float) { return -10.0f; }, [](float, float y) {
-        return WithAlpha(Palette::Night, std::clamp(0.55f - y / 1400.0f, 0.0f, 1.0f));
-    });
+    c.Fill(
+        0, 0, 1024, 512, [](float, float) { return -10.0f; },
+        [](float, float y) {
+            return WithAlpha(Palette::Night, std::clamp(0.55f - y / 1400.0f, 0.0f, 1.0f));
+        });
     return c;
 }
 
@@ -97,16 +101,19 @@ void PaintLoader(const TGenContext& context) {
     c.FillRoundRect(219, 279, 433, 303, 6, Solid(WithAlpha(Palette::Accent, 0.35f)), 6);
     c.FillRoundRect(221, 281, 431, 301, 4, Solid(Rgb(60, 50, 90)));
     c.FillRoundRect(223, 283, 429, 299, 3, Solid(Rgb(6, 6, 14)));
-    SansBold().DrawCentred(c, "LOADING  ·  NAHRÁVÁM", ScreenW / 2, 336, 14, Solid(WithAlpha(Palette::White, 0.8f)), 3);
+    SansBold().DrawCentred(c, "LOADING  ·  NAHRÁVÁM", ScreenW / 2, 336, 14,
+                           Solid(WithAlpha(Palette::White, 0.8f)), 3);
     SavePicture(context, "bitmaps/loader.bmp", c, TBMPFormat::RGB);
 }
 
 // A road sign: red-rimmed triangle with a car inside.
 void PaintWarningSign(TCanvas& c, float cx, float cy, float size) {
-    std::vector<TPoint> outer = {{cx, cy - size}, {cx + size * 1.1f, cy + size * 0.8f}, {cx - size * 1.1f, cy + size * 0.8f}};
+    std::vector<TPoint> outer = {
+        {cx, cy - size}, {cx + size * 1.1f, cy + size * 0.8f}, {cx - size * 1.1f, cy + size * 0.8f}};
     c.FillPolygon(outer, Solid(Palette::Accent), 1);
     float k = 0.72f;
-    std::vector<TPoint> inner = {{cx, cy - size * k + 4}, {cx + size * 1.1f * k, cy + size * 0.8f * k - 2},
+    std::vector<TPoint> inner = {{cx, cy - size * k + 4},
+                                 {cx + size * 1.1f * k, cy + size * 0.8f * k - 2},
                                  {cx - size * 1.1f * k, cy + size * 0.8f * k - 2}};
     c.FillPolygon(inner, Solid(Palette::White), 1);
     // Car silhouette.
@@ -117,12 +124,13 @@ void PaintWarningSign(TCanvas& c, float cx, float cy, float size) {
     c.FillCircle(cx + 11 * s, by + 1 * s, 4.5f * s, Solid(Palette::Ink));
 }
 
-void PaintNotice(const TGenContext& context, const std::string& file, std::string_view heading, std::string_view body,
-                 std::string_view signature) {
+void PaintNotice(const TGenContext& context, const std::string& file, std::string_view heading,
+                 std::string_view body, std::string_view signature) {
     TCanvas c = QuietScreen(41);
     // Card with a soft shadow and an accent edge.
     TCanvas card(1024, 512);
-    card.FillRoundRect(70, 60, 570, 420, 18, Linear(0, 60, Rgb(34, 30, 60, 0.94f), 0, 420, Rgb(16, 14, 30, 0.94f)));
+    card.FillRoundRect(70, 60, 570, 420, 18,
+                       Linear(0, 60, Rgb(34, 30, 60, 0.94f), 0, 420, Rgb(16, 14, 30, 0.94f)));
     TCanvas shadow = card;
     shadow.Blur(14);
     c.DrawMask(shadow, Solid(WithAlpha(Palette::Accent, 0.5f)), 0, 0, 1.0f);
@@ -143,16 +151,23 @@ void PaintNotice(const TGenContext& context, const std::string& file, std::strin
 // details horizontal.
 void PaintMenuPanel(const TGenContext& context) {
     TCanvas c(512, 256);
-    c.Fill(0, 0, 512, 256, [](float, float) { return -10.0f; }, [](float x, float y) {
-        float t = y / 256.0f;
-        TColor base = Mix(Rgb(24, 20, 48), Rgb(8, 8, 20), t);
-        float edge = std::min(x, 512 - x) / 512.0f;
-        float stripes = std::fmod(x + y * 0.8f, 24.0f) < 2.0f ? 0.04f : 0.0f;
-        return WithAlpha(Mix(base, Palette::Dusk, stripes * 6 + (0.5f - edge) * 0.3f), 0.82f);
-    });
-    c.Fill(0, 0, 512, 6, [](float, float) { return -10.0f; }, Linear(0, 0, Palette::Accent, 512, 0, Rgb(120, 0, 60)));
-    c.Fill(0, 6, 512, 8, [](float, float) { return -10.0f; }, Solid(WithAlpha(Palette::White, 0.35f)));
-    c.Fill(0, 250, 512, 256, [](float, float) { return -10.0f; }, Linear(0, 0, Rgb(120, 0, 60), 512, 0, Palette::Accent));
+    c.Fill(
+        0, 0, 512, 256, [](float, float) { return -10.0f; },
+        [](float x, float y) {
+            float t = y / 256.0f;
+            TColor base = Mix(Rgb(24, 20, 48), Rgb(8, 8, 20), t);
+            float edge = std::min(x, 512 - x) / 512.0f;
+            float stripes = std::fmod(x + y * 0.8f, 24.0f) < 2.0f ? 0.04f : 0.0f;
+            return WithAlpha(Mix(base, Palette::Dusk, stripes * 6 + (0.5f - edge) * 0.3f), 0.9f);
+        });
+    c.Fill(
+        0, 0, 512, 6, [](float, float) { return -10.0f; },
+        Linear(0, 0, Palette::Accent, 512, 0, Rgb(120, 0, 60)));
+    c.Fill(
+        0, 6, 512, 8, [](float, float) { return -10.0f; }, Solid(WithAlpha(Palette::White, 0.35f)));
+    c.Fill(
+        0, 250, 512, 256, [](float, float) { return -10.0f; },
+        Linear(0, 0, Rgb(120, 0, 60), 512, 0, Palette::Accent));
     SavePicture(context, "bitmaps/menu_bg.bmp", c, TBMPFormat::RGBA);
 }
 
@@ -160,8 +175,12 @@ void PaintMenuPanel(const TGenContext& context) {
 TCanvas Chevron(float x, float cy, float h, bool right, const TColor& colour) {
     TCanvas c(64, 32);
     float d = right ? 1.0f : -1.0f;
-    std::vector<TPoint> p = {{x, cy - h}, {x + d * h * 0.9f, cy}, {x, cy + h}, {x - d * h * 0.35f, cy + h},
-                             {x + d * h * 0.55f, cy}, {x - d * h * 0.35f, cy - h}};
+    std::vector<TPoint> p = {{x, cy - h},
+                             {x + d * h * 0.9f, cy},
+                             {x, cy + h},
+                             {x - d * h * 0.35f, cy + h},
+                             {x + d * h * 0.55f, cy},
+                             {x - d * h * 0.35f, cy - h}};
     c.FillPolygon(p, Solid(colour));
     return c;
 }
@@ -214,7 +233,8 @@ void PaintQuillmark(TCanvas& c, float s) {
     }
     for (int i = 20; i >= 0; --i) {
         float t = i / 20.0f;
-        vane.push_back({(30 + 70 * t + 16 * std::sin(t * 3.14159f)) * s, (100 - 80 * t + 4 * std::sin(t * 3.14159f)) * s});
+        vane.push_back({(30 + 70 * t + 16 * std::sin(t * 3.14159f)) * s,
+                        (100 - 80 * t + 4 * std::sin(t * 3.14159f)) * s});
     }
     c.FillPolygon(vane, Linear(30 * s, 100 * s, Palette::Accent, 100 * s, 20 * s, Palette::White));
     c.Line(28 * s, 104 * s, 98 * s, 22 * s, 2.2f * s, Solid(Palette::Ink));
@@ -229,23 +249,26 @@ void PaintQuillmark(TCanvas& c, float s) {
 }
 
 void PaintTarvelGame(TCanvas& c, float s) {
-    // Sized so that "TARVEL" and the "GAME" plate fill 480 of the 512 units.
+    // Sized so that "TARVEL" and the "GAME" plate fill the left 420 of the 512 units: the game shows
+    // this logo at x = 527, so only its left 113 of 128 pixels are on the screen.
     const TFontFace& font = SansCondensedBold();
     float size = 70 * s;
     float plate = font.TextWidth("GAME", size * 0.85f, 3 * s) + 26 * s;
     float total = font.TextWidth("TARVEL", size, 1 * s) + 8 * s + plate;
-    size *= std::min(1.0f, 480 * s / total);
+    size *= std::min(1.0f, 420 * s / total);
     plate = font.TextWidth("GAME", size * 0.85f, 3 * s) + 26 * s;
     TCanvas text(c.Width, c.Height);
-    float x = font.DrawText(text, "TARVEL", 16 * s, 86 * s, size, Linear(0, 30 * s, Palette::White, 0, 86 * s, Rgb(190, 190, 215)), 1 * s);
+    float x = font.DrawText(text, "TARVEL", 8 * s, 86 * s, size,
+                            Linear(0, 30 * s, Palette::White, 0, 86 * s, Rgb(190, 190, 215)), 1 * s);
     x += 8 * s;
-    c.FillRoundRect(x, 30 * s, x + plate, 98 * s, 10 * s, Linear(x, 30 * s, Palette::AccentLight, x, 98 * s, Palette::Accent));
+    c.FillRoundRect(x, 30 * s, x + plate, 98 * s, 10 * s,
+                    Linear(x, 30 * s, Palette::AccentLight, x, 98 * s, Palette::Accent));
     font.DrawText(text, "GAME", x + 12 * s, 86 * s, size * 0.85f, Solid(Palette::White), 3 * s);
     TCanvas outline = text;
     outline.Blur(1.5f * std::max(s, 0.5f));
     c.DrawMask(outline, Solid(WithAlpha(Palette::Ink, 0.9f)), 0, 0, 3.0f);
     c.Draw(text, 0, 0);
-    c.FillRoundRect(16 * s, 104 * s, x + plate, 110 * s, 3 * s, Solid(WithAlpha(Palette::Accent, 0.8f)));
+    c.FillRoundRect(8 * s, 104 * s, x + plate, 110 * s, 3 * s, Solid(WithAlpha(Palette::Accent, 0.8f)));
 }
 
 void PaintLogos(const TGenContext& context) {
@@ -270,8 +293,10 @@ void PaintLogos(const TGenContext& context) {
     {
         TCanvas c(512, 128);
         DrawTitle(c, SansBold(), "KALMIROV", 256, 88, 78, title);
-        c.FillRoundRect(70, 102, 442, 106, 2, Linear(70, 0, WithAlpha(Palette::Accent, 0), 256, 0, Palette::Accent));
-        c.FillRoundRect(256, 102, 442, 106, 2, Linear(256, 0, Palette::Accent, 442, 0, WithAlpha(Palette::Accent, 0)));
+        c.FillRoundRect(70, 102, 442, 106, 2,
+                        Linear(70, 0, WithAlpha(Palette::Accent, 0), 256, 0, Palette::Accent));
+        c.FillRoundRect(256, 102, 442, 106, 2,
+                        Linear(256, 0, Palette::Accent, 442, 0, WithAlpha(Palette::Accent, 0)));
         SavePicture(context, "bitmaps/menu_kalmirov.bmp", c, TBMPFormat::RGBA);
     }
     {
@@ -292,14 +317,16 @@ void PaintLogos(const TGenContext& context) {
 void GenerateScreens(const TGenContext& context) {
     PaintIntro(context);
     PaintLoader(context);
-    PaintNotice(context, "responsible_en.bmp", "Drive responsibly",
-                "Kalmirov is a game. Its city, its people and everything that happens in its streets are made up. "
-                "On real roads, keep to the rules, watch out for others and always drive responsibly.",
-                "HAVE FUN  ·  DRIVE SAFELY");
-    PaintNotice(context, "responsible_cz.bmp", "Jezděte zodpovědně",
-                "Kalmirov je hra. Její město, lidé i vše, co se děje v jejích ulicích, jsou smyšlené. "
-                "Na skutečných silnicích dodržujte pravidla, dávejte pozor na ostatní a jezděte vždy zodpovědně.",
-                "BAVTE SE  ·  JEZDĚTE BEZPEČNĚ");
+    PaintNotice(
+        context, "responsible_en.bmp", "Drive responsibly",
+        "Kalmirov is a game. Its city, its people and everything that happens in its streets are made up. "
+        "On real roads, keep to the rules, watch out for others and always drive responsibly.",
+        "HAVE FUN  ·  DRIVE SAFELY");
+    PaintNotice(
+        context, "responsible_cz.bmp", "Jezděte zodpovědně",
+        "Kalmirov je hra. Její město, lidé i vše, co se děje v jejích ulicích, jsou smyšlené. "
+        "Na skutečných silnicích dodržujte pravidla, dávejte pozor na ostatní a jezděte vždy zodpovědně.",
+        "BAVTE SE  ·  JEZDĚTE BEZPEČNĚ");
     PaintMenuPanel(context);
     PaintMarkers(context);
     PaintLogos(context);

@@ -1,0 +1,317 @@
+// The generated models as the game reads them: every mesh key parses with the game's 3DS reader,
+// every face has a textured material whose picture exists, sizes, triangle budgets, winding, and
+// the body-on-wheels relation of the vehicle. The model generator is compiled into this test, so
+// it checks exactly the bytes kalgen writes.
+#include "../Source/Tools/DataGen/Models/AllModels.inc"
+
+#include "u3ds.h"
+#include "uBMP.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+using namespace models;
+
+namespace {
+
+std::string Directory(const std::string& path) { return path.substr(0, path.find_last_of('/') + 1); }
+
+class DataSetModels : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        Files = new std::map<std::string, std::vector<uint8_t>>();
+        WriteModelSet([](const std::string& path, const std::vector<uint8_t>& bytes) {
+            EXPECT_EQ(Files->count(path), 0u) << path << " written twice";
+            (*Files)[path] = bytes;
+        });
+    }
+    static void TearDownTestSuite() {
+        delete Files;
+        Files = nullptr;
+    }
+
+    static T3dsModel Model(const std::string& path) {
+        T3dsModel model;
+        std::string error;
+        EXPECT_TRUE(Files->count(path)) << path;
+        if (Files->count(path)) {
+            EXPECT_TRUE(Parse3DS(Files->at(path), path, model, error)) << error;
+        }
+        return model;
+    }
+
+    static TBMPImage Picture(const std::string& path) {
+        TBMPImage image;
+        std::string error;
+        EXPECT_TRUE(Files->count(path)) << path;
+        if (Files->count(path)) {
+            EXPECT_TRUE(ParseBMP(Files->at(path), path, image, error)) << error;
+        }
+        return image;
+    }
+
+    static const uint8_t* Texel(const TBMPImage& image, float u, float v) {
+        int x = std::clamp(int(u * float(image.Width)), 0, image.Width - 1);
+        int y = std::clamp(int(v * float(image.Height)), 0, image.Height - 1);
+        return &image.Pixels[(size_t(y) * size_t(image.Width) + size_t(x)) * 3];
+    }
+
+    static std::map<std::string, std::vector<uint8_t>>* Files;
+};
+
+std::map<std::string, std::vector<uint8_t>>* DataSetModels::Files = nullptr;
+
+double SignedVolume(const T3dsObject& object) {
+    double volume = 0;
+    for (const auto& f : object.Faces) {
+        const dVector3 &a = object.Vertices[f[0]], &b = object.Vertices[f[1]], &c = object.Vertices[f[2]];
+        volume += (double(a.x) * (double(b.y) * c.z - double(b.z) * c.y) - double(a.y) * (double(b.x) * c.z - double(b.z) * c.x) +
+                   double(a.z) * (double(b.x) * c.y - double(b.y) * c.x)) /
+                  6.0;
+    }
+    return volume;
+}
+
+} // namespace
+
+TEST_F(DataSetModels, EveryMeshKeyParsesWithTexturedMaterialsOnEveryFace) {
+    std::set<std::string> keys;
+    for (const TMeshEntry& entry : MeshTable()) {
+        SCOPED_TRACE(entry.Key);
+        EXPECT_TRUE(keys.insert(entry.Key).second) << "key listed twice";
+        T3dsModel model = Model(entry.File);
+        EXPECT_EQ(model.Version, 3u);
+        ASSERT_FALSE(model.Objects.empty());
+        for (const T3dsObject& object : model.Objects) {
+            ASSERT_GE(object.Material, 0) << object.Name << " has no material";
+            const T3dsMaterial& material = model.Materials[size_t(object.Material)];
+            ASSERT_FALSE(material.TextureFile.empty()) << material.Name << " has no texture";
+            // Without a replacement the loader takes the texture from the model's own directory.
+            std::string texture = *entry.Texture ? std::string(entry.Texture) : Directory(entry.File) + material.TextureFile;
+            TBMPImage image = Picture(texture);
+            EXPECT_EQ(image.Format, TBMPFormat::RGB);
+            EXPECT_EQ(image.Width & (image.Width - 1), 0) << "width not a power of two";
+            EXPECT_EQ(image.Height & (image.Height - 1), 0) << "height not a power of two";
+            // Every material of the file must also load from the model's own directory.
+            Picture(Directory(entry.File) + material.TextureFile);
+            ASSERT_EQ(object.TexCoords.size(), object.Vertices.size());
+            for (const auto& uv : object.TexCoords) {
+                EXPECT_GE(uv[0], 0.0f);
+                EXPECT_LE(uv[0], 1.0f);
+                EXPECT_GE(uv[1], 0.0f);
+                EXPECT_LE(uv[1], 1.0f);
+            }
+        }
+    }
+    EXPECT_EQ(keys.size(), 54u);
+}
+
+TEST_F(DataSetModels, ExtentsMatchWhatTheGamePlacesThem) {
+    for (const TMeshEntry& entry : MeshTable()) {
+        SCOPED_TRACE(entry.Key);
+        T3dsModel model = Model(entry.File);
+        dVector3 extent;
+        ASSERT_TRUE(CentreAndScale(model, entry.Scale, extent));
+        std::string key = entry.Key;
+        if (key.rfind("human", 0) == 0) {
+            EXPECT_GT(extent.z, 1.55f);
+            EXPECT_LT(extent.z, 1.90f);
+            EXPECT_LT(extent.x, 0.8f);
+        } else if (key.rfind("cube_", 0) == 0) {
+            // 8 units scaled by 0.25: a 2 m box that turns 3 m above the station.
+            EXPECT_FLOAT_EQ(extent.x, 2.0f);
+            EXPECT_FLOAT_EQ(extent.z, 2.0f);
+        } else if (key == "arrow") {
+            // Centred 1 m above the ground: it must stay clear of the road.
+            EXPECT_LT(extent.z, 1.9f);
+            EXPECT_GT(extent.x, 0.8f);
+        } else if (key.find("wheel") != std::string::npos) {
+            EXPECT_FLOAT_EQ(extent.x, extent.z) << "a wheel is round about its axle (y)";
+            EXPECT_LT(extent.y, extent.x);
+        } else if (key.rfind("liaz", 0) == 0) {
+            EXPECT_NEAR(extent.x, 8.0f, 0.3f);
+        } else {
+            EXPECT_GT(extent.x, 3.8f);
+            EXPECT_LT(extent.x, 6.0f);
+            EXPECT_GT(extent.y, 1.6f);
+            EXPECT_LT(extent.y, 2.5f);
+            EXPECT_GT(extent.x, extent.y * 2) << "the length runs along x";
+        }
+    }
+    T3dsModel bmw = Model("cars/bmw/bmw.3ds");
+    dVector3 extent;
+    ASSERT_TRUE(CentreAndScale(bmw, 1, extent));
+    EXPECT_NEAR(extent.x, 4.3f, 0.2f); // a saloon: about 4.2 x 1.7
+    EXPECT_NEAR(extent.y, 1.75f, 0.15f);
+}
+
+TEST_F(DataSetModels, TriangleBudgets) {
+    for (const TCarDesign& design : CarDesigns()) {
+        SCOPED_TRACE(design.Name);
+        TCarGeometry g = MeasureCar(design);
+        EXPECT_LT(g.BodyTriangles, 1500u);
+        EXPECT_LT(g.WheelTriangles, 300u);
+        EXPECT_GT(g.BodyTriangles, 300u) << "suspiciously few triangles";
+    }
+    for (int figure = 0; figure < 4; ++figure)
+        for (int pose = 0; pose < 3; ++pose)
+            EXPECT_LT(HumanTriangles(figure, pose), 800u) << figure << pose;
+}
+
+TEST_F(DataSetModels, FacesPointOutwardsForTheCulledSide) {
+    // OpenGL draws counter-clockwise faces only: every closed model must have a positive volume.
+    std::set<std::string> seen;
+    for (const TMeshEntry& entry : MeshTable()) {
+        if (!seen.insert(entry.File).second)
+            continue;
+        T3dsModel model = Model(entry.File);
+        for (const T3dsObject& object : model.Objects)
+            EXPECT_GT(SignedVolume(object), 0.0) << entry.File;
+    }
+}
+
+TEST_F(DataSetModels, BodySitsOnItsWheelsAsTheVehicleHangsThem) {
+    // The vehicle puts the wheels H - 2r under the body centre and draws the mesh r lower, so the
+    // mesh's lowest point is H/2 - 2r above the ground.
+    for (const TCarDesign& design : CarDesigns()) {
+        SCOPED_TRACE(design.Name);
+        T3dsModel body = Model(design.Directory + "/" + design.MeshFile);
+        T3dsModel wheel = Model(design.Directory + "/" + design.WheelFile);
+        dVector3 bodyExtent, wheelExtent;
+        ASSERT_TRUE(CentreAndScale(body, 1, bodyExtent));
+        ASSERT_TRUE(CentreAndScale(wheel, 1, wheelExtent));
+        float r = design.WheelRadius;
+        EXPECT_NEAR(wheelExtent.z, 2 * r, 1e-4f) << "the wheel mesh is as large as the wheel sphere";
+        float clearance = bodyExtent.z / 2 - 2 * r;
+        TCarGeometry g = MeasureCar(design);
+        EXPECT_NEAR(clearance, g.Clearance, 1e-4f);
+        EXPECT_GT(clearance, 0.05f);
+        EXPECT_LT(clearance, 0.45f);
+        // Wheels stand inside the body outline, front axle at -x.
+        EXPECT_GT(g.FrontAxle, 0.2f);
+        EXPECT_GT(g.RearAxle, 0.15f);
+        EXPECT_LT(g.FrontAxle * g.Length + r, g.Length / 2 + 1e-3f);
+        EXPECT_LT(g.HalfTrack + design.WheelWidth / 2, g.Width / 2);
+        EXPECT_LT(g.FrontLamp.x, -g.Length / 2 + 0.1f) << "headlamps at the front (-x)";
+        EXPECT_GT(g.RearLamp.x, g.Length / 2 - 0.1f);
+    }
+}
+
+TEST_F(DataSetModels, FrontEndCarriesTheFrontViewOfTheAtlas) {
+    // Faces at the lowest x (the front) take their texture from the front view with the headlamps.
+    for (const TCarDesign& design : CarDesigns()) {
+        SCOPED_TRACE(design.Name);
+        T3dsModel model = Model(design.Directory + "/" + design.MeshFile);
+        const T3dsObject& body = model.Objects[0];
+        int frontFaces = 0;
+        for (const auto& f : body.Faces) {
+            float x = (body.Vertices[f[0]].x + body.Vertices[f[1]].x + body.Vertices[f[2]].x) / 3;
+            if (x > 0.005f)
+                continue;
+            ++frontFaces;
+            for (uint32_t i : f) {
+                EXPECT_LE(body.TexCoords[i][0], 128.0f / 512 + 1e-4f);
+                EXPECT_GE(body.TexCoords[i][1], 352.0f / 512 - 1e-4f);
+            }
+        }
+        EXPECT_GT(frontFaces, 8);
+        // The headlamp glass is bright in the front view of every colour scheme.
+        const TLampSpot& lamp = design.HeadLamps.front();
+        TBMPImage atlas = Picture(design.Palettes.back().Path);
+        TCarGeometry g = MeasureCar(design);
+        float top = g.Height + g.Clearance;
+        const uint8_t* p = Texel(atlas, (g.Width / 2 - lamp.Y) / g.Width * 128 / 512, (352 + lamp.Z / top * 128) / 512);
+        EXPECT_GT(p[0] + p[1] + p[2], 450);
+    }
+}
+
+TEST_F(DataSetModels, WheelsDrawTheSameTyreWithEveryColourAtlas) {
+    // The Fabia's wheel is drawn with fabia_white.bmp, and any wheel may meet any atlas of its car:
+    // wheel texture coordinates must land on the tyre and rim, never on paint.
+    for (const TCarDesign& design : CarDesigns()) {
+        SCOPED_TRACE(design.Name);
+        T3dsModel wheel = Model(design.Directory + "/" + design.WheelFile);
+        std::vector<TBMPImage> atlases;
+        for (const TCarPalette& palette : design.Palettes)
+            atlases.push_back(Picture(palette.Path));
+        const T3dsObject& object = wheel.Objects[0];
+        int dark = 0;
+        for (const auto& uv : object.TexCoords) {
+            const uint8_t* first = Texel(atlases[0], uv[0], uv[1]);
+            for (const TBMPImage& atlas : atlases) {
+                const uint8_t* p = Texel(atlas, uv[0], uv[1]);
+                EXPECT_EQ(std::vector<uint8_t>(p, p + 3), std::vector<uint8_t>(first, first + 3));
+            }
+            if (first[0] + first[1] + first[2] < 150)
+                ++dark;
+        }
+        EXPECT_GT(dark, int(object.TexCoords.size()) / 2) << "mostly black rubber";
+    }
+}
+
+TEST_F(DataSetModels, PedestrianPosesStepWithoutJumping) {
+    for (int figure = 1; figure <= 4; ++figure) {
+        SCOPED_TRACE(figure);
+        float centreY[3], height[3], width[3];
+        for (int pose = 0; pose < 3; ++pose) {
+            std::string file = "meshes/human" + std::to_string(figure) + char('a' + pose) + ".3ds";
+            T3dsModel model = Model(file);
+            float lo = 1e9f, hi = -1e9f, zlo = 1e9f, zhi = -1e9f, xlo = 1e9f, xhi = -1e9f;
+            for (const dVector3& v : model.Objects[0].Vertices) {
+                lo = std::min(lo, v.y);
+                hi = std::max(hi, v.y);
+                zlo = std::min(zlo, v.z);
+                zhi = std::max(zhi, v.z);
+                xlo = std::min(xlo, v.x);
+                xhi = std::max(xhi, v.x);
+            }
+            centreY[pose] = (lo + hi) / 2;
+            height[pose] = zhi - zlo;
+            width[pose] = xhi - xlo;
+            EXPECT_NEAR(zlo, 0.0f, 1e-4f) << "feet on the ground";
+            EXPECT_NEAR((xlo + xhi) / 2, 0.0f, 0.01f);
+        }
+        // The loader centres every pose on its box: the body must not shuffle between poses.
+        EXPECT_LT(std::fabs(centreY[0] - centreY[1]), 0.06f);
+        EXPECT_LT(std::fabs(centreY[2] - centreY[1]), 0.06f);
+        EXPECT_NEAR(centreY[0], centreY[2], 0.01f);
+        EXPECT_NEAR(height[0], height[2], 0.01f);
+        EXPECT_NEAR(width[0], width[2], 0.01f);
+        EXPECT_LT(height[0], height[1]) << "the stride lowers the hips";
+    }
+}
+
+TEST_F(DataSetModels, GenerationIsDeterministic) {
+    std::map<std::string, std::vector<uint8_t>> again;
+    WriteMarkers([&](const std::string& path, const std::vector<uint8_t>& bytes) { again[path] = bytes; });
+    WriteCar(CarDesigns()[1], [&](const std::string& path, const std::vector<uint8_t>& bytes) { again[path] = bytes; });
+    for (const auto& [path, bytes] : again)
+        EXPECT_EQ(bytes, Files->at(path)) << path;
+}
+
+TEST(ModelKit, CurveIsLinearBetweenPointsAndFlatBeyond) {
+    TCurve curve{{{0, 1}, {2, 3}, {2.5f, 0}}};
+    EXPECT_FLOAT_EQ(curve(-1), 1);
+    EXPECT_FLOAT_EQ(curve(1), 2);
+    EXPECT_FLOAT_EQ(curve(2.25f), 1.5f);
+    EXPECT_FLOAT_EQ(curve(9), 0);
+    EXPECT_FLOAT_EQ(curve.Slope(1), 1);
+    EXPECT_FLOAT_EQ(curve.Slope(2.2f), -6);
+}
+
+TEST(ModelKit, BuilderSharesEqualCornersOnlyWithEqualTextureCoordinates) {
+    TMeshBuilder b;
+    b.Triangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0}, {1, 0}, {0, 1});
+    b.Triangle({1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {1, 0}, {1, 1}, {0, 1});
+    EXPECT_EQ(b.Object.Vertices.size(), 4u);
+    b.Triangle({1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0.5f, 0}, {1, 1}, {0, 1});
+    EXPECT_EQ(b.Object.Vertices.size(), 5u);
+    // Turned to face away from a point below: counter-clockwise seen from +z.
+    TMeshBuilder c;
+    c.TriangleAway({0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {}, {}, {}, {0.3f, 0.3f, -1});
+    const auto& f = c.Object.Faces[0];
+    const dVector3 &p0 = c.Object.Vertices[f[0]], &p1 = c.Object.Vertices[f[1]], &p2 = c.Object.Vertices[f[2]];
+    float nz = (p1.x - p0.x) * (p2.y - p0.y) - (p1.y - p0.y) * (p2.x - p0.x);
+    EXPECT_GT(nz, 0);
+}

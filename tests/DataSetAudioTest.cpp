@@ -18,27 +18,30 @@
 namespace {
 
 #ifdef KAL_RUN_DIR
-std::string DataDir() { return std::string(KAL_RUN_DIR) + "/data/"; }
+std::string DataDir() {
+    return std::string(KAL_RUN_DIR) + "/data/";
+}
 #else
-std::string DataDir() { return "../run/data/"; } // the tests run in build/tests
+std::string DataDir() {
+    return "../run/data/";
+} // the tests run in build/tests
 #endif
 
 // The data tree is made by the build's data step; a build without it (sanitizer builds of the unit
 // tests only) has nothing to check.
-#define REQUIRE_AUDIO_DATA()                                                                           \
-    if (!std::filesystem::exists(DataDir() + "music/music.xm"))                                       \
+#define REQUIRE_AUDIO_DATA()                                                                                 \
+    if (!std::filesystem::exists(DataDir() + "music/music.xm"))                                              \
     GTEST_SKIP() << "no generated data tree under " << DataDir()
 
 const char* const CARS[] = {"avia", "skoda120", "transit", "vwgolf", "bmw", "liaz", "chevy", "mustang"};
 
 // Every sample the game loads, plus the city map's.
 std::vector<std::string> AllSamples() {
-    std::vector<std::string> files = {"sound/menu_hover.wav", "sound/menu_enter.wav",   "sound/menu_leave.wav",
-                                      "sound/checkpoint.wav", "sound/sfx_crash1.wav",   "sound/sfx_crash2.wav",
-                                      "sound/splash1.wav",    "sound/splash2.wav",      "sound/scream1.wav",
-                                      "sound/scream2.wav",    "sound/skid.wav",         "sound/timer_tick.wav",
-                                      "sound/timer_go.wav",   "sound/cargo_load.wav",   "sound/cargo_unload.wav",
-                                      "sound/city_map.wav"};
+    std::vector<std::string> files = {
+        "sound/menu_hover.wav", "sound/menu_enter.wav", "sound/menu_leave.wav",   "sound/checkpoint.wav",
+        "sound/sfx_crash1.wav", "sound/sfx_crash2.wav", "sound/splash1.wav",      "sound/splash2.wav",
+        "sound/scream1.wav",    "sound/scream2.wav",    "sound/skid.wav",         "sound/timer_tick.wav",
+        "sound/timer_go.wav",   "sound/cargo_load.wav", "sound/cargo_unload.wav", "sound/city_map.wav"};
     for (const char* car : CARS) {
         files.push_back(std::string("cars/") + car + "/engine.wav");
         files.push_back(std::string("cars/") + car + "/horn.wav");
@@ -153,7 +156,9 @@ struct TMusic {
     std::vector<std::string> Log;
 };
 
-void Collect(const char* message, void* user) { static_cast<TMusic*>(user)->Log.push_back(message); }
+void Collect(const char* message, void* user) {
+    static_cast<TMusic*>(user)->Log.push_back(message);
+}
 
 std::unique_ptr<TMusic> LoadMusic() {
     auto music = std::make_unique<TMusic>();
@@ -173,7 +178,8 @@ struct TPiece {
     bool Drums;
 };
 // Start, menu, three race themes, mission failed.
-const TPiece PIECES[] = {{0, 1, true}, {1, 16, true}, {16, 38, true}, {38, 54, true}, {54, 178, true}, {178, 180, false}};
+const TPiece PIECES[] = {{0, 1, true},   {1, 16, true},   {16, 38, true},
+                         {38, 54, true}, {54, 178, true}, {178, 180, false}};
 
 int Command(openmpt_module* mod, int pattern, int row, int channel, int command) {
     return openmpt_module_get_pattern_row_channel_command(mod, pattern, row, channel, command);
@@ -183,8 +189,8 @@ int Command(openmpt_module* mod, int pattern, int row, int channel, int command)
 int TempoAtStart(openmpt_module* mod, int order) {
     const int pattern = openmpt_module_get_order_pattern(mod, order);
     for (int ch = 0; ch < openmpt_module_get_num_channels(mod); ++ch) {
-        const char* text =
-            openmpt_module_format_pattern_row_channel_command(mod, pattern, 0, ch, OPENMPT_MODULE_COMMAND_EFFECT);
+        const char* text = openmpt_module_format_pattern_row_channel_command(mod, pattern, 0, ch,
+                                                                             OPENMPT_MODULE_COMMAND_EFFECT);
         bool speed = text && std::string(text) == "F";
         openmpt_free_string(text);
         int value = Command(mod, pattern, 0, ch, OPENMPT_MODULE_COMMAND_PARAMETER);
@@ -195,8 +201,8 @@ int TempoAtStart(openmpt_module* mod, int order) {
 }
 
 bool IsOrderJump(openmpt_module* mod, int pattern, int row, int channel) {
-    const char* text =
-        openmpt_module_format_pattern_row_channel_command(mod, pattern, row, channel, OPENMPT_MODULE_COMMAND_EFFECT);
+    const char* text = openmpt_module_format_pattern_row_channel_command(mod, pattern, row, channel,
+                                                                         OPENMPT_MODULE_COMMAND_EFFECT);
     bool jump = text && std::string(text) == "B";
     openmpt_free_string(text);
     return jump;

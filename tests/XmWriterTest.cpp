@@ -18,7 +18,9 @@ struct TLoaded {
     std::vector<std::string> Log;
 };
 
-void Collect(const char* message, void* user) { static_cast<TLoaded*>(user)->Log.push_back(message); }
+void Collect(const char* message, void* user) {
+    static_cast<TLoaded*>(user)->Log.push_back(message);
+}
 
 std::unique_ptr<TLoaded> Load(const std::vector<uint8_t>& bytes) {
     auto loaded = std::make_unique<TLoaded>();

@@ -31,9 +31,9 @@ const char* Glyph(char c) {
         "110101110100100", "010101101111011", "110101110101101", "011100010001110", "111010010010010",
         "101101101101111", "101101101101010", "101101111111101", "101101010101101", "101101010010010",
         "111001010100111"};
-    static const char* digits[10] = {"111101101101111", "010110010010111", "111001111100111", "111001111001111",
-                                     "101101111001001", "111100111001111", "111100111101111", "111001001001001",
-                                     "111101111101111", "111101111001111"};
+    static const char* digits[10] = {
+        "111101101101111", "010110010010111", "111001111100111", "111001111001111", "101101111001001",
+        "111100111001111", "111100111101111", "111001001001001", "111101111101111", "111101111001111"};
     if (c >= 'a' && c <= 'z')
         return letters[c - 'a'];
     if (c >= 'A' && c <= 'Z')
@@ -41,12 +41,18 @@ const char* Glyph(char c) {
     if (c >= '0' && c <= '9')
         return digits[c - '0'];
     switch (c) {
-    case '_': return "000000000000111";
-    case '.': return "000000000000010";
-    case '/': return "001001010100100";
-    case ':': return "000010000010000";
-    case '-': return "000000111000000";
-    default: return "000000000000000";
+    case '_':
+        return "000000000000111";
+    case '.':
+        return "000000000000010";
+    case '/':
+        return "001001010100100";
+    case ':':
+        return "000010000010000";
+    case '-':
+        return "000000111000000";
+    default:
+        return "000000000000000";
     }
 }
 
@@ -126,7 +132,8 @@ void DrawStrip(TPicture& pic, int top, const std::string& label, const std::vect
             lo = std::min(lo, x[i]);
             hi = std::max(hi, x[i]);
         }
-        int y0 = waveTop + int((1 - hi) * 0.5f * (WAVE - 1)), y1 = waveTop + int((1 - lo) * 0.5f * (WAVE - 1));
+        int y0 = waveTop + int((1 - hi) * 0.5f * (WAVE - 1)),
+            y1 = waveTop + int((1 - lo) * 0.5f * (WAVE - 1));
         for (int y = waveTop; y < waveTop + WAVE; ++y)
             pic.Set(col, y, 20, 24, 30);
         for (int y = y0; y <= y1; ++y)
@@ -199,9 +206,11 @@ bool LoadWav(const std::string& dataDir, const std::string& path, TEntry& entry,
     return true;
 }
 
-void OpenMptLog(const char* message, void*) { std::printf("  libopenmpt: %s\n", message); }
+void OpenMptLog(const char* message, void*) {
+    std::printf("  libopenmpt: %s\n", message);
+}
 
-bool RenderMusic(const std::string& dataDir, std::vector<TEntry>& out) {
+bool RenderMusic(const std::string& dataDir, std::vector<TEntry>& out, std::vector<TEntry>& closeUp) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(dataDir + "/music/music.xm", bytes))
         return false;
@@ -213,11 +222,12 @@ bool RenderMusic(const std::string& dataDir, std::vector<TEntry>& out) {
     std::printf("music.xm: %d orders, %d patterns, %d instruments, %.0f s in all\n",
                 openmpt_module_get_num_orders(mod), openmpt_module_get_num_patterns(mod),
                 openmpt_module_get_num_instruments(mod), openmpt_module_get_duration_seconds(mod));
+    openmpt_module_set_repeat_count(mod, -1); // the pieces loop on themselves
     const int rate = 22050;
     const struct {
         int Order;
         const char* Name;
-    } pieces[] = {{0, "order 0 start"}, {1, "order 1 menu"},    {16, "order 16 race 1"},
+    } pieces[] = {{0, "order 0 start"},    {1, "order 1 menu"},     {16, "order 16 race 1"},
                   {38, "order 38 race 2"}, {54, "order 54 race 3"}, {178, "order 178 failed"}};
     for (auto piece : pieces) {
         openmpt_module_set_position_order_row(mod, piece.Order, 0);
@@ -237,9 +247,32 @@ bool RenderMusic(const std::string& dataDir, std::vector<TEntry>& out) {
                 peak = std::max(peak, double(std::fabs(v)));
             }
             std::printf("%-28s 20 s rendered  peak %6.1f dBFS  rms %6.1f dBFS\n", piece.Name,
-                        20 * std::log10(peak + 1e-9), 10 * std::log10(sum / double(e.Samples.size()) + 1e-12));
+                        20 * std::log10(peak + 1e-9),
+                        10 * std::log10(sum / double(e.Samples.size()) + 1e-12));
         }
         out.push_back(std::move(e));
+    }
+    // Close-ups: five seconds of a verse of the menu and of each race theme, band-limited to
+    // 0..2.7 kHz so the melody, bass and chord lines can be read as notes.
+    const struct {
+        int Order;
+        const char* Name;
+    } closeUps[] = {{3, "order 3 menu verse"},
+                    {18, "order 18 race 1 verse"},
+                    {39, "order 39 race 2 verse"},
+                    {56, "order 56 race 3 verse"},
+                    {178, "order 178 failed"}};
+    for (auto piece : closeUps) {
+        const int lowRate = 5512;
+        openmpt_module_set_position_order_row(mod, piece.Order, 0);
+        TEntry e{std::string(piece.Name) + " close-up", std::vector<float>(size_t(lowRate) * 5), lowRate};
+        std::vector<float> right(e.Samples.size());
+        size_t got =
+            openmpt_module_read_float_stereo(mod, lowRate, e.Samples.size(), e.Samples.data(), right.data());
+        e.Samples.resize(got);
+        for (size_t i = 0; i < got; ++i)
+            e.Samples[i] = 0.5f * (e.Samples[i] + right[i]);
+        closeUp.push_back(std::move(e));
     }
     openmpt_module_destroy(mod);
     return true;
@@ -264,19 +297,24 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string data = argv[1], out = argv[2];
-    const std::vector<std::string> cars = {"liaz", "avia", "transit", "mustang", "chevy", "bmw", "vwgolf", "skoda120"};
+    const std::vector<std::string> cars = {"liaz",  "avia", "transit", "mustang",
+                                           "chevy", "bmw",  "vwgolf",  "skoda120"};
     struct TGroup {
         std::string Name;
         std::vector<std::string> Files;
         bool Loops;
     };
     std::vector<TGroup> groups = {
-        {"menu", {"sound/menu_hover.wav", "sound/menu_enter.wav", "sound/menu_leave.wav", "sound/city_map.wav"}, false},
+        {"menu",
+         {"sound/menu_hover.wav", "sound/menu_enter.wav", "sound/menu_leave.wav", "sound/city_map.wav"},
+         false},
         {"signals",
          {"sound/timer_tick.wav", "sound/timer_go.wav", "sound/checkpoint.wav", "sound/cargo_load.wav",
           "sound/cargo_unload.wav"},
          false},
-        {"impacts", {"sound/sfx_crash1.wav", "sound/sfx_crash2.wav", "sound/splash1.wav", "sound/splash2.wav"}, false},
+        {"impacts",
+         {"sound/sfx_crash1.wav", "sound/sfx_crash2.wav", "sound/splash1.wav", "sound/splash2.wav"},
+         false},
         {"voices", {"sound/scream1.wav", "sound/scream2.wav"}, false},
         {"skid", {"sound/skid.wav"}, true},
         {"engines", {}, true},
@@ -301,11 +339,12 @@ int main(int argc, char** argv) {
         }
         ok = Sheet(out + "/" + g.Name + ".png", entries) && ok;
     }
-    std::vector<TEntry> music;
-    if (!RenderMusic(data, music)) {
+    std::vector<TEntry> music, closeUps;
+    if (!RenderMusic(data, music, closeUps)) {
         std::fprintf(stderr, "kalaudioplots: cannot load music/music.xm\n");
         return 1;
     }
     ok = Sheet(out + "/music.png", music) && ok;
+    ok = Sheet(out + "/music_closeup.png", closeUps) && ok;
     return ok ? 0 : 1;
 }

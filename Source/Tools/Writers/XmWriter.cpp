@@ -12,7 +12,9 @@ void FixedString(TByteWriter& w, const std::string& s, size_t size) {
         w.U8(i < s.size() ? uint8_t(s[i]) : 0);
 }
 
-void Fail(const std::string& what) { throw std::invalid_argument("XM: " + what); }
+void Fail(const std::string& what) {
+    throw std::invalid_argument("XM: " + what);
+}
 
 void WritePattern(TByteWriter& w, const TXmPattern& p, int index, int channels, size_t instruments) {
     const std::string name = "pattern " + std::to_string(index);
@@ -97,8 +99,8 @@ void WriteInstrument(TByteWriter& w, const TXmInstrument& ins, int index) {
     w.U16(hasSample ? 1 : 0);
     if (!hasSample)
         return;
-    w.U32(40);                          // sample header size
-    for (int k = 0; k < 96; ++k)        // every note plays sample 0
+    w.U32(40);                   // sample header size
+    for (int k = 0; k < 96; ++k) // every note plays sample 0
         w.U8(0);
     WriteEnvelopePoints(w, env);
     WriteEnvelopePoints(w, TXmEnvelope{}); // panning envelope unused

@@ -27,10 +27,13 @@ constexpr uint8_t XM_FX_PATTERN_BREAK = 0x0D;
 constexpr uint8_t XM_FX_SPEED = 0x0F; // below 32: ticks per row; 32 and above: BPM
 
 // The volume column byte that sets a volume of 0..64.
-inline uint8_t XmVolume(int volume) { return uint8_t(0x10 + (volume < 0 ? 0 : volume > 64 ? 64 : volume)); }
+inline uint8_t XmVolume(int volume) {
+    return uint8_t(0x10 + (volume < 0 ? 0 : volume > 64 ? 64 : volume));
+}
 
 struct TXmPattern {
-    TXmPattern(int rows, int channels) : Rows(rows), Channels(channels), Cells(size_t(rows) * size_t(channels)) {}
+    TXmPattern(int rows, int channels)
+        : Rows(rows), Channels(channels), Cells(size_t(rows) * size_t(channels)) {}
     TXmCell& Cell(int row, int channel) { return Cells.at(size_t(row) * size_t(Channels) + size_t(channel)); }
     const TXmCell& Cell(int row, int channel) const {
         return Cells.at(size_t(row) * size_t(Channels) + size_t(channel));
@@ -71,10 +74,10 @@ struct TXmInstrument {
 };
 
 struct TXmModule {
-    std::string Name; // at most 20 characters are kept
-    int Channels = 8; // 1..32
-    uint16_t Speed = 6;   // ticks per row at start
-    uint16_t Bpm = 125;   // tempo at start
+    std::string Name;   // at most 20 characters are kept
+    int Channels = 8;   // 1..32
+    uint16_t Speed = 6; // ticks per row at start
+    uint16_t Bpm = 125; // tempo at start
     uint16_t RestartPosition = 0;
     std::vector<uint8_t> Orders; // pattern numbers, 1..256 entries
     std::vector<TXmPattern> Patterns;

@@ -12,7 +12,9 @@ void GenerateSounds(const TGenContext& context) {
             context.Write(sound.Path, EncodeWAV(SFX_RATE, 1, ToPCM16(sound.Signal)));
 }
 
-void GenerateMusic(const TGenContext& context) { context.Write("music/music.xm", EncodeXM(MakeMusic())); }
+void GenerateMusic(const TGenContext& context) {
+    context.Write("music/music.xm", EncodeXM(MakeMusic()));
+}
 
 } // namespace
 

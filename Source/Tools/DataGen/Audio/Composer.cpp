@@ -10,18 +10,28 @@ namespace {
 
 int LetterSemitone(char c) {
     switch (c) {
-    case 'C': return 0;
-    case 'D': return 2;
-    case 'E': return 4;
-    case 'F': return 5;
-    case 'G': return 7;
-    case 'A': return 9;
-    case 'B': return 11;
-    default: return -1;
+    case 'C':
+        return 0;
+    case 'D':
+        return 2;
+    case 'E':
+        return 4;
+    case 'F':
+        return 5;
+    case 'G':
+        return 7;
+    case 'A':
+        return 9;
+    case 'B':
+        return 11;
+    default:
+        return -1;
     }
 }
 
-int Wrap12(int v) { return ((v % 12) + 12) % 12; }
+int Wrap12(int v) {
+    return ((v % 12) + 12) % 12;
+}
 
 // Chord tones voiced closely between G-3 and F#-4, lowest first (the pad's register).
 std::vector<int> Voicing(const TChord& chord, int transpose) {
@@ -64,11 +74,24 @@ void Drums(TXmPattern& p, const TSection& s, int bar) {
     const char* kick = "";
     const char* snare = "";
     switch (s.Drums) {
-    case TDrums::None: return;
-    case TDrums::Four: kick = "x...x...x...x..."; snare = "....x.......x..."; break;
-    case TDrums::Break: kick = "x.x.......x....."; snare = "....x..g.g..x..g"; break;
-    case TDrums::Half: kick = "x.........x....."; snare = "........x......."; break;
-    case TDrums::Sparse: kick = "x.......x......."; snare = "................"; break;
+    case TDrums::None:
+        return;
+    case TDrums::Four:
+        kick = "x...x...x...x...";
+        snare = "....x.......x...";
+        break;
+    case TDrums::Break:
+        kick = "x.x.......x.....";
+        snare = "....x..g.g..x..g";
+        break;
+    case TDrums::Half:
+        kick = "x.........x.....";
+        snare = "........x.......";
+        break;
+    case TDrums::Sparse:
+        kick = "x.......x.......";
+        snare = "................";
+        break;
     }
     const int base = bar * ROWS_PER_BAR;
     const bool fillBar = s.Fill && bar == int(s.Chords.size()) - 1;
@@ -100,7 +123,7 @@ void Drums(TXmPattern& p, const TSection& s, int bar) {
         for (int i = 0; i < 6; ++i)
             Put(p, base + rows[i], CH_SNARE, 49, INS_SNARE, 34 + i * 5);
         Put(p, base + 8, CH_KICK, 49, INS_KICK, 60);
-        Put(p, base + 8, CH_CRASH, 56, INS_TOM, 50);  // toms falling: G-4, E-4, C-4
+        Put(p, base + 8, CH_CRASH, 56, INS_TOM, 50); // toms falling: G-4, E-4, C-4
         Put(p, base + 10, CH_CRASH, 53, INS_TOM, 52);
         Put(p, base + 12, CH_CRASH, 49, INS_TOM, 56);
         Put(p, base + 14, CH_KICK, 49, INS_KICK, 56);
@@ -111,7 +134,8 @@ void Bass(TXmPattern& p, const TSection& s, const TChord& chord, int bar, int tr
     const int base = bar * ROWS_PER_BAR;
     const int root = BassRoot(chord, transpose);
     switch (s.Bass) {
-    case TBass::None: break;
+    case TBass::None:
+        break;
     case TBass::Long:
         Put(p, base, CH_BASS, root, INS_BASS, 50);
         Put(p, base + 8, CH_BASS, root, INS_BASS, 38);
@@ -173,7 +197,7 @@ void Arp(TXmPattern& p, const TSection& s, const TChord& chord, int bar, int tra
             index = eighths[(r / 2) % 4];
         else
             continue;
-        Put(p, base + r, CH_ARP, tones[size_t(index)], INS_PLUCK, r % 4 == 0 ? 38 : 28);
+        Put(p, base + r, CH_ARP, tones[size_t(index)], INS_PLUCK, r % 4 == 0 ? 34 : 25);
     }
 }
 
@@ -287,7 +311,7 @@ TXmPattern BuildSection(const TSection& s, int transpose) {
         if (s.Pad && s.Chords[size_t(bar)] != previous) {
             std::vector<int> v = Voicing(chord, transpose);
             for (size_t k = 0; k < 3; ++k)
-                Put(p, bar * ROWS_PER_BAR, CH_PAD1 + int(k), v[k % v.size()], INS_PAD, 40);
+                Put(p, bar * ROWS_PER_BAR, CH_PAD1 + int(k), v[k % v.size()], INS_PAD, 26); // behind the rest
         }
         previous = s.Chords[size_t(bar)];
     }
@@ -327,8 +351,8 @@ void TSongBuilder::AddPiece(int firstOrder, int bpm, const std::vector<TSection>
 
 void TSongBuilder::AddPiece(int firstOrder, int bpm, const std::vector<std::pair<TSection, int>>& form) {
     if (int(Orders.size()) != firstOrder)
-        throw std::logic_error("piece meant for order " + std::to_string(firstOrder) + " would start at order " +
-                               std::to_string(Orders.size()));
+        throw std::logic_error("piece meant for order " + std::to_string(firstOrder) +
+                               " would start at order " + std::to_string(Orders.size()));
     if (form.empty() || bpm < 32 || bpm > 255 || firstOrder > 255)
         throw std::logic_error("bad piece at order " + std::to_string(firstOrder));
     for (size_t i = 0; i < form.size(); ++i) {

@@ -42,11 +42,11 @@ struct TSection {
     TArp Arp = TArp::None;
     bool Pad = true;
     bool Echo = true;
-    bool Fill = false;  // drum fill over the last half bar
-    bool Crash = true;  // cymbal on the first beat
-    int LeadOctave = 0; // the melody shifted by octaves
+    bool Fill = false;          // drum fill over the last half bar
+    bool Crash = true;          // cymbal on the first beat
+    int LeadOctave = 0;         // the melody shifted by octaves
     uint8_t LeadInstrument = 0; // 0: the lead synth
-    int LeadVolume = 44;
+    int LeadVolume = 48;
 };
 
 // Semitone 0..11 of a note letter with accidentals, and chord tones as semitone offsets.

@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr int DRUM_RATE = 44100;  // the hats and cymbals need the top octave
-constexpr int TONE_RATE = 22050;  // melodic loops are band-limited anyway
+constexpr int DRUM_RATE = 44100; // the hats and cymbals need the top octave
+constexpr int TONE_RATE = 22050; // melodic loops are band-limited anyway
 constexpr double C4 = 261.6255653;
 
 std::vector<int16_t> Pcm(TSignal s, float peak) {
@@ -112,15 +112,21 @@ TXmInstrument Tone(const char* name, std::vector<float> loop, double baseFreq, u
     return ins;
 }
 
-double SawSoft(int h) { return std::exp(-h / 14.0) / h; }
-double SawDark(int h) { return std::exp(-h / 5.0) / h; }
-double Pulse25(int h) { return std::fabs(std::sin(PI * h * 0.25)) / h * std::exp(-h / 20.0); }
+double SawSoft(int h) {
+    return std::exp(-h / 14.0) / h;
+}
+double SawDark(int h) {
+    return std::exp(-h / 5.0) / h;
+}
+double Pulse25(int h) {
+    return std::fabs(std::sin(PI * h * 0.25)) / h * std::exp(-h / 20.0);
+}
 
 } // namespace
 
-std::vector<float> HarmonicLoop(int rate, double baseFreq, int baseCycles, const std::vector<int>& voiceCycles,
-                                double (*harmonic)(int), double maxFreq, uint64_t seed, bool zeroPhase,
-                                double& actualBaseFreq) {
+std::vector<float> HarmonicLoop(int rate, double baseFreq, int baseCycles,
+                                const std::vector<int>& voiceCycles, double (*harmonic)(int), double maxFreq,
+                                uint64_t seed, bool zeroPhase, double& actualBaseFreq) {
     // C-4 plays the loop at C4 * n / baseCycles frames per second; pick the length nearest the
     // asked-for pitch whose rate the players can represent exactly.
     const long guess = std::lround(baseCycles * rate / baseFreq);
@@ -177,8 +183,8 @@ std::vector<TXmInstrument> MakeInstruments() {
     // Bass: a dark saw with its fundamental doubled by a sine; a pluck that settles to a sustain.
     std::vector<float> bass = HarmonicLoop(TONE_RATE, 65.406, 32, {32}, SawDark, 3000, 7, true, f);
     double fBass = f;
-    std::vector<float> sub = HarmonicLoop(TONE_RATE, 65.406, 32, {32}, [](int h) { return h == 1 ? 1.0 : 0.0; },
-                                          3000, 8, true, f);
+    std::vector<float> sub = HarmonicLoop(
+        TONE_RATE, 65.406, 32, {32}, [](int h) { return h == 1 ? 1.0 : 0.0; }, 3000, 8, true, f);
     for (size_t i = 0; i < bass.size(); ++i)
         bass[i] += 0.6f * sub[i];
     out.push_back(Tone("bass", bass, fBass, 48, 128, {{{0, 64}, {5, 46}, {60, 34}}, 2}, 1500, 0.9f));
@@ -203,7 +209,8 @@ std::vector<TXmInstrument> MakeInstruments() {
         const double rateForC4 = XmTuningGridRate(TONE_RATE);
         const double pitch = C4 * TONE_RATE / rateForC4;
         TSignal s(size_t(2.0 * TONE_RATE));
-        const std::pair<double, double> partials[] = {{1.0, 1.0}, {2.0, 0.4}, {3.01, 0.2}, {4.2, 0.12}, {5.43, 0.08}};
+        const std::pair<double, double> partials[] = {
+            {1.0, 1.0}, {2.0, 0.4}, {3.01, 0.2}, {4.2, 0.12}, {5.43, 0.08}};
         for (size_t i = 0; i < s.size(); ++i) {
             double t = double(i) / TONE_RATE;
             double v = 0;

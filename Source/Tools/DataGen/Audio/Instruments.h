@@ -29,6 +29,6 @@ std::vector<TXmInstrument> MakeInstruments();
 // `baseFreq` long; its length is nudged so that the instrument's C-4 rate falls on the tuning grid
 // of the XM players (see XmTuning), so the voice plays in tune. Harmonic amplitudes come from
 // `harmonic(h)`; harmonics above `maxFreq` are left out, which keeps transposed notes from aliasing.
-std::vector<float> HarmonicLoop(int rate, double baseFreq, int baseCycles, const std::vector<int>& voiceCycles,
-                                double (*harmonic)(int), double maxFreq, uint64_t seed, bool zeroPhase,
-                                double& actualBaseFreq);
+std::vector<float> HarmonicLoop(int rate, double baseFreq, int baseCycles,
+                                const std::vector<int>& voiceCycles, double (*harmonic)(int), double maxFreq,
+                                uint64_t seed, bool zeroPhase, double& actualBaseFreq);

@@ -7,7 +7,9 @@ namespace {
 
 constexpr double R = SFX_RATE;
 
-TSignal Silence(double seconds) { return TSignal(size_t(seconds * R + 0.5), 0.0f); }
+TSignal Silence(double seconds) {
+    return TSignal(size_t(seconds * R + 0.5), 0.0f);
+}
 
 // A struck tone: partials at the given frequency ratios, each with its own gain and decay; the
 // higher partials die faster, which is what makes a chime sound like metal and not like an organ.
@@ -45,7 +47,7 @@ void AddSweptNoise(TSignal& s, TRandom& rnd, double start, double dur, double f0
             TBiquad next = TBiquad::BandPass(R, f, q);
             filter.SetCoefficientsFrom(next);
         }
-        double env = std::min(1.0, t / attack) * Decay(t - attack, tau);
+        double env = std::min(1.0, t / attack) * Decay(std::max(0.0, t - attack), tau);
         s[first + i] += float(gain * env * filter.Step(rnd.Noise()));
     }
 }
@@ -143,14 +145,14 @@ void AddBeep(TSignal& s, double start, double dur, double freq, double gain) {
 TGeneratedSound TimerTick() {
     TSignal s = Silence(0.22);
     AddBeep(s, 0, 0.16, 880, 1.0); // A5
-    return OneShot("sound/timer_tick.wav", s, 0.75f);
+    return OneShot("sound/timer_tick.wav", s, 0.5f); // a square beep is loud for its peak
 }
 
 TGeneratedSound TimerGo() {
     TSignal s = Silence(0.75);
     AddBeep(s, 0, 0.65, 1760, 0.7); // A6, an octave above the ticks
     AddBeep(s, 0, 0.65, 880, 0.5);
-    return OneShot("sound/timer_go.wav", s, 0.85f);
+    return OneShot("sound/timer_go.wav", s, 0.55f);
 }
 
 // ---- impacts ----
@@ -192,7 +194,8 @@ TGeneratedSound Crash2() {
     // Breaking glass: many short high pings.
     for (int i = 0; i < 45; ++i) {
         double u = rnd.Uniform();
-        AddBell(s, 0.03 + 0.8 * u * u, rnd.Range(3000, 7500), 0.12 * (1 - 0.6 * u), 0.03, {{1.0, 1.0}, {1.5, 0.4}});
+        AddBell(s, 0.03 + 0.8 * u * u, rnd.Range(3000, 7500), 0.12 * (1 - 0.6 * u), 0.03,
+                {{1.0, 1.0}, {1.5, 0.4}});
     }
     SoftClip(s, 1.5f);
     return OneShot("sound/sfx_crash2.wav", s, 0.9f);
@@ -264,7 +267,7 @@ TGeneratedSound Scream(const std::string& path, uint64_t seed, double pitchLow, 
     }
     NormalizePeak(s, 1.0f);
     SoftClip(s, 2.0f);
-    return OneShot(path, s, 0.85f);
+    return OneShot(path, s, 0.6f); // dense and loud for its peak: held back to sit with the crashes
 }
 
 // ---- skid: a loop ----
@@ -351,18 +354,18 @@ struct TEngineSpec {
     int Cylinders;
     double Rpm;
     double LoopSeconds;
-    double Res1, Res2;        // exhaust resonances, Hz
-    double Tau1, Tau2;        // their decays, s
+    double Res1, Res2; // exhaust resonances, Hz
+    double Tau1, Tau2; // their decays, s
     double Res2Gain;
     std::vector<double> CylinderGain;   // per cylinder in firing order
     std::vector<double> CylinderOffset; // timing offset in firing intervals
-    double Jitter;            // random firing level spread
-    double Knock;             // combustion noise per firing: diesel knock, or exhaust rasp when low
+    double Jitter;                      // random firing level spread
+    double Knock;                       // combustion noise per firing: diesel knock, or exhaust rasp when low
     double KnockFreq;
-    double Ticks;             // valve/tappet tick level
+    double Ticks; // valve/tappet tick level
     double WhineFreq, WhineGain;
     double LowPass;
-    double Drive;             // saturation
+    double Drive; // saturation
 };
 
 TGeneratedSound Engine(const TEngineSpec& e) {
@@ -379,8 +382,8 @@ TGeneratedSound Engine(const TEngineSpec& e) {
         int cylinder = f % e.Cylinders;
         double gain = e.CylinderGain.empty() ? 1.0 : e.CylinderGain[size_t(cylinder) % e.CylinderGain.size()];
         gain *= 1 + e.Jitter * rnd.Noise();
-        double offset = e.CylinderOffset.empty() ? 0.0
-                                                 : e.CylinderOffset[size_t(cylinder) % e.CylinderOffset.size()];
+        double offset =
+            e.CylinderOffset.empty() ? 0.0 : e.CylinderOffset[size_t(cylinder) % e.CylinderOffset.size()];
         double pos = (f + offset) * interval + 0.15 * interval * e.Jitter * rnd.Noise();
         pos = std::fmod(pos + n, double(n));
         size_t start = size_t(pos);
@@ -426,7 +429,8 @@ TGeneratedSound Engine(const TEngineSpec& e) {
     lp.ProcessCircular(s);
     TBiquad dc = TBiquad::HighPass(R, 25);
     dc.ProcessCircular(s);
-    NormalizePeak(s, 0.8f);
+    // Same loudness for every car (RMS -12 dBFS), unless that would push the peak past -2 dBFS.
+    NormalizePeak(s, float(std::min(0.8, 0.25 * Peak(s) / Rms(s))));
     RotateToQuietest(s);
     return {e.Path, std::move(s), true};
 }
@@ -484,26 +488,28 @@ std::vector<TGeneratedSound> MakeCarSounds() {
     const std::vector<double> v8Offset = {0, 0.12, -0.06, 0.1, 0, 0.14, -0.08, 0.06};
     const std::vector<double> bigV8Gain = {1.0, 0.55, 0.95, 0.6, 1.0, 0.5, 0.9, 0.65};
     const std::vector<double> bigV8Offset = {0, 0.18, -0.1, 0.15, 0, 0.2, -0.12, 0.1};
+    // clang-format off
     std::vector<TEngineSpec> engines = {
-        // path, seed, cyl, rpm, loop, res1, res2, tau1, tau2, res2 gain, gains, offsets, jitter,
-        // knock, knock freq, ticks, whine freq, whine gain, low-pass, drive
-        {"cars/liaz/engine.wav", 11, 6, 600, 1.0, 65, 150, 0.018, 0.008, 0.6, {}, {}, 0.12,
-         0.9, 1800, 0.0, 0, 0, 3500, 2.0}, // heavy six-cylinder diesel: deep thud and clatter
-        {"cars/avia/engine.wav", 12, 4, 850, 1.0, 105, 260, 0.012, 0.006, 0.6, {}, {}, 0.1,
-         0.6, 2400, 0.0, 0, 0, 4500, 1.8}, // light diesel truck
-        {"cars/transit/engine.wav", 13, 4, 800, 1.0, 125, 320, 0.011, 0.005, 0.5, {}, {}, 0.08,
+        // path, seed, cylinders, rpm, loop s, resonance 1 and 2 (Hz), their decays (s), resonance 2 gain,
+        // cylinder gains, cylinder offsets, jitter, knock, knock Hz, ticks, whine Hz, whine gain, low-pass Hz, drive
+        {"cars/liaz/engine.wav",     11, 6, 600, 1.0,  65, 150, 0.018, 0.008, 0.6, {}, {}, 0.12,
+         0.9, 1800, 0.0, 0, 0, 3500, 2.0},    // heavy six-cylinder diesel: deep thud and clatter
+        {"cars/avia/engine.wav",     12, 4, 850, 1.0, 105, 260, 0.012, 0.006, 0.6, {}, {}, 0.10,
+         0.6, 2400, 0.0, 0, 0, 4500, 1.8},    // light diesel truck
+        {"cars/transit/engine.wav",  13, 4, 800, 1.0, 125, 320, 0.011, 0.005, 0.5, {}, {}, 0.08,
          0.45, 2600, 0.0, 2300, 0.02, 5000, 1.6}, // van diesel with a faint turbo whistle
-        {"cars/mustang/engine.wav", 14, 8, 800, 1.0, 85, 210, 0.016, 0.007, 0.5, v8Gain, v8Offset, 0.08,
-         0.35, 750, 0.0, 0, 0, 3500, 2.2}, // V8 burble
-        {"cars/chevy/engine.wav", 15, 8, 650, 1.0, 70, 170, 0.02, 0.008, 0.5, bigV8Gain, bigV8Offset,
-         0.1, 0.35, 600, 0.0, 0, 0, 3000, 2.5}, // big-block V8, slower and lumpier
-        {"cars/bmw/engine.wav", 16, 6, 850, 1.0, 120, 360, 0.01, 0.005, 0.7, {}, {}, 0.03, 0.15, 1500,
-         0.05, 0, 0, 6000, 1.4}, // smooth straight six
-        {"cars/vwgolf/engine.wav", 17, 4, 900, 1.0, 160, 420, 0.009, 0.004, 0.6, {}, {}, 0.05, 0.2, 1200,
-         0.08, 0, 0, 5000, 1.5}, // small petrol four
-        {"cars/skoda120/engine.wav", 18, 4, 950, 1.0, 210, 520, 0.007, 0.004, 0.8, {}, {}, 0.12, 0.0,
-         0, 0.25, 1650, 0.03, 6500, 2.0}, // small rear four: thin, tappety, fan whirring behind
+        {"cars/mustang/engine.wav",  14, 8, 800, 1.0,  85, 210, 0.016, 0.007, 0.5, v8Gain, v8Offset, 0.08,
+         0.35, 750, 0.0, 0, 0, 3500, 2.2},    // V8 burble
+        {"cars/chevy/engine.wav",    15, 8, 650, 1.0,  70, 170, 0.020, 0.008, 0.5, bigV8Gain, bigV8Offset, 0.10,
+         0.35, 600, 0.0, 0, 0, 3000, 2.5},    // big-block V8, slower and lumpier
+        {"cars/bmw/engine.wav",      16, 6, 850, 1.0, 120, 360, 0.010, 0.005, 0.7, {}, {}, 0.03,
+         0.15, 1500, 0.05, 0, 0, 6000, 1.4},  // smooth straight six
+        {"cars/vwgolf/engine.wav",   17, 4, 900, 1.0, 160, 420, 0.009, 0.004, 0.6, {}, {}, 0.05,
+         0.2, 1200, 0.08, 0, 0, 5000, 1.5},   // small petrol four
+        {"cars/skoda120/engine.wav", 18, 4, 950, 1.0, 210, 520, 0.007, 0.004, 0.8, {}, {}, 0.12,
+         0.0, 0, 0.25, 1650, 0.03, 6500, 2.0}, // small rear four: thin, tappety, fan whirring behind
     };
+    // clang-format on
     std::vector<TGeneratedSound> out;
     for (const TEngineSpec& e : engines)
         out.push_back(Engine(e));

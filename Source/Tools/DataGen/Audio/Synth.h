@@ -57,4 +57,6 @@ std::vector<int16_t> ToPCM16(const TSignal& s);
 // Adds `src` into `dst` starting at frame `at`, scaled; what passes the end is dropped.
 void MixInto(TSignal& dst, const TSignal& src, size_t at, float gain);
 // Exponential decay envelope value: 1 at t = 0, 1/e after `tau` seconds.
-inline double Decay(double t, double tau) { return t < 0 ? 0.0 : std::exp(-t / tau); }
+inline double Decay(double t, double tau) {
+    return t < 0 ? 0.0 : std::exp(-t / tau);
+}

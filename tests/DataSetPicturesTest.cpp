@@ -5,12 +5,16 @@
 #include "FaceTable.h"
 #include "uBMP.h"
 #include "uByteReader.h"
+#include "uGLFont.h"
 #include "uText1250.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -267,8 +271,9 @@ class BitmapFont : public ::testing::TestWithParam<const char*> {
         REQUIRE_DATA_TREE();
         std::string name = GetParam();
         Sheet = Load("fonts/" + name + ".bmp");
-        ASSERT_TRUE(ReadWholeFile(DataDir() + "fonts/" + name + ".dat", Widths));
-        ASSERT_EQ(Widths.size(), 256u);
+        std::array<uint8_t, 256> widths = TGLFont::ReadWidths(DataDir() + "fonts/" + name + ".dat");
+        Widths.assign(widths.begin(), widths.end());
+        Font = std::make_unique<TGLFont>(0u, widths, 640, 480);
         ASSERT_EQ(Sheet.Width % 16, 0);
         ASSERT_EQ(Sheet.Width, Sheet.Height);
         Cell = Sheet.Width / 16;
@@ -286,11 +291,24 @@ class BitmapFont : public ::testing::TestWithParam<const char*> {
         return n;
     }
 
+    // Ink pixels inside the texture rectangle the game's font maps onto one glyph quad.
+    int QuadInk(const TGlyphQuad& quad) const {
+        int x0 = int(std::lround(quad.S0 * Sheet.Width)), x1 = int(std::lround(quad.S1 * Sheet.Width));
+        int y0 = int(std::lround(std::min(quad.TTop, quad.TBottom) * Sheet.Height));
+        int y1 = int(std::lround(std::max(quad.TTop, quad.TBottom) * Sheet.Height));
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                n += AlphaAt(Sheet, x, y) > 96;
+        return n;
+    }
+
     // Width in cell pixels (the width byte counts 1/32 of the glyph height, the cell's side).
     int WidthPixels(uint8_t c) const { return Widths[c] * Cell / 32; }
 
     TBMPImage Sheet;
     std::vector<uint8_t> Widths;
+    std::unique_ptr<TGLFont> Font; // the game's font over this width table (no texture needed)
     int Cell = 0;
 };
 
@@ -331,21 +349,28 @@ TEST_P(BitmapFont, CellsKeepTheirTopAndBottomRowsClear) {
     }
 }
 
-TEST_P(BitmapFont, GlyphTopsLieAtTheCellsLowerTextureEdge) {
-    // The font maps the cell's lower t edge (its first stored row) to the top of the glyph: the bar
-    // of a 'T' lies in the first half of the cell's rows, the bar of an 'L' in the second.
-    auto widestRow = [&](uint8_t c) {
-        int best = 0, bestRow = 0;
-        for (int row = 0; row < Cell; ++row) {
-            int n = Ink(c, 0, Cell, row, row + 1);
+TEST_P(BitmapFont, GameFontFindsGlyphsUprightInTheirCells) {
+    // The stored row where the game's font puts the top of a glyph: the bar of a 'T' lies next to
+    // it, the bar of an 'L' next to the bottom.
+    auto widestRowFromTop = [&](uint8_t c) {
+        TGlyphQuad quad = Font->LayoutLine(std::string(1, char(c))).at(0);
+        int top = int(std::lround(quad.TTop * Sheet.Height)),
+            bottom = int(std::lround(quad.TBottom * Sheet.Height));
+        int step = bottom > top ? 1 : -1, best = 0, bestDistance = 0;
+        for (int row = top, distance = 0; row != bottom; row += step, ++distance) {
+            int n = 0;
+            for (int x = int(quad.S0 * Sheet.Width); x < int(quad.S1 * Sheet.Width); ++x)
+                n += AlphaAt(Sheet, x, row) > 96;
             if (n > best)
-                best = n, bestRow = row;
+                best = n, bestDistance = distance;
         }
-        return bestRow;
+        return bestDistance;
     };
-    EXPECT_LT(widestRow('T'), Cell / 2);
-    EXPECT_GT(widestRow('L'), Cell / 2);
-    EXPECT_GT(widestRow('_'), widestRow('-'));
+    EXPECT_LT(widestRowFromTop('T'), Cell / 2);
+    EXPECT_GT(widestRowFromTop('L'), Cell / 2);
+    EXPECT_GT(widestRowFromTop('_'), widestRowFromTop('-'));
+    // Text drawn at size 16 advances by the width bytes.
+    EXPECT_FLOAT_EQ(Font->TextWidth("A") * 16 * 16, Widths['A'] / 32.0f * 16);
 }
 
 TEST_P(BitmapFont, CoversEveryCharacterOfTheGamesTexts) {
@@ -516,9 +541,10 @@ TEST_P(BitmapFont, CoversEveryCharacterOfTheGamesTexts) {
     }
     for (uint8_t c : used) {
         SCOPED_TRACE("character " + Cp1250ToUtf8(std::string(1, char(c))));
-        EXPECT_GT(Widths[c], 0);
+        TGlyphQuad quad = Font->LayoutLine(std::string(1, char(c))).at(0);
+        EXPECT_GT(quad.Right - quad.Left, 0.0f);
         if (c != ' ') {
-            EXPECT_GT(Ink(c, 0, WidthPixels(c)), 0);
+            EXPECT_GT(QuadInk(quad), 0);
         }
     }
     // Every Czech accented letter, upper and lower case, whether the texts use it today or not.

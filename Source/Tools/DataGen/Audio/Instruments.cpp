@@ -223,6 +223,9 @@ std::vector<TXmInstrument> MakeInstruments() {
         ins.Name = "bell";
         ins.Sample.Data = Pcm(std::move(s), 0.9f);
         ins.Sample.Volume = 48;
+        // Held at full until released, then faded: a release never cuts the ring dead.
+        ins.VolumeEnvelope = {{{0, 64}, {8, 64}}, 1};
+        ins.Fadeout = 1024;
         XmTuning(rateForC4, ins.Sample.RelativeNote, ins.Sample.Finetune);
         out.push_back(ins);
     }

@@ -1,4 +1,4 @@
-// The game's two bitmap fonts, menu_item (DejaVu Sans Bold) and menu_text (DejaVu Sans), covering
+// The game's two bitmap fonts, menu_item (DejaVu Sans Condensed Bold) and menu_text (DejaVu Sans), covering
 // every printable Windows-1250 character.
 //
 // Layout read by the game's font: fonts/<name>.bmp is an 8-bit alpha sheet of 16 x 16 cells of
@@ -94,7 +94,8 @@ void GenerateFont(const TGenContext& context, const TFontFace& face, const std::
 }
 
 void GenerateFonts(const TGenContext& context) {
-    GenerateFont(context, SansBold(), "menu_item", 1);
+    // Condensed, so that the longest Czech menu items fit beside the menu's marker column.
+    GenerateFont(context, SansCondensedBold(), "menu_item", 0);
     GenerateFont(context, Sans(), "menu_text", 0);
 }
 

@@ -2,7 +2,8 @@
 // and saves contact sheets as PNG files. Cars are assembled with their wheels the way the vehicle
 // draws them (body r below the chassis centre, wheels H - 2r under it), so a sheet shows at once
 // whether every body sits on its wheels.
-//   kalviewer [--data DIR] [--out PREFIX]   (run in the game's directory; needs a display)
+//   kalviewer [--data DIR] [--out PREFIX] [--keys K1,K2,...]   (run in the game's directory; needs a display)
+//   kalviewer --geometry    prints the body and wheel numbers of every car for the car configurations
 // writes PREFIX-contact.png (three-quarter view of every key), PREFIX-top.png (every key from
 // above at one common scale, as the game camera sees them) and PREFIX-turntable.png (each car
 // model from eight directions).
@@ -188,7 +189,7 @@ class TViewer {
         glPushAttrib(GL_ENABLE_BIT);
         glDisable(GL_LIGHTING);
         glDisable(GL_TEXTURE_2D);
-        float s = std::max(4.0f, size * 1.5f);
+        float s = std::max(12.0f, size * 1.5f);
         glColor3ub(92, 96, 92);
         glBegin(GL_QUADS);
         glVertex3f(-s, -s, z);
@@ -246,16 +247,44 @@ bool Save(const TSheet& sheet, const std::string& fileName) {
 
 } // namespace
 
+// One markdown table row per car: what the car configuration needs to put the wheels under the body.
+void PrintGeometry() {
+    std::printf("| Car | L | W | H | r | wheel width | clearance H/2-2r | FrontAxle | RearAxle | HalfTrack | "
+                "front lamp 1 (x, y, z) | rear lamp 1 (x, y, z) | body / wheel triangles |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    for (const TCarDesign& design : CarDesigns()) {
+        TCarGeometry g = MeasureCar(design);
+        std::printf("| %s | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f | %.4f | %.4f | %.3f | (%.3f, %.3f, %.3f) | "
+                    "(%.3f, %.3f, %.3f) | %zu / %zu |\n",
+                    g.Name.c_str(), g.Length, g.Width, g.Height, g.WheelRadius, g.WheelWidth, g.Clearance, g.FrontAxle,
+                    g.RearAxle, g.HalfTrack, g.FrontLamp.x, g.FrontLamp.y, g.FrontLamp.z, g.RearLamp.x, g.RearLamp.y,
+                    g.RearLamp.z, g.BodyTriangles, g.WheelTriangles);
+    }
+}
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--geometry") {
+        PrintGeometry();
+        return 0;
+    }
     std::string dataDir = "data", prefix = "models";
+    std::vector<std::string> only; // keys of the sheets; all when empty
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string option = argv[i];
         if (option == "--data")
             dataDir = argv[i + 1];
         else if (option == "--out")
             prefix = argv[i + 1];
+        else if (option == "--keys") {
+            std::string list = argv[i + 1];
+            for (size_t start = 0; start <= list.size();) {
+                size_t comma = std::min(list.find(',', start), list.size());
+                only.push_back(list.substr(start, comma - start));
+                start = comma + 1;
+            }
+        }
         else {
-            std::fprintf(stderr, "usage: kalviewer [--data DIR] [--out PREFIX]\n");
+            std::fprintf(stderr, "usage: kalviewer [--data DIR] [--out PREFIX] [--keys K1,K2,...]\n");
             return 2;
         }
     }
@@ -263,8 +292,11 @@ int main(int argc, char** argv) {
         TEngine engine(RenderWidth, RenderHeight, false, 32);
         TViewer viewer(engine, dataDir);
         TLabeller labels;
-        const auto& table = MeshTable();
-        const int columns = 6;
+        std::vector<TMeshEntry> table;
+        for (const TMeshEntry& entry : MeshTable())
+            if (only.empty() || std::find(only.begin(), only.end(), entry.Key) != only.end())
+                table.push_back(entry);
+        const int columns = only.empty() ? 6 : std::min(3, int(table.size()));
         int rows = int((table.size() + columns - 1) / columns);
 
         TSheet contact(columns, rows), top(columns, rows);
@@ -279,7 +311,10 @@ int main(int argc, char** argv) {
             labels.Draw(top, column * CellWidth + 4, row * CellHeight + 2, table[i].Key);
         }
 
-        std::vector<TCarDesign> designs = CarDesigns();
+        std::vector<TCarDesign> designs;
+        for (const TCarDesign& design : CarDesigns())
+            if (only.empty() || std::find(only.begin(), only.end(), design.Palettes.front().Key) != only.end())
+                designs.push_back(design);
         TSheet turntable(8, int(designs.size()));
         for (size_t d = 0; d < designs.size(); ++d)
             for (int a = 0; a < 8; ++a) {
@@ -289,7 +324,7 @@ int main(int argc, char** argv) {
                     labels.Draw(turntable, 4, int(d) * CellHeight + 2, designs[d].Palettes.front().Key);
             }
         bool ok = Save(contact, prefix + "-contact.png") && Save(top, prefix + "-top.png") &&
-                  Save(turntable, prefix + "-turntable.png");
+                  (designs.empty() || Save(turntable, prefix + "-turntable.png"));
         return ok ? 0 : 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kalviewer: %s\n", e.what());

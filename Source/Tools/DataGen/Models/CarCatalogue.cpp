@@ -30,11 +30,12 @@ TCarDesign Golf() {
     d.RearAxle = 3.32f;
     d.Bottom = C({{0, 0.30f}, {0.25f, 0.20f}, {3.75f, 0.20f}, {4.0f, 0.30f}});
     d.Belt = C({{0, 0.70f}, {0.9f, 0.86f}, {1.35f, 0.92f}, {3.6f, 0.98f}, {4.0f, 0.95f}});
-    d.Top = C({{0, 0.72f}, {0.12f, 0.80f}, {1.30f, 0.93f}, {2.0f, 1.38f}, {3.35f, 1.40f}, {3.75f, 1.05f},
+    // Boxy: a flat bonnet, an upright screen, a flat roof and a steep hatch.
+    d.Top = C({{0, 0.72f}, {0.12f, 0.80f}, {1.35f, 0.93f}, {1.95f, 1.38f}, {3.45f, 1.40f}, {3.82f, 1.02f},
                {3.95f, 0.99f}, {4.0f, 0.96f}});
     d.HalfWidth = C({{0, 0.78f}, {0.3f, 0.84f}, {3.7f, 0.84f}, {4.0f, 0.79f}});
-    d.TopHalfWidth = C({{0, 0.70f}, {1.3f, 0.72f}, {2.0f, 0.66f}, {3.35f, 0.66f}, {4.0f, 0.70f}});
-    d.Windows = {{1.40f, 2.72f}, {2.80f, 3.32f}};
+    d.TopHalfWidth = C({{0, 0.70f}, {1.3f, 0.72f}, {2.0f, 0.68f}, {3.45f, 0.68f}, {4.0f, 0.70f}});
+    d.Windows = {{1.40f, 2.72f}, {2.80f, 3.44f}};
     d.DoorLines = {1.42f, 2.78f};
     d.HeadLamps = {{0.55f, 0.63f, 0.085f, 0.085f, true}};
     d.Indicators = {{0.73f, 0.63f, 0.045f, 0.05f}};
@@ -47,7 +48,7 @@ TCarDesign Golf() {
     d.Boxes = {{{1.45f, 0.84f, 0.96f}, {1.56f, 0.92f, 1.05f}, swBlack, true}};
     d.Rim = TRim::Steel;
     d.RimColour = Rgb(170, 172, 176);
-    d.Palettes = {Palette("golf", "cars/vwgolf/golf.bmp", Rgb(232, 232, 226)),
+    d.Palettes = {Palette("golf", "cars/vwgolf/golf.bmp", Rgb(146, 186, 36)),
                   Palette("golf_black", "aicars/vwgolf/golf_black.bmp", Rgb(24, 24, 27)),
                   Palette("golf_dark", "aicars/vwgolf/golf_dark.bmp", Rgb(40, 56, 72), true),
                   Palette("golf_red", "aicars/vwgolf/golf_red.bmp", Rgb(178, 22, 26))};
@@ -177,13 +178,14 @@ TCarDesign Fabia() {
     d.FrontAxle = 0.82f;
     d.RearAxle = 3.28f;
     d.Bottom = C({{0, 0.30f}, {0.25f, 0.20f}, {3.8f, 0.20f}, {4.0f, 0.32f}});
-    d.Belt = C({{0, 0.72f}, {0.9f, 0.90f}, {1.35f, 0.95f}, {3.7f, 1.0f}, {4.0f, 0.98f}});
-    d.Top = C({{0, 0.73f}, {0.12f, 0.83f}, {1.2f, 0.97f}, {1.95f, 1.42f}, {3.2f, 1.45f}, {3.7f, 1.14f},
-               {3.88f, 1.05f}, {4.0f, 0.99f}});
+    // Rounder than the Golf: a short sloping bonnet, a raked screen, a curved roof.
+    d.Belt = C({{0, 0.72f}, {0.9f, 0.92f}, {1.1f, 0.95f}, {3.7f, 1.02f}, {4.0f, 0.98f}});
+    d.Top = C({{0, 0.72f}, {0.12f, 0.82f}, {1.05f, 0.97f}, {1.45f, 1.22f}, {2.0f, 1.43f}, {2.6f, 1.47f},
+               {3.2f, 1.44f}, {3.62f, 1.16f}, {3.88f, 1.06f}, {4.0f, 0.99f}});
     d.HalfWidth = C({{0, 0.76f}, {0.3f, 0.83f}, {3.75f, 0.83f}, {4.0f, 0.78f}});
     d.TopHalfWidth = C({{0, 0.72f}, {1.95f, 0.66f}, {3.2f, 0.66f}, {4.0f, 0.70f}});
-    d.Windows = {{1.35f, 2.30f}, {2.36f, 3.08f}, {3.14f, 3.42f}};
-    d.DoorLines = {1.36f, 2.33f, 2.34f, 3.12f};
+    d.Windows = {{1.15f, 2.30f}, {2.36f, 3.08f}, {3.14f, 3.42f}};
+    d.DoorLines = {1.20f, 2.33f, 2.34f, 3.12f};
     d.HeadLamps = {{0.56f, 0.74f, 0.19f, 0.065f}};
     d.Grille = {0, 0.67f, 0.22f, 0.085f};
     d.GrilleChrome = true;
@@ -192,9 +194,9 @@ TCarDesign Fabia() {
     d.PlateZ = 0.47f;
     d.RearPlateZ = 0.62f;
     d.TailLamps = {{0.66f, 0.86f, 0.11f, 0.11f}};
-    d.Boxes = {{{1.40f, 0.83f, 0.98f}, {1.51f, 0.91f, 1.07f}, swPaint, true}};
+    d.Boxes = {{{1.22f, 0.83f, 1.0f}, {1.33f, 0.91f, 1.09f}, swPaint, true}};
     d.Rim = TRim::Alloy;
-    d.Palettes = {Palette("fabia_white", "aicars/fabia/fabia_white.bmp", Rgb(236, 236, 232)),
+    d.Palettes = {Palette("fabia_white", "aicars/fabia/fabia_white.bmp", Rgb(222, 222, 218)),
                   Palette("fabia_blue", "aicars/fabia/fabia_blue.bmp", Rgb(30, 82, 172), true),
                   Palette("fabia_brown", "aicars/fabia/fabia_brown.bmp", Rgb(104, 64, 40), true),
                   Palette("fabia_metal", "aicars/fabia/fabia_metal.bmp", Rgb(168, 172, 178), true),
@@ -229,7 +231,7 @@ TCarDesign Transit() {
     d.TailLamps = {{0.89f, 0.95f, 0.06f, 0.20f}};
     d.Boxes = {{{1.15f, 0.98f, 1.20f}, {1.28f, 1.14f, 1.45f}, swBlack, true}};
     d.Rim = TRim::Hubcap;
-    TCarPalette white = Palette("transit", "cars/transit/transit.bmp", Rgb(234, 234, 230));
+    TCarPalette white = Palette("transit", "cars/transit/transit.bmp", Rgb(222, 222, 218));
     d.Palettes = {white, Palette("transit_grey", "aicars/transit/transit_grey.bmp", Rgb(118, 122, 128), true),
                   Palette("transit_khaki", "aicars/transit/transit_khaki.bmp", Rgb(128, 124, 78))};
     return d;
@@ -324,7 +326,7 @@ TCarDesign Avia() {
     };
     d.Rim = TRim::Truck;
     d.RimColour = Rgb(200, 200, 204);
-    TCarPalette white = Palette("avia", "cars/avia/avia.bmp", Rgb(234, 234, 228));
+    TCarPalette white = Palette("avia", "cars/avia/avia.bmp", Rgb(222, 222, 216));
     white.Cargo = Rgb(178, 180, 184);
     TCarPalette yellow = Palette("avia_yellow", "aicars/avia/avia_yellow.bmp", Rgb(236, 196, 30));
     yellow.Cargo = Rgb(178, 180, 184);

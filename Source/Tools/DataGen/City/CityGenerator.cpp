@@ -1,0 +1,276 @@
+// The city generator: the map file, its tile pictures and building meshes, the two scripted route
+// files and the city map picture, all from the plan.
+#include "BMPWriter.h"
+#include "ByteWriter.h"
+#include "CityMeshes.h"
+#include "CityPlan.h"
+#include "DataGen.h"
+#include "Writer3ds.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace city {
+namespace {
+
+constexpr int TilePixels = 128; // 16 pixels per metre
+
+uint32_t Mix(uint32_t a, uint32_t b) {
+    uint32_t h = a * 2654435761u ^ (b * 40503u + 0x9e3779b9u);
+    h ^= h >> 15;
+    h *= 0x2c1b3c6du;
+    h ^= h >> 12;
+    return h;
+}
+
+float Noise(int x, int y, uint32_t seed) { return float(Mix(uint32_t(x) * 7919u + uint32_t(y), seed) & 1023) / 1023.0f; }
+
+// Smooth noise of period `period` pixels that wraps at the picture's edge.
+float Smooth(int x, int y, int period, uint32_t seed) {
+    int cells = TilePixels / period;
+    float fx = float(x) / period, fy = float(y) / period;
+    int ix = int(fx), iy = int(fy);
+    float tx = fx - ix, ty = fy - iy;
+    auto at = [&](int a, int b) { return Noise(a % cells, b % cells, seed); };
+    float top = at(ix, iy) + (at(ix + 1, iy) - at(ix, iy)) * tx;
+    float bottom = at(ix, iy + 1) + (at(ix + 1, iy + 1) - at(ix, iy + 1)) * tx;
+    return top + (bottom - top) * ty;
+}
+
+struct TRgbF {
+    float r, g, b;
+};
+
+TRgbF Scale(TRgbF c, float f) { return {c.r * f, c.g * f, c.b * f}; }
+
+TRgbF MaterialColour(TMaterial m, int x, int y, float metresX, float metresY, uint32_t seed) {
+    float grain = 0.9f + 0.2f * Noise(x, y, seed);
+    float blotch = 0.88f + 0.24f * Smooth(x, y, 32, seed + 1);
+    auto joints = [&](float size) {
+        float a = std::fmod(metresX, size), b = std::fmod(metresY, size);
+        return a < 0.04f || b < 0.04f;
+    };
+    switch (m) {
+    case TMaterial::Asphalt:
+        return Scale({72, 74, 78}, grain * blotch);
+    case TMaterial::LineWhite:
+    case TMaterial::ParkingLine:
+        return Scale({232, 232, 226}, 0.95f + 0.05f * grain);
+    case TMaterial::Zebra:
+        return Scale({238, 238, 232}, 0.95f + 0.05f * grain);
+    case TMaterial::Kerb:
+        return Scale({158, 156, 150}, grain);
+    case TMaterial::Sidewalk:
+        return joints(0.5f) ? TRgbF{120, 118, 112} : Scale({176, 170, 162}, grain);
+    case TMaterial::Grass:
+        return Scale({78, 136, 58}, grain * blotch);
+    case TMaterial::Flowers: {
+        uint32_t k = Mix(uint32_t(x / 3), uint32_t(y / 3) + seed) % 3;
+        return k == 0 ? TRgbF{220, 70, 90} : k == 1 ? TRgbF{240, 220, 80} : TRgbF{230, 230, 240};
+    }
+    case TMaterial::Path:
+        return Scale({196, 180, 142}, grain);
+    case TMaterial::Water: {
+        float ripple = 0.9f + 0.12f * std::sin(float(y) * 0.35f + 3 * Smooth(x, y, 16, seed));
+        return Scale({46, 88, 128}, ripple * (0.95f + 0.1f * Noise(x, y, seed)));
+    }
+    case TMaterial::Quay:
+        return joints(1.0f) ? TRgbF{100, 98, 92} : Scale({150, 144, 134}, grain);
+    case TMaterial::Pavers:
+        return joints(0.4f) ? TRgbF{130, 118, 104} : Scale({184, 166, 144}, grain);
+    case TMaterial::Concrete:
+        return joints(2.0f) ? TRgbF{120, 120, 116} : Scale({168, 168, 162}, grain * blotch);
+    case TMaterial::Gravel:
+        return Scale({128, 118, 106}, 0.8f + 0.4f * Noise(x, y, seed));
+    case TMaterial::Rail:
+        return {200, 200, 205};
+    case TMaterial::Sleeper:
+        return Scale({104, 80, 58}, grain);
+    case TMaterial::Platform: {
+        bool edgeLine = false;
+        (void)edgeLine;
+        return joints(0.6f) ? TRgbF{130, 126, 118} : Scale({190, 184, 172}, grain);
+    }
+    case TMaterial::Cobbles: {
+        float a = std::fmod(metresX, 0.3f), b = std::fmod(metresY + (int(metresX / 0.3f) % 2) * 0.15f, 0.3f);
+        return (a < 0.04f || b < 0.04f) ? TRgbF{80, 76, 72} : Scale({140, 132, 124}, grain);
+    }
+    case TMaterial::Mud:
+        return Scale({112, 86, 60}, grain * blotch);
+    case TMaterial::Hedge:
+        return Scale({46, 96, 44}, 0.8f + 0.4f * Noise(x, y, seed));
+    case TMaterial::Railing:
+        return {80, 80, 86};
+    }
+    return {255, 0, 255};
+}
+
+TBMPImage TilePicture(const TTileTexture& texture) {
+    TBMPImage image;
+    image.Width = image.Height = TilePixels;
+    image.Format = TBMPFormat::RGB;
+    image.Pixels.resize(size_t(TilePixels) * TilePixels * 3);
+    for (int y = 0; y < TilePixels; ++y)
+        for (int x = 0; x < TilePixels; ++x) {
+            float u = (x + 0.5f) / TilePixels, v = (y + 0.5f) / TilePixels;
+            TMaterial m = MaterialAt(texture.Kind, u, v, texture.Seed);
+            TRgbF c = MaterialColour(m, x, y, u * texture.Size, v * texture.Size, texture.Seed);
+            uint8_t* p = &image.Pixels[(size_t(y) * TilePixels + size_t(x)) * 3];
+            p[0] = uint8_t(std::clamp(c.r, 0.0f, 255.0f));
+            p[1] = uint8_t(std::clamp(c.g, 0.0f, 255.0f));
+            p[2] = uint8_t(std::clamp(c.b, 0.0f, 255.0f));
+        }
+    return image;
+}
+
+void ShortString(TByteWriter& w, const std::string& s) {
+    if (s.size() > 254)
+        throw std::runtime_error("name too long for the city map: " + s);
+    w.U8(uint8_t(s.size()));
+    std::string field = s;
+    field.resize(254, '\0');
+    w.Raw(field.data(), field.size());
+}
+
+void PlacementRecord(TByteWriter& w, int32_t tag, int32_t id, float x, float y, float width, float h, int32_t rotation) {
+    w.I32(tag);
+    w.I32(id);
+    w.F32(x);
+    w.F32(y);
+    w.F32(width);
+    w.F32(h);
+    w.I32(rotation);
+}
+
+// The map file: definitions, ground tiles, buildings, walls, then the traffic cell words. File
+// coordinates run y against world Y: a footprint with world corner row Y and height h is written
+// at y = 511 - Y - h.
+std::vector<uint8_t> MapFile(const TPlan& plan) {
+    TByteWriter w;
+    const auto& textures = TileTextures();
+    for (size_t i = 0; i < textures.size(); ++i) {
+        w.I32(1);
+        w.I32(int32_t(i + 1));
+        ShortString(w, textures[i].File);
+    }
+    const auto& meshes = MeshSpecs();
+    for (size_t i = 0; i < meshes.size(); ++i) {
+        w.I32(2);
+        w.I32(int32_t(i + 1));
+        ShortString(w, meshes[i].File);
+    }
+    for (const TTilePlacement& t : plan.TilesPlaced)
+        PlacementRecord(w, 101, t.Texture + 1, float(t.X), float(Cells - 1 - t.Y - t.Size), float(t.Size),
+                        float(t.Size), t.Rotation);
+    for (const TBuildingPlacement& b : plan.Buildings) {
+        // The loader turns buildings by (file rotation + 2) mod 4, lamp posts by the file rotation.
+        int32_t fileRotation = b.Mesh == LampMesh ? b.Rotation : (b.Rotation + 2) % 4;
+        PlacementRecord(w, 102, b.Mesh + 1, float(b.X), float(Cells - 1 - b.Y - b.H), float(b.W), float(b.H),
+                        fileRotation);
+        w.I32(b.Collides ? 1 : 0);
+    }
+    for (const TWall& wall : plan.Walls)
+        PlacementRecord(w, 103, 0, wall.X, float(Cells - 1) - wall.Y - wall.H, wall.W, wall.H, 0);
+    w.I32(400);
+    // Cell words in file coordinates: index x * 512 + y with y = 511 - world Y.
+    for (int x = 0; x < Cells; ++x)
+        for (int fy = 0; fy < Cells; ++fy)
+            w.I32(plan.Words[size_t(x) * Cells + size_t(Cells - 1 - fy)]);
+    return w.Bytes;
+}
+
+// A scripted route along a traffic lane loop: a record every fourth cell, t counting cells.
+std::vector<uint8_t> RouteFile(const TRing& ring) {
+    std::vector<std::pair<int, int>> cells;
+    for (int y = ring.South; y < ring.North; ++y)
+        cells.push_back({ring.West, y});
+    for (int x = ring.West; x < ring.East; ++x)
+        cells.push_back({x, ring.North});
+    for (int y = ring.North; y > ring.South; --y)
+        cells.push_back({ring.East, y});
+    for (int x = ring.East; x >= ring.West; --x)
+        cells.push_back({x, ring.South});
+    TByteWriter w;
+    for (size_t i = 0; i < cells.size(); i += 4) {
+        w.I32(cells[i].first);
+        w.I32(Cells - 1 - cells[i].second);
+        w.I32(int32_t(i));
+    }
+    return w.Bytes;
+}
+
+// The city at one pixel per cell on a 1024 x 512 picture: world cell (X, Y) at pixel column
+// X + 90 and row Y - 22 counted from the bottom, where the map inset and markers expect it.
+TBMPImage MapPicture(const TPlan& plan) {
+    TBMPImage image;
+    image.Width = 1024;
+    image.Height = 512;
+    image.Format = TBMPFormat::RGB;
+    image.Pixels.assign(size_t(1024) * 512 * 3, 0);
+    for (size_t i = 0; i < size_t(1024) * 512; ++i) {
+        image.Pixels[i * 3] = 24, image.Pixels[i * 3 + 1] = 30, image.Pixels[i * 3 + 2] = 36;
+    }
+    std::vector<uint8_t> building(size_t(Cells) * Cells, 0);
+    for (const TBuildingPlacement& b : plan.Buildings)
+        for (int x = b.X; x < b.X + b.W; ++x)
+            for (int y = b.Y; y < b.Y + b.H; ++y)
+                building[size_t(x) * Cells + size_t(y)] = uint8_t(b.Mesh == 14 || b.Mesh == 15 || b.Mesh == 16 || b.Mesh == 40 ? 2
+                                                                  : b.Mesh == LampMesh ? 0 : 1);
+    for (int x = 0; x < Cells; ++x)
+        for (int y = 0; y < Cells; ++y) {
+            int px = x + 90, py = y - 22;
+            if (px < 0 || px >= 1024 || py < 0 || py >= 512)
+                continue;
+            int32_t word = plan.Words[size_t(x) * Cells + size_t(y)];
+            uint8_t r = 90, g = 90, b = 90;
+            if (word & 0x02)
+                r = 60, g = 110, b = 170;
+            else if (word & 0x20)
+                r = 96, g = 150, b = 72;
+            else if (word & 0x40)
+                r = 70, g = 72, b = 78;
+            else if (word & 0x10)
+                r = 170, g = 165, b = 155;
+            else if (word & 0x04)
+                r = 125, g = 110, b = 95;
+            else if (word & 0x80)
+                r = 150, g = 150, b = 145;
+            else if (word & 0x01)
+                r = 120, g = 95, b = 70;
+            uint8_t kind = building[size_t(x) * Cells + size_t(y)];
+            if (kind == 1)
+                r = 200, g = 120, b = 90;
+            else if (kind == 2)
+                r = 45, g = 100, b = 45;
+            uint8_t* p = &image.Pixels[(size_t(py) * 1024 + size_t(px)) * 3];
+            p[0] = r, p[1] = g, p[2] = b;
+        }
+    return image;
+}
+
+} // namespace
+
+void GenerateCity(const TGenContext& context) {
+    TPlan plan = BuildPlan();
+    for (const TTileTexture& texture : TileTextures())
+        context.Write("textures/" + texture.File, EncodeBMP(TilePicture(texture)));
+    for (size_t i = 0; i < MeshSpecs().size(); ++i) {
+        TCityMesh mesh = BuildCityMesh(i);
+        context.Write("meshes/" + MeshSpecs()[i].File, Encode3DS(mesh.Model));
+        for (const auto& [file, image] : mesh.Textures)
+            context.Write("meshes/" + file, EncodeBMP(image));
+    }
+    context.Write("city/city.tmf", MapFile(plan));
+    context.Write("city/boss.cur", RouteFile(plan.Rings.at(0)));
+    context.Write("city/director.cur", RouteFile(plan.Rings.at(5)));
+    context.Write("bitmaps/map.bmp", EncodeBMP(MapPicture(plan)));
+}
+
+} // namespace city
+
+namespace {
+void GenerateCityData(const TGenContext& context) { city::GenerateCity(context); }
+} // namespace
+
+KAL_GENERATOR("city", GenerateCityData);

@@ -1,0 +1,287 @@
+// The generated city with the game's own reader, grids and tracer: every record loads, all 36
+// tracks close on right-hand lanes, every mission leg, start and stop is drivable with a car's
+// width to spare, and the engine draws the town from above and at street level under Xvfb.
+#include "../../Source/Tools/DataGen/City/CityFixedPoints.h"
+#include "TestSupport.h"
+#include "Traffic.h"
+#include "u3ds.h"
+#include "uBMP.h"
+#include "uByteReader.h"
+#include "uCityMap.h"
+#include "uEngine.h"
+
+#include <cmath>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string CityFile = ".\\data\\city\\city.tmf";
+constexpr float CarHalfWidth = 0.9f; // metres: a car of 1.8 m must pass
+
+// Loads nothing into GL: textures get ids in order, meshes their real extents from the 3DS files.
+class TDataHost : public ICityMapHost {
+  public:
+    uint32_t LoadTileTexture(const std::string& path) override {
+        std::vector<uint8_t> bytes;
+        EXPECT_TRUE(ReadWholeFile(NativePath(path), bytes)) << path;
+        TBMPImage image;
+        std::string error;
+        EXPECT_TRUE(ParseBMP(bytes, path, image, error)) << error;
+        return ++Textures;
+    }
+    TMeshRecord LoadBuildingMesh(const std::string& path) override {
+        std::vector<uint8_t> bytes;
+        EXPECT_TRUE(ReadWholeFile(NativePath(path), bytes)) << path;
+        T3dsModel model;
+        std::string error;
+        EXPECT_TRUE(Parse3DS(bytes, path, model, error)) << error;
+        TMeshRecord record;
+        record.List = ++Meshes;
+        CentreAndScale(model, 1.0f, record.Extent);
+        return record;
+    }
+    void DrawProgress(int32_t done, int32_t total) override { Progress.push_back({done, total}); }
+    void AddLamp(float x, float y, float z) override { Lamps.push_back(VectorMake(x, y, z)); }
+    void SetCellWords(const uint8_t* block, size_t size) override { Words = TCellWords::FromBytes(block, size); }
+
+    uint32_t Textures = 0, Meshes = 0;
+    std::vector<std::pair<int32_t, int32_t>> Progress;
+    std::vector<dVector3> Lamps;
+    TCellWords Words;
+};
+
+// The city read once for all data checks.
+struct TLoadedCity {
+    TCamera Camera;
+    TTextureGrid Tiles{Camera};
+    TMeshGrid Meshes{Camera, nullptr};
+    TDataHost Host;
+    int32_t Records = 0;
+
+    // A world cell where a car collides: under a colliding building or a block.
+    bool Obstacle(int x, int y) const {
+        if (x < 0 || y < 0 || x >= GridSize || y >= GridSize)
+            return true;
+        const TMeshCell* b = Meshes.Building(x, y).Owner;
+        return (b && b->Collides) || Meshes.Block(x, y).Owner;
+    }
+    // The cell word of world cell (x, y).
+    int32_t Word(int x, int y) const { return Host.Words.At(x, MapCells - 1 - y); }
+    // A car body centred on (x, y) touches no obstacle.
+    bool CarFits(float x, float y) const {
+        for (int cx = int(std::floor(x - CarHalfWidth)); cx <= int(std::floor(x + CarHalfWidth)); ++cx)
+            for (int cy = int(std::floor(y - CarHalfWidth)); cy <= int(std::floor(y + CarHalfWidth)); ++cy)
+                if (Obstacle(cx, cy))
+                    return false;
+        return true;
+    }
+};
+
+TLoadedCity& City() {
+    static std::unique_ptr<TLoadedCity> city = [] {
+        auto c = std::make_unique<TLoadedCity>();
+        Resources().Clear();
+        c->Records = ReadCityMap(CityFile, c->Host, c->Tiles, c->Meshes);
+        Resources().Clear();
+        return c;
+    }();
+    return *city;
+}
+
+float Heading(float degrees, float& dx, float& dy) {
+    float a = (degrees + 180) * 3.14159265f / 180;
+    dx = std::cos(a);
+    dy = std::sin(a);
+    return a;
+}
+
+} // namespace
+
+TEST(CityData, EveryRecordLoadsAndTheBarFillsExactly) {
+    TLoadedCity& city = City();
+    EXPECT_EQ(city.Records, CityRecordTotal);
+    EXPECT_EQ(city.Host.Textures, uint32_t(CityTextureTotal));
+    EXPECT_EQ(city.Host.Meshes, uint32_t(CityMeshTotal));
+    // The definition bars end full, the record bar at its last step.
+    bool texturesFull = false, meshesFull = false;
+    for (auto [done, total] : city.Host.Progress) {
+        EXPECT_LE(done, total);
+        texturesFull = texturesFull || (total == CityTextureTotal && done == total);
+        meshesFull = meshesFull || (total == CityMeshTotal && done == total);
+    }
+    EXPECT_TRUE(texturesFull);
+    EXPECT_TRUE(meshesFull);
+    EXPECT_EQ(city.Host.Progress.back(), std::make_pair(15500, CityRecordTotal));
+    EXPECT_GT(city.Host.Lamps.size(), 500u);
+    int blocked = 0;
+    for (int x = 0; x < GridSize; ++x)
+        for (int y = 0; y < GridSize; ++y)
+            blocked += city.Obstacle(x, y);
+    EXPECT_GT(blocked, 40000); // the town is built up, so the clearance checks below mean something
+    // Every cell of the city is covered by a ground tile.
+    for (int x = 0; x < GridSize; x += 7)
+        for (int y = 0; y < GridSize; y += 7)
+            ASSERT_NE(city.Tiles.Cell(x, y).Owner, nullptr) << x << ", " << y;
+}
+
+TEST(CityData, AllTracksCloseOnRightHandAsphaltLanes) {
+    TLoadedCity& city = City();
+    TMessageRecorder messages;
+    for (size_t n = 0; n < TrackStarts.size(); ++n) {
+        auto [x0, y0] = TrackStarts[n];
+        bool closed = false;
+        auto cells = TraceTrack(x0, y0, city.Host.Words, closed);
+        EXPECT_TRUE(closed) << "track " << n;
+        EXPECT_LT(cells.size(), 20000u / 4) << "track " << n;
+        auto curve = BuildTrack(x0, y0, city.Host.Words);
+        EXPECT_GT(curve->Points.size(), 8u);
+        for (auto [x, y] : cells) {
+            int32_t word = city.Host.Words.At(x, y);
+            // Asphalt, crossed by zebra crossings (pedestrian area) but never by grass, water or gravel.
+            ASSERT_EQ(word & 0x7F & ~GroundPedestrian, GroundAsphalt) << "track " << n << " at map cell " << x << ", " << y;
+            // Keep right: within its 8-metre street a lane heading north or west runs in the half
+            // towards +X or +Y, one heading south or east in the other half.
+            int wx = x, wy = MapCells - 1 - y;
+            int offset = (word & (MarkNorth | MarkSouth)) ? wx % 8 : wy % 8;
+            bool towardsPlus = (word & MarkNorth) || (word & MarkWest);
+            if (towardsPlus) {
+                ASSERT_GE(offset, 4) << "track " << n << " at world cell " << wx << ", " << wy;
+            } else {
+                ASSERT_LE(offset, 3) << "track " << n << " at world cell " << wx << ", " << wy;
+            }
+        }
+    }
+    EXPECT_TRUE(messages.Messages.empty());
+}
+
+TEST(CityData, EveryMissionLegIsDrivableWithACarsWidth) {
+    TLoadedCity& city = City();
+    for (size_t m = 0; m < city::MissionTargets.size(); ++m) {
+        float x = city::MissionStarts[m].X, y = city::MissionStarts[m].Y;
+        const auto& targets = city::MissionTargets[m];
+        for (size_t k = targets.size(); k-- > 0;) {
+            float tx = targets[k].X, ty = targets[k].Y;
+            float length = std::hypot(tx - x, ty - y);
+            for (float s = 0; s <= length; s += 0.25f) {
+                float px = x + (tx - x) * s / std::max(length, 0.001f), py = y + (ty - y) * s / std::max(length, 0.001f);
+                ASSERT_TRUE(city.CarFits(px, py))
+                    << "mission " << m + 1 << " leg to target " << k << " blocked at " << px << ", " << py;
+            }
+            x = tx, y = ty;
+        }
+    }
+}
+
+TEST(CityData, StartsStandOnStreetsFacingTheirFirstTarget) {
+    TLoadedCity& city = City();
+    for (size_t m = 0; m < city::MissionStarts.size(); ++m) {
+        const auto& s = city::MissionStarts[m];
+        EXPECT_TRUE(city.Word(int(s.X), int(s.Y)) & GroundAsphalt) << "mission " << m + 1;
+        EXPECT_TRUE(city.CarFits(s.X, s.Y)) << "mission " << m + 1;
+        float dx, dy;
+        Heading(s.Heading, dx, dy);
+        const auto& first = city::MissionTargets[m].back();
+        float tx = first.X - s.X, ty = first.Y - s.Y, d = std::hypot(tx, ty);
+        if (m == 8) {
+            // Facing south with the first target to the west: a junction gives room to turn.
+            for (int k = 1; k <= 4; ++k) {
+                EXPECT_TRUE(city.Word(int(s.X), int(s.Y) - k) & GroundAsphalt) << k;
+                EXPECT_TRUE(city.Word(int(s.X) - k, int(s.Y)) & GroundAsphalt) << k;
+            }
+            continue;
+        }
+        EXPECT_GT((dx * tx + dy * ty) / d, 0.7f) << "mission " << m + 1 << " does not face its first target";
+        // The street runs on ahead of the car.
+        for (int k = 1; k <= 3; ++k)
+            EXPECT_TRUE(city.CarFits(s.X + dx * k, s.Y + dy * k)) << "mission " << m + 1;
+    }
+    for (size_t r = 0; r < city::RaceStarts.size(); ++r) {
+        const auto& cars = city::RaceStarts[r];
+        EXPECT_NEAR(std::hypot(cars[0].X - cars[1].X, cars[0].Y - cars[1].Y), 1.4f, 1e-4f);
+        for (const auto& car : cars) {
+            EXPECT_TRUE(city.CarFits(car.X, car.Y)) << "race " << r + 11;
+            EXPECT_TRUE(city.Word(int(car.X), int(car.Y)) & (GroundAsphalt | GroundPedestrian)) << "race " << r + 11;
+        }
+    }
+}
+
+TEST(CityData, StationsStandOnForecourtsReachableFromTheStreet) {
+    TLoadedCity& city = City();
+    auto places = std::vector<city::TFixedPoint>(city::GasStations.begin(), city::GasStations.end());
+    places.insert(places.end(), city::Services.begin(), city::Services.end());
+    for (size_t i = 0; i < city::StopRects.size(); ++i) {
+        const city::TStopRect& r = city::StopRects[i];
+        EXPECT_GE(places[i].X, r.Left);
+        EXPECT_LE(places[i].X, r.Right);
+        EXPECT_GE(places[i].Y, r.Bottom);
+        EXPECT_LE(places[i].Y, r.Top);
+        for (float x = r.Left; x <= r.Right; x += 0.5f)
+            for (float y = r.Bottom; y <= r.Top; y += 0.5f)
+                ASSERT_TRUE(city.CarFits(x, y)) << "stop " << i << " blocked at " << x << ", " << y;
+        // Breadth-first over cells where a car fits, from the stop to an asphalt street.
+        std::vector<uint8_t> seen(size_t(GridSize) * GridSize, 0);
+        std::vector<std::pair<int, int>> queue{{int(places[i].X), int(places[i].Y)}};
+        bool reached = false;
+        for (size_t q = 0; q < queue.size() && !reached && q < 4000; ++q) {
+            auto [x, y] = queue[q];
+            if ((city.Word(x, y) & GroundAsphalt) && !(city.Word(x, y) & GroundPedestrian)) {
+                reached = true;
+                break;
+            }
+            for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+                int nx = x + dx, ny = y + dy;
+                if (nx < 1 || ny < 1 || nx >= GridSize - 1 || ny >= GridSize - 1 || seen[size_t(nx) * GridSize + size_t(ny)])
+                    continue;
+                seen[size_t(nx) * GridSize + size_t(ny)] = 1;
+                if (city.CarFits(nx + 0.5f, ny + 0.5f))
+                    queue.push_back({nx, ny});
+            }
+        }
+        EXPECT_TRUE(reached) << "stop " << i << " cannot be reached from a street";
+        EXPECT_TRUE(city.Word(int(places[i].X), int(places[i].Y)) & (GroundConcrete | GroundAsphalt)) << "stop " << i;
+    }
+}
+
+TEST(CityData, GroundKindsMatchTheirPlaces) {
+    TLoadedCity& city = City();
+    // The river is water, its quays and bridges are not.
+    EXPECT_TRUE(city.Word(188, 100) & GroundWater);
+    int pedestrian = 0, grass = 0, water = 0;
+    for (int x = 0; x < GridSize; ++x)
+        for (int y = 0; y < GridSize; ++y) {
+            int32_t w = city.Word(x, y);
+            EXPECT_NE(w & 0xFF, 0) << "cell " << x << ", " << y << " has no ground kind";
+            pedestrian += IsPedestrianArea(w);
+            grass += (w & GroundGrass) != 0;
+            water += (w & GroundWater) != 0;
+        }
+    EXPECT_GT(pedestrian, 20000);
+    EXPECT_GT(grass, 20000);
+    EXPECT_GT(water, 5000);
+}
+
+TEST(CityData, RoutesAndMapPictureLineUp) {
+    auto boss = LoadRoute(".\\data\\city\\boss.cur");
+    auto director = LoadRoute(".\\data\\city\\director.cur");
+    EXPECT_GT(boss->Points.size(), 10u);
+    EXPECT_GT(director->Points.size(), 10u);
+    TLoadedCity& city = City();
+    for (const TCurvePoint& p : boss->Points)
+        EXPECT_TRUE(city.Word(int(p.x), int(p.y)) & GroundAsphalt);
+
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile("data/bitmaps/map.bmp", bytes));
+    TBMPImage map;
+    std::string error;
+    ASSERT_TRUE(ParseBMP(bytes, "map.bmp", map, error)) << error;
+    ASSERT_EQ(map.Width, 1024);
+    ASSERT_EQ(map.Height, 512);
+    int channels = int(map.Pixels.size() / (1024 * 512));
+    auto pixel = [&](int a, int b) { return &map.Pixels[(size_t(b - 22) * 1024 + size_t(a + 90)) * size_t(channels)]; };
+    // A map point (a, b) sits at picture pixel (a + 90, b - 22): the river is blue there.
+    const uint8_t* river = pixel(188, 100);
+    EXPECT_GT(river[2], river[0] + 40);
+    const uint8_t* street = pixel(int(city::MissionStarts[0].X), int(city::MissionStarts[0].Y));
+    EXPECT_LT(std::abs(street[0] - street[2]), 20);
+}

@@ -29,10 +29,10 @@ class TRecordingHost : public TSpriteHost {
     int MainMenuOpened = 0;
 };
 
-const char* const TextureKeys[] = {"map_destination", "sipka_target", "map_arrow",     "intro",
-                                   "symbol_fuel",     "symbol_damage", "symbol_time",  "symbol_targets",
+const char* const TextureKeys[] = {"map_destination", "sipka_target",   "map_arrow",   "intro",
+                                   "symbol_fuel",     "symbol_damage",  "symbol_time", "symbol_targets",
                                    "symbol_load",     "symbol_fragile", "hint",        "timer_one",
-                                   "timer_two",       "timer_three",   "timer_go",     "quillmark"};
+                                   "timer_two",       "timer_three",    "timer_go",    "quillmark"};
 
 class Sprites : public ::testing::Test {
   protected:
@@ -232,8 +232,8 @@ TEST_F(Sprites, MapSymbolsAndArrowsArePlacedAndTurn) {
 }
 
 TEST_F(Sprites, SymbolKindsPickTheirTextureAndSlotsFillFromTheRight) {
-    const char* keys[6] = {"symbol_fuel", "symbol_damage", "symbol_time", "symbol_targets", "symbol_load",
-                           "symbol_fragile"};
+    const char* keys[6] = {"symbol_fuel",    "symbol_damage", "symbol_time",
+                           "symbol_targets", "symbol_load",   "symbol_fragile"};
     for (uint8_t kind = 0; kind < 6; ++kind) {
         TSymbolSprite symbol(Host, kind);
         EXPECT_EQ(symbol.Texture, Tex(keys[kind]));

@@ -1,8 +1,8 @@
 // The font's width table, glyph layout and line breaking, without a GL context: the font is built
 // from a made-up texture id and width table.
+#include "uGLFont.h"
 #include "TestSupport.h"
 #include "uErrors.h"
-#include "uGLFont.h"
 #include "uText1250.h"
 
 #include <fstream>
@@ -43,7 +43,7 @@ TEST(TGLFont, GlyphCellsFollowTheSixteenBySixteenGrid) {
 
 TEST(TGLFont, LayoutAdvancesByWidthAndFlipsTheCell) {
     auto widths = SquareWidths();
-    widths['i'] = 8;  // a quarter of the height
+    widths['i'] = 8;    // a quarter of the height
     widths['\x01'] = 0; // zero width: drawn, but the pen stays
     TGLFont font(7, widths, 640, 480);
     auto quads = font.LayoutLine("Mi\x01W");
@@ -82,7 +82,8 @@ TEST(TGLFont, WrapsAtTheFirstSpacePastTheMaximum) {
     TGLFont font(7, SquareWidths(), 640, 480);
     // Widths in glyph heights: "aaa" 3, the space 1. The line ends at the first space after the
     // running width exceeds 5 (the space counted), and the space is dropped.
-    EXPECT_EQ(Strings(font.WrapLines("aaa bb cc dddd e", 5)), (std::vector<std::string>{"aaa bb", "cc dddd", "e"}));
+    EXPECT_EQ(Strings(font.WrapLines("aaa bb cc dddd e", 5)),
+              (std::vector<std::string>{"aaa bb", "cc dddd", "e"}));
     // A word wider than the maximum is never split.
     EXPECT_EQ(Strings(font.WrapLines("abcdefghij k", 3)), (std::vector<std::string>{"abcdefghij", "k"}));
     // Short text: one line, the last character included.

@@ -115,8 +115,8 @@ TEST_F(ParticleSystem, UpdateMovesThenAcceleratesAndFreesAtDeath) {
     EXPECT_FLOAT_EQ(p.Velocity.z, 2);
     Clock.Advance(0.5);
     system.Update(0.5f);
-    EXPECT_FLOAT_EQ(p.Position.z, 7 + 1);   // moved with the old velocity
-    EXPECT_FLOAT_EQ(p.Velocity.z, 2 - 5);   // then accelerated
+    EXPECT_FLOAT_EQ(p.Position.z, 7 + 1); // moved with the old velocity
+    EXPECT_FLOAT_EQ(p.Velocity.z, 2 - 5); // then accelerated
     Clock.Advance(0.25);
     system.Update(0.0f);
     EXPECT_EQ(system.Count, 1);

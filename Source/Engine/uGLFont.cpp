@@ -44,7 +44,9 @@ void TGLFont::ComputeOrigins() {
         Origins[size_t(c)] = {float(c % 16) * Cell, float(c / 16) * Cell};
 }
 
-void TGLFont::SetColor(uint32_t rgb) { SetColor(uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)); }
+void TGLFont::SetColor(uint32_t rgb) {
+    SetColor(uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
+}
 
 void TGLFont::SetColor(uint8_t red, uint8_t green, uint8_t blue) {
     Red = red;

@@ -10,8 +10,8 @@
 
 // One glyph of a line, in units of the glyph height, origin at the line's bottom-left corner.
 struct TGlyphQuad {
-    float Left, Right; // x of the left and right edges; Right - Left is the advance
-    float S0, S1;      // texture s at the left and right edges
+    float Left, Right;   // x of the left and right edges; Right - Left is the advance
+    float S0, S1;        // texture s at the left and right edges
     float TTop, TBottom; // texture t at the glyph's top and bottom edges
 };
 
@@ -20,9 +20,11 @@ class TGLFont {
     // Reads the width table and loads the glyph sheet. Throws EInOutError when the width file is
     // missing or not 256 bytes, ERangeError when the picture cannot be loaded (its loader has already
     // shown the reason).
-    TGLFont(const std::string& pictureFile, const std::string& widthFile, int32_t screenWidth, int32_t screenHeight);
+    TGLFont(const std::string& pictureFile, const std::string& widthFile, int32_t screenWidth,
+            int32_t screenHeight);
     // A font from a texture already loaded and its width table.
-    TGLFont(uint32_t texture, const std::array<uint8_t, 256>& widths, int32_t screenWidth, int32_t screenHeight);
+    TGLFont(uint32_t texture, const std::array<uint8_t, 256>& widths, int32_t screenWidth,
+            int32_t screenHeight);
 
     // The 256 advance widths of a width file (1/32 of the glyph height each).
     static std::array<uint8_t, 256> ReadWidths(const std::string& widthFile);

@@ -8,7 +8,9 @@
 namespace {
 
 // mean ± spread, uniformly.
-float Spread(float mean, float spread) { return (2.0f * RandomFloat() - 1.0f) * spread + mean; }
+float Spread(float mean, float spread) {
+    return (2.0f * RandomFloat() - 1.0f) * spread + mean;
+}
 
 } // namespace
 

@@ -43,12 +43,12 @@ class TParticleSystem {
 
     TList<TParticle> Particles; // the records are released by the system, not the list
     uint32_t Texture;
-    dVector3 Color = VectorMake(1, 1, 1); // red, green, blue, 0 to 1
+    dVector3 Color = VectorMake(1, 1, 1);   // red, green, blue, 0 to 1
     float AngleAMean = 0, AngleASpread = 0; // radians
     float AngleBMean = 0, AngleBSpread = 0; // radians
     float SpeedMean = 0, SpeedSpread = 0;   // metres per second
     int32_t MaxParticles = 0;
-    int32_t Count = 0; // particles alive, always the length of Particles
+    int32_t Count = 0;                          // particles alive, always the length of Particles
     float LifetimeMean = 0, LifetimeSpread = 0; // milliseconds
     dVector3 Acceleration;                      // metres per second squared
     int32_t EmitPerFrame = 1;

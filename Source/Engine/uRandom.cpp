@@ -23,9 +23,13 @@ uint64_t Mix(uint64_t z) {
 
 } // namespace
 
-void SeedRandom(uint32_t seed) { Generator().seed(seed); }
+void SeedRandom(uint32_t seed) {
+    Generator().seed(seed);
+}
 
-void Randomize() { SeedRandom(static_cast<uint32_t>(Mix(std::bit_cast<uint64_t>(GetTime())))); }
+void Randomize() {
+    SeedRandom(static_cast<uint32_t>(Mix(std::bit_cast<uint64_t>(GetTime()))));
+}
 
 int32_t Random(int32_t n) {
     if (n <= 0)

@@ -4,8 +4,8 @@
 
 namespace {
 
-constexpr int32_t GrowFrames = 250;  // the stain spreads while younger than this
-constexpr int32_t KeepFrames = 500;  // frames at full alpha before the fade
+constexpr int32_t GrowFrames = 250;     // the stain spreads while younger than this
+constexpr int32_t KeepFrames = 500;     // frames at full alpha before the fade
 constexpr float GrowPerFrame = 0.0005f; // metres
 
 dVector3 StainPoint(float x, float y) {
@@ -36,4 +36,6 @@ void TBloodSprite::Update() {
     }
 }
 
-void TBloodSprite::Animate() { Alive = Alpha != 0; }
+void TBloodSprite::Animate() {
+    Alive = Alpha != 0;
+}

@@ -9,11 +9,14 @@ constexpr int32_t Gone = 448;       // the sprite leaves after this frame
 
 } // namespace
 
-THintSprite::THintSprite(TSpriteHost& host) : TSprite(Resources().GetTexture("hint"), 0, 0, 32, 32, 255), Host(host) {
+THintSprite::THintSprite(TSpriteHost& host)
+    : TSprite(Resources().GetTexture("hint"), 0, 0, 32, 32, 255), Host(host) {
     Alive = false;
 }
 
-void THintSprite::Update() { ++Count; }
+void THintSprite::Update() {
+    ++Count;
+}
 
 void THintSprite::Animate() {
     if (Count > 0 && Count < SlideFrames)

@@ -18,6 +18,6 @@ class THintSprite : public TSprite {
     void Show(const std::string& english, const std::string& czech);
 
     TSpriteHost& Host;
-    int32_t Count = 0; // frames since Show
+    int32_t Count = 0;               // frames since Show
     std::array<std::string, 2> Text; // indexed by language: 0 English, 1 Czech
 };

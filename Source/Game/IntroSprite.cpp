@@ -5,16 +5,18 @@
 
 namespace {
 
-constexpr int32_t SlideStart = 300;  // frames before the picture starts to move
-constexpr int32_t MenuFrame = 1000;  // frame at which the main menu opens
-constexpr int32_t RestY = -64;       // bottom edge once the picture has slid up
+constexpr int32_t SlideStart = 300; // frames before the picture starts to move
+constexpr int32_t MenuFrame = 1000; // frame at which the main menu opens
+constexpr int32_t RestY = -64;      // bottom edge once the picture has slid up
 
 } // namespace
 
 TIntroSprite::TIntroSprite(TSpriteHost& host)
     : TSprite(Resources().GetTexture("intro"), 0, -544, 1024, 1024, 1), Host(host) {}
 
-void TIntroSprite::Update() { ++Count; }
+void TIntroSprite::Update() {
+    ++Count;
+}
 
 void TIntroSprite::Animate() {
     // 1, 3, ..., 255: fully opaque after 127 frames (an even start stops at 255 too).

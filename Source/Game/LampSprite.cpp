@@ -9,7 +9,9 @@ TLampSprite::TLampSprite(const dVector3& position)
     SetColor(255, 254, 168);
 }
 
-void TLampSprite::Update() { ++Count; }
+void TLampSprite::Update() {
+    ++Count;
+}
 
 void TLampSprite::Animate() {
     if (Flicker && Count % 6 == 0)

@@ -26,4 +26,6 @@ void TStarSprite::Update() {
     Position = VectorAdd(Position, Velocity);
 }
 
-void TStarSprite::Animate() { Alive = Position.z > 0; }
+void TStarSprite::Animate() {
+    Alive = Position.z > 0;
+}

@@ -19,7 +19,9 @@ uint32_t SymbolTexture(uint8_t kind) {
 TSymbolSprite::TSymbolSprite(TSpriteHost& host, uint8_t kind)
     : TSprite(SymbolTexture(kind), 0, 0, 32, 32, 255), Host(host), Kind(kind) {}
 
-void TSymbolSprite::Update() { ++Count; }
+void TSymbolSprite::Update() {
+    ++Count;
+}
 
 void TSymbolSprite::SetSlot(int32_t i) {
     X = 590 - 50 * i;

@@ -7,4 +7,6 @@ TTargetSprite::TTargetSprite(int32_t a, int32_t b)
     Y = b - 46 - int32_t(Height);
 }
 
-void TTargetSprite::Update() { Angle += 1.0f; }
+void TTargetSprite::Update() {
+    Angle += 1.0f;
+}

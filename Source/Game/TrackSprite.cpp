@@ -6,7 +6,9 @@ constexpr int32_t KeepFrames = 100; // frames at full alpha before the fade
 
 } // namespace
 
-TTrackSprite::TTrackSprite(uint32_t texture) : TSprite3D(texture, dVector3{}, 0.15f, 64) { SetColor(192, 192, 192); }
+TTrackSprite::TTrackSprite(uint32_t texture) : TSprite3D(texture, dVector3{}, 0.15f, 64) {
+    SetColor(192, 192, 192);
+}
 
 void TTrackSprite::Update() {
     ++Count;
@@ -14,4 +16,6 @@ void TTrackSprite::Update() {
         --Alpha;
 }
 
-void TTrackSprite::Animate() { Alive = Alpha != 0; }
+void TTrackSprite::Animate() {
+    Alive = Alpha != 0;
+}

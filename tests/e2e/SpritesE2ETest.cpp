@@ -25,7 +25,9 @@ struct TShot {
     std::vector<uint8_t> Rgb; // top row first
 
     // Layout coordinates: origin bottom-left.
-    const uint8_t* At(int x, int y) const { return &Rgb[(size_t(Height - 1 - y) * size_t(Width) + size_t(x)) * 3]; }
+    const uint8_t* At(int x, int y) const {
+        return &Rgb[(size_t(Height - 1 - y) * size_t(Width) + size_t(x)) * 3];
+    }
     int Brightness(int x, int y) const {
         const uint8_t* p = At(x, y);
         return p[0] + p[1] + p[2];
@@ -106,8 +108,8 @@ TEST_F(SpritesE2E, GlyphsStandUprightAndAdvanceByTheirWidths) {
     fill('B', 0, 16, 0, 4);
     ASSERT_TRUE(WriteFileAtomic(Dir.File("font.bmp"), EncodeBMP(sheet)));
     std::vector<uint8_t> widths(256, 32);
-    widths['B'] = 8;  // a quarter cell: only the filled part shows
-    widths['z'] = 0;  // drawn without advancing
+    widths['B'] = 8; // a quarter cell: only the filled part shows
+    widths['z'] = 0; // drawn without advancing
     ASSERT_TRUE(WriteFileAtomic(Dir.File("font.dat"), widths));
 
     std::string shotFile = ShotPath("font_glyphs.png");
@@ -118,7 +120,7 @@ TEST_F(SpritesE2E, GlyphsStandUprightAndAdvanceByTheirWidths) {
         font.Alpha = 255;
         engine.BeginFrame();
         font.DrawText("A", 100, 100, 64);
-        font.DrawText("BzA", 300, 100, 64); // 'B' 16 pixels wide, then 'A' right after it
+        font.DrawText("BzA", 300, 100, 64);             // 'B' 16 pixels wide, then 'A' right after it
         font.DrawTextWrapped("A A A", 100, 400, 32, 0); // three lines, 30 pixels apart
         engine.EndFrame();
     }
@@ -178,9 +180,9 @@ TEST_F(SpritesE2E, EngineSetsLampsAndReplacesTheWeather) {
 
 // Needs the data set (fonts and pictures) in the run directory.
 TEST_F(SpritesE2E, SceneWithCzechTextCountdownLampAndSnow) {
-    const char* files[] = {".\\data\\fonts\\menu_item.bmp",   ".\\data\\fonts\\menu_item.dat",
-                           ".\\data\\fonts\\menu_text.bmp",   ".\\data\\fonts\\menu_text.dat",
-                           ".\\data\\bitmaps\\lamp.bmp",      ".\\data\\bitmaps\\particle_star.bmp",
+    const char* files[] = {".\\data\\fonts\\menu_item.bmp",  ".\\data\\fonts\\menu_item.dat",
+                           ".\\data\\fonts\\menu_text.bmp",  ".\\data\\fonts\\menu_text.dat",
+                           ".\\data\\bitmaps\\lamp.bmp",     ".\\data\\bitmaps\\particle_star.bmp",
                            ".\\data\\bitmaps\\timer_one.bmp"};
     for (const char* file : files)
         ASSERT_TRUE(FileExists(NativePath(file))) << NativePath(file) << " missing: build with the data set";
@@ -193,8 +195,10 @@ TEST_F(SpritesE2E, SceneWithCzechTextCountdownLampAndSnow) {
     {
         TEngine engine(640, 480, false, 32, ShotAt(Frames, shotFile));
         SeedRandom(2024);
-        TGLFont item(NativePath(".\\data\\fonts\\menu_item.bmp"), NativePath(".\\data\\fonts\\menu_item.dat"), 640, 480);
-        TGLFont text(NativePath(".\\data\\fonts\\menu_text.bmp"), NativePath(".\\data\\fonts\\menu_text.dat"), 640, 480);
+        TGLFont item(NativePath(".\\data\\fonts\\menu_item.bmp"), NativePath(".\\data\\fonts\\menu_item.dat"),
+                     640, 480);
+        TGLFont text(NativePath(".\\data\\fonts\\menu_text.bmp"), NativePath(".\\data\\fonts\\menu_text.dat"),
+                     640, 480);
         item.Alpha = 255;
         text.Alpha = 255;
         text.SetColor(0xFFFFFFu);
@@ -253,7 +257,9 @@ TEST_F(SpritesE2E, SceneWithCzechTextCountdownLampAndSnow) {
     EXPECT_LT(shot.Lit(400, 430, 640, 462, TextBright), 20);
     EXPECT_LT(shot.Lit(200, 60, 460, 106, TextBright), 20); // wrapped after about 8 glyph heights
     // The caron: Ř reaches well above the top of R.
-    auto isOrange = [&](int x, int y) { return shot.At(x, y)[0] > 180 && shot.At(x, y)[0] > shot.At(x, y)[2] + 100; };
+    auto isOrange = [&](int x, int y) {
+        return shot.At(x, y)[0] > 180 && shot.At(x, y)[0] > shot.At(x, y)[2] + 100;
+    };
     auto top = [&](int x0, int x1) {
         int highest = -1;
         for (int y = 20; y < 80; ++y)

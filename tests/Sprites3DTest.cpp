@@ -3,7 +3,6 @@
 #include "BloodSprite.h"
 #include "CheckpointSprite.h"
 #include "LampSprite.h"
-#include "LightsSprite.h"
 #include "Resources.h"
 #include "StarSprite.h"
 #include "TrackSprite.h"
@@ -123,14 +122,7 @@ TEST_F(Sprites3D, CheckpointPulsesUntilReachedThenFadesIn56Frames) {
     EXPECT_FALSE(ring.Alive);
 }
 
-TEST_F(Sprites3D, CheckpointKindsTintAndUnknownKindsFail) {
-    const uint8_t tints[4][3] = {{231, 0, 75}, {255, 0, 100}, {0, 220, 255}, {255, 190, 0}};
-    for (uint8_t kind = 0; kind < 4; ++kind) {
-        TCheckpointSprite ring(0, 0, kind);
-        EXPECT_EQ(ring.Red, tints[kind][0]);
-        EXPECT_EQ(ring.Green, tints[kind][1]);
-        EXPECT_EQ(ring.Blue, tints[kind][2]);
-    }
+TEST_F(Sprites3D, CheckpointOfUnknownKindFails) {
     EXPECT_THROW(TCheckpointSprite(0, 0, 4), ERangeError);
 }
 
@@ -216,17 +208,4 @@ TEST_F(Sprites3D, LampGlowsAsABillboardAndFlickersOnlyEverySixthFrame) {
     for (int frame = 0; frame < 12; ++frame)
         Frame(lamp);
     EXPECT_EQ(lamp.Alpha, 200);
-}
-
-TEST_F(Sprites3D, HeadlightConeLiesFlatAtTheOrigin) {
-    TLightsSprite cone;
-    EXPECT_EQ(cone.Texture, 14u);
-    EXPECT_EQ(cone.Alpha, 92);
-    EXPECT_FLOAT_EQ(cone.Width, 3.2f);
-    EXPECT_FALSE(cone.Billboard);
-    EXPECT_FALSE(cone.StreetLamp);
-    EXPECT_EQ(cone.Blue, 198);
-    EXPECT_FLOAT_EQ(cone.Position.x, 0);
-    Frame(cone);
-    EXPECT_TRUE(cone.Alive);
 }

@@ -4,7 +4,6 @@
 #include "HintSprite.h"
 #include "IntroSprite.h"
 #include "LocationSprite.h"
-#include "LocatorSprite.h"
 #include "LogoSprite.h"
 #include "Resources.h"
 #include "SymbolSprite.h"
@@ -215,20 +214,13 @@ TEST_F(Sprites, LogoSlidesUpUntilItsBottomReachesTheScreen) {
     EXPECT_EQ(high.Y, 40);
 }
 
-TEST_F(Sprites, MapSymbolsAndArrowsArePlacedAndTurn) {
+TEST_F(Sprites, MapSymbolTurnsOneDegreePerFrame) {
     TTargetSprite target(100, 200);
-    EXPECT_EQ(target.Texture, Tex("map_destination"));
     EXPECT_EQ(target.X, 100 - 16 + 98);
     EXPECT_EQ(target.Y, 200 - 46 - 16);
     for (int frame = 0; frame < 90; ++frame)
         Frame(target);
     EXPECT_FLOAT_EQ(target.Angle, 90);
-
-    TLocatorSprite locator;
-    EXPECT_EQ(locator.Texture, Tex("sipka_target"));
-    EXPECT_EQ(locator.Width, 32u);
-    Frame(locator);
-    EXPECT_EQ(locator.X, 0);
 }
 
 TEST_F(Sprites, SymbolKindsPickTheirTextureAndSlotsFillFromTheRight) {

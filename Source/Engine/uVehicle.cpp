@@ -52,6 +52,11 @@ TVehicle::TVehicle(const TCarConfig& config, const TMeshRecord& wheelMesh, const
                                  {-Config.FrontAxle * Length, -Config.HalfTrack},
                                  {Config.RearAxle * Length, Config.HalfTrack},
                                  {Config.RearAxle * Length, -Config.HalfTrack}};
+    for (int i = 0; i < 4; ++i) {
+        WheelOffset[i][0] = wheelXY[i][0];
+        WheelOffset[i][1] = wheelXY[i][1];
+        WheelOffset[i][2] = wheelZ - 5;
+    }
     for (int i = 1; i <= 4; ++i) {
         Bodies[i] = dBodyCreate(PhysicsWorld);
         dBodySetMass(Bodies[i], &mass);
@@ -200,17 +205,42 @@ bool TVehicle::ContainsPoint(float x, float y) const {
 }
 
 void TVehicle::SetPosition(float x, float y) {
-    for (dBodyID body : Bodies)
-        dBodySetPosition(body, x, y, Height * 0.5f);
     PosX = x;
     PosY = y;
+    PlaceParts();
 }
 
 void TVehicle::SetHeading(float degrees) {
-    odeMatrix3 r;
-    dRFromAxisAndAngle(r, 0, 0, 1, degrees * M_PI / 180);
-    for (dGeomID geom : Geoms)
-        dGeomSetRotation(geom, r);
+    Heading = std::fmod(std::fmod(degrees, 360.0f) + 360.0f, 360.0f);
+    PlaceParts();
+}
+
+void TVehicle::PlaceParts() {
+    // The whole car moves as one: the chassis at rest height over its wheels, each wheel at its
+    // joint anchor, all turned to the heading and standing still. Moving the bodies one by one
+    // would leave the joints to drag the wheels back through the chassis, which kicks the car
+    // round and throws it off its heading.
+    const float r = Config.WheelRadius;
+    odeMatrix3 turn, wheelTurn, roll;
+    dRFromAxisAndAngle(turn, 0, 0, 1, Heading * M_PI / 180);
+    dRFromAxisAndAngle(roll, 1, 0, 0, M_PI / 2);
+    dMultiply0(wheelTurn, turn, roll, 3, 3, 3);
+    const dReal lift = 0.02;
+    const dReal chassis[3] = {PosX, PosY, Height - r + lift};
+    dBodySetPosition(Bodies[0], chassis[0], chassis[1], chassis[2]);
+    dBodySetRotation(Bodies[0], turn);
+    for (int i = 1; i <= 4; ++i) {
+        const dReal* offset = WheelOffset[i - 1];
+        dReal world[3];
+        for (int k = 0; k < 3; ++k)
+            world[k] = chassis[k] + turn[k * 4] * offset[0] + turn[k * 4 + 1] * offset[1] + turn[k * 4 + 2] * offset[2];
+        dBodySetPosition(Bodies[i], world[0], world[1], world[2]);
+        dBodySetRotation(Bodies[i], wheelTurn);
+    }
+    for (dBodyID body : Bodies) {
+        dBodySetLinearVel(body, 0, 0, 0);
+        dBodySetAngularVel(body, 0, 0, 0);
+    }
 }
 
 dVector3 TVehicle::GetPosition() const {

@@ -33,6 +33,7 @@ class TVehicle {
     bool IsVisible(const TCamera& camera) const;
     // (x, y) inside the wheel footprint, as the triangles (wheel 1, 2, 3) and (wheel 1, 3, 4).
     bool ContainsPoint(float x, float y) const;
+    // Place the whole car, standing still on its wheels: at (x, y) on the ground, turned to a heading.
     void SetPosition(float x, float y);
     void SetHeading(float degrees);
 
@@ -63,4 +64,9 @@ class TVehicle {
     float Throttle = 0; // positive drives forward (towards body -x)
     float PrevThrottle = 0;
     bool CrashFlag = false; // a crash was reported in the current step
+
+  private:
+    void PlaceParts();
+
+    dReal WheelOffset[4][3] = {}; // wheel centres in the body frame
 };

@@ -1,0 +1,250 @@
+// kaldrive: drives one player car through the generated city, alone, with the camera behind it —
+// for feeling and tuning the cars by hand and for measuring them from key scripts.
+//   kaldrive [-w] [-ns] [--car TYPE] [--at X,Y] [--heading DEG] [--night] [--top] [--no-draw]
+//            [--report FILE] [harness options: --keys, --frames, --shot, --fixed-clock]
+// Keys as in the game: arrows drive, Space brakes, Left Ctrl horn, Q headlights, C camera, Esc quits.
+// --report writes one line per frame: frame, x, y, speed, heading, damage, fuel, braking, and how
+// upright the body is (1 upright, 0 on its side, -1 on its roof), steering angle (radians).
+#include "LampSprite.h"
+#include "PlayerCars.h"
+#include "Sound.h"
+#include "uBMP.h"
+#include "uByteReader.h"
+#include "uCityMap.h"
+#include "uEngine.h"
+#include "uRandom.h"
+
+#include <cmath>
+#include <cstdio>
+#include <deque>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct TDriveOptions {
+    bool Windowed = false;
+    int CarType = 1;
+    float X = 256, Y = 256, Heading = 0;
+    bool Night = false;
+    bool TopView = false;
+    bool Draw = true;
+    std::string Report;
+};
+
+// What the city reader asks of the game: textures, meshes, lamps and the cell words.
+class TDriveCity : public ICityMapHost {
+  public:
+    explicit TDriveCity(TEngine& engine) : Engine(engine) {}
+
+    uint32_t LoadTileTexture(const std::string& path) override { return Engine.LoadTexture(path); }
+    TMeshRecord LoadBuildingMesh(const std::string& path) override {
+        TMeshRecord mesh;
+        Engine.LoadMesh(path, "", 1.0f, mesh);
+        return mesh;
+    }
+    void DrawProgress(int32_t, int32_t) override {}
+    void AddLamp(float x, float y, float z) override {
+        Lamps.push_back(std::make_unique<TLampSprite>(VectorMake(x, y, z)));
+        Engine.AddSprite3D(Lamps.back().get());
+    }
+    void SetCellWords(const uint8_t* block, size_t size) override { Cells = TCellWords::FromBytes(block, size); }
+
+    TEngine& Engine;
+    TCellWords Cells;
+    std::vector<std::unique_ptr<TLampSprite>> Lamps;
+};
+
+// The chase view: the camera looks at a point 3 m ahead of the car as it was 30 frames ago.
+class TChaseCamera {
+  public:
+    void Update(TCamera& camera, const TCar& car, bool topView) {
+        float h = car.Heading * float(M_PI) / 180, v = car.GetSpeed();
+        History.push_front({car.PosX - 3 * std::cos(h), car.PosY - 3 * std::sin(h), h});
+        if (History.size() > 32)
+            History.pop_back();
+        const TPoint& old = History.back();
+        float wanted = topView ? 2 * v + 10 : v + 10;
+        if (camera.Distance < wanted) {
+            camera.Distance += 0.005f;
+            if (camera.Distance > wanted)
+                camera.Distance -= 0.005f;
+        } else if (camera.Distance > wanted) {
+            camera.Distance -= 0.005f;
+        }
+        if (topView) {
+            camera.SetTarget(car.PosX, car.PosY);
+            camera.SetHeading(-1.5707964f);
+        } else {
+            camera.SetTarget(old.X, old.Y);
+            camera.SetHeading(old.H);
+        }
+        camera.Apply();
+    }
+
+  private:
+    struct TPoint {
+        float X, Y, H;
+    };
+    std::deque<TPoint> History;
+};
+
+TDriveOptions ParseOptions(std::vector<std::string> args) {
+    TDriveOptions options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() {
+            if (i + 1 >= args.size())
+                throw Exception(a + " needs a value");
+            return args[++i];
+        };
+        if (a == "-w") {
+            options.Windowed = true;
+        } else if (a == "-ns") {
+        } else if (a == "--car") {
+            options.CarType = std::stoi(value());
+        } else if (a == "--at") {
+            std::string v = value();
+            if (std::sscanf(v.c_str(), "%f,%f", &options.X, &options.Y) != 2)
+                throw Exception("--at needs X,Y, not " + v);
+        } else if (a == "--heading") {
+            options.Heading = std::stof(value());
+        } else if (a == "--night") {
+            options.Night = true;
+        } else if (a == "--top") {
+            options.TopView = true;
+        } else if (a == "--no-draw") {
+            options.Draw = false;
+        } else if (a == "--report") {
+            options.Report = value();
+        } else {
+            throw Exception("unknown option " + a);
+        }
+    }
+    return options;
+}
+
+void LoadAssets(TEngine& engine) {
+    for (const char* key : {"lamp", "cone", "shadow"})
+        Resources().AddTexture(key, engine.LoadTexture(std::string(".\\data\\bitmaps\\") + key + ".bmp"));
+    Resources().AddTexture("star", engine.LoadTexture(".\\data\\bitmaps\\particle_star.bmp"));
+    Resources().AddSample("crash1", Sound().LoadSample(".\\data\\sound\\sfx_crash1.wav"));
+    Resources().AddSample("crash2", Sound().LoadSample(".\\data\\sound\\sfx_crash2.wav"));
+    struct TCarFiles {
+        const char *Dir, *Mesh, *Key, *Second, *Prefix;
+    };
+    const TCarFiles cars[] = {
+        {"mustang", "mustang", "mustang", "mustang_black", "mustang"}, {"vwgolf", "golf", "golf", "", "golf"},
+        {"bmw", "bmw", "bmw", "", "bmw"},       {"liaz", "liaz", "liaz", "liaz_green", "liaz"},
+        {"chevy", "chevy", "chevy", "chevy_yellow", "chevy"}, {"avia", "avia", "avia", "", "avia"},
+        {"transit", "transit", "transit", "", "transit"}, {"skoda120", "s120", "s120", "", "s120"},
+    };
+    for (const TCarFiles& car : cars) {
+        std::string dir = std::string(".\\data\\cars\\") + car.Dir + "\\";
+        TMeshRecord mesh;
+        engine.LoadMesh(dir + car.Mesh + ".3ds", "", 1.0f, mesh);
+        Resources().AddMesh(car.Key, mesh);
+        if (*car.Second) {
+            engine.LoadMesh(dir + car.Mesh + ".3ds", dir + car.Second + ".bmp", 1.0f, mesh);
+            Resources().AddMesh(car.Second, mesh);
+        }
+        engine.LoadMesh(dir + "wheel.3ds", "", 1.0f, mesh);
+        Resources().AddMesh(std::string(car.Prefix) + "_wheel", mesh);
+        Resources().AddSample(std::string(car.Prefix) + "_engine", Sound().LoadSample(dir + "engine.wav"));
+        Resources().AddSample(std::string(car.Prefix) + "_horn", Sound().LoadSample(dir + "horn.wav"));
+    }
+}
+
+int Drive(const TDriveOptions& options, const THarnessOptions& harness) {
+    TEngine engine(640, 480, !options.Windowed, 32, harness);
+    SeedRandom(1);
+    LoadAssets(engine);
+    TDriveCity city(engine);
+    if (FileExists("data/city/city.tmf"))
+        ReadCityMap("data/city/city.tmf", city, *engine.TextureGrid, *engine.MeshGrid);
+    engine.SetLamps(options.Night ? 112 : 0, 3.3f);
+
+    std::unique_ptr<TCar> car = CreatePlayerCar(options.CarType, engine, city.Cells, 1);
+    car->SetPosition(options.X, options.Y);
+    car->SetHeading(options.Heading);
+    car->SetLights(options.Night);
+    engine.AddVehicle(car.get());
+    engine.Camera.SetPitch(options.TopView ? 1.5324842f : 1.0471976f);
+    engine.Camera.SetDistance(10);
+    ViewDistance = 60;
+
+    std::ofstream report;
+    if (!options.Report.empty())
+        report.open(options.Report);
+    TChaseCamera chase;
+    bool topView = options.TopView;
+    uint64_t frame = 0;
+    while (!engine.WindowClosed() && !engine.HarnessFinished()) {
+        engine.ReadKeyboard();
+        if (KeyPressed(DIK_ESCAPE))
+            break;
+        if (KeyDown(DIK_UP))
+            car->Accelerate();
+        if (KeyDown(DIK_DOWN) || KeyDown(DIK_SPACE))
+            car->BrakeOrReverse();
+        if (KeyDown(DIK_LEFT))
+            car->SteerNegative();
+        if (KeyDown(DIK_RIGHT))
+            car->SteerPositive();
+        if (KeyDown(DIK_LCONTROL))
+            car->Horn();
+        if (KeyPressed(DIK_Q))
+            car->SetLights(!car->LightsOn);
+        if (KeyPressed(DIK_C)) {
+            topView = !topView;
+            engine.Camera.SetPitch(topView ? 1.5324842f : 1.0471976f);
+        }
+        SaveKeyboard();
+
+        engine.BeginFrame();
+        chase.Update(engine.Camera, *car, topView);
+        if (options.Draw) {
+            engine.DrawTextureGrid();
+            engine.DrawMeshes();
+        }
+        engine.UpdateVehicles();
+        if (options.Draw) {
+            engine.DrawVehicles();
+            engine.BeginOverlay();
+            engine.SetOverlayColor(0, 0, 0, options.Night ? 112 : 32);
+            engine.DrawOverlayRect(0, 0, 640, 480);
+            engine.EndOverlay();
+            engine.DrawSprites3D();
+            engine.DrawSprites();
+        }
+        engine.EndFrame();
+        ++frame;
+        if (report.is_open())
+            report << frame << ' ' << car->PosX << ' ' << car->PosY << ' ' << car->GetSpeed() << ' ' << car->Heading
+                   << ' ' << car->Damage << ' ' << car->Fuel << ' ' << int(car->Braking) << ' ' << car->GetRotation()[10] << ' ' << car->GetSteerAngle()
+                   << '\n';
+    }
+    engine.RemoveVehicle(car.get());
+    car.reset();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    try {
+        THarnessOptions harness = ParseHarnessOptions(args);
+        TDriveOptions options = ParseOptions(args);
+        TSound sound(nullptr, CreateSDLAudioOutput(NoSoundRequested(args) || harness.Unattended()));
+        SetSound(&sound);
+        int result = Drive(options, harness);
+        SetSound(nullptr);
+        return result;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kaldrive: %s\n", e.what());
+        return 1;
+    }
+}

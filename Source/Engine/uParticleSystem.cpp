@@ -65,7 +65,7 @@ float TParticleSystem::Alpha(const TParticle& particle, double now) {
     return float((1.0 - age / life) * 0.7);
 }
 
-void TParticleSystem::Draw() const {
+void TParticleSystem::Draw() {
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -76,10 +76,8 @@ void TParticleSystem::Draw() const {
     glBindTexture(GL_TEXTURE_2D, Texture);
     double now = GetTime() * 1000.0;
     dVector3 right = VectorMake(m[0], m[4], m[8]), up = VectorMake(m[1], m[5], m[9]);
-    // TList's walk is not const; the list itself is not changed here.
-    auto& particles = const_cast<TList<TParticle>&>(Particles);
     glBegin(GL_QUADS);
-    for (TNode<TParticle>* node = particles.First(); !node->IsTail(); node = node->Next) {
+    for (TNode<TParticle>* node = Particles.First(); !node->IsTail(); node = node->Next) {
         const TParticle& p = *node->Data;
         glColor4f(Color.x, Color.y, Color.z, Alpha(p, now));
         dVector3 r = VectorScale(right, p.Size * 0.5f), u = VectorScale(up, p.Size * 0.5f);

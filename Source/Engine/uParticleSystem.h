@@ -35,7 +35,7 @@ class TParticleSystem {
     // Moves the living particles by dt seconds and frees those whose death time has come.
     void Update(float dt);
     // Draws every particle as an additive billboard; needs the 3D pass's model-view matrix.
-    void Draw() const;
+    void Draw();
 
     // Opacity of a particle at the given time (milliseconds): 0.7 at birth, falling linearly to 0
     // at its death time.

@@ -2,6 +2,7 @@
 #include "uBMP.h"
 #include "uByteReader.h"
 #include "uErrors.h"
+#include "uPlatform.h"
 
 #include <GL/gl.h>
 
@@ -14,7 +15,7 @@ constexpr float Cell = 0.0625f; // one of the sheet's 16 columns or rows, in tex
 TGLFont::TGLFont(const std::string& pictureFile, const std::string& widthFile, int32_t screenWidth,
                  int32_t screenHeight)
     : Texture(0), Widths(ReadWidths(widthFile)), ScreenWidth(screenWidth), ScreenHeight(screenHeight) {
-    int32_t id = loadBMP(pictureFile);
+    int32_t id = loadBMP(NativePath(pictureFile));
     if (id < 0)
         throw ERangeError(FormatMessage("Font picture %s could not be loaded", pictureFile));
     Texture = static_cast<uint32_t>(id);
@@ -29,7 +30,7 @@ TGLFont::TGLFont(uint32_t texture, const std::array<uint8_t, 256>& widths, int32
 
 std::array<uint8_t, 256> TGLFont::ReadWidths(const std::string& widthFile) {
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(widthFile, bytes))
+    if (!ReadWholeFile(NativePath(widthFile), bytes))
         throw EInOutError(FormatMessage("Font width file %s cannot be read", widthFile));
     if (bytes.size() != 256)
         throw EInOutError(widthFile + ": a font width file holds 256 bytes, this one " +

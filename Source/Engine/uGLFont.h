@@ -17,9 +17,9 @@ struct TGlyphQuad {
 
 class TGLFont {
   public:
-    // Reads the width table and loads the glyph sheet. Throws EInOutError when the width file is
-    // missing or not 256 bytes, ERangeError when the picture cannot be loaded (its loader has already
-    // shown the reason).
+    // Reads the width table and loads the glyph sheet; game paths (".\data\fonts\...") are accepted.
+    // Throws EInOutError when the width file is missing or not 256 bytes, ERangeError when the picture cannot
+    // be loaded (its loader has already shown the reason).
     TGLFont(const std::string& pictureFile, const std::string& widthFile, int32_t screenWidth,
             int32_t screenHeight);
     // A font from a texture already loaded and its width table.

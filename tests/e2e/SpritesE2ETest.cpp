@@ -195,10 +195,8 @@ TEST_F(SpritesE2E, SceneWithCzechTextCountdownLampAndSnow) {
     {
         TEngine engine(640, 480, false, 32, ShotAt(Frames, shotFile));
         SeedRandom(2024);
-        TGLFont item(NativePath(".\\data\\fonts\\menu_item.bmp"), NativePath(".\\data\\fonts\\menu_item.dat"),
-                     640, 480);
-        TGLFont text(NativePath(".\\data\\fonts\\menu_text.bmp"), NativePath(".\\data\\fonts\\menu_text.dat"),
-                     640, 480);
+        TGLFont item(".\\data\\fonts\\menu_item.bmp", ".\\data\\fonts\\menu_item.dat", 640, 480);
+        TGLFont text(".\\data\\fonts\\menu_text.bmp", ".\\data\\fonts\\menu_text.dat", 640, 480);
         item.Alpha = 255;
         text.Alpha = 255;
         text.SetColor(0xFFFFFFu);

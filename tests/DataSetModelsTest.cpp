@@ -315,3 +315,167 @@ TEST(ModelKit, BuilderSharesEqualCornersOnlyWithEqualTextureCoordinates) {
     float nz = (p1.x - p0.x) * (p2.y - p0.y) - (p1.y - p0.y) * (p2.x - p0.x);
     EXPECT_GT(nz, 0);
 }
+
+namespace {
+
+// Colour of the car atlas at a point of one of its views (metres of the car, as the painter sees it).
+struct TAtlasProbe {
+    TBMPImage Image;
+    TCarGeometry G;
+    const uint8_t* At(int x, int y) const { return &Image.Pixels[(size_t(y) * size_t(Image.Width) + size_t(x)) * 3]; }
+    // Side view: d from the front, z above the ground.
+    const uint8_t* Side(float d, float z) const {
+        return At(int(d / G.Length * 511), int(z / (G.Height + G.Clearance) * 159));
+    }
+    // Top view: d from the front, y across.
+    const uint8_t* Top(float d, float y) const {
+        return At(int(d / G.Length * 511), 160 + int((y + G.Width / 2) / G.Width * 191));
+    }
+};
+
+TAtlasProbe Probe(const TCarDesign& design, size_t palette = 0) {
+    TAtlasProbe probe;
+    probe.Image = PaintCarAtlas(design, design.Palettes.at(palette)).Image();
+    probe.G = MeasureCar(design);
+    return probe;
+}
+
+bool Bluish(const uint8_t* p) { return p[2] > p[0] + 10 && p[0] + p[1] + p[2] < 500; }
+int Brightness(const uint8_t* p) { return p[0] + p[1] + p[2]; }
+
+const TCarDesign& Design(const std::vector<TCarDesign>& designs, const std::string& name) {
+    for (const TCarDesign& d : designs)
+        if (d.Name == name)
+            return d;
+    throw std::runtime_error("no design " + name);
+}
+
+} // namespace
+
+TEST(CarAtlas, WindowsWheelArchesAndSillLandWhereTheBodyHasThem) {
+    std::vector<TCarDesign> designs = CarDesigns();
+    const TCarDesign& golf = Design(designs, "golf");
+    TAtlasProbe p = Probe(golf);
+    // Middle of the door window, half way between belt and roof: glass.
+    float d = (golf.Windows[0].first + golf.Windows[0].second) / 2;
+    EXPECT_TRUE(Bluish(p.Side(d, (golf.Belt(d) + golf.Top(d)) / 2)));
+    // The door below it is lime paint, the sill darker than the shoulder.
+    const uint8_t* door = p.Side(d, golf.Belt(d) - 0.2f);
+    EXPECT_GT(door[1], door[2] + 60);
+    EXPECT_LT(Brightness(p.Side(d, golf.Bottom(d) + 0.03f)), Brightness(p.Side(d, golf.Belt(d) - 0.12f)));
+    // Above the front axle, inside the arch, the wheel well is black.
+    EXPECT_LT(Brightness(p.Side(golf.FrontAxle, golf.WheelRadius + 0.05f)), 60);
+    // From above: the windscreen is glass, the roof and bonnet are paint.
+    EXPECT_TRUE(Bluish(p.Top(1.65f, 0.0f)));
+    EXPECT_FALSE(Bluish(p.Top(2.7f, 0.0f)));
+    EXPECT_FALSE(Bluish(p.Top(0.7f, 0.3f)));
+}
+
+TEST(CarAtlas, StripesBedAndLoadShowFromAbove) {
+    std::vector<TCarDesign> designs = CarDesigns();
+    TAtlasProbe mustang = Probe(Design(designs, "mustang"));
+    const uint8_t* stripe = mustang.Top(0.8f, 0.12f);
+    const uint8_t* beside = mustang.Top(0.8f, 0.4f);
+    EXPECT_GT(stripe[1], 200) << "white stripe on the red bonnet";
+    EXPECT_LT(beside[1], 60);
+    TAtlasProbe black = Probe(Design(designs, "mustang"), 1);
+    EXPECT_GT(black.Top(0.8f, 0.12f)[0], 180) << "gold stripe";
+    EXPECT_GT(black.Top(0.8f, 0.12f)[0], black.Top(0.8f, 0.12f)[2] + 80);
+
+    TAtlasProbe chevy = Probe(Design(designs, "chevy"));
+    EXPECT_LT(Brightness(chevy.Top(4.2f, 0.3f)), 250) << "the open bed is dark";
+    TAtlasProbe liaz = Probe(Design(designs, "liaz"), 1);
+    const uint8_t* tarp = liaz.Top(5.0f, 0.3f);
+    const uint8_t* cab = liaz.Top(1.0f, 0.3f);
+    EXPECT_NEAR(tarp[0], 98, 30) << "the load keeps its tarpaulin colour in every scheme";
+    EXPECT_GT(cab[1], cab[0] + 20) << "liaz_green: green cab";
+}
+
+TEST(CarDesign, WheelsThatLeaveNoClearanceAreRefusedByName) {
+    TCarDesign design = CarDesigns()[1];
+    design.WheelRadius = 0.45f; // (top - 4r) / 3 < 0: the body would hang below the road
+    try {
+        MeasureCar(design);
+        FAIL() << "accepted";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("golf"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("clearance"), std::string::npos) << e.what();
+    }
+    design = CarDesigns()[1];
+    design.WheelRadius = 0.2f; // the wheels would hold the body higher than its sills reach
+    EXPECT_THROW(MeasureCar(design), std::runtime_error);
+}
+
+TEST(Writer3ds, RefusesObjectsPastTheSixteenBitCounts) {
+    T3dsModel model;
+    T3dsObject big;
+    big.Name = "city block";
+    big.Vertices.resize(65535);
+    big.Faces = {{0, 1, 65534}};
+    model.Objects.push_back(big);
+    T3dsModel back;
+    std::string error;
+    ASSERT_TRUE(Parse3DS(Encode3DS(model), "big.3ds", back, error)) << error;
+    EXPECT_EQ(back.Objects[0].Vertices.size(), 65535u);
+    EXPECT_EQ(back.Objects[0].Faces[0][2], 65534u);
+
+    model.Objects[0].Vertices.resize(65536);
+    try {
+        Encode3DS(model);
+        FAIL() << "wrote a wrapped vertex count";
+    } catch (const std::length_error& e) {
+        EXPECT_NE(std::string(e.what()).find("city block"), std::string::npos);
+    }
+    model.Objects[0].Vertices.resize(3);
+    model.Objects[0].Faces.assign(70000, {0, 1, 2});
+    EXPECT_THROW(Encode3DS(model), std::length_error);
+}
+
+TEST(ModelKit, AtlasRefusesAreasOutsideAndClampsBrightColours) {
+    TAtlas atlas(8, 4);
+    EXPECT_THROW(atlas.Paint(0, 0, 9, 4, [](float, float) { return TRgb{}; }), std::runtime_error);
+    EXPECT_THROW(atlas.Paint(4, 0, 4, 4, [](float, float) { return TRgb{}; }), std::runtime_error);
+    atlas.Paint(0, 0, 8, 4, [](float s, float) { return s < 0.5f ? TRgb{2, -1, 0.5f} : TRgb{0, 0, 1}; });
+    TBMPImage image = atlas.Image();
+    ASSERT_EQ(image.Pixels.size(), 8u * 4u * 3u);
+    EXPECT_EQ(image.Pixels[0], 255);
+    EXPECT_EQ(image.Pixels[1], 0);
+    EXPECT_EQ(image.Pixels[2], 128);
+    EXPECT_EQ(image.Pixels[7 * 3 + 2], 255);
+    // Each pixel is the mean of four samples: the pixel on the border of the two halves is not split.
+    EXPECT_EQ(image.Pixels[3 * 3], 255);
+}
+
+TEST_F(DataSetModels, GiftShowsItsRibbonCrossFromAbove) {
+    TBMPImage atlas = Picture("meshes/prezent.bmp");
+    // The lid top sits in the upper right quarter of the 256 x 256 atlas: ribbon on its centre lines.
+    const uint8_t* ribbon = Texel(atlas, (128 + 64) / 256.0f, 20 / 256.0f);
+    const uint8_t* paper = Texel(atlas, (128 + 20) / 256.0f, 20 / 256.0f);
+    EXPECT_GT(ribbon[1], 150);
+    EXPECT_LT(paper[1], 80);
+    EXPECT_GT(paper[0], 150);
+}
+
+TEST_F(DataSetModels, PedestriansFaceMinusY) {
+    // The pedestrian walks towards -y at heading 0: the painted face (the head's texture seam, in
+    // the left half of the upper half of the figure's atlas) must look that way.
+    for (char figure : {'1', '2', '3', '4'}) {
+        T3dsModel model = Model(std::string("meshes/human") + figure + "b.3ds");
+        const T3dsObject& body = model.Objects[0];
+        float sum = 0, faceY = 0;
+        int head = 0, face = 0;
+        for (size_t i = 0; i < body.Vertices.size(); ++i) {
+            float u = body.TexCoords[i][0], v = body.TexCoords[i][1];
+            if (v < 0.52f || u > 0.5f)
+                continue;
+            sum += body.Vertices[i].y;
+            ++head;
+            if (u < 0.025f && v > 0.6f && v < 0.95f) {
+                faceY += body.Vertices[i].y;
+                ++face;
+            }
+        }
+        ASSERT_GT(face, 0) << figure;
+        EXPECT_LT(faceY / float(face), sum / float(head) - 0.05f) << figure;
+    }
+}

@@ -1,6 +1,9 @@
 #include "Writer3ds.h"
 #include "ByteWriter.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace {
 
 // Opens a chunk and returns the position of its length field, patched by Close.
@@ -33,7 +36,18 @@ void WriteMaterial(TByteWriter& out, const T3dsMaterial& material) {
     Close(out, chunk);
 }
 
+// The format counts vertices, faces and texture coordinates in 16 bits and indexes vertices in
+// 16 bits: a larger object would be written with wrapped counts, a file that reads back as garbage.
+void CheckCount(const T3dsObject& object, const char* what, size_t count) {
+    if (count > 65535)
+        throw std::length_error("3DS object " + object.Name + ": " + std::to_string(count) + " " + what +
+                                ", the format holds at most 65535");
+}
+
 void WriteObject(TByteWriter& out, const T3dsObject& object) {
+    CheckCount(object, "vertices", object.Vertices.size());
+    CheckCount(object, "faces", object.Faces.size());
+    CheckCount(object, "texture coordinates", object.TexCoords.size());
     size_t chunk = Open(out, 0x4000);
     out.ZString(object.Name);
     size_t mesh = Open(out, 0x4100);

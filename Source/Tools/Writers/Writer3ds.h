@@ -9,4 +9,6 @@
 #include <vector>
 
 // Objects take their material from `MaterialName`; normals and texture ids are not written.
+// Throws std::length_error for an object past the format's 16-bit counts instead of writing a file
+// that reads back wrong. Face corners are written as given (tests write bad ones on purpose).
 std::vector<uint8_t> Encode3DS(const T3dsModel& model);

@@ -4,11 +4,13 @@
 // whether every body sits on its wheels.
 //   kalviewer [--data DIR] [--out PREFIX] [--keys K1,K2,...]   (run in the game's directory; needs a display)
 //   kalviewer --geometry    prints the body and wheel numbers of every car for the car configurations
+//   kalviewer --atlas OUT.png A.bmp [B.bmp ...]   puts texture atlases side by side into one PNG
 // writes PREFIX-contact.png (three-quarter view of every key), PREFIX-top.png (every key from
 // above at one common scale, as the game camera sees them) and PREFIX-turntable.png (each car
 // model from eight directions).
 #include "AllModels.inc"
 
+#include "uByteReader.h"
 #include "uEngine.h"
 #include "uHarness.h"
 
@@ -262,11 +264,40 @@ void PrintGeometry() {
     }
 }
 
+// Texture pictures side by side (top aligned, 8 pixels apart), for looking at atlases.
+bool SaveAtlases(const std::string& out, const std::vector<std::string>& files) {
+    std::vector<TBMPImage> images;
+    int width = 0, height = 0;
+    for (const std::string& file : files) {
+        std::vector<uint8_t> bytes;
+        TBMPImage image;
+        std::string error;
+        if (!ReadWholeFile(file, bytes) || !ParseBMP(bytes, file, image, error) || image.Format != TBMPFormat::RGB) {
+            std::fprintf(stderr, "kalviewer: %s: %s\n", file.c_str(), error.empty() ? "not a 24-bit picture" : error.c_str());
+            return false;
+        }
+        width += image.Width + (images.empty() ? 0 : 8);
+        height = std::max(height, image.Height);
+        images.push_back(std::move(image));
+    }
+    std::vector<uint8_t> rgb(size_t(width) * size_t(height) * 3, 24); // bottom row first
+    int x0 = 0;
+    for (const TBMPImage& image : images) {
+        for (int y = 0; y < image.Height; ++y)
+            std::copy_n(&image.Pixels[size_t(y) * size_t(image.Width) * 3], size_t(image.Width) * 3,
+                        &rgb[(size_t(height - image.Height + y) * size_t(width) + size_t(x0)) * 3]);
+        x0 += image.Width + 8;
+    }
+    return WritePNG(out, width, height, rgb);
+}
+
 int main(int argc, char** argv) {
     if (argc == 2 && std::string(argv[1]) == "--geometry") {
         PrintGeometry();
         return 0;
     }
+    if (argc >= 4 && std::string(argv[1]) == "--atlas")
+        return SaveAtlases(argv[2], std::vector<std::string>(argv + 3, argv + argc)) ? 0 : 1;
     std::string dataDir = "data", prefix = "models";
     std::vector<std::string> only; // keys of the sheets; all when empty
     for (int i = 1; i + 1 < argc; i += 2) {

@@ -94,7 +94,7 @@ class TMeshGridTest : public ::testing::Test {
 };
 
 TEST_F(TMeshGridTest, OddRotationTurnsTheFootprintAndTheBox) {
-    grid = std::make_unique<TMeshGrid>(camera, PhysicsSpace);
+    grid = std::make_unique<TMeshGrid>(camera, &PhysicsSpace);
     grid->PlaceMesh(Mesh(2, 5, 3), 100, 100, 0, 3, 1);
     const TMeshCell& b = grid->Building(100, 100);
     EXPECT_EQ(b.CellsX, 5);
@@ -135,8 +135,7 @@ TEST_F(TMeshGridTest, BlockKeepsItsUnroundedCorner) {
     EXPECT_EQ(grid->Block(0, 5).Owner, nullptr);
 }
 
-TEST_F(TMeshGridTest, EachVisibleObjectBecomesOneBoxUntilTheNextDraw) {
-    grid = std::make_unique<TMeshGrid>(camera, PhysicsSpace);
+TEST_F(TMeshGridTest, OnlyObjectsInTheSquareAroundTheTargetAreVisited) {
     grid->PlaceMesh(Mesh(4, 4, 10), 250, 250, 0, 0, 1);
     grid->PlaceMesh(Mesh(1, 1, 2), 260, 260, 0, 0, 0); // no collision
     grid->PlaceBox(VectorMake(3, 1, 10), 255, 240);
@@ -146,14 +145,7 @@ TEST_F(TMeshGridTest, EachVisibleObjectBecomesOneBoxUntilTheNextDraw) {
     grid->CollectVisible(buildings, blocks);
     EXPECT_EQ(buildings.size(), 2u);
     EXPECT_EQ(blocks.size(), 1u);
-    int before = dSpaceGetNumGeoms(PhysicsSpace);
-    for (const TMeshCell* b : buildings)
-        if (b->Collides)
-            grid->CollisionGeoms.Add(CreateObstacleBox(PhysicsSpace, b->Size, b->Center));
-    EXPECT_EQ(dSpaceGetNumGeoms(PhysicsSpace), before + 1);
-    grid->DestroyBoxes();
-    EXPECT_EQ(dSpaceGetNumGeoms(PhysicsSpace), before);
-    EXPECT_TRUE(grid->CollisionGeoms.IsEmpty());
+    EXPECT_EQ(buildings[0]->Collides + buildings[1]->Collides, 1);
 }
 
 TEST(Physics, InitMakesTheGroundPlaneAndBitsMustBeNonNegative) {
@@ -170,4 +162,25 @@ TEST(Physics, InitMakesTheGroundPlaneAndBitsMustBeNonNegative) {
     InitPhysics(); // again: replaces the world, no leak of the old one
     DonePhysics();
     EXPECT_EQ(PhysicsWorld, nullptr);
+}
+
+TEST_F(TMeshGridTest, BlocksBecomeBoxesEveryDrawAndSurviveANewPhysicsWorld) {
+    grid = std::make_unique<TMeshGrid>(camera, &PhysicsSpace);
+    grid->PlaceBox(VectorMake(3, 1, 10), 255, 250); // blocks draw nothing, so no GL is needed
+    camera.SetTarget(256, 256);
+    for (int frame = 0; frame < 3; ++frame) {
+        grid->Draw();
+        EXPECT_EQ(dSpaceGetNumGeoms(PhysicsSpace), 2); // the ground plane and this frame's box
+    }
+    dGeomID box = grid->CollisionGeoms.First()->Data;
+    EXPECT_EQ(dGeomGetCategoryBits(box), CAT_OBSTACLE);
+    odeVector3 lengths;
+    dGeomBoxGetLengths(box, lengths);
+    EXPECT_FLOAT_EQ(float(lengths[2]), 40); // four times the block's height
+    InitPhysics(); // the old space and its box are gone
+    grid->Draw();
+    EXPECT_EQ(dSpaceGetNumGeoms(PhysicsSpace), 2);
+    camera.SetTarget(100, 100); // out of sight: no box
+    grid->Draw();
+    EXPECT_EQ(dSpaceGetNumGeoms(PhysicsSpace), 1);
 }

@@ -111,7 +111,7 @@ TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnes
     }
     InitPhysics();
     TextureGrid = std::make_unique<TTextureGrid>(Camera);
-    MeshGrid = std::make_unique<TMeshGrid>(Camera, PhysicsSpace);
+    MeshGrid = std::make_unique<TMeshGrid>(Camera, &PhysicsSpace);
 
     glClearColor(ClearColor[0], ClearColor[1], ClearColor[2], ClearColor[3]);
     glEnable(GL_DEPTH_TEST);

@@ -28,8 +28,8 @@ void MarkDrawn(uint8_t* drawn, const TMeshCell& object) {
 
 } // namespace
 
-TMeshGrid::TMeshGrid(const TCamera& camera, dSpaceID space)
-    : Camera(camera), Space(space), Buildings(new TMeshCell[size_t(GridSize) * GridSize]),
+TMeshGrid::TMeshGrid(const TCamera& camera, const dSpaceID* spaceSlot)
+    : Camera(camera), SpaceSlot(spaceSlot), Buildings(new TMeshCell[size_t(GridSize) * GridSize]),
       Blocks(new TMeshCell[size_t(GridSize) * GridSize]), BuildingDrawn(new uint8_t[size_t(GridSize) * GridSize]()),
       BlockDrawn(new uint8_t[size_t(GridSize) * GridSize]()) {}
 
@@ -114,16 +114,19 @@ void TMeshGrid::CollectVisible(std::vector<const TMeshCell*>& buildings, std::ve
 }
 
 void TMeshGrid::DestroyBoxes() {
-    for (TNode<dxGeom>* node = CollisionGeoms.First(); !node->IsTail(); node = node->Next)
-        dGeomDestroy(node->Data);
+    // Boxes of an older physics world were destroyed with its space.
+    if (BoxGeneration == PhysicsGeneration)
+        for (TNode<dxGeom>* node = CollisionGeoms.First(); !node->IsTail(); node = node->Next)
+            dGeomDestroy(node->Data);
     CollisionGeoms.Clear();
 }
 
 void TMeshGrid::CreateBox(const TMeshCell& object) {
-    if (!Space)
+    if (!SpaceSlot || !*SpaceSlot)
         return;
     dVector3 lengths = VectorMake(object.Size.x, object.Size.y, 4 * object.Size.z);
-    CollisionGeoms.Add(CreateObstacleBox(Space, lengths, object.Center));
+    CollisionGeoms.Add(CreateObstacleBox(*SpaceSlot, lengths, object.Center));
+    BoxGeneration = PhysicsGeneration;
 }
 
 void TMeshGrid::Draw() {

@@ -31,8 +31,9 @@ struct TMeshCell {
 
 class TMeshGrid {
   public:
-    // `space` receives the obstacle boxes; null makes no boxes (drawing only).
-    TMeshGrid(const TCamera& camera, dSpaceID space);
+    // `spaceSlot` is the variable holding the physics space that receives the obstacle boxes, read at
+    // every draw; a null slot (or a null space) makes no boxes (drawing only).
+    TMeshGrid(const TCamera& camera, const dSpaceID* spaceSlot);
     ~TMeshGrid();
     TMeshGrid(const TMeshGrid&) = delete;
     TMeshGrid& operator=(const TMeshGrid&) = delete;
@@ -61,7 +62,8 @@ class TMeshGrid {
     void CreateBox(const TMeshCell& object);
 
     const TCamera& Camera;
-    dSpaceID Space;
+    const dSpaceID* SpaceSlot;
+    uint32_t BoxGeneration = 0; // PhysicsGeneration when the boxes were made
     std::unique_ptr<TMeshCell[]> Buildings;
     std::unique_ptr<TMeshCell[]> Blocks;
     std::unique_ptr<uint8_t[]> BuildingDrawn;

@@ -8,6 +8,7 @@
 dWorldID PhysicsWorld = nullptr;
 dSpaceID PhysicsSpace = nullptr;
 dJointGroupID ContactGroup = nullptr;
+uint32_t PhysicsGeneration = 0;
 
 namespace {
 
@@ -23,6 +24,7 @@ void InitPhysics() {
     }
     if (PhysicsWorld)
         DonePhysics();
+    ++PhysicsGeneration;
     PhysicsWorld = dWorldCreate();
     PhysicsSpace = dHashSpaceCreate(nullptr);
     ContactGroup = dJointGroupCreate(0);
@@ -34,6 +36,7 @@ void InitPhysics() {
 void DonePhysics() {
     if (!PhysicsWorld)
         return;
+    ++PhysicsGeneration;
     dJointGroupDestroy(ContactGroup);
     dSpaceDestroy(PhysicsSpace); // destroys the ground plane and every geometry left in it
     dWorldDestroy(PhysicsWorld);

@@ -17,6 +17,8 @@ constexpr uint32_t CAT_WHEEL = 5;    // a vehicle's wheel spheres, collide word 
 extern dWorldID PhysicsWorld;
 extern dSpaceID PhysicsSpace; // a hash space with no parent
 extern dJointGroupID ContactGroup;
+// Counts InitPhysics and DonePhysics calls: geometries made under an older count died with their space.
+extern uint32_t PhysicsGeneration;
 
 // Creates the world (gravity 9.81 down), the space, the contact group and the ground plane.
 // The physics library itself is initialised once per process, on the first call.

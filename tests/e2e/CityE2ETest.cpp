@@ -285,3 +285,128 @@ TEST(CityData, RoutesAndMapPictureLineUp) {
     const uint8_t* street = pixel(int(city::MissionStarts[0].X), int(city::MissionStarts[0].Y));
     EXPECT_LT(std::abs(street[0] - street[2]), 20);
 }
+
+namespace {
+
+// Loads the city's pictures and meshes into the real engine.
+class TEngineHost : public ICityMapHost {
+  public:
+    explicit TEngineHost(TEngine& engine) : Engine(engine) {}
+    uint32_t LoadTileTexture(const std::string& path) override { return Engine.LoadTexture(path); }
+    TMeshRecord LoadBuildingMesh(const std::string& path) override {
+        TMeshRecord record;
+        Engine.LoadMesh(path, "", 1.0f, record);
+        return record;
+    }
+    void DrawProgress(int32_t, int32_t) override {}
+    void AddLamp(float, float, float) override { ++Lamps; }
+    void SetCellWords(const uint8_t*, size_t) override {}
+
+    TEngine& Engine;
+    int Lamps = 0;
+};
+
+struct TView {
+    const char* Shot;
+    float X, Y, Heading, Pitch, Distance;
+};
+
+std::string CityShot(const std::string& name) {
+    std::filesystem::create_directories(KAL_SCREENSHOT_DIR);
+    return std::string(KAL_SCREENSHOT_DIR) + "/" + name;
+}
+
+// Draws the views one after another, two frames each, and returns the shot files.
+std::vector<std::string> RenderViews(int width, int height, const std::vector<TView>& views, int32_t viewDistance) {
+    THarnessOptions harness;
+    harness.FixedClock = true;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < views.size(); ++i) {
+        files.push_back(CityShot(views[i].Shot));
+        harness.Shots.emplace_back(2 * i + 2, files.back());
+    }
+    TMessageRecorder messages;
+    TEngine engine(width, height, false, 32, harness);
+    TEngineHost host(engine);
+    Resources().Clear();
+    EXPECT_EQ(ReadCityMap(CityFile, host, *engine.TextureGrid, *engine.MeshGrid), CityRecordTotal);
+    EXPECT_GT(host.Lamps, 500);
+    int32_t savedDistance = ViewDistance;
+    ViewDistance = viewDistance;
+    for (const TView& view : views)
+        for (int frame = 0; frame < 2; ++frame) {
+            engine.BeginFrame();
+            engine.Camera.SetTarget(view.X, view.Y);
+            engine.Camera.SetHeading(view.Heading);
+            engine.Camera.SetPitch(view.Pitch);
+            engine.Camera.SetDistance(view.Distance);
+            engine.Camera.Apply();
+            engine.DrawTextureGrid();
+            engine.DrawMeshes();
+            engine.DrawSprites3D();
+            engine.DrawSprites();
+            engine.EndFrame();
+        }
+    // The visible colliding buildings of the last view are boxes in the physics space now.
+    EXPECT_FALSE(engine.MeshGrid->CollisionGeoms.IsEmpty());
+    ViewDistance = savedDistance;
+    Resources().Clear();
+    EXPECT_TRUE(messages.Messages.empty()) << messages.Messages[0].Text;
+    return files;
+}
+
+struct TShotPixels {
+    int Width = 0, Height = 0;
+    std::vector<uint8_t> Rgb; // top row first
+    const uint8_t* At(int x, int y) const { return &Rgb[(size_t(y) * Width + size_t(x)) * 3]; }
+};
+
+TShotPixels LoadShotPixels(const std::string& file) {
+    TShotPixels shot;
+    EXPECT_TRUE(ReadPNG(file, shot.Width, shot.Height, shot.Rgb)) << file;
+    return shot;
+}
+
+} // namespace
+
+TEST(CityRender, TheWholeTownFromAbove) {
+    const float Down = 1.5707f;
+    auto files = RenderViews(960, 720, {{"city_topdown.png", 256, 256, -1.5708f, Down, 625}}, 1000);
+    TShotPixels shot = LoadShotPixels(files[0]);
+    ASSERT_EQ(shot.Width, 960);
+    // The picture is full of town: hardly a black pixel in the middle half.
+    int black = 0, blue = 0, green = 0, total = 0;
+    for (int y = 180; y < 540; y += 4)
+        for (int x = 240; x < 720; x += 4, ++total) {
+            const uint8_t* p = shot.At(x, y);
+            black += p[0] + p[1] + p[2] < 30;
+            blue += p[2] > p[0] + 40;
+            green += p[1] > p[0] + 30 && p[1] > p[2] + 30;
+        }
+    EXPECT_LT(black, total / 50);
+    EXPECT_GT(blue, total / 200);  // the river
+    EXPECT_GT(green, total / 50); // parks and gardens
+}
+
+TEST(CityRender, StreetLevelViews) {
+    const float Low = 0.32f;
+    auto files = RenderViews(640, 480,
+                             {{"city_downtown.png", 211, 322, -1.5708f, Low, 11},
+                              {"city_riverside.png", 206, 262, -1.5708f, Low, 11},
+                              {"city_station.png", 112, 390, 1.5708f, 0.42f, 8},
+                              {"city_residential.png", 84, 107, 3.1416f, 0.3f, 10},
+                              {"city_malls.png", 364, 349, -1.5708f, 0.35f, 8},
+                              {"city_park.png", 306, 318, -1.5708f, 0.45f, 10},
+                              {"city_bridge.png", 156, 261, -1.5708f, 0.38f, 10}},
+                             22);
+    for (const std::string& file : files) {
+        TShotPixels shot = LoadShotPixels(file);
+        ASSERT_EQ(shot.Width, 640);
+        // Ground in the lower half, never the empty black of an unloaded grid.
+        int dark = 0, total = 0;
+        for (int y = 300; y < 480; y += 6)
+            for (int x = 0; x < 640; x += 6, ++total)
+                dark += shot.At(x, y)[0] + shot.At(x, y)[1] + shot.At(x, y)[2] < 30;
+        EXPECT_LT(dark, total / 20) << file;
+    }
+}

@@ -66,8 +66,11 @@ TRgbF MaterialColour(TMaterial m, int x, int y, float metresX, float metresY, ui
     case TMaterial::Grass:
         return Scale({78, 136, 58}, grain * blotch);
     case TMaterial::Flowers: {
-        uint32_t k = Mix(uint32_t(x / 3), uint32_t(y / 3) + seed) % 3;
-        return k == 0 ? TRgbF{220, 70, 90} : k == 1 ? TRgbF{240, 220, 80} : TRgbF{230, 230, 240};
+        // Single blossoms of two pixels scattered over the lawn.
+        uint32_t k = Mix(uint32_t(x / 2), uint32_t(y / 2) + seed) % 16;
+        if (k >= 3)
+            return Scale({78, 136, 58}, grain * blotch);
+        return k == 0 ? TRgbF{210, 80, 100} : k == 1 ? TRgbF{235, 215, 90} : TRgbF{225, 225, 235};
     }
     case TMaterial::Path:
         return Scale({196, 180, 142}, grain);

@@ -246,17 +246,18 @@ TCityMesh BuildCityMesh(size_t index) {
     // Footprints stay a little inside their cells so neighbours never touch.
     float x0 = -row.W / 2.0f + 0.02f, x1 = row.W / 2.0f - 0.02f, y0 = -row.D / 2.0f + 0.02f, y1 = row.D / 2.0f - 0.02f;
     float h = row.Height;
+    uint32_t seed = uint32_t(index) * 17u + 3u;
     auto texture = [&](const std::string& suffix, TBMPImage image) {
         std::string file = prefix + "_" + suffix + ".bmp";
         out.Textures.push_back({file, std::move(image)});
         b.Material(prefix + "_" + suffix, file);
         return prefix + "_" + suffix;
     };
+    // Plain colours are small pictures too: a display list then never changes the current colour,
+    // so the meshes drawn after it keep the white the grid starts with.
     auto colour = [&](const std::string& name, TRgb8 c) {
-        b.Material(name, "", c);
-        return name;
+        return texture(name, Paint(16, 16, [c, seed](int x, int y) { return Shade(c, Grain(x, y, seed + 11)); }));
     };
-    uint32_t seed = uint32_t(index) * 17u + 3u;
     switch (row.Style) {
     case House: {
         TRgb8 wall = HouseWalls[row.Colour % 7];

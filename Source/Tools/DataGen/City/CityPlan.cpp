@@ -359,7 +359,7 @@ class TPlanner {
                     g = TGround::Parking;
                     break;
                 default:
-                    if (Hash(tx, ty, 7) % 100 < 7)
+                    if (Hash(tx, ty, 7) % 100 < 12)
                         g = TGround::Grass; // a small green between the houses
                     break;
                 }

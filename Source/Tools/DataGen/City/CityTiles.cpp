@@ -122,7 +122,7 @@ TMaterial Ground(TTileKind kind, float u, float v, uint32_t seed) {
     case TTileKind::Flowers:
         return Lattice(u, v, 16, seed + 3) > 0.72f ? TMaterial::Flowers : TMaterial::Grass;
     case TTileKind::Park:
-        return n > 0.8f ? TMaterial::Flowers : TMaterial::Grass;
+        return n > 0.82f ? TMaterial::Flowers : TMaterial::Grass; // flower beds in the lawn
     case TTileKind::ParkPath:
         return std::fabs(u - 0.5f) < 0.75f * M ? TMaterial::Path : TMaterial::Grass;
     case TTileKind::ParkCross:

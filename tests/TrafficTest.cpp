@@ -1,6 +1,6 @@
 // The track tracer over painted direction marks, and the ".cur" route reader.
-#include "TestSupport.h"
 #include "Traffic.h"
+#include "TestSupport.h"
 #include "uErrors.h"
 
 #include <fstream>

@@ -1,8 +1,8 @@
 // The city map reader over hand-made files: every tag, the lamp posts, the progress calls, and the
 // clear errors for truncated, unknown-id and hostile records.
+#include "uCityMap.h"
 #include "ByteWriter.h"
 #include "Resources.h"
-#include "uCityMap.h"
 #include "uErrors.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +48,8 @@ void Definition(TByteWriter& w, int32_t tag, int32_t id, const std::string& name
     Name(w, name);
 }
 
-void Placement(TByteWriter& w, int32_t tag, int32_t id, float x, float y, float width, float h, int32_t rotation) {
+void Placement(TByteWriter& w, int32_t tag, int32_t id, float x, float y, float width, float h,
+               int32_t rotation) {
     w.I32(tag);
     w.I32(id);
     w.F32(x);

@@ -177,10 +177,33 @@ TEST_F(TMeshGridTest, BlocksBecomeBoxesEveryDrawAndSurviveANewPhysicsWorld) {
     odeVector3 lengths;
     dGeomBoxGetLengths(box, lengths);
     EXPECT_FLOAT_EQ(float(lengths[2]), 40); // four times the block's height
-    InitPhysics(); // the old space and its box are gone
+    InitPhysics();                          // the old space and its box are gone
     grid->Draw();
     EXPECT_EQ(dSpaceGetNumGeoms(PhysicsSpace), 2);
     camera.SetTarget(100, 100); // out of sight: no box
     grid->Draw();
     EXPECT_EQ(dSpaceGetNumGeoms(PhysicsSpace), 1);
+}
+
+TEST_F(TTextureGridTest, HugeTileCostsNoMoreThanTheGrid) {
+    grid.SetTile(4, 500, 505, INT32_MAX, 0, false, false);
+    EXPECT_EQ(grid.Cell(511, 511).Owner, &grid.Cell(500, 505));
+    camera.SetTarget(505, 505);
+    std::vector<const TTileCell*> tiles;
+    grid.CollectVisible(tiles);
+    EXPECT_EQ(tiles.size(), 1u);
+}
+
+TEST_F(TMeshGridTest, HugeOrNegativeSizesStayInsideTheGrid) {
+    grid->PlaceBox(VectorMake(1e30f, 3e9f, 10), 509.5f, 2);
+    EXPECT_EQ(grid->Block(511, 2).Owner, &grid->Block(509, 2));
+    grid->PlaceBox(VectorMake(-5, -5, 10), 20, 20);
+    EXPECT_EQ(grid->Block(20, 20).CellsX, 0);
+    EXPECT_EQ(grid->Block(21, 21).Owner, nullptr);
+    grid->PlaceMesh(Mesh(1e9f, 2, 3), 505, 0, 0, 1, 1);
+    EXPECT_EQ(grid->Building(505, 511).Owner, &grid->Building(505, 0));
+    camera.SetTarget(505, 5);
+    std::vector<const TMeshCell*> buildings, blocks;
+    grid->CollectVisible(buildings, blocks);
+    EXPECT_EQ(buildings.size(), 1u);
 }

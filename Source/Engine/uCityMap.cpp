@@ -24,14 +24,15 @@ int32_t Fit32(int64_t v, const char* what) {
 
 // A file name inside the data folders: no folder parts, so a map cannot reach outside them.
 std::string PlainFileName(const std::string& name) {
-    if (name.empty() || name.find_first_of("/\\:") != std::string::npos || name.find("..") != std::string::npos)
+    if (name.empty() || name.find_first_of("/\\:") != std::string::npos ||
+        name.find("..") != std::string::npos)
         throw ERangeError("file name \"" + name + "\" is not a plain file name");
     return name;
 }
 
 std::string RecordPrefix(const std::string& fileName, int32_t count, int32_t tag, size_t offset) {
-    return fileName + ": record " + std::to_string(count + 1) + " (tag " + std::to_string(tag) + ") at offset " +
-           std::to_string(offset) + ": ";
+    return fileName + ": record " + std::to_string(count + 1) + " (tag " + std::to_string(tag) +
+           ") at offset " + std::to_string(offset) + ": ";
 }
 
 struct TPlacement {
@@ -111,8 +112,8 @@ int32_t ReadCityMapBytes(const uint8_t* data, size_t size, const std::string& fi
                     throw ERangeError("texture name out of range");
                 int32_t x = Fit32(RoundMap(p.x, "x"), "x");
                 int32_t row = PlacementRow(p);
-                tiles.SetTile(static_cast<int32_t>(texture), x, row, Fit32(RoundMap(p.w, "w"), "w"), p.Rotation,
-                              false, false);
+                tiles.SetTile(static_cast<int32_t>(texture), x, row, Fit32(RoundMap(p.w, "w"), "w"),
+                              p.Rotation, false, false);
                 break;
             }
             case CityTagBuilding: {

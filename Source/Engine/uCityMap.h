@@ -22,12 +22,12 @@ enum : int32_t {
     CityTagIgnored = 501,   // two int32, discarded
 };
 
-constexpr int32_t LampPostId = 14;           // building id whose placement also lights a lamp
-constexpr float LampHeight = 1.34f;          // metres, height of a lamp post's light
-constexpr int32_t CityTextureTotal = 74;     // progress totals of the shipped city
+constexpr int32_t LampPostId = 14;       // building id whose placement also lights a lamp
+constexpr float LampHeight = 1.34f;      // metres, height of a lamp post's light
+constexpr int32_t CityTextureTotal = 74; // progress totals of the shipped city
 constexpr int32_t CityMeshTotal = 45;
 constexpr int32_t CityRecordTotal = 15778;
-constexpr int32_t CityProgressEvery = 500;   // records between two progress frames
+constexpr int32_t CityProgressEvery = 500; // records between two progress frames
 constexpr size_t CellWordBytes = size_t(GridSize) * GridSize * 4;
 
 // What the reader needs from the game while it reads.

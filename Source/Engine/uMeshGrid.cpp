@@ -3,37 +3,55 @@
 #include "uPhysics.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
 
 namespace {
 
-int32_t RoundCells(float v) { return static_cast<int32_t>(std::nearbyint(v)); }
+// Extent in whole cells, rounded half to even; sizes beyond any footprint the grid can hold are
+// capped so that the conversion stays defined.
+int32_t RoundCells(float v) {
+    if (!(v > -1.0f))
+        return 0;
+    return static_cast<int32_t>(std::nearbyint(std::min(v, float(4 * GridSize))));
+}
+
+// The in-grid cells [x, xEnd) x [y, yEnd) of an object whose corner is in the grid.
+void Footprint(const TMeshCell& o, int32_t& xEnd, int32_t& yEnd) {
+    xEnd = o.x + std::clamp(o.CellsX, 0, GridSize - o.x);
+    yEnd = o.y + std::clamp(o.CellsY, 0, GridSize - o.y);
+}
 
 // Points every in-grid cell of the object's footprint at its corner cell.
 void ClaimCells(TMeshCell* layer, TMeshCell& corner) {
-    for (int32_t i = 0; i < corner.CellsX; ++i)
-        for (int32_t j = 0; j < corner.CellsY; ++j)
-            if (TTextureGrid::InGrid(corner.x + i, corner.y + j))
-                layer[size_t(corner.x + i) * GridSize + size_t(corner.y + j)].Owner = &corner;
+    int32_t xEnd, yEnd;
+    Footprint(corner, xEnd, yEnd);
+    for (int32_t i = corner.x; i < xEnd; ++i)
+        for (int32_t j = corner.y; j < yEnd; ++j)
+            layer[size_t(i) * GridSize + size_t(j)].Owner = &corner;
 }
 
 void MarkDrawn(uint8_t* drawn, const TMeshCell& object) {
-    for (int32_t a = object.x; a < object.x + object.CellsX; ++a)
-        for (int32_t b = object.y; b < object.y + object.CellsY; ++b)
-            if (TTextureGrid::InGrid(a, b))
-                drawn[size_t(a) * GridSize + size_t(b)] = 1;
+    int32_t xEnd, yEnd;
+    Footprint(object, xEnd, yEnd);
+    for (int32_t a = object.x; a < xEnd; ++a)
+        for (int32_t b = object.y; b < yEnd; ++b)
+            drawn[size_t(a) * GridSize + size_t(b)] = 1;
 }
 
 } // namespace
 
 TMeshGrid::TMeshGrid(const TCamera& camera, const dSpaceID* spaceSlot)
     : Camera(camera), SpaceSlot(spaceSlot), Buildings(new TMeshCell[size_t(GridSize) * GridSize]),
-      Blocks(new TMeshCell[size_t(GridSize) * GridSize]), BuildingDrawn(new uint8_t[size_t(GridSize) * GridSize]()),
+      Blocks(new TMeshCell[size_t(GridSize) * GridSize]),
+      BuildingDrawn(new uint8_t[size_t(GridSize) * GridSize]()),
       BlockDrawn(new uint8_t[size_t(GridSize) * GridSize]()) {}
 
-TMeshGrid::~TMeshGrid() { DestroyBoxes(); }
+TMeshGrid::~TMeshGrid() {
+    DestroyBoxes();
+}
 
 void TMeshGrid::Clear() {
     DestroyBoxes();
@@ -63,7 +81,8 @@ void TMeshGrid::PlaceMesh(const TMeshRecord& mesh, int32_t x, int32_t y, float z
         std::swap(corner.CellsX, corner.CellsY);
         std::swap(corner.Size.x, corner.Size.y);
     }
-    corner.Radius = std::sqrt(float(corner.CellsX) * corner.CellsX / 4 + float(corner.CellsY) * corner.CellsY / 4);
+    corner.Radius =
+        std::sqrt(float(corner.CellsX) * corner.CellsX / 4 + float(corner.CellsY) * corner.CellsY / 4);
     corner.Center = VectorMake(x + corner.CellsX / 2.0f, y + corner.CellsY / 2.0f, z + corner.Size.z / 2);
     ClaimCells(Buildings.get(), corner);
 }
@@ -80,12 +99,14 @@ void TMeshGrid::PlaceBox(const dVector3& size, float fx, float fy) {
     corner.y = ty;
     corner.z = 0;
     corner.Collides = 1;
-    corner.Radius = std::sqrt(float(corner.CellsX) * corner.CellsX / 4 + float(corner.CellsY) * corner.CellsY / 4);
+    corner.Radius =
+        std::sqrt(float(corner.CellsX) * corner.CellsX / 4 + float(corner.CellsY) * corner.CellsY / 4);
     corner.Center = VectorMake(fx + size.x / 2, fy + size.y / 2, size.z / 2);
     ClaimCells(Blocks.get(), corner);
 }
 
-void TMeshGrid::CollectVisible(std::vector<const TMeshCell*>& buildings, std::vector<const TMeshCell*>& blocks) {
+void TMeshGrid::CollectVisible(std::vector<const TMeshCell*>& buildings,
+                               std::vector<const TMeshCell*>& blocks) {
     buildings.clear();
     blocks.clear();
     TVisitRange range = VisitRangeAround(Camera);

@@ -26,7 +26,7 @@ struct TMeshCell {
     float Radius = 0;           // sqrt((CellsX/2)^2 + (CellsY/2)^2)
     TMeshCell* Owner = nullptr; // corner cell of the object covering this cell; null: none
     dVector3 Center;
-    dVector3 Size;              // extents in metres along X, Y, Z (after rotation)
+    dVector3 Size; // extents in metres along X, Y, Z (after rotation)
 };
 
 class TMeshGrid {
@@ -40,7 +40,8 @@ class TMeshGrid {
 
     static bool InGrid(float x, float y) { return x >= 0 && x < GridSize && y >= 0 && y < GridSize; }
     // A building: the footprint comes from the mesh's size, rounded to cells, turned by rotation.
-    void PlaceMesh(const TMeshRecord& mesh, int32_t x, int32_t y, float z, int32_t rotation, uint8_t collides);
+    void PlaceMesh(const TMeshRecord& mesh, int32_t x, int32_t y, float z, int32_t rotation,
+                   uint8_t collides);
     // An invisible collision block with its corner at the unrounded world point (fx, fy).
     void PlaceBox(const dVector3& size, float fx, float fy);
     void Clear();
@@ -53,7 +54,9 @@ class TMeshGrid {
 
     TMeshCell& Building(int32_t x, int32_t y) { return Buildings[size_t(x) * GridSize + size_t(y)]; }
     TMeshCell& Block(int32_t x, int32_t y) { return Blocks[size_t(x) * GridSize + size_t(y)]; }
-    const TMeshCell& Building(int32_t x, int32_t y) const { return Buildings[size_t(x) * GridSize + size_t(y)]; }
+    const TMeshCell& Building(int32_t x, int32_t y) const {
+        return Buildings[size_t(x) * GridSize + size_t(y)];
+    }
     const TMeshCell& Block(int32_t x, int32_t y) const { return Blocks[size_t(x) * GridSize + size_t(y)]; }
 
     TList<dxGeom> CollisionGeoms; // boxes made by the last draw

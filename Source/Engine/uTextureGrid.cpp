@@ -2,6 +2,7 @@
 #include "uErrors.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <utility>
@@ -45,8 +46,8 @@ void TTextureGrid::Clear() {
         Cells[i] = TTileCell();
 }
 
-void TTextureGrid::SetTile(int32_t texture, int32_t x, int32_t y, int32_t size, int32_t rotation, bool mirrorA,
-                           bool mirrorB) {
+void TTextureGrid::SetTile(int32_t texture, int32_t x, int32_t y, int32_t size, int32_t rotation,
+                           bool mirrorA, bool mirrorB) {
     if (rotation < 0 || rotation > 3)
         throw ERangeError("Tile rotation " + std::to_string(rotation) + " out of range 0..3");
     if (texture < -1)
@@ -73,10 +74,11 @@ void TTextureGrid::SetTile(int32_t texture, int32_t x, int32_t y, int32_t size, 
     corner.y = y;
     corner.Center = VectorMake(x + size / 2.0f, y + size / 2.0f, 0);
     corner.Radius = std::sqrt(float(size) * size + float(size) * size);
-    for (int32_t i = 0; i < size; ++i)
-        for (int32_t j = 0; j < size; ++j)
-            if (InGrid(x + i, y + j))
-                Cell(x + i, y + j).Owner = &corner;
+    // Only the part inside the grid is visited, so a huge side costs no more than the grid.
+    int32_t xEnd = x + std::min(size, GridSize - x), yEnd = y + std::min(size, GridSize - y);
+    for (int32_t i = x; i < xEnd; ++i)
+        for (int32_t j = y; j < yEnd; ++j)
+            Cell(i, j).Owner = &corner;
 }
 
 void TTextureGrid::CollectVisible(std::vector<const TTileCell*>& tiles) {
@@ -88,13 +90,15 @@ void TTextureGrid::CollectVisible(std::vector<const TTileCell*>& tiles) {
     for (int32_t i = range.X0; i <= range.X1; ++i)
         for (int32_t j = range.Y0; j <= range.Y1; ++j) {
             const TTileCell* owner = Cell(i, j).Owner;
-            if (Drawn[size_t(i) * GridSize + size_t(j)] || !owner || !Camera.SphereVisible(owner->Center, owner->Radius))
+            if (Drawn[size_t(i) * GridSize + size_t(j)] || !owner ||
+                !Camera.SphereVisible(owner->Center, owner->Radius))
                 continue;
             tiles.push_back(owner);
-            for (int32_t a = owner->x; a < owner->x + owner->Size; ++a)
-                for (int32_t b = owner->y; b < owner->y + owner->Size; ++b)
-                    if (InGrid(a, b))
-                        Drawn[size_t(a) * GridSize + size_t(b)] = 1;
+            int32_t aEnd = owner->x + std::min(owner->Size, GridSize - owner->x);
+            int32_t bEnd = owner->y + std::min(owner->Size, GridSize - owner->y);
+            for (int32_t a = owner->x; a < aEnd; ++a)
+                for (int32_t b = owner->y; b < bEnd; ++b)
+                    Drawn[size_t(a) * GridSize + size_t(b)] = 1;
         }
 }
 

@@ -13,12 +13,12 @@
 constexpr int32_t GridSize = 512; // cells per side of the city
 
 struct TTileCell {
-    int32_t Texture = -1;        // GL texture name; -1: no tile starts here
-    int32_t x = 0, y = 0;        // corner cell (lowest X and Y)
-    int32_t Size = 0;            // side in cells
-    TTileCell* Owner = nullptr;  // corner cell of the tile covering this cell; null: bare ground
-    dVector3 Center;             // (x + Size/2, y + Size/2, 0)
-    float Radius = 0;            // sqrt(2) * Size, for view culling
+    int32_t Texture = -1;         // GL texture name; -1: no tile starts here
+    int32_t x = 0, y = 0;         // corner cell (lowest X and Y)
+    int32_t Size = 0;             // side in cells
+    TTileCell* Owner = nullptr;   // corner cell of the tile covering this cell; null: bare ground
+    dVector3 Center;              // (x + Size/2, y + Size/2, 0)
+    float Radius = 0;             // sqrt(2) * Size, for view culling
     int32_t TexCoords[4][2] = {}; // corners (x,y), (x,y+Size), (x+Size,y+Size), (x+Size,y)
 };
 
@@ -36,7 +36,8 @@ class TTextureGrid {
     static bool InGrid(int32_t x, int32_t y) { return x >= 0 && x < GridSize && y >= 0 && y < GridSize; }
     // Places a square tile with its corner at (x, y); corners outside the grid are ignored, parts
     // beyond the edge clipped. Rotation is in quarter turns 0..3 (ERangeError otherwise).
-    void SetTile(int32_t texture, int32_t x, int32_t y, int32_t size, int32_t rotation, bool mirrorA, bool mirrorB);
+    void SetTile(int32_t texture, int32_t x, int32_t y, int32_t size, int32_t rotation, bool mirrorA,
+                 bool mirrorB);
     // Empties every cell.
     void Clear();
     // The tiles the next Draw would draw, in drawing order (no GL needed).

@@ -4,15 +4,18 @@
 #include "uPlatform.h"
 
 const std::array<std::array<int32_t, 2>, 36> TrackStarts = {{
-    {213, 259}, {221, 219}, {218, 179}, {226, 194}, {241, 222}, {252, 331}, {275, 331}, {260, 219}, {282, 306},
-    {350, 283}, {400, 347}, {282, 251}, {114, 300}, {100, 271}, {93, 276},  {167, 254}, {185, 155}, {170, 195},
-    {178, 69},  {153, 62},  {131, 99},  {242, 40},  {265, 22},  {261, 154}, {265, 184}, {267, 215}, {309, 57},
-    {327, 74},  {408, 171}, {440, 170}, {475, 75},  {462, 295}, {441, 63},  {442, 63},  {447, 98},  {422, 306},
+    {213, 259}, {221, 219}, {218, 179}, {226, 194}, {241, 222}, {252, 331}, {275, 331}, {260, 219},
+    {282, 306}, {350, 283}, {400, 347}, {282, 251}, {114, 300}, {100, 271}, {93, 276},  {167, 254},
+    {185, 155}, {170, 195}, {178, 69},  {153, 62},  {131, 99},  {242, 40},  {265, 22},  {261, 154},
+    {265, 184}, {267, 215}, {309, 57},  {327, 74},  {408, 171}, {440, 170}, {475, 75},  {462, 295},
+    {441, 63},  {442, 63},  {447, 98},  {422, 306},
 }};
 
 namespace {
 
-std::string Position(int32_t x, int32_t y) { return std::to_string(x) + ", " + std::to_string(y); }
+std::string Position(int32_t x, int32_t y) {
+    return std::to_string(x) + ", " + std::to_string(y);
+}
 
 // One step of the walk from (x, y); reading outside the map is an error naming the start.
 void Step(int32_t& x, int32_t& y, const TCellWords& words, int32_t x0, int32_t y0) {
@@ -64,7 +67,7 @@ template <class F> bool Walk(int32_t x0, int32_t y0, const TCellWords& words, F&
     if (!HasDirectionMark(words.At(x0, y0)))
         throw Exception("No direction mark at position " + Position(x0, y0));
     int32_t x = x0, y = y0;
-    for (int32_t i = 0;; ) {
+    for (int32_t i = 0;;) {
         int32_t px = x, py = y;
         Step(x, y, words, x0, y0);
         visit(x, y, i);
@@ -106,7 +109,8 @@ std::unique_ptr<TBezierCurve> BuildTrack(int32_t x0, int32_t y0, const TCellWord
     return curve;
 }
 
-std::vector<std::array<int32_t, 2>> TraceTrack(int32_t x0, int32_t y0, const TCellWords& words, bool& closed) {
+std::vector<std::array<int32_t, 2>> TraceTrack(int32_t x0, int32_t y0, const TCellWords& words,
+                                               bool& closed) {
     std::vector<std::array<int32_t, 2>> cells{{x0, y0}};
     closed = Walk(x0, y0, words, [&](int32_t x, int32_t y, int32_t) { cells.push_back({x, y}); });
     if (closed)
@@ -116,7 +120,8 @@ std::vector<std::array<int32_t, 2>> TraceTrack(int32_t x0, int32_t y0, const TCe
 
 std::unique_ptr<TBezierCurve> ParseRoute(const uint8_t* data, size_t size, const std::string& fileName) {
     if (size % 12 != 0)
-        throw Exception(fileName + ": " + std::to_string(size) + " bytes is not a whole number of 12-byte route records");
+        throw Exception(fileName + ": " + std::to_string(size) +
+                        " bytes is not a whole number of 12-byte route records");
     TByteReader r(data, size, fileName);
     auto curve = std::make_unique<TBezierCurve>();
     while (r.Remaining() > 0) {

@@ -16,14 +16,15 @@ constexpr int32_t MapCells = 512; // cells per side of the map
 
 // Ground kinds, bits 0-7. The player car takes its speed factor from the first kind present, in
 // bit order: 0.5, 0.2, 0.9, 0.9, 0.9, 0.7, 1.0, 1.0.
-constexpr int32_t GroundMud = 0x01;        // dirt and building sites
-constexpr int32_t GroundWater = 0x02;      // the river
-constexpr int32_t GroundGravel = 0x04;     // the railway bed
-constexpr int32_t GroundCobbles = 0x08;    // the station square
-constexpr int32_t GroundPedestrian = 0x10; // sidewalks, zebra crossings, squares, platforms: pedestrians walk here
-constexpr int32_t GroundGrass = 0x20;      // parks, gardens, river banks
-constexpr int32_t GroundAsphalt = 0x40;    // carriageways
-constexpr int32_t GroundConcrete = 0x80;   // forecourts, car parks and yards
+constexpr int32_t GroundMud = 0x01;     // dirt and building sites
+constexpr int32_t GroundWater = 0x02;   // the river
+constexpr int32_t GroundGravel = 0x04;  // the railway bed
+constexpr int32_t GroundCobbles = 0x08; // the station square
+constexpr int32_t GroundPedestrian =
+    0x10;                             // sidewalks, zebra crossings, squares, platforms: pedestrians walk here
+constexpr int32_t GroundGrass = 0x20; // parks, gardens, river banks
+constexpr int32_t GroundAsphalt = 0x40;  // carriageways
+constexpr int32_t GroundConcrete = 0x80; // forecourts, car parks and yards
 
 // Direction marks, bits 8-15: the way traffic leaves the cell, in map coordinates (y runs against
 // world Y). Only the first mark set counts.
@@ -33,7 +34,7 @@ constexpr int32_t MarkEast = 0x400;      // towards x + 1 (world +X)
 constexpr int32_t MarkSouthEast = 0x800; // x + 1 and y + 1
 constexpr int32_t MarkSouth = 0x1000;    // towards y + 1 (world -Y)
 constexpr int32_t MarkSouthWest = 0x2000;
-constexpr int32_t MarkWest = 0x4000;     // towards x - 1 (world -X)
+constexpr int32_t MarkWest = 0x4000; // towards x - 1 (world -X)
 constexpr int32_t MarkNorthWest = 0x8000;
 constexpr int32_t DirectionMarks = 0xFF00;
 
@@ -57,8 +58,12 @@ class TCellWords {
     std::vector<int32_t> Words;
 };
 
-inline bool IsPedestrianArea(int32_t word) { return (word & GroundPedestrian) != 0; }
-inline bool HasDirectionMark(int32_t word) { return (word & DirectionMarks) != 0; }
+inline bool IsPedestrianArea(int32_t word) {
+    return (word & GroundPedestrian) != 0;
+}
+inline bool HasDirectionMark(int32_t word) {
+    return (word & DirectionMarks) != 0;
+}
 
 // Traces the track from map cell (x0, y0) until it closes, dead-ends or passes TrackStepLimit steps
 // (then a "Track too long" message box, keeping the points so far), adding a curve point every

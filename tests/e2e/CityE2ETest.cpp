@@ -43,7 +43,9 @@ class TDataHost : public ICityMapHost {
     }
     void DrawProgress(int32_t done, int32_t total) override { Progress.push_back({done, total}); }
     void AddLamp(float x, float y, float z) override { Lamps.push_back(VectorMake(x, y, z)); }
-    void SetCellWords(const uint8_t* block, size_t size) override { Words = TCellWords::FromBytes(block, size); }
+    void SetCellWords(const uint8_t* block, size_t size) override {
+        Words = TCellWords::FromBytes(block, size);
+    }
 
     uint32_t Textures = 0, Meshes = 0;
     std::vector<std::pair<int32_t, int32_t>> Progress;
@@ -139,7 +141,8 @@ TEST(CityData, AllTracksCloseOnRightHandAsphaltLanes) {
         for (auto [x, y] : cells) {
             int32_t word = city.Host.Words.At(x, y);
             // Asphalt, crossed by zebra crossings (pedestrian area) but never by grass, water or gravel.
-            ASSERT_EQ(word & 0x7F & ~GroundPedestrian, GroundAsphalt) << "track " << n << " at map cell " << x << ", " << y;
+            ASSERT_EQ(word & 0x7F & ~GroundPedestrian, GroundAsphalt)
+                << "track " << n << " at map cell " << x << ", " << y;
             // Keep right: within its 8-metre street a lane heading north or west runs in the half
             // towards +X or +Y, one heading south or east in the other half.
             int wx = x, wy = MapCells - 1 - y;
@@ -164,7 +167,8 @@ TEST(CityData, EveryMissionLegIsDrivableWithACarsWidth) {
             float tx = targets[k].X, ty = targets[k].Y;
             float length = std::hypot(tx - x, ty - y);
             for (float s = 0; s <= length; s += 0.25f) {
-                float px = x + (tx - x) * s / std::max(length, 0.001f), py = y + (ty - y) * s / std::max(length, 0.001f);
+                float px = x + (tx - x) * s / std::max(length, 0.001f),
+                      py = y + (ty - y) * s / std::max(length, 0.001f);
                 ASSERT_TRUE(city.CarFits(px, py))
                     << "mission " << m + 1 << " leg to target " << k << " blocked at " << px << ", " << py;
             }
@@ -201,7 +205,8 @@ TEST(CityData, StartsStandOnStreetsFacingTheirFirstTarget) {
         EXPECT_NEAR(std::hypot(cars[0].X - cars[1].X, cars[0].Y - cars[1].Y), 1.4f, 1e-4f);
         for (const auto& car : cars) {
             EXPECT_TRUE(city.CarFits(car.X, car.Y)) << "race " << r + 11;
-            EXPECT_TRUE(city.Word(int(car.X), int(car.Y)) & (GroundAsphalt | GroundPedestrian)) << "race " << r + 11;
+            EXPECT_TRUE(city.Word(int(car.X), int(car.Y)) & (GroundAsphalt | GroundPedestrian))
+                << "race " << r + 11;
         }
     }
 }
@@ -231,7 +236,8 @@ TEST(CityData, StationsStandOnForecourtsReachableFromTheStreet) {
             }
             for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
                 int nx = x + dx, ny = y + dy;
-                if (nx < 1 || ny < 1 || nx >= GridSize - 1 || ny >= GridSize - 1 || seen[size_t(nx) * GridSize + size_t(ny)])
+                if (nx < 1 || ny < 1 || nx >= GridSize - 1 || ny >= GridSize - 1 ||
+                    seen[size_t(nx) * GridSize + size_t(ny)])
                     continue;
                 seen[size_t(nx) * GridSize + size_t(ny)] = 1;
                 if (city.CarFits(nx + 0.5f, ny + 0.5f))
@@ -239,7 +245,8 @@ TEST(CityData, StationsStandOnForecourtsReachableFromTheStreet) {
             }
         }
         EXPECT_TRUE(reached) << "stop " << i << " cannot be reached from a street";
-        EXPECT_TRUE(city.Word(int(places[i].X), int(places[i].Y)) & (GroundConcrete | GroundAsphalt)) << "stop " << i;
+        EXPECT_TRUE(city.Word(int(places[i].X), int(places[i].Y)) & (GroundConcrete | GroundAsphalt))
+            << "stop " << i;
     }
 }
 
@@ -278,7 +285,9 @@ TEST(CityData, RoutesAndMapPictureLineUp) {
     ASSERT_EQ(map.Width, 1024);
     ASSERT_EQ(map.Height, 512);
     int channels = int(map.Pixels.size() / (1024 * 512));
-    auto pixel = [&](int a, int b) { return &map.Pixels[(size_t(b - 22) * 1024 + size_t(a + 90)) * size_t(channels)]; };
+    auto pixel = [&](int a, int b) {
+        return &map.Pixels[(size_t(b - 22) * 1024 + size_t(a + 90)) * size_t(channels)];
+    };
     // A map point (a, b) sits at picture pixel (a + 90, b - 22): the river is blue there.
     const uint8_t* river = pixel(188, 100);
     EXPECT_GT(river[2], river[0] + 40);
@@ -317,7 +326,8 @@ std::string CityShot(const std::string& name) {
 }
 
 // Draws the views one after another, two frames each, and returns the shot files.
-std::vector<std::string> RenderViews(int width, int height, const std::vector<TView>& views, int32_t viewDistance) {
+std::vector<std::string> RenderViews(int width, int height, const std::vector<TView>& views,
+                                     int32_t viewDistance) {
     THarnessOptions harness;
     harness.FixedClock = true;
     std::vector<std::string> files;
@@ -384,7 +394,7 @@ TEST(CityRender, TheWholeTownFromAbove) {
             green += p[1] > p[0] + 30 && p[1] > p[2] + 30;
         }
     EXPECT_LT(black, total / 50);
-    EXPECT_GT(blue, total / 200);  // the river
+    EXPECT_GT(blue, total / 200); // the river
     EXPECT_GT(green, total / 50); // parks and gardens
 }
 

@@ -24,7 +24,9 @@ uint32_t Mix(uint32_t a, uint32_t b) {
     return h;
 }
 
-float Noise(int x, int y, uint32_t seed) { return float(Mix(uint32_t(x) * 7919u + uint32_t(y), seed) & 1023) / 1023.0f; }
+float Noise(int x, int y, uint32_t seed) {
+    return float(Mix(uint32_t(x) * 7919u + uint32_t(y), seed) & 1023) / 1023.0f;
+}
 
 // Smooth noise of period `period` pixels that wraps at the picture's edge.
 float Smooth(int x, int y, int period, uint32_t seed) {
@@ -42,7 +44,9 @@ struct TRgbF {
     float r, g, b;
 };
 
-TRgbF Scale(TRgbF c, float f) { return {c.r * f, c.g * f, c.b * f}; }
+TRgbF Scale(TRgbF c, float f) {
+    return {c.r * f, c.g * f, c.b * f};
+}
 
 TRgbF MaterialColour(TMaterial m, int x, int y, float metresX, float metresY, uint32_t seed) {
     float grain = 0.9f + 0.2f * Noise(x, y, seed);
@@ -136,7 +140,8 @@ void ShortString(TByteWriter& w, const std::string& s) {
     w.Raw(field.data(), field.size());
 }
 
-void PlacementRecord(TByteWriter& w, int32_t tag, int32_t id, float x, float y, float width, float h, int32_t rotation) {
+void PlacementRecord(TByteWriter& w, int32_t tag, int32_t id, float x, float y, float width, float h,
+                     int32_t rotation) {
     w.I32(tag);
     w.I32(id);
     w.F32(x);
@@ -218,8 +223,10 @@ TBMPImage MapPicture(const TPlan& plan) {
     for (const TBuildingPlacement& b : plan.Buildings)
         for (int x = b.X; x < b.X + b.W; ++x)
             for (int y = b.Y; y < b.Y + b.H; ++y)
-                building[size_t(x) * Cells + size_t(y)] = uint8_t(b.Mesh == 14 || b.Mesh == 15 || b.Mesh == 16 || b.Mesh == 40 ? 2
-                                                                  : b.Mesh == LampMesh ? 0 : 1);
+                building[size_t(x) * Cells + size_t(y)] =
+                    uint8_t(b.Mesh == 14 || b.Mesh == 15 || b.Mesh == 16 || b.Mesh == 40 ? 2
+                            : b.Mesh == LampMesh                                         ? 0
+                                                                                         : 1);
     for (int x = 0; x < Cells; ++x)
         for (int y = 0; y < Cells; ++y) {
             int px = x + 90, py = y - 22;
@@ -273,7 +280,9 @@ void GenerateCity(const TGenContext& context) {
 } // namespace city
 
 namespace {
-void GenerateCityData(const TGenContext& context) { city::GenerateCity(context); }
+void GenerateCityData(const TGenContext& context) {
+    city::GenerateCity(context);
+}
 } // namespace
 
 KAL_GENERATOR("city", GenerateCityData);

@@ -9,7 +9,21 @@
 namespace city {
 namespace {
 
-enum Style { House, Flats, Office, Mall, Station, Shop, Warehouse, Lamp, Tree, Kiosk, Fountain, Church, Canopy };
+enum Style {
+    House,
+    Flats,
+    Office,
+    Mall,
+    Station,
+    Shop,
+    Warehouse,
+    Lamp,
+    Tree,
+    Kiosk,
+    Fountain,
+    Church,
+    Canopy
+};
 
 struct TSpecRow {
     const char* Name;
@@ -20,21 +34,29 @@ struct TSpecRow {
 
 // Index 13 (id 14) is the lamp post; its light hangs 0.6 m out along the arm.
 const TSpecRow SpecRows[] = {
-    {"house_a", 6, 5, 5.5f, House, 0},     {"house_b", 5, 5, 5.0f, House, 1},    {"house_c", 6, 6, 6.5f, House, 2},
-    {"house_d", 5, 6, 5.0f, House, 3},     {"villa", 6, 6, 7.0f, House, 4},       {"flats_a", 6, 6, 12, Flats, 0},
-    {"flats_b", 14, 6, 12, Flats, 1},      {"flats_c", 6, 14, 15, Flats, 2},      {"flats_d", 14, 6, 9, Flats, 3},
-    {"tower_a", 6, 6, 18, Office, 0},      {"tower_b", 6, 6, 26, Office, 1},      {"tower_c", 14, 6, 22, Office, 2},
-    {"tower_d", 6, 14, 30, Office, 3},     {"lamppost", 1, 1, 1.45f, Lamp, 0},    {"tree_round", 2, 2, 5, Tree, 0},
-    {"tree_cone", 2, 2, 6, Tree, 1},       {"tree_small", 1, 1, 3.5f, Tree, 2},   {"tower_e", 14, 14, 36, Office, 4},
-    {"tower_f", 14, 14, 48, Office, 5},    {"tower_g", 6, 6, 34, Office, 6},      {"mall_a", 22, 22, 9, Mall, 0},
-    {"mall_b", 22, 22, 8, Mall, 1},        {"mall_c", 22, 22, 10, Mall, 2},       {"station", 30, 6, 10, Station, 0},
-    {"fuelshop", 5, 4, 3.5f, Shop, 0},     {"garage", 6, 5, 4.5f, Shop, 1},       {"warehouse_a", 14, 6, 7, Warehouse, 0},
-    {"warehouse_b", 14, 14, 9, Warehouse, 1}, {"warehouse_c", 6, 6, 6, Warehouse, 2}, {"shops_a", 6, 6, 8, Shop, 2},
-    {"shops_b", 14, 6, 8, Shop, 3},        {"church", 14, 14, 14, Church, 0},     {"kiosk", 2, 2, 2.6f, Kiosk, 0},
-    {"shelter", 3, 1, 2.5f, Kiosk, 1},     {"fountain", 3, 3, 1.4f, Fountain, 0}, {"house_e", 6, 5, 6, House, 5},
-    {"house_f", 5, 5, 5.5f, House, 6},     {"flats_e", 6, 6, 15, Flats, 4},       {"office_h", 6, 14, 20, Office, 7},
-    {"warehouse_d", 14, 6, 8, Warehouse, 3}, {"tree_big", 3, 3, 7, Tree, 3},      {"bench", 2, 1, 0.8f, Kiosk, 2},
-    {"canopy", 30, 4, 4, Canopy, 0},       {"school", 14, 14, 10, Flats, 5},      {"townhall", 14, 14, 16, Office, 8},
+    {"house_a", 6, 5, 5.5f, House, 0},       {"house_b", 5, 5, 5.0f, House, 1},
+    {"house_c", 6, 6, 6.5f, House, 2},       {"house_d", 5, 6, 5.0f, House, 3},
+    {"villa", 6, 6, 7.0f, House, 4},         {"flats_a", 6, 6, 12, Flats, 0},
+    {"flats_b", 14, 6, 12, Flats, 1},        {"flats_c", 6, 14, 15, Flats, 2},
+    {"flats_d", 14, 6, 9, Flats, 3},         {"tower_a", 6, 6, 18, Office, 0},
+    {"tower_b", 6, 6, 26, Office, 1},        {"tower_c", 14, 6, 22, Office, 2},
+    {"tower_d", 6, 14, 30, Office, 3},       {"lamppost", 1, 1, 1.45f, Lamp, 0},
+    {"tree_round", 2, 2, 5, Tree, 0},        {"tree_cone", 2, 2, 6, Tree, 1},
+    {"tree_small", 1, 1, 3.5f, Tree, 2},     {"tower_e", 14, 14, 36, Office, 4},
+    {"tower_f", 14, 14, 48, Office, 5},      {"tower_g", 6, 6, 34, Office, 6},
+    {"mall_a", 22, 22, 9, Mall, 0},          {"mall_b", 22, 22, 8, Mall, 1},
+    {"mall_c", 22, 22, 10, Mall, 2},         {"station", 30, 6, 10, Station, 0},
+    {"fuelshop", 5, 4, 3.5f, Shop, 0},       {"garage", 6, 5, 4.5f, Shop, 1},
+    {"warehouse_a", 14, 6, 7, Warehouse, 0}, {"warehouse_b", 14, 14, 9, Warehouse, 1},
+    {"warehouse_c", 6, 6, 6, Warehouse, 2},  {"shops_a", 6, 6, 8, Shop, 2},
+    {"shops_b", 14, 6, 8, Shop, 3},          {"church", 14, 14, 14, Church, 0},
+    {"kiosk", 2, 2, 2.6f, Kiosk, 0},         {"shelter", 3, 1, 2.5f, Kiosk, 1},
+    {"fountain", 3, 3, 1.4f, Fountain, 0},   {"house_e", 6, 5, 6, House, 5},
+    {"house_f", 5, 5, 5.5f, House, 6},       {"flats_e", 6, 6, 15, Flats, 4},
+    {"office_h", 6, 14, 20, Office, 7},      {"warehouse_d", 14, 6, 8, Warehouse, 3},
+    {"tree_big", 3, 3, 7, Tree, 3},          {"bench", 2, 1, 0.8f, Kiosk, 2},
+    {"canopy", 30, 4, 4, Canopy, 0},         {"school", 14, 14, 10, Flats, 5},
+    {"townhall", 14, 14, 16, Office, 8},
 };
 
 // Colours as 0..255 triples.
@@ -44,11 +66,11 @@ struct TRgb8 {
 
 const TRgb8 HouseWalls[] = {{226, 208, 170}, {200, 170, 140}, {236, 228, 214}, {190, 120, 95},
                             {215, 215, 200}, {170, 185, 160}, {228, 196, 150}};
-const TRgb8 HouseRoofs[] = {{150, 60, 45}, {90, 70, 60}, {120, 50, 40}, {70, 75, 85}, {140, 80, 50}, {100, 60, 50},
-                            {160, 90, 60}};
-const TRgb8 FlatsWalls[] = {{210, 200, 185}, {180, 185, 195}, {225, 215, 190}, {190, 150, 130}, {200, 205, 210},
-                            {215, 190, 160}};
-const TRgb8 OfficeGlass[] = {{70, 100, 130}, {60, 80, 95},   {95, 120, 140}, {50, 70, 90}, {110, 130, 150},
+const TRgb8 HouseRoofs[] = {{150, 60, 45}, {90, 70, 60},  {120, 50, 40}, {70, 75, 85},
+                            {140, 80, 50}, {100, 60, 50}, {160, 90, 60}};
+const TRgb8 FlatsWalls[] = {{210, 200, 185}, {180, 185, 195}, {225, 215, 190},
+                            {190, 150, 130}, {200, 205, 210}, {215, 190, 160}};
+const TRgb8 OfficeGlass[] = {{70, 100, 130}, {60, 80, 95},  {95, 120, 140},  {50, 70, 90},   {110, 130, 150},
                              {80, 90, 110},  {60, 95, 110}, {120, 110, 100}, {150, 140, 120}};
 
 uint32_t Mix(uint32_t a, uint32_t b) {
@@ -80,11 +102,13 @@ TRgb8 Shade(TRgb8 c, float f) {
     return {s(c.r), s(c.g), s(c.b)};
 }
 
-float Grain(int x, int y, uint32_t seed) { return 0.92f + 0.16f * float(Mix(uint32_t(x) * 131u + uint32_t(y), seed) & 255) / 255.0f; }
+float Grain(int x, int y, uint32_t seed) {
+    return 0.92f + 0.16f * float(Mix(uint32_t(x) * 131u + uint32_t(y), seed) & 255) / 255.0f;
+}
 
 // One storey, 4 m wide and 3 m tall, with two windows: 64 x 48 pixels, 16 px per metre.
-TBMPImage Facade(TRgb8 wall, TRgb8 frame, TRgb8 glass, bool shopFront, uint32_t seed, float windowWidth = 1.2f,
-                 float windowHeight = 1.5f) {
+TBMPImage Facade(TRgb8 wall, TRgb8 frame, TRgb8 glass, bool shopFront, uint32_t seed,
+                 float windowWidth = 1.2f, float windowHeight = 1.5f) {
     return Paint(64, 48, [=](int x, int y) {
         float mx = (x + 0.5f) / 16, my = (y + 0.5f) / 16;
         float wx = std::fmod(mx, 2.0f);
@@ -177,7 +201,8 @@ struct TMeshBuilder {
     }
 
     // A quad a, b, c, d counter-clockwise seen from outside, with texture corners.
-    void Quad(T3dsObject& o, dVector3 a, dVector3 b, dVector3 c, dVector3 d, float u0, float v0, float u1, float v1) {
+    void Quad(T3dsObject& o, dVector3 a, dVector3 b, dVector3 c, dVector3 d, float u0, float v0, float u1,
+              float v1) {
         uint32_t base = uint32_t(o.Vertices.size());
         o.Vertices.insert(o.Vertices.end(), {a, b, c, d});
         o.TexCoords.insert(o.TexCoords.end(), {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}});
@@ -193,7 +218,8 @@ struct TMeshBuilder {
     }
 
     // The four walls of a box from z0 to z1; the texture repeats every `tileW` by `tileH` metres.
-    void Walls(T3dsObject& o, float x0, float y0, float x1, float y1, float z0, float z1, float tileW, float tileH) {
+    void Walls(T3dsObject& o, float x0, float y0, float x1, float y1, float z0, float z1, float tileW,
+               float tileH) {
         auto V = VectorMake;
         float h0 = z0 / tileH, h1 = z1 / tileH;
         Quad(o, V(x0, y0, z0), V(x1, y0, z0), V(x1, y0, z1), V(x0, y0, z1), 0, h0, (x1 - x0) / tileW, h1);
@@ -204,7 +230,8 @@ struct TMeshBuilder {
 
     void Lid(T3dsObject& o, float x0, float y0, float x1, float y1, float z, float tile) {
         auto V = VectorMake;
-        Quad(o, V(x0, y0, z), V(x1, y0, z), V(x1, y1, z), V(x0, y1, z), 0, 0, (x1 - x0) / tile, (y1 - y0) / tile);
+        Quad(o, V(x0, y0, z), V(x1, y0, z), V(x1, y1, z), V(x0, y1, z), 0, 0, (x1 - x0) / tile,
+             (y1 - y0) / tile);
     }
 
     void Box(T3dsObject& o, float x0, float y0, float x1, float y1, float z0, float z1) {
@@ -213,14 +240,15 @@ struct TMeshBuilder {
     }
 
     // A gable roof along X over the box [x0, x1] x [y0, y1] from height z to the ridge.
-    void Gable(T3dsObject& roof, T3dsObject& gables, float x0, float y0, float x1, float y1, float z, float ridge) {
+    void Gable(T3dsObject& roof, T3dsObject& gables, float x0, float y0, float x1, float y1, float z,
+               float ridge) {
         auto V = VectorMake;
         float ym = (y0 + y1) / 2, o = 0.15f; // eaves overhang, small enough to keep the footprint
         float slope = std::hypot(ym - y0 + o, ridge - z) / 2;
-        Quad(roof, V(x0 - o, y0 - o, z - 0.2f), V(x1 + o, y0 - o, z - 0.2f), V(x1 + o, ym, ridge), V(x0 - o, ym, ridge), 0,
-             0, (x1 - x0) / 2, slope);
-        Quad(roof, V(x1 + o, y1 + o, z - 0.2f), V(x0 - o, y1 + o, z - 0.2f), V(x0 - o, ym, ridge), V(x1 + o, ym, ridge), 0,
-             0, (x1 - x0) / 2, slope);
+        Quad(roof, V(x0 - o, y0 - o, z - 0.2f), V(x1 + o, y0 - o, z - 0.2f), V(x1 + o, ym, ridge),
+             V(x0 - o, ym, ridge), 0, 0, (x1 - x0) / 2, slope);
+        Quad(roof, V(x1 + o, y1 + o, z - 0.2f), V(x0 - o, y1 + o, z - 0.2f), V(x0 - o, ym, ridge),
+             V(x1 + o, ym, ridge), 0, 0, (x1 - x0) / 2, slope);
         Triangle(gables, V(x1, y0, z), V(x1, y1, z), V(x1, ym, ridge));
         Triangle(gables, V(x0, y1, z), V(x0, y0, z), V(x0, ym, ridge));
     }
@@ -244,7 +272,8 @@ TCityMesh BuildCityMesh(size_t index) {
     TMeshBuilder b;
     std::string prefix = std::string("city_") + row.Name;
     // Footprints stay a little inside their cells so neighbours never touch.
-    float x0 = -row.W / 2.0f + 0.02f, x1 = row.W / 2.0f - 0.02f, y0 = -row.D / 2.0f + 0.02f, y1 = row.D / 2.0f - 0.02f;
+    float x0 = -row.W / 2.0f + 0.02f, x1 = row.W / 2.0f - 0.02f, y0 = -row.D / 2.0f + 0.02f,
+          y1 = row.D / 2.0f - 0.02f;
     float h = row.Height;
     uint32_t seed = uint32_t(index) * 17u + 3u;
     auto texture = [&](const std::string& suffix, TBMPImage image) {
@@ -256,12 +285,14 @@ TCityMesh BuildCityMesh(size_t index) {
     // Plain colours are small pictures too: a display list then never changes the current colour,
     // so the meshes drawn after it keep the white the grid starts with.
     auto colour = [&](const std::string& name, TRgb8 c) {
-        return texture(name, Paint(16, 16, [c, seed](int x, int y) { return Shade(c, Grain(x, y, seed + 11)); }));
+        return texture(name,
+                       Paint(16, 16, [c, seed](int x, int y) { return Shade(c, Grain(x, y, seed + 11)); }));
     };
     switch (row.Style) {
     case House: {
         TRgb8 wall = HouseWalls[row.Colour % 7];
-        std::string facade = texture("wall", Facade(wall, {245, 245, 240}, {90, 110, 130}, false, seed, 1.0f, 1.3f));
+        std::string facade =
+            texture("wall", Facade(wall, {245, 245, 240}, {90, 110, 130}, false, seed, 1.0f, 1.3f));
         std::string roof = texture("roof", RoofTiles(HouseRoofs[row.Colour % 7]));
         float eaves = h * 0.55f;
         b.Walls(b.Object("walls", facade), x0, y0, x1, y1, 0, eaves, 4, 3);
@@ -281,15 +312,19 @@ TCityMesh BuildCityMesh(size_t index) {
         } else if (row.Style == Shop) {
             facade = texture("wall", Facade({200, 190, 170}, {60, 60, 70}, {70, 90, 100}, true, seed));
         } else if (row.Style == Station) {
-            facade = texture("wall", Facade({190, 160, 120}, {230, 225, 210}, {60, 80, 100}, false, seed, 1.4f, 2.2f));
+            facade = texture(
+                "wall", Facade({190, 160, 120}, {230, 225, 210}, {60, 80, 100}, false, seed, 1.4f, 2.2f));
             storey = 5;
         } else if (row.Style == Church) {
-            facade = texture("wall", Facade({225, 220, 205}, {200, 195, 180}, {80, 70, 110}, false, seed, 0.8f, 2.2f));
+            facade = texture(
+                "wall", Facade({225, 220, 205}, {200, 195, 180}, {80, 70, 110}, false, seed, 0.8f, 2.2f));
             storey = 7;
         } else {
-            facade = texture("wall", Facade(FlatsWalls[row.Colour % 6], {240, 240, 235}, {80, 95, 115}, false, seed));
+            facade = texture("wall",
+                             Facade(FlatsWalls[row.Colour % 6], {240, 240, 235}, {80, 95, 115}, false, seed));
         }
-        std::string roof = texture("roof", FlatRoof(row.Style == Office ? TRgb8{120, 125, 130} : TRgb8{105, 100, 95}));
+        std::string roof =
+            texture("roof", FlatRoof(row.Style == Office ? TRgb8{120, 125, 130} : TRgb8{105, 100, 95}));
         float bodyTop = row.Style == Church ? h * 0.6f : h;
         float bodyX1 = row.Style == Church ? x1 - 4 : x1;
         b.Walls(b.Object("walls", facade), x0, y0, bodyX1, y1, 0, bodyTop, 4, storey);
@@ -297,26 +332,29 @@ TCityMesh BuildCityMesh(size_t index) {
         if (row.Style == Church) {
             // The bell tower at the east end.
             b.Walls(b.Object("walls", facade), x1 - 4, -2, x1, 2, 0, h, 4, storey);
-            b.Gable(b.Object("spire", colour("spire", {70, 90, 80})), b.Object("walls", facade), x1 - 4, -2, x1, 2, h, h + 3);
+            b.Gable(b.Object("spire", colour("spire", {70, 90, 80})), b.Object("walls", facade), x1 - 4, -2,
+                    x1, 2, h, h + 3);
         }
         if (row.Style == Office && row.W >= 14)
             b.Box(b.Object("plant", colour("plant", {150, 150, 150})), -2, -2, 2, 2, h, h + 0.01f);
         break;
     }
     case Mall: {
-        std::string facade = texture("wall", Facade({220, 215, 205}, {40, 50, 60}, {60, 110, 140}, true, seed));
+        std::string facade =
+            texture("wall", Facade({220, 215, 205}, {40, 50, 60}, {60, 110, 140}, true, seed));
         std::string roof = texture("roof", FlatRoof({140, 140, 135}));
         b.Walls(b.Object("walls", facade), x0, y0, x1, y1, 0, h, 4, 3);
         b.Lid(b.Object("roof", roof), x0, y0, x1, y1, h, 4);
         // The sign band over the entrances.
-        b.Walls(b.Object("sign", colour("sign", row.Colour == 0 ? TRgb8{200, 40, 40}
-                                                  : row.Colour == 1 ? TRgb8{40, 90, 190}
-                                                                    : TRgb8{230, 160, 30})),
+        b.Walls(b.Object("sign", colour("sign", row.Colour == 0   ? TRgb8{200, 40, 40}
+                                                : row.Colour == 1 ? TRgb8{40, 90, 190}
+                                                                  : TRgb8{230, 160, 30})),
                 x0 - 0.01f, y0 - 0.01f, x1 + 0.01f, y1 + 0.01f, h - 1.2f, h - 0.3f, 1, 1);
         break;
     }
     case Warehouse: {
-        std::string facade = texture("wall", Corrugated(row.Colour % 2 ? TRgb8{150, 160, 170} : TRgb8{170, 140, 110}));
+        std::string facade =
+            texture("wall", Corrugated(row.Colour % 2 ? TRgb8{150, 160, 170} : TRgb8{170, 140, 110}));
         std::string roof = texture("roof", FlatRoof({110, 115, 120}));
         b.Walls(b.Object("walls", facade), x0, y0, x1, y1, 0, h, 4, 3);
         b.Lid(b.Object("roof", roof), x0, y0, x1, y1, h, 4);
@@ -333,7 +371,9 @@ TCityMesh BuildCityMesh(size_t index) {
     }
     case Tree: {
         std::string bark = colour("bark", {95, 70, 50});
-        TRgb8 leaf = row.Colour == 1 ? TRgb8{40, 90, 50} : row.Colour == 3 ? TRgb8{70, 120, 50} : TRgb8{60, 130, 55};
+        TRgb8 leaf = row.Colour == 1   ? TRgb8{40, 90, 50}
+                     : row.Colour == 3 ? TRgb8{70, 120, 50}
+                                       : TRgb8{60, 130, 55};
         std::string crown = colour("leaves", leaf);
         float r = row.W / 2.0f - 0.05f;
         b.Box(b.Object("trunk", bark), -0.12f, -0.12f, 0.12f, 0.12f, 0, h * 0.4f);

@@ -93,8 +93,8 @@ class TPlacer {
                 uint32_t r = Hash(tx, ty, 11);
                 if (g == TGround::Lot && zone == TZone::Downtown) {
                     Downtown(tx, ty, r);
-                } else if (g == TGround::Lot && (zone == TZone::Residential || zone == TZone::Riverside ||
-                                                  zone == TZone::Mall)) {
+                } else if (g == TGround::Lot &&
+                           (zone == TZone::Residential || zone == TZone::Riverside || zone == TZone::Mall)) {
                     Residential(tx, ty, r);
                 } else if (g == TGround::Yard) {
                     Industrial(tx, ty, r);
@@ -136,7 +136,8 @@ class TPlacer {
     void Residential(int tx, int ty, uint32_t r) {
         static const int houses[] = {0, 1, 2, 3, 4, 35, 36};
         Used[tx][ty] = true;
-        if (r % 11 == 0 && LotFree(tx + 1, ty, P.Zone[tx][ty]) && PlaceCentred(r % 2 ? 6 : 8, tx, ty, 2, 1, 0)) {
+        if (r % 11 == 0 && LotFree(tx + 1, ty, P.Zone[tx][ty]) &&
+            PlaceCentred(r % 2 ? 6 : 8, tx, ty, 2, 1, 0)) {
             Used[tx + 1][ty] = true;
             return;
         }
@@ -156,8 +157,9 @@ class TPlacer {
     void Industrial(int tx, int ty, uint32_t r) {
         Used[tx][ty] = true;
         if (r % 3 == 0 && tx + 1 < Tiles && ty + 1 < Tiles && P.Ground[tx + 1][ty] == TGround::Yard &&
-            P.Ground[tx][ty + 1] == TGround::Yard && P.Ground[tx + 1][ty + 1] == TGround::Yard && !Used[tx + 1][ty] &&
-            !Used[tx][ty + 1] && !Used[tx + 1][ty + 1] && PlaceCentred(27, tx, ty, 2, 2, 0)) {
+            P.Ground[tx][ty + 1] == TGround::Yard && P.Ground[tx + 1][ty + 1] == TGround::Yard &&
+            !Used[tx + 1][ty] && !Used[tx][ty + 1] && !Used[tx + 1][ty + 1] &&
+            PlaceCentred(27, tx, ty, 2, 2, 0)) {
             Used[tx + 1][ty] = Used[tx][ty + 1] = Used[tx + 1][ty + 1] = true;
             return;
         }
@@ -244,7 +246,8 @@ class TPlacer {
             for (int y = 1; y + 2 < Cells; y += 3) {
                 int tx = x / TileSize, ty = y / TileSize;
                 TGround g = P.Ground[tx][ty];
-                if (g != TGround::Park && g != TGround::Grass && !(g == TGround::Lot && P.Zone[tx][ty] != TZone::Downtown))
+                if (g != TGround::Park && g != TGround::Grass &&
+                    !(g == TGround::Lot && P.Zone[tx][ty] != TZone::Downtown))
                     continue;
                 if ((x + 2) / TileSize != tx || (y + 2) / TileSize != ty)
                     continue; // stay inside one tile
@@ -289,11 +292,11 @@ void PlaceObjects(TPlan& plan) {
     placer.Lots();
     placer.Lamps();
     // Definitions, the cell-word record, then every placement; trees make up the rest.
-    size_t fixed = TileTextures().size() + MeshSpecs().size() + 1 + plan.TilesPlaced.size() + plan.Buildings.size() +
-                   plan.Walls.size();
+    size_t fixed = TileTextures().size() + MeshSpecs().size() + 1 + plan.TilesPlaced.size() +
+                   plan.Buildings.size() + plan.Walls.size();
     if (fixed > size_t(RecordTotal))
-        throw std::runtime_error("the city has " + std::to_string(fixed) + " records before its trees, more than " +
-                                 std::to_string(RecordTotal));
+        throw std::runtime_error("the city has " + std::to_string(fixed) +
+                                 " records before its trees, more than " + std::to_string(RecordTotal));
     // As many trees as find room, then finer ground tiles (three records more per split) for the
     // rest; a split too many takes back a tree or two.
     size_t remaining = size_t(RecordTotal) - fixed;

@@ -13,8 +13,8 @@ constexpr int32_t BitMud = 0x01, BitWater = 0x02, BitGravel = 0x04, BitCobbles =
                   BitGrass = 0x20, BitAsphalt = 0x40, BitConcrete = 0x80;
 constexpr int32_t MarkNorth = 0x100, MarkEast = 0x400, MarkSouth = 0x1000, MarkWest = 0x4000;
 
-constexpr float LegKeepOut = 2.6f;  // metres kept free on each side of a mission leg
-constexpr float LegStreet = 1.0f;   // a leg turns the tiles within this distance into street
+constexpr float LegKeepOut = 2.6f; // metres kept free on each side of a mission leg
+constexpr float LegStreet = 1.0f;  // a leg turns the tiles within this distance into street
 
 struct TLeg {
     float ax, ay, bx, by;
@@ -32,7 +32,8 @@ uint32_t Hash(int a, int b, uint32_t seed) {
 float SegmentDistance(float px, float py, const TLeg& leg) {
     float dx = leg.bx - leg.ax, dy = leg.by - leg.ay;
     float length2 = dx * dx + dy * dy;
-    float t = length2 > 0 ? std::clamp(((px - leg.ax) * dx + (py - leg.ay) * dy) / length2, 0.0f, 1.0f) : 0.0f;
+    float t =
+        length2 > 0 ? std::clamp(((px - leg.ax) * dx + (py - leg.ay) * dy) / length2, 0.0f, 1.0f) : 0.0f;
     return std::hypot(px - (leg.ax + t * dx), py - (leg.ay + t * dy));
 }
 
@@ -65,19 +66,23 @@ TZone ZoneOf(int tx, int ty) {
     return TZone::Residential;
 }
 
-bool IsRiver(int tx, int ty) { return (tx >= 22 && tx <= 24 && ty <= 35) || (ty >= 33 && ty <= 35 && tx <= 24); }
+bool IsRiver(int tx, int ty) {
+    return (tx >= 22 && tx <= 24 && ty <= 35) || (ty >= 33 && ty <= 35 && tx <= 24);
+}
 
 // Station grounds: the railway along row 47 from the west edge to the terminus at columns 13-16.
-bool IsStationInterior(int tx, int ty) { return tx >= 12 && tx <= 16 && ty >= 46 && ty <= 48; }
+bool IsStationInterior(int tx, int ty) {
+    return tx >= 12 && tx <= 16 && ty >= 46 && ty <= 48;
+}
 
 class TPlanner {
   public:
     TPlan& P;
     std::vector<TLeg> Legs = MissionLegs();
-    std::array<std::array<bool, Tiles>, Tiles> RailUnder{};   // tile was railway before a street crossed it
-    std::array<std::array<bool, Tiles>, Tiles> Reserved{};    // no base street may cut this tile
-    std::vector<std::array<int, 2>> StartCells; // world cells of the track starts
-    std::vector<int32_t> RingOwner;                           // ring index + 1 per cell, 0 free
+    std::array<std::array<bool, Tiles>, Tiles> RailUnder{}; // tile was railway before a street crossed it
+    std::array<std::array<bool, Tiles>, Tiles> Reserved{};  // no base street may cut this tile
+    std::vector<std::array<int, 2>> StartCells;             // world cells of the track starts
+    std::vector<int32_t> RingOwner;                         // ring index + 1 per cell, 0 free
 
     explicit TPlanner(TPlan& plan) : P(plan), RingOwner(size_t(Cells) * Cells, 0) {}
 
@@ -89,7 +94,8 @@ class TPlanner {
     void KeepOutDisc(float x, float y, float r) {
         for (int cx = int(x - r) - 1; cx <= int(x + r) + 1; ++cx)
             for (int cy = int(y - r) - 1; cy <= int(y + r) + 1; ++cy)
-                if (cx >= 0 && cy >= 0 && cx < Cells && cy < Cells && std::hypot(cx + 0.5f - x, cy + 0.5f - y) <= r + 0.71f)
+                if (cx >= 0 && cy >= 0 && cx < Cells && cy < Cells &&
+                    std::hypot(cx + 0.5f - x, cy + 0.5f - y) <= r + 0.71f)
                     P.KeepOutAt(cx, cy) = 1;
     }
 
@@ -203,7 +209,8 @@ class TPlanner {
     }
 
     bool Allowed(int tx, int ty) const {
-        return !Reserved[tx][ty] && P.Ground[tx][ty] != TGround::Forecourt && P.Ground[tx][ty] != TGround::Platform;
+        return !Reserved[tx][ty] && P.Ground[tx][ty] != TGround::Forecourt &&
+               P.Ground[tx][ty] != TGround::Platform;
     }
 
     // The lane loop through each start cell, clockwise round a block beside it. Every start gets a
@@ -211,10 +218,11 @@ class TPlanner {
     // cell carries two loops' marks.
     void Rings() {
         const std::array<std::array<int, 2>, 36> starts = {{
-            {213, 259}, {221, 219}, {218, 179}, {226, 194}, {241, 222}, {252, 331}, {275, 331}, {260, 219}, {282, 306},
-            {350, 283}, {400, 347}, {282, 251}, {114, 300}, {100, 271}, {93, 276},  {167, 254}, {185, 155}, {170, 195},
-            {178, 69},  {153, 62},  {131, 99},  {242, 40},  {265, 22},  {261, 154}, {265, 184}, {267, 215}, {309, 57},
-            {327, 74},  {408, 171}, {440, 170}, {475, 75},  {462, 295}, {441, 63},  {442, 63},  {447, 98},  {422, 306},
+            {213, 259}, {221, 219}, {218, 179}, {226, 194}, {241, 222}, {252, 331}, {275, 331}, {260, 219},
+            {282, 306}, {350, 283}, {400, 347}, {282, 251}, {114, 300}, {100, 271}, {93, 276},  {167, 254},
+            {185, 155}, {170, 195}, {178, 69},  {153, 62},  {131, 99},  {242, 40},  {265, 22},  {261, 154},
+            {265, 184}, {267, 215}, {309, 57},  {327, 74},  {408, 171}, {440, 170}, {475, 75},  {462, 295},
+            {441, 63},  {442, 63},  {447, 98},  {422, 306},
         }};
         std::vector<std::vector<TRing>> candidates;
         for (const auto& start : starts)
@@ -227,20 +235,22 @@ class TPlanner {
         std::vector<TRing> chosen(starts.size());
         long budget = 2000000;
         if (!Solve(candidates, chosen, 0, budget))
-            throw std::runtime_error("the traffic lane loops of the track starts cannot all be laid without crossing");
+            throw std::runtime_error(
+                "the traffic lane loops of the track starts cannot all be laid without crossing");
         for (size_t n = 0; n < chosen.size(); ++n) {
             for (auto [x, y, mark] : RingCells(chosen[n]))
                 SetStreet(x / TileSize, y / TileSize);
             bool shared = false;
             for (const TRing& r : P.Rings)
-                shared = shared || (r.West == chosen[n].West && r.East == chosen[n].East && r.South == chosen[n].South &&
-                                    r.North == chosen[n].North);
+                shared = shared || (r.West == chosen[n].West && r.East == chosen[n].East &&
+                                    r.South == chosen[n].South && r.North == chosen[n].North);
             if (!shared)
                 P.Rings.push_back(chosen[n]);
         }
     }
 
-    bool Solve(const std::vector<std::vector<TRing>>& candidates, std::vector<TRing>& chosen, size_t k, long& budget) {
+    bool Solve(const std::vector<std::vector<TRing>>& candidates, std::vector<TRing>& chosen, size_t k,
+               long& budget) {
         if (k == candidates.size())
             return true;
         // A start already on an earlier loop shares that loop.
@@ -317,22 +327,26 @@ class TPlanner {
                                     for (int d = 0; d < 3; ++d, ++combo) {
                                         TRing r{8 * (i0 - 1) + inner[a], 8 * (i1 + 1) + outer[b],
                                                 8 * (j0 - 1) + inner[c], 8 * (j1 + 1) + outer[d]};
-                                        bool onIt =
-                                            ((sx == r.West || sx == r.East) && sy >= r.South && sy <= r.North) ||
-                                            ((sy == r.South || sy == r.North) && sx >= r.West && sx <= r.East);
+                                        bool onIt = ((sx == r.West || sx == r.East) && sy >= r.South &&
+                                                     sy <= r.North) ||
+                                                    ((sy == r.South || sy == r.North) && sx >= r.West &&
+                                                     sx <= r.East);
                                         if (!onIt)
                                             continue;
                                         // Loops that also carry other starts are worth more.
                                         double shared = 0;
                                         for (auto [ox, oy] : StartCells)
                                             if ((ox != sx || oy != sy) &&
-                                                (((ox == r.West || ox == r.East) && oy >= r.South && oy <= r.North) ||
-                                                 ((oy == r.South || oy == r.North) && ox >= r.West && ox <= r.East)))
+                                                (((ox == r.West || ox == r.East) && oy >= r.South &&
+                                                  oy <= r.North) ||
+                                                 ((oy == r.South || oy == r.North) && ox >= r.West &&
+                                                  ox <= r.East)))
                                                 shared += 25;
                                         list.push_back({score - shared + combo * 0.001, r});
                                     }
                     }
-        std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::stable_sort(list.begin(), list.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<TRing> rings;
         for (size_t k = 0; k < list.size() && k < 400; ++k)
             rings.push_back(list[k].second);

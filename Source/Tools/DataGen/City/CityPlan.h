@@ -11,31 +11,50 @@
 
 namespace city {
 
-constexpr int Cells = 512;    // one-metre cells per side
-constexpr int TileSize = 8;   // metres per ground tile
+constexpr int Cells = 512;  // one-metre cells per side
+constexpr int TileSize = 8; // metres per ground tile
 constexpr int Tiles = Cells / TileSize;
 
 // What a ground tile shows. Street tiles are chosen from their street neighbours.
 enum class TGround : uint8_t {
-    Lot,         // a building's yard (paved downtown, garden elsewhere)
-    Grass,       // lawn
-    Park,        // park lawn with paths
-    Plaza,       // paved square, open to cars and pedestrians
-    Water,       // the river
-    Street,      // carriageway with sidewalks
-    Rail,        // railway bed
-    Platform,    // station platform with the track
-    Forecourt,   // gas station or service apron
-    Parking,     // mall car park
-    Yard,        // industrial concrete
+    Lot,       // a building's yard (paved downtown, garden elsewhere)
+    Grass,     // lawn
+    Park,      // park lawn with paths
+    Plaza,     // paved square, open to cars and pedestrians
+    Water,     // the river
+    Street,    // carriageway with sidewalks
+    Rail,      // railway bed
+    Platform,  // station platform with the track
+    Forecourt, // gas station or service apron
+    Parking,   // mall car park
+    Yard,      // industrial concrete
 };
 
 enum class TZone : uint8_t { Residential, Downtown, Mall, Station, Park, Riverside, Industrial };
 
 // A ground material at a point of a tile; textures paint it and cell words are derived from it.
 enum class TMaterial : uint8_t {
-    Asphalt, LineWhite, Zebra, Kerb, Sidewalk, Grass, Flowers, Path, Water, Quay, Pavers, Concrete,
-    Gravel, Rail, Sleeper, Platform, Cobbles, Mud, Hedge, ParkingLine, Railing,
+    Asphalt,
+    LineWhite,
+    Zebra,
+    Kerb,
+    Sidewalk,
+    Grass,
+    Flowers,
+    Path,
+    Water,
+    Quay,
+    Pavers,
+    Concrete,
+    Gravel,
+    Rail,
+    Sleeper,
+    Platform,
+    Cobbles,
+    Mud,
+    Hedge,
+    ParkingLine,
+    Railing,
 };
 
 // A placed tile texture: one of the generated pictures, its corner cell, side and quarter turns
@@ -65,26 +84,52 @@ struct TRing {
 
 // The kinds of tile picture, each painted at one size.
 enum class TTileKind : uint8_t {
-    StreetStraight, StreetZebra, StreetJunction, StreetT, StreetCorner, StreetEnd, StreetAlone,
-    Bridge, LevelCrossing, Water, WaterEdge, WaterCorner, Grass, Flowers, Park, ParkPath, ParkCross,
-    Garden, LotPaved, Plaza, Forecourt, ServiceApron, Parking, Rail, Platform, PlatformEnd, Cobbles,
-    Yard, Mud, Promenade,
+    StreetStraight,
+    StreetZebra,
+    StreetJunction,
+    StreetT,
+    StreetCorner,
+    StreetEnd,
+    StreetAlone,
+    Bridge,
+    LevelCrossing,
+    Water,
+    WaterEdge,
+    WaterCorner,
+    Grass,
+    Flowers,
+    Park,
+    ParkPath,
+    ParkCross,
+    Garden,
+    LotPaved,
+    Plaza,
+    Forecourt,
+    ServiceApron,
+    Parking,
+    Rail,
+    Platform,
+    PlatformEnd,
+    Cobbles,
+    Yard,
+    Mud,
+    Promenade,
 };
 
 struct TTileTexture {
     std::string File; // below data/textures
     TTileKind Kind;
-    int Size;         // metres the picture covers
-    uint32_t Seed;    // variety between pictures of one kind
+    int Size;      // metres the picture covers
+    uint32_t Seed; // variety between pictures of one kind
 };
 
 struct TPlan {
     std::array<std::array<TGround, Tiles>, Tiles> Ground{};
     std::array<std::array<TZone, Tiles>, Tiles> Zone{};
-    std::vector<uint8_t> KeepOut;     // Cells x Cells: 1 where nothing may stand (routes, stops)
-    std::vector<uint8_t> Occupied;    // Cells x Cells: 1 under a building, tree, lamp or wall
-    std::vector<int32_t> Words;       // Cells x Cells traffic cell words, [x][y] in world cells
-    std::vector<TRing> Rings;         // one per track start, in start order
+    std::vector<uint8_t> KeepOut;  // Cells x Cells: 1 where nothing may stand (routes, stops)
+    std::vector<uint8_t> Occupied; // Cells x Cells: 1 under a building, tree, lamp or wall
+    std::vector<int32_t> Words;    // Cells x Cells traffic cell words, [x][y] in world cells
+    std::vector<TRing> Rings;      // one per track start, in start order
     std::vector<TTilePlacement> TilesPlaced;
     std::vector<TBuildingPlacement> Buildings;
     std::vector<TWall> Walls;
@@ -111,13 +156,13 @@ int32_t GroundBits(TMaterial material);
 
 // The building meshes, in mesh id order (id = index + 1); index 13 is the lamp post.
 struct TMeshSpec {
-    std::string File;  // below data/meshes
-    int W, D;          // footprint in cells along X and Y, unturned
-    float Height;      // metres
-    int Style;         // facade family (see CityMeshes)
+    std::string File; // below data/meshes
+    int W, D;         // footprint in cells along X and Y, unturned
+    float Height;     // metres
+    int Style;        // facade family (see CityMeshes)
 };
 const std::vector<TMeshSpec>& MeshSpecs();
-constexpr int LampMesh = 13;  // index of id 14
-constexpr int TreeMesh = 14;  // index of the plain tree
+constexpr int LampMesh = 13; // index of id 14
+constexpr int TreeMesh = 14; // index of the plain tree
 
 } // namespace city

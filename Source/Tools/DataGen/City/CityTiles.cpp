@@ -41,14 +41,16 @@ constexpr float M = 1.0f / TileSize; // one metre in picture units
 TMaterial Carriageway(float u, float v, bool sideWest, bool sideEast, bool dashed) {
     if ((sideWest && u < M) || (sideEast && u > 1 - M))
         return (sideWest && u > M - 0.12f * M) || (sideEast && u < 1 - M + 0.12f * M) ? TMaterial::Kerb
-                                                                                   : TMaterial::Sidewalk;
+                                                                                      : TMaterial::Sidewalk;
     if (dashed && std::fabs(u - 0.5f) < 0.06f * M && std::fmod(v * 2, 1.0f) < 0.5f)
         return TMaterial::LineWhite;
     return TMaterial::Asphalt;
 }
 
 // Sidewalk squares in the corners where two streets meet.
-bool CornerSquare(float u, float v) { return (u < M || u > 1 - M) && (v < M || v > 1 - M); }
+bool CornerSquare(float u, float v) {
+    return (u < M || u > 1 - M) && (v < M || v > 1 - M);
+}
 
 TMaterial Street(TTileKind kind, float u, float v) {
     switch (kind) {
@@ -126,7 +128,8 @@ TMaterial Ground(TTileKind kind, float u, float v, uint32_t seed) {
     case TTileKind::ParkPath:
         return std::fabs(u - 0.5f) < 0.75f * M ? TMaterial::Path : TMaterial::Grass;
     case TTileKind::ParkCross:
-        return std::fabs(u - 0.5f) < 0.75f * M || std::fabs(v - 0.5f) < 0.75f * M ? TMaterial::Path : TMaterial::Grass;
+        return std::fabs(u - 0.5f) < 0.75f * M || std::fabs(v - 0.5f) < 0.75f * M ? TMaterial::Path
+                                                                                  : TMaterial::Grass;
     case TTileKind::Garden: {
         if (u < 0.35f * M || u > 1 - 0.35f * M || v < 0.35f * M || v > 1 - 0.35f * M)
             return TMaterial::Hedge;
@@ -184,11 +187,13 @@ bool IsServiceTile(int tx, int ty) {
     return false;
 }
 
-bool IsStreetKind(TTileKind k) { return k <= TTileKind::LevelCrossing; }
+bool IsStreetKind(TTileKind k) {
+    return k <= TTileKind::LevelCrossing;
+}
 
 std::vector<TTileTexture> MakeTextures() {
     const std::pair<TTileKind, int> counts[] = {
-        {TTileKind::StreetStraight, 5}, {TTileKind::StreetZebra, 2}, {TTileKind::StreetJunction, 2},
+        {TTileKind::StreetStraight, 5}, {TTileKind::StreetZebra, 2},  {TTileKind::StreetJunction, 2},
         {TTileKind::StreetT, 2},        {TTileKind::StreetCorner, 2}, {TTileKind::StreetEnd, 1},
         {TTileKind::StreetAlone, 1},    {TTileKind::Bridge, 1},       {TTileKind::LevelCrossing, 1},
         {TTileKind::Water, 3},          {TTileKind::WaterEdge, 2},    {TTileKind::WaterCorner, 1},
@@ -199,16 +204,16 @@ std::vector<TTileTexture> MakeTextures() {
         {TTileKind::Platform, 2},       {TTileKind::PlatformEnd, 1},  {TTileKind::Cobbles, 2},
         {TTileKind::Yard, 4},           {TTileKind::Mud, 2},          {TTileKind::Promenade, 3},
     };
-    const char* names[] = {"street",  "zebra",   "junction", "tjunction", "corner",   "deadend", "square",
-                           "bridge",  "railx",   "water",    "quay",      "quaycorner", "grass", "flowers",
-                           "park",    "parkpath", "parkcross", "garden",  "paved",    "plaza",   "fuel",
-                           "apron",   "carpark", "rail",     "platform",  "buffer",   "cobbles", "yard",
-                           "mud",     "promenade"};
+    const char* names[] = {"street",   "zebra",   "junction", "tjunction", "corner",    "deadend",
+                           "square",   "bridge",  "railx",    "water",     "quay",      "quaycorner",
+                           "grass",    "flowers", "park",     "parkpath",  "parkcross", "garden",
+                           "paved",    "plaza",   "fuel",     "apron",     "carpark",   "rail",
+                           "platform", "buffer",  "cobbles",  "yard",      "mud",       "promenade"};
     std::vector<TTileTexture> list;
     for (const auto& [kind, n] : counts)
         for (int k = 0; k < n; ++k)
-            list.push_back({std::string("city_") + names[int(kind)] + std::to_string(k + 1) + ".bmp", kind, TileSize,
-                            uint32_t(int(kind) * 31 + k * 7 + 1)});
+            list.push_back({std::string("city_") + names[int(kind)] + std::to_string(k + 1) + ".bmp", kind,
+                            TileSize, uint32_t(int(kind) * 31 + k * 7 + 1)});
     if (list.size() != 74)
         throw std::runtime_error("the city needs 74 tile pictures, has " + std::to_string(list.size()));
     return list;
@@ -246,7 +251,8 @@ size_t SplitTiles(TPlan& plan, size_t wanted) {
     auto plain = [&](const TTilePlacement& t) {
         TTileKind k = TileTextures()[size_t(t.Texture)].Kind;
         return k == TTileKind::Grass || k == TTileKind::Park || k == TTileKind::Yard || k == TTileKind::Mud ||
-               k == TTileKind::Water || k == TTileKind::Plaza || k == TTileKind::LotPaved || k == TTileKind::Cobbles;
+               k == TTileKind::Water || k == TTileKind::Plaza || k == TTileKind::LotPaved ||
+               k == TTileKind::Cobbles;
     };
     size_t done = 0;
     for (int size = TileSize; size >= 4 && done < wanted; size /= 2) {
@@ -287,8 +293,8 @@ void PlaceTiles(TPlan& plan, const std::array<std::array<bool, Tiles>, Tiles>& r
         return tx < 0 || ty < 0 || tx >= Tiles || ty >= Tiles || plan.Ground[tx][ty] == TGround::Water;
     };
     auto degree = [&](int tx, int ty) {
-        return int(plan.IsStreet(tx, ty + 1)) + int(plan.IsStreet(tx + 1, ty)) + int(plan.IsStreet(tx, ty - 1)) +
-               int(plan.IsStreet(tx - 1, ty));
+        return int(plan.IsStreet(tx, ty + 1)) + int(plan.IsStreet(tx + 1, ty)) +
+               int(plan.IsStreet(tx, ty - 1)) + int(plan.IsStreet(tx - 1, ty));
     };
     for (int tx = 0; tx < Tiles; ++tx)
         for (int ty = 0; ty < Tiles; ++ty) {
@@ -297,8 +303,8 @@ void PlaceTiles(TPlan& plan, const std::array<std::array<bool, Tiles>, Tiles>& r
             uint32_t variety = Mix(uint32_t(tx) * 64u + uint32_t(ty), 99);
             switch (plan.Ground[tx][ty]) {
             case TGround::Street: {
-                bool n = plan.IsStreet(tx, ty + 1), e = plan.IsStreet(tx + 1, ty), s = plan.IsStreet(tx, ty - 1),
-                     w = plan.IsStreet(tx - 1, ty);
+                bool n = plan.IsStreet(tx, ty + 1), e = plan.IsStreet(tx + 1, ty),
+                     s = plan.IsStreet(tx, ty - 1), w = plan.IsStreet(tx - 1, ty);
                 int count = int(n) + int(e) + int(s) + int(w);
                 // Directions counted counter-clockwise N, W, S, E: a quarter turn moves one step.
                 if (count == 4) {
@@ -311,7 +317,7 @@ void PlaceTiles(TPlan& plan, const std::array<std::array<bool, Tiles>, Tiles>& r
                     rotation = alongY ? 0 : 1;
                     kind = TTileKind::StreetStraight;
                     bool overWater = ((alongY && water(tx - 1, ty) && water(tx + 1, ty)) ||
-                                       (!alongY && water(tx, ty - 1) && water(tx, ty + 1)));
+                                      (!alongY && water(tx, ty - 1) && water(tx, ty + 1)));
                     if (railUnder[tx][ty]) {
                         kind = TTileKind::LevelCrossing;
                     } else if (overWater) {
@@ -339,7 +345,8 @@ void PlaceTiles(TPlan& plan, const std::array<std::array<bool, Tiles>, Tiles>& r
             case TGround::Water: {
                 // Quays face the land; a bridge's street counts as water so the river runs under it.
                 auto land = [&](int x, int y) { return !water(x, y) && !plan.IsStreet(x, y); };
-                bool lw = land(tx - 1, ty), ls = land(tx, ty - 1), le = land(tx + 1, ty), ln = land(tx, ty + 1);
+                bool lw = land(tx - 1, ty), ls = land(tx, ty - 1), le = land(tx + 1, ty),
+                     ln = land(tx, ty + 1);
                 int sides = int(lw) + int(ls) + int(le) + int(ln);
                 if (sides == 0) {
                     kind = TTileKind::Water;
@@ -353,14 +360,14 @@ void PlaceTiles(TPlan& plan, const std::array<std::array<bool, Tiles>, Tiles>& r
                 break;
             }
             case TGround::Lot:
-                kind = plan.Zone[tx][ty] == TZone::Downtown   ? TTileKind::LotPaved
+                kind = plan.Zone[tx][ty] == TZone::Downtown  ? TTileKind::LotPaved
                        : plan.Zone[tx][ty] == TZone::Station ? TTileKind::Cobbles
-                                                              : TTileKind::Garden;
+                                                             : TTileKind::Garden;
                 break;
             case TGround::Grass:
                 kind = plan.Zone[tx][ty] == TZone::Riverside ? TTileKind::Promenade
                        : variety % 4 == 0                    ? TTileKind::Flowers
-                                                              : TTileKind::Grass;
+                                                             : TTileKind::Grass;
                 rotation = plan.Zone[tx][ty] == TZone::Riverside ? 0 : int(variety >> 8) % 4;
                 if (kind == TTileKind::Promenade) {
                     // The promenade runs along the river.
@@ -370,7 +377,7 @@ void PlaceTiles(TPlan& plan, const std::array<std::array<bool, Tiles>, Tiles>& r
                 }
                 break;
             case TGround::Park:
-                kind = variety % 7 == 0 ? TTileKind::ParkCross
+                kind = variety % 7 == 0   ? TTileKind::ParkCross
                        : variety % 5 == 0 ? TTileKind::ParkPath
                                           : TTileKind::Park;
                 rotation = int(variety >> 8) % 4;

@@ -272,8 +272,12 @@ bool SaveAtlases(const std::string& out, const std::vector<std::string>& files) 
         std::vector<uint8_t> bytes;
         TBMPImage image;
         std::string error;
-        if (!ReadWholeFile(file, bytes) || !ParseBMP(bytes, file, image, error) || image.Format != TBMPFormat::RGB) {
-            std::fprintf(stderr, "kalviewer: %s: %s\n", file.c_str(), error.empty() ? "not a 24-bit picture" : error.c_str());
+        if (!ReadWholeFile(file, bytes)) {
+            std::fprintf(stderr, "kalviewer: cannot read %s\n", file.c_str());
+            return false;
+        }
+        if (!ParseBMP(bytes, file, image, error) || image.Format != TBMPFormat::RGB) {
+            std::fprintf(stderr, "kalviewer: %s\n", error.empty() ? (file + ": not a 24-bit picture").c_str() : error.c_str());
             return false;
         }
         width += image.Width + (images.empty() ? 0 : 8);

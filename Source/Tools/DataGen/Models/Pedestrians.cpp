@@ -72,7 +72,8 @@ class THumanBuilder {
         V3 axis = b - a;
         float len = Length(axis);
         V3 dir = axis * (1.0f / len);
-        // A frame around the segment whose second axis points forward (-y) as far as it can.
+        // A frame around the segment whose `front` axis points forward (-y) as far as it can; the
+        // texture wraps round from the front, so a torso shows its chest at s = 0 and 1.
         V3 side = Cross(dir, V3{0, -1, 0});
         if (Length(side) < 0.2f)
             side = Cross(dir, V3{0, 0, 1});
@@ -80,7 +81,7 @@ class THumanBuilder {
         V3 front = Cross(side, dir);
         auto ring = [&](V3 centre, float r, float depth, int i) {
             float ang = 2 * Pi * float(i % sides) / float(sides) + Pi / float(sides);
-            return centre + side * (r * std::cos(ang)) + front * (r * depth * std::sin(ang));
+            return centre + front * (r * depth * std::cos(ang)) + side * (r * std::sin(ang)); // s = 0 and 1 in front
         };
         V3 middle = (a + b) * 0.5f;
         for (int i = 0; i < sides; ++i) {

@@ -15,7 +15,9 @@ using namespace models;
 
 namespace {
 
-std::string Directory(const std::string& path) { return path.substr(0, path.find_last_of('/') + 1); }
+std::string Directory(const std::string& path) {
+    return path.substr(0, path.find_last_of('/') + 1);
+}
 
 class DataSetModels : public ::testing::Test {
   protected:
@@ -66,7 +68,8 @@ double SignedVolume(const T3dsObject& object) {
     double volume = 0;
     for (const auto& f : object.Faces) {
         const dVector3 &a = object.Vertices[f[0]], &b = object.Vertices[f[1]], &c = object.Vertices[f[2]];
-        volume += (double(a.x) * (double(b.y) * c.z - double(b.z) * c.y) - double(a.y) * (double(b.x) * c.z - double(b.z) * c.x) +
+        volume += (double(a.x) * (double(b.y) * c.z - double(b.z) * c.y) -
+                   double(a.y) * (double(b.x) * c.z - double(b.z) * c.x) +
                    double(a.z) * (double(b.x) * c.y - double(b.y) * c.x)) /
                   6.0;
     }
@@ -88,7 +91,8 @@ TEST_F(DataSetModels, EveryMeshKeyParsesWithTexturedMaterialsOnEveryFace) {
             const T3dsMaterial& material = model.Materials[size_t(object.Material)];
             ASSERT_FALSE(material.TextureFile.empty()) << material.Name << " has no texture";
             // Without a replacement the loader takes the texture from the model's own directory.
-            std::string texture = *entry.Texture ? std::string(entry.Texture) : Directory(entry.File) + material.TextureFile;
+            std::string texture =
+                *entry.Texture ? std::string(entry.Texture) : Directory(entry.File) + material.TextureFile;
             TBMPImage image = Picture(texture);
             EXPECT_EQ(image.Format, TBMPFormat::RGB);
             EXPECT_EQ(image.Width & (image.Width - 1), 0) << "width not a power of two";
@@ -221,7 +225,8 @@ TEST_F(DataSetModels, FrontEndCarriesTheFrontViewOfTheAtlas) {
         TBMPImage atlas = Picture(design.Palettes.back().Path);
         TCarGeometry g = MeasureCar(design);
         float top = g.Height + g.Clearance;
-        const uint8_t* p = Texel(atlas, (g.Width / 2 - lamp.Y) / g.Width * 128 / 512, (352 + lamp.Z / top * 128) / 512);
+        const uint8_t* p =
+            Texel(atlas, (g.Width / 2 - lamp.Y) / g.Width * 128 / 512, (352 + lamp.Z / top * 128) / 512);
         EXPECT_GT(p[0] + p[1] + p[2], 450);
     }
 }
@@ -285,7 +290,8 @@ TEST_F(DataSetModels, PedestrianPosesStepWithoutJumping) {
 TEST_F(DataSetModels, GenerationIsDeterministic) {
     std::map<std::string, std::vector<uint8_t>> again;
     WriteMarkers([&](const std::string& path, const std::vector<uint8_t>& bytes) { again[path] = bytes; });
-    WriteCar(CarDesigns()[1], [&](const std::string& path, const std::vector<uint8_t>& bytes) { again[path] = bytes; });
+    WriteCar(CarDesigns()[1],
+             [&](const std::string& path, const std::vector<uint8_t>& bytes) { again[path] = bytes; });
     for (const auto& [path, bytes] : again)
         EXPECT_EQ(bytes, Files->at(path)) << path;
 }
@@ -311,7 +317,8 @@ TEST(ModelKit, BuilderSharesEqualCornersOnlyWithEqualTextureCoordinates) {
     TMeshBuilder c;
     c.TriangleAway({0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {}, {}, {}, {0.3f, 0.3f, -1});
     const auto& f = c.Object.Faces[0];
-    const dVector3 &p0 = c.Object.Vertices[f[0]], &p1 = c.Object.Vertices[f[1]], &p2 = c.Object.Vertices[f[2]];
+    const dVector3 &p0 = c.Object.Vertices[f[0]], &p1 = c.Object.Vertices[f[1]],
+                   &p2 = c.Object.Vertices[f[2]];
     float nz = (p1.x - p0.x) * (p2.y - p0.y) - (p1.y - p0.y) * (p2.x - p0.x);
     EXPECT_GT(nz, 0);
 }
@@ -322,7 +329,9 @@ namespace {
 struct TAtlasProbe {
     TBMPImage Image;
     TCarGeometry G;
-    const uint8_t* At(int x, int y) const { return &Image.Pixels[(size_t(y) * size_t(Image.Width) + size_t(x)) * 3]; }
+    const uint8_t* At(int x, int y) const {
+        return &Image.Pixels[(size_t(y) * size_t(Image.Width) + size_t(x)) * 3];
+    }
     // Side view: d from the front, z above the ground.
     const uint8_t* Side(float d, float z) const {
         return At(int(d / G.Length * 511), int(z / (G.Height + G.Clearance) * 159));
@@ -340,8 +349,12 @@ TAtlasProbe Probe(const TCarDesign& design, size_t palette = 0) {
     return probe;
 }
 
-bool Bluish(const uint8_t* p) { return p[2] > p[0] + 10 && p[0] + p[1] + p[2] < 500; }
-int Brightness(const uint8_t* p) { return p[0] + p[1] + p[2]; }
+bool Bluish(const uint8_t* p) {
+    return p[2] > p[0] + 10 && p[0] + p[1] + p[2] < 500;
+}
+int Brightness(const uint8_t* p) {
+    return p[0] + p[1] + p[2];
+}
 
 const TCarDesign& Design(const std::vector<TCarDesign>& designs, const std::string& name) {
     for (const TCarDesign& d : designs)

@@ -10,8 +10,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <filesystem>
-#include <set>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -50,7 +50,8 @@ class ModelsE2E : public ::testing::Test {
         return pixels;
     }
 
-    static int Count(const std::vector<uint8_t>& pixels, const std::function<bool(int r, int g, int b)>& test) {
+    static int Count(const std::vector<uint8_t>& pixels,
+                     const std::function<bool(int r, int g, int b)>& test) {
         int n = 0;
         for (size_t i = 0; i + 2 < pixels.size(); i += 3)
             n += test(pixels[i], pixels[i + 1], pixels[i + 2]) ? 1 : 0;
@@ -73,7 +74,8 @@ TEST_F(ModelsE2E, EveryMeshKeyLoadsThroughTheEngineWithoutAMessage) {
     for (const TMeshEntry& entry : MeshTable()) {
         SCOPED_TRACE(entry.Key);
         TMeshRecord record;
-        engine.LoadMesh(GamePath(entry.File), *entry.Texture ? GamePath(entry.Texture) : "", entry.Scale, record);
+        engine.LoadMesh(GamePath(entry.File), *entry.Texture ? GamePath(entry.Texture) : "", entry.Scale,
+                        record);
         EXPECT_NE(record.List, 0u);
         EXPECT_TRUE(lists.insert(record.List).second) << "every key gets its own display list";
         // The extent the engine reports is the model's box after scaling.
@@ -114,8 +116,8 @@ TEST_F(ModelsE2E, CarGiftAndPedestrianDrawInTheirColours) {
             glPopMatrix();
             for (int i = 0; i < 4; ++i) {
                 glPushMatrix();
-                glTranslatef(i < 2 ? -g.FrontAxle * g.Length : g.RearAxle * g.Length, i % 2 ? -g.HalfTrack : g.HalfTrack,
-                             -(g.Height - 2 * g.WheelRadius));
+                glTranslatef(i < 2 ? -g.FrontAxle * g.Length : g.RearAxle * g.Length,
+                             i % 2 ? -g.HalfTrack : g.HalfTrack, -(g.Height - 2 * g.WheelRadius));
                 glRotatef(i % 2 ? 0.0f : 180.0f, 1, 0, 0);
                 glCallList(wheel.List);
                 glPopMatrix();
@@ -134,11 +136,14 @@ TEST_F(ModelsE2E, CarGiftAndPedestrianDrawInTheirColours) {
     EXPECT_LT(Count(red, isLime), 200);
     EXPECT_GT(Count(lime, isTyre), 300) << "the wheels show below the body";
 
-    std::vector<uint8_t> present = Snapshot(engine, [&] { glCallList(gift.List); }, 4);
+    std::vector<uint8_t> present = Snapshot(
+        engine, [&] { glCallList(gift.List); }, 4);
     EXPECT_GT(Count(present, [](int r, int g, int b) { return r > 150 && g < 60 && b < 70; }), 8000);
     EXPECT_GT(Count(present, [](int r, int g, int b) { return r > 180 && g > 140 && b < 100; }), 2000);
 
-    std::vector<uint8_t> woman = Snapshot(engine, [&] { glCallList(walker.List); }, 5);
-    EXPECT_GT(Count(woman, [](int r, int g, int b) { return r > 150 && g < 60 && b < 80; }), 1000) << "red dress";
+    std::vector<uint8_t> woman = Snapshot(
+        engine, [&] { glCallList(walker.List); }, 5);
+    EXPECT_GT(Count(woman, [](int r, int g, int b) { return r > 150 && g < 60 && b < 80; }), 1000)
+        << "red dress";
     EXPECT_TRUE(messages.Messages.empty());
 }

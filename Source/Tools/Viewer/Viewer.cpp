@@ -41,7 +41,8 @@ struct TSheet {
     std::vector<uint8_t> Rgb; // top row first
 
     TSheet(int columns, int rows)
-        : Columns(columns), Rows(rows), Rgb(size_t(columns * CellWidth) * size_t(rows * CellHeight) * 3, 24) {}
+        : Columns(columns), Rows(rows), Rgb(size_t(columns * CellWidth) * size_t(rows * CellHeight) * 3, 24) {
+    }
     int Width() const { return Columns * CellWidth; }
     int Height() const { return Rows * CellHeight; }
 };
@@ -144,7 +145,8 @@ class TViewer {
             ground = -mesh.Extent.z / 2;
         }
         float radius = 0.5f * std::sqrt(extentX * extentX + extentY * extentY + extentZ * extentZ);
-        float distance = view.Distance > 0 ? view.Distance : radius / std::sin(15.0f * 3.14159265f / 180) * 1.02f;
+        float distance =
+            view.Distance > 0 ? view.Distance : radius / std::sin(15.0f * 3.14159265f / 180) * 1.02f;
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         gluPerspective(30, double(RenderWidth) / RenderHeight, 0.1, 200);
@@ -175,7 +177,9 @@ class TViewer {
                     int sum = 0;
                     for (int dy = 0; dy < 2; ++dy)
                         for (int dx = 0; dx < 2; ++dx)
-                            sum += pixels[(size_t(RenderHeight - 1 - (2 * y + dy)) * RenderWidth + size_t(2 * x + dx)) * 3 +
+                            sum += pixels[(size_t(RenderHeight - 1 - (2 * y + dy)) * RenderWidth +
+                                           size_t(2 * x + dx)) *
+                                              3 +
                                           size_t(k)];
                     size_t sx = size_t(column * CellWidth + x), sy = size_t(row * CellHeight + y);
                     sheet.Rgb[(sy * size_t(sheet.Width()) + sx) * 3 + size_t(k)] = uint8_t(sum / 4);
@@ -240,10 +244,11 @@ bool Save(const TSheet& sheet, const std::string& fileName) {
     std::vector<uint8_t> bottomUp(sheet.Rgb.size());
     size_t stride = size_t(sheet.Width()) * 3;
     for (int y = 0; y < sheet.Height(); ++y)
-        std::copy_n(&sheet.Rgb[size_t(y) * stride], stride, &bottomUp[size_t(sheet.Height() - 1 - y) * stride]);
+        std::copy_n(&sheet.Rgb[size_t(y) * stride], stride,
+                    &bottomUp[size_t(sheet.Height() - 1 - y) * stride]);
     bool ok = WritePNG(fileName, sheet.Width(), sheet.Height(), bottomUp);
-    std::printf("kalviewer: %s %s (%d x %d)\n", ok ? "wrote" : "cannot write", fileName.c_str(), sheet.Width(),
-                sheet.Height());
+    std::printf("kalviewer: %s %s (%d x %d)\n", ok ? "wrote" : "cannot write", fileName.c_str(),
+                sheet.Width(), sheet.Height());
     return ok;
 }
 
@@ -256,11 +261,12 @@ void PrintGeometry() {
     std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     for (const TCarDesign& design : CarDesigns()) {
         TCarGeometry g = MeasureCar(design);
-        std::printf("| %s | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f | %.4f | %.4f | %.3f | (%.3f, %.3f, %.3f) | "
-                    "(%.3f, %.3f, %.3f) | %zu / %zu |\n",
-                    g.Name.c_str(), g.Length, g.Width, g.Height, g.WheelRadius, g.WheelWidth, g.Clearance, g.FrontAxle,
-                    g.RearAxle, g.HalfTrack, g.FrontLamp.x, g.FrontLamp.y, g.FrontLamp.z, g.RearLamp.x, g.RearLamp.y,
-                    g.RearLamp.z, g.BodyTriangles, g.WheelTriangles);
+        std::printf(
+            "| %s | %.3f | %.3f | %.3f | %.3f | %.3f | %.3f | %.4f | %.4f | %.3f | (%.3f, %.3f, %.3f) | "
+            "(%.3f, %.3f, %.3f) | %zu / %zu |\n",
+            g.Name.c_str(), g.Length, g.Width, g.Height, g.WheelRadius, g.WheelWidth, g.Clearance,
+            g.FrontAxle, g.RearAxle, g.HalfTrack, g.FrontLamp.x, g.FrontLamp.y, g.FrontLamp.z, g.RearLamp.x,
+            g.RearLamp.y, g.RearLamp.z, g.BodyTriangles, g.WheelTriangles);
     }
 }
 
@@ -277,7 +283,8 @@ bool SaveAtlases(const std::string& out, const std::vector<std::string>& files) 
             return false;
         }
         if (!ParseBMP(bytes, file, image, error) || image.Format != TBMPFormat::RGB) {
-            std::fprintf(stderr, "kalviewer: %s\n", error.empty() ? (file + ": not a 24-bit picture").c_str() : error.c_str());
+            std::fprintf(stderr, "kalviewer: %s\n",
+                         error.empty() ? (file + ": not a 24-bit picture").c_str() : error.c_str());
             return false;
         }
         width += image.Width + (images.empty() ? 0 : 8);
@@ -317,8 +324,7 @@ int main(int argc, char** argv) {
                 only.push_back(list.substr(start, comma - start));
                 start = comma + 1;
             }
-        }
-        else {
+        } else {
             std::fprintf(stderr, "usage: kalviewer [--data DIR] [--out PREFIX] [--keys K1,K2,...]\n");
             return 2;
         }
@@ -348,7 +354,8 @@ int main(int argc, char** argv) {
 
         std::vector<TCarDesign> designs;
         for (const TCarDesign& design : CarDesigns())
-            if (only.empty() || std::find(only.begin(), only.end(), design.Palettes.front().Key) != only.end())
+            if (only.empty() ||
+                std::find(only.begin(), only.end(), design.Palettes.front().Key) != only.end())
                 designs.push_back(design);
         TSheet turntable(8, int(designs.size()));
         for (size_t d = 0; d < designs.size(); ++d)

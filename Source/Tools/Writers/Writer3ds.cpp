@@ -14,7 +14,9 @@ size_t Open(TByteWriter& out, uint16_t id) {
     return at;
 }
 
-void Close(TByteWriter& out, size_t lengthAt) { out.PatchU32(lengthAt, uint32_t(out.Size() - (lengthAt - 2))); }
+void Close(TByteWriter& out, size_t lengthAt) {
+    out.PatchU32(lengthAt, uint32_t(out.Size() - (lengthAt - 2)));
+}
 
 void WriteMaterial(TByteWriter& out, const T3dsMaterial& material) {
     size_t chunk = Open(out, 0xAFFF);

@@ -44,7 +44,9 @@ void AddProjected(TMeshBuilder& builder, const TRawTriangle& t, const TCarDesign
     builder.Triangle(t.P[0], t.P[1], t.P[2], uv[0], uv[1], uv[2]);
 }
 
-std::string FileName(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
+std::string FileName(const std::string& path) {
+    return path.substr(path.find_last_of('/') + 1);
+}
 
 } // namespace
 
@@ -62,7 +64,7 @@ TMeshBuilder BuildWheel(const TCarDesign& design) {
     // Axle along y, the outer face (rim) at -y: the vehicle draws the mesh unturned on its -y side
     // and turned half round about x on its +y side. Centred on the origin; radius = WheelRadius.
     const int segments = 16;
-    
+
     float r = design.WheelRadius, w = design.WheelWidth;
     float shoulder = std::min(0.025f, r * 0.08f), rimR = r * 0.62f, dish = std::min(0.03f, w * 0.2f);
     TMeshBuilder b;
@@ -148,12 +150,13 @@ TCarGeometry WriteCar(const TCarDesign& design, const TFileSink& sink) {
     TMeshBuilder body = BuildCarBody(design, clearance);
     TMeshBuilder wheel = BuildWheel(design);
     std::string texture = FileName(design.Palettes.front().Path);
-    sink(design.Directory + "/" + design.MeshFile, Encode3DS(SingleMaterialModel("body", "paint", texture, body)));
-    sink(design.Directory + "/" + design.WheelFile, Encode3DS(SingleMaterialModel("wheel", "tyre", texture, wheel)));
+    sink(design.Directory + "/" + design.MeshFile,
+         Encode3DS(SingleMaterialModel("body", "paint", texture, body)));
+    sink(design.Directory + "/" + design.WheelFile,
+         Encode3DS(SingleMaterialModel("wheel", "tyre", texture, wheel)));
     for (const TCarPalette& palette : design.Palettes)
         sink(palette.Path, EncodeBMP(PaintCarAtlas(design, palette).Image()));
     return MeasureCar(design);
 }
 
 } // namespace models
-

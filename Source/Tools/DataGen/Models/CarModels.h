@@ -25,16 +25,28 @@ struct TBodyBox {
     bool Mirrored = false; // also placed at -y (Lo.y, Hi.y given for the +y side)
 };
 
-enum TSwatch { swPaint, swBlack, swChrome, swDarkGrey, swAmber, swRed, swGlass, swWhite, swCargo, swRubber, swCount };
+enum TSwatch {
+    swPaint,
+    swBlack,
+    swChrome,
+    swDarkGrey,
+    swAmber,
+    swRed,
+    swGlass,
+    swWhite,
+    swCargo,
+    swRubber,
+    swCount
+};
 
 enum class TRim { Steel, ChromeSpokes, Alloy, Hubcap, Truck };
 
 // One colour scheme: the paint and what goes with it.
 struct TCarPalette {
-    std::string Key;     // mesh key of this colour ("golf_black"), also the atlas name
-    std::string Path;    // atlas path below data ("aicars/vwgolf/golf_black.bmp")
-    TRgb Paint;          // body colour
-    TRgb Accent;         // stripes, cab stripe, second colour
+    std::string Key;  // mesh key of this colour ("golf_black"), also the atlas name
+    std::string Path; // atlas path below data ("aicars/vwgolf/golf_black.bmp")
+    TRgb Paint;       // body colour
+    TRgb Accent;      // stripes, cab stripe, second colour
     bool Stripes = false;
     bool Metallic = false;
     TRgb Cargo = Rgb(150, 150, 150);
@@ -46,11 +58,11 @@ struct TCarDesign {
     std::string MeshFile;  // "golf.3ds"
     std::string WheelFile = "wheel.3ds";
 
-    float Length = 4;       // bumper to bumper, metres
+    float Length = 4; // bumper to bumper, metres
     float WheelRadius = 0.3f;
     float WheelWidth = 0.2f;
     float FrontAxle = 0.9f, RearAxle = 3.4f; // distances of the axles from the front end
-    float TrackInset = 0.02f;                 // wheel outer face inside the body side
+    float TrackInset = 0.02f;                // wheel outer face inside the body side
     bool Arches = true;
     float Crown = 0.03f; // roof and bonnet rise towards the centre line
 
@@ -91,8 +103,8 @@ struct TCarGeometry {
     float WheelRadius, WheelWidth;
     float FrontAxle, RearAxle; // fractions of Length from the centre, as the car configuration wants
     float HalfTrack;
-    float Clearance;              // lowest point of the body above the ground
-    V3 FrontLamp, RearLamp;       // lamp 1 in the body frame (lamp 2 mirrored in y)
+    float Clearance;        // lowest point of the body above the ground
+    V3 FrontLamp, RearLamp; // lamp 1 in the body frame (lamp 2 mirrored in y)
     size_t BodyTriangles, WheelTriangles;
 };
 

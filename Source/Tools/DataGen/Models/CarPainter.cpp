@@ -185,10 +185,12 @@ class TCarPainter {
         if (Shape.Greenhouse(d) && ay < ht) {
             float slope = std::fabs(D.Top.Slope(d));
             float m = 0.05f;
-            bool steep = std::fabs(D.Top.Slope(d - m)) > D.GlassSlope && std::fabs(D.Top.Slope(d + m)) > D.GlassSlope;
+            bool steep =
+                std::fabs(D.Top.Slope(d - m)) > D.GlassSlope && std::fabs(D.Top.Slope(d + m)) > D.GlassSlope;
             if (slope > D.GlassSlope && steep && ay < ht - 0.07f)
                 return Glass(ay * 0.8f + d * 0.1f, 0.5f + 0.4f * y / ht);
-            if (slope <= D.GlassSlope && D.RoofRack && ay < ht - 0.1f && std::fabs(std::fmod(d * 4, 1.0f) - 0.5f) < 0.06f)
+            if (slope <= D.GlassSlope && D.RoofRack && ay < ht - 0.1f &&
+                std::fabs(std::fmod(d * 4, 1.0f) - 0.5f) < 0.06f)
                 return Chrome;
             if (slope > D.GlassSlope)
                 c = Scale(c, 0.8f);

@@ -20,7 +20,9 @@ UV SwatchUV(int swatch) {
 
 namespace {
 
-float AreaOf(const TRawTriangle& t) { return 0.5f * Length(Cross(t.P[1] - t.P[0], t.P[2] - t.P[0])); }
+float AreaOf(const TRawTriangle& t) {
+    return 0.5f * Length(Cross(t.P[1] - t.P[0], t.P[2] - t.P[0]));
+}
 
 std::vector<TRawTriangle> BodyTriangles(const TCarDesign& design, const TBodyShape& shape) {
     std::vector<TRawTriangle> out;
@@ -74,7 +76,8 @@ void BoxTriangles(std::vector<TRawTriangle>& out, V3 lo, V3 hi, int swatch) {
     V3 c[8];
     for (int i = 0; i < 8; ++i)
         c[i] = {(i & 1) ? hi.x : lo.x, (i & 2) ? hi.y : lo.y, (i & 4) ? hi.z : lo.z};
-    const int quads[6][4] = {{0, 2, 6, 4}, {1, 5, 7, 3}, {0, 4, 5, 1}, {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 6, 7, 5}};
+    const int quads[6][4] = {{0, 2, 6, 4}, {1, 5, 7, 3}, {0, 4, 5, 1},
+                             {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 6, 7, 5}};
     V3 middle = (lo + hi) * 0.5f;
     for (const auto& q : quads)
         for (int tri = 0; tri < 2; ++tri) {

@@ -11,7 +11,6 @@ namespace models {
 
 namespace {
 
-
 struct TArea {
     int X0, Y0, X1, Y1;
 };
@@ -27,7 +26,8 @@ UV AreaUV(const TArea& a, float s, float t, int size) {
 const TRgb GiftRed = Rgb(196, 28, 40), Gold = Rgb(240, 196, 56);
 
 // A box whose four sides map the whole of `side` (t up), the top `top` and the bottom `bottom`.
-void TexturedBox(TMeshBuilder& b, V3 lo, V3 hi, const TArea& side, const TArea& top, const TArea& bottom, int size) {
+void TexturedBox(TMeshBuilder& b, V3 lo, V3 hi, const TArea& side, const TArea& top, const TArea& bottom,
+                 int size) {
     V3 middle = (lo + hi) * 0.5f;
     V3 c[4] = {{lo.x, lo.y, 0}, {hi.x, lo.y, 0}, {hi.x, hi.y, 0}, {lo.x, hi.y, 0}};
     for (int i = 0; i < 4; ++i) {
@@ -185,8 +185,8 @@ bool CargoStation(float x, float y) {
     // A depot: walls under a pitched roof with a big door, and a pennant on a mast.
     bool walls = InRect(x, y, -0.62f, -0.62f, 0.46f, 0.08f);
     bool roof = InPolygon(x, y, {{-0.74f, 0.06f}, {0.58f, 0.06f}, {-0.08f, 0.50f}});
-    bool door = InRect(x, y, -0.36f, -0.62f, 0.12f, -0.14f) &&
-                std::fabs(std::fmod(y + 2.0f, 0.12f) - 0.06f) > 0.015f;
+    bool door =
+        InRect(x, y, -0.36f, -0.62f, 0.12f, -0.14f) && std::fabs(std::fmod(y + 2.0f, 0.12f) - 0.06f) > 0.015f;
     if ((walls || roof) && !door)
         return true;
     if (InRect(x, y, 0.56f, -0.62f, 0.62f, 0.66f))

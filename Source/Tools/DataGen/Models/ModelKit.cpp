@@ -5,7 +5,9 @@
 
 namespace models {
 
-float Clamp01(float v) { return v < 0 ? 0 : v > 1 ? 1 : v; }
+float Clamp01(float v) {
+    return v < 0 ? 0 : v > 1 ? 1 : v;
+}
 
 float SmoothStep(float edge0, float edge1, float v) {
     float t = Clamp01((v - edge0) / (edge1 - edge0));
@@ -91,7 +93,8 @@ float TCurve::Slope(float x) const {
     return 0;
 }
 
-TAtlas::TAtlas(int width, int height) : Width(width), Height(height), Pixels(size_t(width) * size_t(height)) {}
+TAtlas::TAtlas(int width, int height)
+    : Width(width), Height(height), Pixels(size_t(width) * size_t(height)) {}
 
 void TAtlas::Paint(int x0, int y0, int x1, int y1, const std::function<TRgb(float, float)>& colour) {
     if (x0 < 0 || y0 < 0 || x1 > Width || y1 > Height || x0 >= x1 || y0 >= y1)
@@ -111,10 +114,13 @@ void TAtlas::Paint(int x0, int y0, int x1, int y1, const std::function<TRgb(floa
 }
 
 UV TAtlas::At(int x0, int y0, int x1, int y1, float s, float t) const {
-    return {(float(x0) + s * float(x1 - x0)) / float(Width), (float(y0) + t * float(y1 - y0)) / float(Height)};
+    return {(float(x0) + s * float(x1 - x0)) / float(Width),
+            (float(y0) + t * float(y1 - y0)) / float(Height)};
 }
 
-TRgb TAtlas::Pixel(int x, int y) const { return Pixels[size_t(y) * size_t(Width) + size_t(x)]; }
+TRgb TAtlas::Pixel(int x, int y) const {
+    return Pixels[size_t(y) * size_t(Width) + size_t(x)];
+}
 
 TBMPImage TAtlas::Image() const {
     TBMPImage image;

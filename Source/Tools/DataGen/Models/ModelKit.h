@@ -22,12 +22,24 @@ constexpr float Pi = 3.14159265f;
 struct V3 {
     float x = 0, y = 0, z = 0;
 };
-inline V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline V3 operator-(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline V3 operator*(V3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-inline float Dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline V3 Cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-inline float Length(V3 a) { return std::sqrt(Dot(a, a)); }
+inline V3 operator+(V3 a, V3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline V3 operator-(V3 a, V3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline V3 operator*(V3 a, float s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+inline float Dot(V3 a, V3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+inline V3 Cross(V3 a, V3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+inline float Length(V3 a) {
+    return std::sqrt(Dot(a, a));
+}
 
 struct UV {
     float u = 0, v = 0;
@@ -37,11 +49,15 @@ struct UV {
 struct TRgb {
     float r = 0, g = 0, b = 0;
 };
-inline TRgb Rgb(int r, int g, int b) { return {r / 255.0f, g / 255.0f, b / 255.0f}; }
+inline TRgb Rgb(int r, int g, int b) {
+    return {r / 255.0f, g / 255.0f, b / 255.0f};
+}
 inline TRgb Mix(TRgb a, TRgb b, float t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
-inline TRgb Scale(TRgb a, float s) { return {a.r * s, a.g * s, a.b * s}; }
+inline TRgb Scale(TRgb a, float s) {
+    return {a.r * s, a.g * s, a.b * s};
+}
 
 float Clamp01(float v);
 float SmoothStep(float edge0, float edge1, float v);

@@ -5,7 +5,8 @@
 namespace {
 
 void GenerateModels(const TGenContext& context) {
-    models::WriteModelSet([&](const std::string& path, const std::vector<uint8_t>& bytes) { context.Write(path, bytes); });
+    models::WriteModelSet(
+        [&](const std::string& path, const std::vector<uint8_t>& bytes) { context.Write(path, bytes); });
 }
 
 } // namespace

@@ -12,7 +12,6 @@ namespace models {
 
 namespace {
 
-
 // Atlas of a figure, 128 x 128: one 32 x 32 cell per cloth, the head and the torso get 64 x 64.
 enum TCloth { clSkin, clHair, clTop, clBottom, clShoes, clAccent, clCount };
 struct TCell {
@@ -21,25 +20,26 @@ struct TCell {
 constexpr int HumanAtlas = 128;
 constexpr TCell HeadCell{0, 64, 64, 128};
 constexpr TCell TorsoCell{64, 64, 128, 128};
-constexpr TCell ClothCells[clCount] = {{0, 0, 32, 32},   {32, 0, 64, 32},  {64, 0, 96, 32},
+constexpr TCell ClothCells[clCount] = {{0, 0, 32, 32},   {32, 0, 64, 32}, {64, 0, 96, 32},
                                        {96, 0, 128, 32}, {0, 32, 32, 64}, {32, 32, 64, 64}};
 
 UV CellUV(const TCell& c, float s, float t) {
     s = 0.04f + 0.92f * Clamp01(s);
     t = 0.04f + 0.92f * Clamp01(t);
-    return {(float(c.X0) + s * float(c.X1 - c.X0)) / HumanAtlas, (float(c.Y0) + t * float(c.Y1 - c.Y0)) / HumanAtlas};
+    return {(float(c.X0) + s * float(c.X1 - c.X0)) / HumanAtlas,
+            (float(c.Y0) + t * float(c.Y1 - c.Y0)) / HumanAtlas};
 }
 
 enum class TTopStyle { Suit, Dress, TShirt, Hoodie };
 
 struct TFigure {
-    char Letter = '1';    // file name digit: human<N><a|b|c>
-    float Height = 1.8f;  // metres
+    char Letter = '1';         // file name digit: human<N><a|b|c>
+    float Height = 1.8f;       // metres
     float ShoulderHalf = 0.2f; // half distance between the shoulder joints
-    float HipHalf = 0.09f; // half distance between the hip joints
-    float TorsoDepth = 0.1f; // half depth of the chest front to back
-    float Belly = 0;      // extra half depth at the waist
-    float LimbRadius = 0.07f; // thigh radius; the rest scale from it
+    float HipHalf = 0.09f;     // half distance between the hip joints
+    float TorsoDepth = 0.1f;   // half depth of the chest front to back
+    float Belly = 0;           // extra half depth at the waist
+    float LimbRadius = 0.07f;  // thigh radius; the rest scale from it
     TTopStyle Top = TTopStyle::Suit;
     bool ShortSleeves = false;
     bool LongHair = false;
@@ -54,9 +54,9 @@ struct TPose {
 };
 
 const TPose Poses[3] = {
-    {24, 6, -26, 28, -22, 18, 24, 30},  // left leg forward, right arm forward
-    {2, 4, -2, 14, 2, 14, -2, 14},      // passing
-    {-26, 28, 24, 6, 24, 30, -22, 18},  // right leg forward, left arm forward
+    {24, 6, -26, 28, -22, 18, 24, 30}, // left leg forward, right arm forward
+    {2, 4, -2, 14, 2, 14, -2, 14},     // passing
+    {-26, 28, 24, 6, 24, 30, -22, 18}, // right leg forward, left arm forward
 };
 
 class THumanBuilder {
@@ -81,14 +81,16 @@ class THumanBuilder {
         V3 front = Cross(side, dir);
         auto ring = [&](V3 centre, float r, float depth, int i) {
             float ang = 2 * Pi * float(i % sides) / float(sides) + Pi / float(sides);
-            return centre + front * (r * depth * std::cos(ang)) + side * (r * std::sin(ang)); // s = 0 and 1 in front
+            return centre + front * (r * depth * std::cos(ang)) +
+                   side * (r * std::sin(ang)); // s = 0 and 1 in front
         };
         V3 middle = (a + b) * 0.5f;
         for (int i = 0; i < sides; ++i) {
             float s0 = float(i) / float(sides), s1 = float(i + 1) / float(sides);
             V3 p0 = ring(a, ra, depthScale, i), p1 = ring(a, ra, depthScale, i + 1);
             V3 q0 = ring(b, rb, depthScaleB, i), q1 = ring(b, rb, depthScaleB, i + 1);
-            UV u00 = CellUV(cell, s0, 0), u10 = CellUV(cell, s1, 0), u01 = CellUV(cell, s0, 1), u11 = CellUV(cell, s1, 1);
+            UV u00 = CellUV(cell, s0, 0), u10 = CellUV(cell, s1, 0), u01 = CellUV(cell, s0, 1),
+               u11 = CellUV(cell, s1, 1);
             B.TriangleAway(p0, p1, q1, u00, u10, u11, LocalAxis(a, b, p0, q1));
             B.TriangleAway(p0, q1, q0, u00, u11, u01, LocalAxis(a, b, p0, q1));
             UV centreUV = CellUV(cell, 0.5f, 0.5f);
@@ -102,10 +104,12 @@ class THumanBuilder {
         V3 c[8];
         for (int i = 0; i < 8; ++i)
             c[i] = {(i & 1) ? hi.x : lo.x, (i & 2) ? hi.y : lo.y, (i & 4) ? hi.z : lo.z};
-        const int quads[6][4] = {{0, 2, 6, 4}, {1, 5, 7, 3}, {0, 4, 5, 1}, {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 6, 7, 5}};
+        const int quads[6][4] = {{0, 2, 6, 4}, {1, 5, 7, 3}, {0, 4, 5, 1},
+                                 {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 6, 7, 5}};
         V3 middle = (lo + hi) * 0.5f;
         for (const auto& q : quads) {
-            UV a = CellUV(cell, 0, 0), b = CellUV(cell, 1, 0), cc = CellUV(cell, 1, 1), d = CellUV(cell, 0, 1);
+            UV a = CellUV(cell, 0, 0), b = CellUV(cell, 1, 0), cc = CellUV(cell, 1, 1),
+               d = CellUV(cell, 0, 1);
             B.TriangleAway(c[q[0]], c[q[1]], c[q[2]], a, b, cc, middle);
             B.TriangleAway(c[q[0]], c[q[2]], c[q[3]], a, cc, d, middle);
         }
@@ -117,8 +121,8 @@ class THumanBuilder {
         auto point = [&](int i, int j) {
             float ang = 2 * Pi * float(i) / around; // i = 0 looks forward (-y)
             float lat = Pi / 2 - Pi * float(j) / down;
-            return V3{centre.x + r * 0.9f * std::cos(lat) * std::sin(ang), centre.y - r * std::cos(lat) * std::cos(ang),
-                      centre.z + r * 1.12f * std::sin(lat)};
+            return V3{centre.x + r * 0.9f * std::cos(lat) * std::sin(ang),
+                      centre.y - r * std::cos(lat) * std::cos(ang), centre.z + r * 1.12f * std::sin(lat)};
         };
         auto uv = [&](int i, int j) { return CellUV(HeadCell, float(i) / around, 1 - float(j) / down); };
         for (int j = 0; j < down; ++j)
@@ -180,7 +184,8 @@ class THumanBuilder {
             Limb(hipJoint, knee, r, r * 0.8f, legCloth, 6);
             Limb(knee, ankle, r * 0.8f, r * 0.55f, legCloth, 6);
             float footZ = ankle.z - footH;
-            Box({x - 0.05f, ankle.y - 0.17f, footZ}, {x + 0.05f, ankle.y + 0.06f, footZ + footH + 0.01f}, shoes);
+            Box({x - 0.05f, ankle.y - 0.17f, footZ}, {x + 0.05f, ankle.y + 0.06f, footZ + footH + 0.01f},
+                shoes);
         }
         // Pelvis and torso, deeper at the waist for a belly.
         Limb({0, 0, hipZ - 0.05f}, {0, 0, hipZ + 0.12f}, F.HipHalf + r * 0.9f, F.HipHalf + r,
@@ -190,19 +195,19 @@ class THumanBuilder {
              (F.TorsoDepth + F.Belly) / waistR, F.TorsoDepth / chestR);
         if (F.Top == TTopStyle::Dress) {
             // A flared skirt from the waist to just above the knees.
-            Limb({0, 0, hipZ + 0.12f}, {0, 0, hipZ - 0.27f * h * 0.75f}, waistR * 1.05f, F.HipHalf + r * 2.2f, top,
-                 8, 0.85f);
+            Limb({0, 0, hipZ + 0.12f}, {0, 0, hipZ - 0.27f * h * 0.75f}, waistR * 1.05f, F.HipHalf + r * 2.2f,
+                 top, 8, 0.85f);
         }
         Limb({0, 0, shoulderZ}, {0, 0, neckZ + 0.03f}, 0.045f * h / 1.8f, 0.045f * h / 1.8f, skin, 6);
         Head({0, -0.01f, headZ}, headR);
         if (F.LongHair)
-            Box({-headR * 0.85f, 0.0f, headZ - headR * 1.6f}, {headR * 0.85f, headR * 0.95f, headZ + headR * 0.6f},
-                ClothCells[clHair]);
+            Box({-headR * 0.85f, 0.0f, headZ - headR * 1.6f},
+                {headR * 0.85f, headR * 0.95f, headZ + headR * 0.6f}, ClothCells[clHair]);
         if (F.Cap) {
             Limb({0, 0, headZ + headR * 0.55f}, {0, 0, headZ + headR * 1.2f}, headR * 1.0f, headR * 0.8f,
                  ClothCells[clAccent], 8);
-            Box({-headR * 0.7f, -headR * 1.5f, headZ + headR * 0.5f}, {headR * 0.7f, -headR * 0.6f, headZ + headR * 0.62f},
-                ClothCells[clAccent]);
+            Box({-headR * 0.7f, -headR * 1.5f, headZ + headR * 0.5f},
+                {headR * 0.7f, -headR * 0.6f, headZ + headR * 0.62f}, ClothCells[clAccent]);
         }
         for (int side = 0; side < 2; ++side) {
             float x = side == 0 ? F.ShoulderHalf : -F.ShoulderHalf;
@@ -244,7 +249,8 @@ TAtlas PaintHuman(const TFigure& f) {
     // Head: s around (0 and 1 at the face, which looks to -y), t up. Hair on top and at the back.
     atlas.Paint(HeadCell.X0, HeadCell.Y0, HeadCell.X1, HeadCell.Y1, [&](float s, float t) {
         float fromFace = std::min(s, 1 - s); // 0 at the middle of the face, 0.5 at the back
-        float hairline = f.Hair.r + f.Hair.g + f.Hair.b < 0.01f ? 2.0f : 0.72f - 0.35f * SmoothStep(0.1f, 0.3f, fromFace);
+        float hairline =
+            f.Hair.r + f.Hair.g + f.Hair.b < 0.01f ? 2.0f : 0.72f - 0.35f * SmoothStep(0.1f, 0.3f, fromFace);
         if (f.Cap)
             hairline = std::min(hairline, 0.74f);
         if (t > hairline)

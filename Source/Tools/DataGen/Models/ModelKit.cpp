@@ -113,15 +113,6 @@ void TAtlas::Paint(int x0, int y0, int x1, int y1, const std::function<TRgb(floa
         }
 }
 
-UV TAtlas::At(int x0, int y0, int x1, int y1, float s, float t) const {
-    return {(float(x0) + s * float(x1 - x0)) / float(Width),
-            (float(y0) + t * float(y1 - y0)) / float(Height)};
-}
-
-TRgb TAtlas::Pixel(int x, int y) const {
-    return Pixels[size_t(y) * size_t(Width) + size_t(x)];
-}
-
 TBMPImage TAtlas::Image() const {
     TBMPImage image;
     image.Width = Width;
@@ -161,24 +152,6 @@ void TMeshBuilder::TriangleAway(V3 a, V3 b, V3 c, UV ta, UV tb, UV tc, V3 inside
         Triangle(a, c, b, ta, tc, tb);
     else
         Triangle(a, b, c, ta, tb, tc);
-}
-
-void TMeshBuilder::Translate(V3 offset) {
-    for (dVector3& v : Object.Vertices) {
-        v.x += offset.x;
-        v.y += offset.y;
-        v.z += offset.z;
-    }
-    Index.clear();
-}
-
-void TMeshBuilder::Bounds(V3& lo, V3& hi) const {
-    lo = {1e9f, 1e9f, 1e9f};
-    hi = {-1e9f, -1e9f, -1e9f};
-    for (const dVector3& v : Object.Vertices) {
-        lo = {std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
-        hi = {std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
-    }
 }
 
 T3dsModel SingleMaterialModel(const std::string& objectName, const std::string& materialName,

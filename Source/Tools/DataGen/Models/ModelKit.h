@@ -89,9 +89,6 @@ class TAtlas {
     // Paints the pixel rectangle [x0, x1) x [y0, y1): `colour` receives the local coordinates
     // s, t in 0..1 across the rectangle; every pixel is the mean of 2 x 2 samples.
     void Paint(int x0, int y0, int x1, int y1, const std::function<TRgb(float s, float t)>& colour);
-    // Texture coordinate of local point (s, t) of a pixel rectangle.
-    UV At(int x0, int y0, int x1, int y1, float s, float t) const;
-    TRgb Pixel(int x, int y) const;
     TBMPImage Image() const;
 
     int Width, Height;
@@ -108,9 +105,6 @@ class TMeshBuilder {
     // Adds the triangle turned so that its normal points away from `inside`.
     void TriangleAway(V3 a, V3 b, V3 c, UV ta, UV tb, UV tc, V3 inside);
     size_t TriangleCount() const { return Object.Faces.size(); }
-    // Moves every vertex (the loader centres the model anyway; this keeps files readable).
-    void Translate(V3 offset);
-    void Bounds(V3& lo, V3& hi) const;
 
     T3dsObject Object;
 

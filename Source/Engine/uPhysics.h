@@ -32,8 +32,12 @@ void SetCollisionBits(dGeomID geom, int64_t category, int64_t collide);
 // category CAT_OBSTACLE. The caller destroys it (dGeomDestroy).
 dGeomID CreateObstacleBox(dSpaceID space, const dVector3& lengths, const dVector3& centre);
 
-// Clamps dt to 0.02..0.03 s, collides everything, steps the world once and drops the step's contacts.
+// Clamps dt to 0.02..0.03 s and advances the world by it, in substeps of at most MaxSubstep, each
+// colliding everything, stepping and dropping its contacts.
 void StepPhysics(float dt);
+constexpr float MaxSubstep = 1.0f / 150; // seconds
+// How many substeps StepPhysics takes for a clamped step.
+int SubstepCount(float step);
 // The near callback of the collision pass: vehicle parts against vehicles, obstacles and the ground.
 void NearCallback(void* data, dGeomID o1, dGeomID o2);
 // The step length StepPhysics uses for a frame time (seconds).

@@ -1,6 +1,6 @@
 // kaldrive: drives one player car through the generated city, alone, with the camera behind it —
 // for feeling and tuning the cars by hand and for measuring them from key scripts.
-//   kaldrive [-w] [-ns] [--car TYPE] [--at X,Y] [--heading DEG] [--night] [--top] [--no-draw]
+//   kaldrive [-w] [-ns] [--car TYPE] [--at X,Y] [--heading DEG] [--night] [--top] [--no-draw] [--no-city]
 //            [--report FILE] [harness options: --keys, --frames, --shot, --fixed-clock]
 // Keys as in the game: arrows drive, Space brakes, Left Ctrl horn, Q headlights, C camera, Esc quits.
 // --report writes one line per frame: frame, x, y, speed, heading, damage, fuel, braking, and how
@@ -31,6 +31,7 @@ struct TDriveOptions {
     bool Night = false;
     bool TopView = false;
     bool Draw = true;
+    bool City = true;
     std::string Report;
 };
 
@@ -115,6 +116,8 @@ TDriveOptions ParseOptions(std::vector<std::string> args) {
             options.Night = true;
         } else if (a == "--top") {
             options.TopView = true;
+        } else if (a == "--no-city") {
+            options.City = false;
         } else if (a == "--no-draw") {
             options.Draw = false;
         } else if (a == "--report") {
@@ -162,7 +165,7 @@ int Drive(const TDriveOptions& options, const THarnessOptions& harness) {
     SeedRandom(1);
     LoadAssets(engine);
     TDriveCity city(engine);
-    if (FileExists("data/city/city.tmf"))
+    if (options.City)
         ReadCityMap("data/city/city.tmf", city, *engine.TextureGrid, *engine.MeshGrid);
     engine.SetLamps(options.Night ? 112 : 0, 3.3f);
 

@@ -10,32 +10,34 @@ namespace {
 
 // A car's character. Speeds are in metres per second of simulated time.
 struct TTuning {
-    const char* Name;    // mesh key of the design
-    float Mass;          // chassis mass; each wheel weighs the same
-    int32_t DriveType;   // 1 front, 2 rear, 3 all
-    float SteerAmount;   // radians
-    float SteerLimit;    // radians
-    float Forward;       // throttle: target wheel spin in turns per 1/20 s ... times r gives speed
-    float Reverse;
-    float MaxSpeed;
+    const char* Name;  // mesh key of the design
+    float Mass;        // chassis mass; each wheel weighs the same
+    int32_t DriveType; // 1 front, 2 rear, 3 all
+    float SteerAmount; // radians
+    float TopSpeed;    // metres per second
     float FrontBrake, RearBrake;
-    float EngineRate;    // playback rate of the engine loop at idle, Hz
-    float GearTop[6];    // speed at the top of each gear
 };
 
-// The engine loops are generated at 22050 Hz, a steady idle; each gear pitches them up by half.
+// The drive motors spin the wheels up to Throttle * 20 pi radians a second; the forward throttle is
+// chosen so that the motors reach the top speed just as the speed limit does, so the limit never
+// switches the drive on and off (a jerky ride that can tip tall cars in a corner).
+constexpr float WheelSpinPerThrottle = 62.83185307179586f;
+// The engine loops are generated at 22050 Hz, a steady idle.
 constexpr float EngineRate = 22050;
+// Upper ends of the six gears as fractions of the top speed.
+constexpr float GearTops[6] = {0.2f, 0.38f, 0.55f, 0.72f, 0.88f, 1.2f};
 
 const TTuning Tunings[] = {
-    // name      mass drive steer limit  fwd   rev  max   fbrake rbrake  rate        gears
-    {"mustang", 30, 2, 0.30f, 0.45f, 1.50f, 0.5f, 26, 160, 70, EngineRate, {6, 12, 17, 22, 26, 40}},
-    {"golf", 24, 1, 0.34f, 0.50f, 1.10f, 0.5f, 19, 140, 100, EngineRate, {5, 9, 13, 16, 19, 30}},
-    {"bmw", 30, 2, 0.30f, 0.45f, 1.30f, 0.5f, 23, 160, 90, EngineRate, {6, 11, 15, 19, 23, 35}},
-    {"liaz", 70, 2, 0.26f, 0.40f, 0.55f, 0.3f, 11, 220, 200, EngineRate, {3, 5, 7, 9, 11, 20}},
-    {"chevy", 40, 3, 0.30f, 0.45f, 0.95f, 0.5f, 17, 170, 120, EngineRate, {5, 8, 11, 14, 17, 28}},
-    {"avia", 55, 2, 0.28f, 0.42f, 0.65f, 0.4f, 12, 190, 160, EngineRate, {3, 6, 8, 10, 12, 22}},
-    {"transit", 34, 2, 0.30f, 0.45f, 1.05f, 0.5f, 17, 150, 110, EngineRate, {5, 8, 11, 14, 17, 28}},
-    {"s120", 22, 2, 0.34f, 0.50f, 0.90f, 0.5f, 15, 130, 100, EngineRate, {4, 7, 10, 13, 15, 25}},
+    // Heavy wheels (as heavy as the body) keep the cars low; the lighter the car, the quicker it
+    // picks up speed. Steering is what a car can take at speed without tipping over.
+    {"mustang", 30, 2, 0.30f, 18, 120, 150}, // fast; brakes on the rear swing the tail out
+    {"golf", 22, 1, 0.33f, 14, 140, 100},    // nimble: light, front-driven, the sharpest steering
+    {"bmw", 26, 2, 0.32f, 16, 150, 100},     // powerful and nervous: light for its speed, quick steering
+    {"liaz", 75, 2, 0.26f, 8, 220, 200},     // slow and heavy
+    {"chevy", 40, 3, 0.22f, 12, 170, 130},   // four-wheel drive, tall: gentle steering
+    {"avia", 60, 2, 0.26f, 9, 190, 160},     // slow and lazy
+    {"transit", 28, 2, 0.26f, 13, 150, 110}, // quick, light on its feet, jumps at the throttle
+    {"s120", 22, 2, 0.28f, 11, 130, 100},    // easy: modest speed, forgiving steering
 };
 
 TCarConfig Configure(const TTuning& t, const models::TCarGeometry& g) {
@@ -49,14 +51,15 @@ TCarConfig Configure(const TTuning& t, const models::TCarGeometry& g) {
     c.RearBrake = t.RearBrake;
     c.DriveType = t.DriveType;
     c.SteerAmount = t.SteerAmount;
-    c.ForwardThrottle = t.Forward;
-    c.ReverseThrottle = t.Reverse;
-    c.MaxSpeed = t.MaxSpeed;
-    c.SteerLimit = t.SteerLimit;
-    // Suspension of about 2 Hz, damped to half of critical, whatever the mass: with the step h,
-    // spring k = ERP / (h CFM) and damping c = (1 - ERP) / CFM.
-    c.SuspensionERP = 0.22f;
-    c.SuspensionCFM = 0.22f / t.Mass;
+    c.ForwardThrottle = t.TopSpeed / (WheelSpinPerThrottle * g.WheelRadius);
+    c.ReverseThrottle = 0.4f * c.ForwardThrottle;
+    c.MaxSpeed = t.TopSpeed;
+    // The stops leave a little room past the steering target and hold a wheel that the road kicks.
+    c.SteerLimit = 1.1f * t.SteerAmount;
+    // A stiff suspension (about 8 Hz, half damped, on the physics' 1/150 s substeps) whatever the
+    // mass: spring k = ERP / (h CFM), damping c = (1 - ERP) / CFM, each wheel carrying a quarter.
+    c.SuspensionERP = 0.251f;
+    c.SuspensionCFM = 0.0596f / t.Mass;
     for (int i = 0; i < 2; ++i) {
         float side = i == 0 ? 1.0f : -1.0f;
         c.FrontLamps[i][0] = g.FrontLamp.x;
@@ -66,17 +69,19 @@ TCarConfig Configure(const TTuning& t, const models::TCarGeometry& g) {
         c.RearLamps[i][1] = g.RearLamp.y * side;
         c.RearLamps[i][2] = g.RearLamp.z;
     }
+    // Each gear pitches the idle loop up from about its own rate to 1.6 times it, a little louder
+    // with every gear.
     c.EngineSound = 1;
     float low = 0;
     for (int i = 0; i < 6; ++i) {
         TGear& gear = c.Gears[i];
         gear.SpeedLow = low;
-        gear.SpeedHigh = t.GearTop[i];
+        gear.SpeedHigh = GearTops[i] * t.TopSpeed;
         gear.VolumeLow = 150 + 8.0f * float(i);
         gear.VolumeHigh = 200 + 8.0f * float(i);
-        gear.FrequencyLow = t.EngineRate * (i == 0 ? 0.85f : 1.05f + 0.04f * float(i));
-        gear.FrequencyHigh = t.EngineRate * (1.6f + 0.05f * float(i));
-        low = t.GearTop[i];
+        gear.FrequencyLow = EngineRate * (i == 0 ? 0.85f : 1.05f + 0.04f * float(i));
+        gear.FrequencyHigh = EngineRate * (1.6f + 0.05f * float(i));
+        low = gear.SpeedHigh;
     }
     return c;
 }

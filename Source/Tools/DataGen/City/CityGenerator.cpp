@@ -94,11 +94,8 @@ TRgbF MaterialColour(TMaterial m, int x, int y, float metresX, float metresY, ui
         return {200, 200, 205};
     case TMaterial::Sleeper:
         return Scale({104, 80, 58}, grain);
-    case TMaterial::Platform: {
-        bool edgeLine = false;
-        (void)edgeLine;
+    case TMaterial::Platform:
         return joints(0.6f) ? TRgbF{130, 126, 118} : Scale({190, 184, 172}, grain);
-    }
     case TMaterial::Cobbles: {
         float a = std::fmod(metresX, 0.3f), b = std::fmod(metresY + (int(metresX / 0.3f) % 2) * 0.15f, 0.3f);
         return (a < 0.04f || b < 0.04f) ? TRgbF{80, 76, 72} : Scale({140, 132, 124}, grain);
@@ -208,6 +205,16 @@ std::vector<uint8_t> RouteFile(const TRing& ring) {
     return w.Bytes;
 }
 
+// How the map shows a building: 0 not at all (lamp posts), 1 house, 2 tree, 3 large building.
+uint8_t MapKind(int mesh) {
+    if (mesh == LampMesh)
+        return 0;
+    if (mesh == TreeMesh || mesh == 15 || mesh == 16 || mesh == 40)
+        return 2;
+    const TMeshSpec& spec = MeshSpecs()[size_t(mesh)];
+    return spec.W * spec.D >= 84 || spec.Height >= 15 ? 3 : 1;
+}
+
 // The city at one pixel per cell on a 1024 x 512 picture: world cell (X, Y) at pixel column
 // X + 90 and row Y - 22 counted from the bottom, where the map inset and markers expect it.
 TBMPImage MapPicture(const TPlan& plan) {
@@ -223,36 +230,33 @@ TBMPImage MapPicture(const TPlan& plan) {
     for (const TBuildingPlacement& b : plan.Buildings)
         for (int x = b.X; x < b.X + b.W; ++x)
             for (int y = b.Y; y < b.Y + b.H; ++y)
-                building[size_t(x) * Cells + size_t(y)] =
-                    uint8_t(b.Mesh == 14 || b.Mesh == 15 || b.Mesh == 16 || b.Mesh == 40 ? 2
-                            : b.Mesh == LampMesh                                         ? 0
-                                                                                         : 1);
+                building[size_t(x) * Cells + size_t(y)] = MapKind(b.Mesh);
     for (int x = 0; x < Cells; ++x)
         for (int y = 0; y < Cells; ++y) {
             int px = x + 90, py = y - 22;
             if (px < 0 || px >= 1024 || py < 0 || py >= 512)
                 continue;
             int32_t word = plan.Words[size_t(x) * Cells + size_t(y)];
-            uint8_t r = 90, g = 90, b = 90;
+            uint8_t r = 200, g = 196, b = 186; // paved
             if (word & 0x02)
-                r = 60, g = 110, b = 170;
-            else if (word & 0x20)
-                r = 96, g = 150, b = 72;
+                r = 70, g = 120, b = 180; // water
             else if (word & 0x40)
-                r = 70, g = 72, b = 78;
-            else if (word & 0x10)
-                r = 170, g = 165, b = 155;
+                r = 86, g = 88, b = 94; // carriageway
+            else if (word & 0x20)
+                r = 150, g = 196, b = 120; // green
             else if (word & 0x04)
-                r = 125, g = 110, b = 95;
+                r = 150, g = 130, b = 110; // railway
             else if (word & 0x80)
-                r = 150, g = 150, b = 145;
+                r = 178, g = 178, b = 172; // concrete
             else if (word & 0x01)
-                r = 120, g = 95, b = 70;
+                r = 150, g = 120, b = 90; // mud
             uint8_t kind = building[size_t(x) * Cells + size_t(y)];
             if (kind == 1)
-                r = 200, g = 120, b = 90;
+                r = 184, g = 120, b = 100; // houses and their neighbours
             else if (kind == 2)
-                r = 45, g = 100, b = 45;
+                r = 80, g = 140, b = 70; // trees
+            else if (kind == 3)
+                r = 132, g = 136, b = 156; // towers, malls, halls
             uint8_t* p = &image.Pixels[(size_t(py) * 1024 + size_t(px)) * 3];
             p[0] = r, p[1] = g, p[2] = b;
         }

@@ -177,7 +177,7 @@ class TPlacer {
             for (int ty = 0; ty < Tiles; ++ty)
                 if (P.Ground[tx][ty] == TGround::Forecourt) {
                     int mesh = 24 + int(Hash(tx, ty, 3) % 2);
-                    for (auto [x, y] : {std::pair{1, 1}, {tx * 0 + 2, 2}, {1, 5}, {4, 1}})
+                    for (auto [x, y] : {std::pair{1, 1}, {2, 2}, {1, 5}, {4, 1}})
                         if (Place(mesh, tx * TileSize + x, ty * TileSize + y, 0))
                             break;
                 }

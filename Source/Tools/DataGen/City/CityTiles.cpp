@@ -107,12 +107,11 @@ TMaterial Street(TTileKind kind, float u, float v) {
     }
 }
 
-TMaterial Water(TTileKind kind, float u, float v, uint32_t seed) {
+TMaterial Water(TTileKind kind, float u, float v) {
     bool quayWest = kind == TTileKind::WaterEdge || kind == TTileKind::WaterCorner;
     bool quaySouth = kind == TTileKind::WaterCorner;
     if ((quayWest && u < M) || (quaySouth && v < M))
         return TMaterial::Quay;
-    (void)seed;
     return TMaterial::Water;
 }
 
@@ -230,7 +229,7 @@ TMaterial MaterialAt(TTileKind kind, float u, float v, uint32_t seed) {
     if (IsStreetKind(kind))
         return Street(kind, u, v);
     if (kind == TTileKind::Water || kind == TTileKind::WaterEdge || kind == TTileKind::WaterCorner)
-        return Water(kind, u, v, seed);
+        return Water(kind, u, v);
     return Ground(kind, u, v, seed);
 }
 

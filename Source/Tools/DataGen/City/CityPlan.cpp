@@ -308,7 +308,7 @@ class TPlanner {
                         int i1 = i0 + w - 1, j1 = j0 + h - 1;
                         if (i0 < 1 || j0 < 1 || i1 > Tiles - 2 || j1 > Tiles - 2)
                             continue;
-                        double score = std::abs(w - 3) + std::abs(h - 3);
+                        double score = -1.5 * (w + h); // longer loops spread the traffic
                         for (int tx = i0 - 1; tx <= i1 + 1; ++tx)
                             for (int ty = j0 - 1; ty <= j1 + 1; ++ty) {
                                 bool ring = tx < i0 || tx > i1 || ty < j0 || ty > j1;

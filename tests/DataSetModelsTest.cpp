@@ -492,3 +492,43 @@ TEST_F(DataSetModels, PedestriansFaceMinusY) {
         EXPECT_LT(faceY / float(face), sum / float(head) - 0.05f) << figure;
     }
 }
+
+TEST_F(DataSetModels, ModelsAreClosedSurfaces) {
+    // Every edge of a closed surface is shared by exactly two faces, once in each direction: no
+    // hole to look through into a body, no face turned against its neighbours. (The gift's bow is
+    // made of open ribbons and is left out; a pedestrian's limbs are closed prisms whose end caps
+    // may meet at a joint, so an edge there can belong to two of them.)
+    std::vector<std::string> files;
+    for (const TCarDesign& design : CarDesigns())
+        for (const std::string& file : {design.MeshFile, design.WheelFile})
+            files.push_back(design.Directory + "/" + file);
+    for (const TMeshEntry& entry : MeshTable())
+        if (std::string(entry.File).rfind("meshes/human", 0) == 0 ||
+            std::string(entry.File).rfind("meshes/cube", 0) == 0)
+            files.push_back(entry.File);
+    for (const std::string& path : files) {
+        SCOPED_TRACE(path);
+        T3dsModel model = Model(path);
+        const T3dsObject& object = model.Objects[0];
+        auto key = [&](uint32_t i) {
+            const dVector3& v = object.Vertices[i];
+            return std::make_tuple(std::lround(v.x * 1e4), std::lround(v.y * 1e4), std::lround(v.z * 1e4));
+        };
+        std::map<std::pair<decltype(key(0)), decltype(key(0))>, int> edges;
+        for (const auto& f : object.Faces)
+            for (int k = 0; k < 3; ++k)
+                edges[{key(f[size_t(k)]), key(f[size_t((k + 1) % 3)])}] += 1;
+        int open = 0, doubled = 0;
+        for (const auto& [edge, count] : edges) {
+            auto reverse = edges.find({edge.second, edge.first});
+            if (reverse == edges.end())
+                ++open;
+            else if (count != 1 || reverse->second != 1)
+                ++doubled;
+        }
+        EXPECT_EQ(open, 0);
+        if (path.rfind("meshes/human", 0) != 0) {
+            EXPECT_EQ(doubled, 0);
+        }
+    }
+}

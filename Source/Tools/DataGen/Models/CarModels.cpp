@@ -102,10 +102,12 @@ TMeshBuilder BuildWheel(const TCarDesign& design) {
         b.TriangleAway(o0, o1, i1, disc(fr, i), disc(fr, i + 1), disc(0.62f, i + 1), outside);
         b.TriangleAway(o0, i1, i0, disc(fr, i), disc(0.62f, i + 1), disc(0.62f, i), outside);
         V3 d0 = at(rimR, rimFace, i), d1 = at(rimR, rimFace, i + 1);
-        V3 axis{0, 0, 0};
+        // The wall of the dish faces the axle: the rubber lies outside it, the air inside.
+        V3 mid = (i0 + d1) * 0.5f;
+        V3 beyond{mid.x * 2, mid.y, mid.z * 2};
         UV edge = disc(0.6f, i), edge1 = disc(0.6f, i + 1);
-        b.TriangleAway(i0, i1, d1, edge, edge1, edge1, axis);
-        b.TriangleAway(i0, d1, d0, edge, edge1, edge, axis);
+        b.TriangleAway(i0, i1, d1, edge, edge1, edge1, beyond);
+        b.TriangleAway(i0, d1, d0, edge, edge1, edge, beyond);
         V3 hub{0, rimFace, 0};
         b.TriangleAway(d0, d1, hub, disc(0.6f, i), disc(0.6f, i + 1), AtRect(RimRect, 0.5f, 0.5f), outside);
         // Inner face: plain dark.

@@ -407,7 +407,8 @@ TEST(CityRender, StreetLevelViews) {
                               {"city_residential.png", 84, 107, 3.1416f, 0.3f, 10},
                               {"city_malls.png", 364, 349, -1.5708f, 0.35f, 8},
                               {"city_park.png", 306, 318, -1.5708f, 0.45f, 10},
-                              {"city_bridge.png", 156, 261, -1.5708f, 0.38f, 10}},
+                              {"city_bridge.png", 156, 261, -1.5708f, 0.38f, 10},
+                              {"city_gas_station.png", 186, 306, -1.5708f, 0.5f, 9}},
                              22);
     for (const std::string& file : files) {
         TShotPixels shot = LoadShotPixels(file);
@@ -416,6 +417,22 @@ TEST(CityRender, StreetLevelViews) {
         int dark = 0, total = 0;
         for (int y = 300; y < 480; y += 6)
             for (int x = 0; x < 640; x += 6, ++total)
+                dark += shot.At(x, y)[0] + shot.At(x, y)[1] + shot.At(x, y)[2] < 30;
+        EXPECT_LT(dark, total / 20) << file;
+    }
+}
+
+TEST(CityRender, AerialViewsAtLongRange) {
+    auto files = RenderViews(960, 720,
+                             {{"city_aerial_downtown.png", 236, 318, -2.2f, 0.55f, 150},
+                              {"city_aerial_river.png", 190, 215, -0.9f, 0.5f, 130},
+                              {"city_aerial_station.png", 110, 385, -1.9f, 0.6f, 110}},
+                             400);
+    for (const std::string& file : files) {
+        TShotPixels shot = LoadShotPixels(file);
+        int dark = 0, total = 0;
+        for (int y = 360; y < 720; y += 8)
+            for (int x = 0; x < 960; x += 8, ++total)
                 dark += shot.At(x, y)[0] + shot.At(x, y)[1] + shot.At(x, y)[2] < 30;
         EXPECT_LT(dark, total / 20) << file;
     }

@@ -171,16 +171,28 @@ class TPlacer {
         PlaceCentred(28, tx, ty, 1, 1, 0);
     }
 
-    // The shop of each gas station and service, beside its apron.
+    // The shop of each gas station and service on a lot beside its apron (the apron itself stays
+    // clear for the cars that stop there).
     void StationShops() {
         for (int tx = 0; tx < Tiles; ++tx)
-            for (int ty = 0; ty < Tiles; ++ty)
-                if (P.Ground[tx][ty] == TGround::Forecourt) {
-                    int mesh = 24 + int(Hash(tx, ty, 3) % 2);
-                    for (auto [x, y] : {std::pair{1, 1}, {2, 2}, {1, 5}, {4, 1}})
-                        if (Place(mesh, tx * TileSize + x, ty * TileSize + y, 0))
-                            break;
+            for (int ty = 0; ty < Tiles; ++ty) {
+                if (P.Ground[tx][ty] != TGround::Forecourt)
+                    continue;
+                int mesh = 24 + int(Hash(tx, ty, 3) % 2);
+                for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+                    int nx = tx + dx, ny = ty + dy;
+                    if (nx < 0 || ny < 0 || nx >= Tiles || ny >= Tiles || Used[nx][ny])
+                        continue;
+                    TGround g = P.Ground[nx][ny];
+                    if (g == TGround::Street || g == TGround::Water || g == TGround::Forecourt ||
+                        g == TGround::Rail || g == TGround::Platform)
+                        continue;
+                    if (PlaceCentred(mesh, nx, ny, 1, 1, 0)) {
+                        Used[nx][ny] = true;
+                        break;
+                    }
                 }
+            }
     }
 
     // Lamp posts on the sidewalks of straight streets, the light hanging over the carriageway: both

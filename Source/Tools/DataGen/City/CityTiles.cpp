@@ -144,6 +144,10 @@ TMaterial Ground(TTileKind kind, float u, float v, uint32_t seed) {
         return TMaterial::Pavers;
     case TTileKind::Forecourt:
     case TTileKind::ServiceApron:
+        // Painted pump islands on the fuel apron, bay lines on the service apron.
+        if (kind == TTileKind::Forecourt && std::fabs(u - 0.5f) < 0.22f &&
+            (std::fabs(v - 0.3f) < 0.035f || std::fabs(v - 0.7f) < 0.035f))
+            return TMaterial::ParkingLine;
         if (kind == TTileKind::ServiceApron && std::fabs(std::fmod(u * 4, 1.0f) - 0.5f) < 0.02f)
             return TMaterial::ParkingLine;
         return TMaterial::Concrete;

@@ -19,6 +19,12 @@ namespace {
 const std::string CityFile = ".\\data\\city\\city.tmf";
 constexpr float CarHalfWidth = 0.9f; // metres: a car of 1.8 m must pass
 
+// Every picture works with the fixed-function pipeline of OpenGL 1.1: sides are powers of two.
+void ExpectPowerOfTwo(const TBMPImage& image, const std::string& name) {
+    EXPECT_EQ(image.Width & (image.Width - 1), 0) << name;
+    EXPECT_EQ(image.Height & (image.Height - 1), 0) << name;
+}
+
 // Loads nothing into GL: textures get ids in order, meshes their real extents from the 3DS files.
 class TDataHost : public ICityMapHost {
   public:
@@ -28,6 +34,7 @@ class TDataHost : public ICityMapHost {
         TBMPImage image;
         std::string error;
         EXPECT_TRUE(ParseBMP(bytes, path, image, error)) << error;
+        ExpectPowerOfTwo(image, path);
         return ++Textures;
     }
     TMeshRecord LoadBuildingMesh(const std::string& path) override {
@@ -39,6 +46,18 @@ class TDataHost : public ICityMapHost {
         TMeshRecord record;
         record.List = ++Meshes;
         CentreAndScale(model, 1.0f, record.Extent);
+        std::string folder = NativePath(path).substr(0, NativePath(path).find_last_of('/') + 1);
+        for (const T3dsMaterial& material : model.Materials) {
+            EXPECT_FALSE(material.TextureFile.empty())
+                << path << ": plain colours would leak into the next mesh";
+            std::vector<uint8_t> picture;
+            TBMPImage image;
+            EXPECT_TRUE(ReadWholeFile(folder + material.TextureFile, picture)) << material.TextureFile;
+            if (ParseBMP(picture, material.TextureFile, image, error))
+                ExpectPowerOfTwo(image, material.TextureFile);
+            else
+                ADD_FAILURE() << error;
+        }
         return record;
     }
     void DrawProgress(int32_t done, int32_t total) override { Progress.push_back({done, total}); }

@@ -106,11 +106,12 @@ float Grain(int x, int y, uint32_t seed) {
     return 0.92f + 0.16f * float(Mix(uint32_t(x) * 131u + uint32_t(y), seed) & 255) / 255.0f;
 }
 
-// One storey, 4 m wide and 3 m tall, with two windows: 64 x 48 pixels, 16 px per metre.
+// One storey, 4 m wide and 3 m tall, with two windows, on 64 x 64 pixels (power-of-two sides for
+// any GL).
 TBMPImage Facade(TRgb8 wall, TRgb8 frame, TRgb8 glass, bool shopFront, uint32_t seed,
                  float windowWidth = 1.2f, float windowHeight = 1.5f) {
-    return Paint(64, 48, [=](int x, int y) {
-        float mx = (x + 0.5f) / 16, my = (y + 0.5f) / 16;
+    return Paint(64, 64, [=](int x, int y) {
+        float mx = (x + 0.5f) / 16, my = (y + 0.5f) * 3.0f / 64;
         float wx = std::fmod(mx, 2.0f);
         bool window = std::fabs(wx - 1.0f) < windowWidth / 2 && my > 0.9f && my < 0.9f + windowHeight;
         if (shopFront)
@@ -136,8 +137,8 @@ TBMPImage Facade(TRgb8 wall, TRgb8 frame, TRgb8 glass, bool shopFront, uint32_t 
 
 // Curtain wall: one storey 4 m x 3.5 m of glass between mullions.
 TBMPImage GlassFacade(TRgb8 glass, uint32_t seed) {
-    return Paint(64, 56, [=](int x, int y) {
-        float mx = (x + 0.5f) / 16, my = (y + 0.5f) / 16;
+    return Paint(64, 64, [=](int x, int y) {
+        float mx = (x + 0.5f) / 16, my = (y + 0.5f) * 3.5f / 64;
         if (std::fmod(mx, 1.33f) < 0.1f || my < 0.25f)
             return TRgb8{180, 185, 190};
         bool lit = (Mix(uint32_t(mx / 1.33f), seed) % 6) == 0;
@@ -164,9 +165,9 @@ TBMPImage FlatRoof(TRgb8 colour) {
 }
 
 TBMPImage Corrugated(TRgb8 colour) {
-    return Paint(64, 48, [=](int x, int y) {
+    return Paint(64, 64, [=](int x, int y) {
         float f = 0.85f + 0.15f * std::sin(float(x) * 0.8f);
-        bool door = x > 16 && x < 48 && y < 40 && ((x / 4) % 2 == 0);
+        bool door = x > 16 && x < 48 && y < 53 && ((x / 4) % 2 == 0);
         return door ? Shade(colour, 0.6f * f) : Shade(colour, f);
     });
 }

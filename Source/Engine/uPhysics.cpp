@@ -22,6 +22,8 @@ dGeomID GroundPlane = nullptr;
 void InitPhysics() {
     if (!OdeInitialised) {
         dInitODE2(0);
+        // The solver's occasional "LCP internal error" notes are harmless; keep them off the console.
+        dSetMessageHandler([](int, const char*, va_list) {});
         OdeInitialised = true;
     }
     if (PhysicsWorld)

@@ -208,10 +208,9 @@ int Drive(const TDriveOptions& options, const THarnessOptions& harness) {
 
         engine.BeginFrame();
         chase.Update(engine.Camera, *car, topView);
-        if (options.Draw) {
+        if (options.Draw)
             engine.DrawTextureGrid();
-            engine.DrawMeshes();
-        }
+        engine.DrawMeshes(); // also raises the collision boxes of the buildings in view
         engine.UpdateVehicles();
         if (options.Draw) {
             engine.DrawVehicles();

@@ -30,14 +30,14 @@ constexpr float GearTops[6] = {0.2f, 0.38f, 0.55f, 0.72f, 0.88f, 1.2f};
 const TTuning Tunings[] = {
     // Heavy wheels (as heavy as the body) keep the cars low; the lighter the car, the quicker it
     // picks up speed. Steering is what a car can take at speed without tipping over.
-    {"mustang", 30, 2, 0.30f, 18, 120, 150}, // fast; brakes on the rear swing the tail out
-    {"golf", 22, 1, 0.33f, 14, 140, 100},    // nimble: light, front-driven, the sharpest steering
+    {"mustang", 30, 2, 0.32f, 18, 120, 150}, // fast; brakes on the rear swing the tail out
+    {"golf", 22, 1, 0.36f, 14, 140, 100},    // nimble: light, front-driven, the sharpest steering
     {"bmw", 26, 2, 0.32f, 16, 150, 100},     // powerful and nervous: light for its speed, quick steering
-    {"liaz", 75, 2, 0.26f, 8, 220, 200},     // slow and heavy
-    {"chevy", 40, 3, 0.22f, 12, 170, 130},   // four-wheel drive, tall: gentle steering
-    {"avia", 60, 2, 0.26f, 9, 190, 160},     // slow and lazy
-    {"transit", 28, 2, 0.26f, 13, 150, 110}, // quick, light on its feet, jumps at the throttle
-    {"s120", 22, 2, 0.28f, 11, 130, 100},    // easy: modest speed, forgiving steering
+    {"liaz", 75, 2, 0.42f, 8, 220, 200},     // slow and heavy
+    {"chevy", 40, 3, 0.26f, 12, 170, 130},   // four-wheel drive, tall: gentle steering
+    {"avia", 60, 2, 0.36f, 9, 190, 160},     // slow and lazy
+    {"transit", 28, 2, 0.30f, 13, 150, 110}, // quick, light on its feet, jumps at the throttle
+    {"s120", 22, 2, 0.32f, 11, 130, 100},    // easy: modest speed, forgiving steering
 };
 
 TCarConfig Configure(const TTuning& t, const models::TCarGeometry& g) {

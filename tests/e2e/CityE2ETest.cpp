@@ -10,7 +10,9 @@
 #include "uCityMap.h"
 #include "uEngine.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -337,6 +339,7 @@ class TEngineHost : public ICityMapHost {
 struct TView {
     const char* Shot;
     float X, Y, Heading, Pitch, Distance;
+    bool GroundOnly = false; // draw the tiles without the buildings
 };
 
 std::string CityShot(const std::string& name) {
@@ -346,7 +349,7 @@ std::string CityShot(const std::string& name) {
 
 // Draws the views one after another, two frames each, and returns the shot files.
 std::vector<std::string> RenderViews(int width, int height, const std::vector<TView>& views,
-                                     int32_t viewDistance) {
+                                     int32_t viewDistance, TCamera* lastCamera = nullptr) {
     THarnessOptions harness;
     harness.FixedClock = true;
     std::vector<std::string> files;
@@ -371,13 +374,16 @@ std::vector<std::string> RenderViews(int width, int height, const std::vector<TV
             engine.Camera.SetDistance(view.Distance);
             engine.Camera.Apply();
             engine.DrawTextureGrid();
-            engine.DrawMeshes();
+            if (!view.GroundOnly)
+                engine.DrawMeshes();
             engine.DrawSprites3D();
             engine.DrawSprites();
             engine.EndFrame();
         }
     // The visible colliding buildings of the last view are boxes in the physics space now.
-    EXPECT_FALSE(engine.MeshGrid->CollisionGeoms.IsEmpty());
+    EXPECT_TRUE(views.back().GroundOnly || !engine.MeshGrid->CollisionGeoms.IsEmpty());
+    if (lastCamera)
+        *lastCamera = engine.Camera;
     ViewDistance = savedDistance;
     Resources().Clear();
     EXPECT_TRUE(messages.Messages.empty()) << messages.Messages[0].Text;
@@ -455,4 +461,56 @@ TEST(CityRender, AerialViewsAtLongRange) {
                 dark += shot.At(x, y)[0] + shot.At(x, y)[1] + shot.At(x, y)[2] < 30;
         EXPECT_LT(dark, total / 20) << file;
     }
+}
+
+// The pictures on the ground and the cell words must agree: a tile turned the wrong way would put
+// its sidewalks, lawns or quays where the words say something else.
+TEST(CityRender, GroundPicturesMatchTheCellWords) {
+    TCamera camera;
+    auto files = RenderViews(
+        640, 480, {{"city_ground_check.png", 196.5f, 283.5f, -1.5708f, 1.5707f, 80, true}}, 200, &camera);
+    int32_t saved = ViewDistance;
+    ViewDistance = 200; // the projection the picture was drawn with
+    TShotPixels shot = LoadShotPixels(files[0]);
+    TLoadedCity& city = City();
+    int checked = 0;
+    std::vector<std::array<int, 2>> wrongCells;
+    for (int x = 172; x < 222; ++x)
+        for (int y = 260; y < 308; ++y) {
+            TScreenPoint p = camera.Project(x + 0.5f, y + 0.5f, 0);
+            int px = int(p.X), py = LayoutHeight - 1 - int(p.Y);
+            if (px < 2 || py < 2 || px > 637 || py > 477)
+                continue;
+            float r = 0, g = 0, b = 0;
+            for (int dx = -1; dx <= 1; ++dx)
+                for (int dy = -1; dy <= 1; ++dy) {
+                    const uint8_t* c = shot.At(px + dx, py + dy);
+                    r += c[0] / 9.0f, g += c[1] / 9.0f, b += c[2] / 9.0f;
+                }
+            const uint8_t* c = shot.At(px, py);
+            float mean = (c[0] + c[1] + c[2]) / 3.0f,
+                  spread = float(std::max({c[0], c[1], c[2]}) - std::min({c[0], c[1], c[2]}));
+            int32_t word = city.Word(x, y) & 0xFF;
+            bool ok = true;
+            if (word == GroundWater)
+                ok = b > r + 30;
+            else if (word == GroundGrass)
+                ok = g > r + 15 && g > b + 15; // averaged: a blossom may sit on the centre
+            else if (word == GroundAsphalt)
+                ok = spread < 25 && (mean < 130 || mean > 200); // dark asphalt or white paint on it
+            else if (word == GroundPedestrian)
+                ok = mean > 110 && mean < 215 && c[1] < c[0] + 25;
+            else
+                continue;
+            ++checked;
+            if (!ok)
+                wrongCells.push_back({x, y});
+        }
+    for (size_t k = 0; k < wrongCells.size() && k < 10; ++k)
+        std::printf("ground picture differs from the word at cell %d, %d (word %d)\n", wrongCells[k][0],
+                    wrongCells[k][1], city.Word(wrongCells[k][0], wrongCells[k][1]));
+    int wrong = int(wrongCells.size());
+    ViewDistance = saved;
+    EXPECT_GT(checked, 1500);
+    EXPECT_LE(wrong, checked / 500) << wrong << " of " << checked;
 }

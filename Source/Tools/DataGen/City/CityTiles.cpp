@@ -61,8 +61,9 @@ TMaterial Street(TTileKind kind, float u, float v) {
             return Carriageway(u, v, true, true, false);
         if (v > 0.72f && v < 0.95f)
             return std::fmod(u * TileSize * 2, 1.0f) < 0.5f ? TMaterial::Zebra : TMaterial::Asphalt;
-        if (v > 0.66f && v < 0.69f && u > 0.5f)
-            return TMaterial::LineWhite; // stop line of the lane heading into the junction
+        if (v > 0.645f && v < 0.675f && u > 0.5f)
+            return TMaterial::LineWhite; // stop line of the lane heading into the junction, between cell
+                                         // centres
         return Carriageway(u, v, true, true, v < 0.6f);
     }
     case TTileKind::StreetJunction:
@@ -132,8 +133,8 @@ TMaterial Ground(TTileKind kind, float u, float v, uint32_t seed) {
     case TTileKind::Garden: {
         if (u < 0.35f * M || u > 1 - 0.35f * M || v < 0.35f * M || v > 1 - 0.35f * M)
             return TMaterial::Hedge;
-        if (std::fabs(u - 0.5f) < 0.5f * M && v < 0.5f)
-            return TMaterial::Path;
+        if (std::fabs(u - 0.5f) < 0.45f * M && v < 0.5f)
+            return TMaterial::Path; // a garden path, just under a metre wide
         return TMaterial::Grass;
     }
     case TTileKind::LotPaved:

@@ -159,7 +159,7 @@ std::vector<uint8_t> MapFile(const TPlan& plan) {
         w.I32(int32_t(i + 1));
         ShortString(w, textures[i].File);
     }
-    const auto& meshes = MeshSpecs();
+    const auto& meshes = BuildingMeshes();
     for (size_t i = 0; i < meshes.size(); ++i) {
         w.I32(2);
         w.I32(int32_t(i + 1));
@@ -211,8 +211,8 @@ uint8_t MapKind(int mesh) {
         return 0;
     if (mesh == TreeMesh || mesh == 15 || mesh == 16 || mesh == 40)
         return 2;
-    const TMeshSpec& spec = MeshSpecs()[size_t(mesh)];
-    return spec.W * spec.D >= 84 || spec.Height >= 15 ? 3 : 1;
+    const TBuildingMesh& shape = BuildingMeshes()[size_t(mesh)];
+    return shape.W * shape.D >= 84 || shape.Height >= 15 ? 3 : 1;
 }
 
 // The city at one pixel per cell on a 1024 x 512 picture: world cell (X, Y) at pixel column
@@ -269,9 +269,9 @@ void GenerateCity(const TGenContext& context) {
     TPlan plan = BuildPlan();
     for (const TTileTexture& texture : TileTextures())
         context.Write("textures/" + texture.File, EncodeBMP(TilePicture(texture)));
-    for (size_t i = 0; i < MeshSpecs().size(); ++i) {
+    for (size_t i = 0; i < BuildingMeshes().size(); ++i) {
         TCityMesh mesh = BuildCityMesh(i);
-        context.Write("meshes/" + MeshSpecs()[i].File, Encode3DS(mesh.Model));
+        context.Write("meshes/" + BuildingMeshes()[i].File, Encode3DS(mesh.Model));
         for (const auto& [file, image] : mesh.Textures)
             context.Write("meshes/" + file, EncodeBMP(image));
     }

@@ -25,7 +25,7 @@ enum Style {
     Canopy
 };
 
-struct TSpecRow {
+struct TMeshRow {
     const char* Name;
     int W, D;
     float Height;
@@ -33,7 +33,7 @@ struct TSpecRow {
 };
 
 // Index 13 (id 14) is the lamp post; its light hangs 0.6 m out along the arm.
-const TSpecRow SpecRows[] = {
+const TMeshRow MeshRows[] = {
     {"house_a", 6, 5, 5.5f, House, 0},       {"house_b", 5, 5, 5.0f, House, 1},
     {"house_c", 6, 6, 6.5f, House, 2},       {"house_d", 5, 6, 5.0f, House, 3},
     {"villa", 6, 6, 7.0f, House, 4},         {"flats_a", 6, 6, 12, Flats, 0},
@@ -257,18 +257,18 @@ struct TMeshBuilder {
 
 } // namespace
 
-const std::vector<TMeshSpec>& MeshSpecs() {
-    static const std::vector<TMeshSpec> specs = [] {
-        std::vector<TMeshSpec> list;
-        for (const TSpecRow& row : SpecRows)
+const std::vector<TBuildingMesh>& BuildingMeshes() {
+    static const std::vector<TBuildingMesh> meshes = [] {
+        std::vector<TBuildingMesh> list;
+        for (const TMeshRow& row : MeshRows)
             list.push_back({std::string("city_") + row.Name + ".3ds", row.W, row.D, row.Height, row.Style});
         return list;
     }();
-    return specs;
+    return meshes;
 }
 
 TCityMesh BuildCityMesh(size_t index) {
-    const TSpecRow& row = SpecRows[index];
+    const TMeshRow& row = MeshRows[index];
     TCityMesh out;
     TMeshBuilder b;
     std::string prefix = std::string("city_") + row.Name;

@@ -1,4 +1,4 @@
-// The building meshes of the town and their pictures, made from the specifications in CityPlan.h.
+// The building meshes of the town and their pictures, made from the mesh table in CityPlan.h.
 #pragma once
 
 #include "CityPlan.h"
@@ -17,7 +17,7 @@ struct TCityMesh {
     std::vector<std::pair<std::string, TBMPImage>> Textures; // file names beside the mesh
 };
 
-// The model of MeshSpecs()[index], centred on nothing in particular (the loader centres it).
+// The model of BuildingMeshes()[index], centred on nothing in particular (the loader centres it).
 TCityMesh BuildCityMesh(size_t index);
 
 } // namespace city

@@ -20,7 +20,7 @@ uint32_t Hash(int a, int b, uint32_t seed) {
 
 class TPlacer {
   public:
-    explicit TPlacer(TPlan& plan) : P(plan), Specs(MeshSpecs()) {}
+    explicit TPlacer(TPlan& plan) : P(plan), Shapes(BuildingMeshes()) {}
 
     // True when the rectangle of cells is inside the map, free and not kept clear.
     bool Free(int x, int y, int w, int h) {
@@ -41,7 +41,7 @@ class TPlacer {
 
     // Places mesh `mesh` turned by `rotation` quarter turns with its corner at (x, y) if free.
     bool Place(int mesh, int x, int y, int rotation, bool collides = true) {
-        int w = Specs[size_t(mesh)].W, h = Specs[size_t(mesh)].D;
+        int w = Shapes[size_t(mesh)].W, h = Shapes[size_t(mesh)].D;
         if (rotation % 2)
             std::swap(w, h);
         if (!Free(x, y, w, h))
@@ -53,7 +53,7 @@ class TPlacer {
 
     // Places a building centred in a block of tiles (wt x ht tiles from tile (tx, ty)).
     bool PlaceCentred(int mesh, int tx, int ty, int wt, int ht, int rotation) {
-        int w = Specs[size_t(mesh)].W, h = Specs[size_t(mesh)].D;
+        int w = Shapes[size_t(mesh)].W, h = Shapes[size_t(mesh)].D;
         if (rotation % 2)
             std::swap(w, h);
         int x = tx * TileSize + (wt * TileSize - w) / 2, y = ty * TileSize + (ht * TileSize - h) / 2;
@@ -279,7 +279,7 @@ class TPlacer {
                 return placed;
             int mesh = kinds[Hash(x, y, 9) % 4];
             // One free cell round every tree, so the crowns do not merge into walls.
-            int w = Specs[size_t(mesh)].W, h = Specs[size_t(mesh)].D;
+            int w = Shapes[size_t(mesh)].W, h = Shapes[size_t(mesh)].D;
             if (!Free(x - 1, y - 1, w + 2, h + 2))
                 continue;
             if (Place(mesh, x, y, 0))
@@ -289,7 +289,7 @@ class TPlacer {
     }
 
     TPlan& P;
-    const std::vector<TMeshSpec>& Specs;
+    const std::vector<TBuildingMesh>& Shapes;
     std::array<std::array<bool, Tiles>, Tiles> Used{};
 };
 
@@ -304,7 +304,7 @@ void PlaceObjects(TPlan& plan) {
     placer.Lots();
     placer.Lamps();
     // Definitions, the cell-word record, then every placement; trees make up the rest.
-    size_t fixed = TileTextures().size() + MeshSpecs().size() + 1 + plan.TilesPlaced.size() +
+    size_t fixed = TileTextures().size() + BuildingMeshes().size() + 1 + plan.TilesPlaced.size() +
                    plan.Buildings.size() + plan.Walls.size();
     if (fixed > size_t(RecordTotal))
         throw std::runtime_error("the city has " + std::to_string(fixed) +

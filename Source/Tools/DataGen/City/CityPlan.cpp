@@ -217,6 +217,7 @@ class TPlanner {
     // list of candidate loops, best first; a depth-first search picks one per start so that no
     // cell carries two loops' marks.
     void Rings() {
+        // The game's 36 track start cells (map x, y), the same table as TrackStarts in Traffic.cpp.
         const std::array<std::array<int, 2>, 36> starts = {{
             {213, 259}, {221, 219}, {218, 179}, {226, 194}, {241, 222}, {252, 331}, {275, 331}, {260, 219},
             {282, 306}, {350, 283}, {400, 347}, {282, 251}, {114, 300}, {100, 271}, {93, 276},  {167, 254},

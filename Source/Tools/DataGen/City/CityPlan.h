@@ -155,13 +155,13 @@ void WorldToPicture(int rotation, float px, float py, float& u, float& v);
 int32_t GroundBits(TMaterial material);
 
 // The building meshes, in mesh id order (id = index + 1); index 13 is the lamp post.
-struct TMeshSpec {
+struct TBuildingMesh {
     std::string File; // below data/meshes
     int W, D;         // footprint in cells along X and Y, unturned
     float Height;     // metres
     int Style;        // facade family (see CityMeshes)
 };
-const std::vector<TMeshSpec>& MeshSpecs();
+const std::vector<TBuildingMesh>& BuildingMeshes();
 constexpr int LampMesh = 13; // index of id 14
 constexpr int TreeMesh = 14; // index of the plain tree
 

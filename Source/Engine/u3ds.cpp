@@ -257,6 +257,8 @@ bool CentreAndScale(T3dsModel& model, float scale, dVector3& extent) {
 uint32_t Build3DSList(const T3dsModel& model) {
     GLuint list = glGenLists(1);
     glNewList(list, GL_COMPILE);
+    // The colour an untextured part sets must not tint whatever is drawn after the model.
+    glPushAttrib(GL_CURRENT_BIT);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     for (const T3dsObject& object : model.Objects) {
@@ -294,6 +296,7 @@ uint32_t Build3DSList(const T3dsModel& model) {
     }
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
+    glPopAttrib();
     glEndList();
     return list;
 }

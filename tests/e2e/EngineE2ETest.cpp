@@ -6,6 +6,8 @@
 #include "Writer3ds.h"
 #include "uEngine.h"
 
+#include <GL/gl.h>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -215,7 +217,7 @@ TEST_F(EngineE2E, DeadSpritesLeaveAtTheNextWalkAndDoublesDrawTwice) {
 }
 
 TEST_F(EngineE2E, FullScreenKeepsTheLayoutWithBars) {
-    // The virtual screen is wider than 4:3: the layout is scaled to its height, with black bars.
+    // Full screen at the display's own size: the 640 x 480 layout is scaled to fit.
     std::string shotFile = ShotPath("engine_fullscreen.png");
     TEngine engine(640, 480, true, 32, Harness(1, shotFile));
     int fbWidth, fbHeight;
@@ -229,14 +231,23 @@ TEST_F(EngineE2E, FullScreenKeepsTheLayoutWithBars) {
     TShot shot = LoadShot(shotFile);
     ASSERT_EQ(shot.Width, fbWidth);
     ASSERT_EQ(shot.Height, fbHeight);
-    int layoutWidth = fbHeight * 4 / 3;
-    int bar = (fbWidth - layoutWidth) / 2;
-    ASSERT_GT(bar, 10) << "the test display must be wider than 4:3";
+    // The layout keeps 4:3, scaled to fit and centred: bars left and right on a wide screen, above
+    // and below on a tall one.
+    double scale = std::min(fbWidth / 640.0, fbHeight / 480.0);
+    int w = int(std::lround(640 * scale)), h = int(std::lround(480 * scale));
+    int x0 = (fbWidth - w) / 2, y0 = (fbHeight - h) / 2;
     auto at = [&](int x, int y) { return shot.Rgb[(size_t(y) * size_t(shot.Width) + size_t(x)) * 3]; };
-    EXPECT_LT(at(bar / 2, fbHeight / 2), 8);
-    EXPECT_LT(at(fbWidth - bar / 2, fbHeight / 2), 8);
-    EXPECT_GT(at(bar + 4, fbHeight / 2), 250);
-    EXPECT_GT(at(fbWidth - bar - 4, 3), 250);
+    EXPECT_GT(at(x0 + 4, y0 + 4), 250);
+    EXPECT_GT(at(x0 + w - 5, y0 + h - 5), 250);
+    if (x0 > 4) {
+        EXPECT_LT(at(x0 / 2, fbHeight / 2), 8);
+        EXPECT_LT(at(fbWidth - x0 / 2 - 1, fbHeight / 2), 8);
+    }
+    if (y0 > 4) {
+        EXPECT_LT(at(fbWidth / 2, y0 / 2), 8);
+        EXPECT_LT(at(fbWidth / 2, fbHeight - y0 / 2 - 1), 8);
+    }
+    EXPECT_TRUE(x0 > 4 || y0 > 4 || (fbWidth * 3 == fbHeight * 4));
 }
 
 TEST_F(EngineE2E, FrameCapHoldsTenMillisecondsOnTheRealClock) {
@@ -265,4 +276,23 @@ TEST_F(EngineE2E, KeyScriptDrivesTheSnapshot) {
         engine.EndFrame();
     }
     EXPECT_EQ(held, (std::vector<int>{0, 1, 1, 0}));
+}
+
+TEST_F(EngineE2E, ModelColourDoesNotTintTheNextModel) {
+    T3dsModel model = TexturedBox();
+    model.Materials[0].TextureFile.clear(); // a plain red material
+    model.Materials[0].Color[0] = 200;
+    model.Materials[0].Color[1] = 0;
+    model.Materials[0].Color[2] = 0;
+    ASSERT_TRUE(WriteFileAtomic(Dir.File("red.3ds"), Encode3DS(model)));
+    TEngine engine(640, 480, false, 32, Harness(1, ShotPath("engine_colour.png")));
+    TMeshRecord red;
+    engine.LoadMesh(Dir.File("red.3ds"), "", 1.0f, red);
+    glColor3f(1, 1, 1);
+    glCallList(red.List);
+    float colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_FLOAT_EQ(colour[0], 1.0f);
+    EXPECT_FLOAT_EQ(colour[1], 1.0f);
+    EXPECT_FLOAT_EQ(colour[2], 1.0f);
 }

@@ -221,7 +221,9 @@ class TPlacer {
         if (!Free(x, y, 1, 1))
             return;
         Claim(x, y, 1, 1);
-        P.Buildings.push_back({LampMesh, x, y, 1, 1, (q + 2) % 4, true});
+        // A post never stops a car: its box would be the whole mesh, arm included, and the arm hangs
+        // over the outer metre of the carriageway, where it would be an invisible wall in the lane.
+        P.Buildings.push_back({LampMesh, x, y, 1, 1, (q + 2) % 4, false});
     }
 
     // Quay walls along the river where it meets land (never across a bridge).

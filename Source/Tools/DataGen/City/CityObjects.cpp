@@ -248,6 +248,17 @@ class TPlacer {
             }
     }
 
+    // Walls round the edge of the map, in tile lengths: nothing drives off the town.
+    void BorderWalls() {
+        for (int t = 0; t < Tiles; ++t) {
+            float along = float(t * TileSize);
+            Wall(0, along, 1, TileSize);
+            Wall(float(Cells - 1), along, 1, TileSize);
+            Wall(along, 0, TileSize, 1);
+            Wall(along, float(Cells - 1), TileSize, 1);
+        }
+    }
+
     void Wall(float x, float y, float w, float h) {
         P.Walls.push_back({x, y, w, h});
         Claim(int(x), int(y), int(w), int(h));
@@ -302,6 +313,7 @@ size_t SplitTiles(TPlan& plan, size_t wanted);
 void PlaceObjects(TPlan& plan) {
     TPlacer placer(plan);
     placer.RiverWalls();
+    placer.BorderWalls();
     placer.StationShops();
     placer.Lots();
     placer.Lamps();

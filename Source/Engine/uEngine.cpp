@@ -129,7 +129,10 @@ TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnes
     glLightfv(GL_LIGHT0, GL_AMBIENT, white);
     glLightfv(GL_LIGHT0, GL_SPECULAR, white);
 
-    LastFrameTime = GetTime() * 1000.0;
+    // The clock counts from the window's creation, as the timers of a freshly opened window do:
+    // the first one-second FPS window and the first frame cap start now.
+    LastSwapTime = FPSStamp = GetTime();
+    LastFrameTime = LastSwapTime * 1000.0;
     int fbWidth, fbHeight;
     FramebufferSize(fbWidth, fbHeight);
     glViewport(0, 0, fbWidth, fbHeight);

@@ -71,7 +71,8 @@ class CarE2E : public ::testing::Test {
         SeedRandom(7);
     }
     void TearDown() override {
-        Engine->RemoveVehicle(Car.get());
+        if (Engine && Car)
+            Engine->RemoveVehicle(Car.get());
         Car.reset();
         Engine.reset();
         Resources().Clear();

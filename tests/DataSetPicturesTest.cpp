@@ -106,12 +106,12 @@ const TPictureSpec GamePictures[] = {
 
 TEST(DataSetPictures, EveryGamePictureLoadsAtItsSizeAndDepth) {
     REQUIRE_DATA_TREE();
-    for (const TPictureSpec& spec : GamePictures) {
-        SCOPED_TRACE(spec.File);
-        TBMPImage image = Load(spec.File);
-        EXPECT_EQ(image.Width, spec.Width);
-        EXPECT_EQ(image.Height, spec.Height);
-        EXPECT_EQ(int(image.Format), int(spec.Format));
+    for (const TPictureSpec& entry : GamePictures) {
+        SCOPED_TRACE(entry.File);
+        TBMPImage image = Load(entry.File);
+        EXPECT_EQ(image.Width, entry.Width);
+        EXPECT_EQ(image.Height, entry.Height);
+        EXPECT_EQ(int(image.Format), int(entry.Format));
         // Textures without mipmaps on old hardware: power-of-two sides, rows without padding.
         EXPECT_TRUE(PowerOfTwo(image.Width) && PowerOfTwo(image.Height));
         EXPECT_EQ(image.Width * image.BytesPerPixel() % 4, 0);
@@ -121,15 +121,15 @@ TEST(DataSetPictures, EveryGamePictureLoadsAtItsSizeAndDepth) {
 TEST(DataSetPictures, TransparentPicturesHaveClearCorners) {
     REQUIRE_DATA_TREE();
     // A visible corner would show the sprite's square outline in the game.
-    for (const TPictureSpec& spec : GamePictures) {
-        if (spec.Format == TBMPFormat::RGB || std::string(spec.File) == "bitmaps/menu_bg.bmp")
+    for (const TPictureSpec& entry : GamePictures) {
+        if (entry.Format == TBMPFormat::RGB || std::string(entry.File) == "bitmaps/menu_bg.bmp")
             continue;
-        SCOPED_TRACE(spec.File);
-        TBMPImage image = Load(spec.File);
+        SCOPED_TRACE(entry.File);
+        TBMPImage image = Load(entry.File);
         if (image.Pixels.empty())
             continue;
         int w = image.Width - 1, h = image.Height - 1;
-        if (std::string(spec.File) == "bitmaps/map_outline.bmp") {
+        if (std::string(entry.File) == "bitmaps/map_outline.bmp") {
             // The frame covers its whole square except the rounded corners and the map window.
             EXPECT_GT(AlphaAt(image, 2, 64), 200);
             EXPECT_EQ(AlphaAt(image, 64, 64), 0);

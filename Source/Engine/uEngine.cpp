@@ -1,6 +1,7 @@
 #include "uEngine.h"
 #include "u3ds.h"
 #include "uBMP.h"
+#include "uGLState.h"
 #include "uPhysics.h"
 
 #include <GL/gl.h>
@@ -52,19 +53,6 @@ template <class T, class F> void UpdateWalk(TList<T>& list, F&& perFrame) {
     }
 }
 
-void BillboardQuad(const dVector3& p, const dVector3& right, const dVector3& up) {
-    dVector3 r = VectorScale(right, 0.5f), u = VectorScale(up, 0.5f);
-    dVector3 a = VectorAdd(VectorSub(p, r), u), b = VectorSub(VectorSub(p, r), u);
-    dVector3 c = VectorSub(VectorAdd(p, r), u), d = VectorAdd(VectorAdd(p, r), u);
-    glTexCoord2f(0, 0);
-    glVertex3f(a.x, a.y, a.z);
-    glTexCoord2f(1, 0);
-    glVertex3f(b.x, b.y, b.z);
-    glTexCoord2f(1, 1);
-    glVertex3f(c.x, c.y, c.z);
-    glTexCoord2f(0, 1);
-    glVertex3f(d.x, d.y, d.z);
-}
 
 } // namespace
 
@@ -379,14 +367,7 @@ void TEngine::DrawSprites() {
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, Width, 0, Height, -100, 100);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    PushOrtho(float(Width), float(Height), -100, 100);
 
     UpdateWalk(Sprites, [](TSprite* sprite) {
         sprite->Update();
@@ -450,10 +431,7 @@ void TEngine::DrawSprites() {
         glEnd();
     }
 
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    PopOrtho();
     glPopAttrib();
 }
 
@@ -463,14 +441,7 @@ void TEngine::BeginOverlay() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, Width, 0, Height, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    PushOrtho(float(Width), float(Height), -1, 1);
 }
 
 void TEngine::SetOverlayColor(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha) {
@@ -480,9 +451,6 @@ void TEngine::SetOverlayColor(uint8_t red, uint8_t green, uint8_t blue, uint8_t 
 void TEngine::DrawOverlayRect(float x1, float y1, float x2, float y2) { glRectf(x1, y1, x2, y2); }
 
 void TEngine::EndOverlay() {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    PopOrtho();
     glPopAttrib();
 }

@@ -1,4 +1,5 @@
 #include "uGLFont.h"
+#include "uGLState.h"
 #include "uBMP.h"
 #include "uByteReader.h"
 #include "uErrors.h"
@@ -79,14 +80,7 @@ void TGLFont::DrawText(std::string_view text, float x, float y, float size) cons
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, ScreenWidth, 0, ScreenHeight, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    PushOrtho(float(ScreenWidth), float(ScreenHeight), -1, 1);
 
     glTranslatef(x, y, 0);
     glScalef(size, size, 1);
@@ -105,10 +99,7 @@ void TGLFont::DrawText(std::string_view text, float x, float y, float size) cons
     }
     glEnd();
 
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    PopOrtho();
     glPopAttrib();
 }
 

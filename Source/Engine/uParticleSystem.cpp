@@ -1,4 +1,5 @@
 #include "uParticleSystem.h"
+#include "uGLState.h"
 #include "uPlatform.h"
 #include "uRandom.h"
 
@@ -80,17 +81,7 @@ void TParticleSystem::Draw() {
     for (TNode<TParticle>* node = Particles.First(); !node->IsTail(); node = node->Next) {
         const TParticle& p = *node->Data;
         glColor4f(Color.x, Color.y, Color.z, Alpha(p, now));
-        dVector3 r = VectorScale(right, p.Size * 0.5f), u = VectorScale(up, p.Size * 0.5f);
-        dVector3 a = VectorAdd(VectorSub(p.Position, r), u), b = VectorSub(VectorSub(p.Position, r), u);
-        dVector3 c = VectorSub(VectorAdd(p.Position, r), u), d = VectorAdd(VectorAdd(p.Position, r), u);
-        glTexCoord2f(0, 0);
-        glVertex3f(a.x, a.y, a.z);
-        glTexCoord2f(1, 0);
-        glVertex3f(b.x, b.y, b.z);
-        glTexCoord2f(1, 1);
-        glVertex3f(c.x, c.y, c.z);
-        glTexCoord2f(0, 1);
-        glVertex3f(d.x, d.y, d.z);
+        BillboardQuad(p.Position, VectorScale(right, p.Size), VectorScale(up, p.Size));
     }
     glEnd();
     glDepthMask(GL_TRUE);

@@ -19,8 +19,8 @@ namespace {
 constexpr int WIDTH = 640;
 constexpr int LABEL = 9;
 constexpr int WAVE = 56;
-constexpr int SPEC = 128;
-constexpr int STRIP = LABEL + WAVE + SPEC + 4;
+constexpr int SPECTRUM_ROWS = 128;
+constexpr int STRIP = LABEL + WAVE + SPECTRUM_ROWS + 4;
 
 // 3 x 5 pixel glyphs for the labels: lower-case letters, digits, '_', '.', ' ', '/', ':'.
 const char* Glyph(char c) {
@@ -151,15 +151,15 @@ void DrawStrip(TPicture& pic, int top, const std::string& label, const std::vect
             buf[size_t(k)] = (i >= 0 && i < long(x.size())) ? x[size_t(i)] * w : 0.0;
         }
         Fft(buf);
-        for (int row = 0; row < SPEC; ++row) {
-            int bin0 = row * (n / 2) / SPEC, bin1 = (row + 1) * (n / 2) / SPEC;
+        for (int row = 0; row < SPECTRUM_ROWS; ++row) {
+            int bin0 = row * (n / 2) / SPECTRUM_ROWS, bin1 = (row + 1) * (n / 2) / SPECTRUM_ROWS;
             double power = 0;
             for (int bin = bin0; bin < bin1; ++bin)
                 power = std::max(power, std::norm(buf[size_t(bin)]));
             double db = 10 * std::log10(power / (n * n / 16.0) + 1e-12);
             uint8_t r, g, b;
             HeatColour(db, r, g, b);
-            pic.Set(col, specTop + SPEC - 1 - row, r, g, b);
+            pic.Set(col, specTop + SPECTRUM_ROWS - 1 - row, r, g, b);
         }
     }
 }

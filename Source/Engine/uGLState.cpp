@@ -1,0 +1,35 @@
+#include "uGLState.h"
+
+#include <GL/gl.h>
+
+void PushOrtho(float width, float height, float zNear, float zFar) {
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, width, 0, height, zNear, zFar);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void PopOrtho() {
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+void BillboardQuad(const dVector3& p, const dVector3& right, const dVector3& up) {
+    dVector3 r = VectorScale(right, 0.5f), u = VectorScale(up, 0.5f);
+    dVector3 a = VectorAdd(VectorSub(p, r), u), b = VectorSub(VectorSub(p, r), u);
+    dVector3 c = VectorSub(VectorAdd(p, r), u), d = VectorAdd(VectorAdd(p, r), u);
+    glTexCoord2f(0, 0);
+    glVertex3f(a.x, a.y, a.z);
+    glTexCoord2f(1, 0);
+    glVertex3f(b.x, b.y, b.z);
+    glTexCoord2f(1, 1);
+    glVertex3f(c.x, c.y, c.z);
+    glTexCoord2f(0, 1);
+    glVertex3f(d.x, d.y, d.z);
+}

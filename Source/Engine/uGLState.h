@@ -1,0 +1,14 @@
+// Small drawing helpers shared by the engine's passes, the fonts and the particles: the orthographic
+// layout projection of the 2D passes and the camera-facing quad of billboards.
+#pragma once
+
+#include "uVector.h"
+
+// Pushes both matrices and sets an orthographic projection of width x height layout pixels (origin
+// bottom-left) with an identity model-view; the model-view matrix stays current.
+void PushOrtho(float width, float height, float zNear, float zFar);
+// Restores both matrices pushed by PushOrtho.
+void PopOrtho();
+// One billboard quad (inside glBegin(GL_QUADS)) centred on p, spanned by the camera's right and up
+// axes scaled to its size: texture s runs down the screen, t to the right.
+void BillboardQuad(const dVector3& p, const dVector3& right, const dVector3& up);

@@ -1,5 +1,6 @@
 // The cost of one physics step of a busy street: the player's car and six more cars standing on the
 // ground between obstacle boxes of the city.
+#include "../tests/TestCar.h"
 #include "uPhysics.h"
 #include "uVehicle.h"
 
@@ -9,30 +10,13 @@
 
 namespace {
 
-TCarConfig BenchConfig() {
-    TCarConfig c;
-    c.Mass = 22;
-    c.FrontAxle = 0.29f;
-    c.RearAxle = 0.33f;
-    c.HalfTrack = 0.72f;
-    c.WheelRadius = 0.285f;
-    c.FrontBrake = 140;
-    c.RearBrake = 100;
-    c.DriveType = 1;
-    c.SteerLimit = 0.4f;
-    c.SuspensionERP = 0.251f;
-    c.SuspensionCFM = 0.0596f / 22;
-    return c;
-}
-
 void StepSevenCars(benchmark::State& state) {
     InitPhysics();
-    TMeshRecord wheel, body;
-    body.Extent = VectorMake(4, 1.84f, 1.333f);
+    TMeshRecord wheel = TestWheel(), body = TestChassis();
     std::vector<std::unique_ptr<TVehicle>> cars;
     std::vector<dGeomID> boxes;
     for (int i = 0; i < 7; ++i) {
-        cars.push_back(std::make_unique<TVehicle>(BenchConfig(), wheel, body));
+        cars.push_back(std::make_unique<TVehicle>(TestCarConfig(), wheel, body));
         cars.back()->SetPosition(100 + 6.0f * float(i), 100);
         cars.back()->SetHeading(180);
         // A house on each side of every car, as along a street.
@@ -57,9 +41,8 @@ BENCHMARK(StepSevenCars)->Unit(benchmark::kMicrosecond);
 
 void StepOneCar(benchmark::State& state) {
     InitPhysics();
-    TMeshRecord wheel, body;
-    body.Extent = VectorMake(4, 1.84f, 1.333f);
-    auto car = std::make_unique<TVehicle>(BenchConfig(), wheel, body);
+    TMeshRecord wheel = TestWheel(), body = TestChassis();
+    auto car = std::make_unique<TVehicle>(TestCarConfig(), wheel, body);
     car->SetPosition(100, 100);
     for (int i = 0; i < 100; ++i)
         StepPhysics(0.02f);

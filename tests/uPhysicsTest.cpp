@@ -1,3 +1,4 @@
+#include "TestCar.h"
 #include "uPhysics.h"
 #include "uVehicle.h"
 
@@ -5,34 +6,9 @@
 
 namespace {
 
-TCarConfig SmallCar() {
-    TCarConfig c;
-    c.Mass = 2;
-    c.FrontAxle = 0.35f;
-    c.RearAxle = 0.35f;
-    c.HalfTrack = 0.75f;
-    c.WheelRadius = 0.3f;
-    c.FrontBrake = c.RearBrake = 200;
-    c.DriveType = 1;
-    c.SteerAmount = 0.5f;
-    c.ForwardThrottle = 1;
-    c.ReverseThrottle = 1;
-    c.MaxSpeed = 15;
-    c.SteerLimit = 0.6f;
-    c.SuspensionERP = 0.4f;
-    c.SuspensionCFM = 0.01f;
-    return c;
-}
-
-TMeshRecord Mesh(float l, float w, float h) {
-    TMeshRecord m;
-    m.Extent = VectorMake(l, w, h);
-    return m;
-}
-
 // A vehicle that counts its crash reports; the crash flag is cleared by the test between steps.
 struct TCountingVehicle : TVehicle {
-    TCountingVehicle() : TVehicle(SmallCar(), Mesh(0.6f, 0.3f, 0.6f), Mesh(4, 1.8f, 1.4f)) {}
+    TCountingVehicle() : TVehicle(TestCarConfig(), TestWheel(), TestChassis()) {}
     void OnCrash() override { ++Crashes; }
     int Crashes = 0;
 };

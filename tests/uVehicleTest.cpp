@@ -1,3 +1,4 @@
+#include "TestCar.h"
 #include "uPhysics.h"
 #include "uVehicle.h"
 
@@ -5,27 +6,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TCarConfig Config(int driveType) {
-    TCarConfig c;
-    c.Mass = 2;
-    c.FrontAxle = 0.35f;
-    c.RearAxle = 0.35f;
-    c.HalfTrack = 0.75f;
-    c.WheelRadius = 0.3f;
-    c.FrontBrake = c.RearBrake = 200;
-    c.DriveType = driveType;
-    c.SteerLimit = 0.6f;
-    c.SuspensionERP = 0.4f;
-    c.SuspensionCFM = 0.01f;
-    return c;
-}
-
-TMeshRecord Mesh(float l, float w, float h) {
-    TMeshRecord m;
-    m.Extent = VectorMake(l, w, h);
-    return m;
-}
 
 class VehicleTest : public ::testing::Test {
   protected:
@@ -35,7 +15,7 @@ class VehicleTest : public ::testing::Test {
         DonePhysics();
     }
     TVehicle& Make(int driveType = 1) {
-        Car = std::make_unique<TVehicle>(Config(driveType), Mesh(0.6f, 0.3f, 0.6f), Mesh(4, 1.8f, 1.4f));
+        Car = std::make_unique<TVehicle>(TestCarConfig(driveType), TestWheel(), TestChassis());
         Car->SetPosition(100, 100);
         return *Car;
     }
@@ -86,8 +66,8 @@ TEST_F(VehicleTest, TinySteeringTargetsCountAsStraight) {
     float angle = car.GetSteerAngle();
     car.ApplyControls();
     EXPECT_NEAR(Param(0, dParamVel), -angle * 1.2, 1e-5);
-    EXPECT_NEAR(Param(0, dParamHiStop), 0.6, 1e-6);
-    EXPECT_NEAR(Param(0, dParamLoStop), -0.6, 1e-6);
+    EXPECT_NEAR(Param(0, dParamHiStop), 0.4, 1e-6);
+    EXPECT_NEAR(Param(0, dParamLoStop), -0.4, 1e-6);
 }
 
 TEST_F(VehicleTest, ReverseWhileRollingBrakesUntilAlmostStill) {
@@ -101,7 +81,7 @@ TEST_F(VehicleTest, ReverseWhileRollingBrakesUntilAlmostStill) {
     Frame();
     EXPECT_TRUE(car.Braking);
     EXPECT_EQ(Param(0, dParamVel2), 0);
-    EXPECT_EQ(Param(0, dParamFMax2), 200);
+    EXPECT_EQ(Param(0, dParamFMax2), 140); // the front brake
     int frames = 0;
     while (car.Braking && frames < 500) {
         Frame();

@@ -3,6 +3,7 @@
 #include "BMPWriter.h"
 #include "ByteWriter.h"
 #include "Car.h"
+#include "TestCar.h"
 #include "TestSupport.h"
 #include "uPhysics.h"
 #include "uRandom.h"
@@ -12,22 +13,7 @@
 namespace {
 
 TCarConfig TestConfig() {
-    TCarConfig c;
-    c.Mass = 22;
-    c.FrontAxle = 0.29f;
-    c.RearAxle = 0.33f;
-    c.HalfTrack = 0.72f;
-    c.WheelRadius = 0.285f;
-    c.FrontBrake = 140;
-    c.RearBrake = 100;
-    c.DriveType = 1;
-    c.SteerAmount = 0.36f;
-    c.ForwardThrottle = 0.78f;
-    c.ReverseThrottle = 0.3f;
-    c.MaxSpeed = 14;
-    c.SteerLimit = 0.4f;
-    c.SuspensionERP = 0.251f;
-    c.SuspensionCFM = 0.0596f / 22;
+    TCarConfig c = TestCarConfig();
     c.FrontLamps[0][0] = c.FrontLamps[1][0] = -1.98f;
     c.RearLamps[0][0] = c.RearLamps[1][0] = 1.98f;
     c.EngineSound = 1;
@@ -62,9 +48,7 @@ class CarE2E : public ::testing::Test {
         Resources().Clear();
         Resources().AddTexture("lamp", Engine->LoadTexture(Dir.File("white.bmp")));
         Resources().AddTexture("cone", Resources().GetTexture("lamp"));
-        TMeshRecord wheel, body;
-        body.Extent = VectorMake(4, 1.84f, 1.333f);
-        Car = std::make_unique<TTestCar>(*Engine, Cells, TestConfig(), wheel, body);
+        Car = std::make_unique<TTestCar>(*Engine, Cells, TestConfig(), TestWheel(), TestChassis());
         Car->SetPosition(100, 100);
         Car->SetHeading(180);
         Engine->AddVehicle(Car.get());

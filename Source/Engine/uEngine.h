@@ -51,6 +51,7 @@ class TEngine {
     void RemoveSprite(TSprite* sprite) { Sprites.Remove(sprite); }
     void RemoveSprite3D(TSprite3D* sprite) { Sprites3D.Remove(sprite); }
     void RemoveVehicle(TVehicle* vehicle) { Vehicles.Remove(vehicle); }
+    void RemoveMesh(TMesh* mesh) { Meshes.Remove(mesh); }
     // Replaces the weather effect: ParticleNone or ParticleSnow with its particle texture. The
     // current particles always go, even when the same effect is chosen again.
     void SetParticleEffect(int32_t type, uint32_t texture = 0);

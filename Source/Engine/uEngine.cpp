@@ -214,6 +214,8 @@ void TEngine::EndFrame() {
     glfwPollEvents();
 }
 
+void TEngine::PollEvents() { glfwPollEvents(); }
+
 void TEngine::SaveShots() {
     for (const auto& [frame, fileName] : Harness.Shots) {
         if (frame != FramesDone + 1)

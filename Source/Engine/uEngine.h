@@ -70,10 +70,14 @@ class TEngine {
     void DrawOverlayRect(float x1, float y1, float x2, float y2);
     void EndOverlay();
 
+    // Lets the window system deliver its events (keys, resizes) outside a frame.
+    void PollEvents();
     // The player closed the window.
     bool WindowClosed() const;
     // The harness's frame limit has been reached.
     bool HarnessFinished() const { return Harness.FrameLimit > 0 && FramesDone >= Harness.FrameLimit; }
+    // Keys come from a script, frames are counted or the clock is fixed: no waiting for a person.
+    bool Unattended() const { return Harness.Unattended(); }
     // Window pixels of the framebuffer and the 4:3 area the layout is scaled into.
     void FramebufferSize(int& width, int& height) const;
 

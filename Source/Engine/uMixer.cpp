@@ -1,5 +1,7 @@
 #include "uMixer.h"
 
+#include <chrono>
+
 #include "uMusic.h"
 
 #include <algorithm>
@@ -240,6 +242,8 @@ void TMixer::RenderBlock(float* out, size_t frames) {
 }
 
 void TMixer::Render(float* out, size_t frames) {
+    auto start = std::chrono::steady_clock::now();
+    double seconds = double(frames) / double(OutputRate);
     while (frames > 0) {
         size_t block = std::min(frames, BLOCK_FRAMES);
         {
@@ -248,5 +252,9 @@ void TMixer::Render(float* out, size_t frames) {
         }
         out += 2 * block;
         frames -= block;
+    }
+    if (seconds > 0) {
+        double spent = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        Usage.store(float(0.9 * Usage.load() + 0.1 * 100.0 * spent / seconds));
     }
 }

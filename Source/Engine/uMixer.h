@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -72,6 +73,8 @@ class TMixer : public TAudioSource {
     }
 
     void Render(float* out, size_t frames) override;
+    // Share of one core the mixing took over its recent calls, in percent (for the debug overlay).
+    float CpuUsage() const { return Usage.load(); }
 
   private:
     struct TChannel {
@@ -101,4 +104,5 @@ class TMixer : public TAudioSource {
     float DeclickL = 0, DeclickR = 0, DeclickDecay = 0;
     TModule* Music = nullptr;
     std::vector<float> MusicBuffer;
+    std::atomic<float> Usage{0};
 };

@@ -1,0 +1,469 @@
+#include "GameEngine.h"
+
+#include "Car.h"
+#include "Config.h"
+#include "GoSprite.h"
+#include "HintSprite.h"
+#include "IntroSprite.h"
+#include "LocationSprite.h"
+#include "LogoSprite.h"
+#include "MenuImprovedEngine.h"
+#include "Sound.h"
+#include "SymbolSprite.h"
+
+#include <cmath>
+#include <cstdio>
+
+TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness,
+                         const TGameSetup& setup)
+    : TEngine(width, height, fullscreen, 32, harness), Setup(setup), City(*this) {
+    if (!Setup.Profiles || Setup.SelectedProfile < 0 ||
+        Setup.SelectedProfile >= int(Setup.Profiles->Records.size()))
+        throw ERangeError("Selected profile " + std::to_string(Setup.SelectedProfile) + " out of range");
+    if (!Setup.DumpStateFile.empty()) {
+        StateDump.open(Setup.DumpStateFile, std::ios::trunc);
+        if (!StateDump)
+            throw EInOutError("Cannot write the state dump " + Setup.DumpStateFile);
+    }
+    Menu = std::make_unique<TMenuImprovedEngine>(*this);
+    Targets = std::make_unique<TTargetEngine>(*this);
+    Traffic = std::make_unique<TTrafficEngine>(*this);
+    TwoPlayer = false;
+    LoadPlayer(1, Setup.SelectedProfile);
+    LoadPlayer(2, Setup.SelectedProfile);
+    CreateFonts();
+    if (!Setup.HighscoreFile.empty())
+        Highscores.Load(Setup.HighscoreFile);
+    DebugOverlay = false;
+    City.Progress = [this](int32_t done, int32_t total) { DrawProgress(done, total); };
+    SetGameState(gsIntroScreen);
+}
+
+TGameEngine::~TGameEngine() {
+    if (!Setup.HighscoreFile.empty())
+        Highscores.Save(Setup.HighscoreFile);
+    // Nothing of ours may stay in the engine's lists once it is freed.
+    for (auto& car : Cars)
+        if (car)
+            RemoveVehicle(car.get());
+    Sprites.Clear();
+    Sprites3D.Clear();
+    Meshes.Clear();
+    MapSprite = MapFrameSprite = nullptr;
+}
+
+TPlayerData& TGameEngine::Player(int i) {
+    if (i != 1 && i != 2)
+        throw ERangeError("Player " + std::to_string(i) + " out of range");
+    return *Players[size_t(i - 1)];
+}
+
+void TGameEngine::LoadPlayer(int i, int profile) {
+    if (i != 1 && i != 2)
+        throw ERangeError("Player " + std::to_string(i) + " out of range");
+    if (profile < 0 || profile >= MaxProfiles || profile >= int(Setup.Profiles->Records.size()))
+        throw ERangeError("Profile " + std::to_string(profile) + " out of range");
+    const TProfileRecord& record = Setup.Profiles->Records[size_t(profile)];
+    if (record.Face < 0 || record.Face >= FaceCount)
+        throw ERangeError("Face " + std::to_string(record.Face) + " out of range");
+    uint8_t carType = Players[size_t(i - 1)] ? Players[size_t(i - 1)]->CarType : 0;
+    Players[size_t(i - 1)] = std::make_unique<TPlayerData>(record);
+    Players[size_t(i - 1)]->SetCarType(carType);
+    Mission = record.Mission;
+    for (int p = 0; p < 2; ++p)
+        if (FaceSprites[size_t(p)] && Players[size_t(p)])
+            FaceSprites[size_t(p)]->Texture =
+                Resources().GetTexture(std::string("face_") + FaceTable[Players[size_t(p)]->Face].Name);
+}
+
+void TGameEngine::CreateFonts() {
+    ItemFont = std::make_unique<TGLFont>(".\\data\\fonts\\menu_item.bmp", ".\\data\\fonts\\menu_item.dat", 640, 480);
+    TextFont = std::make_unique<TGLFont>(".\\data\\fonts\\menu_text.bmp", ".\\data\\fonts\\menu_text.dat", 640, 480);
+    for (TGLFont* font : {ItemFont.get(), TextFont.get()}) {
+        font->Alpha = 255;
+        font->SetColor(255, 255, 255);
+    }
+}
+
+void TGameEngine::SetGameState(TGameState state) {
+    if (state == GameState)
+        return;
+    TGameState old = GameState;
+    GameState = state;
+    switch (state) {
+    case gsIntroScreen:
+        if (old != gsNone)
+            throw Exception("gsIntroScreen: Invalid previous state.");
+        ShowResponsibleScreen();
+        LoadSounds(1);
+        LoadMusic(1);
+        LoadBitmaps(1);
+        ShowSprite(IntroSprite.get());
+        for (auto& logo : LogoSprites)
+            ShowSprite(logo.get());
+        Sound().PlaySong(Resources().GetModule("music"), 1);
+        break;
+    case gsStartGame:
+        if (old == gsIntroScreen) {
+            IntroSprite->Alive = false;
+            for (auto& logo : LogoSprites)
+                logo->Alive = false;
+            ShowLoader(true);
+            FreeIntroBitmaps(old);
+            LoadBitmaps(2);
+            LoadMeshes(2);
+            LoadCityMap();
+            PlaceStations();
+            ShowLoader(false);
+            Sound().PlaySong(Resources().GetModule("music"), 0);
+            SetGameState(gsInGame);
+        } else if (old == gsInGame) {
+            SetGameState(gsInGame);
+        } else {
+            throw Exception("gsStartGame: Invalid previous state.");
+        }
+        break;
+    case gsInGame:
+        if (old == gsInMap) {
+            ShowCityMap(false);
+            ShowHudSymbols(true);
+        } else if (old != gsStartGame) {
+            throw Exception("gsInGame: Invalid previous state.");
+        }
+        break;
+    case gsInMap:
+        if (old != gsInGame)
+            throw Exception("gsInMap: Invalid previous state.");
+        ShowCityMap(true);
+        ShowHudSymbols(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void TGameEngine::Run() {
+    if (Setup.PracticeMission != 0 && GameState == gsIntroScreen)
+        StartPractice();
+    while (GameState != gsQuit && !WindowClosed() && !HarnessFinished()) {
+        HandleInput();
+        UpdateGame();
+        RenderFrame();
+        WriteStateDump();
+    }
+}
+
+// As the menu starts a game: the car for both players, the game's own car when it allows only some,
+// the profile's progress for a mission, then the loading and the set-up.
+void TGameEngine::StartPractice() {
+    int n = Setup.PracticeMission;
+    if (n < 1 || n > 15)
+        throw ERangeError("Mission " + std::to_string(n) + " out of range 1..15");
+    int car = Setup.PracticeCar >= 0 ? Setup.PracticeCar : Players[0]->CarType;
+    uint8_t allowed = MissionTable[n].Cars;
+    if (allowed != 0 && !(allowed & (1u << car)))
+        for (int t = 0; t < 8; ++t)
+            if (allowed & (1u << t)) {
+                car = t;
+                break;
+            }
+    for (auto& player : Players)
+        player->SetCarType(car);
+    TwoPlayer = n >= 11;
+    if (!TwoPlayer)
+        Players[0]->Mission = uint8_t(n);
+    SetGameState(gsStartGame);
+    StartMission(n);
+    ShowMenu(0);
+}
+
+uint8_t TGameEngine::MenuScreen() const { return Menu->Screen; }
+
+bool TGameEngine::WorldRuns() const {
+    uint8_t screen = Menu->Screen;
+    return screen == 0 || screen == 8 || screen == 9;
+}
+
+bool TGameEngine::CountdownRunning() const { return GoSprite && GoSprite->Alive && GoSprite->Phase < 4; }
+
+void TGameEngine::PlaySample(const std::string& key) {
+    Sound().PlaySample(Resources().GetSample(key), FSOUND_FREE, false);
+}
+
+void TGameEngine::ShowSprite(TSprite* sprite) {
+    if (!sprite)
+        return;
+    Sprites.Remove(sprite);
+    TEngine::AddSprite(sprite);
+}
+
+void TGameEngine::HandleInput() {
+    ReadKeyboard();
+    if (Menu->Screen != 0)
+        HandleMenuKeys();
+    else if (GameState == gsIntroScreen) {
+        if (KeyPressed(DIK_ESCAPE))
+            ShowMenu(1);
+    } else if (GameState == gsInMap) {
+        if (KeyPressed(DIK_TAB))
+            SetGameState(gsInGame);
+    } else if (GameState == gsInGame) {
+        HandleGameKeys();
+    }
+    if (KeyPressed(DIK_F3))
+        DebugOverlay = !DebugOverlay;
+    SaveKeyboard();
+}
+
+void TGameEngine::HandleMenuKeys() {
+    uint8_t screen = Menu->Screen;
+    bool repeat = screen == 6 || screen == 8 || screen == 9;
+    if (KeyPressed(DIK_UP))
+        Menu->PreviousItem();
+    else if (KeyPressed(DIK_DOWN))
+        Menu->NextItem();
+    else if (repeat ? KeyDown(DIK_LEFT) : KeyPressed(DIK_LEFT))
+        Menu->DecreaseValue();
+    else if (repeat ? KeyDown(DIK_RIGHT) : KeyPressed(DIK_RIGHT))
+        Menu->IncreaseValue();
+    else if (KeyPressed(DIK_RETURN))
+        Menu->ChooseItem();
+    else if (KeyPressed(DIK_ESCAPE))
+        Menu->Back();
+}
+
+void TGameEngine::RightCtrlMission(int fkey) {
+    // Right Ctrl + Up + F-key would name missions 21..30, which no table holds: ignored.
+    if (KeyDown(DIK_UP))
+        return;
+    Players[0]->Mission = uint8_t(KeyDown(DIK_RSHIFT) ? 11 + fkey : 1 + fkey);
+    ShowMenu(12);
+}
+
+void TGameEngine::HandleGameKeys() {
+    bool rightCtrl = KeyDown(DIK_RCONTROL);
+    if (rightCtrl)
+        for (int k = 0; k < 10; ++k)
+            if (KeyPressed(uint32_t(DIK_F1 + k))) {
+                RightCtrlMission(k);
+                return;
+            }
+    if (KeyPressed(DIK_RETURN)) {
+        if (AtGasStation)
+            ShowMenu(8);
+        if (AtService)
+            ShowMenu(9);
+    }
+    if (KeyPressed(DIK_ESCAPE) && !CountdownRunning()) {
+        ShowMenu(1);
+        return;
+    }
+    if (Menu->Screen != 0)
+        return;
+    TCar* car1 = Car(1);
+    if (rightCtrl && car1)
+        for (int t = 0; t < 8; ++t)
+            if (KeyPressed(uint32_t(DIK_1 + t))) {
+                Players[0]->SetCarType(t);
+                CreatePlayerCar(1, t, car1->PosX, car1->PosY, car1->Heading, false);
+                car1 = Car(1);
+                break;
+            }
+    TCar* car2 = Car(2);
+    if (TwoPlayer && car2) {
+        if (KeyDown(DIK_W))
+            car2->Accelerate();
+        if (KeyDown(DIK_S) || KeyDown(DIK_SPACE))
+            car2->BrakeOrReverse();
+        if (KeyDown(DIK_E))
+            car2->SteerNegative();
+        if (KeyDown(DIK_R))
+            car2->SteerPositive();
+        if (KeyDown(DIK_Y))
+            car2->Horn();
+        if (KeyPressed(DIK_A))
+            car2->SetLights(!car2->LightsOn);
+    }
+    if (car1) {
+        if (KeyDown(DIK_UP))
+            car1->Accelerate();
+        if (KeyDown(DIK_DOWN) || KeyDown(DIK_SPACE))
+            car1->BrakeOrReverse();
+        if (KeyDown(DIK_LEFT))
+            car1->SteerNegative();
+        if (KeyDown(DIK_RIGHT))
+            car1->SteerPositive();
+        if (KeyDown(DIK_LCONTROL))
+            car1->Horn();
+        if (KeyPressed(DIK_Q))
+            car1->SetLights(!car1->LightsOn);
+    }
+    if (rightCtrl && KeyPressed(DIK_BACK)) {
+        ShowMenu(11);
+        return;
+    }
+    if (KeyPressed(DIK_C)) {
+        if (CameraMode == 0)
+            SetCameraMode(1);
+        else if (CameraMode == 1)
+            SetCameraMode(0);
+    }
+    if (KeyPressed(DIK_TAB) && !CountdownRunning() && car1)
+        SetGameState(gsInMap);
+}
+
+void TGameEngine::UpdateGame() {
+    if (GameState == gsInGame && Car(1) && WorldRuns())
+        UpdateRules();
+}
+
+void TGameEngine::RenderFrame() {
+    BeginFrame();
+    if (GameState == gsIntroScreen) {
+        DrawSprites();
+        if (Menu->Screen != 0)
+            DrawMenu();
+    } else if (GameState == gsInGame) {
+        UpdateCamera();
+        DrawTextureGrid();
+        DrawMeshes();
+        if (WorldRuns()) {
+            if (TCar* car1 = Car(1))
+                Traffic->Update(car1->PosX, car1->PosY);
+            if (CatchUpCountdown < 1) {
+                bool held = GoSprite && GoSprite->Alive && GoSprite->SecondCount >= 100 && GoSprite->Phase < 4;
+                if (!held)
+                    UpdateVehicles();
+            } else {
+                --CatchUpCountdown;
+            }
+        }
+        DrawVehicles();
+        DrawDarkness();
+        DrawSprites3D();
+        DrawSprites();
+        DrawDebugInfo();
+        if (Menu->Screen != 0)
+            DrawMenu();
+        else
+            DrawHud();
+    } else if (GameState == gsInMap) {
+        DrawSprites();
+    }
+    EndFrame();
+    ++RunFrames;
+}
+
+void TGameEngine::DrawMenu() { Menu->DrawMenu(); }
+
+void TGameEngine::ShowMenu(uint8_t screen) {
+    Menu->SetScreen(screen);
+    if (screen == 11)
+        Sound().PlaySong(Resources().GetModule("music"), 178);
+    else if (screen == 12)
+        Sound().PlaySong(Resources().GetModule("music"), 0);
+    if (GameState != gsIntroScreen)
+        ShowHudSymbols(screen == 0);
+}
+
+void TGameEngine::ShowHudSymbols(bool on) {
+    // Everything goes first, so a symbol of an earlier game never lingers.
+    for (auto& face : FaceSprites)
+        if (face)
+            face->Alive = false;
+    for (auto& symbol : SymbolSprites)
+        if (symbol)
+            symbol->Alive = false;
+    if (!on || !FaceSprites[0])
+        return;
+    ShowMap = false;
+    if (TwoPlayer) {
+        for (auto& face : FaceSprites) {
+            face->Width = face->Height = 64;
+            face->Y = 404;
+            ShowSprite(face.get());
+        }
+        return;
+    }
+    TSprite& face = *FaceSprites[0];
+    face.Width = face.Height = 128;
+    face.Y = 340;
+    ShowSprite(&face);
+    int32_t k = 0;
+    for (int i = 0; i < 6; ++i)
+        if (Players[0]->HudSymbols & (1u << i)) {
+            SymbolSprites[size_t(i)]->SetPosition(590 - 50 * k, 440);
+            ShowSprite(SymbolSprites[size_t(i)].get());
+            ++k;
+        }
+}
+
+void TGameEngine::ShowCityMap(bool on) {
+    Sound().PlaySample(Resources().GetSample("city_map"), FSOUND_FREE, false);
+    if (on) {
+        Sound().StopSound(0);
+        Sound().StopSound(1);
+        if (TCar* car1 = Car(1))
+            LocationSprite->SetLocation(int32_t(std::trunc(car1->PosX)), int32_t(std::trunc(car1->PosY)));
+        ShowSprite(MapSprite);
+        ShowSprite(LocationSprite.get());
+        Targets->ShowMapSymbols(true);
+    } else {
+        MapSprite->Alive = false;
+        LocationSprite->Alive = false;
+        Targets->ShowMapSymbols(false);
+        // The engines were silenced for the map; they run again with the game.
+        for (auto& car : Cars)
+            if (auto* model = dynamic_cast<TModelCar*>(car.get()))
+                Sound().PlaySample(Resources().GetSample(model->Model.EngineSample), model->SoundChannel, true);
+    }
+}
+
+void TGameEngine::ShowHint(const std::string& english, const std::string& czech) {
+    if (!HintSprite || HintSprite->Alive)
+        return;
+    HintSprite->Show(english, czech);
+    ShowSprite(HintSprite.get());
+}
+
+void TGameEngine::ShowHint(const TTextPair& pair) {
+    auto texts = PairText(pair);
+    ShowHint(texts[0], texts[1]);
+}
+
+void TGameEngine::SetTimeOfDay(int32_t hour) {
+    if (hour == TimeOfDay)
+        return;
+    TimeOfDay = hour;
+    if (hour >= 9 && hour <= 17) {
+        SetLamps(64, 3.5f);
+        Darkness = 32;
+    } else if (hour >= 18 && hour <= 21) {
+        SetLamps(102, 4.2f);
+        Darkness = 64;
+    } else if ((hour >= 0 && hour <= 3) || (hour >= 22 && hour <= 24)) {
+        SetLamps(176, 5.0f);
+        Darkness = 112;
+    }
+}
+
+void TGameEngine::SetCameraMode(uint8_t mode) {
+    if (mode == CameraMode)
+        return;
+    PreviousCameraMode = CameraMode;
+    CameraMode = mode;
+    if (mode == 0) {
+        ViewDistance = 20;
+        Camera.SetPitch(1.5324842f);
+        Camera.SetDistance(10);
+    } else if (mode == 1) {
+        ViewDistance = 20;
+        Camera.SetPitch(1.0471976f);
+        Camera.SetDistance(10);
+    }
+}
+
+void TGameEngine::WriteStateDump() {
+    if (StateDump.is_open())
+        StateDump << StateJson() << '\n' << std::flush;
+}

@@ -1,0 +1,191 @@
+// TGameEngine: the game itself on top of the engine core — the game state machine and the frame
+// loop, the two loading stages, the rules of the fifteen games, the HUD and the highscore table.
+// Owns the menu, the target and traffic engines, the player cars and records, the fonts, the HUD
+// sprites, the station markers and the city's lamps.
+#pragma once
+
+#include "CityHost.h"
+#include "GameConsts.h"
+#include "Highscores.h"
+#include "PlayerData.h"
+#include "TargetEngine.h"
+#include "TrafficEngine.h"
+#include "uEngine.h"
+#include "uGLFont.h"
+#include "uSpriteHost.h"
+
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TCar;
+class TGoSprite;
+class THintSprite;
+class TIntroSprite;
+class TLocationSprite;
+class TLogoSprite;
+class TMenuImprovedEngine;
+class TSymbolSprite;
+
+enum TGameState : uint8_t {
+    gsNone = 0,
+    gsIntroScreen = 1,
+    gsStartGame = 2,
+    gsInGame = 3,
+    gsInMap = 4,
+    gsQuit = 6,
+};
+
+// What the program entry hands the game besides the window: the profiles, the files and the
+// practice start.
+struct TGameSetup {
+    TProfileList* Profiles = nullptr; // the launcher's list (not owned); must hold the selected profile
+    int SelectedProfile = 0;
+    std::string ProfilesFile;  // written when a practice start creates its profile
+    std::string HighscoreFile; // empty: the table is neither read nor written
+    int PracticeMission = 0;   // 1..15: start this game after loading, without the menu
+    int PracticeCar = -1;      // 0..7: the car of both players; -1 keeps the profile's choice
+    std::string DumpStateFile; // one JSON line of the game state per frame
+    bool NoticeHold = true;    // hold the notice screen 3 s (any key ends it early)
+};
+
+class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost {
+  public:
+    TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness, const TGameSetup& setup);
+    ~TGameEngine() override;
+
+    void LoadPlayer(int i, int profile);
+    void CreateFonts();
+    void SetGameState(TGameState state);
+    void Run();
+    void HandleInput();
+    void UpdateGame();
+    void RenderFrame();
+    void ShowMenu(uint8_t screen);
+    void ShowHudSymbols(bool on);
+    void ShowCityMap(bool on);
+    void ShowHint(const TTextPair& pair);
+    void ShowHint(const std::string& english, const std::string& czech);
+    void SetTimeOfDay(int32_t hour);
+    void SetCameraMode(uint8_t mode);
+
+    // Loading (LevelLoader.cpp).
+    void ShowResponsibleScreen();
+    void LoadSounds(int stage);
+    void LoadMusic(int stage);
+    void LoadBitmaps(int stage);
+    void FreeIntroBitmaps(TGameState oldState);
+    void LoadMeshes(int stage);
+    void ShowLoader(bool on);
+    void DrawProgress(int32_t done, int32_t total);
+    void LoadCityMap();
+    void PlaceStations();
+
+    // Rules (Rules.cpp).
+    void StartMission(int n);
+    void CreatePlayerCar(int player, int carType, float x, float y, float heading, bool removeSecondCar);
+    void UpdateRules();
+    void InsertHighscore();
+
+    // HUD (Hud.cpp).
+    void UpdateCamera();
+    void DrawDarkness();
+    void DrawHud();
+    void DrawDebugInfo();
+    void DrawShadowText(const std::string& text, float x, float y, float size, uint8_t alpha, bool warning);
+
+    // One JSON line of the state, for tests (StateDump.cpp).
+    std::string StateJson() const;
+
+    // TSpriteHost
+    void PlaySample(const std::string& key) override;
+    uint8_t MenuScreen() const override;
+    void OpenMainMenu() override { ShowMenu(1); }
+    // TTargetHost
+    void AddSprite(TSprite* sprite) override { TEngine::AddSprite(sprite); }
+    void AddSprite3D(TSprite3D* sprite) override { TEngine::AddSprite3D(sprite); }
+    void AddMesh(TMesh* mesh) override { TEngine::AddMesh(mesh); }
+    void RemoveSprite(TSprite* sprite) override { TEngine::RemoveSprite(sprite); }
+    void RemoveSprite3D(TSprite3D* sprite) override { TEngine::RemoveSprite3D(sprite); }
+    void RemoveMesh(TMesh* mesh) override { TEngine::RemoveMesh(mesh); }
+    TScreenPoint Project(float x, float y, float z) override { return Camera.Project(x, y, z); }
+    bool IsTwoPlayer() const override { return TwoPlayer; }
+    TPlayerData& Player(int i) override;
+
+    // Adds a sprite to the 2D list once, even when it is there already.
+    void ShowSprite(TSprite* sprite);
+    // The countdown sprite is on screen and has not reached "GO".
+    bool CountdownRunning() const;
+    // The rules and the world run with this menu screen open (none, gas station, service).
+    bool WorldRuns() const;
+    TCar* Car(int i) const { return Cars[size_t(i - 1)].get(); }
+
+    TGameSetup Setup;
+    TGameState GameState = gsNone;
+    uint8_t Mission = 0;
+    int32_t RunFrames = 0;
+    std::unique_ptr<TMenuImprovedEngine> Menu;
+    std::unique_ptr<TTargetEngine> Targets;
+    std::unique_ptr<TTrafficEngine> Traffic;
+    std::array<std::unique_ptr<TCar>, 2> Cars;
+    std::array<std::unique_ptr<TPlayerData>, 2> Players;
+    bool TwoPlayer = false;
+    std::unique_ptr<TGLFont> ItemFont, TextFont;
+    int32_t Darkness = 0;
+    int32_t CatchUpCountdown = 0;
+    THighscores Highscores;
+
+    // Sprites of the loading stages, kept for the whole run.
+    std::unique_ptr<TSprite> ResponsibleSprite, LoaderSprite;
+    std::unique_ptr<TIntroSprite> IntroSprite;
+    std::array<std::unique_ptr<TLogoSprite>, 2> LogoSprites;
+    std::array<std::unique_ptr<TSprite>, 2> FaceSprites;
+    std::unique_ptr<TSprite> MapPicture, MapFrame; // behind TEngine's MapSprite and MapFrameSprite
+    std::unique_ptr<TLocationSprite> LocationSprite;
+    std::array<std::unique_ptr<TSymbolSprite>, 6> SymbolSprites;
+    std::unique_ptr<THintSprite> HintSprite;
+    std::unique_ptr<TGoSprite> GoSprite;
+    std::vector<std::unique_ptr<TMesh>> StationMeshes;
+    std::vector<std::unique_ptr<TSprite3D>> StationMarkers;
+
+    bool AtGasStation = false, AtService = false;
+    TCityHost City; // the cell words, the lamps and the loader's calls while the city is read
+    bool DebugOverlay = false;
+    uint8_t CameraMode = 0, PreviousCameraMode = 0;
+    int32_t TimeOfDay = -1;
+    float CatchUpPoint[2] = {0, 0};
+    struct THistoryPoint {
+        float X, Y, Heading; // heading in radians
+    };
+    std::array<THistoryPoint, 32> PositionHistory{};
+
+    // Our additions to the rules.
+    bool MapHintShown = false;      // the TAB hint shows once per run
+    int32_t MapHintCountdown = -1;  // frames until it shows; -1 when not armed
+    int32_t OverturnedFrames[2] = {}; // frames each car has lain on its side or roof, almost still
+
+  private:
+    void HandleMenuKeys();
+    void HandleGameKeys();
+    void DrawMenu();
+    void WriteStateDump();
+    void StartPractice();
+    void RightCtrlMission(int fkey);
+    void RecoverOverturnedCar();
+    void UpdateCargo();
+
+    std::ofstream StateDump;
+};
+
+// The four-step fade of a name tag: alpha for a frame count since the last start or re-placement;
+// 0 from frame 510 on.
+int32_t NameTagAlpha(int32_t runFrames);
+// Wanted camera distance and one step towards it (0.005 in the top and chase views, 0.02 in the
+// shared view): the distance moves by at most one step per frame and never overshoots past the
+// wanted value by more than a step.
+float StepCameraDistance(float distance, float wanted, float step);
+// Round to nearest with halves to even, as the HUD shows percentages.
+int32_t RoundHalfEven(float value);

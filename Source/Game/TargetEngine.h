@@ -85,6 +85,9 @@ class TTargetEngine {
 
   private:
     void Reach(int32_t i, int player);
+    // Frees the objects whose states have ended (alive flag clear) and no waiting target holds.
+    void FreeDeadObjects();
+    void FreeAll();
     // Every object made for a target, owned here. Clear and the destructor take each out of its
     // engine list before freeing it, so no list is ever left pointing at a freed object.
     std::vector<std::unique_ptr<TMesh>> OwnedMeshes;

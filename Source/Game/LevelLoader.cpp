@@ -2,6 +2,7 @@
 // first; then, behind the loading picture and its bar, the game pictures and HUD sprites, the car,
 // pedestrian and station meshes, the city map and the stations.
 #include "CheckpointSprite.h"
+#include "Config.h"
 #include "GameEngine.h"
 #include "GoSprite.h"
 #include "HintSprite.h"

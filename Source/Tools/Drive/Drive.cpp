@@ -5,7 +5,7 @@
 // Keys as in the game: arrows drive, Space brakes, Left Ctrl horn, Q headlights, C camera, Esc quits.
 // --report writes one line per frame: frame, x, y, speed, heading, damage, fuel, braking, and how
 // upright the body is (1 upright, 0 on its side, -1 on its roof), steering angle (radians).
-#include "LampSprite.h"
+#include "CityHost.h"
 #include "PlayerCars.h"
 #include "Sound.h"
 #include "uBMP.h"
@@ -33,29 +33,6 @@ struct TDriveOptions {
     bool Draw = true;
     bool City = true;
     std::string Report;
-};
-
-// What the city reader asks of the game: textures, meshes, lamps and the cell words.
-class TDriveCity : public ICityMapHost {
-  public:
-    explicit TDriveCity(TEngine& engine) : Engine(engine) {}
-
-    uint32_t LoadTileTexture(const std::string& path) override { return Engine.LoadTexture(path); }
-    TMeshRecord LoadBuildingMesh(const std::string& path) override {
-        TMeshRecord mesh;
-        Engine.LoadMesh(path, "", 1.0f, mesh);
-        return mesh;
-    }
-    void DrawProgress(int32_t, int32_t) override {}
-    void AddLamp(float x, float y, float z) override {
-        Lamps.push_back(std::make_unique<TLampSprite>(VectorMake(x, y, z)));
-        Engine.AddSprite3D(Lamps.back().get());
-    }
-    void SetCellWords(const uint8_t* block, size_t size) override { Cells = TCellWords::FromBytes(block, size); }
-
-    TEngine& Engine;
-    TCellWords Cells;
-    std::vector<std::unique_ptr<TLampSprite>> Lamps;
 };
 
 // The chase view: the camera looks at a point 3 m ahead of the car as it was 30 frames ago.
@@ -164,9 +141,9 @@ int Drive(const TDriveOptions& options, const THarnessOptions& harness) {
     TEngine engine(640, 480, !options.Windowed, 32, harness);
     SeedRandom(1);
     LoadAssets(engine);
-    TDriveCity city(engine);
+    TCityHost city(engine);
     if (options.City)
-        ReadCityMap("data/city/city.tmf", city, *engine.TextureGrid, *engine.MeshGrid);
+        city.Read("data/city/city.tmf");
     engine.SetLamps(options.Night ? 112 : 0, 3.3f);
 
     std::unique_ptr<TCar> car = CreatePlayerCar(options.CarType, engine, city.Cells, 1);

@@ -3,7 +3,7 @@
 // Czech text, the count-down, a street-lamp glow and falling snow over a ground plane, saved by the
 // harness and checked pixel by pixel.
 #include "BMPWriter.h"
-#include "ByteWriter.h"
+#include "uAtomicFile.h"
 #include "GoSprite.h"
 #include "LampSprite.h"
 #include "TestSupport.h"

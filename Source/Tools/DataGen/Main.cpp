@@ -1,6 +1,6 @@
 // kalgen DATA_DIR [ONLY...]: writes the game's data tree into DATA_DIR (never touching DATA_DIR/player),
 // running every registered generator, or only those named.
-#include "ByteWriter.h"
+#include "uAtomicFile.h"
 #include "DataGen.h"
 
 #include <algorithm>

@@ -10,4 +10,5 @@
 // Writes `bytes` to `fileName` (mode 0644), creating missing folders. False, with `error` (when
 // given) naming the file and the cause, when anything fails; the old file is then untouched and no
 // temporary file is left behind.
-bool WriteFileAtomic(const std::string& fileName, const std::vector<uint8_t>& bytes, std::string* error = nullptr);
+bool WriteFileAtomic(const std::string& fileName, const std::vector<uint8_t>& bytes,
+                     std::string* error = nullptr);

@@ -203,6 +203,13 @@ bool TConfig::Save(std::string& error) {
         error = Registry + ": the settings store is not open";
         return false;
     }
+    // The store is the folder opened at start; one removed since is not brought back.
+    std::filesystem::path path(Registry);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(path.has_parent_path() ? path.parent_path() : ".", ec)) {
+        error = Registry + ": cannot be written (its folder is gone)";
+        return false;
+    }
     const std::pair<const char*, int32_t> values[] = {
         {"Language", Language},
         {"SamplesVolume", SamplesVolume},

@@ -1,16 +1,14 @@
 #include "Config.h"
 
+#include "uAtomicFile.h"
 #include "uByteReader.h"
 #include "uPlatform.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <optional>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -107,44 +105,14 @@ std::vector<std::string> SplitLines(const std::vector<uint8_t>& bytes) {
     return lines;
 }
 
-// Temporary file in the same folder, flushed to disk, then renamed over the old one: a crash leaves
-// either the old file or the new one, never half of one.
-bool WriteAtomically(const std::string& fileName, const std::string& text, std::string& error) {
-    std::filesystem::path path(fileName);
-    std::string pattern = fileName + ".XXXXXX";
-    int fd = mkstemp(pattern.data());
-    if (fd < 0) {
-        error = fileName + ": cannot create a temporary file (" + std::strerror(errno) + ")";
-        return false;
+// The lines as the bytes of the settings file.
+std::vector<uint8_t> FileBytes(const std::vector<std::string>& lines) {
+    std::vector<uint8_t> bytes;
+    for (const std::string& line : lines) {
+        bytes.insert(bytes.end(), line.begin(), line.end());
+        bytes.push_back('\n');
     }
-    const char* data = text.data();
-    size_t left = text.size();
-    bool ok = true;
-    while (ok && left > 0) {
-        ssize_t written = write(fd, data, left);
-        if (written < 0 && errno == EINTR)
-            continue;
-        ok = written > 0;
-        if (ok) {
-            data += written;
-            left -= size_t(written);
-        }
-    }
-    ok = ok && fchmod(fd, 0644) == 0;
-    ok = ok && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (!ok || std::rename(pattern.c_str(), fileName.c_str()) != 0) {
-        error = fileName + ": cannot be written (" + std::strerror(errno) + ")";
-        std::remove(pattern.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    int folder = open(path.has_parent_path() ? path.parent_path().c_str() : ".", O_RDONLY | O_DIRECTORY);
-    if (folder >= 0) {
-        fsync(folder);
-        close(folder);
-    }
-    return true;
+    return bytes;
 }
 
 } // namespace
@@ -205,11 +173,7 @@ TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
             std::optional<TEntry> entry = ParseLine(line);
             return entry && SameName(entry->Name, "InstallerLanguage");
         });
-        std::string ignored;
-        std::string text;
-        for (const std::string& line : Lines)
-            text += line + "\n";
-        WriteAtomically(fileName, text, ignored);
+        WriteFileAtomic(fileName, FileBytes(Lines));
     }
     if (!languageSet)
         if (std::optional<int32_t> language = integer("Language");
@@ -237,6 +201,13 @@ TConfig::~TConfig() {
 bool TConfig::Save(std::string& error) {
     if (!KeyOpen) {
         error = Registry + ": the settings store is not open";
+        return false;
+    }
+    // The store is the folder opened at start; one removed since is not brought back.
+    std::filesystem::path path(Registry);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(path.has_parent_path() ? path.parent_path() : ".", ec)) {
+        error = Registry + ": cannot be written (its folder is gone)";
         return false;
     }
     const std::pair<const char*, int32_t> values[] = {
@@ -268,10 +239,7 @@ bool TConfig::Save(std::string& error) {
             kept.push_back(line);
         lines = std::move(kept);
     }
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\n";
-    if (!WriteAtomically(Registry, text, error))
+    if (!WriteFileAtomic(Registry, FileBytes(lines), &error))
         return false;
     Lines = lines;
     return true;

@@ -31,14 +31,16 @@ class THighscores {
     // Writes the 22,400 bytes atomically; false, with a message box naming the file, on failure.
     bool Save(const std::string& fileName) const;
     // Enters a run of `timeSeconds` into table `mission` (0..15) before the first entry that is
-    // slower (compared before truncation to milliseconds) or empty. Returns the rank 0..9, or -1 when
-    // the run is slower than ten entries.
+    // slower (compared before truncation to milliseconds) or empty; an equal time goes after. The nick
+    // is cut to 128 bytes. Returns the rank 0..9, or -1 when the run is slower than ten entries.
+    // ERangeError for a mission outside 0..15 or a car type above 7.
     int Insert(int mission, const std::string& nick, uint8_t carType, int32_t score, float timeSeconds);
 
     std::array<std::array<THighscoreEntry, HighscoreRanks>, HighscoreTables> Tables;
 };
 
-// The file's bytes of a table set, and back. Decode returns false with `error` naming the first bad
-// entry; the entries decoded before it are kept.
+// The file's bytes of a table set, and back. Decode reads the first 22,400 bytes; it returns false
+// with `error` naming the first bad entry (or the size of a short buffer, leaving every table empty).
+// Bad entries are dropped and the sound ones of each table close up in rank order.
 std::array<uint8_t, HighscoreFileSize> EncodeHighscores(const THighscores& table);
 bool DecodeHighscores(const uint8_t* bytes, size_t size, THighscores& table, std::string& error);

@@ -14,14 +14,14 @@ constexpr int MaxNickLength = 20;
 
 // One record of profiles.dat, field by field; Nick holds Windows-1250 bytes.
 struct TProfileRecord {
-    uint8_t Selected = 0;      // offset 0: selected in the launcher when the file was written
-    int32_t Index = 0;         // offset 4: position in the list
-    int32_t Face = 0;          // offset 8: face number
-    std::string Nick;          // offset 12: length byte 0..20, then 20 bytes
-    uint8_t Mission = 1;       // offset 33: mission reached
-    int32_t ScoreCounter = 0;  // offset 36
-    int32_t Score = 0;         // offset 40
-    int32_t Reserved[2] = {};  // offsets 44 and 48
+    uint8_t Selected = 0;     // offset 0: selected in the launcher when the file was written
+    int32_t Index = 0;        // offset 4: position in the list
+    int32_t Face = 0;         // offset 8: face number
+    std::string Nick;         // offset 12: length byte 0..20, then 20 bytes
+    uint8_t Mission = 1;      // offset 33: mission reached
+    int32_t ScoreCounter = 0; // offset 36
+    int32_t Score = 0;        // offset 40
+    int32_t Reserved[2] = {}; // offsets 44 and 48
 };
 
 // The 52 bytes of a record (reserved bytes zero, nick bytes past its length zero).
@@ -33,8 +33,11 @@ bool DecodeProfile(const uint8_t* bytes, TProfileRecord& record, std::string& er
 // The folder of the player's own files: $XDG_DATA_HOME/kalmirov, or ~/.local/share/kalmirov.
 // Empty when neither variable is set.
 std::string PlayerDataDir();
-std::string ProfilesFileName();   // <PlayerDataDir>/profiles.dat
-std::string HighscoreFileName();  // <PlayerDataDir>/highscore.dat
+std::string ProfilesFileName();  // <PlayerDataDir>/profiles.dat
+std::string HighscoreFileName(); // <PlayerDataDir>/highscore.dat
+// A damaged player file never ends the game: it is renamed aside to "<file>.bad" (replacing an
+// older one) and a message box names it and says what is wrong.
+void SetAsideDamagedFile(const std::string& fileName, const std::string& problem);
 
 // The launcher's list of up to 32 profiles and the file behind it.
 class TProfileList {
@@ -46,10 +49,12 @@ class TProfileList {
     // Writes records 0..count-1 atomically (temporary file, sync, rename). False, with a message
     // box naming the file, when it cannot be written; the old file is then untouched.
     bool SaveProfiles(const std::string& fileName) const;
-    // Appends a new player (face 0, mission 1, score 0) and saves the file at once; returns its
-    // index, or -1 when the list is full or the save failed.
+    // Appends a new player (face 0, mission 1, score 0; the nick in Windows-1250, cut to 20 bytes)
+    // and saves the file at once; returns its index, or -1 (and the list unchanged) when the list is
+    // full or the save failed.
     int AddProfile(const std::string& nick, const std::string& fileName);
-    // Removes record i, renumbers the rest and saves the file at once.
+    // Removes record i, renumbers the rest and saves the file at once. False when i is not a record
+    // or the save failed (the record is gone from the list either way).
     bool RemoveProfile(int i, const std::string& fileName);
     // The index of the profile with this nick, -1 when there is none.
     int Find(const std::string& nick) const;
@@ -107,13 +112,13 @@ class TPlayerData {
     int32_t ScoreCounter = 0;
     int32_t ExtraPoints = 0;
     int32_t Face = 0;
-    std::string Nick;        // Windows-1250
-    uint8_t CarType = 0;     // 0..7
-    float Time = 0;          // mission clock, seconds
-    float ParTime = 0;       // seconds
+    std::string Nick;    // Windows-1250
+    uint8_t CarType = 0; // 0..7
+    float Time = 0;      // mission clock, seconds
+    float ParTime = 0;   // seconds
     TPlayerLoad Load;
-    uint32_t HudSymbols = 0; // HudFuel .. HudFragile
+    uint32_t HudSymbols = 0;                // HudFuel .. HudFragile
     std::array<std::string, 2> StatusTexts; // English, Czech (Windows-1250)
     int32_t Ticks = 0;
-    int32_t Spare = 0;       // zeroed by Reset, otherwise unused
+    int32_t Spare = 0; // zeroed by Reset, otherwise unused
 };

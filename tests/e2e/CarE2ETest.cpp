@@ -1,10 +1,10 @@
 // The player car's rules on a real engine and physics world: fuel, damage per contact, the speed limit
 // by damage, the engine sound by gear, the lamps and the tyre tracks.
 #include "BMPWriter.h"
-#include "ByteWriter.h"
 #include "Car.h"
 #include "TestCar.h"
 #include "TestSupport.h"
+#include "uAtomicFile.h"
 #include "uPhysics.h"
 #include "uRandom.h"
 

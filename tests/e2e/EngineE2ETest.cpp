@@ -1,9 +1,9 @@
 // The engine core in a real GL context under Xvfb: a lit, textured 3DS model and 2D quads are drawn,
 // saved as a screenshot by the harness, and the screenshot's pixels are checked.
 #include "BMPWriter.h"
-#include "ByteWriter.h"
 #include "TestSupport.h"
 #include "Writer3ds.h"
+#include "uAtomicFile.h"
 #include "uEngine.h"
 
 #include <GL/gl.h>

@@ -3,11 +3,11 @@
 // Czech text, the count-down, a street-lamp glow and falling snow over a ground plane, saved by the
 // harness and checked pixel by pixel.
 #include "BMPWriter.h"
-#include "ByteWriter.h"
 #include "GoSprite.h"
 #include "LampSprite.h"
 #include "TestSupport.h"
 #include "TrackSprite.h"
+#include "uAtomicFile.h"
 #include "uByteReader.h"
 #include "uEngine.h"
 #include "uGLFont.h"

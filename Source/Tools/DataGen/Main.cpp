@@ -1,7 +1,7 @@
 // kalgen DATA_DIR [ONLY...]: writes the game's data tree into DATA_DIR (never touching DATA_DIR/player),
 // running every registered generator, or only those named.
-#include "ByteWriter.h"
 #include "DataGen.h"
+#include "uAtomicFile.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,5 +1,5 @@
-// TByteWriter: little-endian binary output into a byte buffer, and an atomic file write (temporary
-// file, then rename) so that a crash mid-write never leaves half a file behind.
+// TByteWriter: little-endian binary output into a byte buffer. Files are written whole with
+// WriteFileAtomic (uAtomicFile.h).
 #pragma once
 
 #include <cstdint>
@@ -21,7 +21,3 @@ class TByteWriter {
 
     std::vector<uint8_t> Bytes;
 };
-
-// Writes the bytes to `fileName` through a temporary file in the same directory and a rename;
-// creates missing directories. False when anything fails (the old file, if any, is then untouched).
-bool WriteFileAtomic(const std::string& fileName, const std::vector<uint8_t>& bytes);

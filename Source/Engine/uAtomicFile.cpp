@@ -1,0 +1,68 @@
+#include "uAtomicFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool Fail(std::string* error, const std::string& message) {
+    if (error != nullptr)
+        *error = message + " (" + std::strerror(errno) + ")";
+    return false;
+}
+
+bool WriteAll(int fd, const uint8_t* data, size_t left) {
+    while (left > 0) {
+        ssize_t written = write(fd, data, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written == 0)
+            errno = EIO;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= size_t(written);
+    }
+    return true;
+}
+
+} // namespace
+
+bool WriteFileAtomic(const std::string& fileName, const std::vector<uint8_t>& bytes, std::string* error) {
+    std::filesystem::path path(fileName);
+    std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+
+    std::string temporary = fileName + ".XXXXXX";
+    int fd = mkstemp(temporary.data());
+    if (fd < 0)
+        return Fail(error, fileName + ": cannot create a temporary file");
+    bool ok = WriteAll(fd, bytes.data(), bytes.size()) && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
+    int cause = ok ? 0 : errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        cause = errno;
+    }
+    if (ok && std::rename(temporary.c_str(), fileName.c_str()) != 0) {
+        ok = false;
+        cause = errno;
+    }
+    if (!ok) {
+        std::remove(temporary.c_str());
+        errno = cause;
+        return Fail(error, fileName + ": cannot be written");
+    }
+    // Make the rename itself durable.
+    int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        fsync(dir);
+        close(dir);
+    }
+    return true;
+}

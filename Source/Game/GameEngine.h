@@ -176,6 +176,7 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost {
     void RightCtrlMission(int fkey);
     void RecoverOverturnedCar();
     void UpdateCargo();
+    void SpreadStartingCars(const TMapPoint& first, const TMapPoint& second);
 
     std::ofstream StateDump;
 };

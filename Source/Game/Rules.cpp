@@ -9,6 +9,7 @@
 #include "PlayerCars.h"
 #include "Sound.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -20,6 +21,7 @@ constexpr int32_t OverturnedLimit = 300; // frames on the side or roof before th
 constexpr float UprightLimit = 0.3f;    // the body's up axis below this (of 1) counts as overturned
 constexpr float StillSpeed = 0.5f;      // metres per second
 constexpr int CargoMission = 10;
+constexpr float CarGap = 0.5f;          // metres of air between two cars placed side by side or nose to tail
 
 float Distance(float ax, float ay, float bx, float by) { return std::hypot(ax - bx, ay - by); }
 
@@ -78,6 +80,7 @@ void TGameEngine::StartMission(int n) {
         }
         CreatePlayerCar(1, Players[0]->CarType, setup.Start[0].X, setup.Start[0].Y, setup.Heading, false);
         CreatePlayerCar(2, Players[1]->CarType, setup.Start[1].X, setup.Start[1].Y, setup.Heading, false);
+        SpreadStartingCars(setup.Start[0], setup.Start[1]);
         if (setup.LightsOn)
             for (auto& car : Cars)
                 car->SetLights(true);
@@ -197,11 +200,16 @@ void TGameEngine::UpdateRules() {
         } else if (CatchUpCountdown == 1) {
             TCar& lead = *Car(leader);
             float lx = lead.PosX, ly = lead.PosY, lh = lead.Heading;
+            // The other car goes right behind the leader, in its track, far enough not to touch it.
+            int other = 3 - leader;
+            float gap = (lead.Length + Car(other)->Length) / 2 + CarGap;
+            float h = lh * float(M_PI) / 180;
+            float ox = lx + gap * std::cos(h), oy = ly + gap * std::sin(h);
             if (leader == 2) {
-                CreatePlayerCar(1, Players[0]->CarType, lx, ly, lh, false);
-                CreatePlayerCar(2, Players[1]->CarType, lx, ly - 1.5f, lh, false);
+                CreatePlayerCar(1, Players[0]->CarType, ox, oy, lh, false);
+                CreatePlayerCar(2, Players[1]->CarType, lx, ly, lh, false);
             } else {
-                CreatePlayerCar(2, Players[1]->CarType, lx, ly - 1.5f, lh, false);
+                CreatePlayerCar(2, Players[1]->CarType, ox, oy, lh, false);
                 CreatePlayerCar(1, Players[0]->CarType, lx, ly, lh, false);
             }
             if (Mission == 13)
@@ -210,6 +218,20 @@ void TGameEngine::UpdateRules() {
             RunFrames = 0;
         }
     }
+}
+
+// The two cars of a race stand side by side about the middle of their starting places, far enough
+// apart for their widths: the wider cars would otherwise start inside each other and be flung apart.
+void TGameEngine::SpreadStartingCars(const TMapPoint& first, const TMapPoint& second) {
+    TCar& car1 = *Car(1);
+    TCar& car2 = *Car(2);
+    float dx = second.X - first.X, dy = second.Y - first.Y;
+    float apart = std::hypot(dx, dy);
+    float wanted = std::max(apart, (car1.Width + car2.Width) / 2 + CarGap);
+    float mx = (first.X + second.X) / 2, my = (first.Y + second.Y) / 2;
+    float ux = dx / apart, uy = dy / apart;
+    car1.SetPosition(mx - ux * wanted / 2, my - uy * wanted / 2);
+    car2.SetPosition(mx + ux * wanted / 2, my + uy * wanted / 2);
 }
 
 // Mission 10: every target reached takes one box of tonic on board while there is room; the

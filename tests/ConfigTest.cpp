@@ -29,30 +29,6 @@ bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// Sets an environment variable for one test and puts the old value back.
-class TEnvironment {
-  public:
-    TEnvironment(const char* name, const char* value) : Name(name) {
-        if (const char* old = std::getenv(name))
-            Old = old;
-        Had = std::getenv(name) != nullptr;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~TEnvironment() {
-        if (Had)
-            setenv(Name.c_str(), Old.c_str(), 1);
-        else
-            unsetenv(Name.c_str());
-    }
-
-  private:
-    std::string Name, Old;
-    bool Had = false;
-};
-
 class TConfigTest : public ::testing::Test {
   protected:
     std::string File() const { return Dir.File("kalmirov/settings.ini"); }

@@ -1,8 +1,10 @@
-// Helpers shared by the tests: a message-box recorder and a temporary folder.
+// Helpers shared by the tests: a message-box recorder, a temporary folder and an environment variable
+// set for one test.
 #pragma once
 
 #include "uPlatform.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -41,4 +43,28 @@ class TTempDir {
     std::string File(const std::string& name) const { return (Path / name).string(); }
 
     std::filesystem::path Path;
+};
+
+// Sets an environment variable for one test and puts the old value back.
+class TEnvironment {
+  public:
+    TEnvironment(const char* name, const char* value) : Name(name) {
+        if (const char* old = std::getenv(name))
+            Old = old;
+        Had = std::getenv(name) != nullptr;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~TEnvironment() {
+        if (Had)
+            setenv(Name.c_str(), Old.c_str(), 1);
+        else
+            unsetenv(Name.c_str());
+    }
+
+  private:
+    std::string Name, Old;
+    bool Had = false;
 };

@@ -19,16 +19,6 @@
 #include <string>
 #include <vector>
 
-#ifndef KAL_HAVE_PLAYERDATA
-// Stand-ins for the two members the target engine and this test need, until the player records'
-// unit is part of the build.
-TPlayerData::TPlayerData(const TProfileRecord& record)
-    : ProfileIndex(record.Index), Mission(record.Mission), Score(record.Score),
-      ScoreCounter(record.ScoreCounter), Face(record.Face), Nick(record.Nick) {}
-void TPlayerData::AddScore(int32_t n) {
-    Score += n;
-}
-#endif
 
 namespace {
 

@@ -236,8 +236,8 @@ void TCar::PlayCrashSound() {
 }
 
 TModelCar::TModelCar(TEngine& engine, const TCellWords& cells, int playerNumber, const TCarModel& model)
-    : TCar(engine, cells, ReadCarConfig(std::string(".\\data\\cars\\") + model.Directory + "\\config.dat"),
-           Resources().GetMesh(model.Wheel), Resources().GetMesh(ChassisKey(model, playerNumber))),
+    : TCar(engine, cells, ReadCarConfig(CarFilePath(model, "config.dat")), Resources().GetMesh(model.Wheel),
+           Resources().GetMesh(ChassisKey(model, playerNumber))),
       SoundChannel(playerNumber - 1), Model(model) {
     Sound().PlaySample(Resources().GetSample(model.EngineSample), SoundChannel, true);
 }

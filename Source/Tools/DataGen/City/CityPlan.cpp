@@ -1,4 +1,5 @@
 #include "CityPlan.h"
+#include "../../../Game/CellWordBits.h"
 #include "CityFixedPoints.h"
 
 #include <algorithm>
@@ -7,11 +8,6 @@
 
 namespace city {
 namespace {
-
-// Traffic cell word bits (the game's own table of ground kinds and marks).
-constexpr int32_t BitMud = 0x01, BitWater = 0x02, BitGravel = 0x04, BitCobbles = 0x08, BitPedestrian = 0x10,
-                  BitGrass = 0x20, BitAsphalt = 0x40, BitConcrete = 0x80;
-constexpr int32_t MarkNorth = 0x100, MarkEast = 0x400, MarkSouth = 0x1000, MarkWest = 0x4000;
 
 constexpr float LegKeepOut = 2.6f; // metres kept free on each side of a mission leg
 constexpr float LegStreet = 1.0f;  // a leg turns the tiles within this distance into street
@@ -217,23 +213,15 @@ class TPlanner {
     // list of candidate loops, best first; a depth-first search picks one per start so that no
     // cell carries two loops' marks.
     void Rings() {
-        // The game's 36 track start cells (map x, y), the same table as TrackStarts in Traffic.cpp.
-        const std::array<std::array<int, 2>, 36> starts = {{
-            {213, 259}, {221, 219}, {218, 179}, {226, 194}, {241, 222}, {252, 331}, {275, 331}, {260, 219},
-            {282, 306}, {350, 283}, {400, 347}, {282, 251}, {114, 300}, {100, 271}, {93, 276},  {167, 254},
-            {185, 155}, {170, 195}, {178, 69},  {153, 62},  {131, 99},  {242, 40},  {265, 22},  {261, 154},
-            {265, 184}, {267, 215}, {309, 57},  {327, 74},  {408, 171}, {440, 170}, {475, 75},  {462, 295},
-            {441, 63},  {442, 63},  {447, 98},  {422, 306},
-        }};
         std::vector<std::vector<TRing>> candidates;
-        for (const auto& start : starts)
+        for (const auto& start : TrackStarts)
             StartCells.push_back({start[0], Cells - 1 - start[1]}); // map row to world cell
-        for (size_t n = 0; n < starts.size(); ++n) {
+        for (size_t n = 0; n < TrackStarts.size(); ++n) {
             candidates.push_back(Candidates(StartCells[n][0], StartCells[n][1]));
             if (candidates.back().empty())
                 throw std::runtime_error("no traffic lane loop fits track start " + std::to_string(n));
         }
-        std::vector<TRing> chosen(starts.size());
+        std::vector<TRing> chosen(TrackStarts.size());
         long budget = 2000000;
         if (!Solve(candidates, chosen, 0, budget))
             throw std::runtime_error(
@@ -388,34 +376,34 @@ int32_t GroundBits(TMaterial m) {
     switch (m) {
     case TMaterial::Asphalt:
     case TMaterial::LineWhite:
-        return BitAsphalt;
+        return GroundAsphalt;
     case TMaterial::Zebra:
-        return BitAsphalt | BitPedestrian;
+        return GroundAsphalt | GroundPedestrian;
     case TMaterial::Kerb:
     case TMaterial::Sidewalk:
     case TMaterial::Pavers:
     case TMaterial::Platform:
     case TMaterial::Path:
     case TMaterial::Railing:
-        return BitPedestrian;
+        return GroundPedestrian;
     case TMaterial::Grass:
     case TMaterial::Flowers:
     case TMaterial::Hedge:
-        return BitGrass;
+        return GroundGrass;
     case TMaterial::Water:
-        return BitWater;
+        return GroundWater;
     case TMaterial::Quay:
     case TMaterial::Concrete:
     case TMaterial::ParkingLine:
-        return BitConcrete;
+        return GroundConcrete;
     case TMaterial::Gravel:
     case TMaterial::Rail:
     case TMaterial::Sleeper:
-        return BitGravel;
+        return GroundGravel;
     case TMaterial::Cobbles:
-        return BitCobbles | BitPedestrian;
+        return GroundCobbles | GroundPedestrian;
     case TMaterial::Mud:
-        return BitMud;
+        return GroundMud;
     }
     return 0;
 }

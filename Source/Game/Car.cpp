@@ -4,6 +4,7 @@
 #include "Sound.h"
 #include "TrackSprite.h"
 #include "uByteReader.h"
+#include "uMapCoords.h"
 #include "uRandom.h"
 
 #include <cmath>
@@ -85,7 +86,7 @@ void TCar::Update(float dt) {
 }
 
 void TCar::UpdateThrottle() {
-    int32_t x = int32_t(std::trunc(PosX)), y = int32_t(std::trunc(511 - PosY));
+    int32_t x = int32_t(std::trunc(PosX)), y = MapRow(PosY);
     if (!TCellWords::InMap(x, y))
         throw ERangeError("Car position (" + std::to_string(x) + ", " + std::to_string(y) + ") outside the map");
     float surface = SurfaceFactor(Cells.At(x, y));

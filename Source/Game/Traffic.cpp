@@ -1,6 +1,7 @@
 #include "Traffic.h"
 #include "uByteReader.h"
 #include "uErrors.h"
+#include "uMapCoords.h"
 #include "uPlatform.h"
 
 namespace {
@@ -95,7 +96,7 @@ std::unique_ptr<TBezierCurve> BuildTrack(int32_t x0, int32_t y0, const TCellWord
     auto curve = std::make_unique<TBezierCurve>();
     Walk(x0, y0, words, [&](int32_t x, int32_t y, int32_t i) {
         if (i % 4 == 0)
-            curve->AddPoint(x + 0.5f, 511 - (y + 0.5f), float(i));
+            curve->AddPoint(x + 0.5f, WorldY(y + 0.5f), float(i));
     });
     curve->Prepare();
     return curve;
@@ -120,7 +121,7 @@ std::unique_ptr<TBezierCurve> ParseRoute(const uint8_t* data, size_t size, const
         int32_t x = r.I32("route x");
         int32_t y = r.I32("route y");
         int32_t t = r.I32("route t");
-        curve->AddPoint(float(x) + 0.5f, 511 - (float(y) + 0.5f), float(t));
+        curve->AddPoint(float(x) + 0.5f, WorldY(float(y) + 0.5f), float(t));
     }
     curve->Prepare();
     return curve;

@@ -1,6 +1,7 @@
 #include "CityPlan.h"
 #include "../../../Game/CellWordBits.h"
 #include "CityFixedPoints.h"
+#include "uMapCoords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -215,7 +216,7 @@ class TPlanner {
     void Rings() {
         std::vector<std::vector<TRing>> candidates;
         for (const auto& start : TrackStarts)
-            StartCells.push_back({start[0], Cells - 1 - start[1]}); // map row to world cell
+            StartCells.push_back({start[0], MapRow(float(start[1]))}); // map row to world cell
         for (size_t n = 0; n < TrackStarts.size(); ++n) {
             candidates.push_back(Candidates(StartCells[n][0], StartCells[n][1]));
             if (candidates.back().empty())

@@ -1,6 +1,6 @@
 #include "CityPlan.h"
 #include "../../../Game/CellWordBits.h"
-#include "CityFixedPoints.h"
+#include "GameConsts.h"
 #include "uMapCoords.h"
 
 #include <algorithm>
@@ -34,12 +34,13 @@ float SegmentDistance(float px, float py, const TLeg& leg) {
     return std::hypot(px - (leg.ax + t * dx), py - (leg.ay + t * dy));
 }
 
-// Every leg a mission drives: from the start to the last listed target, then down the list.
+// Every leg a mission drives: from the start to the last listed target, then down the list. The
+// races run along the same legs.
 std::vector<TLeg> MissionLegs() {
     std::vector<TLeg> legs;
-    for (size_t m = 0; m < MissionTargets.size(); ++m) {
-        float x = MissionStarts[m].X, y = MissionStarts[m].Y;
-        const auto& targets = MissionTargets[m];
+    for (int m = 1; m <= LastMission; ++m) {
+        float x = MissionSetups[m].Start[0].X, y = MissionSetups[m].Start[0].Y;
+        const std::vector<TMapPoint>& targets = MissionRoute(m);
         for (size_t k = targets.size(); k-- > 0;) {
             legs.push_back({x, y, targets[k].X, targets[k].Y});
             x = targets[k].X;
@@ -148,20 +149,24 @@ class TPlanner {
                         P.Ground[tx][ty] = P.Zone[tx][ty] == TZone::Park ? TGround::Park : TGround::Plaza;
                 }
         }
-        for (const TMissionStart& s : MissionStarts) {
+        for (int m = 1; m <= LastMission; ++m) {
+            const TMapPoint& s = MissionSetups[m].Start[0];
             SetStreet(int(s.X) / TileSize, int(s.Y) / TileSize);
             KeepOutDisc(s.X, s.Y, 3.5f);
         }
-        for (const auto& race : RaceStarts)
-            for (const TFixedPoint& car : race) {
+        for (int race = LastMission + 1; race < MissionCount; ++race)
+            for (const TMapPoint& car : MissionSetups[race].Start) {
                 SetStreet(int(car.X) / TileSize, int(car.Y) / TileSize);
                 KeepOutDisc(car.X, car.Y, 3.0f);
             }
     }
 
-    // Forecourts under the stop rectangles, each reachable from a street.
+    // Forecourts under the stop rectangles of the gas stations and services, each reachable from a
+    // street.
     void Stations() {
-        for (const TStopRect& r : StopRects) {
+        std::vector<TMapRect> stops(std::begin(GasStationAreas), std::end(GasStationAreas));
+        stops.insert(stops.end(), std::begin(ServiceAreas), std::end(ServiceAreas));
+        for (const TMapRect& r : stops) {
             for (int x = int(r.Left) - 2; x <= int(r.Right) + 2; ++x)
                 for (int y = int(r.Bottom) - 2; y <= int(r.Top) + 2; ++y)
                     P.KeepOutAt(x, y) = 1;

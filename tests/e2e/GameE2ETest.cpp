@@ -155,6 +155,10 @@ bool HudRed(const uint8_t* p) {
 bool HudAmber(const uint8_t* p) {
     return p[0] > 180 && p[1] > 100 && p[1] < 200 && p[2] < 60;
 }
+// The locator arrow and the target rings.
+bool Pink(const uint8_t* p) {
+    return p[0] > 150 && p[0] > p[1] + 80 && p[2] > 40;
+}
 // The parks of the city map picture.
 bool MapGreen(const uint8_t* p) {
     return p[1] > p[0] + 25 && p[1] > p[2] + 25;
@@ -248,6 +252,33 @@ TEST_F(GameE2E, EachGameStartsAsItsTablesSay) {
         for (const char* car : {"0", "1"})
             EXPECT_EQ(Find(first.Json, {"cars", car, "lights"}), setup.LightsOn ? "true" : "false");
     }
+}
+
+// The arrow at the screen edge points at its target: mission 1's first target lies straight below
+// the car, so the arrow on the bottom edge points down, narrowing to its tip at the bottom and ending
+// in the square end of its shaft at the top.
+TEST_F(GameE2E, TheLocatorArrowPointsAtItsTarget) {
+    constexpr int shotFrame = SetupFrames - 1;
+    std::string shot = Home.File("locator.png");
+    TGameRun run = RunGame(Home, "--mission 1 --shot " + std::to_string(shotFrame) + ":" + shot, SetupFrames);
+    ASSERT_EQ(run.ExitCode, 0);
+    const TState* state = FrameNumbered(run, shotFrame);
+    ASSERT_TRUE(state);
+    int x = state->Int({"targets", "locatorX"}), y = state->Int({"targets", "locatorY"});
+    ASSERT_EQ(y, 20) << "on the bottom edge";
+    ASSERT_GE(x, 20);
+    ASSERT_LE(x, 620 - 32);
+    TShot picture = LoadShot(shot);
+    std::vector<int> rows; // pink pixels of each row of the arrow, bottom first
+    for (int row = y; row < y + 32; ++row)
+        if (int width = picture.Count(x, row, x + 32, row + 1, Pink))
+            rows.push_back(width);
+    ASSERT_GE(rows.size(), 20u) << "the arrow is drawn";
+    EXPECT_LE(rows.front(), 5) << "the tip at the bottom";
+    EXPECT_GE(rows.back(), 7) << "the shaft at the top";
+    int left = picture.Count(x, y, x + 16, y + 32, Pink),
+        right = picture.Count(x + 16, y, x + 32, y + 32, Pink);
+    EXPECT_LT(std::abs(left - right), (left + right) / 4) << "upright, not turned aside";
 }
 
 // Mission 1 starts at (250, 279) facing north, so the car drives south: straight on to the first two

@@ -69,22 +69,23 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
     case 12: {
         const TMissionRow& row = MissionTable[p1.Mission < MissionCount ? p1.Mission : 0];
         CarChoice = uint8_t(LowestAllowedCar(row.Cars));
-        ShowPicture(Picture, MissionGiverFace + row.FaceOffset, 60, 200 - Slide, PictureSize);
+        ShowPicture(Picture, MissionGiverFace + row.FaceOffset, CarChoicePictureX, CarChoicePictureY - Slide,
+                    PictureSize);
         break;
     }
     case 13:
         if (p1.ExtraPoints == p2.ExtraPoints) {
-            // A draw: both faces side by side, smaller, so the pair fits where one face stands.
-            constexpr uint32_t size = 88;
-            ShowPicture(Picture, p1.Face, 150, 140 - Slide, size);
-            ShowPicture(SecondPicture, p2.Face, 150 + int32_t(size) + 8, 140 - Slide, size);
+            // A draw: both faces side by side, player 1's first.
+            ShowPicture(Picture, p1.Face, DrawPictureX, ResultPictureY - Slide, DrawPictureSize);
+            ShowPicture(SecondPicture, p2.Face, DrawPictureX + int32_t(DrawPictureSize + DrawPictureGap),
+                        ResultPictureY - Slide, DrawPictureSize);
         } else {
-            ShowPicture(Picture, p1.ExtraPoints > p2.ExtraPoints ? p1.Face : p2.Face, 220, 140 - Slide,
-                        PictureSize);
+            ShowPicture(Picture, p1.ExtraPoints > p2.ExtraPoints ? p1.Face : p2.Face, ResultPictureX,
+                        ResultPictureY - Slide, ResultPictureSize);
         }
         break;
     case 14:
-        ShowPicture(Picture, p1.Face, 220, 140 - Slide, PictureSize);
+        ShowPicture(Picture, p1.Face, ResultPictureX, ResultPictureY - Slide, ResultPictureSize);
         Engine.PlaySample("menu_enter");
         Selected = 1;
         break;

@@ -24,6 +24,14 @@ struct TMenuScreenSetup {
 
 constexpr int32_t LogoX = 120;
 constexpr int32_t PictureSize = 128;
+// Where the face or portrait stands once risen, clear of the texts beside it: the car choice's
+// portrait left of the mission's title; a result's face between the place (at most 160 pixels wide
+// from x 60) and the nick at x 340; after a drawn race both faces between "Winner" and the nick.
+constexpr int32_t CarChoicePictureX = 32, CarChoicePictureY = 200;
+constexpr int32_t ResultPictureX = 228, ResultPictureY = 140;
+constexpr uint32_t ResultPictureSize = 104;
+constexpr int32_t DrawPictureX = 172;
+constexpr uint32_t DrawPictureSize = 80, DrawPictureGap = 6;
 
 // The set-up of screen 1..6, 8, 9 or 11..14; nullptr for any other number.
 const TMenuScreenSetup* MenuScreenSetup(uint8_t screen);

@@ -34,6 +34,14 @@ std::string Format(const char* format, double value) {
 
 std::string TrackName(int track) { return PickText(MissionTable[track].Name, Config().Language); }
 
+// The longest names (a track's, a nick of twenty letters) would run past the screen's right edge or
+// into the next column: such a text is drawn smaller, on the same line, to end at `right`.
+constexpr float ScreenRight = 632;
+float FittedSize(const TGLFont& font, const std::string& text, float x, float right, float size) {
+    float width = font.TextWidth(text) * 16 * size;
+    return width > right - x ? size * (right - x) / width : size;
+}
+
 } // namespace
 
 void TMenuImprovedEngine::SlideIn() {
@@ -55,7 +63,8 @@ void TMenuImprovedEngine::DrawItem(int32_t index, float x, float y, TKind kind, 
     } else {
         White(font);
     }
-    font.DrawText(Upper(text), x, y, ItemSize);
+    std::string upper = Upper(text);
+    font.DrawText(upper, x, y, FittedSize(font, upper, x, ScreenRight, ItemSize));
 }
 
 void TMenuImprovedEngine::DrawValueItem(int32_t index, float x, float y, TKind kind, const std::string& value,
@@ -68,8 +77,9 @@ void TMenuImprovedEngine::DrawValueItem(int32_t index, float x, float y, TKind k
     } else {
         White(font);
     }
+    std::string upper = Upper(value);
     font.DrawText(Upper(label), x, y, ItemSize);
-    font.DrawText(Upper(value), x + 260, y, ItemSize);
+    font.DrawText(upper, x + 260, y, FittedSize(font, upper, x + 260, ScreenRight, ItemSize));
 }
 
 void TMenuImprovedEngine::DrawMenu() {
@@ -174,7 +184,8 @@ void TMenuImprovedEngine::DrawHighscores() {
         Red(font);
         font.DrawText(std::to_string(l + 1) + ".", 90, y, SmallSize);
         White(font);
-        font.DrawText(Upper(entry.Nick), 120, y, SmallSize);
+        std::string nick = Upper(entry.Nick);
+        font.DrawText(nick, 120, y, FittedSize(font, nick, 120, 342, SmallSize));
         font.DrawText(Upper(CarTable[entry.CarType].Name), 350, y, SmallSize);
         font.DrawText(Format("%.2f", double(entry.TimeMs) / 1000.0), 540, y, SmallSize);
     }
@@ -248,7 +259,9 @@ void TMenuImprovedEngine::DrawCarChoice() {
     White(font);
     char number[64];
     std::snprintf(number, sizeof number, Text(mtMissionNumber).c_str(), int(mission));
-    font.DrawText(Upper(number), 170, 306 - slide, 24);
+    // A little higher than the title's line spacing would put it, so the accents of a Czech title
+    // stay clear of it.
+    font.DrawText(Upper(number), 170, 314 - slide, 24);
     font.DrawText(Upper(PickText(row.Name, language)), 170, 280 - slide, ItemSize);
     White(text);
     text.DrawTextWrapped(PickText(row.Briefing, language), 170, 250 - slide, 20, 20);

@@ -4,15 +4,19 @@
 // engine inside the test, where a car can be put at a gas station or a race ended at once: the
 // station screen, the single-race result with its highscore row and a drawn race for two.
 #include "Car.h"
+#include "Config.h"
 #include "GameEngine.h"
 #include "GoSprite.h"
 #include "MenuImprovedEngine.h"
+#include "Sound.h"
 #include "TestSupport.h"
 #include "uHarness.h"
+#include "uText1250.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -412,4 +416,142 @@ TEST_F(MenuInProcess, ADrawnRaceForTwoNamesPlayerTwoAndShowsBothFaces) {
     menu.ChooseItem();
     EXPECT_EQ(menu.Screen, 3);
     EXPECT_EQ(menu.Selected, 5);
+}
+
+namespace {
+
+// One picture of the menu: how to open the screen, and its file name without language and ".png".
+struct TMenuShot {
+    std::string Name;
+    std::function<void(TGameEngine&)> Open;
+    int Frames = 100; // the loading of the city takes frames of its own
+};
+
+} // namespace
+
+// Pictures of every screen in English and Czech for the documentation; runs only when
+// KALMIROV_MENU_SHOTS names the folder to write them to (scripts/menu-shots.sh).
+TEST_F(MenuInProcess, PicturesOfEveryScreen) {
+    const char* folder = std::getenv("KALMIROV_MENU_SHOTS");
+    if (!folder)
+        GTEST_SKIP() << "KALMIROV_MENU_SHOTS is not set";
+    const char* server = std::getenv("KALMIROV_MENU_SHOTS_SERVER"); // answers every request with 200
+    auto menu = [](uint8_t screen, int32_t selected) {
+        return [=](TGameEngine& game) {
+            game.ShowMenu(screen);
+            game.Menu->Selected = selected;
+        };
+    };
+    auto submit = [](const std::string& address) {
+        return [=](TGameEngine& game) {
+            setenv("KALMIROV_HIGHSCORE_SERVER", address.c_str(), 1);
+            game.Menu->HighscoreTrack = 1;
+            game.ShowMenu(5);
+        };
+    };
+    std::vector<TMenuShot> shots = {
+        {"01-main-menu", menu(1, 0)},
+        {"02-single-race", [](TGameEngine& game) {
+             game.Menu->SingleTrack = 10; // the longest name
+             game.ShowMenu(2);
+             game.Menu->Selected = 1;
+         }},
+        {"03-race-for-two", menu(3, 4)},
+        {"04-highscore", [](TGameEngine& game) {
+             const char* nicks[] = {"Anna", "Boris", "Čeněk", "Dana", "Emil"};
+             for (int i = 0; i < 5; ++i)
+                 game.Highscores.Insert(1, Utf8ToCp1250(nicks[i]), uint8_t(i + 2), 3000 - 200 * i, 41.37f + 3.5f * float(i));
+             game.Menu->HighscoreTrack = 1;
+             game.ShowMenu(4);
+         }},
+        {"04-highscore-empty", [](TGameEngine& game) {
+             game.Menu->HighscoreTrack = 7;
+             game.ShowMenu(4);
+             game.Menu->Selected = 0;
+         }},
+        {"05-submitted", submit(server ? server : "http://127.0.0.1:9")},
+        {"05-submission-failed", submit("http://127.0.0.1:9")},
+        {"06-options", [](TGameEngine& game) {
+             Sound().SetMusicVolume(200);
+             Sound().SetSFXVolume(255);
+             game.ShowMenu(6);
+             game.Menu->Selected = 1;
+         }},
+        {"", [](TGameEngine& game) {
+             game.ShowMenu(0);
+             game.Players[0]->SetCarType(1);
+             game.Players[0]->Mission = 1;
+             game.SetGameState(gsStartGame);
+             game.StartMission(1);
+             game.GoSprite->Alive = false;
+         }, 300},
+        {"08-gas-station", [](TGameEngine& game) {
+             game.Car(1)->Fuel = 37.4f;
+             game.ShowMenu(8);
+         }},
+        {"09-service", [](TGameEngine& game) {
+             game.Car(1)->Damage = 62.6f;
+             game.ShowMenu(9);
+         }},
+        {"11-mission-failed", menu(11, 0)},
+        {"12-car-choice-mission-10", [](TGameEngine& game) {
+             game.Players[0]->Mission = 10;
+             game.ShowMenu(12);
+         }},
+        {"12-car-choice-mission-3", [](TGameEngine& game) {
+             game.Players[0]->Mission = 3;
+             game.ShowMenu(12);
+             game.Menu->CarChoice = 7;
+             game.Menu->Selected = 0;
+         }},
+        {"13-race-won", [](TGameEngine& game) {
+             game.LoadPlayer(2, 1);
+             game.Players[0]->ExtraPoints = 3;
+             game.Players[1]->ExtraPoints = 1;
+             game.ShowMenu(13);
+         }},
+        {"13-race-drawn", [](TGameEngine& game) {
+             game.Players[0]->ExtraPoints = 2;
+             game.Players[1]->ExtraPoints = 2;
+             game.ShowMenu(13);
+         }},
+        {"14-single-result", [](TGameEngine& game) {
+             TPlayerData& p1 = *game.Players[0];
+             p1.Mission = 1;
+             p1.Time = 43.21f;
+             p1.Score = 2900;
+             game.Highscores.Insert(1, p1.Nick, p1.CarType, p1.Score, p1.Time);
+             game.ShowMenu(14);
+         }},
+    };
+    // Each screen gets its frames: opened at the first, slid in by the 60th, then English and Czech.
+    std::vector<std::pair<uint64_t, std::string>> files;
+    uint64_t start = 10;
+    for (const TMenuShot& shot : shots) {
+        if (!shot.Name.empty())
+            for (const char* language : {"en", "cz"})
+                files.emplace_back(start + (language[0] == 'e' ? 60 : 70),
+                                   std::string(folder) + "/" + shot.Name + "-" + language + ".png");
+        start += uint64_t(shot.Frames);
+    }
+    Open({}, files);
+    start = 10;
+    for (const TMenuShot& shot : shots) {
+        PassUntil(start);
+        // Opening the screen that is open would leave it without its pictures.
+        Game->ShowMenu(0);
+        shot.Open(*Game);
+        if (shot.Name.empty()) {
+            start += uint64_t(shot.Frames);
+            continue;
+        }
+        PassUntil(start + 60);
+        Config().Language = 1;
+        PassUntil(start + 70);
+        Config().Language = 0;
+        start += uint64_t(shot.Frames);
+    }
+    PassUntil(start);
+    for (const auto& [frame, file] : files)
+        EXPECT_TRUE(std::filesystem::exists(file)) << file;
 }

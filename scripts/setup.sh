@@ -12,7 +12,7 @@ PACKAGES=(
   qt6-base-dev
   libcurl4-openssl-dev
   libcpp-httplib-dev libsqlite3-dev
-  chromium
+  chromium curl
   libfreetype-dev fonts-dejavu-core
   libpng-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev

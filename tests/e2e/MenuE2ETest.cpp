@@ -418,6 +418,32 @@ TEST_F(MenuInProcess, ADrawnRaceForTwoNamesPlayerTwoAndShowsBothFaces) {
     EXPECT_EQ(menu.Selected, 5);
 }
 
+TEST_F(MenuInProcess, SubmittingToTheWebShowsTheOutcomeAndReturnsToTheTable) {
+    TEnvironment server("KALMIROV_HIGHSCORE_SERVER", "http://127.0.0.1:1"); // nothing listens there
+    TMessageRecorder messages;
+    Open({});
+    TMenuImprovedEngine& menu = *Game->Menu;
+    Game->ShowMenu(4);
+    menu.Selected = 1;
+    menu.ChooseItem();
+    EXPECT_EQ(menu.Screen, 5);
+    EXPECT_TRUE(menu.Submitted) << "an empty table has nothing to send";
+    menu.Back();
+    EXPECT_EQ(menu.Screen, 4);
+    EXPECT_EQ(menu.Selected, 0);
+
+    Game->Highscores.Insert(1, "Anna", 2, 1500, 52.5f);
+    menu.Selected = 1;
+    menu.ChooseItem();
+    EXPECT_EQ(menu.Screen, 5);
+    EXPECT_FALSE(menu.Submitted);
+    EXPECT_EQ(messages.Messages.size(), 1u);
+    Pass(3);
+    menu.ChooseItem();
+    EXPECT_EQ(menu.Screen, 4);
+    EXPECT_EQ(menu.Selected, 1) << "back on Submit to web";
+}
+
 namespace {
 
 // One picture of the menu: how to open the screen, and its file name without language and ".png".

@@ -20,9 +20,13 @@ TMenuImprovedEngine::~TMenuImprovedEngine() {
         Engine.RemoveSprite(sprite);
 }
 
-std::string TMenuImprovedEngine::Text(TMenuText row) const { return MenuText(row, Config().Language); }
+std::string TMenuImprovedEngine::Text(TMenuText row) const {
+    return MenuText(row, Config().Language);
+}
 
-uint8_t TMenuImprovedEngine::PlayerMission() const { return Engine.Players[0]->Mission; }
+uint8_t TMenuImprovedEngine::PlayerMission() const {
+    return Engine.Players[0]->Mission;
+}
 
 void TMenuImprovedEngine::ShowPicture(TSprite& sprite, int32_t face, int32_t x, int32_t y, uint32_t size) {
     sprite.Texture = Resources().GetTexture(std::string("face_") + FaceTable[face].Name);
@@ -108,9 +112,13 @@ void TMenuImprovedEngine::NextItem() {
     Engine.PlaySample("menu_hover");
 }
 
-void TMenuImprovedEngine::DecreaseValue() { ChangeValue(-1); }
+void TMenuImprovedEngine::DecreaseValue() {
+    ChangeValue(-1);
+}
 
-void TMenuImprovedEngine::IncreaseValue() { ChangeValue(1); }
+void TMenuImprovedEngine::IncreaseValue() {
+    ChangeValue(1);
+}
 
 void TMenuImprovedEngine::ChangeProfile(int player, int32_t step) {
     int32_t count = int32_t(Engine.Setup.Profiles->Records.size());
@@ -171,7 +179,8 @@ void TMenuImprovedEngine::ChangeValue(int32_t step) {
     case 12:
         if (Selected == 0) {
             uint8_t mission = PlayerMission();
-            CarChoice = uint8_t(StepAllowedCar(CarChoice, step, MissionTable[mission < MissionCount ? mission : 0].Cars));
+            CarChoice = uint8_t(
+                StepAllowedCar(CarChoice, step, MissionTable[mission < MissionCount ? mission : 0].Cars));
         }
         break;
     default:

@@ -34,14 +34,14 @@ class TMenuImprovedEngine {
     TGameEngine& Engine;
     uint8_t Screen = 0; // 0: no menu open
     int32_t Selected = 0;
-    uint8_t CarChoice = 0;    // 0..7, the car offered on the car choice of a mission
+    uint8_t CarChoice = 0; // 0..7, the car offered on the car choice of a mission
     TSprite Logo, Panel, Marker, Picture;
-    TSprite SecondPicture;    // player 2's face beside player 1's after a drawn race for two
-    int32_t Slide = 0;        // pixels the panel still has to rise
-    uint8_t RaceTrack = 11;   // 11..15
-    uint8_t SingleTrack = 1;  // 1..10
+    TSprite SecondPicture;      // player 2's face beside player 1's after a drawn race for two
+    int32_t Slide = 0;          // pixels the panel still has to rise
+    uint8_t RaceTrack = 11;     // 11..15
+    uint8_t SingleTrack = 1;    // 1..10
     uint8_t HighscoreTrack = 1; // 1..10
-    bool Submitted = false;   // result of the last web submission
+    bool Submitted = false;     // result of the last web submission
 
   private:
     // Marker textures, by what the selected item does.
@@ -61,7 +61,8 @@ class TMenuImprovedEngine {
     // Drawing (MenuScreens.cpp).
     void SlideIn();
     void DrawItem(int32_t index, float x, float y, TKind kind, const std::string& text);
-    void DrawValueItem(int32_t index, float x, float y, TKind kind, const std::string& value, const std::string& label);
+    void DrawValueItem(int32_t index, float x, float y, TKind kind, const std::string& value,
+                       const std::string& label);
     void DrawMainMenu();
     void DrawSingleRace();
     void DrawRaceForTwo();

@@ -48,7 +48,9 @@ int32_t LowestAllowedCar(uint8_t allowedCars) {
     return 0;
 }
 
-bool SingleCarOffered(uint8_t allowedCars) { return allowedCars != 0 && (allowedCars & (allowedCars - 1)) == 0; }
+bool SingleCarOffered(uint8_t allowedCars) {
+    return allowedCars != 0 && (allowedCars & (allowedCars - 1)) == 0;
+}
 
 int32_t StepAllowedCar(int32_t carType, int32_t step, uint8_t allowedCars) {
     int32_t car = carType;
@@ -60,17 +62,25 @@ int32_t StepAllowedCar(int32_t carType, int32_t step, uint8_t allowedCars) {
     return carType;
 }
 
-int32_t StepVolume(int32_t volume, int32_t step) { return std::clamp(volume + step, 0, 255); }
+int32_t StepVolume(int32_t volume, int32_t step) {
+    return std::clamp(volume + step, 0, 255);
+}
 
 std::string VolumePercent(int32_t volume) {
     return std::to_string(int32_t(std::lround(double(volume) / 255.0 * 100.0))) + "%";
 }
 
-float Refuel(float fuel) { return fuel < 100 ? std::min(100.0f, fuel + StationStep) : fuel; }
+float Refuel(float fuel) {
+    return fuel < 100 ? std::min(100.0f, fuel + StationStep) : fuel;
+}
 
-float Repair(float damage) { return damage > 0 ? std::max(0.0f, damage - StationStep) : damage; }
+float Repair(float damage) {
+    return damage > 0 ? std::max(0.0f, damage - StationStep) : damage;
+}
 
-int32_t RaceWinner(int32_t points1, int32_t points2) { return points2 < points1 ? 1 : 2; }
+int32_t RaceWinner(int32_t points1, int32_t points2) {
+    return points2 < points1 ? 1 : 2;
+}
 
 int32_t HighscorePlace(const THighscores& table, int32_t mission, const std::string& nick, uint8_t carType,
                        int32_t score, float timeSeconds) {

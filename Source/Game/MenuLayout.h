@@ -56,8 +56,8 @@ std::string VolumePercent(int32_t volume);
 
 // Fuel and damage in per cent, per frame while the arrow is held at a station.
 constexpr float StationStep = 0.05f;
-float Refuel(float fuel);    // up by one step, never past 100
-float Repair(float damage);  // down by one step, never below 0
+float Refuel(float fuel);   // up by one step, never past 100
+float Repair(float damage); // down by one step, never below 0
 
 // The winner of a race for two: player 1 only with more points than player 2, else player 2.
 int32_t RaceWinner(int32_t points1, int32_t points2);

@@ -21,10 +21,16 @@ constexpr float SmallSize = 16;
 const char* const MarkerTextures[] = {"menu_enter",       "menu_confirm",      "menu_adjust",
                                       "menu_adjust_left", "menu_adjust_right", "menu_adjust_none"};
 
-std::string Upper(const std::string& text) { return UpperCp1250(text); }
+std::string Upper(const std::string& text) {
+    return UpperCp1250(text);
+}
 
-void White(TGLFont& font) { font.SetColor(255, 255, 255); }
-void Red(TGLFont& font) { font.SetColor(Crimson[0], Crimson[1], Crimson[2]); }
+void White(TGLFont& font) {
+    font.SetColor(255, 255, 255);
+}
+void Red(TGLFont& font) {
+    font.SetColor(Crimson[0], Crimson[1], Crimson[2]);
+}
 
 std::string Format(const char* format, double value) {
     char buffer[64];
@@ -32,7 +38,9 @@ std::string Format(const char* format, double value) {
     return buffer;
 }
 
-std::string TrackName(int track) { return PickText(MissionTable[track].Name, Config().Language); }
+std::string TrackName(int track) {
+    return PickText(MissionTable[track].Name, Config().Language);
+}
 
 // The longest names (a track's, a nick of twenty letters) would run past the screen's right edge or
 // into the next column: such a text is drawn smaller, on the same line, to end at `right`.
@@ -230,12 +238,13 @@ void TMenuImprovedEngine::DrawStation() {
     bool gas = Screen == 8;
     float value = car ? (gas ? car->Fuel : car->Damage) : 0;
     float slide = float(Slide);
-    DrawValueItem(0, 124, 90 - slide, gas ? TKind::AdjustRight : TKind::AdjustLeft, Format("%.0f%%", double(value)),
-                  Text(gas ? mtGas : mtDamage));
+    DrawValueItem(0, 124, 90 - slide, gas ? TKind::AdjustRight : TKind::AdjustLeft,
+                  Format("%.0f%%", double(value)), Text(gas ? mtGas : mtDamage));
     DrawItem(1, 434, 30 - slide, TKind::Confirm, Text(gas ? mtReturnGas : mtReturnService));
     // Fuel goes in with the right arrow, repairs come off with the left one.
     White(font);
-    font.DrawTextWrapped(Upper(Text(gas ? mtRightArrowHint : mtLeftArrowHint)), 124, 45 - slide, SmallSize, 5);
+    font.DrawTextWrapped(Upper(Text(gas ? mtRightArrowHint : mtLeftArrowHint)), 124, 45 - slide, SmallSize,
+                         5);
 }
 
 void TMenuImprovedEngine::DrawMissionFailed() {
@@ -268,7 +277,8 @@ void TMenuImprovedEngine::DrawCarChoice() {
     text.DrawTextWrapped(PickText(CarTable[CarChoice].Description, language), 170, 60 - slide, 20, 7);
     Red(font);
     font.DrawText(Upper(Text(mtSelectCar)), 170, 120 - slide, 24);
-    DrawItem(0, 170, 90 - slide, SingleCarOffered(row.Cars) ? TKind::Fixed : TKind::Adjust, CarTable[CarChoice].Name);
+    DrawItem(0, 170, 90 - slide, SingleCarOffered(row.Cars) ? TKind::Fixed : TKind::Adjust,
+             CarTable[CarChoice].Name);
     DrawItem(1, 450, 20 - slide, TKind::Confirm, Text(mtContinue));
 }
 

@@ -77,7 +77,8 @@ struct TShot {
         for (int y = y0; y < y1; ++y)
             for (int x = x0; x < x1; ++x) {
                 size_t i = (size_t(Height - 1 - y) * size_t(Width) + size_t(x)) * 3;
-                count += Rgb[i] != other.Rgb[i] || Rgb[i + 1] != other.Rgb[i + 1] || Rgb[i + 2] != other.Rgb[i + 2];
+                count += Rgb[i] != other.Rgb[i] || Rgb[i + 1] != other.Rgb[i + 1] ||
+                         Rgb[i + 2] != other.Rgb[i + 2];
             }
         return count;
     }
@@ -115,8 +116,8 @@ class MenuE2E : public ::testing::Test {
         std::ofstream(Dir.File("keys.txt")) << keys.Text();
         std::ostringstream command;
         command << "XDG_DATA_HOME=" << Dir.File("data") << " XDG_CONFIG_HOME=" << Dir.File("config")
-                << " ./kalmirov -w -ns --fixed-clock --keys " << Dir.File("keys.txt") << " --frames " << frames
-                << " --dump-state " << Dir.File("state.jsonl") << " " << options;
+                << " ./kalmirov -w -ns --fixed-clock --keys " << Dir.File("keys.txt") << " --frames "
+                << frames << " --dump-state " << Dir.File("state.jsonl") << " " << options;
         for (int frame : shots)
             command << " --shot " << frame << ":" << Shot(frame);
         EXPECT_EQ(std::system(command.str().c_str()), 0) << command.str();
@@ -160,9 +161,9 @@ TEST_F(MenuE2E, EscapeInTheIntroOpensTheMainMenuWhoseItemsWrap) {
 
 TEST_F(MenuE2E, SingleRaceStartsTheChosenTrackWithTheChosenCar) {
     TKeys keys;
-    keys.Press(5, "ESCAPE").Press(10, "RETURN");               // screen 2, Start selected
-    keys.Press(15, "UP").Press(20, "UP").Press(25, "LEFT");    // car 0 -> 7
-    keys.Press(30, "DOWN").Press(35, "LEFT");                  // track 1 -> 10
+    keys.Press(5, "ESCAPE").Press(10, "RETURN");                   // screen 2, Start selected
+    keys.Press(15, "UP").Press(20, "UP").Press(25, "LEFT");        // car 0 -> 7
+    keys.Press(30, "DOWN").Press(35, "LEFT");                      // track 1 -> 10
     keys.Press(40, "RIGHT").Press(45, "RIGHT").Press(50, "RIGHT"); // 10 -> 1 -> 2 -> 3
     keys.Press(55, "DOWN").Press(60, "RETURN");
     auto lines = Play(keys, 260);
@@ -184,9 +185,9 @@ TEST_F(MenuE2E, RaceForTwoStartsWithBothChosenCars) {
     TKeys keys;
     keys.Press(5, "ESCAPE").Press(10, "DOWN").Press(15, "RETURN"); // screen 3, Start selected
     for (int p = 20; p <= 35; p += 5)
-        keys.Press(p, "UP");                                       // player 1's car
-    keys.Press(40, "RIGHT");                                       // 0 -> 1, the VW Golf
-    keys.Press(45, "DOWN").Press(50, "DOWN").Press(55, "LEFT");    // player 2's car 0 -> 7
+        keys.Press(p, "UP");                                                        // player 1's car
+    keys.Press(40, "RIGHT");                                                        // 0 -> 1, the VW Golf
+    keys.Press(45, "DOWN").Press(50, "DOWN").Press(55, "LEFT");                     // player 2's car 0 -> 7
     keys.Press(60, "DOWN").Press(65, "LEFT").Press(70, "RIGHT").Press(75, "RIGHT"); // 11 -> 15 -> 11 -> 12
     keys.Press(80, "DOWN").Press(85, "RETURN");
     auto lines = Play(keys, 280);
@@ -209,10 +210,10 @@ TEST_F(MenuE2E, OptionsChangeCameraVolumesAndLanguageAtOnce) {
     TKeys keys;
     keys.Press(5, "ESCAPE");
     keys.Press(10, "DOWN").Press(15, "DOWN").Press(20, "DOWN").Press(25, "RETURN"); // screen 6
-    keys.Press(30, "RIGHT");                                           // chase view
-    keys.Press(35, "DOWN").Down(40, "RIGHT").Up(140, "RIGHT");         // music: 100 frames held
-    keys.Press(145, "DOWN").Down(150, "LEFT").Up(200, "LEFT");         // sound: 50 frames held
-    keys.Press(205, "DOWN").Press(210, "RIGHT").Press(220, "ESCAPE");  // Czech
+    keys.Press(30, "RIGHT");                                                        // chase view
+    keys.Press(35, "DOWN").Down(40, "RIGHT").Up(140, "RIGHT");                      // music: 100 frames held
+    keys.Press(145, "DOWN").Down(150, "LEFT").Up(200, "LEFT");                      // sound: 50 frames held
+    keys.Press(205, "DOWN").Press(210, "RIGHT").Press(220, "ESCAPE");               // Czech
     const int english = 208 + IntroFrame, czech = 215 + IntroFrame;
     auto lines = Play(keys, 230, "", {english, czech});
     ASSERT_EQ(lines.size(), 229u);
@@ -245,9 +246,9 @@ TEST_F(MenuE2E, OptionsChangeCameraVolumesAndLanguageAtOnce) {
 TEST_F(MenuE2E, FailedMissionRestartsAndTheCarChoiceStartsAMission) {
     TKeys keys;
     keys.Down(20, "RCONTROL").Press(21, "BACK").Up(23, "RCONTROL"); // mission failed
-    keys.Press(30, "UP").Press(35, "ESCAPE").Press(40, "RETURN");    // only Restart; Escape does nothing
+    keys.Press(30, "UP").Press(35, "ESCAPE").Press(40, "RETURN");   // only Restart; Escape does nothing
     keys.Down(60, "RCONTROL").Press(61, "F10").Up(63, "RCONTROL");  // car choice of mission 10
-    keys.Press(70, "RIGHT").Press(75, "RIGHT").Press(80, "LEFT");    // Avia, Ford Transit, Avia, Ford Transit
+    keys.Press(70, "RIGHT").Press(75, "RIGHT").Press(80, "LEFT");   // Avia, Ford Transit, Avia, Ford Transit
     keys.Press(85, "DOWN").Press(90, "RETURN");
     auto lines = Play(keys, 400, "--mission 1");
     ASSERT_GT(lines.size(), 100u);
@@ -261,7 +262,8 @@ TEST_F(MenuE2E, FailedMissionRestartsAndTheCarChoiceStartsAMission) {
 
     EXPECT_EQ(lines[62].Int("menu"), 12);
     EXPECT_EQ(lines[62].Int("mission", 1), 10);
-    EXPECT_EQ(Steps(lines, "carChoice"), (std::vector<int>{0, 5, 6, 5, 6})) << "only the Avia and Ford Transit";
+    EXPECT_EQ(Steps(lines, "carChoice"), (std::vector<int>{0, 5, 6, 5, 6}))
+        << "only the Avia and Ford Transit";
     const TDumpLine& last = lines.back();
     EXPECT_EQ(last.Int("menu"), 0);
     EXPECT_EQ(last.Int("mission"), 10);
@@ -477,71 +479,85 @@ TEST_F(MenuInProcess, PicturesOfEveryScreen) {
     };
     std::vector<TMenuShot> shots = {
         {"01-main-menu", menu(1, 0)},
-        {"02-single-race", [](TGameEngine& game) {
+        {"02-single-race",
+         [](TGameEngine& game) {
              game.Menu->SingleTrack = 10; // the longest name
              game.ShowMenu(2);
              game.Menu->Selected = 1;
          }},
         {"03-race-for-two", menu(3, 4)},
-        {"04-highscore", [](TGameEngine& game) {
+        {"04-highscore",
+         [](TGameEngine& game) {
              const char* nicks[] = {"Anna", "Boris", "Čeněk", "Dana", "Emil"};
              for (int i = 0; i < 5; ++i)
-                 game.Highscores.Insert(1, Utf8ToCp1250(nicks[i]), uint8_t(i + 2), 3000 - 200 * i, 41.37f + 3.5f * float(i));
+                 game.Highscores.Insert(1, Utf8ToCp1250(nicks[i]), uint8_t(i + 2), 3000 - 200 * i,
+                                        41.37f + 3.5f * float(i));
              game.Menu->HighscoreTrack = 1;
              game.ShowMenu(4);
          }},
-        {"04-highscore-empty", [](TGameEngine& game) {
+        {"04-highscore-empty",
+         [](TGameEngine& game) {
              game.Menu->HighscoreTrack = 7;
              game.ShowMenu(4);
              game.Menu->Selected = 0;
          }},
         {"05-submitted", submit(server ? server : "http://127.0.0.1:9")},
         {"05-submission-failed", submit("http://127.0.0.1:9")},
-        {"06-options", [](TGameEngine& game) {
+        {"06-options",
+         [](TGameEngine& game) {
              Sound().SetMusicVolume(200);
              Sound().SetSFXVolume(255);
              game.ShowMenu(6);
              game.Menu->Selected = 1;
          }},
-        {"", [](TGameEngine& game) {
+        {"",
+         [](TGameEngine& game) {
              game.ShowMenu(0);
              game.Players[0]->SetCarType(1);
              game.Players[0]->Mission = 1;
              game.SetGameState(gsStartGame);
              game.StartMission(1);
              game.GoSprite->Alive = false;
-         }, 300},
-        {"08-gas-station", [](TGameEngine& game) {
+         },
+         300},
+        {"08-gas-station",
+         [](TGameEngine& game) {
              game.Car(1)->Fuel = 37.4f;
              game.ShowMenu(8);
          }},
-        {"09-service", [](TGameEngine& game) {
+        {"09-service",
+         [](TGameEngine& game) {
              game.Car(1)->Damage = 62.6f;
              game.ShowMenu(9);
          }},
         {"11-mission-failed", menu(11, 0)},
-        {"12-car-choice-mission-10", [](TGameEngine& game) {
+        {"12-car-choice-mission-10",
+         [](TGameEngine& game) {
              game.Players[0]->Mission = 10;
              game.ShowMenu(12);
          }},
-        {"12-car-choice-mission-3", [](TGameEngine& game) {
+        {"12-car-choice-mission-3",
+         [](TGameEngine& game) {
              game.Players[0]->Mission = 3;
              game.ShowMenu(12);
              game.Menu->CarChoice = 7;
              game.Menu->Selected = 0;
          }},
-        {"13-race-won", [](TGameEngine& game) {
+        {"13-race-won",
+         [](TGameEngine& game) {
              game.LoadPlayer(2, 1);
              game.Players[0]->ExtraPoints = 3;
              game.Players[1]->ExtraPoints = 1;
              game.ShowMenu(13);
          }},
-        {"13-race-drawn", [](TGameEngine& game) {
+        {"13-race-drawn",
+         [](TGameEngine& game) {
              game.Players[0]->ExtraPoints = 2;
              game.Players[1]->ExtraPoints = 2;
              game.ShowMenu(13);
          }},
-        {"14-single-result", [](TGameEngine& game) {
+        {"14-single-result",
+         [](TGameEngine& game) {
              TPlayerData& p1 = *game.Players[0];
              p1.Mission = 1;
              p1.Time = 43.21f;

@@ -95,7 +95,8 @@ std::string TGameEngine::StateJson() const {
     if (!Targets->IsEmpty()) {
         const TTarget& active = Targets->Targets.back();
         out << ",\"activeX\":" << Number(active.X) << ",\"activeY\":" << Number(active.Y)
-            << ",\"locatorX\":" << active.Locator->X << ",\"locatorY\":" << active.Locator->Y
+            << ",\"locatorX\":" << active.Locator->X + int32_t(active.Locator->Width / 2)
+            << ",\"locatorY\":" << active.Locator->Y + int32_t(active.Locator->Height / 2)
             << ",\"locatorAlpha\":" << int(active.Locator->Alpha) << ",\"markerVisible\":"
             << (active.Marker->Visible ? "true" : "false") << ",\"symbolShown\":"
             << (active.MapSymbol->Alive ? "true" : "false");

@@ -82,6 +82,8 @@ extern const TTextPair HintCityMap;      // the TAB key and the city map
 extern const TTextPair HintBackOnWheels; // a car stuck on its side was set upright
 extern const TTextPair HintCargoLoaded;  // mission 10: an item taken on board
 extern const TTextPair HintCargoFull;    // mission 10: no room for more
+// The mission's par time on the result screen, "%.2f" seconds.
+extern const TTextPair ParTimeText;
 // "%s extra scores!" / "%s bere extra bod!"
 extern const TTextPair ExtraScoresText;
 

@@ -304,6 +304,11 @@ void TMenuImprovedEngine::DrawSingleResult() {
     font.DrawText(Upper(p1.Nick), 340, 230 - slide, ItemSize);
     Red(font);
     font.DrawText(Upper(Format("%.2f", double(p1.Time)) + Text(mtSeconds)), 340, 200 - slide, ItemSize);
+    if (p1.ParTime > 0) {
+        White(font);
+        font.DrawText(Upper(Format(PickText(ParTimeText, Config().Language).c_str(), double(p1.ParTime))), 340,
+                      176 - slide, 16);
+    }
     int32_t place = HighscorePlace(Engine.Highscores, p1.Mission, p1.Nick, p1.CarType, p1.Score, p1.Time);
     if (place >= 0) {
         White(font);

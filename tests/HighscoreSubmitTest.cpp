@@ -2,6 +2,7 @@
 #include "Config.h"
 #include "TestHttpServer.h"
 #include "TestSupport.h"
+#include "uErrors.h"
 
 #include <gtest/gtest.h>
 

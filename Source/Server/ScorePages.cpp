@@ -31,6 +31,11 @@ tr.first td { font-weight: bold; }
 p.empty { color: #7a8794; font-style: italic; margin: 4px 0 8px; }
 )css";
 
+constexpr const char* TABLE_HEAD = R"html(<table>
+<colgroup><col class="rank"><col class="nick"><col class="car"><col class="score"><col class="time"></colgroup>
+<tr><th class="num">#</th><th>Nick</th><th>Car</th><th class="num">Score</th><th class="num">Time (s)</th></tr>
+)html";
+
 void AppendBoard(std::string& page, const TMissionBoard& board) {
     page += "<section id=\"mission-" + std::to_string(board.Mission) + "\">\n<h2><span>Mission " +
             std::to_string(board.Mission) + "</span>" + HtmlEscape(MissionName(board.Mission)) + "</h2>\n";
@@ -38,11 +43,7 @@ void AppendBoard(std::string& page, const TMissionBoard& board) {
         page += "<p class=\"empty\">No runs yet.</p>\n</section>\n";
         return;
     }
-    page +=
-        "<table>\n<colgroup><col class=\"rank\"><col class=\"nick\"><col class=\"car\"><col class=\"score\">"
-        "<col class=\"time\"></colgroup>\n<tr><th class=\"num\">#</th><th>Nick</th><th>Car</th><th "
-        "class=\"num\">Score</th>"
-        "<th class=\"num\">Time (s)</th></tr>\n";
+    page += TABLE_HEAD;
     int rank = 0;
     for (const TRun& run : board.Runs) {
         ++rank;

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit, end-to-end (under Xvfb) and fuzz
-# tests of the Release build, then the unit and fuzz tests again under the sanitizers.
+# tests of the Release build, then the unit and fuzz tests again under the sanitizers. Both builds treat
+# warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 jobs=$(nproc)
+export KAL_WERROR=1
 
 bash scripts/build.sh
 (cd build && ctest --output-on-failure -j "$jobs")

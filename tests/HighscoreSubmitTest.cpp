@@ -1,4 +1,5 @@
 #include "HighscoreSubmit.h"
+#include "uErrors.h"
 #include "Config.h"
 #include "TestHttpServer.h"
 #include "TestSupport.h"

@@ -2,13 +2,14 @@
 // and checked field by field. Pure functions, no I/O.
 #pragma once
 
+#include "GameConsts.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 constexpr int FirstMission = 1; // the single races; the races for two have no highscores
-constexpr int LastMission = 10;
 constexpr int LastCarType = 7;
 constexpr int32_t MaxScore = 10'000'000;
 constexpr int32_t MaxTimeMs = 86'400'000; // a day

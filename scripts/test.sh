@@ -11,6 +11,6 @@ export KAL_WERROR=1
 bash scripts/build.sh
 (cd build && ctest --output-on-failure -j "$jobs")
 
-KAL_SANITIZE=1 bash scripts/build.sh kaltests $(cd fuzz && ls Fuzz*.cpp | grep -v FuzzDriver | sed 's/\.cpp$//')
+KAL_SANITIZE=1 bash scripts/build.sh kaltests kalscores kalscorestests $(cd fuzz && ls Fuzz*.cpp | grep -v FuzzDriver | sed 's/\.cpp$//')
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j "$jobs" -E '^e2e$')

@@ -3,6 +3,7 @@
 #include "Config.h"
 #include "TestHttpServer.h"
 #include "TestSupport.h"
+#include "uErrors.h"
 
 #include <gtest/gtest.h>
 

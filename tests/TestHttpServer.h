@@ -5,6 +5,7 @@
 #include <httplib.h>
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <netinet/in.h>
@@ -34,8 +35,13 @@ class TTestHttpServer {
             response.status = fail ? FailStatus : 200;
             response.set_content(fail ? "refused" : "ok", "text/plain");
         });
+        // One request per connection: a client's idle connection would hold the server's stop back.
+        Server.set_keep_alive_max_count(1);
         Port = Server.bind_to_any_port("127.0.0.1");
         Thread = std::thread([this] { Server.listen_after_bind(); });
+        // stop() does nothing before the accept loop runs, so wait for it.
+        while (!Server.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ~TTestHttpServer() {
         {

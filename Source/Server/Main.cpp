@@ -6,7 +6,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {

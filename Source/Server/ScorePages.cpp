@@ -12,22 +12,29 @@ header { background: #1d2733; color: #fff; padding: 18px 32px; }
 header h1 { margin: 0; font-size: 26px; letter-spacing: 1px; }
 header p { margin: 4px 0 0; color: #aab6c3; font-size: 14px; }
 nav { padding: 10px 32px; background: #d9dfe6; font-size: 14px; }
-nav a { color: #1d2733; margin-right: 12px; text-decoration: none; }
+nav a { display: inline-block; color: #1d2733; margin-right: 14px; text-decoration: none; line-height: 1.6; }
 nav a:hover { text-decoration: underline; }
 main { padding: 8px 32px 32px; }
 section { background: #fff; border-radius: 6px; box-shadow: 0 1px 3px rgba(0,0,0,.15); margin: 18px 0;
           padding: 12px 18px; max-width: 860px; }
 h2 { margin: 4px 0 10px; font-size: 19px; }
 h2 span { color: #7a8794; font-weight: normal; font-size: 15px; margin-right: 6px; }
-table { border-collapse: collapse; width: 100%; font-size: 15px; }
+table { border-collapse: collapse; width: 100%; font-size: 15px; table-layout: fixed; }
+col.rank { width: 5%; } col.nick { width: 43%; } col.car { width: 20%; } col.score { width: 14%; }
+col.time { width: 18%; }
 th { text-align: left; border-bottom: 2px solid #c7d0d9; padding: 6px 8px; color: #4a5866; }
-td { padding: 5px 8px; border-bottom: 1px solid #e5e9ee; }
+td { padding: 5px 8px; border-bottom: 1px solid #e5e9ee; overflow-wrap: anywhere; }
 tr:nth-child(even) td { background: #f6f8fa; }
 td.num, th.num { text-align: right; font-variant-numeric: tabular-nums; }
-td.rank { color: #7a8794; width: 2em; }
+td.rank { color: #7a8794; }
 tr.first td { font-weight: bold; }
 p.empty { color: #7a8794; font-style: italic; margin: 4px 0 8px; }
 )css";
+
+constexpr const char* TABLE_HEAD = R"html(<table>
+<colgroup><col class="rank"><col class="nick"><col class="car"><col class="score"><col class="time"></colgroup>
+<tr><th class="num">#</th><th>Nick</th><th>Car</th><th class="num">Score</th><th class="num">Time (s)</th></tr>
+)html";
 
 void AppendBoard(std::string& page, const TMissionBoard& board) {
     page += "<section id=\"mission-" + std::to_string(board.Mission) + "\">\n<h2><span>Mission " +
@@ -36,8 +43,7 @@ void AppendBoard(std::string& page, const TMissionBoard& board) {
         page += "<p class=\"empty\">No runs yet.</p>\n</section>\n";
         return;
     }
-    page += "<table>\n<tr><th class=\"num\">#</th><th>Nick</th><th>Car</th><th class=\"num\">Score</th>"
-            "<th class=\"num\">Time (s)</th></tr>\n";
+    page += TABLE_HEAD;
     int rank = 0;
     for (const TRun& run : board.Runs) {
         ++rank;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -25,6 +26,9 @@ class TScoreServerTest : public ::testing::Test {
         Port = Server->bind_to_any_port("127.0.0.1");
         ASSERT_GT(Port, 0);
         Thread = std::thread([this] { Server->listen_after_bind(); });
+        // stop() does nothing before the accept loop runs, so wait for it.
+        while (!Server->is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     void Stop() {
         Server->stop();

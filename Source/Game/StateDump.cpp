@@ -1,10 +1,12 @@
 // The game state as one JSON line, written every frame when asked for, so tests and tools read what
 // the game knows instead of guessing it from pixels.
+#include "AICar.h"
 #include "Car.h"
 #include "GameEngine.h"
 #include "GoSprite.h"
 #include "CheckpointSprite.h"
 #include "HintSprite.h"
+#include "HumanMesh.h"
 #include "LocatorSprite.h"
 #include "TargetSprite.h"
 #include "MenuImprovedEngine.h"
@@ -92,6 +94,29 @@ std::string TGameEngine::StateJson() const {
             << (active.Marker->Visible ? "true" : "false") << ",\"symbolShown\":"
             << (active.MapSymbol->Alive ? "true" : "false");
     }
-    out << "},\"sprites\":" << Sprites.Count() << "}";
+    out << "},\"traffic\":{\"region\":[" << Traffic->Region[0] << "," << Traffic->Region[1] << ","
+        << Traffic->Region[2] << "," << Traffic->Region[3] << "],\"cars\":[";
+    for (size_t i = 0; i < Traffic->Cars.size(); ++i) {
+        const TAICar* car = Traffic->Cars[i].get();
+        out << (i ? "," : "");
+        if (!car) {
+            out << "null";
+            continue;
+        }
+        out << "{\"x\":" << Number(car->PosX) << ",\"y\":" << Number(car->PosY) << ",\"heading\":" << Number(car->Heading)
+            << ",\"speed\":" << Number(car->GetSpeed()) << ",\"state\":" << int(car->State) << "}";
+    }
+    out << "],\"pedestrians\":[";
+    for (size_t i = 0; i < Traffic->Pedestrians.size(); ++i) {
+        const THumanMesh* pedestrian = Traffic->Pedestrians[i].get();
+        out << (i ? "," : "");
+        if (!pedestrian) {
+            out << "null";
+            continue;
+        }
+        out << "{\"x\":" << Number(pedestrian->Position.x) << ",\"y\":" << Number(pedestrian->Position.y)
+            << ",\"behaviour\":" << int(pedestrian->Behaviour) << "}";
+    }
+    out << "]},\"sprites\":" << Sprites.Count() << "}";
     return out.str();
 }

@@ -15,6 +15,9 @@ constexpr float CoastBand = 0.1f;       // metres per second above the wanted sp
 constexpr float CreepSpeed = 0.5f;      // below this a car stops braking for an obstacle
 constexpr float StandingSpeed = 0.1f;   // a car slower than this is standing
 constexpr float MaxSpeedSpread = 0.25f; // each car's speed limit differs by up to this
+constexpr float LookAheadPerSpeed = 0.8f; // metres of extra look-ahead per metre per second
+constexpr float PassedAngle = 100;      // degrees off course: the target is behind the car
+constexpr float PassedReach = 3;        // ... and this many target radii away at most
 
 } // namespace
 
@@ -61,6 +64,11 @@ bool TAIDriver::AtTarget(float x, float y) const {
     return std::fabs(TargetX - x) < TargetRadius && std::fabs(TargetY - y) < TargetRadius;
 }
 
+bool TAIDriver::PassedTarget(float x, float y, float heading) const {
+    float course = std::fabs(AngleDiff(heading, Bearing(x, y, TargetX, TargetY)));
+    return course > PassedAngle && std::hypot(TargetX - x, TargetY - y) < PassedReach * TargetRadius;
+}
+
 void TAIDriver::AdvanceTarget(float step, float x, float y) {
     if (!Curve || Curve->Points.empty() || step <= 0)
         return;
@@ -88,7 +96,9 @@ TAIControls TAIDriver::Drive(float x, float y, float heading, float speed, bool 
     TAIControls controls;
     if (State == AI_DRIVING) {
         float c = AngleDiff(heading, Bearing(x, y, TargetX, TargetY));
-        float wanted = TargetDistance / SpeedDivisor;
+        // The distance still to go, not the one when the target was chosen: a car slows before the
+        // bend instead of in it, where its steering could no longer take the corner.
+        float wanted = std::min(TargetDistance, std::hypot(TargetX - x, TargetY - y)) / SpeedDivisor;
         controls.SteerAmount = std::min(std::fabs(c) * SteerPerDegree, SteerLimit);
         controls.SteerSide = c > 0 ? 1 : c < 0 ? -1 : 0;
         if (controls.SteerSide != 0)
@@ -109,9 +119,9 @@ TAIControls TAIDriver::Drive(float x, float y, float heading, float speed, bool 
     return controls;
 }
 
-void TAIDriver::AfterFrame(float x, float y, float speed) {
+void TAIDriver::AfterFrame(float x, float y, float heading, float speed) {
     if (State == AI_DRIVING) {
-        if (AtTarget(x, y)) {
+        if (AtTarget(x, y) || PassedTarget(x, y, heading)) {
             LastProgress = AIFrame;
             AdvanceTarget(TargetStep, x, y);
         } else if (speed < StandingSpeed && AIFrame - LastProgress > StuckFrames) {
@@ -148,7 +158,9 @@ void TAICar::Update(float dt) {
     bool obstacle = false;
     if (State == AI_DRIVING) {
         dVector3 ahead = LocalToWorld(CarConfig.FrontLamps[0][0] - Length, 0, 0);
-        obstacle = Traffic.IsOccupied(float(ahead.x), float(ahead.y));
+        // Further out with speed, so a quick car sees a standing one while it can still stop.
+        dVector3 far = LocalToWorld(CarConfig.FrontLamps[0][0] - Length - GetSpeed() * LookAheadPerSpeed, 0, 0);
+        obstacle = Traffic.IsOccupied(float(ahead.x), float(ahead.y)) || Traffic.IsOccupied(float(far.x), float(far.y));
         if (obstacle)
             Horn();
     }
@@ -166,7 +178,7 @@ void TAICar::Update(float dt) {
 }
 
 void TAICar::PostUpdate() {
-    AfterFrame(PosX, PosY, GetSpeed());
+    AfterFrame(PosX, PosY, Heading, GetSpeed());
     TCar::PostUpdate();
 }
 

@@ -49,15 +49,17 @@ class TAIDriver {
 
     // The target counts as reached within TargetRadius along x and along y.
     bool AtTarget(float x, float y) const;
+    // A car at (x, y) with this heading has gone by its target: it lies behind the car, close.
+    bool PassedTarget(float x, float y, float heading) const;
     // Moves the target to the next place where the track has turned by more than TargetTurn degrees
     // from the last target's direction; a car at (x, y) measures its distance to it.
     void AdvanceTarget(float step, float x, float y);
     // The rules of one frame for a car at (x, y) with this heading and speed; an obstacle is a car a
     // car length ahead. Counts the frame.
     TAIControls Drive(float x, float y, float heading, float speed, bool obstacle, bool reversing);
-    // After the frame: a reached target brings the next one; standing still too long starts backing
-    // out; backing out ends at the next multiple of BackingPeriod frames.
-    void AfterFrame(float x, float y, float speed);
+    // After the frame: a reached (or just passed) target brings the next one; standing still too
+    // long starts backing out; backing out ends at the next multiple of BackingPeriod frames.
+    void AfterFrame(float x, float y, float heading, float speed);
 
     uint8_t State = AI_DRIVING;
     const TBezierCurve* Curve = nullptr; // the track

@@ -119,7 +119,13 @@ bool THumanMesh::IsBlocked() const {
     int32_t cx = int32_t(std::trunc(nx)), cy = int32_t(std::trunc(511 - ny));
     if (!TCellWords::InMap(cx, cy))
         return false;
-    return Traffic.IsOccupied(nx, ny) || !IsPedestrianArea(Traffic.Cells.At(cx, cy));
+    if (Traffic.IsOccupied(nx, ny) || !IsPedestrianArea(Traffic.Cells.At(cx, cy)))
+        return true;
+    // The look a unit ahead can reach over a strip one cell wide (a kerb, a hedge); the next step
+    // itself must land on the walk too.
+    float sx = float(Position.x) + DirX / StepDivisor, sy = float(Position.y) - DirY / StepDivisor;
+    int32_t stepX = int32_t(std::trunc(sx)), stepY = int32_t(std::trunc(511 - sy));
+    return TCellWords::InMap(stepX, stepY) && !IsPedestrianArea(Traffic.Cells.At(stepX, stepY));
 }
 
 void THumanMesh::Update() {

@@ -101,7 +101,7 @@ void TTrafficEngine::CollectPedestrianCandidates() {
         float x = float(cell[0]), y = float(511 - cell[1]);
         if (!InRegion(x, y))
             continue;
-        if (camera.SphereVisible(VectorMake(x + 0.5f, y - 0.5f, 0), PedestrianSpawnClearance))
+        if (camera.PointVisible(VectorMake(x, y, 0)))
             continue;
         PedestrianCandidates.push_back(cell);
     }
@@ -116,7 +116,7 @@ void TTrafficEngine::CollectCarCandidates() {
             float t = float(CandidateStep * h), x = 0, y = 0;
             if (!track->GetPoint(t, x, y) || !InRegion(x, y))
                 continue;
-            if (camera.SphereVisible(VectorMake(x, y, 0), CarSpawnClearance) || IsOccupied(x, y))
+            if (camera.PointVisible(VectorMake(x, y, 0)) || IsOccupied(x, y))
                 continue;
             if (CarCandidates.size() >= MaxCarCandidates)
                 return;

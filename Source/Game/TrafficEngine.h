@@ -55,10 +55,7 @@ constexpr size_t MaxCarCandidates = 1022;
 constexpr int32_t RespawnFrames = 400;
 // Parameter step between two car candidates along a track (cells).
 constexpr int32_t CandidateStep = 16;
-// Nothing may appear on screen: a spawn place counts as unseen only when a ball this big round it
-// (metres) is out of the camera's view, so the whole of a long lorry or of a walking figure is.
-constexpr float CarSpawnClearance = 8.0f;
-constexpr float PedestrianSpawnClearance = 1.5f;
+
 
 class TTrafficEngine {
   public:

@@ -29,20 +29,20 @@ constexpr float SpinReserve = 1.15f;
 // and wants its distance to it / SpeedDivisor metres per second: long straights are quick, the
 // short hops round a corner slow. The target counts as reached within TargetRadius metres, and the
 // search for the next one steps TargetStep cells along the track. Tuned by driving mission 10's
-// traffic: a larger radius lets a car skip the targets of a bend and swing wide; a faster divisor
-// takes the corners too quickly for the steering to follow.
-constexpr float SpeedDivisor = 1.5f;
+// traffic round the small blocks by its start: a smaller radius or a quicker divisor makes the
+// cars weave and swing wide, sharper steering tips them in the corners.
+constexpr float SpeedDivisor = 3.0f;
 constexpr float TargetTurn = 15;
-constexpr float TargetRadius = 1.5f;
+constexpr float TargetRadius = 2.0f;
 constexpr float TargetStep = 1;
 
 const TTrafficTuning Tunings[] = {
-    {"golf", "vwgolf", 22, 1, 0.7f, 9.5f, 140, 100},
-    {"transit", "transit", 28, 2, 0.7f, 8.5f, 150, 110},
-    {"avia", "avia", 60, 2, 0.7f, 7.0f, 190, 160},
-    {"s120", "skoda120", 22, 2, 0.7f, 8.5f, 130, 100},
-    {"bmw", "bmw", 26, 2, 0.7f, 10.0f, 150, 100},
-    {"fabia_white", "fabia", 22, 1, 0.7f, 9.0f, 140, 100},
+    {"golf", "vwgolf", 22, 1, 0.55f, 9.5f, 140, 100},
+    {"transit", "transit", 28, 2, 0.55f, 8.5f, 150, 110},
+    {"avia", "avia", 60, 2, 0.55f, 7.0f, 190, 160},
+    {"s120", "skoda120", 22, 2, 0.55f, 8.5f, 130, 100},
+    {"bmw", "bmw", 26, 2, 0.55f, 10.0f, 150, 100},
+    {"fabia_white", "fabia", 22, 1, 0.55f, 9.0f, 140, 100},
 };
 
 TCarConfig Configure(const TTrafficTuning& t, const models::TCarGeometry& g) {

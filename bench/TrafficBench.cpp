@@ -1,6 +1,7 @@
 // The living city's cost: the traffic engine's per-frame update (a region test), a respawn of 65
 // pedestrians and 4 cars in the real town, and mission 10's whole frame with its traffic. Run from
-// build/run under xvfb-run -a -s "-screen 0 1280x720x24 -noreset" ../bench/kalbench --benchmark_filter=Traffic
+// build/run under xvfb-run -a -s "-screen 0 1280x720x24 -noreset" ../bench/kalbench
+// --benchmark_filter=Traffic
 #include "Car.h"
 #include "GameEngine.h"
 #include "uByteReader.h"

@@ -11,10 +11,10 @@ namespace {
 TCarConfig DriverConfig() {
     TCarConfig config;
     config.SteerLimit = 0.55f;
-    config.AI[0] = 2;   // speed divisor
-    config.AI[1] = 20;  // target turn, degrees
-    config.AI[2] = 2;   // target radius
-    config.AI[3] = 1;   // target step
+    config.AI[0] = 2;  // speed divisor
+    config.AI[1] = 20; // target turn, degrees
+    config.AI[2] = 2;  // target radius
+    config.AI[3] = 1;  // target step
     return config;
 }
 
@@ -166,7 +166,7 @@ TEST(AICarTargets, ATargetLeftBehindCountsAsPassed) {
     TAIDriver driver(DriverConfig());
     driver.TargetX = 10;
     driver.TargetY = 0;
-    EXPECT_FALSE(driver.PassedTarget(8, 3, 180)); // ahead and to the right
+    EXPECT_FALSE(driver.PassedTarget(8, 3, 180));    // ahead and to the right
     EXPECT_TRUE(driver.PassedTarget(13, 2.5f, 180)); // behind, close
     EXPECT_FALSE(driver.PassedTarget(30, 0, 180));   // behind, far
 }

@@ -35,7 +35,9 @@ void Randomize() {
     SeededBySeed = false;
 }
 
-bool SeededByProgram() { return SeededBySeed; }
+bool SeededByProgram() {
+    return SeededBySeed;
+}
 
 int32_t Random(int32_t n) {
     if (n <= 0)

@@ -9,15 +9,15 @@ namespace {
 
 constexpr float Pi = 3.14159265358979f;
 constexpr float DegreesPerRadian = 57.295779513082320877f;
-constexpr float SteerPerDegree = 0.02f; // radians of steering per degree off course
-constexpr float TangentReach = 0.1f;    // curve parameter between the two points of a tangent
-constexpr float CoastBand = 0.1f;       // metres per second above the wanted speed before braking
-constexpr float CreepSpeed = 0.5f;      // below this a car stops braking for an obstacle
-constexpr float StandingSpeed = 0.1f;   // a car slower than this is standing
-constexpr float MaxSpeedSpread = 0.25f; // each car's speed limit differs by up to this
+constexpr float SteerPerDegree = 0.02f;   // radians of steering per degree off course
+constexpr float TangentReach = 0.1f;      // curve parameter between the two points of a tangent
+constexpr float CoastBand = 0.1f;         // metres per second above the wanted speed before braking
+constexpr float CreepSpeed = 0.5f;        // below this a car stops braking for an obstacle
+constexpr float StandingSpeed = 0.1f;     // a car slower than this is standing
+constexpr float MaxSpeedSpread = 0.25f;   // each car's speed limit differs by up to this
 constexpr float LookAheadPerSpeed = 0.8f; // metres of extra look-ahead per metre per second
-constexpr float PassedAngle = 100;      // degrees off course: the target is behind the car
-constexpr float PassedReach = 3;        // ... and this many target radii away at most
+constexpr float PassedAngle = 100;        // degrees off course: the target is behind the car
+constexpr float PassedReach = 3;          // ... and this many target radii away at most
 
 } // namespace
 
@@ -57,8 +57,8 @@ std::string PickColour(std::initializer_list<const char*> keys) {
 }
 
 TAIDriver::TAIDriver(const TCarConfig& config)
-    : SpeedDivisor(config.AI[0]), TargetTurn(config.AI[1]), TargetRadius(config.AI[2]), TargetStep(config.AI[3]),
-      SteerLimit(config.SteerLimit) {}
+    : SpeedDivisor(config.AI[0]), TargetTurn(config.AI[1]), TargetRadius(config.AI[2]),
+      TargetStep(config.AI[3]), SteerLimit(config.SteerLimit) {}
 
 bool TAIDriver::AtTarget(float x, float y) const {
     return std::fabs(TargetX - x) < TargetRadius && std::fabs(TargetY - y) < TargetRadius;
@@ -133,8 +133,8 @@ void TAIDriver::AfterFrame(float x, float y, float heading, float speed) {
     }
 }
 
-TAICar::TAICar(TEngine& engine, TTrafficEngine& traffic, const TCarConfig& config, const TMeshRecord& wheelMesh,
-               const TMeshRecord& chassisMesh)
+TAICar::TAICar(TEngine& engine, TTrafficEngine& traffic, const TCarConfig& config,
+               const TMeshRecord& wheelMesh, const TMeshRecord& chassisMesh)
     : TCar(engine, traffic.Cells, config, wheelMesh, chassisMesh), TAIDriver(config), Traffic(traffic) {}
 
 void TAICar::SetPath(const TBezierCurve* curve, bool loop, float t) {
@@ -159,8 +159,10 @@ void TAICar::Update(float dt) {
     if (State == AI_DRIVING) {
         dVector3 ahead = LocalToWorld(CarConfig.FrontLamps[0][0] - Length, 0, 0);
         // Further out with speed, so a quick car sees a standing one while it can still stop.
-        dVector3 far = LocalToWorld(CarConfig.FrontLamps[0][0] - Length - GetSpeed() * LookAheadPerSpeed, 0, 0);
-        obstacle = Traffic.IsOccupied(float(ahead.x), float(ahead.y)) || Traffic.IsOccupied(float(far.x), float(far.y));
+        dVector3 far =
+            LocalToWorld(CarConfig.FrontLamps[0][0] - Length - GetSpeed() * LookAheadPerSpeed, 0, 0);
+        obstacle = Traffic.IsOccupied(float(ahead.x), float(ahead.y)) ||
+                   Traffic.IsOccupied(float(far.x), float(far.y));
         if (obstacle)
             Horn();
     }

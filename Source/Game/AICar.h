@@ -36,10 +36,10 @@ constexpr int32_t BackingPeriod = 150;
 
 // What the driving rules ask of the car in one frame.
 struct TAIControls {
-    float SteerAmount = 0;  // radians
-    int32_t SteerSide = 0;  // +1 steer positive (right), -1 negative, 0 none
+    float SteerAmount = 0; // radians
+    int32_t SteerSide = 0; // +1 steer positive (right), -1 negative, 0 none
     bool Accelerate = false;
-    bool Brake = false;     // brake or reverse
+    bool Brake = false; // brake or reverse
 };
 
 class TAIDriver {

@@ -1,4 +1,5 @@
-// TAIFabiaCar: the Skoda Fabia hatchback, seen only in traffic as a computer-driven car, in one of its 5 colours.
+// TAIFabiaCar: the Skoda Fabia hatchback, seen only in traffic as a computer-driven car, in one of its 5
+// colours.
 #pragma once
 
 #include "AICar.h"

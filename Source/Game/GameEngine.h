@@ -120,7 +120,9 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     const TCamera& ViewCamera() const override { return Camera; }
     TCar* FirstCar() const override { return Car(1); }
     int32_t HourOfDay() const override { return TimeOfDay; }
-    std::unique_ptr<TAICar> CreateTrafficCar(int32_t model) override { return CreateAICar(model, *this, *Traffic); }
+    std::unique_ptr<TAICar> CreateTrafficCar(int32_t model) override {
+        return CreateAICar(model, *this, *Traffic);
+    }
 
     // Adds a sprite to the 2D list once, even when it is there already.
     void ShowSprite(TSprite* sprite);

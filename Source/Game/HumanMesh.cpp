@@ -22,14 +22,16 @@ std::string PoseKey(int32_t figure, int32_t pose) {
 
 } // namespace
 
-void CarPathProbe(float x, float y, float heading, float speedRatio, float length, float& probeX, float& probeY) {
+void CarPathProbe(float x, float y, float heading, float speedRatio, float length, float& probeX,
+                  float& probeY) {
     float reach = speedRatio * 1.5f + length / 2;
     float a = (270 - heading) * DegreesToRadians;
     probeX = x + std::sin(a) * reach;
     probeY = y + std::cos(a) * reach;
 }
 
-THumanMesh::THumanMesh(TTrafficEngine& traffic) : TMesh(Resources().GetMesh("human11"), 0, 0, 0), Traffic(traffic) {
+THumanMesh::THumanMesh(TTrafficEngine& traffic)
+    : TMesh(Resources().GetMesh("human11"), 0, 0, 0), Traffic(traffic) {
     Shadow = std::make_unique<TSprite3D>(Resources().GetTexture("lamp"), VectorMake(0, 0, 0), 0.5f, 128);
     Shadow->SetColor(66, 66, 66);
     Traffic.Host.AddSprite3D(Shadow.get());
@@ -48,7 +50,9 @@ void THumanMesh::SetDirection(float degrees) {
     DirY = std::cos(Direction * DegreesToRadians);
 }
 
-void THumanMesh::ShowPose() { SetMesh(Resources().GetMesh(PoseKey(Figure, Pose))); }
+void THumanMesh::ShowPose() {
+    SetMesh(Resources().GetMesh(PoseKey(Figure, Pose)));
+}
 
 void THumanMesh::Place(float x, float y) {
     ReleaseFadedStains();
@@ -102,7 +106,8 @@ void THumanMesh::SetBehaviour(uint8_t behaviour) {
 
 bool THumanMesh::RunOver() const {
     const TCar* car = Traffic.Host.FirstCar();
-    return car && car->ContainsPoint(float(Position.x), float(Position.y)) && car->FrameCount > RunOverGraceFrames;
+    return car && car->ContainsPoint(float(Position.x), float(Position.y)) &&
+           car->FrameCount > RunOverGraceFrames;
 }
 
 bool THumanMesh::InCarPath() const {

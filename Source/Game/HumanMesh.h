@@ -46,15 +46,15 @@ class THumanMesh : public TMesh {
 
     uint8_t Behaviour = HUMAN_UNPLACED;
     std::unique_ptr<TSprite3D> Shadow;
-    TTrafficEngine& Traffic; // gives the first player's car, the cars, the cell words and the lists
-    int32_t Figure = 1;      // 1..3, which person
-    int32_t Pose = 1;        // 1..3, animation frame
-    int32_t PoseStep = 1;    // +1 or -1
-    float Direction = 0;     // degrees; 0 walks towards -Y, 90 towards +X
-    float TurnRate = 30;     // degrees turned per frame while the way is blocked
-    float StepDivisor = 300; // a frame's step is 1 / StepDivisor metres
-    int32_t PosePeriod = 18; // frames between animation steps
-    int32_t Counter = 0;     // frames walked
+    TTrafficEngine& Traffic;  // gives the first player's car, the cars, the cell words and the lists
+    int32_t Figure = 1;       // 1..3, which person
+    int32_t Pose = 1;         // 1..3, animation frame
+    int32_t PoseStep = 1;     // +1 or -1
+    float Direction = 0;      // degrees; 0 walks towards -Y, 90 towards +X
+    float TurnRate = 30;      // degrees turned per frame while the way is blocked
+    float StepDivisor = 300;  // a frame's step is 1 / StepDivisor metres
+    int32_t PosePeriod = 18;  // frames between animation steps
+    int32_t Counter = 0;      // frames walked
     float DirX = 0, DirY = 1; // sin and cos of Direction
 
   private:
@@ -67,4 +67,5 @@ class THumanMesh : public TMesh {
 
 // The point a pedestrian watches ahead of a car at (x, y) with this heading (body +x to the rear),
 // speed ratio and length: half a car length ahead at rest, further out with speed.
-void CarPathProbe(float x, float y, float heading, float speedRatio, float length, float& probeX, float& probeY);
+void CarPathProbe(float x, float y, float heading, float speedRatio, float length, float& probeX,
+                  float& probeY);

@@ -2,14 +2,14 @@
 // the game knows instead of guessing it from pixels.
 #include "AICar.h"
 #include "Car.h"
+#include "CheckpointSprite.h"
 #include "GameEngine.h"
 #include "GoSprite.h"
-#include "CheckpointSprite.h"
 #include "HintSprite.h"
 #include "HumanMesh.h"
 #include "LocatorSprite.h"
-#include "TargetSprite.h"
 #include "MenuImprovedEngine.h"
+#include "TargetSprite.h"
 #include "uText1250.h"
 
 #include <cmath>
@@ -53,7 +53,8 @@ std::string TGameEngine::StateJson() const {
         << ",\"runFrames\":" << RunFrames << ",\"cameraMode\":" << int(CameraMode)
         << ",\"cameraDistance\":" << Number(Camera.Distance) << ",\"timeOfDay\":" << TimeOfDay
         << ",\"darkness\":" << Darkness << ",\"particles\":" << ParticleType
-        << ",\"showMap\":" << (ShowMap ? "true" : "false") << ",\"atGasStation\":" << (AtGasStation ? "true" : "false")
+        << ",\"showMap\":" << (ShowMap ? "true" : "false")
+        << ",\"atGasStation\":" << (AtGasStation ? "true" : "false")
         << ",\"atService\":" << (AtService ? "true" : "false") << ",\"catchUp\":" << CatchUpCountdown
         << ",\"debug\":" << (DebugOverlay ? "true" : "false");
     out << ",\"countdown\":" << (GoSprite && GoSprite->Alive ? GoSprite->Phase : 0);
@@ -90,9 +91,9 @@ std::string TGameEngine::StateJson() const {
         const TTarget& active = Targets->Targets.back();
         out << ",\"activeX\":" << Number(active.X) << ",\"activeY\":" << Number(active.Y)
             << ",\"locatorX\":" << active.Locator->X << ",\"locatorY\":" << active.Locator->Y
-            << ",\"locatorAlpha\":" << int(active.Locator->Alpha) << ",\"markerVisible\":"
-            << (active.Marker->Visible ? "true" : "false") << ",\"symbolShown\":"
-            << (active.MapSymbol->Alive ? "true" : "false");
+            << ",\"locatorAlpha\":" << int(active.Locator->Alpha)
+            << ",\"markerVisible\":" << (active.Marker->Visible ? "true" : "false")
+            << ",\"symbolShown\":" << (active.MapSymbol->Alive ? "true" : "false");
     }
     out << "},\"traffic\":{\"region\":[" << Traffic->Region[0] << "," << Traffic->Region[1] << ","
         << Traffic->Region[2] << "," << Traffic->Region[3] << "],\"cars\":[";
@@ -103,8 +104,9 @@ std::string TGameEngine::StateJson() const {
             out << "null";
             continue;
         }
-        out << "{\"x\":" << Number(car->PosX) << ",\"y\":" << Number(car->PosY) << ",\"heading\":" << Number(car->Heading)
-            << ",\"speed\":" << Number(car->GetSpeed()) << ",\"state\":" << int(car->State) << "}";
+        out << "{\"x\":" << Number(car->PosX) << ",\"y\":" << Number(car->PosY)
+            << ",\"heading\":" << Number(car->Heading) << ",\"speed\":" << Number(car->GetSpeed())
+            << ",\"state\":" << int(car->State) << "}";
     }
     out << "],\"pedestrians\":[";
     for (size_t i = 0; i < Traffic->Pedestrians.size(); ++i) {

@@ -120,7 +120,8 @@ std::vector<std::array<int32_t, 2>> TraceTrack(int32_t x0, int32_t y0, const TCe
 
 std::unique_ptr<TBezierCurve> ParseRoute(const uint8_t* data, size_t size, const std::string& fileName) {
     if (size % 12 != 0)
-        throw Exception(fileName + ": " + std::to_string(size) + " bytes is not a whole number of 12-byte route records; record " +
+        throw Exception(fileName + ": " + std::to_string(size) +
+                        " bytes is not a whole number of 12-byte route records; record " +
                         std::to_string(size / 12) + " has only " + std::to_string(size % 12) + " bytes");
     TByteReader r(data, size, fileName);
     auto curve = std::make_unique<TBezierCurve>();
@@ -129,8 +130,8 @@ std::unique_ptr<TBezierCurve> ParseRoute(const uint8_t* data, size_t size, const
         int32_t y = r.I32("route y");
         int32_t t = r.I32("route t");
         if (!TCellWords::InMap(x, y))
-            throw Exception(fileName + ": route record " + std::to_string(record) + " at cell " + Position(x, y) +
-                            " lies off the 512 x 512 map");
+            throw Exception(fileName + ": route record " + std::to_string(record) + " at cell " +
+                            Position(x, y) + " lies off the 512 x 512 map");
         curve->AddPoint(float(x) + 0.5f, 511 - (float(y) + 0.5f), float(t));
     }
     curve->Prepare();

@@ -56,7 +56,6 @@ constexpr int32_t RespawnFrames = 400;
 // Parameter step between two car candidates along a track (cells).
 constexpr int32_t CandidateStep = 16;
 
-
 class TTrafficEngine {
   public:
     // Reads the two scripted routes; a missing or broken ".cur" file is a file error.
@@ -97,8 +96,8 @@ class TTrafficEngine {
     std::vector<TSpawnPoint> CarCandidates;
     std::vector<std::array<int32_t, 2>> PedestrianCells;      // map (x, y), x outside, y inside
     std::vector<std::array<int32_t, 2>> PedestrianCandidates; // map (x, y)
-    std::vector<std::unique_ptr<THumanMesh>> Pedestrians;      // an empty slot is filled at a respawn
-    std::vector<std::unique_ptr<TAICar>> Cars;                 // an empty slot is filled at a respawn
+    std::vector<std::unique_ptr<THumanMesh>> Pedestrians;     // an empty slot is filled at a respawn
+    std::vector<std::unique_ptr<TAICar>> Cars;                // an empty slot is filled at a respawn
     std::array<int32_t, 4> Region{};
     std::array<int32_t, 4> PreviousRegion{};
 };

@@ -4,18 +4,21 @@
 // from a car driven at them and are run over with the stain and the sound the gore switch picks;
 // a new region is filled at once, and nothing appears in the camera's view.
 #include "AICar.h"
+#include "BloodSprite.h"
 #include "Car.h"
 #include "Config.h"
 #include "GameEngine.h"
 #include "HumanMesh.h"
-#include "BloodSprite.h"
 #include "TestSupport.h"
 #include "uMeshGrid.h"
 #include "uRandom.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -23,7 +26,7 @@
 
 namespace {
 
-constexpr float LaneWidth = 3.0f;   // metres: a lane of the town's streets
+constexpr float LaneWidth = 3.0f;    // metres: a lane of the town's streets
 constexpr float UprightLimit = 0.5f; // the body's up axis below this (of 1) counts as tipped over
 
 // The game as Main.cpp makes it, recording the samples the traffic asks for.
@@ -161,10 +164,11 @@ TEST_F(TrafficE2E, Mission10TrafficKeepsItsLanesUprightOnTheMapAndGetsSomewhere)
     }
     for (size_t i = 0; i < slots.size(); ++i) {
         const TSlot& s = slots[i];
-        std::printf("car slot %zu: %d cars, %.0f m, worst lane distance %.2f m, %.1f %% of driving frames off "
-                    "its lane, lowest up %.2f\n",
-                    i, s.Cars, double(s.Metres), double(s.WorstLane),
-                    100.0 * s.OffLaneFrames / std::max(1, s.DrivingFrames), double(s.LowestUp));
+        std::printf(
+            "car slot %zu: %d cars, %.0f m, worst lane distance %.2f m, %.1f %% of driving frames off "
+            "its lane, lowest up %.2f\n",
+            i, s.Cars, double(s.Metres), double(s.WorstLane),
+            100.0 * s.OffLaneFrames / std::max(1, s.DrivingFrames), double(s.LowestUp));
         EXPECT_GT(s.Cars, 0) << "car slot " << i << " was never filled";
         EXPECT_GT(s.LowestUp, UprightLimit) << "car slot " << i << " tipped over";
     }
@@ -256,8 +260,9 @@ TEST_F(TrafficE2E, PedestriansKeepToTheirAreasOutOfHousesAndNeverAppearInView) {
             ++walkedFrames;
             EXPECT_TRUE(IsPedestrianArea(CellWordAt(game, x, y)))
                 << "pedestrian " << i << " off the walks at " << x << ", " << y << " frame " << frame;
-            EXPECT_FALSE(InsideBuilding(game, x, y)) << "pedestrian " << i << " inside a house at frame " << frame
-                                                     << " at " << x << ", " << y << " word " << CellWordAt(game, x, y);
+            EXPECT_FALSE(InsideBuilding(game, x, y))
+                << "pedestrian " << i << " inside a house at frame " << frame << " at " << x << ", " << y
+                << " word " << CellWordAt(game, x, y);
         }
         for (size_t i = 0; i < traffic.Cars.size(); ++i) {
             const TAICar* car = traffic.Cars[i].get();
@@ -295,8 +300,8 @@ TEST_F(TrafficE2E, PedestriansKeepToTheirAreasOutOfHousesAndNeverAppearInView) {
         Frame();
         check(frame);
     }
-    std::printf("%d pedestrian placements, %d cars created, %d pedestrian frames checked\n", placements, carsCreated,
-                walkedFrames);
+    std::printf("%d pedestrian placements, %d cars created, %d pedestrian frames checked\n", placements,
+                carsCreated, walkedFrames);
     EXPECT_GT(placements, 10);
     EXPECT_GT(carsCreated, 0);
 }
@@ -314,7 +319,8 @@ void RunOverAPedestrian(TrafficE2E* test, TTrafficGame& game, bool gore, std::st
         for (int32_t k = -14; k <= 3 && open; ++k)
             for (int32_t side = -2; side <= 2 && open; ++side) {
                 int32_t x = cell[0] + k, y = cell[1] + side;
-                open = TCellWords::InMap(x, y) && (traffic.Cells.At(x, y) & (GroundPedestrian | GroundAsphalt)) &&
+                open = TCellWords::InMap(x, y) &&
+                       (traffic.Cells.At(x, y) & (GroundPedestrian | GroundAsphalt)) &&
                        !InsideBuilding(game, float(x) + 0.5f, 511 - (float(y) + 0.5f));
             }
         if (open && cell[0] > 300) {
@@ -387,6 +393,49 @@ TEST_F(TrafficE2E, APedestrianFleesAndIsRunOverWithTheStainAndSoundOfTheGoreSwit
         }
         Game.reset();
         Resources().Clear();
+    }
+}
+
+// The last drawn frame as a PNG in the screenshot folder.
+void SaveFrontBuffer(TGameEngine& game, const std::string& name) {
+    int width = 0, height = 0;
+    game.FramebufferSize(width, height);
+    std::vector<uint8_t> pixels(size_t(width) * size_t(height) * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK); // the swap copies the picture out and leaves it here under Xvfb
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    std::filesystem::create_directories(KAL_SCREENSHOT_DIR);
+    EXPECT_TRUE(WritePNG(std::string(KAL_SCREENSHOT_DIR) + "/" + name, width, height, pixels)) << name;
+}
+
+// A busy street of mission 10's start by day and by night, from above the player's car: eight cars
+// and 65 pedestrians. The pictures go to the screenshot folder
+// (scripts/traffic-shots.sh copies them to doc/traffic).
+TEST_F(TrafficE2E, ABusyStreetByDayAndByNight) {
+    for (int hour : {12, 23}) {
+        TTrafficGame& game = Start(10, 21);
+        game.SetTimeOfDay(hour);
+        game.Traffic->SetPedestrianCount(65);
+        game.Traffic->SetCarCount(8);
+        if (hour == 23)
+            game.Car(1)->SetLights(true);
+        for (int frame = 0; frame < 900; ++frame) {
+            if (frame >= 895) { // from higher up than the game's top view, to see the street
+                ViewDistance = 40;
+                game.Camera.SetDistance(26);
+            }
+            Frame();
+        }
+        int cars = 0, walking = 0;
+        for (const auto& car : game.Traffic->Cars)
+            cars += car && car->IsVisible(game.Camera) ? 1 : 0;
+        for (const auto& p : game.Traffic->Pedestrians)
+            walking += p && p->IsInView() ? 1 : 0;
+        std::printf("%d o'clock: %d cars and %d pedestrians in view\n", hour, cars, walking);
+        SaveFrontBuffer(game, hour == 12 ? "traffic_day.png" : "traffic_night.png");
+        Game.reset();
+        Resources().Clear();
+        ViewDistance = 20;
     }
 }
 

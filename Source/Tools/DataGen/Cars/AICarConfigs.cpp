@@ -37,12 +37,9 @@ constexpr float TargetRadius = 2.0f;
 constexpr float TargetStep = 1;
 
 const TTrafficTuning Tunings[] = {
-    {"golf", "vwgolf", 22, 1, 0.55f, 9.5f, 140, 100},
-    {"transit", "transit", 28, 2, 0.55f, 8.5f, 150, 110},
-    {"avia", "avia", 60, 2, 0.55f, 7.0f, 190, 160},
-    {"s120", "skoda120", 22, 2, 0.55f, 8.5f, 130, 100},
-    {"bmw", "bmw", 26, 2, 0.55f, 10.0f, 150, 100},
-    {"fabia_white", "fabia", 22, 1, 0.55f, 9.0f, 140, 100},
+    {"golf", "vwgolf", 22, 1, 0.55f, 9.5f, 140, 100}, {"transit", "transit", 28, 2, 0.55f, 8.5f, 150, 110},
+    {"avia", "avia", 60, 2, 0.55f, 7.0f, 190, 160},   {"s120", "skoda120", 22, 2, 0.55f, 8.5f, 130, 100},
+    {"bmw", "bmw", 26, 2, 0.55f, 10.0f, 150, 100},    {"fabia_white", "fabia", 22, 1, 0.55f, 9.0f, 140, 100},
 };
 
 TCarConfig Configure(const TTrafficTuning& t, const models::TCarGeometry& g) {

@@ -21,14 +21,22 @@ uint64_t Mix(uint64_t z) {
     return z ^ (z >> 31);
 }
 
+bool SeededBySeed = false;
+
 } // namespace
 
 void SeedRandom(uint32_t seed) {
     Generator().seed(seed);
+    SeededBySeed = true;
 }
 
 void Randomize() {
-    SeedRandom(static_cast<uint32_t>(Mix(std::bit_cast<uint64_t>(GetTime()))));
+    Generator().seed(static_cast<uint32_t>(Mix(std::bit_cast<uint64_t>(GetTime()))));
+    SeededBySeed = false;
+}
+
+bool SeededByProgram() {
+    return SeededBySeed;
 }
 
 int32_t Random(int32_t n) {

@@ -5,10 +5,14 @@
 
 #include <cstdint>
 
-// Restarts the sequence from a seed.
+// Restarts the sequence from a seed. From then on the generator counts as seeded by the program
+// (a --seed option, the fixed clock's seed, a test), and the game's own reseeds leave it alone.
 void SeedRandom(uint32_t seed);
 // Seeds from the game clock: a different sequence on every real run, the same one on the fixed clock.
+// Clears the seeded-by-the-program flag.
 void Randomize();
+// The last seed came from SeedRandom, not from the clock.
+bool SeededByProgram();
 // A whole number 0 to n - 1, every value equally likely; 0 when n <= 0.
 int32_t Random(int32_t n);
 // Uniform in [0, 1).

@@ -52,7 +52,7 @@ struct TGameSetup {
     bool NoticeHold = true;    // hold the notice screen 3 s (any key ends it early)
 };
 
-class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost {
+class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, public TTrafficHost {
   public:
     TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness, const TGameSetup& setup);
     ~TGameEngine() override;
@@ -114,6 +114,15 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost {
     TScreenPoint Project(float x, float y, float z) override { return Camera.Project(x, y, z); }
     bool IsTwoPlayer() const override { return TwoPlayer; }
     TPlayerData& Player(int i) override;
+    // TTrafficHost (the lists and the sample above serve both hosts)
+    void AddVehicle(TVehicle* vehicle) override { TEngine::AddVehicle(vehicle); }
+    void RemoveVehicle(TVehicle* vehicle) override { TEngine::RemoveVehicle(vehicle); }
+    const TCamera& ViewCamera() const override { return Camera; }
+    TCar* FirstCar() const override { return Car(1); }
+    int32_t HourOfDay() const override { return TimeOfDay; }
+    std::unique_ptr<TAICar> CreateTrafficCar(int32_t model) override {
+        return CreateAICar(model, *this, *Traffic);
+    }
 
     // Adds a sprite to the 2D list once, even when it is there already.
     void ShowSprite(TSprite* sprite);

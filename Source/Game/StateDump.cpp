@@ -1,15 +1,17 @@
 // The game state as one JSON line, written every frame when asked for, so tests and tools read what
 // the game knows instead of guessing it from pixels.
+#include "AICar.h"
 #include "Car.h"
+#include "CheckpointSprite.h"
 #include "GameEngine.h"
 #include "GoSprite.h"
-#include "CheckpointSprite.h"
 #include "Config.h"
 #include "HintSprite.h"
+#include "HumanMesh.h"
 #include "LocatorSprite.h"
-#include "TargetSprite.h"
 #include "MenuImprovedEngine.h"
 #include "Sound.h"
+#include "TargetSprite.h"
 #include "uText1250.h"
 
 #include <cmath>
@@ -53,7 +55,8 @@ std::string TGameEngine::StateJson() const {
         << ",\"runFrames\":" << RunFrames << ",\"cameraMode\":" << int(CameraMode)
         << ",\"cameraDistance\":" << Number(Camera.Distance) << ",\"timeOfDay\":" << TimeOfDay
         << ",\"darkness\":" << Darkness << ",\"particles\":" << ParticleType
-        << ",\"showMap\":" << (ShowMap ? "true" : "false") << ",\"atGasStation\":" << (AtGasStation ? "true" : "false")
+        << ",\"showMap\":" << (ShowMap ? "true" : "false")
+        << ",\"atGasStation\":" << (AtGasStation ? "true" : "false")
         << ",\"atService\":" << (AtService ? "true" : "false") << ",\"catchUp\":" << CatchUpCountdown
         << ",\"debug\":" << (DebugOverlay ? "true" : "false");
     out << ",\"menuItem\":" << Menu->Selected << ",\"singleTrack\":" << int(Menu->SingleTrack)
@@ -101,6 +104,30 @@ std::string TGameEngine::StateJson() const {
             << (active.Marker->Visible ? "true" : "false") << ",\"symbolShown\":"
             << (active.MapSymbol->Alive ? "true" : "false");
     }
-    out << "},\"sprites\":" << Sprites.Count() << "}";
+    out << "},\"traffic\":{\"region\":[" << Traffic->Region[0] << "," << Traffic->Region[1] << ","
+        << Traffic->Region[2] << "," << Traffic->Region[3] << "],\"cars\":[";
+    for (size_t i = 0; i < Traffic->Cars.size(); ++i) {
+        const TAICar* car = Traffic->Cars[i].get();
+        out << (i ? "," : "");
+        if (!car) {
+            out << "null";
+            continue;
+        }
+        out << "{\"x\":" << Number(car->PosX) << ",\"y\":" << Number(car->PosY)
+            << ",\"heading\":" << Number(car->Heading) << ",\"speed\":" << Number(car->GetSpeed())
+            << ",\"state\":" << int(car->State) << "}";
+    }
+    out << "],\"pedestrians\":[";
+    for (size_t i = 0; i < Traffic->Pedestrians.size(); ++i) {
+        const THumanMesh* pedestrian = Traffic->Pedestrians[i].get();
+        out << (i ? "," : "");
+        if (!pedestrian) {
+            out << "null";
+            continue;
+        }
+        out << "{\"x\":" << Number(pedestrian->Position.x) << ",\"y\":" << Number(pedestrian->Position.y)
+            << ",\"behaviour\":" << int(pedestrian->Behaviour) << "}";
+    }
+    out << "]},\"sprites\":" << Sprites.Count() << "}";
     return out.str();
 }

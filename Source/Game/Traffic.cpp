@@ -114,13 +114,17 @@ std::vector<std::array<int32_t, 2>> TraceTrack(int32_t x0, int32_t y0, const TCe
 std::unique_ptr<TBezierCurve> ParseRoute(const uint8_t* data, size_t size, const std::string& fileName) {
     if (size % 12 != 0)
         throw Exception(fileName + ": " + std::to_string(size) +
-                        " bytes is not a whole number of 12-byte route records");
+                        " bytes is not a whole number of 12-byte route records; record " +
+                        std::to_string(size / 12) + " has only " + std::to_string(size % 12) + " bytes");
     TByteReader r(data, size, fileName);
     auto curve = std::make_unique<TBezierCurve>();
-    while (r.Remaining() > 0) {
+    for (size_t record = 0; r.Remaining() > 0; ++record) {
         int32_t x = r.I32("route x");
         int32_t y = r.I32("route y");
         int32_t t = r.I32("route t");
+        if (!TCellWords::InMap(x, y))
+            throw Exception(fileName + ": route record " + std::to_string(record) + " at cell " +
+                            Position(x, y) + " lies off the 512 x 512 map");
         curve->AddPoint(float(x) + 0.5f, WorldY(float(y) + 0.5f), float(t));
     }
     curve->Prepare();

@@ -1,0 +1,96 @@
+// The configurations of the computer-driven cars (data/aicars/<model>/config.dat). The wheel layout
+// comes from the generated models, as for the player cars; the rest is tuned for town traffic: calm
+// speeds, steering that takes a street corner at walking pace, and the four slots of the driver.
+#include "DataGen.h"
+#include "Models/CarCatalogue.h"
+#include "uCarConfig.h"
+
+#include <stdexcept>
+
+namespace {
+
+// A traffic car's character. Speeds are in metres per second of simulated time.
+struct TTrafficTuning {
+    const char* Design;    // name of the car design (the body the model wears)
+    const char* Directory; // below data/aicars
+    float Mass;            // chassis mass; each wheel weighs the same
+    int32_t DriveType;     // 1 front, 2 rear, 3 all
+    float SteerLimit;      // radians: the tightest turn, taken only when slow
+    float TopSpeed;        // metres per second on a long straight
+    float FrontBrake, RearBrake;
+};
+
+// The drive motors spin the wheels up to Throttle * 20 pi radians a second.
+constexpr float WheelSpinPerThrottle = 62.83185307179586f;
+// The motors aim a little above the speed limit, so a car reaches it briskly and then holds it.
+constexpr float SpinReserve = 1.15f;
+
+// The driver. A car aims at the next place where its track bends by more than TargetTurn degrees
+// and wants its distance to it / SpeedDivisor metres per second: long straights are quick, the
+// short hops round a corner slow. The target counts as reached within TargetRadius metres, and the
+// search for the next one steps TargetStep cells along the track. Tuned by driving mission 10's
+// traffic round the small blocks by its start: a smaller radius or a quicker divisor makes the
+// cars weave and swing wide, sharper steering tips them in the corners.
+constexpr float SpeedDivisor = 3.0f;
+constexpr float TargetTurn = 15;
+constexpr float TargetRadius = 2.0f;
+constexpr float TargetStep = 1;
+
+const TTrafficTuning Tunings[] = {
+    {"golf", "vwgolf", 22, 1, 0.55f, 9.5f, 140, 100}, {"transit", "transit", 28, 2, 0.55f, 8.5f, 150, 110},
+    {"avia", "avia", 60, 2, 0.55f, 7.0f, 190, 160},   {"s120", "skoda120", 22, 2, 0.55f, 8.5f, 130, 100},
+    {"bmw", "bmw", 26, 2, 0.55f, 10.0f, 150, 100},    {"fabia_white", "fabia", 22, 1, 0.55f, 9.0f, 140, 100},
+};
+
+TCarConfig Configure(const TTrafficTuning& t, const models::TCarGeometry& g) {
+    TCarConfig c;
+    c.Mass = t.Mass;
+    c.FrontAxle = g.FrontAxle;
+    c.RearAxle = g.RearAxle;
+    c.HalfTrack = g.HalfTrack;
+    c.WheelRadius = g.WheelRadius;
+    c.FrontBrake = t.FrontBrake;
+    c.RearBrake = t.RearBrake;
+    c.DriveType = t.DriveType;
+    c.SteerAmount = t.SteerLimit / 2; // the driver sets it every frame
+    c.ForwardThrottle = SpinReserve * t.TopSpeed / (WheelSpinPerThrottle * g.WheelRadius);
+    c.ReverseThrottle = 0.4f * c.ForwardThrottle;
+    c.MaxSpeed = t.TopSpeed;
+    c.SteerLimit = t.SteerLimit;
+    // The player cars' suspension: stiff, half damped, whatever the mass.
+    c.SuspensionERP = 0.251f;
+    c.SuspensionCFM = 0.0596f / t.Mass;
+    for (int i = 0; i < 2; ++i) {
+        float side = i == 0 ? 1.0f : -1.0f;
+        c.FrontLamps[i][0] = g.FrontLamp.x;
+        c.FrontLamps[i][1] = g.FrontLamp.y * side;
+        c.FrontLamps[i][2] = g.FrontLamp.z;
+        c.RearLamps[i][0] = g.RearLamp.x;
+        c.RearLamps[i][1] = g.RearLamp.y * side;
+        c.RearLamps[i][2] = g.RearLamp.z;
+    }
+    c.EngineSound = 0; // traffic is silent but for its crashes
+    c.AI[0] = SpeedDivisor;
+    c.AI[1] = TargetTurn;
+    c.AI[2] = TargetRadius;
+    c.AI[3] = TargetStep;
+    return c;
+}
+
+void GenerateAICarConfigs(const TGenContext& context) {
+    std::vector<models::TCarDesign> designs = models::CarDesigns();
+    for (const TTrafficTuning& tuning : Tunings) {
+        const models::TCarDesign* design = nullptr;
+        for (const models::TCarDesign& d : designs)
+            if (d.Name == tuning.Design)
+                design = &d;
+        if (!design)
+            throw std::runtime_error(std::string("no car design named ") + tuning.Design);
+        context.Write(std::string("aicars/") + tuning.Directory + "/config.dat",
+                      EncodeCarConfig(Configure(tuning, models::MeasureCar(*design))));
+    }
+}
+
+} // namespace
+
+KAL_GENERATOR("aicars", GenerateAICarConfigs);

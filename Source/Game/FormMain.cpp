@@ -118,12 +118,15 @@ TLauncherSeams DefaultLauncherSeams() {
         return QInputDialog::getText(QApplication::activeWindow(), Text(title), Text(prompt)).toStdString();
     };
     seams.Confirm = [](const std::string& text) {
-        QString shown = Text(text).replace("\r\n", "\n");
-        return QMessageBox::question(QApplication::activeWindow(), MessageCaption, shown,
+        return QMessageBox::question(QApplication::activeWindow(), MessageCaption, DialogText(Utf8ToCp1250(text)),
                                      QMessageBox::Yes | QMessageBox::Cancel) == QMessageBox::Yes;
     };
     seams.RunGame = RunGameEngine;
     return seams;
+}
+
+QString DialogText(const std::string& cp1250) {
+    return Text(Cp1250ToUtf8(cp1250)).replace("\r\n", "\n");
 }
 
 bool ValidLauncherNick(const std::string& utf8, std::string& cp1250) {
@@ -219,7 +222,9 @@ TFormGame::TFormGame(const std::vector<std::string>& args, const std::string& pr
     ListViewPlayer->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
                                     QAbstractItemView::DoubleClicked);
     // The selection stays as visible when the list loses the focus.
-    QPalette listPalette = ListViewPlayer->palette();
+    // The list keeps the desktop's own colours, not the window's grey.
+    QPalette listPalette = QApplication::palette(ListViewPlayer);
+    listPalette.setColor(QPalette::Window, listPalette.color(QPalette::Window));
     for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
         listPalette.setColor(QPalette::Inactive, role, listPalette.color(QPalette::Active, role));
     ListViewPlayer->setPalette(listPalette);

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QPixmap>
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -54,6 +55,9 @@ struct TLauncherSeams {
 };
 // Qt's input dialog and question box, and the real game engine in its own window.
 TLauncherSeams DefaultLauncherSeams();
+
+// A game text (Windows-1250, lines ending "\r\n") as a Qt dialog shows it.
+QString DialogText(const std::string& cp1250);
 
 // A nick the launcher accepts: not empty, shorter than 20 characters, and every character one that
 // Windows-1250 holds; `cp1250` receives the bytes to store.

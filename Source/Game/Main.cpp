@@ -203,8 +203,7 @@ int main(int argc, char** argv) {
     if (!harness.Unattended()) {
         application = std::make_unique<QApplication>(argc, argv);
         previousHandler = SetMessageBoxHandler([](const std::string& text, const std::string& caption) {
-            QString shown = QString::fromUtf8(Cp1250ToUtf8(text).c_str()).replace("\r\n", "\n");
-            QMessageBox::warning(nullptr, QString::fromUtf8(Cp1250ToUtf8(caption).c_str()), shown);
+            QMessageBox::warning(QApplication::activeWindow(), DialogText(caption), DialogText(text));
         });
     }
     // Qt's boxes only while the application exists.

@@ -142,6 +142,17 @@ int RunPractice(const TOptions& options, const THarnessOptions& harness) {
     return 0;
 }
 
+// Ends the program when the launcher closes, also when it closes hidden after a game (Qt quits by
+// itself only when a visible window closes).
+class TQuitOnClose : public QObject {
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close)
+            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // The launcher window until it closes; the game runs inside its start.
 int RunLauncher(const std::vector<std::string>& args, QApplication& application) {
     try {
@@ -162,6 +173,8 @@ int RunLauncher(const std::vector<std::string>& args, QApplication& application)
         }
         TFormGame form(args, ProfilesFileName(), seams);
         form.GameHarness.KeyScript = script.GameKeys;
+        TQuitOnClose quitOnClose;
+        form.installEventFilter(&quitOnClose);
         form.show();
         if (script.Start)
             QTimer::singleShot(0, &form, [&form] {

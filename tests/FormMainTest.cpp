@@ -380,6 +380,26 @@ TEST_F(FormMain, EscapeClosesAndSavesTheProfiles) {
     EXPECT_EQ(bytes[52], 0);
 }
 
+TEST_F(FormMain, DataTreeCarriesTheIconAndTheDesktopEntry) {
+    QImage icon(QString::fromUtf8("data/resources/kalmirov.png"));
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.size(), QSize(256, 256));
+    EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0) << "transparent corners";
+    EXPECT_EQ(qAlpha(icon.pixel(128, 128)), 255);
+
+    std::ifstream file("data/resources/kalmirov.desktop");
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string runDir = fs::weakly_canonical(KAL_RUN_DIR).string();
+    EXPECT_EQ(text.rfind("[Desktop Entry]\n", 0), 0u);
+    EXPECT_NE(text.find("\nExec=\"" + runDir + "/kalmirov\"\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nPath=" + runDir + "\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nIcon=kalmirov\n"), std::string::npos);
+
+    WriteProfiles({Profile(0, "Alice")});
+    auto form = Open();
+    EXPECT_FALSE(form->windowIcon().isNull());
+}
+
 TEST(LauncherScript, ReadsAnswersKeysAndStart) {
     fs::path file = fs::temp_directory_path() / "kal_launcher_script.txt";
     {

@@ -1,9 +1,9 @@
 // The launcher window on Qt's offscreen platform: nick rules, face buttons, removing and selecting
 // profiles, the start and the copy-back of player 1's progress into the profile file. Runs in the
 // run directory, so the window reads the generated faces and pictures of the data tree.
+#include "FormMain.h"
 #include "Config.h"
 #include "FaceTable.h"
-#include "FormMain.h"
 #include "uByteReader.h"
 #include "uPlatform.h"
 #include "uText1250.h"
@@ -18,8 +18,8 @@
 
 #include <cstdlib>
 #include <deque>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -44,9 +44,8 @@ class FormMain : public ::testing::Test {
         fs::create_directories(Dir);
         File = (Dir / "profiles.dat").string();
         PreviousConfig = SetConfig(&Settings);
-        PreviousHandler = SetMessageBoxHandler([this](const std::string& text, const std::string&) {
-            Messages.push_back(Cp1250ToUtf8(text));
-        });
+        PreviousHandler = SetMessageBoxHandler(
+            [this](const std::string& text, const std::string&) { Messages.push_back(Cp1250ToUtf8(text)); });
         Seams.InputBox = [this](const std::string& title, const std::string& prompt) {
             Questions.push_back(title + "|" + prompt);
             if (Answers.empty())
@@ -168,7 +167,8 @@ TEST_F(FormMain, AddedNicksFollowTheLauncherRule) {
 }
 
 TEST_F(FormMain, InvalidNickMessageShowsOnTwoLines) {
-    EXPECT_EQ(DialogText(Utf8ToCp1250(InvalidNickText)), QString::fromUtf8("Invalid nick.\nŠpatná přezdívka."));
+    EXPECT_EQ(DialogText(Utf8ToCp1250(InvalidNickText)),
+              QString::fromUtf8("Invalid nick.\nŠpatná přezdívka."));
 }
 
 TEST_F(FormMain, EmptyFileAsksForTheFirstPlayer) {
@@ -431,7 +431,8 @@ TEST_F(FormMain, ScreenshotsWithThreePlayers) {
         EXPECT_EQ(form->ListViewPlayer->topLevelItem(2)->text(0), QString::fromUtf8("Šárka"));
         QImage shot = form->grab().toImage();
         EXPECT_EQ(shot.size() / shot.devicePixelRatio(), QSize(402, 392));
-        std::string name = std::string(KAL_SCREENSHOT_DIR) + (language == 0 ? "/launcher-en.png" : "/launcher-cs.png");
+        std::string name =
+            std::string(KAL_SCREENSHOT_DIR) + (language == 0 ? "/launcher-en.png" : "/launcher-cs.png");
         EXPECT_TRUE(shot.save(QString::fromStdString(name)));
         // The background colour shows where no picture covers the window.
         EXPECT_EQ(form->palette().color(QPalette::Window), QColor(67, 67, 67));

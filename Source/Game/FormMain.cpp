@@ -30,9 +30,13 @@ namespace {
 
 constexpr const char* MessageCaption = "Kalmirov";
 
-QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.c_str()); }
+QString Text(const std::string& utf8) {
+    return QString::fromUtf8(utf8.c_str());
+}
 
-void ShowInvalidNick() { ShowMessageBox(Utf8ToCp1250(InvalidNickText), MessageCaption); }
+void ShowInvalidNick() {
+    ShowMessageBox(Utf8ToCp1250(InvalidNickText), MessageCaption);
+}
 
 // A picture of the data set through the game's own BMP reader, so the launcher reads exactly what
 // the game does. Throws EInOutError naming the file.
@@ -118,7 +122,8 @@ TLauncherSeams DefaultLauncherSeams() {
         return QInputDialog::getText(QApplication::activeWindow(), Text(title), Text(prompt)).toStdString();
     };
     seams.Confirm = [](const std::string& text) {
-        return QMessageBox::question(QApplication::activeWindow(), MessageCaption, DialogText(Utf8ToCp1250(text)),
+        return QMessageBox::question(QApplication::activeWindow(), MessageCaption,
+                                     DialogText(Utf8ToCp1250(text)),
                                      QMessageBox::Yes | QMessageBox::Cancel) == QMessageBox::Yes;
     };
     seams.RunGame = RunGameEngine;
@@ -137,7 +142,9 @@ bool ValidLauncherNick(const std::string& utf8, std::string& cp1250) {
     return true;
 }
 
-bool FullscreenRequested(const std::vector<std::string>& args) { return args.empty() || args[0] != "-w"; }
+bool FullscreenRequested(const std::vector<std::string>& args) {
+    return args.empty() || args[0] != "-w";
+}
 
 void CopyBackProgress(const TGameProgress& progress, TProfileRecord& record) {
     record.Mission = progress.Mission;
@@ -173,7 +180,8 @@ TLauncherScript ReadLauncherScript(const std::string& fileName) {
     return script;
 }
 
-TFormGame::TFormGame(const std::vector<std::string>& args, const std::string& profilesFile, TLauncherSeams seams)
+TFormGame::TFormGame(const std::vector<std::string>& args, const std::string& profilesFile,
+                     TLauncherSeams seams)
     : Args(args), ProfilesFile(profilesFile), Seams(std::move(seams)) {
     setWindowTitle(LauncherCaption);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -230,7 +238,8 @@ TFormGame::TFormGame(const std::vector<std::string>& args, const std::string& pr
     ListViewPlayer->setPalette(listPalette);
     ListViewPlayer->installEventFilter(this);
     connect(ListViewPlayer, &QTreeWidget::itemSelectionChanged, this, [this] { SelectionChanged(); });
-    connect(ListViewPlayer, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) { CaptionEdited(item); });
+    connect(ListViewPlayer, &QTreeWidget::itemChanged, this,
+            [this](QTreeWidgetItem* item) { CaptionEdited(item); });
 
     ImageFace = new QLabel(this);
     ImageFace->setGeometry(32, 204, 100, 100);
@@ -278,7 +287,8 @@ void TFormGame::showEvent(QShowEvent* event) {
         move(screen->availableGeometry().center() - rect().center());
     if (Profiles.Records.empty()) {
         // Asked once the window is on the screen, so that the box stands in front of it.
-        QMetaObject::invokeMethod(this, [this] { AddPlayer(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { AddPlayer(); }, Qt::QueuedConnection);
         return;
     }
     for (size_t i = 0; i < Profiles.Records.size(); ++i)
@@ -292,7 +302,9 @@ void TFormGame::closeEvent(QCloseEvent* event) {
 }
 
 // Escape anywhere in the window closes it, and with it the program.
-void TFormGame::reject() { close(); }
+void TFormGame::reject() {
+    close();
+}
 
 bool TFormGame::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ListViewPlayer && event->type() == QEvent::KeyPress &&

@@ -23,7 +23,8 @@ class QTreeWidgetItem;
 // The launcher's texts (UTF-8; the message boxes receive them in Windows-1250, as every game text).
 inline constexpr const char* LauncherCaption = "Kalmirov 1.2";
 inline constexpr const char* InvalidNickText = "Invalid nick.\r\nŠpatná přezdívka.";
-inline constexpr const char* RemovePlayerText = "Really remove this player?\r\nOpravdu odstranit tohoto hráče?";
+inline constexpr const char* RemovePlayerText =
+    "Really remove this player?\r\nOpravdu odstranit tohoto hráče?";
 inline constexpr const char* NewPlayerTitle = "New Player/Nový Hráč";
 inline constexpr const char* NickPrompt = "Nick/Přezdívka";
 
@@ -111,7 +112,7 @@ class TFormGame : public QDialog {
     QPushButton* ButtonStart = nullptr;
     std::vector<QPixmap> ImageListFaces; // faces 0..18 of the face table, 100 x 100
 
-    TProfileList Profiles;       // Records.size() is the profile count
+    TProfileList Profiles;        // Records.size() is the profile count
     int32_t SelectedProfile = -1; // -1 when no list item is selected
     THarnessOptions GameHarness;  // handed to the game (the launcher's end-to-end test)
     int ExitCode = 0;             // 1 once a game has ended with an error

@@ -42,8 +42,8 @@ int IntValue(const std::string& option, const std::string& text, int low, int hi
     char* end = nullptr;
     long value = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != 0 || value < low || value > high)
-        throw Exception(option + " needs a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-                        ", not \"" + text + "\"");
+        throw Exception(option + " needs a whole number from " + std::to_string(low) + " to " +
+                        std::to_string(high) + ", not \"" + text + "\"");
     return int(value);
 }
 
@@ -83,7 +83,8 @@ int ChooseProfile(TProfileList& profiles, const std::string& nick, const std::st
     if (!nick.empty()) {
         std::string stored;
         if (!ValidNick(nick, stored))
-            throw Exception("The nick \"" + nick + "\" is not valid: 1 to 20 characters of Central European script");
+            throw Exception("The nick \"" + nick +
+                            "\" is not valid: 1 to 20 characters of Central European script");
         int i = profiles.Find(stored);
         if (i < 0)
             i = profiles.AddProfile(stored, fileName);
@@ -100,12 +101,14 @@ int ChooseProfile(TProfileList& profiles, const std::string& nick, const std::st
     return i < 0 ? 0 : i;
 }
 
-bool HaveDisplay() { return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr; }
+bool HaveDisplay() {
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+}
 
 // Any option beyond -w and -ns asks for the practice start, which skips the launcher.
 bool PracticeStart(const TOptions& options, const THarnessOptions& harness) {
-    return options.Mission != 0 || options.Car >= 0 || !options.Profile.empty() || !options.DumpState.empty() ||
-           options.HasSeed || harness.Unattended();
+    return options.Mission != 0 || options.Car >= 0 || !options.Profile.empty() ||
+           !options.DumpState.empty() || options.HasSeed || harness.Unattended();
 }
 
 // Straight into the game with the named or last-selected profile.
@@ -148,7 +151,8 @@ class TQuitOnClose : public QObject {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Close)
-            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                      Qt::QueuedConnection);
         return QObject::eventFilter(watched, event);
     }
 };
@@ -166,7 +170,7 @@ int RunLauncher(const std::vector<std::string>& args, QApplication& application)
                 std::fprintf(stderr, "[%s] %s\n", caption.c_str(), Cp1250ToUtf8(text).c_str());
             });
             seams.InputBox = [nicks = script.Nicks, next = size_t(0)](const std::string&,
-                                                                     const std::string&) mutable {
+                                                                      const std::string&) mutable {
                 return next < nicks.size() ? nicks[next++] : std::string();
             };
             seams.Confirm = [](const std::string&) { return true; };

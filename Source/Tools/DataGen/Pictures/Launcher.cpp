@@ -106,7 +106,8 @@ void PaintIcon(const TGenContext& context) {
         Linear(0, 0, Palette::Accent, Size, 0, Rgb(110, 0, 60)));
     // Road markings running into the tile's lower edge.
     for (int i = 0; i < 3; ++i)
-        tile.FillRoundRect(28 + i * 80.0f, 224, 68 + i * 80.0f, 232, 3, Solid(WithAlpha(Palette::White, 0.55f)));
+        tile.FillRoundRect(28 + i * 80.0f, 224, 68 + i * 80.0f, 232, 3,
+                           Solid(WithAlpha(Palette::White, 0.55f)));
     TTitleStyle title;
     title.GlowRadius = 12;
     title.OutlineWidth = 4;
@@ -136,9 +137,12 @@ std::string QuotedExec(const std::string& path) {
 // The desktop entry points at the program beside this data tree and starts it there, since the game
 // reads its data relative to the working directory.
 void WriteDesktopEntry(const TGenContext& context) {
-    std::filesystem::path runDir = std::filesystem::absolute(context.DataDir).lexically_normal().parent_path();
-    if (runDir.filename().empty())
-        runDir = runDir.parent_path();
+    std::filesystem::path dataDir = std::filesystem::absolute(context.DataDir).lexically_normal();
+    if (!dataDir.has_filename()) // "data/" as given
+        dataDir = dataDir.parent_path();
+    std::filesystem::path runDir = dataDir.parent_path();
+    std::string exec = "Exec=" + QuotedExec((runDir / "kalmirov").string()) + "\n";
+    std::string path = "Path=" + runDir.string() + "\n";
     std::string text = "[Desktop Entry]\n"
                        "Type=Application\n"
                        "Version=1.0\n"
@@ -146,9 +150,8 @@ void WriteDesktopEntry(const TGenContext& context) {
                        "GenericName=City Driving Game\n"
                        "GenericName[cs]=Automobilová hra ve městě\n"
                        "Comment=Drive, deliver and race through the night city of Kalmirov\n"
-                       "Comment[cs]=Jezdi, rozvážej a závoď nočním městem Kalmirov\n"
-                       "Exec=" + QuotedExec((runDir / "kalmirov").string()) + "\n"
-                       "Path=" + runDir.string() + "\n"
+                       "Comment[cs]=Jezdi, rozvážej a závoď nočním městem Kalmirov\n" +
+                       exec + path +
                        "Icon=kalmirov\n"
                        "Terminal=false\n"
                        "Categories=Game;ActionGame;\n"

@@ -195,8 +195,9 @@ TFormGame::TFormGame(const std::vector<std::string>& args, const std::string& pr
     QFont font = this->font();
     font.setPixelSize(11);
     setFont(font);
-    if (FileExists(NativePath(".\\data\\resources\\kalmirov.png")))
-        setWindowIcon(QIcon(Text(NativePath(".\\data\\resources\\kalmirov.png"))));
+    std::string iconFile = NativePath(".\\data\\resources\\kalmirov.png");
+    if (FileExists(iconFile))
+        setWindowIcon(QIcon(Text(iconFile)));
 
     ImageBackground = new QLabel(this);
     ImageBackground->setGeometry(0, 0, 402, 402);
@@ -229,8 +230,8 @@ TFormGame::TFormGame(const std::vector<std::string>& args, const std::string& pr
     ListViewPlayer->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListViewPlayer->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
                                     QAbstractItemView::DoubleClicked);
-    // The selection stays as visible when the list loses the focus.
-    // The list keeps the desktop's own colours, not the window's grey.
+    // The list keeps the desktop's own colours, not the window's grey, and its selection stays as
+    // visible when it loses the focus.
     QPalette listPalette = QApplication::palette(ListViewPlayer);
     listPalette.setColor(QPalette::Window, listPalette.color(QPalette::Window));
     for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Configures and builds Kalmirov into build/ (Release); with KAL_SANITIZE=1 into build-asan/ with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Arguments name the targets to build (default: all).
+# AddressSanitizer and UndefinedBehaviorSanitizer. With KAL_WERROR=1 warnings are errors (the tests
+# build so); otherwise they are not, so a newer compiler than ours still builds the game. Arguments
+# name the targets to build (default: all).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${KAL_SANITIZE:-0}" = 1 ]; then
@@ -9,6 +11,11 @@ if [ "${KAL_SANITIZE:-0}" = 1 ]; then
 else
   dir=build
   flags=(-DCMAKE_BUILD_TYPE=Release)
+fi
+if [ "${KAL_WERROR:-0}" = 1 ]; then
+  flags+=(-DKAL_WERROR=ON)
+else
+  flags+=(-DKAL_WERROR=OFF)
 fi
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
 if [ $# -gt 0 ]; then

@@ -11,6 +11,8 @@ PACKAGES=(
   libsdl2-dev libopenmpt-dev
   qt6-base-dev
   libcurl4-openssl-dev
+  libcpp-httplib-dev libsqlite3-dev
+  chromium curl
   libfreetype-dev fonts-dejavu-core
   libpng-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev

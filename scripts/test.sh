@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit, end-to-end (under Xvfb) and fuzz
-# tests of the Release build, then the unit, launcher and fuzz tests again under the sanitizers.
+# tests of the Release build, then the unit, launcher and fuzz tests again under the sanitizers. Both
+# builds treat warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 jobs=$(nproc)
+export KAL_WERROR=1
 
 bash scripts/build.sh
 (cd build && ctest --output-on-failure -j "$jobs")
 
 # The launcher's tests read the pictures of the data tree, so the sanitizer build generates it too.
-KAL_SANITIZE=1 bash scripts/build.sh kaltests kallaunchertests gamedata $(cd fuzz && ls Fuzz*.cpp | grep -v FuzzDriver | sed 's/\.cpp$//')
+KAL_SANITIZE=1 bash scripts/build.sh kaltests kalscores kalscorestests kallaunchertests gamedata \
+  $(cd fuzz && ls Fuzz*.cpp | grep -v FuzzDriver | sed 's/\.cpp$//')
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j "$jobs" -E '^e2e$')

@@ -46,11 +46,12 @@ TEST_F(TConfigTest, FirstStartCreatesTheStoreWithDefaults) {
         EXPECT_EQ(config.ModulesVolume, 255);
         EXPECT_FALSE(config.Windowed);
         EXPECT_FALSE(config.Carmageddon);
+        EXPECT_EQ(config.HighscoreServer, "http://127.0.0.1:8080");
         EXPECT_TRUE(std::filesystem::is_directory(Dir.File("kalmirov")));
     }
     std::string text = ReadText(File());
-    for (const char* line :
-         {"Language=0\n", "SamplesVolume=255\n", "ModulesVolume=255\n", "Windowed=0\n", "Carmageddon=0\n"})
+    for (const char* line : {"Language=0\n", "SamplesVolume=255\n", "ModulesVolume=255\n", "Windowed=0\n",
+                             "Carmageddon=0\n", "HighscoreServer=\"http://127.0.0.1:8080\"\n"})
         EXPECT_TRUE(Has(text, line)) << line << " in\n" << text;
     EXPECT_LT(text.find("Language="), text.find("Carmageddon=")) << "written in their order";
 }
@@ -63,6 +64,7 @@ TEST_F(TConfigTest, ValuesSurviveARun) {
         config.ModulesVolume = 0;
         config.Windowed = true;
         config.Carmageddon = true;
+        config.HighscoreServer = "http://scores.example:9000";
     }
     TConfig again(File());
     EXPECT_EQ(again.Language, 1);
@@ -70,6 +72,37 @@ TEST_F(TConfigTest, ValuesSurviveARun) {
     EXPECT_EQ(again.ModulesVolume, 0);
     EXPECT_TRUE(again.Windowed);
     EXPECT_TRUE(again.Carmageddon);
+    EXPECT_EQ(again.HighscoreServer, "http://scores.example:9000");
+}
+
+TEST_F(TConfigTest, HighscoreServerIsAQuotedText) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"HighscoreServer=\"http://scores.local:8080\"\n", "http://scores.local:8080"},
+        {"HighscoreServer = \" http://spaced:1 \" \n", "http://spaced:1"},
+        {"highscoreserver=\"http://any-case\"\n", "http://any-case"},
+        {"HighscoreServer=http://unquoted\n", "http://127.0.0.1:8080"}, // not a text: absent
+        {"HighscoreServer=\"\"\n", "http://127.0.0.1:8080"},            // empty: absent
+        {"HighscoreServer=8080\n", "http://127.0.0.1:8080"},
+    };
+    for (const auto& [text, expected] : cases) {
+        WriteText(File(), text);
+        EXPECT_EQ(TConfig(File()).HighscoreServer, expected) << text;
+    }
+}
+
+TEST_F(TConfigTest, OlderFileGainsTheHighscoreServerAndKeepsItsLines) {
+    WriteText(File(), "# mine\nLanguage=1\nSamplesVolume=7\n");
+    {
+        TConfig config(File());
+        EXPECT_EQ(config.HighscoreServer, "http://127.0.0.1:8080");
+        config.HighscoreServer = "http://bad\nLanguage=0\"";
+    }
+    EXPECT_EQ(ReadText(File()), "# mine\nLanguage=1\nSamplesVolume=7\nModulesVolume=255\nWindowed=0\n"
+                                "Carmageddon=0\nHighscoreServer=\"http://badLanguage=0\"\"\n")
+        << "a line break cannot end the value's line early";
+    TConfig again(File());
+    EXPECT_EQ(again.Language, 1);
+    EXPECT_EQ(again.HighscoreServer, "http://badLanguage=0\"");
 }
 
 TEST_F(TConfigTest, InstallerLanguageIsReadOnceAndRemovedAtOnce) {

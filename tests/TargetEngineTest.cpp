@@ -317,12 +317,16 @@ TEST_F(TTargetEngineTest, TwoPlayerRaceRejectsAThirdPlayer) {
     EXPECT_TRUE(Host.Samples.empty());
 }
 
+// The arrow is centred on its point of the frame.
+int32_t CentreX(const TSprite& s) { return s.X + int32_t(s.Width / 2); }
+int32_t CentreY(const TSprite& s) { return s.Y + int32_t(s.Height / 2); }
+
 TEST_F(TTargetEngineTest, LocatorOnTheRightEdgeForATargetStraightRight) {
     Targets->Add(0, 0, 108, 100); // (400, 240) on screen, the player at (320, 240)
     Targets->UpdateLocators(100, 100);
     const TLocatorSprite& locator = *Targets->Targets[0].Locator;
-    EXPECT_EQ(locator.X, 620);
-    EXPECT_EQ(locator.Y, 240);
+    EXPECT_EQ(CentreX(locator), 620);
+    EXPECT_EQ(CentreY(locator), 240);
     EXPECT_NEAR(locator.Angle, 0.0f, 1e-4f);
 }
 
@@ -330,8 +334,8 @@ TEST_F(TTargetEngineTest, LocatorOnTheTopEdgeForATargetStraightUp) {
     Targets->Add(0, 0, 100, 108);
     Targets->UpdateLocators(100, 100);
     const TLocatorSprite& locator = *Targets->Targets[0].Locator;
-    EXPECT_EQ(locator.X, 320);
-    EXPECT_EQ(locator.Y, 460);
+    EXPECT_EQ(CentreX(locator), 320);
+    EXPECT_EQ(CentreY(locator), 460);
     EXPECT_NEAR(locator.Angle, 90.0f, 1e-4f);
 }
 
@@ -340,8 +344,8 @@ TEST_F(TTargetEngineTest, LocatorTakesTheFirstEdgeAndRoundsTheCrossing) {
     Targets->Add(0, 0, 99, 97);
     Targets->UpdateLocators(100, 100);
     const TLocatorSprite& locator = *Targets->Targets[0].Locator;
-    EXPECT_EQ(locator.X, 247);
-    EXPECT_EQ(locator.Y, 20);
+    EXPECT_EQ(CentreX(locator), 247);
+    EXPECT_EQ(CentreY(locator), 20);
     EXPECT_NEAR(locator.Angle, 90.0f - std::atan2(-1.0f, -3.0f) * 180.0f / 3.14159265f, 1e-3f);
 }
 
@@ -352,13 +356,13 @@ TEST_F(TTargetEngineTest, LocatorStaysPutWhenTheRayMeetsNoEdge) {
         return TScreenPoint{x == 100 ? -2000.0f : -1900.0f, -2000};
     };
     Targets->UpdateLocators(100, 100);
-    EXPECT_EQ(Targets->Targets[0].Locator->X, 620);
-    EXPECT_EQ(Targets->Targets[0].Locator->Y, 240);
+    EXPECT_EQ(CentreX(*Targets->Targets[0].Locator), 620);
+    EXPECT_EQ(CentreY(*Targets->Targets[0].Locator), 240);
 
     // A target on the player's own screen point points nowhere and moves nowhere.
     Host.Projection = [](float, float, float) { return TScreenPoint{320, 240}; };
     Targets->UpdateLocators(100, 100);
-    EXPECT_EQ(Targets->Targets[0].Locator->X, 620);
+    EXPECT_EQ(CentreX(*Targets->Targets[0].Locator), 620);
     EXPECT_FLOAT_EQ(Targets->Targets[0].Locator->Angle, 90);
 }
 

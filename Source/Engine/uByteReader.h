@@ -2,19 +2,17 @@
 // against the bytes left, so a truncated or corrupt file fails with a message, never an overrun.
 #pragma once
 
+#include "uErrors.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 // Raised when a read would pass the end of the data; the message names the file and the field.
-class EReadError : public std::exception {
+class EReadError : public Exception {
   public:
-    explicit EReadError(std::string message) : Message(std::move(message)) {}
-    const char* what() const noexcept override { return Message.c_str(); }
-
-  private:
-    std::string Message;
+    using Exception::Exception;
 };
 
 class TByteReader {

@@ -1,6 +1,7 @@
 #include "uCityMap.h"
 #include "uByteReader.h"
 #include "uErrors.h"
+#include "uMapCoords.h"
 #include "uPlatform.h"
 
 #include <cmath>
@@ -54,7 +55,7 @@ TPlacement ReadPlacement(TByteReader& r) {
 
 // World row of a placement's corner: 511 - round(y) - round(h), in 64 bits, fitting 32.
 int32_t PlacementRow(const TPlacement& p) {
-    return Fit32(int64_t(GridSize - 1) - RoundMap(p.y, "y") - RoundMap(p.h, "h"), "row");
+    return Fit32(int64_t(MapLastRow) - RoundMap(p.y, "y") - RoundMap(p.h, "h"), "row");
 }
 
 } // namespace
@@ -62,13 +63,13 @@ int32_t PlacementRow(const TPlacement& p) {
 dVector3 LampPosition(float x, float y, float h, int32_t q) {
     switch (q) {
     case 0:
-        return VectorMake(x - 0.1f, 511 - (y + 0.5f), LampHeight);
+        return VectorMake(x - 0.1f, WorldY(y + 0.5f), LampHeight);
     case 1:
-        return VectorMake(x + 0.5f, 511 - (y - 1.1f + h), LampHeight);
+        return VectorMake(x + 0.5f, WorldY(y - 1.1f + h), LampHeight);
     case 2:
-        return VectorMake(x + 1.1f, 511 - (y + 0.5f), LampHeight);
+        return VectorMake(x + 1.1f, WorldY(y + 0.5f), LampHeight);
     default:
-        return VectorMake(x + 0.5f, 511 - (y + 1.1f + 1), LampHeight);
+        return VectorMake(x + 0.5f, WorldY(y + 1.1f + 1), LampHeight);
     }
 }
 

@@ -160,6 +160,10 @@ void TEngine::LoadMesh(const std::string& fileName, const std::string& textureOv
                        TMeshRecord& record) {
     std::string override = textureOverride.empty() ? std::string() : NativePath(textureOverride);
     int32_t list = Load3DS(NativePath(fileName), override, scale, record.Extent);
+    // Load3DS has already shown what is wrong with the file; without a list the mesh would draw
+    // nothing, so the game stops here.
+    if (list == 0)
+        throw Exception("Cannot load mesh " + fileName);
     if (list < 0)
         throw ERangeError("Mesh list of " + fileName + " out of range");
     record.List = static_cast<uint32_t>(list);

@@ -35,6 +35,8 @@ class TEngine {
 
     uint32_t LoadTexture(const std::string& fileName);
     void FreeTexture(uint32_t id);
+    // A 3DS file as one display list; a missing file raises EInOutError, a malformed one Exception,
+    // both naming the file.
     void LoadMesh(const std::string& fileName, const std::string& textureOverride, float scale, TMeshRecord& record);
 
     bool InitKeyboard();

@@ -4,6 +4,7 @@
 #include "Sound.h"
 #include "TrackSprite.h"
 #include "uByteReader.h"
+#include "uMapCoords.h"
 #include "uRandom.h"
 
 #include <cmath>
@@ -85,7 +86,7 @@ void TCar::Update(float dt) {
 }
 
 void TCar::UpdateThrottle() {
-    int32_t x = int32_t(std::trunc(PosX)), y = int32_t(std::trunc(511 - PosY));
+    int32_t x = int32_t(std::trunc(PosX)), y = MapRow(PosY);
     if (!TCellWords::InMap(x, y))
         throw ERangeError("Car position (" + std::to_string(x) + ", " + std::to_string(y) + ") outside the map");
     float surface = SurfaceFactor(Cells.At(x, y));
@@ -236,8 +237,8 @@ void TCar::PlayCrashSound() {
 }
 
 TModelCar::TModelCar(TEngine& engine, const TCellWords& cells, int playerNumber, const TCarModel& model)
-    : TCar(engine, cells, ReadCarConfig(std::string(".\\data\\cars\\") + model.Directory + "\\config.dat"),
-           Resources().GetMesh(model.Wheel), Resources().GetMesh(ChassisKey(model, playerNumber))),
+    : TCar(engine, cells, ReadCarConfig(CarFilePath(model, "config.dat")), Resources().GetMesh(model.Wheel),
+           Resources().GetMesh(ChassisKey(model, playerNumber))),
       SoundChannel(playerNumber - 1), Model(model) {
     Sound().PlaySample(Resources().GetSample(model.EngineSample), SoundChannel, true);
 }

@@ -4,6 +4,7 @@
 // shadow, lamp and track sprites; the engine's 3D sprite list only points at them.
 #pragma once
 
+#include "CarModelTable.h"
 #include "Traffic.h"
 #include "uEngine.h"
 #include "uVehicle.h"
@@ -82,17 +83,8 @@ class TCar : public TVehicle {
     std::vector<std::unique_ptr<TTrackSprite>> Tracks; // live tyre marks, oldest first
 };
 
-// What tells one car model from another: its configuration folder, meshes and samples.
-struct TCarModel {
-    const char* Directory;  // under data/cars
-    const char* Chassis[2]; // mesh keys for player 1 and player 2
-    const char* Wheel;
-    const char* EngineSample;
-    const char* HornSample;
-};
-
-// A player's car of one model: loops its engine sample on the player's channel (0 or 1), shifting
-// its pitch and volume with the speed, and sounds its horn on a free channel.
+// A player's car of one model (a row of CarModelTable): loops its engine sample on the player's
+// channel (0 or 1), shifting its pitch and volume with the speed, and sounds its horn on a free channel.
 class TModelCar : public TCar {
   public:
     TModelCar(TEngine& engine, const TCellWords& cells, int playerNumber, const TCarModel& model);

@@ -115,6 +115,13 @@ std::vector<uint8_t> FileBytes(const std::vector<std::string>& lines) {
     return bytes;
 }
 
+// A text value as written: in double quotes, without the line breaks that would end its line.
+std::string Quoted(const std::string& text) {
+    std::string line = text;
+    std::erase_if(line, [](char c) { return c == '\n' || c == '\r' || c == '\0'; });
+    return "\"" + line + "\"";
+}
+
 } // namespace
 
 std::string ConfigFileName() {
@@ -187,6 +194,10 @@ TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
         Windowed = *flag != 0;
     if (std::optional<int32_t> flag = integer("Carmageddon"))
         Carmageddon = *flag != 0;
+    // An empty address counts as absent: there would be nowhere to send to.
+    if (std::optional<TEntry> server = find("HighscoreServer");
+        server && server->Text && !Trim(*server->Text).empty())
+        HighscoreServer = Trim(*server->Text);
     KeyOpen = true;
 }
 
@@ -210,18 +221,16 @@ bool TConfig::Save(std::string& error) {
         error = Registry + ": cannot be written (its folder is gone)";
         return false;
     }
-    const std::pair<const char*, int32_t> values[] = {
-        {"Language", Language},
-        {"SamplesVolume", SamplesVolume},
-        {"ModulesVolume", ModulesVolume},
-        {"Windowed", Windowed ? 1 : 0},
-        {"Carmageddon", Carmageddon ? 1 : 0},
+    const std::pair<const char*, std::string> values[] = {
+        {"Language", std::to_string(Language)},           {"SamplesVolume", std::to_string(SamplesVolume)},
+        {"ModulesVolume", std::to_string(ModulesVolume)}, {"Windowed", Windowed ? "1" : "0"},
+        {"Carmageddon", Carmageddon ? "1" : "0"},         {"HighscoreServer", Quoted(HighscoreServer)},
     };
     std::vector<std::string> lines = Lines;
     if (lines.empty())
         lines.push_back(HEADER);
     for (const auto& [name, value] : values) {
-        std::string line = std::string(name) + "=" + std::to_string(value);
+        std::string line = std::string(name) + "=" + value;
         // The value replaces the first line of its name; later duplicates go.
         std::vector<std::string> kept;
         bool placed = false;

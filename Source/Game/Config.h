@@ -1,6 +1,6 @@
 // TConfig: the user's settings for the whole run — language, effects and music volume, the window
-// flag and the gore switch. Read from the per-user settings file at start-up, written back at exit.
-// Owns the settings file's text while the program runs.
+// flag, the gore switch and the highscore server. Read from the per-user settings file at start-up, written
+// back at exit. Owns the settings file's text while the program runs.
 #pragma once
 
 #include "Sound.h"
@@ -35,6 +35,8 @@ class TConfig {
     int32_t ModulesVolume = 255; // music volume 0..255
     bool Windowed = false;       // kept and written back; the window mode comes from the command line
     bool Carmageddon = false;    // run-over pedestrians bleed
+    // Where "Submit to web" sends the highscores: scheme, host and port, no path.
+    std::string HighscoreServer = "http://127.0.0.1:8080";
 
   private:
     // The file's lines as read: comments, junk and unknown names survive a save untouched.

@@ -221,6 +221,7 @@ const TTextPair HintCityMap = {"You can use TAB key to see the city map",
 const TTextPair HintBackOnWheels = {"Your car is back on its wheels", "Auto je zase na kolech"};
 const TTextPair HintCargoLoaded = {"Cargo loaded", "Náklad naložen"};
 const TTextPair HintCargoFull = {"The car is full", "Auto je plné"};
+const TTextPair ParTimeText = {"Par time %.2f", "Normový čas %.2f"};
 const TTextPair ExtraScoresText = {"%s extra scores!", "%s bere extra bod!"};
 
 namespace {

@@ -12,6 +12,7 @@
 
 constexpr int LanguageCount = 2; // 0 English, 1 Czech
 constexpr int MissionCount = 16; // rows 0..15; 0 stands for no mission
+constexpr int LastMission = 10;  // games 1..10 are missions for one player, 11..15 races for two
 
 // An English and a Czech text, written in UTF-8 here.
 struct TTextPair {
@@ -81,6 +82,8 @@ extern const TTextPair HintCityMap;      // the TAB key and the city map
 extern const TTextPair HintBackOnWheels; // a car stuck on its side was set upright
 extern const TTextPair HintCargoLoaded;  // mission 10: an item taken on board
 extern const TTextPair HintCargoFull;    // mission 10: no room for more
+// The mission's par time on the result screen, "%.2f" seconds.
+extern const TTextPair ParTimeText;
 // "%s extra scores!" / "%s bere extra bod!"
 extern const TTextPair ExtraScoresText;
 

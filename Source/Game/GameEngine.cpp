@@ -269,7 +269,10 @@ void TGameEngine::HandleGameKeys() {
                 car1 = Car(1);
                 break;
             }
-    TCar* car2 = Car(2);
+    // Nobody drives off before "GO": the cars settle on their wheels, the drivers wait.
+    if (CountdownRunning())
+        car1 = nullptr;
+    TCar* car2 = CountdownRunning() ? nullptr : Car(2);
     if (TwoPlayer && car2) {
         if (KeyDown(DIK_W))
             car2->Accelerate();
@@ -308,7 +311,7 @@ void TGameEngine::HandleGameKeys() {
         else if (CameraMode == 1)
             SetCameraMode(0);
     }
-    if (KeyPressed(DIK_TAB) && !CountdownRunning() && car1)
+    if (KeyPressed(DIK_TAB) && !CountdownRunning() && Car(1))
         SetGameState(gsInMap);
 }
 

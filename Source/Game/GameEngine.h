@@ -166,6 +166,9 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost {
     bool MapHintShown = false;      // the TAB hint shows once per run
     int32_t MapHintCountdown = -1;  // frames until it shows; -1 when not armed
     int32_t OverturnedFrames[2] = {}; // frames each car has lain on its side or roof, almost still
+    bool Finished = false;          // the run of this game has ended (its result screen opened)
+    // Car 1's values at the previous rules frame, for warnings that fire once as a value crosses.
+    float WarnFuel = 100, WarnDamage = 0, WarnCargo = 0;
 
   private:
     void HandleMenuKeys();

@@ -1,6 +1,7 @@
 // The game's two loading stages: the notice screen, the samples, the music and the intro pictures
 // first; then, behind the loading picture and its bar, the game pictures and HUD sprites, the car,
 // pedestrian and station meshes, the city map and the stations.
+#include "CarModelTable.h"
 #include "CheckpointSprite.h"
 #include "Config.h"
 #include "GameEngine.h"
@@ -31,15 +32,7 @@ const TKeyFile StageOneSamples[] = {
     {"scream1", ".\\data\\sound\\scream1.wav"},           {"scream2", ".\\data\\sound\\scream2.wav"},
     {"skid", ".\\data\\sound\\skid.wav"},                 {"timer_tick", ".\\data\\sound\\timer_tick.wav"},
     {"timer_go", ".\\data\\sound\\timer_go.wav"},         {"cargo_load", ".\\data\\sound\\cargo_load.wav"},
-    {"cargo_unload", ".\\data\\sound\\cargo_unload.wav"}, {"avia_engine", ".\\data\\cars\\avia\\engine.wav"},
-    {"avia_horn", ".\\data\\cars\\avia\\horn.wav"},       {"s120_engine", ".\\data\\cars\\skoda120\\engine.wav"},
-    {"s120_horn", ".\\data\\cars\\skoda120\\horn.wav"},   {"transit_engine", ".\\data\\cars\\transit\\engine.wav"},
-    {"transit_horn", ".\\data\\cars\\transit\\horn.wav"}, {"golf_engine", ".\\data\\cars\\vwgolf\\engine.wav"},
-    {"golf_horn", ".\\data\\cars\\vwgolf\\horn.wav"},     {"bmw_engine", ".\\data\\cars\\bmw\\engine.wav"},
-    {"bmw_horn", ".\\data\\cars\\bmw\\horn.wav"},         {"liaz_engine", ".\\data\\cars\\liaz\\engine.wav"},
-    {"liaz_horn", ".\\data\\cars\\liaz\\horn.wav"},       {"chevy_engine", ".\\data\\cars\\chevy\\engine.wav"},
-    {"chevy_horn", ".\\data\\cars\\chevy\\horn.wav"},     {"mustang_engine", ".\\data\\cars\\mustang\\engine.wav"},
-    {"mustang_horn", ".\\data\\cars\\mustang\\horn.wav"},
+    {"cargo_unload", ".\\data\\sound\\cargo_unload.wav"},
     // The map view's sound; without it entering the map would fail on a missing key.
     {"city_map", ".\\data\\sound\\city_map.wav"},
 };
@@ -96,27 +89,35 @@ struct TMeshEntry {
 // pedestrians and the station cubes.
 std::vector<TMeshEntry> StageTwoMeshes() {
     std::vector<TMeshEntry> list;
-    auto car = [&](const std::string& key, const std::string& dir, const std::string& file,
-                   const std::vector<std::string>& copies, const std::string& copyDir) {
-        std::string mesh = dir + file + ".3ds";
-        list.push_back({key, mesh, "", 1});
+    auto car = [&](const TCarModel& model, const std::vector<std::string>& copies,
+                   const std::string& copyDir) {
+        std::string mesh = CarFilePath(model, std::string(model.Mesh) + ".3ds");
+        list.push_back({model.Chassis[0], mesh, "", 1});
         for (const std::string& copy : copies)
             list.push_back({copy, mesh, copyDir + copy + ".bmp", 1});
-        list.push_back({key + "_wheel", dir + "wheel.3ds", "", 1});
+        list.push_back({model.Wheel, CarFilePath(model, "wheel.3ds"), "", 1});
     };
-    car("golf", ".\\data\\cars\\vwgolf\\", "golf", {"golf_black", "golf_dark", "golf_red"}, ".\\data\\aicars\\vwgolf\\");
-    car("s120", ".\\data\\cars\\skoda120\\", "s120", {"s120_darkblue", "s120_green", "s120_orange", "s120_yellow"},
-        ".\\data\\aicars\\skoda120\\");
+    const TCarModel& golf = CarModelTable[1];
+    const TCarModel& s120 = CarModelTable[7];
+    const TCarModel& transit = CarModelTable[6];
+    const TCarModel& bmw = CarModelTable[2];
+    const TCarModel& avia = CarModelTable[5];
+    const TCarModel& liaz = CarModelTable[3];
+    const TCarModel& chevy = CarModelTable[4];
+    const TCarModel& mustang = CarModelTable[0];
+    car(golf, {"golf_black", "golf_dark", "golf_red"}, ".\\data\\aicars\\vwgolf\\");
+    car(s120, {"s120_darkblue", "s120_green", "s120_orange", "s120_yellow"}, ".\\data\\aicars\\skoda120\\");
     for (const char* colour : {"fabia_blue", "fabia_brown", "fabia_metal", "fabia_orange", "fabia_white"})
         list.push_back({colour, ".\\data\\aicars\\fabia\\fabia.3ds",
                         std::string(".\\data\\aicars\\fabia\\") + colour + ".bmp", 1});
     list.push_back({"fabia_wheel", ".\\data\\aicars\\fabia\\wheel.3ds", ".\\data\\aicars\\fabia\\fabia_white.bmp", 1});
-    car("transit", ".\\data\\cars\\transit\\", "transit", {"transit_grey", "transit_khaki"}, ".\\data\\aicars\\transit\\");
-    car("bmw", ".\\data\\cars\\bmw\\", "bmw", {"bmw_black", "bmw_blue", "bmw_khaki"}, ".\\data\\aicars\\bmw\\");
-    car("avia", ".\\data\\cars\\avia\\", "avia", {"avia_yellow"}, ".\\data\\aicars\\avia\\");
-    car("liaz", ".\\data\\cars\\liaz\\", "liaz", {"liaz_green"}, ".\\data\\cars\\liaz\\");
-    car("chevy", ".\\data\\cars\\chevy\\", "chevy", {"chevy_yellow"}, ".\\data\\cars\\chevy\\");
-    car("mustang", ".\\data\\cars\\mustang\\", "mustang", {"mustang_black"}, ".\\data\\cars\\mustang\\");
+    car(transit, {"transit_grey", "transit_khaki"}, ".\\data\\aicars\\transit\\");
+    car(bmw, {"bmw_black", "bmw_blue", "bmw_khaki"}, ".\\data\\aicars\\bmw\\");
+    car(avia, {"avia_yellow"}, ".\\data\\aicars\\avia\\");
+    // These three keep their second colour beside the player's car.
+    car(liaz, {"liaz_green"}, CarFilePath(liaz, ""));
+    car(chevy, {"chevy_yellow"}, CarFilePath(chevy, ""));
+    car(mustang, {"mustang_black"}, CarFilePath(mustang, ""));
     list.push_back({"arrow", ".\\data\\meshes\\prezent.3ds", "", 1});
     for (int i = 1; i <= 4; ++i)
         for (int j = 1; j <= 3; ++j)
@@ -169,6 +170,10 @@ void TGameEngine::LoadSounds(int stage) {
         return;
     for (const TKeyFile& entry : StageOneSamples)
         Resources().AddSample(entry.Key, Sound().LoadSample(entry.File));
+    for (const TCarModel& car : CarModelTable) {
+        Resources().AddSample(car.EngineSample, Sound().LoadSample(CarFilePath(car, "engine.wav")));
+        Resources().AddSample(car.HornSample, Sound().LoadSample(CarFilePath(car, "horn.wav")));
+    }
 }
 
 void TGameEngine::LoadMusic(int stage) {

@@ -3,169 +3,331 @@
 #include "Car.h"
 #include "Config.h"
 #include "GameEngine.h"
-#include "uText1250.h"
+#include "HighscoreSubmit.h"
+#include "MenuLayout.h"
+#include "Sound.h"
 
-#include <algorithm>
-#include <cstdio>
+TMenuImprovedEngine::TMenuImprovedEngine(TGameEngine& engine)
+    : Engine(engine), Logo(0, LogoX, 320, 512, 128, 255), Panel(0, 0, 107, 640, 286, 248),
+      Marker(0, -64, -32, 64, 32, 255), Picture(0, 60, 200, PictureSize, PictureSize, 255),
+      SecondPicture(0, 60, 200, PictureSize, PictureSize, 255) {
+    for (TSprite* sprite : {&Logo, &Panel, &Marker, &Picture, &SecondPicture})
+        sprite->Alive = false;
+}
 
-std::vector<TMenuImprovedEngine::TItem> TMenuImprovedEngine::Items() const {
-    switch (Screen) {
-    case 1:
-        if (Engine.GameState == gsIntroScreen)
-            return {TItem::Play, TItem::Quit};
-        return {TItem::Resume, TItem::Restart, TItem::Quit};
-    case 8:
-        return {TItem::Fuel, TItem::Resume};
-    case 9:
-        return {TItem::Repair, TItem::Resume};
-    case 11:
-    case 13:
-    case 14:
-        return {TItem::Restart, TItem::Quit};
-    case 12:
-        return {TItem::Play, TItem::Quit};
-    default:
-        return {TItem::Resume};
-    }
+TMenuImprovedEngine::~TMenuImprovedEngine() {
+    for (TSprite* sprite : {&Panel, &Logo, &Marker, &Picture, &SecondPicture})
+        Engine.RemoveSprite(sprite);
+}
+
+std::string TMenuImprovedEngine::Text(TMenuText row) const {
+    return MenuText(row, Config().Language);
+}
+
+uint8_t TMenuImprovedEngine::PlayerMission() const {
+    return Engine.Players[0]->Mission;
+}
+
+void TMenuImprovedEngine::ShowPicture(TSprite& sprite, int32_t face, int32_t x, int32_t y, uint32_t size) {
+    sprite.Texture = Resources().GetTexture(std::string("face_") + FaceTable[face].Name);
+    sprite.SetPosition(x, y);
+    sprite.Width = sprite.Height = size;
+    Engine.ShowSprite(&sprite);
 }
 
 void TMenuImprovedEngine::SetScreen(uint8_t screen) {
-    Screen = screen;
+    // The car engines fall silent under every menu; the cars turn them up again as they drive.
+    Sound().SetChannelVolume(0, 0);
+    Sound().SetChannelVolume(0, 1);
+    for (TSprite* sprite : {&Panel, &Logo, &Marker, &Picture, &SecondPicture})
+        Engine.RemoveSprite(sprite);
     Selected = 0;
+    if (screen == Screen)
+        return;
+    Screen = screen;
+    const TMenuScreenSetup* setup = MenuScreenSetup(screen);
+    if (!setup)
+        return;
+
+    Slide = setup->Slide;
+    Panel.Texture = Resources().GetTexture("menu_bg");
+    Panel.SetPosition(0, setup->PanelY);
+    Panel.Height = uint32_t(setup->PanelHeight);
+    Logo.Texture = Resources().GetTexture(setup->Logo);
+    Logo.SetPosition(LogoX, setup->LogoY);
+    Logo.Width = setup->LogoWidth;
+    Logo.Height = setup->LogoHeight;
+    // Off screen until the first item is drawn.
+    Marker.SetPosition(-64, -32);
+    Engine.ShowSprite(&Panel);
+    Engine.ShowSprite(&Logo);
+    Engine.ShowSprite(&Marker);
+
+    const TPlayerData& p1 = *Engine.Players[0];
+    const TPlayerData& p2 = *Engine.Players[1];
+    switch (screen) {
+    case 5:
+        // Blocks until the server has answered or the requests gave up.
+        Submitted = SubmitHighscores(Engine.Highscores, HighscoreTrack, HighscoreServerAddress());
+        break;
+    case 12: {
+        const TMissionRow& row = MissionTable[p1.Mission < MissionCount ? p1.Mission : 0];
+        CarChoice = uint8_t(LowestAllowedCar(row.Cars));
+        ShowPicture(Picture, MissionGiverFace + row.FaceOffset, CarChoicePictureX, CarChoicePictureY - Slide,
+                    PictureSize);
+        break;
+    }
+    case 13:
+        if (p1.ExtraPoints == p2.ExtraPoints) {
+            // A draw: both faces side by side, player 1's first.
+            ShowPicture(Picture, p1.Face, DrawPictureX, ResultPictureY - Slide, DrawPictureSize);
+            ShowPicture(SecondPicture, p2.Face, DrawPictureX + int32_t(DrawPictureSize + DrawPictureGap),
+                        ResultPictureY - Slide, DrawPictureSize);
+        } else {
+            ShowPicture(Picture, p1.ExtraPoints > p2.ExtraPoints ? p1.Face : p2.Face, ResultPictureX,
+                        ResultPictureY - Slide, ResultPictureSize);
+        }
+        break;
+    case 14:
+        ShowPicture(Picture, p1.Face, ResultPictureX, ResultPictureY - Slide, ResultPictureSize);
+        Engine.PlaySample("menu_enter");
+        Selected = 1;
+        break;
+    default:
+        break;
+    }
 }
 
 void TMenuImprovedEngine::PreviousItem() {
-    int n = int(Items().size());
-    Selected = (Selected + n - 1) % n;
+    const TMenuScreenSetup* setup = MenuScreenSetup(Screen);
+    if (setup && Screen != 11 && Screen != 13)
+        Selected = WrapStep(Selected, -1, 0, setup->LastItem);
     Engine.PlaySample("menu_hover");
 }
 
 void TMenuImprovedEngine::NextItem() {
-    Selected = (Selected + 1) % int(Items().size());
+    const TMenuScreenSetup* setup = MenuScreenSetup(Screen);
+    if (setup && Screen != 11 && Screen != 13)
+        Selected = WrapStep(Selected, 1, 0, setup->LastItem);
     Engine.PlaySample("menu_hover");
 }
 
 void TMenuImprovedEngine::DecreaseValue() {
-    TCar* car = Engine.Car(1);
-    if (Screen == 9 && car && Items()[size_t(Selected)] == TItem::Repair)
-        car->Damage = std::max(0.0f, car->Damage - 1);
+    ChangeValue(-1);
 }
 
 void TMenuImprovedEngine::IncreaseValue() {
-    TCar* car = Engine.Car(1);
-    if (Screen == 8 && car && Items()[size_t(Selected)] == TItem::Fuel)
-        car->Fuel = std::min(100.0f, car->Fuel + 1);
+    ChangeValue(1);
 }
 
-void TMenuImprovedEngine::Start(int mission) {
+void TMenuImprovedEngine::ChangeProfile(int player, int32_t step) {
+    int32_t count = int32_t(Engine.Setup.Profiles->Records.size());
+    int32_t current = Engine.Players[size_t(player - 1)]->ProfileIndex;
+    if (current < 0 || current >= count)
+        current = 0;
+    Engine.LoadPlayer(player, WrapStep(current, step, 0, count - 1));
+}
+
+void TMenuImprovedEngine::ChangeCar(int player, int32_t step) {
+    TPlayerData& data = *Engine.Players[size_t(player - 1)];
+    data.SetCarType(WrapStep(data.CarType, step, 0, 7));
+}
+
+void TMenuImprovedEngine::ChangeValue(int32_t step) {
+    switch (Screen) {
+    case 2:
+        if (Selected == 0)
+            ChangeProfile(1, step);
+        else if (Selected == 1)
+            ChangeCar(1, step);
+        else if (Selected == 2)
+            SingleTrack = uint8_t(WrapStep(SingleTrack, step, 1, 10));
+        break;
+    case 3:
+        if (Selected <= 3)
+            Selected % 2 == 0 ? ChangeProfile(1 + Selected / 2, step) : ChangeCar(1 + Selected / 2, step);
+        else if (Selected == 4)
+            RaceTrack = uint8_t(WrapStep(RaceTrack, step, 11, 15));
+        break;
+    case 4:
+        if (Selected == 0)
+            HighscoreTrack = uint8_t(WrapStep(HighscoreTrack, step, 1, 10));
+        break;
+    case 6:
+        // Left and Right repeat every frame here: a volume moves one step per frame.
+        if (Selected == 0) {
+            if (step < 0 && Engine.CameraMode == 1)
+                Engine.SetCameraMode(0);
+            else if (step > 0 && Engine.CameraMode == 0)
+                Engine.SetCameraMode(1);
+        } else if (Selected == 1) {
+            Sound().SetMusicVolume(StepVolume(Sound().MusicVolume, step));
+        } else if (Selected == 2) {
+            Sound().SetSFXVolume(StepVolume(Sound().SFXVolume, step));
+        } else if (Selected == 3) {
+            Config().Language = step < 0 ? 0 : 1;
+        }
+        break;
+    case 8:
+        if (TCar* car = Engine.Car(1); car && Selected == 0 && step > 0)
+            car->Fuel = Refuel(car->Fuel);
+        break;
+    case 9:
+        if (TCar* car = Engine.Car(1); car && Selected == 0 && step < 0)
+            car->Damage = Repair(car->Damage);
+        break;
+    case 12:
+        if (Selected == 0) {
+            uint8_t mission = PlayerMission();
+            CarChoice = uint8_t(
+                StepAllowedCar(CarChoice, step, MissionTable[mission < MissionCount ? mission : 0].Cars));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// Plays the choice's sound, opens `screen` and selects an item on it.
+void TMenuImprovedEngine::OpenFrom(uint8_t screen, int32_t selected, const char* sample) {
+    Engine.PlaySample(sample);
+    Engine.ShowMenu(screen);
+    Selected = selected;
+}
+
+void TMenuImprovedEngine::StartSingleRace() {
     Engine.PlaySample("menu_enter");
-    Engine.TwoPlayer = mission >= 11;
-    if (!Engine.TwoPlayer)
-        Engine.Players[0]->Mission = uint8_t(mission);
+    Engine.TwoPlayer = false;
     Engine.SetGameState(gsStartGame);
-    Engine.StartMission(mission);
+    Engine.Players[0]->Mission = SingleTrack;
+    Engine.StartMission(SingleTrack);
+    Engine.ShowMenu(0);
+}
+
+void TMenuImprovedEngine::StartRaceForTwo() {
+    // Player 1's mission reached stays as it is: a race for two is no progress.
+    Engine.PlaySample("menu_enter");
+    Engine.TwoPlayer = true;
+    Engine.SetGameState(gsStartGame);
+    Engine.StartMission(RaceTrack);
+    Engine.ShowMenu(0);
+}
+
+void TMenuImprovedEngine::RestartMission() {
+    Engine.PlaySample("menu_leave");
+    TPlayerData& p1 = *Engine.Players[0];
+    p1.Score = p1.ScoreCounter;
+    Engine.SetGameState(gsStartGame);
+    // The game that failed starts again from its beginning.
+    if (Engine.Mission >= 1 && Engine.Mission <= 15)
+        Engine.StartMission(Engine.Mission);
+    Engine.ShowMenu(0);
+}
+
+void TMenuImprovedEngine::StartChosenMission() {
+    uint8_t mission = PlayerMission();
+    Engine.TwoPlayer = false;
+    Engine.Players[0]->SetCarType(CarChoice);
+    // Mission numbers past the table have no set-up to start.
+    if (mission >= 1 && mission <= 15)
+        Engine.StartMission(mission);
     Engine.ShowMenu(0);
 }
 
 void TMenuImprovedEngine::ChooseItem() {
-    TItem item = Items()[size_t(Selected)];
-    int mission = Engine.Mission >= 1 && Engine.Mission <= 15 ? Engine.Mission : 1;
-    switch (item) {
-    case TItem::Play:
-        Start(Screen == 12 ? std::clamp(int(Engine.Players[0]->Mission), 1, 15) : std::max(1, int(Engine.Players[0]->Mission) % 11));
+    // Screen and item in one number: 23 is item 3 of screen 2, 140 item 0 of screen 14.
+    switch (Screen * 10 + Selected) {
+    case 10:
+        OpenFrom(2, 3, "menu_enter");
         break;
-    case TItem::Restart:
-        Start(mission);
+    case 11:
+        OpenFrom(3, 5, "menu_enter");
         break;
-    case TItem::Quit:
-        Engine.PlaySample("menu_leave");
+    case 12:
+        OpenFrom(4, 0, "menu_enter");
+        break;
+    case 13:
+        OpenFrom(6, 0, "menu_enter");
+        break;
+    case 14:
+        Engine.PlaySample("menu_enter");
         Engine.SetGameState(gsQuit);
         break;
+    case 23:
+        StartSingleRace();
+        break;
+    case 24:
+        OpenFrom(1, 0, "menu_leave");
+        break;
+    case 35:
+        StartRaceForTwo();
+        break;
+    case 36:
+        OpenFrom(1, 1, "menu_leave");
+        break;
+    case 41:
+        OpenFrom(5, 0, "menu_enter");
+        break;
+    case 42:
+        OpenFrom(1, 2, "menu_leave");
+        break;
+    case 50:
+        OpenFrom(4, 1, "menu_leave");
+        break;
+    case 64:
+        OpenFrom(1, 3, "menu_leave");
+        break;
+    case 81:
+    case 91:
+        OpenFrom(0, 0, "menu_leave");
+        break;
+    case 110:
+        RestartMission();
+        break;
+    case 121:
+        StartChosenMission();
+        break;
+    case 130:
+        OpenFrom(3, 5, "menu_enter");
+        break;
+    case 140: {
+        uint8_t mission = PlayerMission();
+        OpenFrom(4, 2, "menu_enter");
+        if (mission >= 1 && mission <= 10)
+            HighscoreTrack = mission;
+        break;
+    }
+    case 141:
+        OpenFrom(2, 3, "menu_enter");
+        break;
     default:
-        Engine.PlaySample("menu_leave");
-        Engine.ShowMenu(0);
         break;
     }
 }
 
 void TMenuImprovedEngine::Back() {
-    if (Engine.GameState == gsIntroScreen || Screen == 11)
-        return;
-    Engine.PlaySample("menu_leave");
-    Engine.ShowMenu(Screen == 13 || Screen == 14 ? 1 : 0);
-}
-
-std::string TMenuImprovedEngine::Title() const {
-    int language = Config().Language;
     switch (Screen) {
+    case 1:
     case 8:
-        return MenuText(mtGas, language);
     case 9:
-        return MenuText(mtDamage, language);
-    case 11:
-        return MenuText(mtMissionFailed, language);
-    case 12: {
-        char buffer[64];
-        std::snprintf(buffer, sizeof buffer, MenuText(mtMissionNumber, language).c_str(), int(Engine.Players[0]->Mission));
-        return buffer;
+        Engine.ShowMenu(0);
+        break;
+    case 2:
+    case 3:
+    case 4:
+    case 6: {
+        // Back to the main menu with the item that led here selected.
+        const int32_t item = Screen == 2 ? 0 : Screen == 3 ? 1 : Screen == 4 ? 2 : 3;
+        Engine.ShowMenu(1);
+        Selected = item;
+        break;
     }
-    case 13:
-    case 14:
-        return MenuText(mtCompleted, language);
+    case 5:
+        Engine.ShowMenu(4);
+        Selected = 0;
+        break;
     default:
-        return PickText(MissionTable[std::min<int>(Engine.Mission, 15)].Name, language);
-    }
-}
-
-std::string TMenuImprovedEngine::ItemText(TItem item) const {
-    int language = Config().Language;
-    TCar* car = Engine.Car(1);
-    char buffer[64];
-    switch (item) {
-    case TItem::Play:
-        return MenuText(Screen == 12 ? mtContinue : mtSingleRace, language);
-    case TItem::Restart:
-        return MenuText(mtRestart1P, language);
-    case TItem::Quit:
-        return MenuText(mtQuitGame, language);
-    case TItem::Fuel:
-        std::snprintf(buffer, sizeof buffer, "%s %d%%", MenuText(mtGas, language).c_str(), car ? int(car->Fuel) : 0);
-        return buffer;
-    case TItem::Repair:
-        std::snprintf(buffer, sizeof buffer, "%s %d%%", MenuText(mtDamage, language).c_str(), car ? int(car->Damage) : 0);
-        return buffer;
-    default:
-        return MenuText(mtReturnOptions, language);
-    }
-}
-
-void TMenuImprovedEngine::DrawMenu() {
-    if (Screen == 0)
-        return;
-    Engine.BeginOverlay();
-    Engine.SetOverlayColor(20, 20, 28, 200);
-    Engine.DrawOverlayRect(100, 120, 540, 360);
-    Engine.EndOverlay();
-    TGLFont& font = *Engine.ItemFont;
-    font.Alpha = 255;
-    font.SetColor(231, 0, 75);
-    font.DrawText(UpperCp1250(Title()), 130, 310, 32);
-    if (Screen == 13 || Screen == 14) {
-        char buffer[96];
-        const TPlayerData& p1 = *Engine.Players[0];
-        if (Screen == 14)
-            std::snprintf(buffer, sizeof buffer, "%.2f%s  %d%s", double(p1.Time),
-                          MenuText(mtSeconds, Config().Language).c_str(), p1.Score,
-                          MenuText(mtPoints1P, Config().Language).c_str());
-        else
-            std::snprintf(buffer, sizeof buffer, "%d : %d", Engine.Players[0]->ExtraPoints, Engine.Players[1]->ExtraPoints);
-        font.SetColor(255, 255, 255);
-        font.DrawText(UpperCp1250(buffer), 130, 275, 20);
-    }
-    auto items = Items();
-    for (size_t i = 0; i < items.size(); ++i) {
-        bool selected = int(i) == Selected;
-        font.SetColor(selected ? 255 : 170, selected ? 255 : 170, selected ? 255 : 170);
-        font.DrawText((selected ? "> " : "  ") + UpperCp1250(ItemText(items[i])), 150, 230 - 34 * float(i), 24);
+        // The result screens, the failed mission and the car choice are left by their items only.
+        break;
     }
 }

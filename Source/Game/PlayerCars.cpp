@@ -42,8 +42,6 @@ std::unique_ptr<TCar> CreatePlayerCar(int carType, TEngine& engine, const TCellW
 }
 
 const char* CarDirectory(int carType) {
-    static const char* const directories[CarTypeCount] = {"mustang", "vwgolf", "bmw",     "liaz",
-                                                          "chevy",   "avia",   "transit", "skoda120"};
     CheckType(carType);
-    return directories[carType];
+    return CarModelTable[carType].Directory;
 }

@@ -6,8 +6,6 @@
 
 #include <memory>
 
-constexpr int CarTypeCount = 8;
-
 // A type outside 0..7 is a range error.
 std::unique_ptr<TCar> CreatePlayerCar(int carType, TEngine& engine, const TCellWords& cells, int playerNumber);
 // The folder of a car type's files under data/cars.

@@ -42,6 +42,7 @@ void TGameEngine::StartMission(int n) {
     Players[0]->Score = 0;
     Players[0]->ScoreCounter = 0;
     OverturnedFrames[0] = OverturnedFrames[1] = 0;
+    Finished = false;
     CatchUpCountdown = 0;
     if (!MapHintShown && MapHintCountdown < 0)
         MapHintCountdown = MapHintDelay;
@@ -100,6 +101,11 @@ void TGameEngine::CreatePlayerCar(int player, int carType, float x, float y, flo
         slot.reset();
     }
     slot = ::CreatePlayerCar(carType, *this, City.Cells, player);
+    if (player == 1) {
+        WarnFuel = slot->Fuel;
+        WarnDamage = slot->Damage;
+        WarnCargo = slot->CargoDamage;
+    }
     slot->SetPosition(x, y);
     slot->SetHeading(heading);
     AddVehicle(slot.get());
@@ -131,12 +137,17 @@ void TGameEngine::UpdateRules() {
     for (const TMapRect& area : ServiceAreas)
         AtService = AtService || (still && PointInRect(x, y, area));
 
-    if (car1.Damage >= 90 && car1.PrevDamage < 90)
+    // The car keeps its previous damage only from crash to crash, so the rules keep their own
+    // values of the last frame: each warning fires once, on the frame its value crosses.
+    if (car1.Damage >= 90 && WarnDamage < 90)
         ShowHint(HintBadlyDamaged);
-    if (car1.CargoDamage >= 5 && car1.PrevCargoDamage < 5 && p1.Load.Total() > 0)
+    if (car1.CargoDamage >= 5 && WarnCargo < 5 && p1.Load.Total() > 0)
         ShowHint(HintCargo);
-    if (car1.Fuel <= 10 && car1.PrevFuel > 10)
+    if (car1.Fuel <= 10 && WarnFuel > 10)
         ShowHint(HintFuelLow);
+    WarnFuel = car1.Fuel;
+    WarnDamage = car1.Damage;
+    WarnCargo = car1.CargoDamage;
 
     TCar* car2 = Car(2);
     if (TwoPlayer && car2) {
@@ -173,13 +184,16 @@ void TGameEngine::UpdateRules() {
         }
         if (Mission == CargoMission)
             UpdateCargo();
-        if (Targets->IsEmpty()) {
+        if (Targets->IsEmpty() && !Finished) {
+            Finished = true;
             InsertHighscore();
             ShowMenu(14);
         }
     } else if (Mission >= 11 && Mission <= 15 && car2) {
         if (Targets->Count() == 0) {
-            ShowMenu(13);
+            if (!Finished)
+                ShowMenu(13);
+            Finished = true;
             return;
         }
         const TTarget& active = Targets->Targets.back();
@@ -275,6 +289,11 @@ void TGameEngine::RecoverOverturnedCar() {
         fresh.Damage = fresh.PrevDamage = damage;
         fresh.CargoDamage = fresh.PrevCargoDamage = cargo;
         fresh.SetLights(lights);
+        if (p == 1) {
+            WarnFuel = fuel;
+            WarnDamage = damage;
+            WarnCargo = cargo;
+        }
         ShowHint(HintBackOnWheels);
     }
 }

@@ -4,10 +4,12 @@
 #include "GameEngine.h"
 #include "GoSprite.h"
 #include "CheckpointSprite.h"
+#include "Config.h"
 #include "HintSprite.h"
 #include "LocatorSprite.h"
 #include "TargetSprite.h"
 #include "MenuImprovedEngine.h"
+#include "Sound.h"
 #include "uText1250.h"
 
 #include <cmath>
@@ -54,6 +56,12 @@ std::string TGameEngine::StateJson() const {
         << ",\"showMap\":" << (ShowMap ? "true" : "false") << ",\"atGasStation\":" << (AtGasStation ? "true" : "false")
         << ",\"atService\":" << (AtService ? "true" : "false") << ",\"catchUp\":" << CatchUpCountdown
         << ",\"debug\":" << (DebugOverlay ? "true" : "false");
+    out << ",\"menuItem\":" << Menu->Selected << ",\"singleTrack\":" << int(Menu->SingleTrack)
+        << ",\"raceTrack\":" << int(Menu->RaceTrack) << ",\"highscoreTrack\":" << int(Menu->HighscoreTrack)
+        << ",\"carChoice\":" << int(Menu->CarChoice) << ",\"submitted\":" << (Menu->Submitted ? "true" : "false")
+        << ",\"language\":" << int(Config().Language) << ",\"musicVolume\":" << Sound().MusicVolume
+        << ",\"sfxVolume\":" << Sound().SFXVolume << ",\"channelVolumes\":[" << Sound().Mixer().Volume(0) << ","
+        << Sound().Mixer().Volume(1) << "]";
     out << ",\"countdown\":" << (GoSprite && GoSprite->Alive ? GoSprite->Phase : 0);
     out << ",\"hint\":" << (HintSprite && HintSprite->Alive ? JsonString(HintSprite->Text[0]) : "null");
     out << ",\"cars\":[";
@@ -87,7 +95,8 @@ std::string TGameEngine::StateJson() const {
     if (!Targets->IsEmpty()) {
         const TTarget& active = Targets->Targets.back();
         out << ",\"activeX\":" << Number(active.X) << ",\"activeY\":" << Number(active.Y)
-            << ",\"locatorX\":" << active.Locator->X << ",\"locatorY\":" << active.Locator->Y
+            << ",\"locatorX\":" << active.Locator->X + int32_t(active.Locator->Width / 2)
+            << ",\"locatorY\":" << active.Locator->Y + int32_t(active.Locator->Height / 2)
             << ",\"locatorAlpha\":" << int(active.Locator->Alpha) << ",\"markerVisible\":"
             << (active.Marker->Visible ? "true" : "false") << ",\"symbolShown\":"
             << (active.MapSymbol->Alive ? "true" : "false");

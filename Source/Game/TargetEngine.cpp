@@ -175,10 +175,14 @@ void TTargetEngine::UpdateLocators(float x, float y) {
         locator.Angle = 90.0f - std::atan2(dx, dy) * Degrees;
 
         TScreenPoint far = {from.X + dx * scale, from.Y + dy * scale};
+        bool moved = false;
+        int32_t px = 0, py = 0;
         for (const TEdge& edge : LocatorEdges) {
             double ix, iy;
             if (CrossEdge(from, far, edge, ix, iy)) {
-                locator.SetPosition(RoundToInt(ix), RoundToInt(iy));
+                px = RoundToInt(ix);
+                py = RoundToInt(iy);
+                moved = true;
                 break;
             }
         }
@@ -187,6 +191,9 @@ void TTargetEngine::UpdateLocators(float x, float y) {
             StyleLocator(locator, i == Count() - 1);
         else if (Mode == tmAnyOrder)
             StyleLocator(locator, true);
+        // The arrow is centred on its point of the frame, so it shows whole on every edge.
+        if (moved)
+            locator.SetCentre(px, py);
     }
 }
 

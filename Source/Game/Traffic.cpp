@@ -1,15 +1,8 @@
 #include "Traffic.h"
 #include "uByteReader.h"
 #include "uErrors.h"
+#include "uMapCoords.h"
 #include "uPlatform.h"
-
-const std::array<std::array<int32_t, 2>, 36> TrackStarts = {{
-    {213, 259}, {221, 219}, {218, 179}, {226, 194}, {241, 222}, {252, 331}, {275, 331}, {260, 219},
-    {282, 306}, {350, 283}, {400, 347}, {282, 251}, {114, 300}, {100, 271}, {93, 276},  {167, 254},
-    {185, 155}, {170, 195}, {178, 69},  {153, 62},  {131, 99},  {242, 40},  {265, 22},  {261, 154},
-    {265, 184}, {267, 215}, {309, 57},  {327, 74},  {408, 171}, {440, 170}, {475, 75},  {462, 295},
-    {441, 63},  {442, 63},  {447, 98},  {422, 306},
-}};
 
 namespace {
 
@@ -103,7 +96,7 @@ std::unique_ptr<TBezierCurve> BuildTrack(int32_t x0, int32_t y0, const TCellWord
     auto curve = std::make_unique<TBezierCurve>();
     Walk(x0, y0, words, [&](int32_t x, int32_t y, int32_t i) {
         if (i % 4 == 0)
-            curve->AddPoint(x + 0.5f, 511 - (y + 0.5f), float(i));
+            curve->AddPoint(x + 0.5f, WorldY(y + 0.5f), float(i));
     });
     curve->Prepare();
     return curve;
@@ -128,7 +121,7 @@ std::unique_ptr<TBezierCurve> ParseRoute(const uint8_t* data, size_t size, const
         int32_t x = r.I32("route x");
         int32_t y = r.I32("route y");
         int32_t t = r.I32("route t");
-        curve->AddPoint(float(x) + 0.5f, 511 - (float(y) + 0.5f), float(t));
+        curve->AddPoint(float(x) + 0.5f, WorldY(float(y) + 0.5f), float(t));
     }
     curve->Prepare();
     return curve;

@@ -3,6 +3,7 @@
 // reader of the ".cur" route files. Tracks and routes are TBezierCurve paths owned by the caller.
 #pragma once
 
+#include "CellWordBits.h"
 #include "uBezierCurve.h"
 
 #include <array>
@@ -12,37 +13,8 @@
 #include <string>
 #include <vector>
 
-constexpr int32_t MapCells = 512; // cells per side of the map
-
-// Ground kinds, bits 0-7. The player car takes its speed factor from the first kind present, in
-// bit order: 0.5, 0.2, 0.9, 0.9, 0.9, 0.7, 1.0, 1.0.
-constexpr int32_t GroundMud = 0x01;     // dirt and building sites
-constexpr int32_t GroundWater = 0x02;   // the river
-constexpr int32_t GroundGravel = 0x04;  // the railway bed
-constexpr int32_t GroundCobbles = 0x08; // the station square
-constexpr int32_t GroundPedestrian =
-    0x10;                             // sidewalks, zebra crossings, squares, platforms: pedestrians walk here
-constexpr int32_t GroundGrass = 0x20; // parks, gardens, river banks
-constexpr int32_t GroundAsphalt = 0x40;  // carriageways
-constexpr int32_t GroundConcrete = 0x80; // forecourts, car parks and yards
-
-// Direction marks, bits 8-15: the way traffic leaves the cell, in map coordinates (y runs against
-// world Y). Only the first mark set counts.
-constexpr int32_t MarkNorth = 0x100;     // towards y - 1 (world +Y)
-constexpr int32_t MarkNorthEast = 0x200; // x + 1 and y - 1
-constexpr int32_t MarkEast = 0x400;      // towards x + 1 (world +X)
-constexpr int32_t MarkSouthEast = 0x800; // x + 1 and y + 1
-constexpr int32_t MarkSouth = 0x1000;    // towards y + 1 (world -Y)
-constexpr int32_t MarkSouthWest = 0x2000;
-constexpr int32_t MarkWest = 0x4000; // towards x - 1 (world -X)
-constexpr int32_t MarkNorthWest = 0x8000;
-constexpr int32_t DirectionMarks = 0xFF00;
-
 // The most steps a track may take before it is cut off.
 constexpr int32_t TrackStepLimit = 20000;
-
-// The 36 track start cells (map x, y), in the order the tracks are built and numbered.
-extern const std::array<std::array<int32_t, 2>, 36> TrackStarts;
 
 // 512 x 512 cell words indexed [x][y] in map coordinates.
 class TCellWords {

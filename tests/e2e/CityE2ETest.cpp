@@ -1,8 +1,8 @@
 // The generated city with the game's own reader, grids and tracer: every record loads, all 36
 // tracks close on right-hand lanes, every mission leg, start and stop is drivable with a car's
 // width to spare, and the engine draws the town from above and at street level under Xvfb.
-#include "../../Source/Tools/DataGen/City/CityFixedPoints.h"
 #include "CityHost.h"
+#include "GameConsts.h"
 #include "TestSupport.h"
 #include "Traffic.h"
 #include "u3ds.h"
@@ -182,9 +182,9 @@ TEST(CityData, AllTracksCloseOnRightHandAsphaltLanes) {
 
 TEST(CityData, EveryMissionLegIsDrivableWithACarsWidth) {
     TLoadedCity& city = City();
-    for (size_t m = 0; m < city::MissionTargets.size(); ++m) {
-        float x = city::MissionStarts[m].X, y = city::MissionStarts[m].Y;
-        const auto& targets = city::MissionTargets[m];
+    for (int m = 1; m <= LastMission; ++m) {
+        float x = MissionSetups[m].Start[0].X, y = MissionSetups[m].Start[0].Y;
+        const std::vector<TMapPoint>& targets = MissionRoute(m);
         for (size_t k = targets.size(); k-- > 0;) {
             float tx = targets[k].X, ty = targets[k].Y;
             float length = std::hypot(tx - x, ty - y);
@@ -192,7 +192,7 @@ TEST(CityData, EveryMissionLegIsDrivableWithACarsWidth) {
                 float px = x + (tx - x) * s / std::max(length, 0.001f),
                       py = y + (ty - y) * s / std::max(length, 0.001f);
                 ASSERT_TRUE(city.CarFits(px, py))
-                    << "mission " << m + 1 << " leg to target " << k << " blocked at " << px << ", " << py;
+                    << "mission " << m << " leg to target " << k << " blocked at " << px << ", " << py;
             }
             x = tx, y = ty;
         }
@@ -201,15 +201,15 @@ TEST(CityData, EveryMissionLegIsDrivableWithACarsWidth) {
 
 TEST(CityData, StartsStandOnStreetsFacingTheirFirstTarget) {
     TLoadedCity& city = City();
-    for (size_t m = 0; m < city::MissionStarts.size(); ++m) {
-        const auto& s = city::MissionStarts[m];
-        EXPECT_TRUE(city.Word(int(s.X), int(s.Y)) & GroundAsphalt) << "mission " << m + 1;
-        EXPECT_TRUE(city.CarFits(s.X, s.Y)) << "mission " << m + 1;
+    for (int m = 1; m <= LastMission; ++m) {
+        const TMapPoint& s = MissionSetups[m].Start[0];
+        EXPECT_TRUE(city.Word(int(s.X), int(s.Y)) & GroundAsphalt) << "mission " << m;
+        EXPECT_TRUE(city.CarFits(s.X, s.Y)) << "mission " << m;
         float dx, dy;
-        Heading(s.Heading, dx, dy);
-        const auto& first = city::MissionTargets[m].back();
+        Heading(MissionSetups[m].Heading, dx, dy);
+        const TMapPoint& first = MissionRoute(m).back();
         float tx = first.X - s.X, ty = first.Y - s.Y, d = std::hypot(tx, ty);
-        if (m == 8) {
+        if (m == 9) {
             // Facing south with the first target to the west: a junction gives room to turn.
             for (int k = 1; k <= 4; ++k) {
                 EXPECT_TRUE(city.Word(int(s.X), int(s.Y) - k) & GroundAsphalt) << k;
@@ -217,28 +217,30 @@ TEST(CityData, StartsStandOnStreetsFacingTheirFirstTarget) {
             }
             continue;
         }
-        EXPECT_GT((dx * tx + dy * ty) / d, 0.7f) << "mission " << m + 1 << " does not face its first target";
+        EXPECT_GT((dx * tx + dy * ty) / d, 0.7f) << "mission " << m << " does not face its first target";
         // The street runs on ahead of the car.
         for (int k = 1; k <= 3; ++k)
-            EXPECT_TRUE(city.CarFits(s.X + dx * k, s.Y + dy * k)) << "mission " << m + 1;
+            EXPECT_TRUE(city.CarFits(s.X + dx * k, s.Y + dy * k)) << "mission " << m;
     }
-    for (size_t r = 0; r < city::RaceStarts.size(); ++r) {
-        const auto& cars = city::RaceStarts[r];
+    for (int r = LastMission + 1; r < MissionCount; ++r) {
+        const auto& cars = MissionSetups[r].Start;
         EXPECT_NEAR(std::hypot(cars[0].X - cars[1].X, cars[0].Y - cars[1].Y), 1.4f, 1e-4f);
         for (const auto& car : cars) {
-            EXPECT_TRUE(city.CarFits(car.X, car.Y)) << "race " << r + 11;
+            EXPECT_TRUE(city.CarFits(car.X, car.Y)) << "race " << r;
             EXPECT_TRUE(city.Word(int(car.X), int(car.Y)) & (GroundAsphalt | GroundPedestrian))
-                << "race " << r + 11;
+                << "race " << r;
         }
     }
 }
 
 TEST(CityData, StationsStandOnForecourtsReachableFromTheStreet) {
     TLoadedCity& city = City();
-    auto places = std::vector<city::TFixedPoint>(city::GasStations.begin(), city::GasStations.end());
-    places.insert(places.end(), city::Services.begin(), city::Services.end());
-    for (size_t i = 0; i < city::StopRects.size(); ++i) {
-        const city::TStopRect& r = city::StopRects[i];
+    std::vector<TMapPoint> places(std::begin(GasStationPlaces), std::end(GasStationPlaces));
+    places.insert(places.end(), std::begin(ServicePlaces), std::end(ServicePlaces));
+    std::vector<TMapRect> stops(std::begin(GasStationAreas), std::end(GasStationAreas));
+    stops.insert(stops.end(), std::begin(ServiceAreas), std::end(ServiceAreas));
+    for (size_t i = 0; i < stops.size(); ++i) {
+        const TMapRect& r = stops[i];
         EXPECT_GE(places[i].X, r.Left);
         EXPECT_LE(places[i].X, r.Right);
         EXPECT_GE(places[i].Y, r.Bottom);
@@ -313,7 +315,7 @@ TEST(CityData, RoutesAndMapPictureLineUp) {
     // A map point (a, b) sits at picture pixel (a + 90, b - 22): the river is blue there.
     const uint8_t* river = pixel(188, 100);
     EXPECT_GT(river[2], river[0] + 40);
-    const uint8_t* street = pixel(int(city::MissionStarts[0].X), int(city::MissionStarts[0].Y));
+    const uint8_t* street = pixel(int(MissionSetups[1].Start[0].X), int(MissionSetups[1].Start[0].Y));
     EXPECT_LT(std::abs(street[0] - street[2]), 20);
 }
 

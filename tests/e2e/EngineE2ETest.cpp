@@ -296,3 +296,21 @@ TEST_F(EngineE2E, ModelColourDoesNotTintTheNextModel) {
     EXPECT_FLOAT_EQ(colour[1], 1.0f);
     EXPECT_FLOAT_EQ(colour[2], 1.0f);
 }
+
+TEST_F(EngineE2E, BrokenMeshIsAnErrorNamingTheFile) {
+    // A primary chunk that claims more bytes than the file has.
+    const std::vector<uint8_t> broken = {0x4D, 0x4D, 0xFF, 0xFF, 0x00, 0x00, 0x02, 0x00};
+    ASSERT_TRUE(WriteFileAtomic(Dir.File("broken.3ds"), broken));
+    TEngine engine(640, 480, false, 32, Harness(1, ShotPath("engine_broken_mesh.png")));
+    TMessageRecorder messages;
+    TMeshRecord mesh;
+    try {
+        engine.LoadMesh(Dir.File("broken.3ds"), "", 1.0f, mesh);
+        FAIL() << "a broken mesh loaded";
+    } catch (const Exception& e) {
+        EXPECT_NE(std::string(e.what()).find("broken.3ds"), std::string::npos) << e.what();
+    }
+    ASSERT_EQ(messages.Messages.size(), 1u);
+    EXPECT_NE(messages.Messages[0].Text.find("primary chunk"), std::string::npos)
+        << messages.Messages[0].Text;
+}

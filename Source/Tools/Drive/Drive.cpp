@@ -112,28 +112,15 @@ void LoadAssets(TEngine& engine) {
     Resources().AddTexture("star", engine.LoadTexture(".\\data\\bitmaps\\particle_star.bmp"));
     Resources().AddSample("crash1", Sound().LoadSample(".\\data\\sound\\sfx_crash1.wav"));
     Resources().AddSample("crash2", Sound().LoadSample(".\\data\\sound\\sfx_crash2.wav"));
-    struct TCarFiles {
-        const char *Dir, *Mesh, *Key, *Second, *Prefix;
-    };
-    const TCarFiles cars[] = {
-        {"mustang", "mustang", "mustang", "mustang_black", "mustang"}, {"vwgolf", "golf", "golf", "", "golf"},
-        {"bmw", "bmw", "bmw", "", "bmw"},       {"liaz", "liaz", "liaz", "liaz_green", "liaz"},
-        {"chevy", "chevy", "chevy", "chevy_yellow", "chevy"}, {"avia", "avia", "avia", "", "avia"},
-        {"transit", "transit", "transit", "", "transit"}, {"skoda120", "s120", "s120", "", "s120"},
-    };
-    for (const TCarFiles& car : cars) {
-        std::string dir = std::string(".\\data\\cars\\") + car.Dir + "\\";
+    // Player 1's car of every type: its body, wheel, engine and horn.
+    for (const TCarModel& car : CarModelTable) {
         TMeshRecord mesh;
-        engine.LoadMesh(dir + car.Mesh + ".3ds", "", 1.0f, mesh);
-        Resources().AddMesh(car.Key, mesh);
-        if (*car.Second) {
-            engine.LoadMesh(dir + car.Mesh + ".3ds", dir + car.Second + ".bmp", 1.0f, mesh);
-            Resources().AddMesh(car.Second, mesh);
-        }
-        engine.LoadMesh(dir + "wheel.3ds", "", 1.0f, mesh);
-        Resources().AddMesh(std::string(car.Prefix) + "_wheel", mesh);
-        Resources().AddSample(std::string(car.Prefix) + "_engine", Sound().LoadSample(dir + "engine.wav"));
-        Resources().AddSample(std::string(car.Prefix) + "_horn", Sound().LoadSample(dir + "horn.wav"));
+        engine.LoadMesh(CarFilePath(car, std::string(car.Mesh) + ".3ds"), "", 1.0f, mesh);
+        Resources().AddMesh(car.Chassis[0], mesh);
+        engine.LoadMesh(CarFilePath(car, "wheel.3ds"), "", 1.0f, mesh);
+        Resources().AddMesh(car.Wheel, mesh);
+        Resources().AddSample(car.EngineSample, Sound().LoadSample(CarFilePath(car, "engine.wav")));
+        Resources().AddSample(car.HornSample, Sound().LoadSample(CarFilePath(car, "horn.wav")));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "SoundEffects.h"
+#include "../../../Game/CarModelTable.h"
 
 #include <algorithm>
 #include <cmath>
@@ -349,7 +350,7 @@ TGeneratedSound CityMap() {
 // optional diesel knock, valve ticks and a fan or turbo whine. Everything is rendered circularly,
 // so the loop has no seam, and the game's speed-dependent playback rate shifts it all evenly.
 struct TEngineSpec {
-    const char* Path;
+    int CarType; // the car whose engine.wav this is
     uint64_t Seed;
     int Cylinders;
     double Rpm;
@@ -367,6 +368,11 @@ struct TEngineSpec {
     double LowPass;
     double Drive; // saturation
 };
+
+// A sound file in a player car's folder ("cars/liaz/engine.wav").
+std::string CarSoundPath(int carType, const char* file) {
+    return std::string("cars/") + CarModelTable[carType].Directory + "/" + file;
+}
 
 TGeneratedSound Engine(const TEngineSpec& e) {
     TRandom rnd(e.Seed);
@@ -432,7 +438,7 @@ TGeneratedSound Engine(const TEngineSpec& e) {
     // Same loudness for every car (RMS -12 dBFS), unless that would push the peak past -2 dBFS.
     NormalizePeak(s, float(std::min(0.8, 0.25 * Peak(s) / Rms(s))));
     RotateToQuietest(s);
-    return {e.Path, std::move(s), true};
+    return {CarSoundPath(e.CarType, "engine.wav"), std::move(s), true};
 }
 
 // Horns: two (or three) reed tones through the horn's resonance, slightly saturated.
@@ -490,36 +496,39 @@ std::vector<TGeneratedSound> MakeCarSounds() {
     const std::vector<double> bigV8Offset = {0, 0.18, -0.1, 0.15, 0, 0.2, -0.12, 0.1};
     // clang-format off
     std::vector<TEngineSpec> engines = {
-        // path, seed, cylinders, rpm, loop s, resonance 1 and 2 (Hz), their decays (s), resonance 2 gain,
+        // car type, seed, cylinders, rpm, loop s, resonance 1 and 2 (Hz), their decays (s), resonance 2 gain,
         // cylinder gains, cylinder offsets, jitter, knock, knock Hz, ticks, whine Hz, whine gain, low-pass Hz, drive
-        {"cars/liaz/engine.wav",     11, 6, 600, 1.0,  65, 150, 0.018, 0.008, 0.6, {}, {}, 0.12,
-         0.9, 1800, 0.0, 0, 0, 3500, 2.0},    // heavy six-cylinder diesel: deep thud and clatter
-        {"cars/avia/engine.wav",     12, 4, 850, 1.0, 105, 260, 0.012, 0.006, 0.6, {}, {}, 0.10,
-         0.6, 2400, 0.0, 0, 0, 4500, 1.8},    // light diesel truck
-        {"cars/transit/engine.wav",  13, 4, 800, 1.0, 125, 320, 0.011, 0.005, 0.5, {}, {}, 0.08,
-         0.45, 2600, 0.0, 2300, 0.02, 5000, 1.6}, // van diesel with a faint turbo whistle
-        {"cars/mustang/engine.wav",  14, 8, 800, 1.0,  85, 210, 0.016, 0.007, 0.5, v8Gain, v8Offset, 0.08,
-         0.35, 750, 0.0, 0, 0, 3500, 2.2},    // V8 burble
-        {"cars/chevy/engine.wav",    15, 8, 650, 1.0,  70, 170, 0.020, 0.008, 0.5, bigV8Gain, bigV8Offset, 0.10,
-         0.35, 600, 0.0, 0, 0, 3000, 2.5},    // big-block V8, slower and lumpier
-        {"cars/bmw/engine.wav",      16, 6, 850, 1.0, 120, 360, 0.010, 0.005, 0.7, {}, {}, 0.03,
-         0.15, 1500, 0.05, 0, 0, 6000, 1.4},  // smooth straight six
-        {"cars/vwgolf/engine.wav",   17, 4, 900, 1.0, 160, 420, 0.009, 0.004, 0.6, {}, {}, 0.05,
-         0.2, 1200, 0.08, 0, 0, 5000, 1.5},   // small petrol four
-        {"cars/skoda120/engine.wav", 18, 4, 950, 1.0, 210, 520, 0.007, 0.004, 0.8, {}, {}, 0.12,
-         0.0, 0, 0.25, 1650, 0.03, 6500, 2.0}, // small rear four: thin, tappety, fan whirring behind
+        {3, 11, 6, 600, 1.0,  65, 150, 0.018, 0.008, 0.6, {}, {}, 0.12,
+         0.9, 1800, 0.0, 0, 0, 3500, 2.0},    // Liaz: heavy six-cylinder diesel: deep thud and clatter
+        {5, 12, 4, 850, 1.0, 105, 260, 0.012, 0.006, 0.6, {}, {}, 0.10,
+         0.6, 2400, 0.0, 0, 0, 4500, 1.8},    // Avia: light diesel truck
+        {6, 13, 4, 800, 1.0, 125, 320, 0.011, 0.005, 0.5, {}, {}, 0.08,
+         0.45, 2600, 0.0, 2300, 0.02, 5000, 1.6}, // Transit: van diesel with a faint turbo whistle
+        {0, 14, 8, 800, 1.0,  85, 210, 0.016, 0.007, 0.5, v8Gain, v8Offset, 0.08,
+         0.35, 750, 0.0, 0, 0, 3500, 2.2},    // Mustang: V8 burble
+        {4, 15, 8, 650, 1.0,  70, 170, 0.020, 0.008, 0.5, bigV8Gain, bigV8Offset, 0.10,
+         0.35, 600, 0.0, 0, 0, 3000, 2.5},    // Chevy: big-block V8, slower and lumpier
+        {2, 16, 6, 850, 1.0, 120, 360, 0.010, 0.005, 0.7, {}, {}, 0.03,
+         0.15, 1500, 0.05, 0, 0, 6000, 1.4},  // BMW: smooth straight six
+        {1, 17, 4, 900, 1.0, 160, 420, 0.009, 0.004, 0.6, {}, {}, 0.05,
+         0.2, 1200, 0.08, 0, 0, 5000, 1.5},   // VW Golf: small petrol four
+        {7, 18, 4, 950, 1.0, 210, 520, 0.007, 0.004, 0.8, {}, {}, 0.12,
+         0.0, 0, 0.25, 1650, 0.03, 6500, 2.0}, // Skoda 120: small rear four: thin, tappety, fan whirring behind
     };
     // clang-format on
     std::vector<TGeneratedSound> out;
     for (const TEngineSpec& e : engines)
         out.push_back(Engine(e));
-    out.push_back(Horn("cars/liaz/horn.wav", {164.8, 207.7, 246.9}, 600, 0.8, 2.0)); // air horn, E major
-    out.push_back(Horn("cars/avia/horn.wav", {277.2, 349.2}, 900, 0.55, 2.0));
-    out.push_back(Horn("cars/transit/horn.wav", {392.0, 493.9}, 1200, 0.45, 1.8));
-    out.push_back(Horn("cars/mustang/horn.wav", {311.1, 392.0}, 1000, 0.5, 2.2));
-    out.push_back(Horn("cars/chevy/horn.wav", {261.6, 329.6}, 850, 0.55, 2.2));
-    out.push_back(Horn("cars/bmw/horn.wav", {370.0, 466.2}, 1300, 0.45, 1.6));
-    out.push_back(Horn("cars/vwgolf/horn.wav", {415.3, 523.3}, 1400, 0.4, 1.7));
-    out.push_back(Horn("cars/skoda120/horn.wav", {440.0}, 1600, 0.4, 3.0)); // one thin buzzing tone
+    // Liaz, Avia, Transit, Mustang, Chevy, BMW, VW Golf, Skoda 120.
+    out.push_back(
+        Horn(CarSoundPath(3, "horn.wav"), {164.8, 207.7, 246.9}, 600, 0.8, 2.0)); // Liaz: air horn, E major
+    out.push_back(Horn(CarSoundPath(5, "horn.wav"), {277.2, 349.2}, 900, 0.55, 2.0));
+    out.push_back(Horn(CarSoundPath(6, "horn.wav"), {392.0, 493.9}, 1200, 0.45, 1.8));
+    out.push_back(Horn(CarSoundPath(0, "horn.wav"), {311.1, 392.0}, 1000, 0.5, 2.2));
+    out.push_back(Horn(CarSoundPath(4, "horn.wav"), {261.6, 329.6}, 850, 0.55, 2.2));
+    out.push_back(Horn(CarSoundPath(2, "horn.wav"), {370.0, 466.2}, 1300, 0.45, 1.6));
+    out.push_back(Horn(CarSoundPath(1, "horn.wav"), {415.3, 523.3}, 1400, 0.4, 1.7));
+    out.push_back(
+        Horn(CarSoundPath(7, "horn.wav"), {440.0}, 1600, 0.4, 3.0)); // Skoda 120: one thin buzzing tone
     return out;
 }

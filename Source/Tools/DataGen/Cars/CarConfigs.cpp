@@ -1,5 +1,6 @@
 // The car configurations (data/cars/<model>/config.dat): the wheel layout comes from the generated
 // models, so every body sits on its wheels; the rest is each car's character, tuned by driving.
+#include "../../../Game/CarModelTable.h"
 #include "DataGen.h"
 #include "Models/CarCatalogue.h"
 #include "uCarConfig.h"
@@ -10,7 +11,6 @@ namespace {
 
 // A car's character. Speeds are in metres per second of simulated time.
 struct TTuning {
-    const char* Name;  // mesh key of the design
     float Mass;        // chassis mass; each wheel weighs the same
     int32_t DriveType; // 1 front, 2 rear, 3 all
     float SteerAmount; // radians
@@ -27,17 +27,18 @@ constexpr float EngineRate = 22050;
 // Upper ends of the six gears as fractions of the top speed.
 constexpr float GearTops[6] = {0.2f, 0.38f, 0.55f, 0.72f, 0.88f, 1.2f};
 
-const TTuning Tunings[] = {
+// In car-type order.
+const TTuning Tunings[CarTypeCount] = {
     // Heavy wheels (as heavy as the body) keep the cars low; the lighter the car, the quicker it
     // picks up speed. Steering is what a car can take at speed without tipping over.
-    {"mustang", 30, 2, 0.32f, 18, 120, 150}, // fast; brakes on the rear swing the tail out
-    {"golf", 22, 1, 0.36f, 14, 140, 100},    // nimble: light, front-driven, the sharpest steering
-    {"bmw", 26, 2, 0.32f, 16, 150, 100},     // powerful and nervous: light for its speed, quick steering
-    {"liaz", 75, 2, 0.42f, 8, 220, 200},     // slow and heavy
-    {"chevy", 40, 3, 0.26f, 12, 170, 130},   // four-wheel drive, tall: gentle steering
-    {"avia", 60, 2, 0.36f, 9, 190, 160},     // slow and lazy
-    {"transit", 28, 2, 0.30f, 13, 150, 110}, // quick, light on its feet, jumps at the throttle
-    {"s120", 22, 2, 0.32f, 11, 130, 100},    // easy: modest speed, forgiving steering
+    {30, 2, 0.32f, 18, 120, 150}, // Mustang: fast; brakes on the rear swing the tail out
+    {22, 1, 0.36f, 14, 140, 100}, // VW Golf: nimble: light, front-driven, the sharpest steering
+    {26, 2, 0.32f, 16, 150, 100}, // BMW: powerful and nervous: light for its speed, quick steering
+    {75, 2, 0.42f, 8, 220, 200},  // Liaz: slow and heavy
+    {40, 3, 0.26f, 12, 170, 130}, // Chevy: four-wheel drive, tall: gentle steering
+    {60, 2, 0.36f, 9, 190, 160},  // Avia: slow and lazy
+    {28, 2, 0.30f, 13, 150, 110}, // Transit: quick, light on its feet, jumps at the throttle
+    {22, 2, 0.32f, 11, 130, 100}, // Skoda 120: easy: modest speed, forgiving steering
 };
 
 TCarConfig Configure(const TTuning& t, const models::TCarGeometry& g) {
@@ -88,14 +89,16 @@ TCarConfig Configure(const TTuning& t, const models::TCarGeometry& g) {
 
 void GenerateCarConfigs(const TGenContext& context) {
     std::vector<models::TCarDesign> designs = models::CarDesigns();
-    for (const TTuning& tuning : Tunings) {
+    for (int carType = 0; carType < CarTypeCount; ++carType) {
+        const char* name = CarModelTable[carType].Chassis[0]; // the mesh key of the design
         const models::TCarDesign* design = nullptr;
         for (const models::TCarDesign& d : designs)
-            if (d.Name == tuning.Name)
+            if (d.Name == name)
                 design = &d;
         if (!design)
-            throw std::runtime_error(std::string("no car design named ") + tuning.Name);
-        context.Write(design->Directory + "/config.dat", EncodeCarConfig(Configure(tuning, models::MeasureCar(*design))));
+            throw std::runtime_error(std::string("no car design named ") + name);
+        context.Write(design->Directory + "/config.dat",
+                      EncodeCarConfig(Configure(Tunings[carType], models::MeasureCar(*design))));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "CityPlan.h"
 #include "DataGen.h"
 #include "Writer3ds.h"
+#include "uMapCoords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -166,22 +167,22 @@ std::vector<uint8_t> MapFile(const TPlan& plan) {
         ShortString(w, meshes[i].File);
     }
     for (const TTilePlacement& t : plan.TilesPlaced)
-        PlacementRecord(w, 101, t.Texture + 1, float(t.X), float(Cells - 1 - t.Y - t.Size), float(t.Size),
+        PlacementRecord(w, 101, t.Texture + 1, float(t.X), WorldY(float(t.Y + t.Size)), float(t.Size),
                         float(t.Size), t.Rotation);
     for (const TBuildingPlacement& b : plan.Buildings) {
         // The loader turns buildings by (file rotation + 2) mod 4, lamp posts by the file rotation.
         int32_t fileRotation = b.Mesh == LampMesh ? b.Rotation : (b.Rotation + 2) % 4;
-        PlacementRecord(w, 102, b.Mesh + 1, float(b.X), float(Cells - 1 - b.Y - b.H), float(b.W), float(b.H),
+        PlacementRecord(w, 102, b.Mesh + 1, float(b.X), WorldY(float(b.Y + b.H)), float(b.W), float(b.H),
                         fileRotation);
         w.I32(b.Collides ? 1 : 0);
     }
     for (const TWall& wall : plan.Walls)
-        PlacementRecord(w, 103, 0, wall.X, float(Cells - 1) - wall.Y - wall.H, wall.W, wall.H, 0);
+        PlacementRecord(w, 103, 0, wall.X, WorldY(wall.Y) - wall.H, wall.W, wall.H, 0);
     w.I32(400);
     // Cell words in file coordinates: index x * 512 + y with y = 511 - world Y.
     for (int x = 0; x < Cells; ++x)
         for (int fy = 0; fy < Cells; ++fy)
-            w.I32(plan.Words[size_t(x) * Cells + size_t(Cells - 1 - fy)]);
+            w.I32(plan.Words[size_t(x) * Cells + size_t(MapRow(float(fy)))]);
     return w.Bytes;
 }
 
@@ -199,7 +200,7 @@ std::vector<uint8_t> RouteFile(const TRing& ring) {
     TByteWriter w;
     for (size_t i = 0; i < cells.size(); i += 4) {
         w.I32(cells[i].first);
-        w.I32(Cells - 1 - cells[i].second);
+        w.I32(MapRow(float(cells[i].second)));
         w.I32(int32_t(i));
     }
     return w.Bytes;

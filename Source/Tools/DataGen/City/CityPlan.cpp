@@ -1,5 +1,7 @@
 #include "CityPlan.h"
-#include "CityFixedPoints.h"
+#include "../../../Game/CellWordBits.h"
+#include "GameConsts.h"
+#include "uMapCoords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,11 +9,6 @@
 
 namespace city {
 namespace {
-
-// Traffic cell word bits (the game's own table of ground kinds and marks).
-constexpr int32_t BitMud = 0x01, BitWater = 0x02, BitGravel = 0x04, BitCobbles = 0x08, BitPedestrian = 0x10,
-                  BitGrass = 0x20, BitAsphalt = 0x40, BitConcrete = 0x80;
-constexpr int32_t MarkNorth = 0x100, MarkEast = 0x400, MarkSouth = 0x1000, MarkWest = 0x4000;
 
 constexpr float LegKeepOut = 2.6f; // metres kept free on each side of a mission leg
 constexpr float LegStreet = 1.0f;  // a leg turns the tiles within this distance into street
@@ -37,12 +34,13 @@ float SegmentDistance(float px, float py, const TLeg& leg) {
     return std::hypot(px - (leg.ax + t * dx), py - (leg.ay + t * dy));
 }
 
-// Every leg a mission drives: from the start to the last listed target, then down the list.
+// Every leg a mission drives: from the start to the last listed target, then down the list. The
+// races run along the same legs.
 std::vector<TLeg> MissionLegs() {
     std::vector<TLeg> legs;
-    for (size_t m = 0; m < MissionTargets.size(); ++m) {
-        float x = MissionStarts[m].X, y = MissionStarts[m].Y;
-        const auto& targets = MissionTargets[m];
+    for (int m = 1; m <= LastMission; ++m) {
+        float x = MissionSetups[m].Start[0].X, y = MissionSetups[m].Start[0].Y;
+        const std::vector<TMapPoint>& targets = MissionRoute(m);
         for (size_t k = targets.size(); k-- > 0;) {
             legs.push_back({x, y, targets[k].X, targets[k].Y});
             x = targets[k].X;
@@ -151,20 +149,24 @@ class TPlanner {
                         P.Ground[tx][ty] = P.Zone[tx][ty] == TZone::Park ? TGround::Park : TGround::Plaza;
                 }
         }
-        for (const TMissionStart& s : MissionStarts) {
+        for (int m = 1; m <= LastMission; ++m) {
+            const TMapPoint& s = MissionSetups[m].Start[0];
             SetStreet(int(s.X) / TileSize, int(s.Y) / TileSize);
             KeepOutDisc(s.X, s.Y, 3.5f);
         }
-        for (const auto& race : RaceStarts)
-            for (const TFixedPoint& car : race) {
+        for (int race = LastMission + 1; race < MissionCount; ++race)
+            for (const TMapPoint& car : MissionSetups[race].Start) {
                 SetStreet(int(car.X) / TileSize, int(car.Y) / TileSize);
                 KeepOutDisc(car.X, car.Y, 3.0f);
             }
     }
 
-    // Forecourts under the stop rectangles, each reachable from a street.
+    // Forecourts under the stop rectangles of the gas stations and services, each reachable from a
+    // street.
     void Stations() {
-        for (const TStopRect& r : StopRects) {
+        std::vector<TMapRect> stops(std::begin(GasStationAreas), std::end(GasStationAreas));
+        stops.insert(stops.end(), std::begin(ServiceAreas), std::end(ServiceAreas));
+        for (const TMapRect& r : stops) {
             for (int x = int(r.Left) - 2; x <= int(r.Right) + 2; ++x)
                 for (int y = int(r.Bottom) - 2; y <= int(r.Top) + 2; ++y)
                     P.KeepOutAt(x, y) = 1;
@@ -217,23 +219,15 @@ class TPlanner {
     // list of candidate loops, best first; a depth-first search picks one per start so that no
     // cell carries two loops' marks.
     void Rings() {
-        // The game's 36 track start cells (map x, y), the same table as TrackStarts in Traffic.cpp.
-        const std::array<std::array<int, 2>, 36> starts = {{
-            {213, 259}, {221, 219}, {218, 179}, {226, 194}, {241, 222}, {252, 331}, {275, 331}, {260, 219},
-            {282, 306}, {350, 283}, {400, 347}, {282, 251}, {114, 300}, {100, 271}, {93, 276},  {167, 254},
-            {185, 155}, {170, 195}, {178, 69},  {153, 62},  {131, 99},  {242, 40},  {265, 22},  {261, 154},
-            {265, 184}, {267, 215}, {309, 57},  {327, 74},  {408, 171}, {440, 170}, {475, 75},  {462, 295},
-            {441, 63},  {442, 63},  {447, 98},  {422, 306},
-        }};
         std::vector<std::vector<TRing>> candidates;
-        for (const auto& start : starts)
-            StartCells.push_back({start[0], Cells - 1 - start[1]}); // map row to world cell
-        for (size_t n = 0; n < starts.size(); ++n) {
+        for (const auto& start : TrackStarts)
+            StartCells.push_back({start[0], MapRow(float(start[1]))}); // map row to world cell
+        for (size_t n = 0; n < TrackStarts.size(); ++n) {
             candidates.push_back(Candidates(StartCells[n][0], StartCells[n][1]));
             if (candidates.back().empty())
                 throw std::runtime_error("no traffic lane loop fits track start " + std::to_string(n));
         }
-        std::vector<TRing> chosen(starts.size());
+        std::vector<TRing> chosen(TrackStarts.size());
         long budget = 2000000;
         if (!Solve(candidates, chosen, 0, budget))
             throw std::runtime_error(
@@ -388,34 +382,34 @@ int32_t GroundBits(TMaterial m) {
     switch (m) {
     case TMaterial::Asphalt:
     case TMaterial::LineWhite:
-        return BitAsphalt;
+        return GroundAsphalt;
     case TMaterial::Zebra:
-        return BitAsphalt | BitPedestrian;
+        return GroundAsphalt | GroundPedestrian;
     case TMaterial::Kerb:
     case TMaterial::Sidewalk:
     case TMaterial::Pavers:
     case TMaterial::Platform:
     case TMaterial::Path:
     case TMaterial::Railing:
-        return BitPedestrian;
+        return GroundPedestrian;
     case TMaterial::Grass:
     case TMaterial::Flowers:
     case TMaterial::Hedge:
-        return BitGrass;
+        return GroundGrass;
     case TMaterial::Water:
-        return BitWater;
+        return GroundWater;
     case TMaterial::Quay:
     case TMaterial::Concrete:
     case TMaterial::ParkingLine:
-        return BitConcrete;
+        return GroundConcrete;
     case TMaterial::Gravel:
     case TMaterial::Rail:
     case TMaterial::Sleeper:
-        return BitGravel;
+        return GroundGravel;
     case TMaterial::Cobbles:
-        return BitCobbles | BitPedestrian;
+        return GroundCobbles | GroundPedestrian;
     case TMaterial::Mud:
-        return BitMud;
+        return GroundMud;
     }
     return 0;
 }

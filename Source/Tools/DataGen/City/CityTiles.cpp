@@ -1,6 +1,6 @@
 // The ground pictures as material maps, and the choice of picture and turn for every tile.
-#include "CityFixedPoints.h"
 #include "CityPlan.h"
+#include "GameConsts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -184,9 +184,9 @@ TMaterial Ground(TTileKind kind, float u, float v, uint32_t seed) {
 }
 
 bool IsServiceTile(int tx, int ty) {
-    for (const TStopRect& r : StopRects)
-        if (r.Service && int(r.Left) / TileSize <= tx && tx <= int(r.Right) / TileSize &&
-            int(r.Bottom) / TileSize <= ty && ty <= int(r.Top) / TileSize)
+    for (const TMapRect& r : ServiceAreas)
+        if (int(r.Left) / TileSize <= tx && tx <= int(r.Right) / TileSize && int(r.Bottom) / TileSize <= ty &&
+            ty <= int(r.Top) / TileSize)
             return true;
     return false;
 }

@@ -2,6 +2,7 @@
 // colour scheme the level loader asks for. Distances in metres from the front bumper (d), heights
 // above the ground (z); half widths from the centre line.
 #include "CarCatalogue.h"
+#include "../../../Game/CarModelTable.h"
 
 namespace models {
 
@@ -20,11 +21,19 @@ TCarPalette Palette(const std::string& key, const std::string& path, TRgb paint,
     return p;
 }
 
-TCarDesign Golf() {
+// A player car's design starts from its row of the car model table: the mesh key of the first
+// player's car, its folder and its mesh file.
+TCarDesign PlayerCarDesign(int carType) {
+    const TCarModel& model = CarModelTable[carType];
     TCarDesign d;
-    d.Name = "golf";
-    d.Directory = "cars/vwgolf";
-    d.MeshFile = "golf.3ds";
+    d.Name = model.Chassis[0];
+    d.Directory = std::string("cars/") + model.Directory;
+    d.MeshFile = std::string(model.Mesh) + ".3ds";
+    return d;
+}
+
+TCarDesign Golf() {
+    TCarDesign d = PlayerCarDesign(1);
     d.Length = 4.0f;
     d.WheelRadius = 0.285f;
     d.WheelWidth = 0.19f;
@@ -64,10 +73,7 @@ TCarDesign Golf() {
 }
 
 TCarDesign Mustang() {
-    TCarDesign d;
-    d.Name = "mustang";
-    d.Directory = "cars/mustang";
-    d.MeshFile = "mustang.3ds";
+    TCarDesign d = PlayerCarDesign(0);
     d.Length = 4.76f;
     d.WheelRadius = 0.27f;
     d.WheelWidth = 0.22f;
@@ -110,10 +116,7 @@ TCarDesign Mustang() {
 }
 
 TCarDesign BMW() {
-    TCarDesign d;
-    d.Name = "bmw";
-    d.Directory = "cars/bmw";
-    d.MeshFile = "bmw.3ds";
+    TCarDesign d = PlayerCarDesign(2);
     d.Length = 4.35f;
     d.WheelRadius = 0.28f;
     d.WheelWidth = 0.2f;
@@ -151,10 +154,7 @@ TCarDesign BMW() {
 }
 
 TCarDesign Skoda120() {
-    TCarDesign d;
-    d.Name = "s120";
-    d.Directory = "cars/skoda120";
-    d.MeshFile = "s120.3ds";
+    TCarDesign d = PlayerCarDesign(7);
     d.Length = 4.16f;
     d.WheelRadius = 0.275f;
     d.WheelWidth = 0.17f;
@@ -240,10 +240,7 @@ TCarDesign Fabia() {
 }
 
 TCarDesign Transit() {
-    TCarDesign d;
-    d.Name = "transit";
-    d.Directory = "cars/transit";
-    d.MeshFile = "transit.3ds";
+    TCarDesign d = PlayerCarDesign(6);
     d.Length = 4.9f;
     d.WheelRadius = 0.34f;
     d.WheelWidth = 0.2f;
@@ -273,10 +270,7 @@ TCarDesign Transit() {
 }
 
 TCarDesign Chevy() {
-    TCarDesign d;
-    d.Name = "chevy";
-    d.Directory = "cars/chevy";
-    d.MeshFile = "chevy.3ds";
+    TCarDesign d = PlayerCarDesign(4);
     d.Length = 5.2f;
     d.WheelRadius = 0.40f;
     d.WheelWidth = 0.28f;
@@ -326,10 +320,7 @@ TCarDesign Chevy() {
 }
 
 TCarDesign Avia() {
-    TCarDesign d;
-    d.Name = "avia";
-    d.Directory = "cars/avia";
-    d.MeshFile = "avia.3ds";
+    TCarDesign d = PlayerCarDesign(5);
     d.Length = 5.6f;
     d.WheelRadius = 0.36f;
     d.WheelWidth = 0.24f;
@@ -386,10 +377,7 @@ TCarDesign Avia() {
 }
 
 TCarDesign Liaz() {
-    TCarDesign d;
-    d.Name = "liaz";
-    d.Directory = "cars/liaz";
-    d.MeshFile = "liaz.3ds";
+    TCarDesign d = PlayerCarDesign(3);
     d.Length = 8.0f;
     d.WheelRadius = 0.50f;
     d.WheelWidth = 0.32f;

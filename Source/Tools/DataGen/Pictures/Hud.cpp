@@ -177,11 +177,12 @@ void PaintMapPictures(const TGenContext& context) {
         s.FillCircle(16, 16, 3.5f, Solid(Palette::Accent));
         SaveIcon(context, "map_destination.bmp", s, 1.0f);
     }
-    { // The arrow that points towards the next target (upwards at angle 0).
+    { // The arrow that points towards the next target: to the right at angle 0, as the target engine
+      // turns it (90 - atan2(dx, dy) degrees, so a target straight above gets 90).
         TCanvas s(32, 32);
-        s.FillPolygon({{16, 2}, {29, 17}, {21, 17}, {21, 29}, {11, 29}, {11, 17}, {3, 17}},
-                      Linear(0, 2, Palette::AccentLight, 0, 29, Palette::Accent));
-        s.FillPolygon({{16, 6}, {23, 15}, {16, 12}}, Solid(WithAlpha(Palette::White, 0.6f)));
+        s.FillPolygon({{30, 16}, {15, 29}, {15, 21}, {3, 21}, {3, 11}, {15, 11}, {15, 3}},
+                      Linear(30, 0, Palette::AccentLight, 3, 0, Palette::Accent));
+        s.FillPolygon({{26, 16}, {17, 9}, {20, 16}}, Solid(WithAlpha(Palette::White, 0.6f)));
         SaveIcon(context, "sipka_target.bmp", s);
     }
 }

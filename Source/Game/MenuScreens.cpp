@@ -1,0 +1,319 @@
+// The menu's screens as drawn: the slide-in, the items with their marker, and the texts of each
+// screen at their places on the 640 x 480 overlay (y grows upwards; a text's position is where the
+// font starts it). Every text is upper-cased except the two descriptions of the car choice.
+#include "Car.h"
+#include "Config.h"
+#include "GameEngine.h"
+#include "HighscoreSubmit.h"
+#include "MenuImprovedEngine.h"
+#include "MenuLayout.h"
+#include "Sound.h"
+#include "uText1250.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr uint8_t Crimson[3] = {231, 0, 75};
+constexpr float ItemSize = 32;
+constexpr float SmallSize = 16;
+
+const char* const MarkerTextures[] = {"menu_enter",       "menu_confirm",      "menu_adjust",
+                                      "menu_adjust_left", "menu_adjust_right", "menu_adjust_none"};
+
+std::string Upper(const std::string& text) {
+    return UpperCp1250(text);
+}
+
+void White(TGLFont& font) {
+    font.SetColor(255, 255, 255);
+}
+void Red(TGLFont& font) {
+    font.SetColor(Crimson[0], Crimson[1], Crimson[2]);
+}
+
+std::string Format(const char* format, double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+std::string TrackName(int track) {
+    return PickText(MissionTable[track].Name, Config().Language);
+}
+
+// The longest names (a track's, a nick of twenty letters) would run past the screen's right edge or
+// into the next column: such a text is drawn smaller, on the same line, to end at `right`.
+constexpr float ScreenRight = 632;
+float FittedSize(const TGLFont& font, const std::string& text, float x, float right, float size) {
+    float width = font.TextWidth(text) * 16 * size;
+    return width > right - x ? size * (right - x) / width : size;
+}
+
+} // namespace
+
+void TMenuImprovedEngine::SlideIn() {
+    const TMenuScreenSetup* setup = MenuScreenSetup(Screen);
+    if (!setup || Slide <= 0)
+        return;
+    int32_t step = setup->SlideStep;
+    for (TSprite* sprite : {&Panel, &Logo, &Picture, &SecondPicture})
+        sprite->Y += step;
+    Slide -= step;
+}
+
+void TMenuImprovedEngine::DrawItem(int32_t index, float x, float y, TKind kind, const std::string& text) {
+    TGLFont& font = *Engine.ItemFont;
+    if (index == Selected) {
+        Marker.Texture = Resources().GetTexture(MarkerTextures[int(kind)]);
+        Marker.SetPosition(int32_t(x) - 70, int32_t(y) - 2);
+        Red(font);
+    } else {
+        White(font);
+    }
+    std::string upper = Upper(text);
+    font.DrawText(upper, x, y, FittedSize(font, upper, x, ScreenRight, ItemSize));
+}
+
+void TMenuImprovedEngine::DrawValueItem(int32_t index, float x, float y, TKind kind, const std::string& value,
+                                        const std::string& label) {
+    TGLFont& font = *Engine.ItemFont;
+    if (index == Selected) {
+        Marker.Texture = Resources().GetTexture(MarkerTextures[int(kind)]);
+        Marker.SetPosition(int32_t(x) + 190, int32_t(y) - 2);
+        Red(font);
+    } else {
+        White(font);
+    }
+    std::string upper = Upper(value);
+    font.DrawText(Upper(label), x, y, ItemSize);
+    font.DrawText(upper, x + 260, y, FittedSize(font, upper, x + 260, ScreenRight, ItemSize));
+}
+
+void TMenuImprovedEngine::DrawMenu() {
+    if (Screen == 0)
+        return;
+    Engine.ItemFont->Alpha = 255;
+    Engine.TextFont->Alpha = 255;
+    SlideIn();
+    switch (Screen) {
+    case 1:
+        DrawMainMenu();
+        break;
+    case 2:
+        DrawSingleRace();
+        break;
+    case 3:
+        DrawRaceForTwo();
+        break;
+    case 4:
+        DrawHighscores();
+        break;
+    case 5:
+        DrawSubmission();
+        break;
+    case 6:
+        DrawOptions();
+        break;
+    case 8:
+    case 9:
+        DrawStation();
+        break;
+    case 11:
+        DrawMissionFailed();
+        break;
+    case 12:
+        DrawCarChoice();
+        break;
+    case 13:
+        DrawRaceResult();
+        break;
+    case 14:
+        DrawSingleResult();
+        break;
+    default:
+        break;
+    }
+    White(*Engine.ItemFont);
+}
+
+void TMenuImprovedEngine::DrawMainMenu() {
+    DrawItem(0, 350, 300, TKind::Enter, Text(mtSingleRace));
+    DrawItem(1, 350, 270, TKind::Enter, Text(mtRaceForTwo));
+    DrawItem(2, 350, 240, TKind::Enter, Text(mtHighscore));
+    DrawItem(3, 350, 180, TKind::Enter, Text(mtOptions));
+    DrawItem(4, 350, 150, TKind::Enter, Text(mtQuitGame));
+}
+
+void TMenuImprovedEngine::DrawSingleRace() {
+    TGLFont& font = *Engine.ItemFont;
+    const TPlayerData& p1 = *Engine.Players[0];
+    White(font);
+    font.DrawText(Upper(Text(mtPlayer)), 90, 300, ItemSize);
+    font.DrawText(Upper(Text(mtArrowKeys2)), 90, 284, SmallSize);
+    font.DrawTextWrapped(Upper(Text(mtArrowsHint1P)), 90, 106, SmallSize, 10);
+    DrawItem(0, 350, 300, TKind::Adjust, p1.Nick);
+    DrawItem(1, 350, 270, TKind::Adjust, CarTable[p1.CarType].Name);
+    DrawValueItem(2, 90, 180, TKind::Adjust, TrackName(SingleTrack), Text(mtTrack1P));
+    DrawItem(3, 350, 120, TKind::Confirm, Text(mtStart1P));
+    DrawItem(4, 350, 90, TKind::Confirm, Text(mtReturn1P));
+}
+
+void TMenuImprovedEngine::DrawRaceForTwo() {
+    TGLFont& font = *Engine.ItemFont;
+    const TPlayerData& p1 = *Engine.Players[0];
+    const TPlayerData& p2 = *Engine.Players[1];
+    White(font);
+    font.DrawText(Upper(Text(mtPlayer1)), 90, 300, ItemSize);
+    font.DrawText(Upper(Text(mtArrowKeys)), 90, 284, SmallSize);
+    font.DrawText(Upper(Text(mtPlayer2)), 90, 240, ItemSize);
+    font.DrawText(Upper(Text(mtWSERKeys)), 90, 226, SmallSize);
+    font.DrawTextWrapped(Upper(Text(mtArrowsHint2P)), 90, 106, SmallSize, 10);
+    DrawItem(0, 350, 300, TKind::Adjust, p1.Nick);
+    DrawItem(1, 350, 270, TKind::Adjust, CarTable[p1.CarType].Name);
+    DrawItem(2, 350, 240, TKind::Adjust, p2.Nick);
+    DrawItem(3, 350, 210, TKind::Adjust, CarTable[p2.CarType].Name);
+    DrawValueItem(4, 90, 180, TKind::Adjust, TrackName(RaceTrack), Text(mtTrack2P));
+    DrawItem(5, 350, 120, TKind::Confirm, Text(mtStart2P));
+    DrawItem(6, 350, 90, TKind::Confirm, Text(mtReturn2P));
+}
+
+void TMenuImprovedEngine::DrawHighscores() {
+    TGLFont& font = *Engine.ItemFont;
+    const auto& ranks = Engine.Highscores.Tables[HighscoreTrack];
+    bool any = false;
+    // Eight rows fit above the track; an empty row keeps its line.
+    for (int l = 0; l < 8; ++l) {
+        const THighscoreEntry& entry = ranks[size_t(l)];
+        if (entry.Score < 1)
+            continue;
+        any = true;
+        float y = float(310 - 18 * l);
+        Red(font);
+        font.DrawText(std::to_string(l + 1) + ".", 90, y, SmallSize);
+        White(font);
+        std::string nick = Upper(entry.Nick);
+        font.DrawText(nick, 120, y, FittedSize(font, nick, 120, 342, SmallSize));
+        font.DrawText(Upper(CarTable[entry.CarType].Name), 350, y, SmallSize);
+        font.DrawText(Format("%.2f", double(entry.TimeMs) / 1000.0), 540, y, SmallSize);
+    }
+    White(font);
+    if (!any)
+        font.DrawText(Upper(Text(mtNoRace)), 90, 310, SmallSize);
+    DrawValueItem(0, 90, 90, TKind::Adjust, TrackName(HighscoreTrack), Text(mtTrackHighscore));
+    DrawItem(1, 350, 60, TKind::Confirm, Text(mtSubmitToWeb));
+    DrawItem(2, 350, 30, TKind::Confirm, Text(mtReturnHighscore));
+}
+
+void TMenuImprovedEngine::DrawSubmission() {
+    TGLFont& font = *Engine.ItemFont;
+    White(font);
+    if (Submitted) {
+        font.DrawText(Upper(Text(mtSubmitted)), 90, 310, SmallSize);
+        font.DrawText(Upper(Text(mtSeeHighscoreAt) + HighscoreServerAddress()), 90, 294, SmallSize);
+    } else {
+        font.DrawText(Upper(Text(mtSubmitError)), 90, 310, SmallSize);
+        font.DrawText(Upper(Text(mtCheckConnection)), 90, 294, SmallSize);
+    }
+    DrawItem(0, 350, 210, TKind::Confirm, Text(mtReturnHighscore));
+}
+
+void TMenuImprovedEngine::DrawOptions() {
+    static const TMenuText cameraNames[] = {mtCameraTop, mtCameraChase, mtMultiplayer};
+    TGLFont& font = *Engine.ItemFont;
+    White(font);
+    font.DrawTextWrapped(Upper(Text(mtArrowsHintOptions)), 90, 166, SmallSize, 10);
+    uint8_t camera = Engine.CameraMode < 3 ? Engine.CameraMode : 0;
+    DrawValueItem(0, 90, 300, TKind::Adjust, Text(cameraNames[camera]), Text(mtCameraView));
+    DrawValueItem(1, 90, 270, TKind::Adjust, VolumePercent(Sound().MusicVolume), Text(mtMusic));
+    DrawValueItem(2, 90, 240, TKind::Adjust, VolumePercent(Sound().SFXVolume), Text(mtSound));
+    // The chosen language, named in its own words.
+    DrawValueItem(3, 90, 210, TKind::Adjust, Text(mtLanguageName), Text(mtLanguage));
+    DrawValueItem(4, 90, 150, TKind::Confirm, Text(mtReturnOptions), "");
+}
+
+void TMenuImprovedEngine::DrawStation() {
+    TGLFont& font = *Engine.ItemFont;
+    TCar* car = Engine.Car(1);
+    bool gas = Screen == 8;
+    float value = car ? (gas ? car->Fuel : car->Damage) : 0;
+    float slide = float(Slide);
+    DrawValueItem(0, 124, 90 - slide, gas ? TKind::AdjustRight : TKind::AdjustLeft,
+                  Format("%.0f%%", double(value)), Text(gas ? mtGas : mtDamage));
+    DrawItem(1, 434, 30 - slide, TKind::Confirm, Text(gas ? mtReturnGas : mtReturnService));
+    // Fuel goes in with the right arrow, repairs come off with the left one.
+    White(font);
+    font.DrawTextWrapped(Upper(Text(gas ? mtRightArrowHint : mtLeftArrowHint)), 124, 45 - slide, SmallSize,
+                         5);
+}
+
+void TMenuImprovedEngine::DrawMissionFailed() {
+    TGLFont& font = *Engine.ItemFont;
+    float slide = float(Slide);
+    Red(font);
+    font.DrawText(Upper(Text(mtMissionFailed)), 124, 90 - slide, ItemSize);
+    White(font);
+    const auto& reason = Engine.Players[0]->StatusTexts;
+    font.DrawText(Upper(reason[Config().Language == 0 ? 0 : 1]), 124, 70 - slide, 24);
+    DrawItem(0, 434, 30 - slide, TKind::Confirm, Text(mtRestartMission));
+}
+
+void TMenuImprovedEngine::DrawCarChoice() {
+    TGLFont& font = *Engine.ItemFont;
+    TGLFont& text = *Engine.TextFont;
+    uint8_t mission = Engine.Players[0]->Mission;
+    const TMissionRow& row = MissionTable[mission < MissionCount ? mission : 0];
+    int language = Config().Language;
+    float slide = float(Slide);
+    White(font);
+    char number[64];
+    std::snprintf(number, sizeof number, Text(mtMissionNumber).c_str(), int(mission));
+    // A little higher than the title's line spacing would put it, so the accents of a Czech title
+    // stay clear of it.
+    font.DrawText(Upper(number), 170, 314 - slide, 24);
+    font.DrawText(Upper(PickText(row.Name, language)), 170, 280 - slide, ItemSize);
+    White(text);
+    text.DrawTextWrapped(PickText(row.Briefing, language), 170, 250 - slide, 20, 20);
+    text.DrawTextWrapped(PickText(CarTable[CarChoice].Description, language), 170, 60 - slide, 20, 7);
+    Red(font);
+    font.DrawText(Upper(Text(mtSelectCar)), 170, 120 - slide, 24);
+    DrawItem(0, 170, 90 - slide, SingleCarOffered(row.Cars) ? TKind::Fixed : TKind::Adjust,
+             CarTable[CarChoice].Name);
+    DrawItem(1, 450, 20 - slide, TKind::Confirm, Text(mtContinue));
+}
+
+void TMenuImprovedEngine::DrawRaceResult() {
+    TGLFont& font = *Engine.ItemFont;
+    const TPlayerData& p1 = *Engine.Players[0];
+    const TPlayerData& p2 = *Engine.Players[1];
+    const TPlayerData& winner = RaceWinner(p1.ExtraPoints, p2.ExtraPoints) == 1 ? p1 : p2;
+    float slide = float(Slide);
+    White(font);
+    font.DrawText(Upper(Text(mtWinner)), 60, 230 - slide, ItemSize);
+    Red(font);
+    font.DrawText(Upper(winner.Nick), 340, 230 - slide, ItemSize);
+    font.DrawText(Upper(std::to_string(winner.ExtraPoints) + Text(mtPoints2P)), 340, 200 - slide, ItemSize);
+    DrawItem(0, 340, 90 - slide, TKind::Confirm, Text(mtRestart2P));
+}
+
+void TMenuImprovedEngine::DrawSingleResult() {
+    TGLFont& font = *Engine.ItemFont;
+    const TPlayerData& p1 = *Engine.Players[0];
+    float slide = float(Slide);
+    White(font);
+    font.DrawText(Upper(p1.Nick), 340, 230 - slide, ItemSize);
+    Red(font);
+    font.DrawText(Upper(Format("%.2f", double(p1.Time)) + Text(mtSeconds)), 340, 200 - slide, ItemSize);
+    if (p1.ParTime > 0) {
+        White(font);
+        font.DrawText(Upper(Format(PickText(ParTimeText, Config().Language).c_str(), double(p1.ParTime))), 340,
+                      176 - slide, 16);
+    }
+    int32_t place = HighscorePlace(Engine.Highscores, p1.Mission, p1.Nick, p1.CarType, p1.Score, p1.Time);
+    if (place >= 0) {
+        White(font);
+        font.DrawText(Upper(Text(TMenuText(mtPlace1 + place))), 60, 230 - slide, ItemSize);
+    }
+    DrawItem(0, 340, 90 - slide, TKind::Confirm, Text(mtHighscoreTitle));
+    DrawItem(1, 340, 60 - slide, TKind::Confirm, Text(mtRestart1P));
+}

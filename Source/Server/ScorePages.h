@@ -1,0 +1,31 @@
+// What kalscores shows: the leaderboard as an HTML page and a mission's runs as JSON. Pure text
+// building; the names of missions and cars come from the game's own tables.
+#pragma once
+
+#include "ScoreRequest.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The runs shown for one mission, best first.
+struct TMissionBoard {
+    int Mission = 0;
+    std::vector<TRun> Runs;
+};
+
+// &, <, >, " and ' as character references.
+std::string HtmlEscape(std::string_view text);
+// The text as a JSON string, quotes included: '"', '\' and control characters escaped, UTF-8 kept.
+std::string JsonString(std::string_view text);
+// "31.234": milliseconds as seconds with three decimals.
+std::string FormatSeconds(int32_t timeMs);
+
+// The English name of a mission 1..10 and of a car type 0..7.
+std::string MissionName(int mission);
+std::string CarName(int carType);
+
+// The whole page: a link to every mission, then one table per board.
+std::string LeaderboardPage(const std::vector<TMissionBoard>& boards);
+// [{"nick":..,"car":..,"carName":..,"score":..,"timeMs":..}, ...] in the runs' order.
+std::string RunsJson(const std::vector<TRun>& runs);

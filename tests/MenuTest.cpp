@@ -1,0 +1,93 @@
+// The menu's layout table and value steps: wrapping tracks, the bounded car stepping of a mission,
+// volumes and their percentages, station steps, the race winner and a run's place in the table.
+#include "GameConsts.h"
+#include "MenuLayout.h"
+
+#include <gtest/gtest.h>
+
+TEST(TMenuLayout, TracksWrapAtBothEnds) {
+    EXPECT_EQ(WrapStep(15, 1, 11, 15), 11);
+    EXPECT_EQ(WrapStep(11, -1, 11, 15), 15);
+    EXPECT_EQ(WrapStep(1, -1, 1, 10), 10);
+    EXPECT_EQ(WrapStep(10, 1, 1, 10), 1);
+    EXPECT_EQ(WrapStep(0, -1, 0, 4), 4) << "Up on the main menu's first item";
+    EXPECT_EQ(WrapStep(4, 1, 0, 4), 0);
+}
+
+TEST(TMenuLayout, CarStepsSkipCarsTheMissionDoesNotOffer) {
+    uint8_t aviaOrTransit = MissionTable[10].Cars;
+    EXPECT_EQ(LowestAllowedCar(aviaOrTransit), 5);
+    EXPECT_EQ(StepAllowedCar(5, 1, aviaOrTransit), 6);
+    EXPECT_EQ(StepAllowedCar(6, 1, aviaOrTransit), 5);
+    EXPECT_EQ(StepAllowedCar(5, -1, aviaOrTransit), 6);
+    EXPECT_FALSE(SingleCarOffered(aviaOrTransit));
+    // Every other mission offers all eight.
+    EXPECT_EQ(LowestAllowedCar(MissionTable[3].Cars), 0);
+    EXPECT_EQ(StepAllowedCar(7, 1, MissionTable[3].Cars), 0);
+    EXPECT_FALSE(SingleCarOffered(0));
+}
+
+TEST(TMenuLayout, ASingleOfferedCarStaysChosen) {
+    uint8_t skodaOnly = 1u << 7;
+    EXPECT_TRUE(SingleCarOffered(skodaOnly));
+    EXPECT_EQ(LowestAllowedCar(skodaOnly), 7);
+    EXPECT_EQ(StepAllowedCar(7, 1, skodaOnly), 7) << "eight tries come back to the same car";
+    EXPECT_EQ(StepAllowedCar(7, -1, skodaOnly), 7);
+}
+
+TEST(TMenuLayout, VolumesStopAtTheirEndsAndShowWholePercents) {
+    int32_t volume = 200;
+    for (int frame = 0; frame < 100; ++frame)
+        volume = StepVolume(volume, 1);
+    EXPECT_EQ(volume, 255);
+    EXPECT_EQ(VolumePercent(volume), "100%");
+    EXPECT_EQ(StepVolume(0, -1), 0);
+    EXPECT_EQ(VolumePercent(0), "0%");
+    EXPECT_EQ(VolumePercent(200), "78%");
+    EXPECT_EQ(VolumePercent(128), "50%");
+}
+
+TEST(TMenuLayout, StationsFillAndRepairInSmallStepsUpToTheLimits) {
+    EXPECT_FLOAT_EQ(Refuel(50), 50.05f);
+    EXPECT_FLOAT_EQ(Refuel(99.98f), 100);
+    EXPECT_FLOAT_EQ(Refuel(100), 100);
+    EXPECT_FLOAT_EQ(Repair(10), 9.95f);
+    EXPECT_FLOAT_EQ(Repair(0.01f), 0);
+    EXPECT_FLOAT_EQ(Repair(0), 0);
+}
+
+TEST(TMenuLayout, PlayerTwoWinsADraw) {
+    EXPECT_EQ(RaceWinner(3, 2), 1);
+    EXPECT_EQ(RaceWinner(2, 2), 2);
+    EXPECT_EQ(RaceWinner(0, 1), 2);
+}
+
+TEST(TMenuLayout, ARunFindsItsPlaceOnlyWhenItIsInTheTable) {
+    THighscores table;
+    table.Insert(4, "Eva", 1, 900, 40.0f);
+    table.Insert(4, "Petr", 2, 800, 50.5f);
+    EXPECT_EQ(HighscorePlace(table, 4, "Petr", 2, 800, 50.5f), 1);
+    EXPECT_EQ(HighscorePlace(table, 4, "Eva", 1, 900, 40.0f), 0);
+    EXPECT_EQ(HighscorePlace(table, 4, "Petr", 3, 800, 50.5f), -1) << "another car";
+    EXPECT_EQ(HighscorePlace(table, 5, "Eva", 1, 900, 40.0f), -1) << "another track";
+    for (int i = 0; i < 10; ++i)
+        table.Insert(6, "Fast", 0, 1000, 10.0f + float(i));
+    EXPECT_EQ(table.Insert(6, "Slow", 0, 10, 99.0f), -1);
+    EXPECT_EQ(HighscorePlace(table, 6, "Slow", 0, 10, 99.0f), -1) << "not among the ten best";
+}
+
+TEST(TMenuLayout, SlidingScreensEndWherePlacedAndStillOnesDoNotSlide) {
+    for (uint8_t screen : {1, 2, 3, 4, 5, 6, 8, 9, 11, 12, 13, 14}) {
+        const TMenuScreenSetup* setup = MenuScreenSetup(screen);
+        ASSERT_NE(setup, nullptr) << int(screen);
+        if (setup->Slide == 0)
+            continue;
+        EXPECT_EQ(setup->Slide % setup->SlideStep, 0) << int(screen);
+        EXPECT_GE(setup->PanelY + setup->Slide, 0) << int(screen);
+    }
+    EXPECT_EQ(MenuScreenSetup(0), nullptr);
+    EXPECT_EQ(MenuScreenSetup(7), nullptr);
+    EXPECT_EQ(MenuScreenSetup(10), nullptr);
+    EXPECT_EQ(MenuScreenSetup(3)->LastItem, 6);
+    EXPECT_EQ(MenuScreenSetup(5)->LastItem, 0);
+}

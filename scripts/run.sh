@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the game from its run directory.
-# Arguments go to the game: -w opens a window instead of full screen, -ns starts without sound.
+# Installs what is missing, builds, and starts the launcher from the game's run directory.
+# Arguments go to the program: -w first plays in a window instead of full screen, -ns (first or
+# second) starts without sound; the practice options (--mission N ...) skip the launcher.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh

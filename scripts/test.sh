@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit, end-to-end (under Xvfb) and fuzz
-# tests of the Release build, then the unit and fuzz tests again under the sanitizers. Both builds treat
-# warnings as errors.
+# tests of the Release build, then the unit, launcher and fuzz tests again under the sanitizers. Both
+# builds treat warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -11,6 +11,8 @@ export KAL_WERROR=1
 bash scripts/build.sh
 (cd build && ctest --output-on-failure -j "$jobs")
 
-KAL_SANITIZE=1 bash scripts/build.sh kaltests kalscores kalscorestests $(cd fuzz && ls Fuzz*.cpp | grep -v FuzzDriver | sed 's/\.cpp$//')
+# The launcher's tests read the pictures of the data tree, so the sanitizer build generates it too.
+KAL_SANITIZE=1 bash scripts/build.sh kaltests kalscores kalscorestests kallaunchertests gamedata \
+  $(cd fuzz && ls Fuzz*.cpp | grep -v FuzzDriver | sed 's/\.cpp$//')
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j "$jobs" -E '^e2e$')

@@ -1,10 +1,17 @@
-// Program entry: the settings, the sound and the player's profiles, then the game in its own window
-// until the player quits; player 1's progress goes back into the profile file at the end.
+// Program entry: the settings and the sound, then the launcher window, from which the player picks
+// the language and a profile and starts the game; player 1's progress goes back into the profile
+// file at the end.
+//   kalmirov [-w] [-ns]
+// -w (first argument only) plays in a window instead of full screen; -ns (first or second) is silent.
+// The practice start skips the launcher:
 //   kalmirov [-w] [-ns] [--mission N] [--car T] [--profile NICK] [--dump-state FILE] [--seed N]
 //            [harness options: --keys FILE, --frames N, --shot N:FILE, --fixed-clock]
 // --mission starts game N (1..15) right after loading, as the menu would, with car T for both players
 // and the named profile (created when it does not exist yet).
+// KALMIROV_LAUNCHER_SCRIPT names a script that answers the launcher's boxes and starts the game for an
+// unattended test (see TLauncherScript).
 #include "Config.h"
+#include "FormMain.h"
 #include "GameEngine.h"
 #include "Sound.h"
 #include "uByteReader.h"
@@ -12,7 +19,9 @@
 #include "uText1250.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -33,8 +42,8 @@ int IntValue(const std::string& option, const std::string& text, int low, int hi
     char* end = nullptr;
     long value = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != 0 || value < low || value > high)
-        throw Exception(option + " needs a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-                        ", not \"" + text + "\"");
+        throw Exception(option + " needs a whole number from " + std::to_string(low) + " to " +
+                        std::to_string(high) + ", not \"" + text + "\"");
     return int(value);
 }
 
@@ -74,7 +83,8 @@ int ChooseProfile(TProfileList& profiles, const std::string& nick, const std::st
     if (!nick.empty()) {
         std::string stored;
         if (!ValidNick(nick, stored))
-            throw Exception("The nick \"" + nick + "\" is not valid: 1 to 20 characters of Central European script");
+            throw Exception("The nick \"" + nick +
+                            "\" is not valid: 1 to 20 characters of Central European script");
         int i = profiles.Find(stored);
         if (i < 0)
             i = profiles.AddProfile(stored, fileName);
@@ -91,7 +101,97 @@ int ChooseProfile(TProfileList& profiles, const std::string& nick, const std::st
     return i < 0 ? 0 : i;
 }
 
-bool HaveDisplay() { return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr; }
+bool HaveDisplay() {
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+}
+
+// Any option beyond -w and -ns asks for the practice start, which skips the launcher.
+bool PracticeStart(const TOptions& options, const THarnessOptions& harness) {
+    return options.Mission != 0 || options.Car >= 0 || !options.Profile.empty() ||
+           !options.DumpState.empty() || options.HasSeed || harness.Unattended();
+}
+
+// Straight into the game with the named or last-selected profile.
+int RunPractice(const TOptions& options, const THarnessOptions& harness) {
+    try {
+        TProfileList profiles;
+        std::string profilesFile = ProfilesFileName();
+        profiles.LoadProfiles(profilesFile);
+        int selected = ChooseProfile(profiles, options.Profile, profilesFile);
+
+        TGameSetup setup;
+        setup.Profiles = &profiles;
+        setup.SelectedProfile = selected;
+        setup.ProfilesFile = profilesFile;
+        setup.HighscoreFile = HighscoreFileName();
+        setup.PracticeMission = options.Mission;
+        setup.PracticeCar = options.Car;
+        setup.DumpStateFile = options.DumpState;
+        {
+            TGameEngine game(640, 480, !options.Windowed, harness, setup);
+            game.Run();
+            // Player 1's progress goes back into the profile it came from.
+            TGameProgress progress{game.Players[0]->Mission, game.Players[0]->ScoreCounter,
+                                   game.Players[0]->Score};
+            CopyBackProgress(progress, profiles.Records[size_t(selected)]);
+        }
+        for (size_t i = 0; i < profiles.Records.size(); ++i)
+            profiles.Records[i].Selected = int(i) == selected;
+        profiles.SaveProfiles(profilesFile);
+    } catch (const std::exception& e) {
+        ShowMessageBox(e.what(), "Kalmirov");
+        return 1;
+    }
+    return 0;
+}
+
+// Ends the program when the launcher closes, also when it closes hidden after a game (Qt quits by
+// itself only when a visible window closes).
+class TQuitOnClose : public QObject {
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close)
+            QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                      Qt::QueuedConnection);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// The launcher window until it closes; the game runs inside its start.
+int RunLauncher(const std::vector<std::string>& args, QApplication& application) {
+    try {
+        TLauncherSeams seams = DefaultLauncherSeams();
+        TLauncherScript script;
+        const char* scriptFile = std::getenv("KALMIROV_LAUNCHER_SCRIPT");
+        if (scriptFile != nullptr && scriptFile[0] != '\0') {
+            script = ReadLauncherScript(scriptFile);
+            // Nobody is at the screen: messages go to stderr, the answers come from the script.
+            SetMessageBoxHandler([](const std::string& text, const std::string& caption) {
+                std::fprintf(stderr, "[%s] %s\n", caption.c_str(), Cp1250ToUtf8(text).c_str());
+            });
+            seams.InputBox = [nicks = script.Nicks, next = size_t(0)](const std::string&,
+                                                                      const std::string&) mutable {
+                return next < nicks.size() ? nicks[next++] : std::string();
+            };
+            seams.Confirm = [](const std::string&) { return true; };
+        }
+        TFormGame form(args, ProfilesFileName(), seams);
+        form.GameHarness.KeyScript = script.GameKeys;
+        TQuitOnClose quitOnClose;
+        form.installEventFilter(&quitOnClose);
+        form.show();
+        if (script.Start)
+            QTimer::singleShot(0, &form, [&form] {
+                QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                QApplication::sendEvent(form.focusWidget() ? form.focusWidget() : &form, &enter);
+            });
+        application.exec();
+        return form.ExitCode;
+    } catch (const std::exception& e) {
+        ShowMessageBox(e.what(), "Kalmirov");
+        return 1;
+    }
+}
 
 } // namespace
 
@@ -116,13 +216,21 @@ int main(int argc, char** argv) {
 
     // Dialogs only for a person at the screen; unattended runs report on stderr.
     std::unique_ptr<QApplication> application;
+    TMessageBoxHandler previousHandler;
     if (!harness.Unattended()) {
         application = std::make_unique<QApplication>(argc, argv);
-        SetMessageBoxHandler([](const std::string& text, const std::string& caption) {
-            QMessageBox::warning(nullptr, QString::fromUtf8(Cp1250ToUtf8(caption).c_str()),
-                                 QString::fromUtf8(Cp1250ToUtf8(text).c_str()));
+        previousHandler = SetMessageBoxHandler([](const std::string& text, const std::string& caption) {
+            QMessageBox::warning(QApplication::activeWindow(), DialogText(caption), DialogText(text));
         });
     }
+    // Qt's boxes only while the application exists.
+    struct TRestoreMessageBoxes {
+        TMessageBoxHandler& Previous;
+        ~TRestoreMessageBoxes() {
+            if (Previous)
+                SetMessageBoxHandler(Previous);
+        }
+    } restoreMessageBoxes{previousHandler};
 
     // The settings and the sound wrapper live until exit; the settings are written back when `config`
     // goes. "-ns" and unattended runs mix into SDL's silent dummy device, so they never need a sound card.
@@ -145,35 +253,7 @@ int main(int argc, char** argv) {
     else
         Randomize();
 
-    try {
-        TProfileList profiles;
-        std::string profilesFile = ProfilesFileName();
-        profiles.LoadProfiles(profilesFile);
-        int selected = ChooseProfile(profiles, options.Profile, profilesFile);
-
-        TGameSetup setup;
-        setup.Profiles = &profiles;
-        setup.SelectedProfile = selected;
-        setup.ProfilesFile = profilesFile;
-        setup.HighscoreFile = HighscoreFileName();
-        setup.PracticeMission = options.Mission;
-        setup.PracticeCar = options.Car;
-        setup.DumpStateFile = options.DumpState;
-        {
-            TGameEngine game(640, 480, !options.Windowed, harness, setup);
-            game.Run();
-            // Player 1's progress goes back into the profile it came from.
-            TProfileRecord& record = profiles.Records[size_t(selected)];
-            record.Mission = game.Players[0]->Mission;
-            record.ScoreCounter = game.Players[0]->ScoreCounter;
-            record.Score = game.Players[0]->Score;
-        }
-        for (size_t i = 0; i < profiles.Records.size(); ++i)
-            profiles.Records[i].Selected = int(i) == selected;
-        profiles.SaveProfiles(profilesFile);
-    } catch (const std::exception& e) {
-        ShowMessageBox(e.what(), "Kalmirov");
-        return 1;
-    }
-    return 0;
+    if (PracticeStart(options, harness) || !application)
+        return RunPractice(options, harness);
+    return RunLauncher(args, *application);
 }

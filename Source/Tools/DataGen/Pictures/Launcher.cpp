@@ -1,6 +1,8 @@
 // The launcher window's pictures: the 402 x 402 background under its controls and the 401 x 33
 // start banner. Stored as opaque 32-bit pictures so their rows need no padding. The launcher's
-// 100 x 100 faces are written with the game's faces.
+// 100 x 100 faces are written with the game's faces. Also the desktop's way in: the 256 x 256
+// program icon (PNG with transparent corners) and the desktop entry that starts the launcher from
+// the run directory this data tree lies in.
 //
 // Window layout the background is painted for (pixels, top-left origin): labels at (32, 144) and
 // (32, 176), language list at (304, 140), player list (160, 176)-(393, 305), face picture
@@ -9,6 +11,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <png.h>
+#include <stdexcept>
 
 namespace {
 
@@ -62,9 +68,102 @@ void PaintStartBanner(const TGenContext& context) {
     SavePicture(context, "resources/start.bmp", c, TBMPFormat::RGBA);
 }
 
+std::vector<uint8_t> EncodePNG(const TCanvas& canvas) {
+    std::vector<uint8_t> rgba;
+    rgba.reserve(canvas.Pixels.size() * 4);
+    for (const TColor& c : canvas.Pixels)
+        for (float v : {c.R, c.G, c.B, c.A})
+            rgba.push_back(uint8_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)));
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(canvas.Width);
+    image.height = png_uint_32(canvas.Height);
+    image.format = PNG_FORMAT_RGBA;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr))
+        throw std::runtime_error("cannot encode the program icon");
+    std::vector<uint8_t> bytes(size);
+    if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rgba.data(), 0, nullptr))
+        throw std::runtime_error("cannot encode the program icon");
+    bytes.resize(size);
+    return bytes;
+}
+
+// The window's and the desktop's icon: the night skyline of the launcher in a rounded tile, with the
+// game's initial over it.
+void PaintIcon(const TGenContext& context) {
+    constexpr int Size = 256;
+    TCanvas c(Size, Size);
+    TCanvas tile(Size, Size);
+    PaintNightSky(tile, 190, 54);
+    PaintSkyline(tile, 190, 30, 90, 0.5f, 55);
+    tile.Fill(
+        0, 190, Size, Size, [](float, float) { return -10.0f; },
+        [](float x, float y) { return Mix(Rgb(40, 36, 62), Rgb(22, 20, 36), (y - 190) / 66.0f); });
+    tile.Fill(
+        0, 188, Size, 196, [](float, float) { return -10.0f; },
+        Linear(0, 0, Palette::Accent, Size, 0, Rgb(110, 0, 60)));
+    // Road markings running into the tile's lower edge.
+    for (int i = 0; i < 3; ++i)
+        tile.FillRoundRect(28 + i * 80.0f, 224, 68 + i * 80.0f, 232, 3,
+                           Solid(WithAlpha(Palette::White, 0.55f)));
+    TTitleStyle title;
+    title.GlowRadius = 12;
+    title.OutlineWidth = 4;
+    DrawTitle(tile, SansBold(), "K", 128, 170, 170, title);
+    // Only the rounded tile stays; the corners are transparent.
+    tile.ScaleAlpha([](float x, float y) {
+        return std::clamp(0.5f - SdRoundRect(x, y, 8, 8, Size - 8, Size - 8, 44), 0.0f, 1.0f);
+    });
+    TCanvas shadow = tile;
+    shadow.Blur(4);
+    c.DrawMask(shadow, Solid(WithAlpha(Palette::Ink, 0.6f)), 0, 3);
+    c.Draw(tile, 0, 0);
+    context.Write("resources/kalmirov.png", EncodePNG(c));
+}
+
+// A program path as the Exec key wants it: quoted, with its reserved characters escaped.
+std::string QuotedExec(const std::string& path) {
+    std::string quoted = "\"";
+    for (char ch : path) {
+        if (ch == '"' || ch == '`' || ch == '$' || ch == '\\')
+            quoted += "\\\\"; // a backslash for the quoting, doubled for the string escape
+        quoted += ch;
+    }
+    return quoted + "\"";
+}
+
+// The desktop entry points at the program beside this data tree and starts it there, since the game
+// reads its data relative to the working directory.
+void WriteDesktopEntry(const TGenContext& context) {
+    std::filesystem::path dataDir = std::filesystem::absolute(context.DataDir).lexically_normal();
+    if (!dataDir.has_filename()) // "data/" as given
+        dataDir = dataDir.parent_path();
+    std::filesystem::path runDir = dataDir.parent_path();
+    std::string exec = "Exec=" + QuotedExec((runDir / "kalmirov").string()) + "\n";
+    std::string path = "Path=" + runDir.string() + "\n";
+    std::string text = "[Desktop Entry]\n"
+                       "Type=Application\n"
+                       "Version=1.0\n"
+                       "Name=Kalmirov\n"
+                       "GenericName=City Driving Game\n"
+                       "GenericName[cs]=Automobilová hra ve městě\n"
+                       "Comment=Drive, deliver and race through the night city of Kalmirov\n"
+                       "Comment[cs]=Jezdi, rozvážej a závoď nočním městem Kalmirov\n" +
+                       exec + path +
+                       "Icon=kalmirov\n"
+                       "Terminal=false\n"
+                       "Categories=Game;ActionGame;\n"
+                       "Keywords=car;driving;city;race;\n";
+    context.Write("resources/kalmirov.desktop", std::vector<uint8_t>(text.begin(), text.end()));
+}
+
 void GenerateLauncher(const TGenContext& context) {
     PaintBackground(context);
     PaintStartBanner(context);
+    PaintIcon(context);
+    WriteDesktopEntry(context);
 }
 
 } // namespace

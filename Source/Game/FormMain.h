@@ -1,0 +1,137 @@
+// TFormGame: the launcher window that comes before the game — the language, the player profiles
+// (nick and face) and the start. Owns its controls, the face pictures and the profile list; the game
+// runs inside its start handler, and player 1's progress goes back into the selected profile.
+#pragma once
+
+#include "PlayerData.h"
+#include "uHarness.h"
+
+#include <QDialog>
+#include <QPixmap>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The launcher's texts (UTF-8; the message boxes receive them in Windows-1250, as every game text).
+inline constexpr const char* LauncherCaption = "Kalmirov 1.2";
+inline constexpr const char* InvalidNickText = "Invalid nick.\r\nŠpatná přezdívka.";
+inline constexpr const char* RemovePlayerText =
+    "Really remove this player?\r\nOpravdu odstranit tohoto hráče?";
+inline constexpr const char* NewPlayerTitle = "New Player/Nový Hráč";
+inline constexpr const char* NickPrompt = "Nick/Přezdívka";
+
+// Player 1's progress as a game leaves it.
+struct TGameProgress {
+    uint8_t Mission = 1;
+    int32_t ScoreCounter = 0;
+    int32_t Score = 0;
+};
+
+// What the start hands the game.
+struct TGameStart {
+    TProfileList* Profiles = nullptr; // the launcher's list (not owned)
+    int SelectedProfile = -1;
+    std::string ProfilesFile;
+    bool Fullscreen = true;
+    THarnessOptions Harness; // empty for a person at the keyboard
+};
+
+// Where the launcher meets a person and the game; tests replace each of them.
+struct TLauncherSeams {
+    // The input box; returns the UTF-8 answer, empty when cancelled.
+    std::function<std::string(const std::string& title, const std::string& prompt)> InputBox;
+    // A Yes/Cancel question (UTF-8 text); true for Yes.
+    std::function<bool(const std::string& text)> Confirm;
+    // Runs one game until the player quits. `progress` holds what player 1 reached when it returns,
+    // and also when it throws.
+    std::function<void(const TGameStart& start, TGameProgress& progress)> RunGame;
+};
+// Qt's input dialog and question box, and the real game engine in its own window.
+TLauncherSeams DefaultLauncherSeams();
+
+// A game text (Windows-1250, lines ending "\r\n") as a Qt dialog shows it.
+QString DialogText(const std::string& cp1250);
+
+// A nick the launcher accepts: not empty, shorter than 20 characters, and every character one that
+// Windows-1250 holds; `cp1250` receives the bytes to store.
+bool ValidLauncherNick(const std::string& utf8, std::string& cp1250);
+// The game runs full-screen unless the first argument is exactly "-w".
+bool FullscreenRequested(const std::vector<std::string>& args);
+// Mission, score counter and score go back into the profile; nick, face and index stay as they are.
+void CopyBackProgress(const TGameProgress& progress, TProfileRecord& record);
+
+// The launcher driven without a person (end-to-end tests). One command a line, '#' starts a comment:
+//   nick TEXT   the answer of the next input box (boxes beyond the listed answers get none)
+//   keys FILE   the game reads its keys from this key script instead of the keyboard
+//   start       presses Enter in the window once it is shown
+struct TLauncherScript {
+    std::vector<std::string> Nicks;
+    std::string GameKeys;
+    bool Start = false;
+};
+// Throws Exception naming the file and line on an unknown command or an unreadable file.
+TLauncherScript ReadLauncherScript(const std::string& fileName);
+
+class TFormGame : public QDialog {
+  public:
+    // Window created: the faces, the language and the profiles of `profilesFile`. Throws
+    // EInOutError when a picture of the data set cannot be read. Positions and sizes are those of a
+    // 96-dpi layout; Qt scales them by the screen's device-pixel ratio.
+    TFormGame(const std::vector<std::string>& args, const std::string& profilesFile, TLauncherSeams seams);
+
+    // Shows profile p: its caption, the face buttons and its face.
+    void ShowProfile(int p);
+    // Asks for a nick and adds the player (at most 32; the file is written at once).
+    void AddPlayer();
+    // Asks, then removes the selected player; the file is written at once.
+    void RemovePlayer();
+    // Runs the game with the selected profile, stores player 1's progress and closes the window.
+    void StartGame();
+
+    QLabel* ImageBackground = nullptr;
+    QLabel* LabelLanguage = nullptr;
+    QLabel* LabelLanguageArrow = nullptr;
+    QComboBox* ComboBoxLanguage = nullptr;
+    QLabel* LabelPlayer = nullptr;
+    QLabel* LabelPlayerArrow = nullptr;
+    QTreeWidget* ListViewPlayer = nullptr;
+    QLabel* ImageFace = nullptr;
+    QPushButton* ButtonFacePrevious = nullptr;
+    QPushButton* ButtonFaceNext = nullptr;
+    QPushButton* ButtonPlayerRemove = nullptr;
+    QPushButton* ButtonPlayerAdd = nullptr;
+    QLabel* ImageStart = nullptr;
+    QPushButton* ButtonStart = nullptr;
+    std::vector<QPixmap> ImageListFaces; // faces 0..18 of the face table, 100 x 100
+
+    TProfileList Profiles;        // Records.size() is the profile count
+    int32_t SelectedProfile = -1; // -1 when no list item is selected
+    THarnessOptions GameHarness;  // handed to the game (the launcher's end-to-end test)
+    int ExitCode = 0;             // 1 once a game has ended with an error
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void SelectionChanged();
+    void CaptionEdited(QTreeWidgetItem* item);
+    void StepFace(int step);
+    void SetCaption(int p, const std::string& cp1250Nick);
+
+    std::vector<std::string> Args;
+    std::string ProfilesFile;
+    TLauncherSeams Seams;
+    bool ShownBefore = false;
+    bool GameRunning = false;
+};

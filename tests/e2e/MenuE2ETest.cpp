@@ -17,6 +17,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include "HttpClient.h"
+#include <csignal>
+#include <sys/wait.h>
+#include <thread>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -449,6 +454,94 @@ TEST_F(MenuInProcess, SubmittingToTheWebShowsTheOutcomeAndReturnsToTheTable) {
     menu.ChooseItem();
     EXPECT_EQ(menu.Screen, 4);
     EXPECT_EQ(menu.Selected, 1) << "back on Submit to web";
+}
+
+namespace {
+
+// A real kalscores on a free local port with a database in a temporary folder, stopped at the end.
+class TScoreServer {
+  public:
+    explicit TScoreServer(const std::string& folder) {
+        std::string log = folder + "/kalscores.log";
+        std::string command = "./kalscores --port 0 --db " + folder + "/scores.db > " + log + " 2>&1 & echo $!";
+        FILE* pipe = popen(command.c_str(), "r");
+        if (pipe && std::fscanf(pipe, "%d", &Pid) != 1)
+            Pid = 0;
+        if (pipe)
+            pclose(pipe);
+        for (int i = 0; i < 100 && Address.empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::ifstream in(log);
+            std::string line;
+            while (std::getline(in, line)) {
+                size_t at = line.find("listening on http://");
+                if (at != std::string::npos)
+                    Address = line.substr(at + 13, line.find(',', at) - at - 13);
+            }
+        }
+    }
+    ~TScoreServer() { Stop(); }
+    void Stop() {
+        if (Pid > 0) {
+            kill(Pid, SIGTERM);
+            waitpid(Pid, nullptr, 0);
+        }
+        Pid = 0;
+    }
+
+    int Pid = 0;
+    std::string Address; // "http://127.0.0.1:PORT"
+};
+
+} // namespace
+
+// The whole way of a run to the web: a finished mission, its row on screen 4, Submit to web, and the
+// server's list holding the run with the same nick (Czech letters and all), car, score and time. With
+// the server gone, screen 5 tells so within ten seconds.
+TEST_F(MenuInProcess, ASubmittedRunReachesTheHighscoreServer) {
+    TScoreServer server(Dir.Path.string());
+    ASSERT_FALSE(server.Address.empty()) << "kalscores did not start";
+    TEnvironment address("KALMIROV_HIGHSCORE_SERVER", server.Address.c_str());
+    TMessageRecorder messages;
+    Open({});
+    Game->Players[0]->Nick = Utf8ToCp1250("Jiří Šťastný");
+    Start(4, 7);
+    Pass(5);
+    TCar& car = *Game->Car(1);
+    Game->Players[0]->Time = 41.25f;
+    Game->Targets->Clear();
+    Game->Targets->Add(0, 0, car.PosX, car.PosY);
+    Pass(2);
+    TMenuImprovedEngine& menu = *Game->Menu;
+    ASSERT_EQ(menu.Screen, 14);
+    const THighscoreEntry row = Game->Highscores.Tables[4][0];
+    ASSERT_EQ(row.Nick, Utf8ToCp1250("Jiří Šťastný"));
+    menu.Selected = 0; // Highscore
+    menu.ChooseItem();
+    ASSERT_EQ(menu.Screen, 4);
+    menu.Selected = 1; // Submit to web
+    menu.ChooseItem();
+    ASSERT_EQ(menu.Screen, 5);
+    EXPECT_TRUE(menu.Submitted);
+    EXPECT_TRUE(messages.Messages.empty());
+
+    THttpClient client;
+    std::string json = client.Get(server.Address + "/api/missions/4");
+    EXPECT_NE(json.find("\"nick\":\"Jiří Šťastný\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"car\":7"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"score\":" + std::to_string(row.Score)), std::string::npos) << json;
+    EXPECT_NE(json.find("\"timeMs\":" + std::to_string(row.TimeMs)), std::string::npos) << json;
+
+    server.Stop();
+    menu.ChooseItem(); // Return to the table
+    ASSERT_EQ(menu.Screen, 4);
+    menu.Selected = 1;
+    auto start = std::chrono::steady_clock::now();
+    menu.ChooseItem();
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(menu.Screen, 5);
+    EXPECT_FALSE(menu.Submitted) << "the failure texts show";
+    EXPECT_LT(seconds, 10.0);
 }
 
 namespace {

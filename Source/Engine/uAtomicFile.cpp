@@ -1,4 +1,5 @@
 #include "uAtomicFile.h"
+#include "uPlatform.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -58,11 +59,28 @@ bool WriteFileAtomic(const std::string& fileName, const std::vector<uint8_t>& by
         errno = cause;
         return Fail(error, fileName + ": cannot be written");
     }
-    // Make the rename itself durable.
+    // Make the rename itself durable: until the folder is synced, a power cut may bring back the old
+    // name. The new file is in place either way, so a failure here is reported but not undone.
     int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        fsync(dir);
-        close(dir);
+    if (dir < 0)
+        return Fail(error, folder.string() + ": the folder cannot be opened to sync the new " + fileName);
+    ok = fsync(dir) == 0;
+    cause = errno;
+    close(dir);
+    if (!ok) {
+        errno = cause;
+        return Fail(error, folder.string() + ": the folder cannot be synced after writing " + fileName);
     }
     return true;
+}
+
+std::string SetAsideDamagedFile(const std::string& fileName, const std::string& problem) {
+    std::string aside = fileName + ".bad";
+    std::string text = "The file " + fileName + " is damaged: " + problem + ".";
+    if (std::rename(fileName.c_str(), aside.c_str()) == 0)
+        text += " It was moved aside to " + aside + "; the game goes on without the damaged part.";
+    else
+        text += " It could not be moved aside and will be replaced.";
+    ShowMessageBox(text, "Kalmirov");
+    return text;
 }

@@ -123,16 +123,6 @@ std::string HighscoreFileName() {
     return dir.empty() ? "" : dir + "/highscore.dat";
 }
 
-void SetAsideDamagedFile(const std::string& fileName, const std::string& problem) {
-    std::string aside = fileName + ".bad";
-    std::string text = "The file " + fileName + " is damaged: " + problem + ".";
-    if (std::rename(fileName.c_str(), aside.c_str()) == 0)
-        text += " It was moved aside to " + aside + "; the game goes on without the damaged part.";
-    else
-        text += " It could not be moved aside and will be replaced.";
-    ShowMessageBox(text, CAPTION);
-}
-
 void TProfileList::LoadProfiles(const std::string& fileName) {
     if (!FileExists(fileName))
         return;

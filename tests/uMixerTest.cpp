@@ -170,7 +170,10 @@ TEST_F(TMixerTest, LoopSeamAtAChangedRateKeepsThePhase) {
     // Engine sounds always play pitched: across every seam the output must follow the looped wave
     // sampled at the changed step, its fraction carried over the wrap, interpolating from the last
     // frame into the first.
-    std::vector<int16_t> engine = Sine(200, 22050, 2205, 30000); // 20 whole periods
+    // 20 whole periods riding on a constant, so the seam is not a quiet zero crossing.
+    std::vector<int16_t> engine = Sine(200, 22050, 2205, 20000);
+    for (int16_t& sample : engine)
+        sample = int16_t(sample + 8000);
     int sample = Mixer.AddSample(MonoWave(engine, 22050));
     for (int frequency : {30000, 44100, 17000}) {
         Mixer.Play(sample, 0);

@@ -1,7 +1,10 @@
 #include "uAtomicFile.h"
 #include "uPlatform.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -30,6 +33,25 @@ bool WriteAll(int fd, const uint8_t* data, size_t left) {
         left -= size_t(written);
     }
     return true;
+}
+
+// A writer killed between creating its temporary file and the rename leaves "<file>.XXXXXX" behind.
+// Those older than any save could take are removed; younger ones may belong to a save in progress.
+void RemoveStaleTemporaries(const std::filesystem::path& path) {
+    constexpr auto StaleAfter = std::chrono::minutes(1);
+    std::error_code ec;
+    std::string prefix = path.filename().string() + ".";
+    auto now = std::filesystem::file_time_type::clock::now();
+    for (const auto& entry : std::filesystem::directory_iterator(path.parent_path(), ec)) {
+        std::string name = entry.path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0 ||
+            !entry.is_regular_file(ec))
+            continue;
+        bool temporaryName = std::all_of(name.begin() + std::ptrdiff_t(prefix.size()), name.end(),
+                                         [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+        if (temporaryName && now - entry.last_write_time(ec) > StaleAfter)
+            std::filesystem::remove(entry.path(), ec);
+    }
 }
 
 } // namespace
@@ -71,6 +93,7 @@ bool WriteFileAtomic(const std::string& fileName, const std::vector<uint8_t>& by
         errno = cause;
         return Fail(error, folder.string() + ": the folder cannot be synced after writing " + fileName);
     }
+    RemoveStaleTemporaries(std::filesystem::absolute(path, ec));
     return true;
 }
 

@@ -17,10 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     module->SetLooping(size % 2 == 0);
-    // Two seconds at a low rate, in the mixer's blocks, with a jump to another order half way.
+    // A second at a low rate, in the mixer's blocks, with a jump to another order half way.
     std::vector<float> out(2 * 400);
-    for (int block = 0; block < 40; ++block) {
-        if (block == 20)
+    for (int block = 0; block < 20; ++block) {
+        if (block == 10)
             module->SetOrder(int32_t(size % 7));
         size_t frames = module->Render(8000, 400, out.data());
         for (size_t i = 0; i < 2 * frames; ++i)

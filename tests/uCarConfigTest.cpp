@@ -75,6 +75,8 @@ TEST(CarConfigRanges, HugeNegativeAndZeroSizesAreRefused) {
     EXPECT_NE(with([](TCarConfig& c) { c.Mass = 1e30f; }).find("Mass is"), std::string::npos);
     EXPECT_NE(with([](TCarConfig& c) { c.Mass = -5; }).find("Mass is"), std::string::npos);
     EXPECT_NE(with([](TCarConfig& c) { c.WheelRadius = 0; }).find("WheelRadius is 0"), std::string::npos);
+    EXPECT_NE(with([](TCarConfig& c) { c.Mass = 1e-40f; }).find("Mass is"), std::string::npos)
+        << "a tiny denormal mass makes the physics library abort";
     EXPECT_NE(with([](TCarConfig& c) { c.WheelRadius = 1e9f; }).find("WheelRadius"), std::string::npos);
     EXPECT_NE(with([](TCarConfig& c) { c.HalfTrack = -1; }).find("HalfTrack"), std::string::npos);
     EXPECT_NE(with([](TCarConfig& c) { c.MaxSpeed = 0; }).find("MaxSpeed"), std::string::npos);

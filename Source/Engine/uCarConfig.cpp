@@ -58,10 +58,9 @@ struct TRangeCheck {
             Problem = field + " is " + std::to_string(value) + ", outside " + std::to_string(low) + " .. " +
                       std::to_string(high);
     }
-    void Positive(float value, float high, const std::string& field) {
-        Range(value, 0, high, field);
-        if (Problem.empty() && value <= 0)
-            Problem = field + " is " + std::to_string(value) + ", not above zero";
+    // Sizes and masses: at least `low`, far from zero, since the physics divides by them.
+    void Positive(float value, float low, float high, const std::string& field) {
+        Range(value, low, high, field);
     }
 };
 
@@ -70,18 +69,18 @@ struct TRangeCheck {
 std::string CheckCarConfig(const TCarConfig& c) {
     constexpr float HalfTurn = 1.5708f; // radians
     TRangeCheck check;
-    check.Positive(c.Mass, 10000, "Mass");
+    check.Positive(c.Mass, 0.5f, 10000, "Mass");
     // Fractions of the body's length, from its centre.
     check.Range(c.FrontAxle, -1, 1, "FrontAxle");
     check.Range(c.RearAxle, -1, 1, "RearAxle");
-    check.Positive(c.HalfTrack, 10, "HalfTrack");
-    check.Positive(c.WheelRadius, 5, "WheelRadius");
+    check.Positive(c.HalfTrack, 0.05f, 10, "HalfTrack");
+    check.Positive(c.WheelRadius, 0.05f, 5, "WheelRadius");
     check.Range(c.FrontBrake, 0, 1e6f, "FrontBrake");
     check.Range(c.RearBrake, 0, 1e6f, "RearBrake");
     check.Range(c.SteerAmount, -HalfTurn, HalfTurn, "SteerAmount");
     check.Range(c.ForwardThrottle, 0, 1e4f, "ForwardThrottle");
     check.Range(c.ReverseThrottle, 0, 1e4f, "ReverseThrottle");
-    check.Positive(c.MaxSpeed, 500, "MaxSpeed");
+    check.Positive(c.MaxSpeed, 0.1f, 500, "MaxSpeed");
     check.Range(c.SteerLimit, 0, HalfTurn, "SteerLimit");
     check.Range(c.SuspensionERP, 0, 1, "SuspensionERP");
     check.Range(c.SuspensionCFM, 0, 1, "SuspensionCFM");
@@ -104,10 +103,10 @@ std::string CheckCarConfig(const TCarConfig& c) {
     // steps along its track by the last, so neither may be zero.
     bool driven = c.AI[0] != 0 || c.AI[1] != 0 || c.AI[2] != 0 || c.AI[3] != 0;
     if (driven) {
-        check.Positive(c.AI[0], 1000, "AI[0] (speed divisor)");
+        check.Positive(c.AI[0], 0.01f, 1000, "AI[0] (speed divisor)");
         check.Range(c.AI[1], 0, 180, "AI[1] (target turn)");
-        check.Positive(c.AI[2], 1000, "AI[2] (target radius)");
-        check.Positive(c.AI[3], 1000, "AI[3] (target step)");
+        check.Positive(c.AI[2], 0.01f, 1000, "AI[2] (target radius)");
+        check.Positive(c.AI[3], 0.01f, 1000, "AI[3] (target step)");
     }
     return check.Problem;
 }

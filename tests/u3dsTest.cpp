@@ -194,3 +194,29 @@ TEST(u3ds, DeeplyNestedChunksAreRefusedWithoutExhaustingTheStack) {
         header(6 * level, 0x3D3D);
     EXPECT_EQ(ParseError(bytes), "parsed");
 }
+
+TEST(u3ds, FloatColoursOutsideZeroToOneAndNaNAreClamped) {
+    // primary { editor { material { diffuse { float colour: NaN, 2, 0.5 } } } }
+    std::vector<uint8_t> bytes;
+    auto chunk = [&](uint16_t id, uint32_t length) {
+        bytes.push_back(uint8_t(id & 0xff));
+        bytes.push_back(uint8_t(id >> 8));
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(uint8_t(length >> (8 * i)));
+    };
+    chunk(0x4D4D, 6 * 5 + 12);
+    chunk(0x3D3D, 6 * 4 + 12);
+    chunk(0xAFFF, 6 * 3 + 12);
+    chunk(0xA020, 6 * 2 + 12);
+    chunk(0x0010, 6 + 12);
+    for (uint32_t bits : {0x7fc00000u, 0x40000000u, 0x3f000000u})
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(uint8_t(bits >> (8 * i)));
+    T3dsModel model;
+    std::string error;
+    ASSERT_TRUE(Parse3DS(bytes, "colour.3ds", model, error)) << error;
+    ASSERT_EQ(model.Materials.size(), 1u);
+    EXPECT_EQ(model.Materials[0].Color[0], 0) << "NaN";
+    EXPECT_EQ(model.Materials[0].Color[1], 255);
+    EXPECT_EQ(model.Materials[0].Color[2], 128);
+}

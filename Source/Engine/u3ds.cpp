@@ -188,7 +188,8 @@ class TChunkParser {
         } else if (id == CHUNK_COLOR_FLOAT) {
             for (uint8_t& c : material.Color) {
                 float f = Reader.F32("colour");
-                c = static_cast<uint8_t>(f <= 0.0f ? 0 : f >= 1.0f ? 255 : f * 255.0f + 0.5f);
+                // NaN fails every comparison; it must not reach the conversion to a byte.
+                c = static_cast<uint8_t>(!(f > 0.0f) ? 0 : f >= 1.0f ? 255 : f * 255.0f + 0.5f);
             }
         }
     }

@@ -25,7 +25,7 @@ constexpr float MaxLoopGap = 8;         // metres: a longer gap from the track's
 constexpr float WideAngle = 60;         // degrees off course: the car creeps round to its track
 constexpr float TurningSpeed = 2;       // metres per second, turning back to the track
 constexpr float SteerResponse = 8;      // per second: how fast the front wheels reach the wanted angle
-constexpr float WalkingPace = 1;        // metres per second, edging through pedestrians
+constexpr float WalkingPace = 1.5f;     // metres per second, edging through pedestrians
 constexpr float BackingSpeed = 1;       // metres per second at most, backing out
 
 } // namespace

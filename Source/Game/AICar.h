@@ -45,7 +45,7 @@ constexpr float KeptGap = 2.5f;
 constexpr float ClearGap = 1e6f;
 
 // Patience with a pedestrian on the road ahead: after this many frames of waiting the car edges on.
-constexpr int32_t PedestrianPatience = 100;
+constexpr int32_t PedestrianPatience = 50;
 
 // The free road in front of a car, in metres to the nearest car and to the nearest pedestrian on the
 // carriageway (ClearGap for none); for a car backing out, CarGap is the free road behind it.

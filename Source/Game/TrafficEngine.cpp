@@ -109,7 +109,7 @@ namespace {
 
 constexpr float ProbeStep = 0.5f;      // metres between the points probed along the way
 constexpr float ProbeMargin = 0.5f;    // metres added round another car's body
-constexpr float SideMargin = 0.3f;     // metres added to half the probing car's width
+constexpr float SideMargin = 0.15f;    // metres added to half the probing car's width
 constexpr float PedestrianReach = 0.3f; // metres round a pedestrian
 constexpr float NoticeReach = 50;      // metres: nothing further away is looked at
 constexpr float StraightProbe = 3;     // metres probed straight ahead past the nose before the track

@@ -33,15 +33,15 @@ constexpr float SpinReserve = 1.15f;
 // look-ahead makes the cars weave on the straights, a longer one cuts the corners onto the sidewalk.
 constexpr float LookAhead = 4.0f;
 constexpr float LookAheadTime = 0.5f;
-constexpr float BrakeDecel = 3.0f;
+constexpr float BrakeDecel = 3.5f;
 
 const TTrafficTuning Tunings[] = {
-    {"golf", "vwgolf", 22, 1, 0.55f, 9.5f, 140, 100, 3.0f},
-    {"transit", "transit", 28, 2, 0.55f, 8.5f, 150, 110, 2.5f},
-    {"avia", "avia", 60, 2, 0.55f, 7.0f, 190, 160, 2.0f},
-    {"s120", "skoda120", 22, 2, 0.55f, 8.5f, 130, 100, 3.0f},
-    {"bmw", "bmw", 26, 2, 0.55f, 10.0f, 150, 100, 3.0f},
-    {"fabia_white", "fabia", 22, 1, 0.55f, 9.0f, 140, 100, 3.0f},
+    {"golf", "vwgolf", 22, 1, 0.55f, 9.5f, 140, 100, 4.0f},
+    {"transit", "transit", 28, 2, 0.55f, 8.5f, 150, 110, 3.5f},
+    {"avia", "avia", 60, 2, 0.55f, 7.0f, 190, 160, 2.5f},
+    {"s120", "skoda120", 22, 2, 0.55f, 8.5f, 130, 100, 4.0f},
+    {"bmw", "bmw", 26, 2, 0.55f, 10.0f, 150, 100, 4.0f},
+    {"fabia_white", "fabia", 22, 1, 0.55f, 9.0f, 140, 100, 4.0f},
 };
 
 TCarConfig Configure(const TTrafficTuning& t, const models::TCarGeometry& g) {

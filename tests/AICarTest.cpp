@@ -183,8 +183,8 @@ TEST(AICarSpeed, APedestrianOnTheRoadIsWaitedForThenEdgedPast) {
     for (int frame = 1; frame <= PedestrianPatience; ++frame)
         ASSERT_FALSE(driver.Drive(10, 0, 180, 0, road, false).Accelerate) << frame;
     EXPECT_TRUE(driver.Drive(10, 0, 180, 0, road, false).Accelerate);
-    EXPECT_FALSE(driver.Drive(10, 0, 180, 1.2f, road, false).Accelerate); // at a walking pace only
-    EXPECT_TRUE(driver.Drive(10, 0, 180, 1.2f, TRoadAhead{}, false).Accelerate);
+    EXPECT_FALSE(driver.Drive(10, 0, 180, 1.6f, road, false).Accelerate); // at a walking pace only
+    EXPECT_TRUE(driver.Drive(10, 0, 180, 1.6f, TRoadAhead{}, false).Accelerate);
     EXPECT_EQ(driver.PedestrianWait, 0);
 }
 

@@ -83,8 +83,9 @@ std::string PickColour(std::initializer_list<const char*> keys) {
 }
 
 TAIDriver::TAIDriver(const TCarConfig& config, float wheelbase)
-    : LookAhead(config.AI[0]), LookAheadTime(config.AI[1]), CornerAccel(config.AI[2]), BrakeDecel(config.AI[3]),
-      SteerLimit(config.SteerLimit), MaxSpeed(config.MaxSpeed), Wheelbase(wheelbase) {}
+    : LookAhead(config.AI[0]), LookAheadTime(config.AI[1]), CornerAccel(config.AI[2]),
+      BrakeDecel(config.AI[3]), SteerLimit(config.SteerLimit), MaxSpeed(config.MaxSpeed),
+      Wheelbase(wheelbase) {}
 
 void TAIDriver::StartAt(const TBezierCurve* curve, bool loop, float t) {
     State = AI_DRIVING;
@@ -100,7 +101,6 @@ void TAIDriver::StartAt(const TBezierCurve* curve, bool loop, float t) {
     }
 }
 
-
 float TAIDriver::Along(float t, float d) const {
     if (!Curve || Curve->Points.empty())
         return t;
@@ -112,7 +112,6 @@ float TAIDriver::Along(float t, float d) const {
         return Curve->Start;
     return Curve->Start + std::fmod(std::fmod(t - Curve->Start, period) + period, period);
 }
-
 
 void TAIDriver::FollowTrack(float x, float y) {
     if (!Curve || Curve->Points.empty())
@@ -271,7 +270,8 @@ void TAICar::Update(float dt) {
     // A driver turns the wheel briskly: the front wheels reach the wanted angle in a fraction of a
     // second instead of the player's slow self-centring pace.
     for (int i = 0; i < 2; ++i)
-        dJointSetHinge2Param(Joints[i], dParamVel, (Steer - dJointGetHinge2Angle1(Joints[i])) * SteerResponse);
+        dJointSetHinge2Param(Joints[i], dParamVel,
+                             (Steer - dJointGetHinge2Angle1(Joints[i])) * SteerResponse);
 }
 
 void TAICar::PostUpdate() {

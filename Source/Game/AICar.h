@@ -100,13 +100,13 @@ class TAIDriver {
     int32_t BackingSide = 1;             // steering side of the last driving frame, kept while backing
     int32_t PedestrianWait = 0;          // frames held up by a pedestrian so far
 
-    float LookAhead;       // metres to the point steered for, standing
-    float LookAheadTime;   // ... plus the distance covered in this many seconds
-    float CornerAccel;     // metres per second squared of sideways pull allowed in a bend
-    float BrakeDecel;      // metres per second squared the car plans to brake with
-    float SteerLimit;      // radians
-    float MaxSpeed;        // metres per second
-    float Wheelbase;       // metres
+    float LookAhead;     // metres to the point steered for, standing
+    float LookAheadTime; // ... plus the distance covered in this many seconds
+    float CornerAccel;   // metres per second squared of sideways pull allowed in a bend
+    float BrakeDecel;    // metres per second squared the car plans to brake with
+    float SteerLimit;    // radians
+    float MaxSpeed;      // metres per second
+    float Wheelbase;     // metres
 };
 
 class TAICar : public TCar, public TAIDriver {

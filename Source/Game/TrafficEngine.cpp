@@ -97,7 +97,8 @@ bool TTrafficEngine::IsOccupied(float x, float y) const {
 }
 
 bool TTrafficEngine::NearACar(float x, float y, float clearance) const {
-    if (const TCar* first = Host.FirstCar(); first && std::hypot(first->PosX - x, first->PosY - y) < clearance)
+    if (const TCar* first = Host.FirstCar();
+        first && std::hypot(first->PosX - x, first->PosY - y) < clearance)
         return true;
     for (const auto& car : Cars)
         if (car && std::hypot(car->PosX - x, car->PosY - y) < clearance)
@@ -107,14 +108,14 @@ bool TTrafficEngine::NearACar(float x, float y, float clearance) const {
 
 namespace {
 
-constexpr float ProbeStep = 0.5f;      // metres between the points probed along the way
-constexpr float ProbeMargin = 0.5f;    // metres added round another car's body
-constexpr float SideMargin = 0.15f;    // metres added to half the probing car's width
+constexpr float ProbeStep = 0.5f;       // metres between the points probed along the way
+constexpr float ProbeMargin = 0.5f;     // metres added round another car's body
+constexpr float SideMargin = 0.15f;     // metres added to half the probing car's width
 constexpr float PedestrianReach = 0.3f; // metres round a pedestrian
-constexpr float NoticeReach = 50;      // metres: nothing further away is looked at
-constexpr float StraightProbe = 3;     // metres probed straight ahead past the nose before the track
-constexpr float ProbeExtra = 10;       // metres probed past the braking distance
-constexpr float PlannedBrake = 3;     // metres per second squared a car ahead is expected to brake with
+constexpr float NoticeReach = 50;       // metres: nothing further away is looked at
+constexpr float StraightProbe = 3;      // metres probed straight ahead past the nose before the track
+constexpr float ProbeExtra = 10;        // metres probed past the braking distance
+constexpr float PlannedBrake = 3;       // metres per second squared a car ahead is expected to brake with
 
 // What a car must not drive into: a car's body (a box on the ground) or a pedestrian.
 struct TObstacle {
@@ -282,9 +283,8 @@ void TTrafficEngine::Respawn() {
         }
         // No other car starts close to this one.
         float x = CarCandidates[j].X, y = CarCandidates[j].Y;
-        std::erase_if(CarCandidates, [&](const TSpawnPoint& p) {
-            return std::hypot(p.X - x, p.Y - y) < SpawnClearance;
-        });
+        std::erase_if(CarCandidates,
+                      [&](const TSpawnPoint& p) { return std::hypot(p.X - x, p.Y - y) < SpawnClearance; });
     }
 }
 

@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 #include <cmath>
 
-int32_t ViewDistance = 22;
+int32_t ViewDistance = DefaultViewDistance;
 
 namespace {
 

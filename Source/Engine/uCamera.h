@@ -7,6 +7,8 @@
 #include <cstdint>
 
 // Far clipping distance in metres; the grids read it to limit how far they draw.
+// The far clipping distance of a freshly started game, in metres.
+constexpr int32_t DefaultViewDistance = 22;
 extern int32_t ViewDistance;
 inline int32_t GetViewDistance() { return ViewDistance; }
 

@@ -55,6 +55,8 @@ constexpr size_t MaxCarCandidates = 1022;
 constexpr int32_t RespawnFrames = 400;
 // Parameter step between two car candidates along a track (cells).
 constexpr int32_t CandidateStep = 16;
+// Metres kept free round a car when another is put on the road, so no two start on top of each other.
+constexpr float SpawnClearance = 10;
 
 class TTrafficEngine {
   public:
@@ -75,6 +77,14 @@ class TTrafficEngine {
     void Update(float x, float y);
     // The first player's car or a traffic car covers the world point.
     bool IsOccupied(float x, float y) const;
+    // The first player's car or a traffic car stands within this many metres of the world point.
+    bool NearACar(float x, float y, float clearance) const;
+    // The free road in front of a traffic car along its track: to the nearest car, lengthened by
+    // the braking distance of one driving away ahead of it, and to the nearest pedestrian on the
+    // carriageway or a crossing.
+    TRoadAhead FreeRoadAhead(const TAICar& car) const;
+    // Metres free straight behind a traffic car, for backing out; ClearGap when nothing is close.
+    float FreeRoadBehind(const TAICar& car) const;
 
     // The steps of Update, public so the rules can be checked one by one.
     void Respawn();

@@ -1,6 +1,6 @@
 // The configurations of the computer-driven cars (data/aicars/<model>/config.dat). The wheel layout
 // comes from the generated models, as for the player cars; the rest is tuned for town traffic: calm
-// speeds, steering that takes a street corner at walking pace, and the four slots of the driver.
+// speeds, gentle corners, and the four slots of the driver.
 #include "DataGen.h"
 #include "Models/CarCatalogue.h"
 #include "uCarConfig.h"
@@ -18,6 +18,7 @@ struct TTrafficTuning {
     float SteerLimit;      // radians: the tightest turn, taken only when slow
     float TopSpeed;        // metres per second on a long straight
     float FrontBrake, RearBrake;
+    float CornerAccel; // metres per second squared of sideways pull in a bend
 };
 
 // The drive motors spin the wheels up to Throttle * 20 pi radians a second.
@@ -25,21 +26,22 @@ constexpr float WheelSpinPerThrottle = 62.83185307179586f;
 // The motors aim a little above the speed limit, so a car reaches it briskly and then holds it.
 constexpr float SpinReserve = 1.15f;
 
-// The driver. A car aims at the next place where its track bends by more than TargetTurn degrees
-// and wants its distance to it / SpeedDivisor metres per second: long straights are quick, the
-// short hops round a corner slow. The target counts as reached within TargetRadius metres, and the
-// search for the next one steps TargetStep cells along the track. Tuned by driving mission 10's
-// traffic round the small blocks by its start: a smaller radius or a quicker divisor makes the
-// cars weave and swing wide, sharper steering tips them in the corners.
-constexpr float SpeedDivisor = 3.0f;
-constexpr float TargetTurn = 15;
-constexpr float TargetRadius = 2.0f;
-constexpr float TargetStep = 1;
+// The driver. A car steers for the point of its track LookAhead metres ahead plus the distance it
+// covers in LookAheadTime seconds, takes a bend with at most CornerAccel metres per second squared
+// of sideways pull (a lorry less) and plans to brake for bends and for what stands in its way with
+// BrakeDecel. Tuned by driving mission 10's traffic round the small blocks by its start: a shorter
+// look-ahead makes the cars weave on the straights, a longer one cuts the corners onto the sidewalk.
+constexpr float LookAhead = 4.0f;
+constexpr float LookAheadTime = 0.5f;
+constexpr float BrakeDecel = 3.5f;
 
 const TTrafficTuning Tunings[] = {
-    {"golf", "vwgolf", 22, 1, 0.55f, 9.5f, 140, 100}, {"transit", "transit", 28, 2, 0.55f, 8.5f, 150, 110},
-    {"avia", "avia", 60, 2, 0.55f, 7.0f, 190, 160},   {"s120", "skoda120", 22, 2, 0.55f, 8.5f, 130, 100},
-    {"bmw", "bmw", 26, 2, 0.55f, 10.0f, 150, 100},    {"fabia_white", "fabia", 22, 1, 0.55f, 9.0f, 140, 100},
+    {"golf", "vwgolf", 22, 1, 0.55f, 9.5f, 140, 100, 4.0f},
+    {"transit", "transit", 28, 2, 0.55f, 8.5f, 150, 110, 3.5f},
+    {"avia", "avia", 60, 2, 0.55f, 7.0f, 190, 160, 2.5f},
+    {"s120", "skoda120", 22, 2, 0.55f, 8.5f, 130, 100, 4.0f},
+    {"bmw", "bmw", 26, 2, 0.55f, 10.0f, 150, 100, 4.0f},
+    {"fabia_white", "fabia", 22, 1, 0.55f, 9.0f, 140, 100, 4.0f},
 };
 
 TCarConfig Configure(const TTrafficTuning& t, const models::TCarGeometry& g) {
@@ -70,10 +72,10 @@ TCarConfig Configure(const TTrafficTuning& t, const models::TCarGeometry& g) {
         c.RearLamps[i][2] = g.RearLamp.z;
     }
     c.EngineSound = 0; // traffic is silent but for its crashes
-    c.AI[0] = SpeedDivisor;
-    c.AI[1] = TargetTurn;
-    c.AI[2] = TargetRadius;
-    c.AI[3] = TargetStep;
+    c.AI[0] = LookAhead;
+    c.AI[1] = LookAheadTime;
+    c.AI[2] = t.CornerAccel;
+    c.AI[3] = BrakeDecel;
     return c;
 }
 

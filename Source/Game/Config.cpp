@@ -194,6 +194,8 @@ TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
         Windowed = *flag != 0;
     if (std::optional<int32_t> flag = integer("Carmageddon"))
         Carmageddon = *flag != 0;
+    if (std::optional<int32_t> flag = integer("Ghosts"))
+        Ghosts = *flag != 0;
     // An empty address counts as absent: there would be nowhere to send to.
     if (std::optional<TEntry> server = find("HighscoreServer");
         server && server->Text && !Trim(*server->Text).empty())
@@ -225,6 +227,7 @@ bool TConfig::Save(std::string& error) {
         {"Language", std::to_string(Language)},           {"SamplesVolume", std::to_string(SamplesVolume)},
         {"ModulesVolume", std::to_string(ModulesVolume)}, {"Windowed", Windowed ? "1" : "0"},
         {"Carmageddon", Carmageddon ? "1" : "0"},         {"HighscoreServer", Quoted(HighscoreServer)},
+        {"Ghosts", Ghosts ? "1" : "0"},
     };
     std::vector<std::string> lines = Lines;
     if (lines.empty())

@@ -35,6 +35,7 @@ class TConfig {
     int32_t ModulesVolume = 255; // music volume 0..255
     bool Windowed = false;       // kept and written back; the window mode comes from the command line
     bool Carmageddon = false;    // run-over pedestrians bleed
+    bool Ghosts = true;          // the record run drives along as a ghost in a single race
     // Where "Submit to web" sends the highscores: scheme, host and port, no path.
     std::string HighscoreServer = "http://127.0.0.1:8080";
 

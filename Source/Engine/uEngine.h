@@ -80,6 +80,8 @@ class TEngine {
     void PollEvents();
     // The player closed the window.
     bool WindowClosed() const;
+    // Saves frame `frame` as a PNG too, as a --shot option would.
+    void AddShot(uint64_t frame, const std::string& fileName) { Harness.Shots.emplace_back(frame, fileName); }
     // The harness's frame limit has been reached.
     bool HarnessFinished() const { return Harness.FrameLimit > 0 && FramesDone >= Harness.FrameLimit; }
     // Keys come from a script, frames are counted or the clock is fixed: no waiting for a person.

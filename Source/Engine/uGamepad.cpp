@@ -9,10 +9,11 @@
 
 namespace {
 
-const char* const AxisNames[PadAxisCount] = {"LEFTX", "LEFTY", "RIGHTX", "RIGHTY", "LEFT_TRIGGER", "RIGHT_TRIGGER"};
+const char* const AxisNames[PadAxisCount] = {"LEFTX",  "LEFTY",        "RIGHTX",
+                                             "RIGHTY", "LEFT_TRIGGER", "RIGHT_TRIGGER"};
 const char* const ButtonNames[PadButtonCount] = {
-    "A", "B", "X", "Y", "LEFT_BUMPER", "RIGHT_BUMPER", "BACK", "START", "GUIDE", "LEFT_THUMB", "RIGHT_THUMB",
-    "DPAD_UP", "DPAD_RIGHT", "DPAD_DOWN", "DPAD_LEFT",
+    "A",     "B",          "X",           "Y",       "LEFT_BUMPER", "RIGHT_BUMPER", "BACK",      "START",
+    "GUIDE", "LEFT_THUMB", "RIGHT_THUMB", "DPAD_UP", "DPAD_RIGHT",  "DPAD_DOWN",    "DPAD_LEFT",
 };
 
 std::string Upper(std::string text) {
@@ -44,7 +45,8 @@ bool PadButtonOfName(const std::string& name, TPadButton& button) {
 }
 
 void TGlfwPadSource::Read(TPadState pads[MaxPads], uint64_t) {
-    static_assert(PadAxisCount == GLFW_GAMEPAD_AXIS_LAST + 1 && PadButtonCount == GLFW_GAMEPAD_BUTTON_LAST + 1);
+    static_assert(PadAxisCount == GLFW_GAMEPAD_AXIS_LAST + 1 &&
+                  PadButtonCount == GLFW_GAMEPAD_BUTTON_LAST + 1);
     int found = 0;
     for (int joystick = GLFW_JOYSTICK_1; joystick <= GLFW_JOYSTICK_LAST && found < MaxPads; ++joystick) {
         GLFWgamepadstate state;

@@ -11,8 +11,21 @@
 // Axes and buttons in GLFW's gamepad order.
 enum class TPadAxis : uint8_t { LeftX, LeftY, RightX, RightY, LeftTrigger, RightTrigger };
 enum class TPadButton : uint8_t {
-    A, B, X, Y, LeftBumper, RightBumper, Back, Start, Guide, LeftThumb, RightThumb,
-    DpadUp, DpadRight, DpadDown, DpadLeft,
+    A,
+    B,
+    X,
+    Y,
+    LeftBumper,
+    RightBumper,
+    Back,
+    Start,
+    Guide,
+    LeftThumb,
+    RightThumb,
+    DpadUp,
+    DpadRight,
+    DpadDown,
+    DpadLeft,
 };
 constexpr int PadAxisCount = 6;
 constexpr int PadButtonCount = 15;

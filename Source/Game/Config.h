@@ -42,6 +42,7 @@ class TConfig {
   private:
     // The file's lines as read: comments, junk and unknown names survive a save untouched.
     std::vector<std::string> Lines;
+    bool GhostsStored = false; // the file had a Ghosts line
 };
 
 // The program's settings: the one installed at start-up, or defaults with no store.

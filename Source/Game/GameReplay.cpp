@@ -17,8 +17,12 @@ namespace {
 
 constexpr uint8_t RequestBits = CAR_ACCELERATE | CAR_BRAKE | CAR_STEER_LEFT | CAR_STEER_RIGHT;
 
-uint8_t AmountByte(float amount) { return uint8_t(std::nearbyint(std::clamp(amount, 0.0f, 1.0f) * 255)); }
-float AmountOfByte(uint8_t value) { return value == 255 ? 1.0f : float(value) / 255; }
+uint8_t AmountByte(float amount) {
+    return uint8_t(std::nearbyint(std::clamp(amount, 0.0f, 1.0f) * 255));
+}
+float AmountOfByte(uint8_t value) {
+    return value == 255 ? 1.0f : float(value) / 255;
+}
 
 // Every other pixel, in a checkerboard: a model drawn through it shows half of itself and half of
 // what lies behind, which is as near to transparency as display lists with their own colours get.

@@ -23,7 +23,9 @@ float TriggerCurve(float axis) {
     return std::clamp((pull - TriggerDeadZone) / (1 - TriggerDeadZone), 0.0f, 1.0f);
 }
 
-float QuantizedAmount(float amount) { return std::nearbyint(std::clamp(amount, 0.0f, 1.0f) * 255) / 255; }
+float QuantizedAmount(float amount) {
+    return std::nearbyint(std::clamp(amount, 0.0f, 1.0f) * 255) / 255;
+}
 
 void MergePadKeys(const TPadState& pad, int player, bool inMenu, uint8_t keys[256]) {
     if (!pad.Connected)

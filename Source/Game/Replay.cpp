@@ -4,8 +4,10 @@
 #include "uByteReader.h"
 #include "uErrors.h"
 #include "uKeyboard.h"
+#include "uPlatform.h"
 
 #include <bit>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -16,7 +18,9 @@ constexpr size_t NickField = 20;
 constexpr size_t FrameSize = 6 + 7 * 4;
 constexpr uint32_t MaxFrames = 360000; // an hour of passes; more is not a run of ours
 
-void PutU8(std::vector<uint8_t>& out, uint8_t v) { out.push_back(v); }
+void PutU8(std::vector<uint8_t>& out, uint8_t v) {
+    out.push_back(v);
+}
 void PutU16(std::vector<uint8_t>& out, uint16_t v) {
     out.push_back(uint8_t(v));
     out.push_back(uint8_t(v >> 8));
@@ -25,11 +29,14 @@ void PutU32(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         out.push_back(uint8_t(v >> (8 * i)));
 }
-void PutF32(std::vector<uint8_t>& out, float v) { PutU32(out, std::bit_cast<uint32_t>(v)); }
+void PutF32(std::vector<uint8_t>& out, float v) {
+    PutU32(out, std::bit_cast<uint32_t>(v));
+}
 
 } // namespace
 
-const uint32_t ReplayMenuKeys[8] = {DIK_UP, DIK_DOWN, DIK_LEFT, DIK_RIGHT, DIK_RETURN, DIK_ESCAPE, DIK_TAB, DIK_C};
+const uint32_t ReplayMenuKeys[8] = {DIK_UP,     DIK_DOWN,   DIK_LEFT, DIK_RIGHT,
+                                    DIK_RETURN, DIK_ESCAPE, DIK_TAB,  DIK_C};
 
 std::vector<size_t> TReplay::WorldFrames() const {
     std::vector<size_t> frames;

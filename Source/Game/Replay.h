@@ -13,19 +13,19 @@
 
 // Bits of TReplayFrame::Controls besides the car's request bits (CAR_ACCELERATE ... CAR_STEER_RIGHT).
 enum : uint8_t {
-    REPLAY_LIGHTS = 1,       // the headlights were on
-    REPLAY_WORLD_RAN = 128,  // the world moved on in this pass (no pause, no map, no menu over it)
+    REPLAY_LIGHTS = 1,      // the headlights were on
+    REPLAY_WORLD_RAN = 128, // the world moved on in this pass (no pause, no map, no menu over it)
 };
 
 // The keys of TReplayFrame::Keys, bit i for MenuKeys[i]: what moves through the menus and the map.
 extern const uint32_t ReplayMenuKeys[8];
 
 struct TReplayFrame {
-    uint8_t Controls = 0; // car request bits and the REPLAY_ bits
-    uint8_t Keys = 0;     // menu keys held
+    uint8_t Controls = 0;                                           // car request bits and the REPLAY_ bits
+    uint8_t Keys = 0;                                               // menu keys held
     uint8_t Throttle = 0, Brake = 0, SteerLeft = 0, SteerRight = 0; // amounts in 1/255 steps
-    float X = 0, Y = 0, Z = 0;          // the car body's ground point, metres
-    float Q[4] = {1, 0, 0, 0};          // the body's rotation as a quaternion (w, x, y, z)
+    float X = 0, Y = 0, Z = 0;                                      // the car body's ground point, metres
+    float Q[4] = {1, 0, 0, 0}; // the body's rotation as a quaternion (w, x, y, z)
 };
 
 struct TReplay {
@@ -35,7 +35,7 @@ struct TReplay {
     bool Seeded = false; // the seed was the program's (--seed, the fixed clock), so traffic repeats too
     std::string Nick;    // Windows-1250, at most 20 characters
     int32_t Score = 0;
-    float Time = 0;      // seconds
+    float Time = 0; // seconds
     std::vector<TReplayFrame> Frames;
 
     // The indices of the frames in which the world ran, in order: the ghost's timeline.

@@ -16,6 +16,8 @@ PACKAGES=(
   libfreetype-dev fonts-dejavu-core
   libpng-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  # The optional libFuzzer build of the fuzz targets (-DKAL_LIBFUZZER=ON with clang).
+  clang libclang-rt-14-dev
 )
 
 missing=()

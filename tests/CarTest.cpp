@@ -1,4 +1,5 @@
 #include "Car.h"
+#include "TestCar.h"
 #include "TestSupport.h"
 #include "uCarConfig.h"
 
@@ -14,14 +15,28 @@ TEST(Car, SurfaceFactorTakesTheFirstGroundBitSet) {
     EXPECT_FLOAT_EQ(SurfaceFactor(0x1234), 0.9f); // direction marks above the ground bits are ignored
 }
 
+TEST(Car, DamageLowersTheTopSpeedJustAboveEachThreshold) {
+    EXPECT_EQ(DamageSpeedFactor(0), 1.0f);
+    EXPECT_EQ(DamageSpeedFactor(70), 1.0f) << "70 itself still runs at full speed";
+    EXPECT_EQ(DamageSpeedFactor(70.01f), 0.9f);
+    EXPECT_EQ(DamageSpeedFactor(80), 0.9f);
+    EXPECT_EQ(DamageSpeedFactor(80.01f), 0.75f);
+    EXPECT_EQ(DamageSpeedFactor(90), 0.75f);
+    EXPECT_EQ(DamageSpeedFactor(90.01f), 0.4f);
+    EXPECT_EQ(DamageSpeedFactor(100), 0.4f);
+}
+
 TEST(Car, ConfigurationRecordRoundTripsAndRejectsWrongSizes) {
-    TCarConfig config;
+    TCarConfig config = TestCarConfig();
     config.Mass = 30;
     config.DriveType = 2;
     config.SteerLimit = 0.35f;
     config.RearLamps[1][2] = -0.27f;
     config.EngineSound = 1;
     config.Gears[5].FrequencyHigh = 38000;
+    config.AI[0] = 3;
+    config.AI[1] = 15;
+    config.AI[2] = 2;
     config.AI[3] = 7;
     std::vector<uint8_t> bytes = EncodeCarConfig(config);
     ASSERT_EQ(bytes.size(), 284u);

@@ -284,3 +284,40 @@ TEST(Config, SoundVolumesLiveInTheSettings) {
     EXPECT_EQ(&Config(), &config);
     SetConfig(previous);
 }
+
+TEST_F(TConfigTest, ManyRunsKeepOneLinePerSetting) {
+    for (int run = 0; run < 5; ++run) {
+        TConfig config(File());
+        config.SamplesVolume = 100 + run;
+    }
+    std::string after5 = ReadText(File());
+    for (int run = 0; run < 5; ++run)
+        TConfig config(File());
+    EXPECT_EQ(ReadText(File()).size(), after5.size()) << "the file grows with every start:\n" << ReadText(File());
+    for (const char* name : {"Language=", "SamplesVolume=", "ModulesVolume=", "Windowed=", "Carmageddon=",
+                             "HighscoreServer="}) {
+        size_t first = after5.find(name);
+        ASSERT_NE(first, std::string::npos) << name;
+        EXPECT_EQ(after5.find(name, first + 1), std::string::npos) << name << " twice in\n" << after5;
+    }
+    EXPECT_TRUE(Has(after5, "SamplesVolume=104\n"));
+}
+
+TEST_F(TConfigTest, FileThatIsNotTextIsSetAsideAndTheDefaultsStand) {
+    std::string binary(600, '\0');
+    for (size_t i = 0; i < binary.size(); ++i)
+        binary[i] = char(i * 7 % 32);
+    binary.replace(10, 16, "SamplesVolume=3\n");
+    WriteText(File(), binary);
+    TMessageRecorder messages;
+    {
+        TConfig config(File());
+        EXPECT_TRUE(config.KeyOpen);
+        EXPECT_EQ(config.SamplesVolume, 255) << "nothing is read from a damaged file";
+    }
+    ASSERT_EQ(messages.Messages.size(), 1u);
+    EXPECT_TRUE(Has(messages.Messages[0].Text, File() + " is damaged: it is not text"))
+        << messages.Messages[0].Text;
+    EXPECT_EQ(ReadText(File() + ".bad"), binary) << "the player's file is kept aside as it was";
+    EXPECT_TRUE(Has(ReadText(File()), "SamplesVolume=255\n")) << "a fresh file takes its place";
+}

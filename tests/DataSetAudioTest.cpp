@@ -5,6 +5,8 @@
 #include "uByteReader.h"
 #include "uWav.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.h>
 
@@ -27,11 +29,10 @@ std::string DataDir() {
 } // the tests run in build/tests
 #endif
 
-// The data tree is made by the build's data step; a build without it (sanitizer builds of the unit
-// tests only) has nothing to check.
+// The data tree is made by the build's data step (see NO_DATA_TREE).
 #define REQUIRE_AUDIO_DATA()                                                                                 \
     if (!std::filesystem::exists(DataDir() + "music/music.xm"))                                              \
-    GTEST_SKIP() << "no generated data tree under " << DataDir()
+    NO_DATA_TREE(DataDir())
 
 const char* const CARS[] = {"avia", "skoda120", "transit", "vwgolf", "bmw", "liaz", "chevy", "mustang"};
 

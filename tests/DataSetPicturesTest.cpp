@@ -8,6 +8,8 @@
 #include "uGLFont.h"
 #include "uText1250.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,11 +27,10 @@ std::string DataDir() {
     return std::string(KAL_RUN_DIR) + "/data/";
 }
 
-// The data tree is made by the build's data step; a build without it (sanitizer builds of the unit
-// tests only) has nothing to check.
+// The data tree is made by the build's data step (see NO_DATA_TREE).
 #define REQUIRE_DATA_TREE()                                                                                  \
     if (!std::filesystem::exists(DataDir() + "fonts/menu_item.dat"))                                         \
-    GTEST_SKIP() << "no generated data tree under " << DataDir()
+    NO_DATA_TREE(DataDir())
 
 TBMPImage Load(const std::string& relative) {
     std::vector<uint8_t> bytes;

@@ -98,6 +98,11 @@ TEST(ProfileRecord, FieldsOutOfRangeAreRejected) {
     EXPECT_TRUE(rejects(11, 0xFF)); // face below 0
     EXPECT_TRUE(rejects(33, 16));   // mission
     EXPECT_FALSE(rejects(33, 15));
+    // Scores a damaged file brings near the 32-bit limit, where scoring on would overflow.
+    EXPECT_TRUE(rejects(43, 0x7F)); // score
+    EXPECT_EQ(error, "score 2130706432 is outside -1000000000 .. 1000000000");
+    EXPECT_TRUE(rejects(39, 0x80)); // score counter
+    EXPECT_FALSE(rejects(43, 0x3B)); // 989,855,744: still a score
 }
 
 TEST_F(TProfileFileTest, WholeRecordsAreReadAndATrailingPieceIgnored) {

@@ -92,24 +92,56 @@ TEST(BuildTrack, MarkLeadingOffTheMapIsAnErrorNamingStartAndCell) {
     } catch (const ERangeError& e) {
         EXPECT_NE(std::string(e.what()).find("500, 9"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("512, 9"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("the direction mark of cell 511, 9 points past the edge"),
+                  std::string::npos)
+            << e.what();
     }
     TCellWords corner;
     corner.At(0, 0) = MarkNorthWest;
     EXPECT_THROW(BuildTrack(0, 0, corner), ERangeError);
 }
 
-TEST(BuildTrack, EndlessWalkStopsWithMessageAndKeepsItsPoints) {
+TEST(BuildTrack, EndlessWalkIsAnErrorNamingTheMapAndTheCause) {
     // Two cells pointing at each other with the start elsewhere: the walk never returns.
     TCellWords w;
+    w.Source = "data/city/city.tmf";
     w.At(1, 1) = MarkEast;
     w.At(2, 1) = MarkEast;
     w.At(3, 1) = MarkWest;
     TMessageRecorder messages;
-    auto curve = BuildTrack(1, 1, w);
-    ASSERT_EQ(messages.Messages.size(), 1u);
-    EXPECT_EQ(messages.Messages[0].Text, "Track too long 1, 1");
-    EXPECT_EQ(curve->Points.size(), size_t(TrackStepLimit / 4 + 1));
-    EXPECT_EQ(curve->End, float(TrackStepLimit));
+    try {
+        BuildTrack(1, 1, w);
+        FAIL() << "an endless track was taken";
+    } catch (const ERangeError& e) {
+        EXPECT_EQ(std::string(e.what()), "data/city/city.tmf: Track too long 1, 1: after 20000 steps its "
+                                         "direction marks still have not led back to the start");
+    }
+    EXPECT_TRUE(messages.Messages.empty()) << "no box per track: one error ends the loading";
+}
+
+TEST(BuildTrack, MapWithManyBadTracksReportsTheFirstOnly) {
+    // Every track start marked east into a wall of west marks: all 36 tracks are endless.
+    TCellWords w;
+    w.Source = "city.tmf";
+    for (const auto& [x, y] : TrackStarts)
+        if (x + 2 < MapCells) {
+            w.At(x, y) = MarkEast;
+            w.At(x + 1, y) = MarkEast;
+            w.At(x + 2, y) = MarkWest;
+        }
+    TMessageRecorder messages;
+    int errors = 0;
+    std::string first;
+    try {
+        for (const auto& [x, y] : TrackStarts)
+            BuildTrack(x, y, w);
+    } catch (const Exception& e) {
+        ++errors;
+        first = e.what();
+    }
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(first.rfind("city.tmf: ", 0), 0u) << first;
+    EXPECT_TRUE(messages.Messages.empty());
 }
 
 TEST(CellWords, DecodeLittleEndianIndexedXMajor) {
@@ -150,4 +182,31 @@ TEST(Route, RecordsBecomeCellCentresAndOddSizeIsAnError) {
         EXPECT_NE(std::string(e.what()).find("director.cur"), std::string::npos);
     }
     EXPECT_THROW(LoadRoute(dir.File("missing.cur")), EInOutError);
+}
+
+TEST(Route, EmptyRouteAndRoutesThatGoNowhereAreRefused) {
+    std::vector<uint8_t> bytes;
+    auto put = [&](int32_t v) {
+        for (int k = 0; k < 4; ++k)
+            bytes.push_back(uint8_t(uint32_t(v) >> (8 * k)));
+    };
+    auto error = [&]() -> std::string {
+        try {
+            ParseRoute(bytes.data(), bytes.size(), "boss.cur");
+        } catch (const Exception& e) {
+            return e.what();
+        }
+        return "parsed";
+    };
+    EXPECT_EQ(error(), "boss.cur: the route is empty; it needs at least two 12-byte records");
+    put(10), put(20), put(0);
+    EXPECT_EQ(error(), "boss.cur: the route has one record; it needs at least two");
+    put(12), put(20), put(4), put(14), put(20), put(4);
+    EXPECT_EQ(error(), "boss.cur: route record 2 has the curve parameter 4, not above the previous record's 4");
+    bytes.resize(24);
+    put(14), put(20), put(-8);
+    EXPECT_NE(error().find("route record 2 has the curve parameter -8"), std::string::npos) << error();
+    bytes.resize(24);
+    put(14), put(-100000), put(8);
+    EXPECT_EQ(error(), "boss.cur: route record 2 at cell 14, -100000 lies off the 512 x 512 map");
 }

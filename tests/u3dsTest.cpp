@@ -125,10 +125,10 @@ TEST(u3ds, MissingTextureCoordinatesReadAsZero) {
 
 TEST(u3ds, MalformedFilesAreRejectedWithAMessage) {
     std::vector<uint8_t> good = Encode3DS(FoldedSheet());
-    EXPECT_EQ(ParseError({1, 2, 3}), "unable to load PRIMARY chunk from file");
+    EXPECT_EQ(ParseError({1, 2, 3}), "unable to load PRIMARY chunk from file bad.3ds");
     std::vector<uint8_t> notPrimary = good;
     notPrimary[0] = 0x3D;
-    EXPECT_EQ(ParseError(notPrimary), "unable to load PRIMARY chunk from file");
+    EXPECT_EQ(ParseError(notPrimary), "unable to load PRIMARY chunk from file bad.3ds");
 
     std::vector<uint8_t> truncated(good.begin(), good.end() - 10);
     EXPECT_NE(ParseError(truncated), "parsed");
@@ -141,11 +141,15 @@ TEST(u3ds, MalformedFilesAreRejectedWithAMessage) {
 
     std::vector<uint8_t> tiny = good;
     PutU32(tiny, vertices + 2, 3);
-    EXPECT_NE(ParseError(tiny).find("overruns"), std::string::npos);
+    EXPECT_NE(ParseError(tiny).find("has length 3, shorter than its own 6-byte header"), std::string::npos)
+        << ParseError(tiny);
 
     std::vector<uint8_t> countTooBig = good;
     countTooBig[vertices + 6] = 0xff; // 16-bit vertex count far beyond the chunk's data
-    EXPECT_NE(ParseError(countTooBig).find("unexpected end of data reading vertex"), std::string::npos);
+    EXPECT_NE(ParseError(countTooBig).find("the vertex list at byte"), std::string::npos) << ParseError(countTooBig);
+    EXPECT_NE(ParseError(countTooBig).find("255 entries, 3060 bytes, but its chunk holds only 60"),
+              std::string::npos)
+        << ParseError(countTooBig);
 
     T3dsModel badIndex = FoldedSheet();
     badIndex.Objects[0].Faces[1][2] = 5;
@@ -166,4 +170,53 @@ TEST(u3ds, EveryTruncationFailsCleanly) {
 TEST(u3ds, MissingFileIsAnInputOutputError) {
     dVector3 extent;
     EXPECT_THROW(Load3DS("/nonexistent/model.3ds", "", 1.0f, extent), EInOutError);
+}
+
+TEST(u3ds, DeeplyNestedChunksAreRefusedWithoutExhaustingTheStack) {
+    // Editor chunks inside editor chunks, 30,000 levels deep: each only a header and its child.
+    const size_t levels = 30000;
+    std::vector<uint8_t> bytes(6 * (levels + 1));
+    auto header = [&](size_t at, uint16_t id) {
+        bytes[at] = uint8_t(id & 0xff);
+        bytes[at + 1] = uint8_t(id >> 8);
+        PutU32(bytes, at + 2, uint32_t(bytes.size() - at));
+    };
+    header(0, 0x4D4D);
+    for (size_t level = 1; level <= levels; ++level)
+        header(6 * level, 0x3D3D);
+    std::string error = ParseError(bytes);
+    EXPECT_NE(error.find("bad.3ds: chunks nest deeper than 32 levels"), std::string::npos) << error;
+
+    // Real models nest fewer than 10 levels; 20 still read.
+    bytes.resize(6 * 21);
+    header(0, 0x4D4D);
+    for (size_t level = 1; level <= 20; ++level)
+        header(6 * level, 0x3D3D);
+    EXPECT_EQ(ParseError(bytes), "parsed");
+}
+
+TEST(u3ds, FloatColoursOutsideZeroToOneAndNaNAreClamped) {
+    // primary { editor { material { diffuse { float colour: NaN, 2, 0.5 } } } }
+    std::vector<uint8_t> bytes;
+    auto chunk = [&](uint16_t id, uint32_t length) {
+        bytes.push_back(uint8_t(id & 0xff));
+        bytes.push_back(uint8_t(id >> 8));
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(uint8_t(length >> (8 * i)));
+    };
+    chunk(0x4D4D, 6 * 5 + 12);
+    chunk(0x3D3D, 6 * 4 + 12);
+    chunk(0xAFFF, 6 * 3 + 12);
+    chunk(0xA020, 6 * 2 + 12);
+    chunk(0x0010, 6 + 12);
+    for (uint32_t bits : {0x7fc00000u, 0x40000000u, 0x3f000000u})
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(uint8_t(bits >> (8 * i)));
+    T3dsModel model;
+    std::string error;
+    ASSERT_TRUE(Parse3DS(bytes, "colour.3ds", model, error)) << error;
+    ASSERT_EQ(model.Materials.size(), 1u);
+    EXPECT_EQ(model.Materials[0].Color[0], 0) << "NaN";
+    EXPECT_EQ(model.Materials[0].Color[1], 255);
+    EXPECT_EQ(model.Materials[0].Color[2], 128);
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,4 +60,35 @@ TEST(WriteFileAtomic, AFolderInTheWayIsNotReplaced) {
     EXPECT_NE(error.find(name + ": cannot be written"), std::string::npos) << error;
     EXPECT_TRUE(std::filesystem::is_directory(name + "/inside"));
     EXPECT_EQ(EntriesIn(dir.Path), 1);
+}
+
+TEST(WriteFileAtomic, TemporariesOfAKilledWriterAreRemovedOnceStale) {
+    TTempDir dir;
+    std::string name = dir.File("profiles.dat");
+    std::string stale = name + ".a1B2c3", fresh = name + ".Zz9999", other = dir.File("other.dat.a1B2c3");
+    for (const std::string& file : {stale, fresh, other})
+        ASSERT_TRUE(WriteFileAtomic(file, {1}));
+    auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(2);
+    std::filesystem::last_write_time(stale, old);
+    std::filesystem::last_write_time(other, old);
+    ASSERT_TRUE(WriteFileAtomic(name, {2}));
+    EXPECT_FALSE(std::filesystem::exists(stale)) << "a killed save's leftover";
+    EXPECT_TRUE(std::filesystem::exists(fresh)) << "may be a save in progress";
+    EXPECT_TRUE(std::filesystem::exists(other)) << "another file's";
+}
+
+TEST(SetAsideDamagedFile, KeepsTheFileAsBadAndSaysWhy) {
+    TTempDir dir;
+    std::string name = dir.File("highscore.dat");
+    ASSERT_TRUE(WriteFileAtomic(name, {1, 2, 3}));
+    TMessageRecorder messages;
+    std::string text = SetAsideDamagedFile(name, "3 bytes, not 22400");
+    ASSERT_EQ(messages.Messages.size(), 1u);
+    EXPECT_EQ(messages.Messages[0].Text, text);
+    EXPECT_EQ(text, "The file " + name + " is damaged: 3 bytes, not 22400. It was moved aside to " + name +
+                        ".bad; the game goes on without the damaged part.");
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(name + ".bad", bytes));
+    EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_FALSE(std::filesystem::exists(name));
 }

@@ -71,8 +71,10 @@ TEST(uBMP, ColoursComeOutInRGBOrder) {
 TEST(uBMP, BadFilesGiveMessagesNotCrashes) {
     std::vector<uint8_t> good = EncodeBMP(Picture(8, 8, TBMPFormat::RGB));
     EXPECT_EQ(ParseError(std::vector<uint8_t>(good.begin(), good.begin() + 30)),
-              "error reading image header from bad.bmp");
-    EXPECT_EQ(ParseError(std::vector<uint8_t>(good.begin(), good.end() - 1)), "error reading image data from bad.bmp");
+              "error reading image header from bad.bmp: the header needs 54 bytes, the file has 30");
+    // What is short is said: the bytes the pixels need and the bytes there are.
+    EXPECT_EQ(ParseError(std::vector<uint8_t>(good.begin(), good.end() - 1)),
+              "error reading image data from bad.bmp: 8 x 8 pixels need 192 bytes after byte 54, the file has 191");
 
     std::vector<uint8_t> negative = good;
     PutI32(negative, 18, -8);

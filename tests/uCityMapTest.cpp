@@ -151,7 +151,7 @@ TEST_F(CityMapReader, LampPositionsFollowTheQuarterTurn) {
     EXPECT_FLOAT_EQ(p.y, 511 - 22.1f);
 }
 
-TEST_F(CityMapReader, BlocksCellWordsIgnoredAndUnknownTags) {
+TEST_F(CityMapReader, BlocksCellWordsAndIgnoredRecords) {
     TByteWriter w;
     Placement(w, CityTagBlock, 0, 10.5f, 20.25f, 2, 3, 0);
     w.I32(CityTagCellWords);
@@ -161,9 +161,7 @@ TEST_F(CityMapReader, BlocksCellWordsIgnoredAndUnknownTags) {
     w.I32(CityTagIgnored);
     w.I32(1);
     w.I32(2);
-    w.I32(7); // no body
-    w.I32(7);
-    EXPECT_EQ(Read(w), 5);
+    EXPECT_EQ(Read(w), 3);
     EXPECT_EQ(meshes.Block(10, 487).Owner, &meshes.Block(10, 487));
     EXPECT_FLOAT_EQ(meshes.Block(10, 487).Center.y, 489.25f);
     ASSERT_EQ(host.Words.size(), CellWordBytes);
@@ -172,8 +170,11 @@ TEST_F(CityMapReader, BlocksCellWordsIgnoredAndUnknownTags) {
 
 TEST_F(CityMapReader, ProgressEveryFiveHundredRecords) {
     TByteWriter w;
-    for (int i = 0; i < 1001; ++i)
-        w.I32(9);
+    for (int i = 0; i < 1001; ++i) {
+        w.I32(CityTagIgnored);
+        w.I32(0);
+        w.I32(0);
+    }
     EXPECT_EQ(Read(w), 1001);
     ASSERT_EQ(host.Progress.size(), 2u);
     EXPECT_EQ(host.Progress[0], std::make_pair(500, 15778));
@@ -182,11 +183,13 @@ TEST_F(CityMapReader, ProgressEveryFiveHundredRecords) {
 
 TEST_F(CityMapReader, TruncatedRecordNamesFileRecordAndOffset) {
     TByteWriter w;
-    w.I32(9);
+    w.I32(CityTagIgnored);
+    w.I32(0);
+    w.I32(0);
     Placement(w, CityTagTile, 1, 0, 0, 1, 1, 0);
     w.Bytes.resize(w.Bytes.size() - 2);
     std::string error = ErrorOf(w);
-    EXPECT_NE(error.find("city.tmf: record 2 (tag 101) at offset 4"), std::string::npos) << error;
+    EXPECT_NE(error.find("city.tmf: record 2 (tag 101) at offset 12"), std::string::npos) << error;
     EXPECT_NE(error.find("truncated"), std::string::npos) << error;
 
     TByteWriter words;
@@ -237,4 +240,48 @@ TEST_F(CityMapReader, FileNamesMayNotLeaveTheDataFolders) {
 
 TEST_F(CityMapReader, MissingFileIsAnInOutError) {
     EXPECT_THROW(ReadCityMap("/nonexistent/city.tmf", host, tiles, meshes), EInOutError);
+}
+
+TEST_F(CityMapReader, RandomBytesAreRefusedAtTheFirstUnknownTag) {
+    TByteWriter w;
+    w.I32(CityTagIgnored);
+    w.I32(1);
+    w.I32(2);
+    w.I32(7);
+    std::string error = ErrorOf(w);
+    EXPECT_EQ(error, "city.tmf: record 2 (tag 7) at offset 12: unknown record tag 7");
+
+    TByteWriter noise;
+    uint32_t state = 12345;
+    for (int i = 0; i < 4096; ++i) {
+        state = state * 1103515245u + 12345u;
+        noise.U8(uint8_t(state >> 16));
+    }
+    EXPECT_THROW(Read(noise), Exception) << "random bytes never load as an empty city";
+}
+
+TEST_F(CityMapReader, BlocksOfNegativeOrAbsurdSizeAreRefused) {
+    for (auto [width, height] : {std::pair{-2.0f, 3.0f}, {2.0f, 0.0f}, {2.0f, 1e7f}, {600.0f, 1.0f}}) {
+        TByteWriter w;
+        Placement(w, CityTagBlock, 0, 10, 20, width, height, 0);
+        std::string error = ErrorOf(w);
+        EXPECT_NE(error.find("city.tmf: record 1 (tag 103) at offset 0: collision block of"), std::string::npos)
+            << error;
+        EXPECT_NE(error.find("its sides must lie in 0 .. 512"), std::string::npos) << error;
+    }
+}
+
+TEST_F(CityMapReader, NameLengthLongerThanItsFieldIsRefused) {
+    TByteWriter w;
+    w.I32(CityTagTexture);
+    w.I32(1);
+    w.U8(255);
+    std::string field(254, 'a');
+    w.Raw(field.data(), field.size());
+    std::string error = ErrorOf(w);
+    EXPECT_NE(error.find("city.tmf: record 1 (tag 1) at offset 0"), std::string::npos) << error;
+    EXPECT_NE(error.find("texture file name at byte 8 has the length 255, longer than its field of 254"),
+              std::string::npos)
+        << error;
+    EXPECT_TRUE(host.TexturePaths.empty());
 }

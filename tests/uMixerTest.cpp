@@ -166,6 +166,44 @@ TEST_F(TMixerTest, LoopRunsOnWithoutAGap) {
     EXPECT_LT(LargestStep(resampled), 2 * M_PI * 1000 * 16000 / 32768.0 / RATE * 1.1);
 }
 
+TEST_F(TMixerTest, LoopSeamAtAChangedRateKeepsThePhase) {
+    // Engine sounds always play pitched: across every seam the output must follow the looped wave
+    // sampled at the changed step, its fraction carried over the wrap, interpolating from the last
+    // frame into the first.
+    // 20 whole periods riding on a constant, so the seam is not a quiet zero crossing.
+    std::vector<int16_t> engine = Sine(200, 22050, 2205, 20000);
+    for (int16_t& sample : engine)
+        sample = int16_t(sample + 8000);
+    int sample = Mixer.AddSample(MonoWave(engine, 22050));
+    for (int frequency : {30000, 44100, 17000}) {
+        Mixer.Play(sample, 0);
+        Mixer.SetLoop(0, true);
+        Mixer.SetFrequency(0, frequency);
+        const size_t frames = RATE / 2; // half a second: several seams at every rate
+        std::vector<float> left = RenderLeft(Mixer, frames);
+        const uint64_t step = (uint64_t(frequency) << 32) / uint64_t(RATE);
+        const uint64_t end = uint64_t(engine.size()) << 32;
+        uint64_t position = 0;
+        int seams = 0;
+        for (size_t i = 0; i < frames; ++i) {
+            size_t index = size_t(position >> 32);
+            double fraction = double(uint32_t(position)) / 4294967296.0;
+            double a = engine[index], b = engine[(index + 1) % engine.size()];
+            double expected = (a + (b - a) * fraction) / 32768.0;
+            ASSERT_NEAR(left[i], expected, 1e-4) << "frame " << i << " at " << frequency << " Hz, after "
+                                                 << seams << " seams";
+            position += step;
+            if (position >= end) {
+                position -= end;
+                ++seams;
+            }
+        }
+        EXPECT_GE(seams, 2);
+        Mixer.Stop(0);
+        RenderLeft(Mixer, 4800);
+    }
+}
+
 TEST_F(TMixerTest, VolumeAndEffectsMasterScaleTheLevel) {
     Mixer.Play(Level, 0);
     Mixer.SetLoop(0, true);

@@ -94,6 +94,23 @@ TEST_F(VehicleTest, ReverseWhileRollingBrakesUntilAlmostStill) {
     EXPECT_TRUE(car.IsReversing()); // then it drives backwards
 }
 
+TEST_F(VehicleTest, AcceleratingReleasesTheBrakeAtOnce) {
+    TVehicle& car = Make();
+    car.Throttle = 0.5f;
+    for (int i = 0; i < 100; ++i)
+        Frame();
+    car.Throttle = -0.5f;
+    Frame();
+    Frame();
+    ASSERT_TRUE(car.Braking);
+    ASSERT_GT(car.GetSpeed(), 0.5f) << "still rolling: only the throttle can release the brake now";
+    car.Throttle = 0.5f;
+    car.ApplyControls();
+    EXPECT_FALSE(car.Braking);
+    car.ApplyControls();
+    EXPECT_NE(Param(0, dParamVel2), 0) << "the next frame drives instead of braking";
+}
+
 TEST_F(VehicleTest, ThrottleFromZeroToNegativeAlsoBrakes) {
     TVehicle& car = Make();
     car.Throttle = -0.5f;

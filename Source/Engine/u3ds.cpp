@@ -34,6 +34,10 @@ std::string Hex(uint16_t id) {
     return text;
 }
 
+// Real models nest their chunks fewer than 10 levels deep; a deeper file is damaged, and walking it
+// would only exhaust the stack.
+constexpr int MaxChunkDepth = 32;
+
 class TChunkParser {
   public:
     TChunkParser(TByteReader& reader, T3dsModel& model) : Reader(reader), Model(model) {}
@@ -42,19 +46,27 @@ class TChunkParser {
     enum class TContext { Top, Object, Material };
 
     void Walk(size_t end, TContext context) {
+        if (++Depth > MaxChunkDepth)
+            Fail("chunks nest deeper than " + std::to_string(MaxChunkDepth) + " levels at byte " +
+                 std::to_string(Reader.Position()));
         while (Reader.Position() < end) {
             size_t start = Reader.Position();
             if (end - start < 6)
                 Fail("a chunk header at byte " + std::to_string(start) + " is cut off");
             uint16_t id = Reader.U16("chunk id");
             uint32_t length = Reader.U32("chunk length");
-            if (length < 6 || length > end - start)
+            if (length < 6)
                 Fail("chunk " + Hex(id) + " at byte " + std::to_string(start) + " has length " +
-                     std::to_string(length) + ", which overruns its parent");
+                     std::to_string(length) + ", shorter than its own 6-byte header");
+            if (length > end - start)
+                Fail("chunk " + Hex(id) + " at byte " + std::to_string(start) + " has length " +
+                     std::to_string(length) + ", which overruns its parent by " +
+                     std::to_string(length - (end - start)) + " bytes");
             size_t chunkEnd = start + length;
             Handle(id, chunkEnd, context);
             Reader.Seek(chunkEnd, "chunk end");
         }
+        --Depth;
     }
 
     [[noreturn]] void Fail(const std::string& what) { throw EReadError(Reader.FileName() + ": " + what); }
@@ -80,11 +92,11 @@ class TChunkParser {
             break;
         case CHUNK_VERTICES:
             if (context == TContext::Object)
-                ReadVertices();
+                ReadVertices(end);
             break;
         case CHUNK_FACES:
             if (context == TContext::Object) {
-                ReadFaces();
+                ReadFaces(end);
                 Walk(end, TContext::Object); // the face material groups live inside the face list
             }
             break;
@@ -94,7 +106,7 @@ class TChunkParser {
             break;
         case CHUNK_TEXCOORDS:
             if (context == TContext::Object)
-                ReadTexCoords();
+                ReadTexCoords(end);
             break;
         case CHUNK_MATERIAL:
             Model.Materials.emplace_back();
@@ -121,9 +133,19 @@ class TChunkParser {
         }
     }
 
-    void ReadVertices() {
+    // A list of `count` items of `itemSize` bytes must lie inside its chunk.
+    void NeedList(size_t count, size_t itemSize, size_t end, const char* what) {
+        size_t have = end > Reader.Position() ? end - Reader.Position() : 0;
+        if (count * itemSize > have)
+            Fail(std::string(what) + " at byte " + std::to_string(Reader.Position()) + " has " +
+                 std::to_string(count) + " entries, " + std::to_string(count * itemSize) +
+                 " bytes, but its chunk holds only " + std::to_string(have));
+    }
+
+    void ReadVertices(size_t end) {
         T3dsObject& object = Model.Objects.back();
         uint16_t count = Reader.U16("vertex count");
+        NeedList(count, 12, end, "the vertex list");
         object.Vertices.resize(count);
         for (dVector3& v : object.Vertices) {
             v.x = Reader.F32("vertex");
@@ -132,9 +154,10 @@ class TChunkParser {
         }
     }
 
-    void ReadFaces() {
+    void ReadFaces(size_t end) {
         T3dsObject& object = Model.Objects.back();
         uint16_t count = Reader.U16("face count");
+        NeedList(count, 8, end, "the face list");
         object.Faces.resize(count);
         for (auto& face : object.Faces) {
             for (uint32_t& index : face)
@@ -143,9 +166,10 @@ class TChunkParser {
         }
     }
 
-    void ReadTexCoords() {
+    void ReadTexCoords(size_t end) {
         T3dsObject& object = Model.Objects.back();
         uint16_t count = Reader.U16("texture coordinate count");
+        NeedList(count, 8, end, "the texture coordinate list");
         object.TexCoords.resize(count);
         for (auto& uv : object.TexCoords) {
             uv[0] = Reader.F32("texture coordinate");
@@ -164,13 +188,15 @@ class TChunkParser {
         } else if (id == CHUNK_COLOR_FLOAT) {
             for (uint8_t& c : material.Color) {
                 float f = Reader.F32("colour");
-                c = static_cast<uint8_t>(f <= 0.0f ? 0 : f >= 1.0f ? 255 : f * 255.0f + 0.5f);
+                // NaN fails every comparison; it must not reach the conversion to a byte.
+                c = static_cast<uint8_t>(!(f > 0.0f) ? 0 : f >= 1.0f ? 255 : f * 255.0f + 0.5f);
             }
         }
     }
 
     TByteReader& Reader;
     T3dsModel& Model;
+    int Depth = 0;
 };
 
 } // namespace
@@ -180,7 +206,7 @@ bool Parse3DS(const std::vector<uint8_t>& bytes, const std::string& fileName, T3
     TByteReader reader(bytes.data(), bytes.size(), fileName);
     try {
         if (bytes.size() < 6 || reader.U16("primary chunk") != CHUNK_PRIMARY) {
-            error = "unable to load PRIMARY chunk from file";
+            error = "unable to load PRIMARY chunk from file " + fileName;
             return false;
         }
         uint32_t length = reader.U32("primary chunk length");

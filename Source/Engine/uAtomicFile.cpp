@@ -1,6 +1,10 @@
 #include "uAtomicFile.h"
+#include "uPlatform.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -31,6 +35,25 @@ bool WriteAll(int fd, const uint8_t* data, size_t left) {
     return true;
 }
 
+// A writer killed between creating its temporary file and the rename leaves "<file>.XXXXXX" behind.
+// Those older than any save could take are removed; younger ones may belong to a save in progress.
+void RemoveStaleTemporaries(const std::filesystem::path& path) {
+    constexpr auto StaleAfter = std::chrono::minutes(1);
+    std::error_code ec;
+    std::string prefix = path.filename().string() + ".";
+    auto now = std::filesystem::file_time_type::clock::now();
+    for (const auto& entry : std::filesystem::directory_iterator(path.parent_path(), ec)) {
+        std::string name = entry.path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0 ||
+            !entry.is_regular_file(ec))
+            continue;
+        bool temporaryName = std::all_of(name.begin() + std::ptrdiff_t(prefix.size()), name.end(),
+                                         [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+        if (temporaryName && now - entry.last_write_time(ec) > StaleAfter)
+            std::filesystem::remove(entry.path(), ec);
+    }
+}
+
 } // namespace
 
 bool WriteFileAtomic(const std::string& fileName, const std::vector<uint8_t>& bytes, std::string* error) {
@@ -58,11 +81,29 @@ bool WriteFileAtomic(const std::string& fileName, const std::vector<uint8_t>& by
         errno = cause;
         return Fail(error, fileName + ": cannot be written");
     }
-    // Make the rename itself durable.
+    // Make the rename itself durable: until the folder is synced, a power cut may bring back the old
+    // name. The new file is in place either way, so a failure here is reported but not undone.
     int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        fsync(dir);
-        close(dir);
+    if (dir < 0)
+        return Fail(error, folder.string() + ": the folder cannot be opened to sync the new " + fileName);
+    ok = fsync(dir) == 0;
+    cause = errno;
+    close(dir);
+    if (!ok) {
+        errno = cause;
+        return Fail(error, folder.string() + ": the folder cannot be synced after writing " + fileName);
     }
+    RemoveStaleTemporaries(std::filesystem::absolute(path, ec));
     return true;
+}
+
+std::string SetAsideDamagedFile(const std::string& fileName, const std::string& problem) {
+    std::string aside = fileName + ".bad";
+    std::string text = "The file " + fileName + " is damaged: " + problem + ".";
+    if (std::rename(fileName.c_str(), aside.c_str()) == 0)
+        text += " It was moved aside to " + aside + "; the game goes on without the damaged part.";
+    else
+        text += " It could not be moved aside and will be replaced.";
+    ShowMessageBox(text, "Kalmirov");
+    return text;
 }

@@ -1,6 +1,7 @@
-// WriteFileAtomic: replaces a file as a whole — a temporary file in the same folder, written, synced
-// and renamed over the old one — so a crash or a full disk leaves the old file or the new one, never
-// half of one. Used for every file the game and its tools write.
+// The one way the player's files (settings, profiles, highscores) are written and given up on.
+// WriteFileAtomic replaces a file as a whole — a temporary file in the same folder, written, synced,
+// renamed over the old one, and the folder synced — so a crash, a kill or a full disk leaves the old
+// file or the new one, never half of one. SetAsideDamagedFile keeps a damaged file for the player.
 #pragma once
 
 #include <cstdint>
@@ -12,3 +13,8 @@
 // temporary file is left behind.
 bool WriteFileAtomic(const std::string& fileName, const std::vector<uint8_t>& bytes,
                      std::string* error = nullptr);
+
+// A damaged player file never ends the game: it is renamed aside to "<file>.bad" (replacing an older
+// one) and a message box names it and says what is wrong; the caller goes on with defaults or with
+// the sound records. Returns the message shown.
+std::string SetAsideDamagedFile(const std::string& fileName, const std::string& problem);

@@ -14,7 +14,8 @@ constexpr size_t PaletteSize = 1024;
 
 bool ParseBMP(const std::vector<uint8_t>& bytes, const std::string& fileName, TBMPImage& image, std::string& error) {
     if (bytes.size() < HeaderSize) {
-        error = "error reading image header from " + fileName;
+        error = "error reading image header from " + fileName + ": the header needs " + std::to_string(HeaderSize) +
+                " bytes, the file has " + std::to_string(bytes.size());
         return false;
     }
     TByteReader reader(bytes.data(), bytes.size(), fileName);
@@ -56,7 +57,10 @@ bool ParseBMP(const std::vector<uint8_t>& bytes, const std::string& fileName, TB
     size_t stride = (rowBytes + 3) & ~size_t(3);
     size_t needed = stride * static_cast<size_t>(height - 1) + rowBytes;
     if (bytes.size() < dataStart || bytes.size() - dataStart < needed) {
-        error = "error reading image data from " + fileName;
+        size_t have = bytes.size() > dataStart ? bytes.size() - dataStart : 0;
+        error = "error reading image data from " + fileName + ": " + std::to_string(width) + " x " +
+                std::to_string(height) + " pixels need " + std::to_string(needed) + " bytes after byte " +
+                std::to_string(dataStart) + ", the file has " + std::to_string(have);
         return false;
     }
 

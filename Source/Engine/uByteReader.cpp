@@ -6,7 +6,8 @@
 
 void TByteReader::Need(size_t count, const char* what) const {
     if (count > Size - Pos)
-        throw EReadError(Name + ": unexpected end of data reading " + what + " at byte " + std::to_string(Pos));
+        throw EReadError(Name + ": unexpected end of data reading " + what + " at byte " + std::to_string(Pos) +
+                         " (" + std::to_string(count) + " bytes needed, " + std::to_string(Size - Pos) + " left)");
 }
 
 uint8_t TByteReader::U8(const char* what) {
@@ -51,7 +52,9 @@ std::string TByteReader::ShortString(const char* what, size_t fieldSize) {
     Need(fieldSize + 1, what);
     size_t length = Data[Pos];
     if (length > fieldSize)
-        length = fieldSize;
+        throw ERangeError(Name + ": " + what + " at byte " + std::to_string(Pos) + " has the length " +
+                         std::to_string(length) + ", longer than its field of " + std::to_string(fieldSize) +
+                         " bytes");
     std::string s(reinterpret_cast<const char*>(Data + Pos + 1), length);
     Pos += fieldSize + 1;
     return s;

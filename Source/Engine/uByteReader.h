@@ -31,7 +31,8 @@ class TByteReader {
     float F32(const char* what);
     // A zero-terminated string; at most maxKept characters are kept, the rest is consumed.
     std::string ZString(const char* what, size_t maxKept = 255);
-    // A Pascal short string: one length byte then a fixed field of `fieldSize` bytes.
+    // A Pascal short string: one length byte then a fixed field of `fieldSize` bytes; a length
+    // longer than the field is an error.
     std::string ShortString(const char* what, size_t fieldSize = 255);
     void Bytes(void* out, size_t count, const char* what);
     void Skip(size_t count, const char* what);

@@ -1,6 +1,7 @@
 #include "uCarConfig.h"
 #include "uByteReader.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -44,7 +45,71 @@ template <class Slot> void VisitSlots(TCarConfig& c, Slot&& slot) {
         slot(&v);
 }
 
+// Collects the first field outside its range.
+struct TRangeCheck {
+    std::string Problem;
+
+    void Range(float value, float low, float high, const std::string& field) {
+        if (!Problem.empty())
+            return;
+        if (!std::isfinite(value))
+            Problem = field + " is not a finite number";
+        else if (value < low || value > high)
+            Problem = field + " is " + std::to_string(value) + ", outside " + std::to_string(low) + " .. " +
+                      std::to_string(high);
+    }
+    // Sizes and masses: at least `low`, far from zero, since the physics divides by them.
+    void Positive(float value, float low, float high, const std::string& field) {
+        Range(value, low, high, field);
+    }
+};
+
 } // namespace
+
+std::string CheckCarConfig(const TCarConfig& c) {
+    constexpr float HalfTurn = 1.5708f; // radians
+    TRangeCheck check;
+    check.Positive(c.Mass, 0.5f, 10000, "Mass");
+    // Fractions of the body's length, from its centre.
+    check.Range(c.FrontAxle, -1, 1, "FrontAxle");
+    check.Range(c.RearAxle, -1, 1, "RearAxle");
+    check.Positive(c.HalfTrack, 0.05f, 10, "HalfTrack");
+    check.Positive(c.WheelRadius, 0.05f, 5, "WheelRadius");
+    check.Range(c.FrontBrake, 0, 1e6f, "FrontBrake");
+    check.Range(c.RearBrake, 0, 1e6f, "RearBrake");
+    check.Range(c.SteerAmount, -HalfTurn, HalfTurn, "SteerAmount");
+    check.Range(c.ForwardThrottle, 0, 1e4f, "ForwardThrottle");
+    check.Range(c.ReverseThrottle, 0, 1e4f, "ReverseThrottle");
+    check.Positive(c.MaxSpeed, 0.1f, 500, "MaxSpeed");
+    check.Range(c.SteerLimit, 0, HalfTurn, "SteerLimit");
+    check.Range(c.SuspensionERP, 0, 1, "SuspensionERP");
+    check.Range(c.SuspensionCFM, 0, 1, "SuspensionCFM");
+    for (int i = 0; i < 2; ++i)
+        for (int k = 0; k < 3; ++k) {
+            check.Range(c.FrontLamps[i][k], -100, 100, "FrontLamps[" + std::to_string(i) + "]");
+            check.Range(c.RearLamps[i][k], -100, 100, "RearLamps[" + std::to_string(i) + "]");
+        }
+    for (int i = 0; i < 6; ++i) {
+        const TGear& gear = c.Gears[i];
+        std::string name = "Gears[" + std::to_string(i) + "].";
+        check.Range(gear.SpeedLow, 0, 1000, name + "SpeedLow");
+        check.Range(gear.SpeedHigh, 0, 1000, name + "SpeedHigh");
+        check.Range(gear.VolumeLow, 0, 255, name + "VolumeLow");
+        check.Range(gear.VolumeHigh, 0, 255, name + "VolumeHigh");
+        check.Range(gear.FrequencyLow, 0, 1e6f, name + "FrequencyLow");
+        check.Range(gear.FrequencyHigh, 0, 1e6f, name + "FrequencyHigh");
+    }
+    // The driver's slots: all zero for a player car; a computer-driven car divides by the first and
+    // steps along its track by the last, so neither may be zero.
+    bool driven = c.AI[0] != 0 || c.AI[1] != 0 || c.AI[2] != 0 || c.AI[3] != 0;
+    if (driven) {
+        check.Positive(c.AI[0], 0.01f, 1000, "AI[0] (speed divisor)");
+        check.Range(c.AI[1], 0, 180, "AI[1] (target turn)");
+        check.Positive(c.AI[2], 0.01f, 1000, "AI[2] (target radius)");
+        check.Positive(c.AI[3], 0.01f, 1000, "AI[3] (target step)");
+    }
+    return check.Problem;
+}
 
 bool ParseCarConfig(const std::vector<uint8_t>& bytes, const std::string& fileName, TCarConfig& config,
                     std::string& error) {
@@ -58,6 +123,12 @@ bool ParseCarConfig(const std::vector<uint8_t>& bytes, const std::string& fileNa
         uint32_t bits = reader.U32("configuration slot");
         std::memcpy(field, &bits, 4);
     });
+    config.Source = fileName;
+    std::string problem = CheckCarConfig(config);
+    if (!problem.empty()) {
+        error = fileName + ": the car configuration's " + problem;
+        return false;
+    }
     return true;
 }
 

@@ -35,13 +35,18 @@ struct TCarConfig {
     float RearLamps[2][3] = {};
     uint32_t EngineSound = 0;    // 0: the engine sound is never adjusted
     TGear Gears[6] = {};
-    float AI[4] = {};            // used by computer-driven cars only
+    float AI[4] = {};            // used by computer-driven cars only; all zero for a player car
+    std::string Source;          // the file the record was read from, for messages; not in the record
 };
 
 constexpr size_t CarConfigSize = 284;
 
-// Reads a record from exactly 284 bytes; false with a message naming the file otherwise.
+// Reads a record from exactly 284 bytes and checks every field against a sane range (finite, positive
+// masses and sizes, forces and speeds within bounds), so that the physics library is never handed a
+// car it aborts on; false with a message naming the file and the field otherwise.
 bool ParseCarConfig(const std::vector<uint8_t>& bytes, const std::string& fileName, TCarConfig& config,
                     std::string& error);
+// The first field of `config` outside its range, as "field: why"; empty when every field is sane.
+std::string CheckCarConfig(const TCarConfig& config);
 // The record as its 284 bytes, little-endian (for the data generator and tests).
 std::vector<uint8_t> EncodeCarConfig(const TCarConfig& config);

@@ -137,6 +137,10 @@ int32_t ReadCityMapBytes(const uint8_t* data, size_t size, const std::string& fi
                 TPlacement p = ReadPlacement(r);
                 if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.w) || !std::isfinite(p.h))
                     throw ERangeError("collision block not finite");
+                // A block is at least part of a cell and at most the whole map across.
+                if (!(p.w > 0 && p.h > 0 && p.w <= float(GridSize) && p.h <= float(GridSize)))
+                    throw ERangeError("collision block of " + std::to_string(p.w) + " x " + std::to_string(p.h) +
+                                      " cells; its sides must lie in 0 .. " + std::to_string(GridSize));
                 meshes.PlaceBox(VectorMake(p.w, p.h, 10), p.x, float(GridSize - 1) - p.y - p.h);
                 break;
             }
@@ -152,7 +156,8 @@ int32_t ReadCityMapBytes(const uint8_t* data, size_t size, const std::string& fi
                 r.I32("ignored value");
                 break;
             default:
-                break; // an unknown tag has no body
+                // Random bytes would otherwise read as a long run of empty records.
+                throw ERangeError("unknown record tag " + std::to_string(tag));
             }
         } catch (const EReadError& e) {
             throw EInOutError(RecordPrefix(fileName, count, tag, offset) + "truncated: " + e.what());

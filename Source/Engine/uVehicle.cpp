@@ -32,6 +32,11 @@ TVehicle::TVehicle(const TCarConfig& config, const TMeshRecord& wheelMesh, const
       BoundRadius(std::sqrt(Length * Length + Width * Width)) {
     const float r = Config.WheelRadius;
     const float boxHeight = Height - 2 * r;
+    // The physics library aborts the whole process on a body without size; refuse it first.
+    if (!(Length > 0 && Width > 0 && boxHeight > 0) || !std::isfinite(Length * Width * boxHeight))
+        throw ERangeError(Config.Source + ": wheels of radius " + std::to_string(r) +
+                          " (WheelRadius) do not fit under a body of " + std::to_string(Length) + " x " +
+                          std::to_string(Width) + " x " + std::to_string(Height));
 
     dMass mass;
     dMassSetBox(&mass, 1, Length, Width, boxHeight);

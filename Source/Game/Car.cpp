@@ -38,6 +38,16 @@ float SurfaceFactor(int32_t cellWord) {
     return 1.0f;
 }
 
+float DamageSpeedFactor(float damage) {
+    if (damage > 90)
+        return 0.4f;
+    if (damage > 80)
+        return 0.75f;
+    if (damage > 70)
+        return 0.9f;
+    return 1.0f;
+}
+
 TCarConfig ReadCarConfig(const std::string& path) {
     std::string fileName = NativePath(path);
     std::vector<uint8_t> bytes;
@@ -90,13 +100,7 @@ void TCar::UpdateThrottle() {
     if (!TCellWords::InMap(x, y))
         throw ERangeError("Car position (" + std::to_string(x) + ", " + std::to_string(y) + ") outside the map");
     float surface = SurfaceFactor(Cells.At(x, y));
-    float damage = 1.0f;
-    if (Damage > 90)
-        damage = 0.4f;
-    else if (Damage > 80)
-        damage = 0.75f;
-    else if (Damage > 70)
-        damage = 0.9f;
+    float damage = DamageSpeedFactor(Damage);
 
     Throttle = 0;
     PrevFuel = Fuel;

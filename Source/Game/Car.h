@@ -29,6 +29,9 @@ enum : uint8_t {
 // Speed factor of the ground under a car: the first of the eight ground-kind bits set in the cell
 // word (bit 0 first) picks the factor; 1.0 when none is set.
 float SurfaceFactor(int32_t cellWord);
+// The share of the top speed a car keeps at `damage` percent: all of it up to 70, then 0.9 above 70,
+// 0.75 above 80 and 0.4 above 90.
+float DamageSpeedFactor(float damage);
 
 // Reads a car's config.dat (a game path); a missing file or a wrong size raises EInOutError.
 TCarConfig ReadCarConfig(const std::string& path);

@@ -6,7 +6,9 @@ TCityHost::~TCityHost() {
 }
 
 int32_t TCityHost::Read(const std::string& fileName) {
-    return ReadCityMap(fileName, *this, *Engine.TextureGrid, *Engine.MeshGrid);
+    int32_t records = ReadCityMap(fileName, *this, *Engine.TextureGrid, *Engine.MeshGrid);
+    Cells.Source = fileName;
+    return records;
 }
 
 TMeshRecord TCityHost::LoadBuildingMesh(const std::string& path) {

@@ -105,6 +105,24 @@ std::vector<std::string> SplitLines(const std::vector<uint8_t>& bytes) {
     return lines;
 }
 
+// Why the bytes are no settings file at all, or empty when they are text. Hand edits and stray junk
+// lines are kept; a file that is mostly control bytes, or far larger than any settings file, is
+// something else (a disk error, another program's file) and is set aside.
+std::string NotSettingsText(const std::vector<uint8_t>& bytes) {
+    constexpr size_t MaxSettingsBytes = 65536;
+    if (bytes.size() > MaxSettingsBytes)
+        return std::to_string(bytes.size()) + " bytes, more than the " + std::to_string(MaxSettingsBytes) +
+               " a settings file may have";
+    size_t control = 0;
+    for (uint8_t byte : bytes)
+        if (byte < 0x20 && byte != '\n' && byte != '\r' && byte != '\t')
+            ++control;
+    if (control * 4 > bytes.size())
+        return "it is not text: " + std::to_string(control) + " of its " + std::to_string(bytes.size()) +
+               " bytes are control characters";
+    return "";
+}
+
 // The lines as the bytes of the settings file.
 std::vector<uint8_t> FileBytes(const std::vector<std::string>& lines) {
     std::vector<uint8_t> bytes;
@@ -152,7 +170,10 @@ TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
         // Something we cannot read as a file is never overwritten.
         if (!std::filesystem::is_regular_file(path, ec) || !ReadWholeFile(fileName, bytes))
             return;
-        Lines = SplitLines(bytes);
+        if (std::string problem = NotSettingsText(bytes); !problem.empty())
+            SetAsideDamagedFile(fileName, problem); // and the defaults stand
+        else
+            Lines = SplitLines(bytes);
     }
 
     // The last line of a name counts, as a hand edit appended at the end would expect.

@@ -97,6 +97,15 @@ bool DecodeProfile(const uint8_t* bytes, TProfileRecord& record, std::string& er
         error = "mission " + std::to_string(decoded.Mission) + " is not a mission number";
         return false;
     }
+    // Far beyond any score a player reaches, and far enough from the 32-bit limits that scoring on
+    // from a damaged value cannot overflow.
+    constexpr int32_t MaxProfileScore = 1'000'000'000;
+    for (auto [name, value] : {std::pair{"score", decoded.Score}, {"score counter", decoded.ScoreCounter}})
+        if (value < -MaxProfileScore || value > MaxProfileScore) {
+            error = std::string(name) + " " + std::to_string(value) + " is outside -" +
+                    std::to_string(MaxProfileScore) + " .. " + std::to_string(MaxProfileScore);
+            return false;
+        }
     decoded.Nick.assign(nick, nickLength);
     record = decoded;
     return true;
@@ -121,16 +130,6 @@ std::string ProfilesFileName() {
 std::string HighscoreFileName() {
     std::string dir = PlayerDataDir();
     return dir.empty() ? "" : dir + "/highscore.dat";
-}
-
-void SetAsideDamagedFile(const std::string& fileName, const std::string& problem) {
-    std::string aside = fileName + ".bad";
-    std::string text = "The file " + fileName + " is damaged: " + problem + ".";
-    if (std::rename(fileName.c_str(), aside.c_str()) == 0)
-        text += " It was moved aside to " + aside + "; the game goes on without the damaged part.";
-    else
-        text += " It could not be moved aside and will be replaced.";
-    ShowMessageBox(text, CAPTION);
 }
 
 void TProfileList::LoadProfiles(const std::string& fileName) {

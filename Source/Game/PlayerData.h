@@ -35,9 +35,6 @@ bool DecodeProfile(const uint8_t* bytes, TProfileRecord& record, std::string& er
 std::string PlayerDataDir();
 std::string ProfilesFileName();  // <PlayerDataDir>/profiles.dat
 std::string HighscoreFileName(); // <PlayerDataDir>/highscore.dat
-// A damaged player file never ends the game: it is renamed aside to "<file>.bad" (replacing an
-// older one) and a message box names it and says what is wrong.
-void SetAsideDamagedFile(const std::string& fileName, const std::string& problem);
 
 // The launcher's list of up to 32 profiles and the file behind it.
 class TProfileList {

@@ -28,6 +28,7 @@ class TCellWords {
     int32_t& At(int32_t x, int32_t y) { return Words[size_t(x) * MapCells + size_t(y)]; }
 
     std::vector<int32_t> Words;
+    std::string Source; // the map file the words were read from, named in the tracer's errors
 };
 
 inline bool IsPedestrianArea(int32_t word) {
@@ -37,10 +38,10 @@ inline bool HasDirectionMark(int32_t word) {
     return (word & DirectionMarks) != 0;
 }
 
-// Traces the track from map cell (x0, y0) until it closes, dead-ends or passes TrackStepLimit steps
-// (then a "Track too long" message box, keeping the points so far), adding a curve point every
+// Traces the track from map cell (x0, y0) until it closes or dead-ends, adding a curve point every
 // fourth step, and prepares the curve. Raises Exception "No direction mark at position x0, y0" for
-// an unmarked start and ERangeError naming the start and the cell when a mark leads off the map.
+// an unmarked start, ERangeError naming the start and the cell when a mark leads off the map, and
+// ERangeError "Track too long x0, y0" past TrackStepLimit steps; each names the map file first.
 std::unique_ptr<TBezierCurve> BuildTrack(int32_t x0, int32_t y0, const TCellWords& words);
 // The cells BuildTrack visits from (x0, y0), start first, without making a curve; `closed` tells
 // whether the walk came back to its start.

@@ -53,7 +53,7 @@ const char* const GamePictures[] = {
 
 TEST(DataSetPicturesE2E, EveryPictureLoadsAsATexture) {
     if (!HaveData())
-        GTEST_SKIP() << "no generated data tree";
+        NO_DATA_TREE(KAL_RUN_DIR);
     TMessageRecorder messages;
     TEngine engine(640, 480, false, 32, Shot(1, ShotPath("datapictures_load.png")));
     std::vector<uint32_t> ids;
@@ -68,7 +68,7 @@ TEST(DataSetPicturesE2E, EveryPictureLoadsAsATexture) {
 
 TEST(DataSetPicturesE2E, MainMenuOverTheIntro) {
     if (!HaveData())
-        GTEST_SKIP() << "no generated data tree";
+        NO_DATA_TREE(KAL_RUN_DIR);
     std::string shotFile = ShotPath("datapictures_menu.png");
     TMessageRecorder messages;
     {

@@ -1,0 +1,126 @@
+// Fuzz target: the player's own files — profiles, highscores and settings — read as the game reads
+// them. A damaged file is set aside with a message and the game goes on: the sound records are
+// played with, a finished run is entered and the files are written back and read again unchanged.
+#include "Config.h"
+#include "FuzzSeeds.h"
+#include "Highscores.h"
+#include "PlayerData.h"
+#include "uAtomicFile.h"
+#include "uPlatform.h"
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+std::string Folder() {
+    static std::string folder = [] {
+        std::string path = "/dev/shm/kal-fuzz-player-" + std::to_string(getpid());
+        std::filesystem::create_directories(path);
+        SetMessageBoxHandler([](const std::string&, const std::string&) {});
+        return path;
+    }();
+    return folder;
+}
+
+void Put(const std::string& file, const uint8_t* data, size_t size) {
+    std::filesystem::remove(file + ".bad");
+    if (!WriteFileAtomic(file, std::vector<uint8_t>(data, data + size)))
+        __builtin_trap();
+}
+
+void Profiles(const uint8_t* data, size_t size) {
+    std::string file = Folder() + "/profiles.dat";
+    Put(file, data, size);
+    TProfileList list;
+    list.LoadProfiles(file);
+    if (list.Records.size() > size_t(MaxProfiles))
+        __builtin_trap();
+    for (const TProfileRecord& record : list.Records) {
+        TPlayerData player(record);
+        player.SetCarType(int32_t(size % 8));
+        player.AddScore(1);
+    }
+    list.AddProfile("nick", file);
+    TProfileList again;
+    again.LoadProfiles(file);
+    if (again.Records.size() != list.Records.size())
+        __builtin_trap();
+}
+
+void Highscores(const uint8_t* data, size_t size) {
+    std::string file = Folder() + "/highscore.dat";
+    THighscores table;
+    std::string error;
+    DecodeHighscores(data, size, table, error);
+    table.Insert(int(size % HighscoreTables), "run", uint8_t(size % 8), 100, 61.5f);
+    std::array<uint8_t, HighscoreFileSize> bytes = EncodeHighscores(table);
+    THighscores back;
+    if (!DecodeHighscores(bytes.data(), bytes.size(), back, error) || EncodeHighscores(back) != bytes)
+        __builtin_trap();
+}
+
+void Settings(const uint8_t* data, size_t size) {
+    std::string file = Folder() + "/settings.ini";
+    Put(file, data, size);
+    TConfig config(file);
+    config.SamplesVolume = int32_t(size % 256);
+    std::string error;
+    if (config.KeyOpen && !config.Save(error))
+        __builtin_trap();
+    config.KeyOpen = false;
+    TConfig again(file);
+    if (again.SamplesVolume != int32_t(size % 256))
+        __builtin_trap();
+    again.KeyOpen = false;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The first byte picks the file, so the three share their seeds' mutations.
+    if (size == 0)
+        return 0;
+    switch (data[0] % 3) {
+    case 0:
+        Profiles(data + 1, size - 1);
+        break;
+    case 1:
+        Highscores(data + 1, size - 1);
+        break;
+    default:
+        Settings(data + 1, size - 1);
+    }
+    return 0;
+}
+
+std::vector<std::vector<uint8_t>> FuzzSeeds() {
+    std::vector<std::vector<uint8_t>> seeds;
+    TProfileList list;
+    for (int i = 0; i < 3; ++i) {
+        TProfileRecord record;
+        record.Index = i;
+        record.Nick = "hráč" + std::to_string(i);
+        record.Mission = uint8_t(i + 1);
+        record.Score = 1000 * i;
+        list.Records.push_back(record);
+    }
+    std::vector<uint8_t> profiles = {0};
+    for (const TProfileRecord& record : list.Records) {
+        auto bytes = EncodeProfile(record);
+        profiles.insert(profiles.end(), bytes.begin(), bytes.end());
+    }
+    seeds.push_back(profiles);
+    THighscores table;
+    table.Insert(3, "speedy", 2, 5000, 75.25f);
+    table.Insert(3, "slow", 7, 100, 300);
+    auto scores = EncodeHighscores(table);
+    std::vector<uint8_t> highscores = {1};
+    highscores.insert(highscores.end(), scores.begin(), scores.end());
+    seeds.push_back(highscores);
+    std::string ini = "\x02# Kalmirov settings\nLanguage=1\nSamplesVolume=200\nModulesVolume=20\nWindowed=1\n"
+                      "Carmageddon=0\nHighscoreServer=\"http://127.0.0.1:8080\"\n";
+    seeds.emplace_back(ini.begin(), ini.end());
+    AddDamagedSeeds(seeds);
+    return seeds;
+}

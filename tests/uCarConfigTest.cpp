@@ -1,0 +1,116 @@
+// The car configuration record's range checks: zeros, NaNs and huge values are refused with the
+// file and the field named, for the player cars and the computer-driven ones alike, before the
+// physics library ever sees them.
+#include "TestCar.h"
+#include "uCarConfig.h"
+#include "uErrors.h"
+#include "uPhysics.h"
+#include "uVehicle.h"
+
+#include <cmath>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace {
+
+// The error of reading `config` as "car.dat", or "parsed".
+std::string ErrorOf(const TCarConfig& config) {
+    TCarConfig back;
+    std::string error;
+    return ParseCarConfig(EncodeCarConfig(config), "car.dat", back, error) ? "parsed" : error;
+}
+
+TCarConfig DrivenConfig() {
+    TCarConfig c = TestCarConfig();
+    c.AI[0] = 3;
+    c.AI[1] = 15;
+    c.AI[2] = 2;
+    c.AI[3] = 1;
+    return c;
+}
+
+} // namespace
+
+TEST(CarConfigRanges, SaneRecordsOfPlayerAndComputerCarsAreRead) {
+    EXPECT_EQ(ErrorOf(TestCarConfig()), "parsed");
+    EXPECT_EQ(ErrorOf(DrivenConfig()), "parsed");
+}
+
+TEST(CarConfigRanges, RecordOfZerosIsRefusedNamingTheFileAndTheMass) {
+    std::vector<uint8_t> zeros(CarConfigSize, 0);
+    TCarConfig config;
+    std::string error;
+    EXPECT_FALSE(ParseCarConfig(zeros, "data/cars/zero/config.dat", config, error));
+    EXPECT_NE(error.find("data/cars/zero/config.dat"), std::string::npos) << error;
+    EXPECT_NE(error.find("Mass"), std::string::npos) << error;
+}
+
+TEST(CarConfigRanges, NotANumberInAnyFloatSlotIsRefusedByName) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // Every float slot of the record but the driver's, by its byte offset and name.
+    const std::pair<size_t, const char*> slots[] = {
+        {0, "Mass"},          {8, "FrontAxle"},        {12, "RearAxle"},      {16, "HalfTrack"},
+        {20, "WheelRadius"},  {24, "FrontBrake"},      {28, "RearBrake"},     {36, "SteerAmount"},
+        {40, "ForwardThrottle"}, {44, "ReverseThrottle"}, {48, "MaxSpeed"},  {56, "SteerLimit"},
+        {64, "SuspensionERP"}, {68, "SuspensionCFM"},  {72, "FrontLamps[0]"}, {96, "RearLamps[0]"},
+        {124, "Gears[0].SpeedLow"}, {264, "Gears[5].FrequencyHigh"},
+    };
+    for (const auto& [offset, name] : slots) {
+        std::vector<uint8_t> bytes = EncodeCarConfig(TestCarConfig());
+        std::memcpy(&bytes[offset], &nan, 4);
+        TCarConfig config;
+        std::string error;
+        EXPECT_FALSE(ParseCarConfig(bytes, "car.dat", config, error)) << name;
+        EXPECT_EQ(error, std::string("car.dat: the car configuration's ") + name + " is not a finite number");
+    }
+}
+
+TEST(CarConfigRanges, HugeNegativeAndZeroSizesAreRefused) {
+    auto with = [](auto change) {
+        TCarConfig c = TestCarConfig();
+        change(c);
+        return ErrorOf(c);
+    };
+    EXPECT_NE(with([](TCarConfig& c) { c.Mass = 1e30f; }).find("Mass is"), std::string::npos);
+    EXPECT_NE(with([](TCarConfig& c) { c.Mass = -5; }).find("Mass is"), std::string::npos);
+    EXPECT_NE(with([](TCarConfig& c) { c.WheelRadius = 0; }).find("WheelRadius is 0"), std::string::npos);
+    EXPECT_NE(with([](TCarConfig& c) { c.Mass = 1e-40f; }).find("Mass is"), std::string::npos)
+        << "a tiny denormal mass makes the physics library abort";
+    EXPECT_NE(with([](TCarConfig& c) { c.WheelRadius = 1e9f; }).find("WheelRadius"), std::string::npos);
+    EXPECT_NE(with([](TCarConfig& c) { c.HalfTrack = -1; }).find("HalfTrack"), std::string::npos);
+    EXPECT_NE(with([](TCarConfig& c) { c.MaxSpeed = 0; }).find("MaxSpeed"), std::string::npos);
+    EXPECT_NE(with([](TCarConfig& c) { c.FrontBrake = 1e12f; }).find("FrontBrake"), std::string::npos);
+    EXPECT_NE(with([](TCarConfig& c) { c.ForwardThrottle = -1; }).find("ForwardThrottle"), std::string::npos);
+    EXPECT_NE(with([](TCarConfig& c) { c.SteerLimit = 7; }).find("SteerLimit"), std::string::npos);
+    EXPECT_NE(with([](TCarConfig& c) { c.SuspensionERP = 2; }).find("SuspensionERP"), std::string::npos);
+    EXPECT_NE(with([](TCarConfig& c) { c.Gears[2].VolumeHigh = 1000; }).find("Gears[2].VolumeHigh"),
+              std::string::npos);
+}
+
+TEST(CarConfigRanges, ComputerDriverWithoutSpeedDivisorOrStepIsRefused) {
+    TCarConfig c = DrivenConfig();
+    c.AI[0] = 0;
+    EXPECT_NE(ErrorOf(c).find("AI[0] (speed divisor)"), std::string::npos) << ErrorOf(c);
+    c = DrivenConfig();
+    c.AI[3] = -1;
+    EXPECT_NE(ErrorOf(c).find("AI[3] (target step)"), std::string::npos) << ErrorOf(c);
+    c = DrivenConfig();
+    c.AI[2] = std::numeric_limits<float>::infinity();
+    EXPECT_NE(ErrorOf(c).find("AI[2] (target radius) is not a finite number"), std::string::npos);
+}
+
+TEST(CarConfigRanges, WheelsTallerThanTheBodyAreRefusedBeforeThePhysics) {
+    InitPhysics();
+    TCarConfig config = TestCarConfig();
+    config.WheelRadius = 0.8f; // 1.6 m of wheel under a 1.333 m body
+    config.Source = "data/cars/tall/config.dat";
+    try {
+        TVehicle car(config, TestWheel(), TestChassis());
+        ADD_FAILURE() << "built a car whose body has no height";
+    } catch (const ERangeError& e) {
+        EXPECT_NE(std::string(e.what()).find("data/cars/tall/config.dat"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("WheelRadius"), std::string::npos) << e.what();
+    }
+    DonePhysics();
+}

@@ -174,6 +174,11 @@ void TEngine::LoadMesh(const std::string& fileName, const std::string& textureOv
 
 bool TEngine::InitKeyboard() {
     ResetKeyboard();
+    // Pads plugged into the test machine never take part in an unattended run.
+    if (!Harness.PadScript.empty())
+        PadSource = std::make_unique<TScriptPadSource>(TScriptPadSource::FromFile(Harness.PadScript));
+    else if (!Harness.Unattended())
+        PadSource = std::make_unique<TGlfwPadSource>();
     if (!Harness.KeyScript.empty()) {
         KeySource = std::make_unique<TScriptKeySource>(TScriptKeySource::FromFile(Harness.KeyScript));
         return true;
@@ -186,7 +191,13 @@ bool TEngine::InitKeyboard() {
     return true;
 }
 
-void TEngine::ReadKeyboard() { KeySource->Read(KeyState, KeyboardPasses++); }
+void TEngine::ReadKeyboard() {
+    for (int i = 0; i < MaxPads; ++i)
+        PrevPads[i] = Pads[i];
+    if (PadSource)
+        PadSource->Read(Pads, KeyboardPasses);
+    KeySource->Read(KeyState, KeyboardPasses++);
+}
 
 bool TEngine::WindowClosed() const { return glfwWindowShouldClose(Window) != 0; }
 

@@ -6,6 +6,7 @@
 #include "Resources.h"
 #include "uCamera.h"
 #include "uErrors.h"
+#include "uGamepad.h"
 #include "uHarness.h"
 #include "uKeyboard.h"
 #include "uList.h"
@@ -40,8 +41,11 @@ class TEngine {
     void LoadMesh(const std::string& fileName, const std::string& textureOverride, float scale, TMeshRecord& record);
 
     bool InitKeyboard();
-    // Takes this pass's key snapshot.
+    // Takes this pass's key snapshot, and the pads' state of the same pass.
     void ReadKeyboard();
+    // Replace the key or pad source (a replay feeds its own); the next read takes from the new one.
+    void SetKeySource(std::unique_ptr<TKeySource> source) { KeySource = std::move(source); }
+    void SetPadSource(std::unique_ptr<TPadSource> source) { PadSource = std::move(source); }
 
     void BeginFrame();
     void EndFrame();
@@ -76,6 +80,8 @@ class TEngine {
     void PollEvents();
     // The player closed the window.
     bool WindowClosed() const;
+    // Saves frame `frame` as a PNG too, as a --shot option would.
+    void AddShot(uint64_t frame, const std::string& fileName) { Harness.Shots.emplace_back(frame, fileName); }
     // The harness's frame limit has been reached.
     bool HarnessFinished() const { return Harness.FrameLimit > 0 && FramesDone >= Harness.FrameLimit; }
     // Keys come from a script, frames are counted or the clock is fixed: no waiting for a person.
@@ -105,6 +111,7 @@ class TEngine {
     std::unique_ptr<TTextureGrid> TextureGrid; // ground tiles of the city
     std::unique_ptr<TMeshGrid> MeshGrid;       // buildings and collision blocks of the city
     uint64_t FramesDone = 0; // EndFrame calls so far
+    TPadState Pads[MaxPads], PrevPads[MaxPads]; // this pass's and the previous pass's pads
 
   private:
     void SaveShots();
@@ -112,6 +119,7 @@ class TEngine {
     GLFWwindow* Window = nullptr;
     THarnessOptions Harness;
     std::unique_ptr<TKeySource> KeySource;
+    std::unique_ptr<TPadSource> PadSource; // none: no pads (a key script alone drives the run)
     std::unique_ptr<TFixedClock> FixedClock;
     TClock* PreviousClock = nullptr;
     uint64_t KeyboardPasses = 0;

@@ -29,6 +29,8 @@ THarnessOptions ParseHarnessOptions(std::vector<std::string>& args) {
             if (colon == std::string::npos || colon + 1 == shot.size())
                 throw Exception("--shot needs FRAME:FILE, not \"" + shot + "\"");
             options.Shots.emplace_back(number(shot.substr(0, colon), arg), shot.substr(colon + 1));
+        } else if (arg == "--pad") {
+            options.PadScript = value();
         } else if (arg == "--fixed-clock") {
             options.FixedClock = true;
         } else {

@@ -5,6 +5,7 @@
 //   --frames N        stop after N frames
 //   --shot N:FILE     save frame N as a PNG (repeatable)
 //   --fixed-clock     every frame lasts exactly 10 ms of game time
+//   --pad FILE        gamepad script instead of the pads plugged in (see TScriptPadSource)
 #pragma once
 
 #include <cstdint>
@@ -16,9 +17,12 @@ struct THarnessOptions {
     uint64_t FrameLimit = 0; // 0: run until the game ends
     std::vector<std::pair<uint64_t, std::string>> Shots;
     bool FixedClock = false;
+    std::string PadScript;
 
     // True when any option asks for an unattended run (no dialogs, stderr messages).
-    bool Unattended() const { return !KeyScript.empty() || FrameLimit > 0 || !Shots.empty() || FixedClock; }
+    bool Unattended() const {
+        return !KeyScript.empty() || FrameLimit > 0 || !Shots.empty() || FixedClock || !PadScript.empty();
+    }
 };
 
 // Takes the harness options out of argv (the rest stays, in order). Throws Exception on a bad one.

@@ -22,18 +22,23 @@ uint64_t Mix(uint64_t z) {
 }
 
 bool SeededBySeed = false;
+uint32_t LastSeed = 0;
 
 } // namespace
 
 void SeedRandom(uint32_t seed) {
     Generator().seed(seed);
+    LastSeed = seed;
     SeededBySeed = true;
 }
 
 void Randomize() {
-    Generator().seed(static_cast<uint32_t>(Mix(std::bit_cast<uint64_t>(GetTime()))));
+    LastSeed = static_cast<uint32_t>(Mix(std::bit_cast<uint64_t>(GetTime())));
+    Generator().seed(LastSeed);
     SeededBySeed = false;
 }
+
+uint32_t RandomSeed() { return LastSeed; }
 
 bool SeededByProgram() {
     return SeededBySeed;

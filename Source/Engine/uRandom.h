@@ -11,6 +11,8 @@ void SeedRandom(uint32_t seed);
 // Seeds from the game clock: a different sequence on every real run, the same one on the fixed clock.
 // Clears the seeded-by-the-program flag.
 void Randomize();
+// The seed the sequence last restarted from (by SeedRandom or Randomize).
+uint32_t RandomSeed();
 // The last seed came from SeedRandom, not from the clock.
 bool SeededByProgram();
 // A whole number 0 to n - 1, every value equally likely; 0 when n <= 0.

@@ -108,18 +108,18 @@ void TCar::UpdateThrottle() {
         Fuel = std::max(0.0f, Fuel - GetSpeed() / 5000);
     if ((InputFlags & CAR_ACCELERATE) && Fuel > 0) {
         if (GetSpeed() < CarConfig.MaxSpeed * damage * surface)
-            Throttle = CarConfig.ForwardThrottle;
+            Throttle = CarConfig.ForwardThrottle * ThrottleAmount;
     } else if ((InputFlags & CAR_BRAKE) && Fuel > 0) {
-        Throttle = -CarConfig.ReverseThrottle;
+        Throttle = -CarConfig.ReverseThrottle * BrakeAmount;
     }
 }
 
 void TCar::UpdateSteering() {
     Steer = 0;
     if (InputFlags & CAR_STEER_LEFT)
-        Steer = -CarConfig.SteerAmount;
+        Steer = -CarConfig.SteerAmount * SteerLeftAmount;
     if (InputFlags & CAR_STEER_RIGHT)
-        Steer = CarConfig.SteerAmount;
+        Steer = CarConfig.SteerAmount * SteerRightAmount;
 }
 
 void TCar::UpdateEngineSound() {
@@ -230,6 +230,7 @@ void TCar::OnCrash() {
 
 void TCar::PostUpdate() {
     InputFlags &= uint8_t(~(CAR_ACCELERATE | CAR_BRAKE | CAR_STEER_LEFT | CAR_STEER_RIGHT));
+    ThrottleAmount = BrakeAmount = SteerLeftAmount = SteerRightAmount = 0;
     CollidedBefore = CollidedNow;
     CollidedNow = false;
 }

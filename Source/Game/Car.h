@@ -9,6 +9,7 @@
 #include "uEngine.h"
 #include "uVehicle.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -49,11 +50,12 @@ class TCar : public TVehicle {
     virtual void PlayCrashSound();
     virtual void Horn() {}
 
-    // Key handlers: each request lasts one frame.
-    void Accelerate() { InputFlags |= CAR_ACCELERATE; }
-    void BrakeOrReverse() { InputFlags |= CAR_BRAKE; }
-    void SteerNegative() { InputFlags |= CAR_STEER_LEFT; }
-    void SteerPositive() { InputFlags |= CAR_STEER_RIGHT; }
+    // Key handlers: each request lasts one frame. A key asks for the full amount; a pad's stick or
+    // trigger for part of it (0..1). Requests of one frame merge to the strongest.
+    void Accelerate(float amount = 1) { Request(CAR_ACCELERATE, ThrottleAmount, amount); }
+    void BrakeOrReverse(float amount = 1) { Request(CAR_BRAKE, BrakeAmount, amount); }
+    void SteerNegative(float amount = 1) { Request(CAR_STEER_LEFT, SteerLeftAmount, amount); }
+    void SteerPositive(float amount = 1) { Request(CAR_STEER_RIGHT, SteerRightAmount, amount); }
     void SetLights(bool on) { LightsOn = on; }
     float SpeedRatio() const { return GetSpeed() / CarConfig.MaxSpeed; }
 
@@ -69,6 +71,8 @@ class TCar : public TVehicle {
     const TCellWords& Cells;
     int32_t FrameCount = 0;
     uint8_t InputFlags = 0;
+    // How much of each request of InputFlags, 0..1; cleared with the flags after every frame.
+    float ThrottleAmount = 0, BrakeAmount = 0, SteerLeftAmount = 0, SteerRightAmount = 0;
     TCarConfig CarConfig;
     bool LightsOn = false;
     std::unique_ptr<TSprite3D> Shadow;
@@ -82,6 +86,10 @@ class TCar : public TVehicle {
 
   private:
     void ReleaseDeadTracks();
+    void Request(uint8_t flag, float& held, float amount) {
+        InputFlags |= flag;
+        held = std::max(held, std::clamp(amount, 0.0f, 1.0f));
+    }
 
     std::vector<std::unique_ptr<TTrackSprite>> Tracks; // live tyre marks, oldest first
 };

@@ -215,6 +215,10 @@ TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
         Windowed = *flag != 0;
     if (std::optional<int32_t> flag = integer("Carmageddon"))
         Carmageddon = *flag != 0;
+    if (std::optional<int32_t> flag = integer("Ghosts")) {
+        Ghosts = *flag != 0;
+        GhostsStored = true;
+    }
     // An empty address counts as absent: there would be nowhere to send to.
     if (std::optional<TEntry> server = find("HighscoreServer");
         server && server->Text && !Trim(*server->Text).empty())
@@ -242,11 +246,15 @@ bool TConfig::Save(std::string& error) {
         error = Registry + ": cannot be written (its folder is gone)";
         return false;
     }
-    const std::pair<const char*, std::string> values[] = {
+    std::vector<std::pair<const char*, std::string>> values = {
         {"Language", std::to_string(Language)},           {"SamplesVolume", std::to_string(SamplesVolume)},
         {"ModulesVolume", std::to_string(ModulesVolume)}, {"Windowed", Windowed ? "1" : "0"},
         {"Carmageddon", Carmageddon ? "1" : "0"},         {"HighscoreServer", Quoted(HighscoreServer)},
     };
+    // The ghost switch is written once it has been turned off, so a file of players who never touch
+    // it stays line for line as before.
+    if (!Ghosts || GhostsStored)
+        values.emplace_back("Ghosts", Ghosts ? "1" : "0");
     std::vector<std::string> lines = Lines;
     if (lines.empty())
         lines.push_back(HEADER);

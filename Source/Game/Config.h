@@ -35,12 +35,14 @@ class TConfig {
     int32_t ModulesVolume = 255; // music volume 0..255
     bool Windowed = false;       // kept and written back; the window mode comes from the command line
     bool Carmageddon = false;    // run-over pedestrians bleed
+    bool Ghosts = true;          // the record run drives along as a ghost in a single race
     // Where "Submit to web" sends the highscores: scheme, host and port, no path.
     std::string HighscoreServer = "http://127.0.0.1:8080";
 
   private:
     // The file's lines as read: comments, junk and unknown names survive a save untouched.
     std::vector<std::string> Lines;
+    bool GhostsStored = false; // the file had a Ghosts line
 };
 
 // The program's settings: the one installed at start-up, or defaults with no store.

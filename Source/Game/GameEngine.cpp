@@ -36,6 +36,11 @@ TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessO
         Highscores.Load(Setup.HighscoreFile);
     DebugOverlay = false;
     City.Progress = [this](int32_t done, int32_t total) { DrawProgress(done, total); };
+    if (Setup.Replay) {
+        // The run's own menu keys come back pass by pass; nothing else drives.
+        SetKeySource(std::make_unique<TReplayKeySource>(*Setup.Replay));
+        SetPadSource(nullptr);
+    }
     SetGameState(gsIntroScreen);
 }
 
@@ -149,6 +154,7 @@ void TGameEngine::Run() {
         HandleInput();
         UpdateGame();
         RenderFrame();
+        EndRecordedPass();
         WriteStateDump();
     }
 }
@@ -199,6 +205,7 @@ void TGameEngine::ShowSprite(TSprite* sprite) {
 
 void TGameEngine::HandleInput() {
     ReadKeyboard();
+    MergePads();
     if (Menu->Screen != 0)
         HandleMenuKeys();
     else if (GameState == gsIntroScreen) {
@@ -212,6 +219,7 @@ void TGameEngine::HandleInput() {
     }
     if (KeyPressed(DIK_F3))
         DebugOverlay = !DebugOverlay;
+    TakeControls();
     SaveKeyboard();
 }
 
@@ -301,6 +309,7 @@ void TGameEngine::HandleGameKeys() {
         if (KeyPressed(DIK_Q))
             car1->SetLights(!car1->LightsOn);
     }
+    DrivePadCars(car1, TwoPlayer ? car2 : nullptr);
     if (rightCtrl && KeyPressed(DIK_BACK)) {
         ShowMenu(11);
         return;
@@ -342,6 +351,7 @@ void TGameEngine::RenderFrame() {
             }
         }
         DrawVehicles();
+        DrawGhost();
         DrawDarkness();
         DrawSprites3D();
         DrawSprites();

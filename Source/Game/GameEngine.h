@@ -8,6 +8,7 @@
 #include "GameConsts.h"
 #include "Highscores.h"
 #include "PlayerData.h"
+#include "Replay.h"
 #include "TargetEngine.h"
 #include "TrafficEngine.h"
 #include "uEngine.h"
@@ -50,6 +51,7 @@ struct TGameSetup {
     int PracticeCar = -1;      // 0..7: the car of both players; -1 keeps the profile's choice
     std::string DumpStateFile; // one JSON line of the game state per frame
     bool NoticeHold = true;    // hold the notice screen 3 s (any key ends it early)
+    const TReplay* Replay = nullptr; // drive this recorded run again instead of reading keys and pads
 };
 
 class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, public TTrafficHost {
@@ -96,6 +98,17 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     void DrawHud();
     void DrawDebugInfo();
     void DrawShadowText(const std::string& text, float x, float y, float size, uint8_t alpha, bool warning);
+
+    // Pads, replays, the ghost and the route on the map (GameReplay.cpp).
+    void MergePads();
+    void DrivePadCars(TCar* car1, TCar* car2);
+    void StartRecording(int mission);
+    void TakeControls();
+    void EndRecordedPass();
+    void DrawGhost();
+    // This run's and the record run's routes on the city map of the result screen, risen as far as
+    // the screen (`slide` pixels still to rise).
+    void DrawRoutes(float slide);
 
     // One JSON line of the state, for tests (StateDump.cpp).
     std::string StateJson() const;
@@ -178,6 +191,15 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     bool Finished = false;          // the run of this game has ended (its result screen opened)
     // Car 1's values at the previous rules frame, for warnings that fire once as a value crosses.
     float WarnFuel = 100, WarnDamage = 0, WarnCargo = 0;
+
+    // This run's recording while a one-player mission runs; the last finished run and the record run
+    // of its mission (the ghost's), for the result screen.
+    std::unique_ptr<TReplay> Recording;
+    TReplay LastRun, Best;
+    bool HasLastRun = false, HasBest = false;
+    std::vector<size_t> BestWorldFrames; // the ghost's timeline
+    size_t WorldPasses = 0;              // passes of this run in which the world ran
+    size_t ReplayPass = 0;               // the next frame of Setup.Replay
 
   private:
     void HandleMenuKeys();

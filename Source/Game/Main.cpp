@@ -5,9 +5,11 @@
 // -w (first argument only) plays in a window instead of full screen; -ns (first or second) is silent.
 // The practice start skips the launcher:
 //   kalmirov [-w] [-ns] [--mission N] [--car T] [--profile NICK] [--dump-state FILE] [--seed N]
-//            [harness options: --keys FILE, --frames N, --shot N:FILE, --fixed-clock]
+//            [--replay FILE] [harness options: --keys FILE, --pad FILE, --frames N, --shot N:FILE,
+//            --fixed-clock]
 // --mission starts game N (1..15) right after loading, as the menu would, with car T for both players
-// and the named profile (created when it does not exist yet).
+// and the named profile (created when it does not exist yet). --replay drives a recorded run again on
+// the fixed clock, with its own mission, car and seed; nothing of the player's is written then.
 // KALMIROV_LAUNCHER_SCRIPT names a script that answers the launcher's boxes and starts the game for an
 // unattended test (see TLauncherScript).
 #include "Config.h"
@@ -36,6 +38,7 @@ struct TOptions {
     std::string DumpState;
     bool HasSeed = false;
     uint32_t Seed = 0;
+    std::string Replay;
 };
 
 int IntValue(const std::string& option, const std::string& text, int low, int high) {
@@ -66,6 +69,8 @@ TOptions ParseOptions(const std::vector<std::string>& args) {
             options.Car = IntValue(a, value(), 0, 7);
         else if (a == "--profile")
             options.Profile = value();
+        else if (a == "--replay")
+            options.Replay = value();
         else if (a == "--dump-state")
             options.DumpState = value();
         else if (a == "--seed") {
@@ -108,11 +113,11 @@ bool HaveDisplay() {
 // Any option beyond -w and -ns asks for the practice start, which skips the launcher.
 bool PracticeStart(const TOptions& options, const THarnessOptions& harness) {
     return options.Mission != 0 || options.Car >= 0 || !options.Profile.empty() ||
-           !options.DumpState.empty() || options.HasSeed || harness.Unattended();
+           !options.DumpState.empty() || options.HasSeed || !options.Replay.empty() || harness.Unattended();
 }
 
 // Straight into the game with the named or last-selected profile.
-int RunPractice(const TOptions& options, const THarnessOptions& harness) {
+int RunPractice(const TOptions& options, const THarnessOptions& harness, const TReplay* replay) {
     try {
         TProfileList profiles;
         std::string profilesFile = ProfilesFileName();
@@ -123,13 +128,16 @@ int RunPractice(const TOptions& options, const THarnessOptions& harness) {
         setup.Profiles = &profiles;
         setup.SelectedProfile = selected;
         setup.ProfilesFile = profilesFile;
-        setup.HighscoreFile = HighscoreFileName();
+        setup.HighscoreFile = replay ? "" : HighscoreFileName();
+        setup.Replay = replay;
         setup.PracticeMission = options.Mission;
         setup.PracticeCar = options.Car;
         setup.DumpStateFile = options.DumpState;
         {
             TGameEngine game(640, 480, !options.Windowed, harness, setup);
             game.Run();
+            if (replay)
+                return 0;
             // Player 1's progress goes back into the profile it came from.
             TGameProgress progress{game.Players[0]->Mission, game.Players[0]->ScoreCounter,
                                    game.Players[0]->Score};
@@ -246,6 +254,18 @@ int main(int argc, char** argv) {
         }
     } uninstall;
 
+    TReplay replay;
+    if (!options.Replay.empty()) {
+        if (!LoadReplay(options.Replay, replay)) {
+            std::fprintf(stderr, "kalmirov: %s is no replay to drive\n", options.Replay.c_str());
+            return 1;
+        }
+        options.Mission = replay.Mission;
+        options.Car = replay.CarType;
+        options.HasSeed = true;
+        options.Seed = replay.Seed;
+        harness.FixedClock = true;
+    }
     if (options.HasSeed)
         SeedRandom(options.Seed);
     else if (harness.FixedClock)
@@ -254,6 +274,6 @@ int main(int argc, char** argv) {
         Randomize();
 
     if (PracticeStart(options, harness) || !application)
-        return RunPractice(options, harness);
+        return RunPractice(options, harness, options.Replay.empty() ? nullptr : &replay);
     return RunLauncher(args, *application);
 }

@@ -166,6 +166,8 @@ void TMenuImprovedEngine::ChangeValue(int32_t step) {
             Sound().SetSFXVolume(StepVolume(Sound().SFXVolume, step));
         } else if (Selected == 3) {
             Config().Language = step < 0 ? 0 : 1;
+        } else if (Selected == 5) {
+            Config().Ghosts = step > 0;
         }
         break;
     case 8:

@@ -14,6 +14,11 @@
 
 namespace {
 
+// The ghost option of the options screen; Czech in Windows-1250.
+const TTextPair GhostText = {"Ghost", "Duch"};
+const TTextPair GhostOnText = {"On", "Zapnut"};
+const TTextPair GhostOffText = {"Off", "Vypnut"};
+
 constexpr uint8_t Crimson[3] = {231, 0, 75};
 constexpr float ItemSize = 32;
 constexpr float SmallSize = 16;
@@ -230,6 +235,9 @@ void TMenuImprovedEngine::DrawOptions() {
     // The chosen language, named in its own words.
     DrawValueItem(3, 90, 210, TKind::Adjust, Text(mtLanguageName), Text(mtLanguage));
     DrawValueItem(4, 90, 150, TKind::Confirm, Text(mtReturnOptions), "");
+    int language = Config().Language;
+    DrawValueItem(5, 90, 120, TKind::Adjust, PickText(Config().Ghosts ? GhostOnText : GhostOffText, language),
+                  PickText(GhostText, language));
 }
 
 void TMenuImprovedEngine::DrawStation() {
@@ -314,6 +322,7 @@ void TMenuImprovedEngine::DrawSingleResult() {
         White(font);
         font.DrawText(Upper(Text(TMenuText(mtPlace1 + place))), 60, 230 - slide, ItemSize);
     }
+    Engine.DrawRoutes(slide);
     DrawItem(0, 340, 90 - slide, TKind::Confirm, Text(mtHighscoreTitle));
     DrawItem(1, 340, 60 - slide, TKind::Confirm, Text(mtRestart1P));
 }

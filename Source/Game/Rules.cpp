@@ -90,6 +90,7 @@ void TGameEngine::StartMission(int n) {
         SetParticleEffect(ParticleSnow, Resources().GetTexture("star"));
         Sound().PlaySong(Resources().GetModule("music"), setup.MusicOrder);
     }
+    StartRecording(n);
 }
 
 void TGameEngine::CreatePlayerCar(int player, int carType, float x, float y, float heading, bool removeSecondCar) {

@@ -1,0 +1,207 @@
+// The game's side of pads, replays and the ghost: merging the pads into the keys and the car
+// controls, recording a one-player run pass by pass and keeping the best one, feeding a recorded
+// run back in, drawing the record run as a half-transparent ghost that never enters the physics
+// world, and both runs' routes on the city map of the result screen.
+#include "Car.h"
+#include "Config.h"
+#include "GameEngine.h"
+#include "MenuImprovedEngine.h"
+#include "PadControls.h"
+#include "uRandom.h"
+
+#include <GL/gl.h>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr uint8_t RequestBits = CAR_ACCELERATE | CAR_BRAKE | CAR_STEER_LEFT | CAR_STEER_RIGHT;
+
+uint8_t AmountByte(float amount) {
+    return uint8_t(std::nearbyint(std::clamp(amount, 0.0f, 1.0f) * 255));
+}
+float AmountOfByte(uint8_t value) {
+    return value == 255 ? 1.0f : float(value) / 255;
+}
+
+// Every other pixel, in a checkerboard: a model drawn through it shows half of itself and half of
+// what lies behind, which is as near to transparency as display lists with their own colours get.
+const GLubyte* HalfStipple() {
+    static GLubyte pattern[128];
+    for (int row = 0; row < 32; ++row)
+        for (int b = 0; b < 4; ++b)
+            pattern[row * 4 + b] = row % 2 == 0 ? 0xAA : 0x55;
+    return pattern;
+}
+
+// The result screen's map: the city's square (world x 0..512, y 22..534, which is the whole map
+// picture's height) in a square of the layout.
+constexpr float MapLeft = 0, MapBottom = 22, MapSide = 512;
+constexpr float InsetX = 16, InsetY = 12, InsetSide = 200;
+
+} // namespace
+
+void TGameEngine::MergePads() {
+    bool inMenu = Menu->Screen != 0 || GameState != gsInGame;
+    for (int i = 0; i < MaxPads; ++i)
+        MergePadKeys(Pads[i], i + 1, inMenu, KeyState);
+}
+
+void TGameEngine::DrivePadCars(TCar* car1, TCar* car2) {
+    if (car1)
+        DriveWithPad(Pads[0], *car1);
+    if (TwoPlayer && car2)
+        DriveWithPad(Pads[1], *car2);
+}
+
+void TGameEngine::StartRecording(int mission) {
+    Recording.reset();
+    HasBest = false;
+    BestWorldFrames.clear();
+    WorldPasses = 0;
+    ReplayPass = 0;
+    if (TwoPlayer || mission < 1 || mission > 10)
+        return;
+    Recording = std::make_unique<TReplay>();
+    Recording->Mission = uint8_t(mission);
+    Recording->CarType = Players[0]->CarType;
+    Recording->Seed = RandomSeed();
+    Recording->Seeded = SeededByProgram();
+    Recording->Nick = Players[0]->Nick;
+    if (!Setup.Replay && Config().Ghosts && LoadReplay(ReplayFileName(mission), Best)) {
+        HasBest = true;
+        BestWorldFrames = Best.WorldFrames();
+    }
+}
+
+// After the keys and pads of a pass were handled: a replay puts its recorded controls on the car,
+// a recording notes them.
+void TGameEngine::TakeControls() {
+    if (!Recording)
+        return;
+    TCar* car1 = Car(1);
+    if (Setup.Replay) {
+        if (ReplayPass >= Setup.Replay->Frames.size() || !car1)
+            return;
+        const TReplayFrame& f = Setup.Replay->Frames[ReplayPass];
+        car1->InputFlags = uint8_t((car1->InputFlags & ~RequestBits) | (f.Controls & RequestBits));
+        car1->ThrottleAmount = AmountOfByte(f.Throttle);
+        car1->BrakeAmount = AmountOfByte(f.Brake);
+        car1->SteerLeftAmount = AmountOfByte(f.SteerLeft);
+        car1->SteerRightAmount = AmountOfByte(f.SteerRight);
+        car1->SetLights((f.Controls & REPLAY_LIGHTS) != 0);
+        return;
+    }
+    TReplayFrame f;
+    for (int i = 0; i < 8; ++i)
+        if (KeyState[ReplayMenuKeys[i]])
+            f.Keys |= uint8_t(1u << i);
+    if (car1) {
+        f.Controls = uint8_t((car1->InputFlags & RequestBits) | (car1->LightsOn ? REPLAY_LIGHTS : 0));
+        f.Throttle = AmountByte(car1->ThrottleAmount);
+        f.Brake = AmountByte(car1->BrakeAmount);
+        f.SteerLeft = AmountByte(car1->SteerLeftAmount);
+        f.SteerRight = AmountByte(car1->SteerRightAmount);
+    }
+    Recording->Frames.push_back(f);
+}
+
+// After the pass was drawn: the car's pose goes with the pass's controls; a finished run is kept
+// when it beats the record.
+void TGameEngine::EndRecordedPass() {
+    if (!Recording)
+        return;
+    bool worldRan = GameState == gsInGame && WorldRuns();
+    if (worldRan)
+        ++WorldPasses;
+    if (Setup.Replay) {
+        ++ReplayPass;
+        return;
+    }
+    TCar* car1 = Car(1);
+    if (Recording->Frames.empty() || !car1)
+        return;
+    TReplayFrame& f = Recording->Frames.back();
+    if (worldRan)
+        f.Controls |= REPLAY_WORLD_RAN;
+    dVector3 ground = car1->LocalToWorld(0, 0, -car1->Config.WheelRadius);
+    f.X = ground.x;
+    f.Y = ground.y;
+    f.Z = ground.z;
+    const dReal* q = dBodyGetQuaternion(car1->Bodies[0]);
+    for (int i = 0; i < 4; ++i)
+        f.Q[i] = float(q[i]);
+    if (!Finished)
+        return;
+    Recording->Score = Players[0]->Score;
+    Recording->Time = Players[0]->Time;
+    LastRun = std::move(*Recording);
+    HasLastRun = true;
+    Recording.reset();
+    KeepBestReplay(LastRun);
+}
+
+void TGameEngine::DrawGhost() {
+    if (!HasBest || WorldPasses >= BestWorldFrames.size())
+        return;
+    const TReplayFrame& f = Best.Frames[BestWorldFrames[WorldPasses]];
+    const TCarModel& model = CarModelTable[Best.CarType];
+    // The second player's colours tell the ghost from the player's own car.
+    uint32_t chassis = Resources().GetMesh(model.Chassis[1]).List;
+    float angle = 2 * std::acos(std::clamp(f.Q[0], -1.0f, 1.0f));
+    float s = std::sqrt(std::max(0.0f, 1 - f.Q[0] * f.Q[0]));
+    if (!Camera.SphereVisible(VectorMake(f.X, f.Y, f.Z), 4))
+        return;
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glEnable(GL_POLYGON_STIPPLE);
+    glPolygonStipple(HalfStipple());
+    glPushMatrix();
+    glTranslatef(f.X, f.Y, f.Z);
+    if (s > 1e-6f)
+        glRotatef(angle * 180 / float(M_PI), f.Q[1] / s, f.Q[2] / s, f.Q[3] / s);
+    glCallList(chassis);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+void TGameEngine::DrawRoutes(float slide) {
+    if (!HasLastRun || !MapPicture)
+        return;
+    float x0 = InsetX, y0 = InsetY - slide, scale = InsetSide / MapSide;
+    // The picture holds the map 90 pixels right of its x and 22 above its y, in 1024 x 512 pixels.
+    float u0 = (MapLeft + 90) / 1024, u1 = (MapLeft + MapSide + 90) / 1024;
+    float v0 = (MapBottom - 22) / 512, v1 = (MapBottom + MapSide - 22) / 512;
+    BeginOverlay();
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glDisable(GL_TEXTURE_2D);
+    glColor4ub(255, 255, 255, 255);
+    glRectf(x0 - 2, y0 - 2, x0 + InsetSide + 2, y0 + InsetSide + 2);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, MapPicture->Texture);
+    glBegin(GL_QUADS);
+    glTexCoord2f(u0, v0);
+    glVertex2f(x0, y0);
+    glTexCoord2f(u1, v0);
+    glVertex2f(x0 + InsetSide, y0);
+    glTexCoord2f(u1, v1);
+    glVertex2f(x0 + InsetSide, y0 + InsetSide);
+    glTexCoord2f(u0, v1);
+    glVertex2f(x0, y0 + InsetSide);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glLineWidth(2);
+    auto route = [&](const TReplay& run, uint8_t r, uint8_t g, uint8_t b) {
+        glColor4ub(r, g, b, 255);
+        glBegin(GL_LINE_STRIP);
+        for (const TReplayFrame& f : run.Frames)
+            glVertex2f(x0 + (f.X - MapLeft) * scale, y0 + (f.Y - MapBottom) * scale);
+        glEnd();
+    };
+    if (HasBest)
+        route(Best, 255, 210, 0); // the record run in gold
+    route(LastRun, 230, 20, 20);  // this run in red
+    glPopAttrib();
+    EndOverlay();
+}

@@ -1,0 +1,116 @@
+#include "Replay.h"
+#include "TestSupport.h"
+#include "uByteReader.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+TReplay SampleRun(int32_t score, float time) {
+    TReplay run;
+    run.Mission = 3;
+    run.CarType = 5;
+    run.Seed = 4242;
+    run.Seeded = true;
+    run.Nick = "Anna";
+    run.Score = score;
+    run.Time = time;
+    for (int i = 0; i < 3; ++i) {
+        TReplayFrame f;
+        f.Controls = uint8_t(i == 1 ? REPLAY_WORLD_RAN | 2 : 0);
+        f.Keys = uint8_t(i);
+        f.Throttle = 255;
+        f.SteerLeft = uint8_t(64 * i);
+        f.X = 100.5f + float(i);
+        f.Y = 200.25f;
+        f.Z = 0.1f;
+        f.Q[1] = 0.5f;
+        run.Frames.push_back(f);
+    }
+    return run;
+}
+
+void WriteBytes(const std::string& file, const std::vector<uint8_t>& bytes) {
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+} // namespace
+
+TEST(Replay, EncodedRunDecodesToTheSameRun) {
+    TReplay run = SampleRun(120, 61.5f);
+    std::vector<uint8_t> bytes = EncodeReplay(run);
+    TReplay back;
+    std::string error;
+    ASSERT_TRUE(DecodeReplay(bytes, "r.dat", back, error)) << error;
+    EXPECT_EQ(back.Mission, 3);
+    EXPECT_EQ(back.CarType, 5);
+    EXPECT_EQ(back.Seed, 4242u);
+    EXPECT_TRUE(back.Seeded);
+    EXPECT_EQ(back.Nick, "Anna");
+    EXPECT_EQ(back.Score, 120);
+    EXPECT_EQ(back.Time, 61.5f);
+    ASSERT_EQ(back.Frames.size(), 3u);
+    EXPECT_EQ(back.Frames[2].SteerLeft, 128);
+    EXPECT_EQ(back.Frames[2].X, 102.5f);
+    EXPECT_EQ(back.Frames[1].Q[1], 0.5f);
+    EXPECT_EQ(EncodeReplay(back), bytes);
+    EXPECT_EQ(back.WorldFrames(), std::vector<size_t>{1});
+}
+
+TEST(Replay, DamagedOrForeignBytesAreRefusedWithAReason) {
+    std::vector<uint8_t> good = EncodeReplay(SampleRun(1, 1));
+    TReplay back;
+    std::string error;
+    std::vector<uint8_t> cut(good.begin(), good.end() - 5);
+    EXPECT_FALSE(DecodeReplay(cut, "r.dat", back, error));
+    EXPECT_NE(error.find("frames"), std::string::npos) << error;
+
+    std::vector<uint8_t> foreign = good;
+    foreign[0] = 'P';
+    EXPECT_FALSE(DecodeReplay(foreign, "r.dat", back, error));
+    EXPECT_NE(error.find("not a replay"), std::string::npos);
+
+    std::vector<uint8_t> future = good;
+    future[8] = 9;
+    EXPECT_FALSE(DecodeReplay(future, "r.dat", back, error));
+    EXPECT_NE(error.find("version 9"), std::string::npos);
+
+    std::vector<uint8_t> header(good.begin(), good.begin() + 12);
+    EXPECT_FALSE(DecodeReplay(header, "r.dat", back, error));
+    EXPECT_NE(error.find("r.dat"), std::string::npos) << error;
+
+    EXPECT_FALSE(DecodeReplay({}, "r.dat", back, error));
+}
+
+TEST(Replay, ADamagedFileIsSetAsideWithAMessage) {
+    TTempDir dir;
+    TMessageRecorder messages;
+    std::string file = dir.File("replay_03.dat");
+    WriteBytes(file, {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0});
+    TReplay back;
+    EXPECT_FALSE(LoadReplay(file, back));
+    EXPECT_FALSE(FileExists(file));
+    EXPECT_TRUE(FileExists(file + ".bad"));
+    ASSERT_EQ(messages.Messages.size(), 1u);
+    EXPECT_NE(messages.Messages[0].Text.find("replay_03.dat is damaged"), std::string::npos);
+
+    EXPECT_FALSE(LoadReplay(dir.File("none.dat"), back));
+    EXPECT_EQ(messages.Messages.size(), 1u) << "a missing replay is no damage";
+}
+
+TEST(Replay, OnlyABetterRunReplacesTheKeptOne) {
+    TTempDir dir;
+    TEnvironment data("XDG_DATA_HOME", dir.Path.c_str());
+    TReplay kept;
+    ASSERT_TRUE(KeepBestReplay(SampleRun(100, 50)));
+    EXPECT_FALSE(KeepBestReplay(SampleRun(90, 40))) << "a lower score";
+    EXPECT_FALSE(KeepBestReplay(SampleRun(100, 55))) << "the same score in a longer time";
+    ASSERT_TRUE(LoadReplay(ReplayFileName(3), kept));
+    EXPECT_EQ(kept.Score, 100);
+    EXPECT_TRUE(KeepBestReplay(SampleRun(100, 45)));
+    ASSERT_TRUE(LoadReplay(ReplayFileName(3), kept));
+    EXPECT_EQ(kept.Time, 45.0f);
+    EXPECT_EQ(ReplayFileName(3), dir.File("kalmirov/replay_03.dat"));
+}

@@ -1,0 +1,254 @@
+// Gamepads, replays and the ghost on a real window, physics world and the generated data set: a run
+// driven by a virtual pad, a recorded run driven again to the same end, the ghost that the player's
+// car drives through, a damaged replay that is set aside, and the result screen's map with both routes.
+#include "Car.h"
+#include "Config.h"
+#include "GameEngine.h"
+#include "GoSprite.h"
+#include "MenuImprovedEngine.h"
+#include "PadControls.h"
+#include "TestSupport.h"
+#include "uByteReader.h"
+#include "uHarness.h"
+#include "uRandom.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+class BeyondE2E : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(std::filesystem::exists("data/city/city.tmf")) << "run from build/run with the data set";
+        TProfileRecord record;
+        record.Nick = "Anna";
+        Profiles.Records.push_back(record);
+        Resources().Clear();
+    }
+    void TearDown() override {
+        Game.reset();
+        Resources().Clear();
+    }
+
+    // A game as the practice start makes it: seeded, on the fixed clock, the keys and pad from scripts.
+    void Open(const std::string& keys, const std::string& pad = "", const TReplay* replay = nullptr,
+              const std::vector<std::pair<uint64_t, std::string>>& shots = {}) {
+        Game.reset();
+        Resources().Clear();
+        SeedRandom(1);
+        std::ofstream(Dir.File("keys.txt")) << keys;
+        THarnessOptions harness;
+        harness.FixedClock = true;
+        harness.KeyScript = Dir.File("keys.txt");
+        if (!pad.empty()) {
+            std::ofstream(Dir.File("pad.txt")) << pad;
+            harness.PadScript = Dir.File("pad.txt");
+        }
+        harness.Shots = shots;
+        Setup.Profiles = &Profiles;
+        Setup.NoticeHold = false;
+        Setup.Replay = replay;
+        Game = std::make_unique<TGameEngine>(640, 480, false, harness, Setup);
+        StartPractice();
+    }
+    // Passes of the game loop, as Run makes them after the practice start.
+    void Pass(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            Game->HandleInput();
+            Game->UpdateGame();
+            Game->RenderFrame();
+            Game->EndRecordedPass();
+        }
+    }
+    // What Run does before its first pass.
+    void StartPractice() {
+        for (auto& player : Game->Players)
+            player->SetCarType(0);
+        Game->Players[0]->Mission = 1;
+        Game->SetGameState(gsStartGame);
+        Game->StartMission(1);
+        Game->ShowMenu(0);
+    }
+    // The last target moved under the car: the run ends in this pass.
+    void FinishHere() {
+        TCar& car = *Game->Car(1);
+        Game->Targets->Clear();
+        Game->Targets->Add(0, 0, car.PosX, car.PosY);
+    }
+
+    TTempDir Dir;
+    TEnvironment Data{"XDG_DATA_HOME", Dir.Path.c_str()};
+    TProfileList Profiles;
+    TGameSetup Setup;
+    std::unique_ptr<TGameEngine> Game;
+};
+
+// Up and right held after the countdown, then left: a curve through the streets.
+const char* DriveKeys = "420 down UP\n480 down RIGHT\n560 up RIGHT\n640 down LEFT\n700 up LEFT\n";
+constexpr int DrivePasses = 800;
+
+struct TEnd {
+    float X, Y, Heading, Time;
+    int32_t Score;
+};
+
+TEnd EndOf(const TGameEngine& game) {
+    const TCar& car = *game.Car(1);
+    return {car.PosX, car.PosY, car.Heading, game.Players[0]->Time, game.Players[0]->Score};
+}
+
+} // namespace
+
+TEST_F(BeyondE2E, ARecordedRunDrivesAgainToTheSameEnd) {
+    Open(DriveKeys);
+    Pass(DrivePasses);
+    FinishHere();
+    Pass(1);
+    ASSERT_EQ(Game->Menu->Screen, 14);
+    ASSERT_TRUE(Game->HasLastRun);
+    TEnd recorded = EndOf(*Game);
+    EXPECT_GT(std::hypot(recorded.X - Game->LastRun.Frames[0].X, recorded.Y - Game->LastRun.Frames[0].Y), 20)
+        << "the car drove off";
+    TReplay kept;
+    ASSERT_TRUE(LoadReplay(ReplayFileName(1), kept)) << "a finished run is kept as the first record";
+    EXPECT_EQ(kept.Frames.size(), size_t(DrivePasses + 1));
+    EXPECT_TRUE(kept.Seeded);
+    EXPECT_EQ(kept.Seed, 1u);
+
+    Open("", "", &kept); // no keys at all: the replay drives
+    Pass(DrivePasses);
+    FinishHere();
+    Pass(1);
+    TEnd replayed = EndOf(*Game);
+    EXPECT_EQ(replayed.X, recorded.X);
+    EXPECT_EQ(replayed.Y, recorded.Y);
+    EXPECT_EQ(replayed.Heading, recorded.Heading);
+    EXPECT_EQ(replayed.Time, recorded.Time);
+    EXPECT_EQ(replayed.Score, recorded.Score);
+    EXPECT_EQ(Game->Menu->Screen, 14);
+    TReplay after;
+    ASSERT_TRUE(LoadReplay(ReplayFileName(1), after));
+    EXPECT_EQ(EncodeReplay(after), EncodeReplay(kept)) << "a replay writes nothing of the player's";
+}
+
+TEST_F(BeyondE2E, AVirtualPadDrivesTheMissionInProportion) {
+    Open("", "400 axis RIGHT_TRIGGER 1\n"
+             "400 button Y down\n410 button Y up\n"
+             "500 axis LEFTX -0.575\n");
+    Pass(420);
+    TCar& car = *Game->Car(1);
+    EXPECT_TRUE(car.LightsOn) << "Y switched the headlights on";
+    EXPECT_EQ(car.Throttle, car.CarConfig.ForwardThrottle) << "the trigger pulled fully";
+    Pass(100);
+    EXPECT_GT(car.GetSpeed(), 3);
+    EXPECT_FLOAT_EQ(car.Steer, -car.CarConfig.SteerAmount * QuantizedAmount(0.25f))
+        << "a quarter to the left";
+}
+
+TEST_F(BeyondE2E, TheProgramTakesAPadScript) {
+    std::ofstream(Dir.File("pad.txt")) << "420 axis RIGHT_TRIGGER 1\n420 button Y down\n";
+    std::ostringstream command;
+    command << "XDG_DATA_HOME=" << Dir.Path << " XDG_CONFIG_HOME=" << Dir.Path
+            << " ./kalmirov -w -ns --fixed-clock --frames 900 --mission 1 --car 0 --pad "
+            << Dir.File("pad.txt") << " --dump-state " << Dir.File("state.jsonl");
+    ASSERT_EQ(std::system(command.str().c_str()), 0);
+    std::ifstream in(Dir.File("state.jsonl"));
+    const std::string carX = "\"cars\":[{\"x\":";
+    std::string first, last;
+    for (std::string line; std::getline(in, line);)
+        if (line.find(carX) != std::string::npos)
+            (first.empty() ? first : last) = line;
+    ASSERT_FALSE(last.empty());
+    EXPECT_NE(last.find("\"lights\":true"), std::string::npos) << last;
+    auto number = [](const std::string& json, const std::string& key) {
+        return std::stod(json.substr(json.find(key) + key.size()));
+    };
+    double moved = std::hypot(number(last, carX) - number(first, carX),
+                              number(last, ",\"y\":") - number(first, ",\"y\":"));
+    EXPECT_GT(moved, 5.0) << "the car moved on the pad's trigger";
+}
+
+TEST_F(BeyondE2E, ThePlayersCarDrivesThroughTheGhost) {
+    // The record: the car standing still at its start for the whole run, so its ghost stands right
+    // where the car starts and in its way.
+    Open("");
+    Pass(500);
+    FinishHere();
+    Pass(1);
+
+    Open("420 down UP\n");
+    Pass(1);
+    ASSERT_TRUE(Game->HasBest) << "the record run drives along";
+    float startX = Game->Car(1)->PosX, startY = Game->Car(1)->PosY;
+    Pass(599);
+    TEnd withGhost = EndOf(*Game);
+    EXPECT_GT(std::hypot(withGhost.X - startX, withGhost.Y - startY), 15) << "nothing held the car back";
+    EXPECT_EQ(Game->Car(1)->Damage, 0) << "the ghost never touched it";
+
+    // The same run without the ghost ends in the very same place.
+    Config().Ghosts = false;
+    Open("420 down UP\n");
+    Pass(600);
+    Config().Ghosts = true;
+    EXPECT_FALSE(Game->HasBest);
+    TEnd withoutGhost = EndOf(*Game);
+    EXPECT_EQ(withoutGhost.X, withGhost.X);
+    EXPECT_EQ(withoutGhost.Y, withGhost.Y);
+    EXPECT_EQ(withoutGhost.Heading, withGhost.Heading);
+}
+
+TEST_F(BeyondE2E, ADamagedReplayIsSetAsideAndTheRaceGoesOn) {
+    TMessageRecorder messages;
+    std::filesystem::create_directories(Dir.Path / "kalmirov");
+    std::ofstream(ReplayFileName(1)) << "KALRPLAY\x01\x00garbage";
+    Open("");
+    Pass(50);
+    EXPECT_FALSE(Game->HasBest);
+    EXPECT_TRUE(FileExists(ReplayFileName(1) + ".bad"));
+    ASSERT_EQ(messages.Messages.size(), 1u);
+    EXPECT_NE(messages.Messages[0].Text.find("replay_01.dat is damaged"), std::string::npos)
+        << messages.Messages[0].Text;
+    EXPECT_EQ(Game->GameState, gsInGame);
+}
+
+TEST_F(BeyondE2E, ScreenshotsOfTheGhostAndOfBothRoutesOnTheMap) {
+    std::string shots = KAL_SCREENSHOT_DIR;
+    std::filesystem::create_directories(shots);
+    // The record: straight ahead, then right.
+    Open("420 down UP\n600 down RIGHT\n700 up RIGHT\n");
+    Pass(900);
+    FinishHere();
+    Pass(1);
+    // This run: a slower start, then left; the ghost is ahead of the car.
+    Open("436 down UP\n700 down LEFT\n800 up LEFT\n", "", nullptr, {});
+    Game->SetCameraMode(1);
+    Pass(530);
+    ASSERT_TRUE(Game->HasBest);
+    const TReplayFrame& ghost = Game->Best.Frames[Game->BestWorldFrames[Game->WorldPasses]];
+    float lead = std::hypot(ghost.X - Game->Car(1)->PosX, ghost.Y - Game->Car(1)->PosY);
+    EXPECT_GT(lead, 2) << "the ghost leads";
+    EXPECT_LT(lead, 9) << "and is in the picture";
+    Game->AddShot(Game->FramesDone + 1, shots + "/ghost.png");
+    Pass(1);
+    Pass(380);
+    FinishHere();
+    Pass(1);
+    ASSERT_EQ(Game->Menu->Screen, 14);
+    Pass(80); // the result screen rises
+    Game->AddShot(Game->FramesDone + 1, shots + "/route-map.png");
+    Pass(1);
+    int w, h;
+    std::vector<uint8_t> rgb;
+    ASSERT_TRUE(ReadPNG(shots + "/route-map.png", w, h, rgb));
+    int red = 0, gold = 0;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        red += rgb[i] > 200 && rgb[i + 1] < 60 && rgb[i + 2] < 60;
+        gold += rgb[i] > 220 && rgb[i + 1] > 180 && rgb[i + 2] < 60;
+    }
+    EXPECT_GT(red, 20) << "this run's route";
+    EXPECT_GT(gold, 20) << "the record run's route";
+}

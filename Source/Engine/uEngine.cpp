@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <GLFW/glfw3.h>
 #include <cmath>
+#include <iostream>
 
 namespace {
 
@@ -171,6 +172,10 @@ void TEngine::LoadMesh(const std::string& fileName, const std::string& textureOv
 
 bool TEngine::InitKeyboard() {
     ResetKeyboard();
+    if (Harness.KeyScript == "-") {
+        KeySource = std::make_unique<TStreamKeySource>(std::cin, "standard input");
+        return true;
+    }
     if (!Harness.KeyScript.empty()) {
         KeySource = std::make_unique<TScriptKeySource>(TScriptKeySource::FromFile(Harness.KeyScript));
         return true;
@@ -181,6 +186,10 @@ bool TEngine::InitKeyboard() {
     glfwSetWindowFocusCallback(Window, FocusCallback);
     KeySource = std::move(live);
     return true;
+}
+
+bool TEngine::HarnessFinished() const {
+    return (Harness.FrameLimit > 0 && FramesDone >= Harness.FrameLimit) || (KeySource && KeySource->Ended());
 }
 
 void TEngine::ReadKeyboard() { KeySource->Read(KeyState, KeyboardPasses++); }

@@ -76,8 +76,8 @@ class TEngine {
     void PollEvents();
     // The player closed the window.
     bool WindowClosed() const;
-    // The harness's frame limit has been reached.
-    bool HarnessFinished() const { return Harness.FrameLimit > 0 && FramesDone >= Harness.FrameLimit; }
+    // The harness's frame limit has been reached, or the keys' controller has closed its stream.
+    bool HarnessFinished() const;
     // Keys come from a script, frames are counted or the clock is fixed: no waiting for a person.
     bool Unattended() const { return Harness.Unattended(); }
     // Window pixels of the framebuffer and the 4:3 area the layout is scaled into.
@@ -105,6 +105,7 @@ class TEngine {
     std::unique_ptr<TTextureGrid> TextureGrid; // ground tiles of the city
     std::unique_ptr<TMeshGrid> MeshGrid;       // buildings and collision blocks of the city
     uint64_t FramesDone = 0; // EndFrame calls so far
+    uint64_t KeyboardPasses = 0; // ReadKeyboard calls so far: the number of the next pass
 
   private:
     void SaveShots();
@@ -114,5 +115,4 @@ class TEngine {
     std::unique_ptr<TKeySource> KeySource;
     std::unique_ptr<TFixedClock> FixedClock;
     TClock* PreviousClock = nullptr;
-    uint64_t KeyboardPasses = 0;
 };

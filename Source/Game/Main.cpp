@@ -4,7 +4,7 @@
 //   kalmirov [-w] [-ns]
 // -w (first argument only) plays in a window instead of full screen; -ns (first or second) is silent.
 // The practice start skips the launcher:
-//   kalmirov [-w] [-ns] [--mission N] [--car T] [--profile NICK] [--dump-state FILE] [--seed N]
+//   kalmirov [-w] [-ns] [--mission N] [--car T] [--profile NICK] [--dump-state FILE|-] [--seed N]
 //            [harness options: --keys FILE, --frames N, --shot N:FILE, --fixed-clock]
 // --mission starts game N (1..15) right after loading, as the menu would, with car T for both players
 // and the named profile (created when it does not exist yet).
@@ -202,7 +202,7 @@ int main(int argc, char** argv) {
     try {
         harness = ParseHarnessOptions(args);
         options = ParseOptions(args);
-        if (!harness.KeyScript.empty() && !FileExists(harness.KeyScript))
+        if (!harness.KeyScript.empty() && harness.KeyScript != "-" && !FileExists(harness.KeyScript))
             throw Exception("the key script " + harness.KeyScript + " does not exist");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kalmirov: %s\n", e.what());

@@ -1,11 +1,13 @@
 // kalautopilot: plays one game of Kalmirov from start to finish the way a player does, reading the
 // state of every frame and answering with key presses, and tells whether it finished in time.
 //   kalautopilot --game PROGRAM --run-dir DIR --mission N [--car T] [--seed S] [--limit SECONDS]
-//                [--record KEYS] [--final STATE] [--trace PASSES]
+//                [--record KEYS] [--final STATE] [--trace PASSES] [--check-replay]
 // Missions 1-10 must be finished within twice their par time (or --limit); the races 11-15, where
 // it drives both cars, within --limit (default 300 s). --record writes the keys it sent as a key
-// script; --final writes the state line of the frame the game was finished on. Exit status 0 when
-// the game was finished in time, 1 when not, 2 on a usage or start error.
+// script; --final writes the state line of the frame the game was finished on. --check-replay then
+// plays the recorded keys back twice from a key script and checks that both runs end as the
+// autopilot's did: the same frame, cars within a millimetre, the same time and score. Exit status 0
+// when the game was finished in time (and replayed alike), 1 when not, 2 on a usage or start error.
 #include "CityGrid.h"
 #include "Driver.h"
 #include "GameConsts.h"
@@ -29,6 +31,7 @@ struct TOptions {
     uint32_t Seed = 1;
     double Limit = 0;
     int Trace = 0; // passes between two trace lines, 0 for none
+    bool CheckReplay = false;
 };
 
 TOptions ParseOptions(int argc, char** argv) {
@@ -56,6 +59,8 @@ TOptions ParseOptions(int argc, char** argv) {
             options.Record = value();
         else if (a == "--final")
             options.Final = value();
+        else if (a == "--check-replay")
+            options.CheckReplay = true;
         else if (a == "--trace")
             options.Trace = std::stoi(value());
         else
@@ -64,7 +69,8 @@ TOptions ParseOptions(int argc, char** argv) {
     if (options.Game.empty() || options.RunDir.empty() || options.Mission < 1 || options.Mission > 15 ||
         options.Car < 0 || options.Car > 7)
         throw std::runtime_error("usage: kalautopilot --game PROGRAM --run-dir DIR --mission 1..15 [--car 0..7] "
-                                 "[--seed S] [--limit SECONDS] [--record KEYS] [--final STATE] [--trace PASSES]");
+                                 "[--seed S] [--limit SECONDS] [--record KEYS] [--final STATE] [--trace PASSES] "
+                                 "[--check-replay]");
     return options;
 }
 
@@ -128,6 +134,52 @@ std::string TempHome() {
     return pattern;
 }
 
+std::vector<std::string> GameArgs(const TOptions& options) {
+    return {"-w", "-ns", "--fixed-clock", "--seed", std::to_string(options.Seed), "--mission",
+            std::to_string(options.Mission), "--car", std::to_string(options.Car)};
+}
+
+// Plays a key script up to `frames` and gives the state line of the last frame.
+std::string Replay(const TOptions& options, const std::string& keys, int64_t frames) {
+    std::string home = TempHome();
+    std::vector<std::string> args = GameArgs(options);
+    args.insert(args.end(), {"--keys", keys, "--frames", std::to_string(frames), "--dump-state", "-"});
+    std::string line, last;
+    {
+        TGameProcess game(options.Game, args, options.RunDir, home);
+        while (game.ReadLine(line))
+            last = line;
+        game.Finish();
+    }
+    std::filesystem::remove_all(home);
+    return last;
+}
+
+// What two runs must agree on: the frame, where the cars stand to the millimetre, the time and the
+// score. Empty when they agree, else what differs.
+std::string Differences(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty())
+        return "a run left no state";
+    TJson x = TJson::Parse(a), y = TJson::Parse(b);
+    std::string out;
+    auto same = [&](const std::string& what, double u, double v, double within) {
+        if (std::fabs(u - v) > within)
+            out += what + " " + std::to_string(u) + " against " + std::to_string(v) + "; ";
+    };
+    same("frame", x["frame"].Num(), y["frame"].Num(), 0);
+    for (size_t p = 0; p < 2; ++p) {
+        std::string car = "car " + std::to_string(p + 1);
+        if (x["cars"][p].IsNull() != y["cars"][p].IsNull())
+            out += car + " missing in one run; ";
+        same(car + " x", x["cars"][p]["x"].Num(), y["cars"][p]["x"].Num(), 0.001);
+        same(car + " y", x["cars"][p]["y"].Num(), y["cars"][p]["y"].Num(), 0.001);
+        same("player " + std::to_string(p + 1) + " time", x["players"][p]["time"].Num(), y["players"][p]["time"].Num(), 0);
+        same("player " + std::to_string(p + 1) + " score", x["players"][p]["score"].Num(),
+             y["players"][p]["score"].Num(), 0);
+    }
+    return out;
+}
+
 int Play(const TOptions& options) {
     TCityGrid city;
     city.Load(options.RunDir + "/data/city/city.tmf");
@@ -137,15 +189,15 @@ int Play(const TOptions& options) {
     const std::vector<TMapPoint>& route = MissionRoute(options.Mission);
 
     std::string home = TempHome();
-    std::vector<std::string> args = {"-w", "-ns", "--fixed-clock", "--seed", std::to_string(options.Seed),
-                                     "--mission", std::to_string(options.Mission), "--car",
-                                     std::to_string(options.Car), "--keys", "-", "--dump-state", "-"};
+    std::vector<std::string> args = GameArgs(options);
+    args.insert(args.end(), {"--keys", "-", "--dump-state", "-"});
     std::string recorded, finalLine;
     TDriver drivers[2] = {TDriver(city), TDriver(city)};
     TKeyboard keyboard;
     bool finished = false, timedOut = false;
     double time = 0;
     int score = 0, exitCode = 0;
+    long peak = 0;
     int64_t frame = 0;
     int goFrames = 0;
     {
@@ -206,22 +258,43 @@ int Play(const TOptions& options) {
             game.Send(pass + 1, lines);
         }
         exitCode = game.Finish();
+        peak = game.PeakKilobytes;
     }
     std::filesystem::remove_all(home);
 
-    if (!options.Record.empty())
-        std::ofstream(options.Record) << recorded;
+    std::string record = options.Record;
+    if (record.empty() && options.CheckReplay)
+        record = TempHome() + "/keys.txt";
+    if (!record.empty())
+        std::ofstream(record) << recorded;
     if (!options.Final.empty())
         std::ofstream(options.Final) << finalLine << "\n";
     std::string name = race ? "race " + std::to_string(options.Mission) : "mission " + std::to_string(options.Mission);
+    // A game that ended badly (a sanitizer finding, an error) has not been won, whatever it showed.
+    finished = finished && exitCode == 0;
     if (finished)
-        std::printf("%s, car %d: finished in %.2f s (par %.0f s, limit %.0f s), score %d, frame %lld, %d plans\n",
+        std::printf("%s, car %d: finished in %.2f s (par %.0f s, limit %.0f s), score %d, frame %lld, %d plans, "
+                    "game peak memory %ld MB\n",
                     name.c_str(), options.Car, time, par, limit, score, static_cast<long long>(frame),
-                    drivers[0].Plans + drivers[1].Plans);
+                    drivers[0].Plans + drivers[1].Plans, peak / 1024);
     else
         std::printf("%s, car %d: NOT finished: %s at %.2f s (limit %.0f s), game exit status %d\n", name.c_str(),
                     options.Car, timedOut ? "out of time" : "the game ended", time, limit, exitCode);
-    return finished && time <= limit ? 0 : 1;
+    if (!finished || time > limit)
+        return 1;
+    if (!options.CheckReplay)
+        return 0;
+    bool alike = true;
+    for (int run = 1; run <= 2; ++run) {
+        std::string replayed = Replay(options, record, frame);
+        std::string differences = Differences(finalLine, replayed);
+        std::printf("replay %d of %s: %s\n", run, record.c_str(),
+                    differences.empty() ? "the same final state" : differences.c_str());
+        alike = alike && differences.empty();
+    }
+    if (options.Record.empty())
+        std::filesystem::remove_all(std::filesystem::path(record).parent_path());
+    return alike ? 0 : 1;
 }
 
 } // namespace

@@ -111,11 +111,15 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
         return keys;
     }
 
-    // Look ahead along the way, but never past the target still to be reached.
-    float look = std::clamp(1.5f + 0.4f * car.Speed, 2.5f, 7.0f);
-    size_t stop = Marks.empty() ? Way.size() - 1 : Marks.front();
+    // Look ahead along the way. In a bend the car cuts inside a little, which the targets' squares
+    // allow; a car that has passed its target without reaching it plans its way back to it.
+    float look = std::clamp(1.2f + 0.3f * car.Speed, 2.0f, 6.0f);
+    if (!Marks.empty() && Along[Progress] > Along[Marks.front()] + 2.5f && FramesSincePlan > 20) {
+        Plan(car, goals);
+        return Drive(car, goals, moving, others);
+    }
     size_t aim = Progress;
-    while (aim < stop && Along[aim] < Along[Progress] + look)
+    while (aim + 1 < Way.size() && Along[aim] < Along[Progress] + look)
         ++aim;
     TPoint point = Way[aim];
     float heading = car.Heading * Pi / 180;

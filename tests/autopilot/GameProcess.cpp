@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <spawn.h>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -92,7 +93,9 @@ int TGameProcess::Finish() {
     }
     int status = 0;
     if (Child > 0) {
-        waitpid(Child, &status, 0);
+        struct rusage usage {};
+        wait4(Child, &status, 0, &usage);
+        PeakKilobytes = usage.ru_maxrss;
         Child = -1;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

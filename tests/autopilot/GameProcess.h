@@ -23,6 +23,8 @@ class TGameProcess {
     void Send(uint64_t pass, const std::string& keyLines);
     // Closes the keys: the game ends after the pass it is in. Returns its exit status.
     int Finish();
+    // The game's peak resident memory in kilobytes, known after Finish.
+    long PeakKilobytes = 0;
 
   private:
     pid_t Child = -1;

@@ -214,7 +214,8 @@ void TEngine::EndFrame() {
     glFlush();
     SaveShots();
     glfwSwapBuffers(Window);
-    Clock().WaitUntil(LastSwapTime + 0.01);
+    // On the fixed clock every frame lasts 10 ms, so a run repeats exactly whatever was asked for.
+    Clock().WaitUntil(LastSwapTime + (FixedClock ? 0.01 : FrameInterval));
     LastSwapTime = GetTime();
     FrameCounter += 1;
     double t = GetTime();

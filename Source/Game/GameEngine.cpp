@@ -15,6 +15,12 @@
 #include <cstdio>
 #include <iostream>
 
+namespace {
+
+constexpr double IdleMenuFrameInterval = 1.0 / 30; // seconds: 30 frames a second in the main menu
+
+} // namespace
+
 TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness,
                          const TGameSetup& setup)
     : TEngine(width, height, fullscreen, 32, harness), Setup(setup), City(*this) {
@@ -325,6 +331,9 @@ void TGameEngine::UpdateGame() {
 }
 
 void TGameEngine::RenderFrame() {
+    // The main menu over the intro stands still: most frames would look the same, so it is drawn
+    // less often and leaves the machine alone. Screens that repeat a held key keep the full rate.
+    FrameInterval = GameState == gsIntroScreen && Menu->Screen == 1 ? IdleMenuFrameInterval : 0.01;
     BeginFrame();
     if (GameState == gsIntroScreen) {
         DrawSprites();

@@ -80,6 +80,8 @@ class TEngine {
     bool HarnessFinished() const;
     // Keys come from a script, frames are counted or the clock is fixed: no waiting for a person.
     bool Unattended() const { return Harness.Unattended(); }
+    // Every frame lasts exactly 10 ms of game time.
+    bool ClockIsFixed() const { return FixedClock != nullptr; }
     // Window pixels of the framebuffer and the 4:3 area the layout is scaled into.
     void FramebufferSize(int& width, int& height) const;
 

@@ -17,7 +17,7 @@ constexpr int32_t TagTexture = 1, TagMesh = 2, TagTile = 101, TagBuilding = 102,
                   TagCellWords = 400, TagIgnored = 501;
 constexpr size_t NameField = 256;      // int32 id, then a 255-byte short string
 constexpr size_t PlacementBytes = 24;  // int32 id, float x, y, w, h, int32 rotation
-constexpr float InsideShift = 0.3f;    // metres a way passes a target off its centre, each axis
+constexpr float SquareUsed = 0.9f;     // metres off a target's centre, each axis, a way may pass it (of 1.5)
 
 class TReader {
   public:
@@ -264,23 +264,18 @@ std::vector<TPoint> TCityGrid::FindWay(TPoint from, const std::vector<TPoint>& v
     std::vector<TPoint> way{from};
     marks.clear();
     for (size_t i = 0; i < via.size(); ++i) {
-        // A target counts from anywhere in its square of three metres: pass it on the inside of the
-        // bend towards the next one, which asks for less turning.
+        // A target counts from anywhere in its square of three metres: the way passes it at the
+        // point of the square (less a margin for the driver) nearest to the line from where the way
+        // comes from to the next target, which straightens bends and, where two squares overlap,
+        // takes both at once.
         TPoint point = via[i];
-        if (i + 1 < via.size()) {
-            TPoint a = way.back(), b = via[i + 1];
-            float la = std::hypot(point.X - a.X, point.Y - a.Y), lb = std::hypot(b.X - point.X, b.Y - point.Y);
-            if (la > 0.1f && lb > 0.1f) {
-                float ix = (b.X - point.X) / lb - (point.X - a.X) / la, iy = (b.Y - point.Y) / lb - (point.Y - a.Y) / la;
-                float length = std::hypot(ix, iy);
-                if (length > 0.1f) {
-                    TPoint shifted{point.X + std::clamp(InsideShift * ix / length, -InsideShift, InsideShift),
-                                   point.Y + std::clamp(InsideShift * iy / length, -InsideShift, InsideShift)};
-                    if (Cost(int(std::floor(shifted.X)), int(std::floor(shifted.Y))) > 0)
-                        point = shifted;
-                }
-            }
-        }
+        TPoint a = way.back(), b = i + 1 < via.size() ? via[i + 1] : via[i];
+        float dx = b.X - a.X, dy = b.Y - a.Y, length2 = dx * dx + dy * dy;
+        float t = length2 > 0 ? std::clamp(((point.X - a.X) * dx + (point.Y - a.Y) * dy) / length2, 0.0f, 1.0f) : 0;
+        TPoint nearest{std::clamp(a.X + t * dx, point.X - SquareUsed, point.X + SquareUsed),
+                       std::clamp(a.Y + t * dy, point.Y - SquareUsed, point.Y + SquareUsed)};
+        if (Cost(int(std::floor(nearest.X)), int(std::floor(nearest.Y))) > 0)
+            point = nearest;
         std::vector<TPoint> leg = Leg(way.back(), point);
         if (leg.empty())
             return {};

@@ -278,8 +278,10 @@ int Play(const TOptions& options) {
                     name.c_str(), options.Car, time, par, limit, score, static_cast<long long>(frame),
                     drivers[0].Plans + drivers[1].Plans, peak / 1024);
     else
-        std::printf("%s, car %d: NOT finished: %s at %.2f s (limit %.0f s), game exit status %d\n", name.c_str(),
-                    options.Car, timedOut ? "out of time" : "the game ended", time, limit, exitCode);
+        std::printf("%s, car %d: NOT finished: %s at %.2f s (limit %.0f s), game exit status %d, "
+                    "game peak memory %ld MB\n",
+                    name.c_str(), options.Car, timedOut ? "out of time" : "the game ended", time, limit, exitCode,
+                    peak / 1024);
     if (!finished || time > limit)
         return 1;
     if (!options.CheckReplay)

@@ -3,6 +3,7 @@
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace {
 
@@ -125,4 +126,47 @@ TEST(KeyScript, BadLinesNameTheLine) {
     EXPECT_EQ(message("1 down NOKEY"), "keys.txt, line 1: unknown key \"NOKEY\"");
     EXPECT_EQ(message("1 down"), "keys.txt, line 1: expected \"<pass> down|up <key>\"");
     EXPECT_EQ(message("-1 down UP"), "keys.txt, line 1: \"-1\" is not a pass number");
+}
+
+// The controller's stream: a pass reads up to its "go" line and no further, so the keys of a later
+// pass are not taken before their time.
+TEST_F(KeyboardTest, StreamPassReadsUpToItsGoLine) {
+    std::istringstream input("0 go\n1 down UP\n1 go\n3 down LEFT\n2 go\n3 up UP\n3 go\n");
+    TStreamKeySource stream(input, "test");
+    uint8_t state[256];
+    stream.Read(state, 0);
+    EXPECT_EQ(state[DIK_UP], 0);
+    stream.Read(state, 1);
+    EXPECT_EQ(state[DIK_UP], 0x80);
+    stream.Read(state, 2);
+    EXPECT_EQ(state[DIK_LEFT], 0) << "an event for pass 3 waits for pass 3";
+    EXPECT_EQ(input.tellg(), std::streampos(37)) << "pass 2 stops reading at its go line";
+    stream.Read(state, 3);
+    EXPECT_EQ(state[DIK_LEFT], 0x80);
+    EXPECT_EQ(state[DIK_UP], 0);
+    EXPECT_FALSE(stream.Ended());
+}
+
+TEST_F(KeyboardTest, StreamEndsWhenTheControllerCloses) {
+    std::istringstream input("0 down SPACE\n0 go\n");
+    TStreamKeySource stream(input, "test");
+    uint8_t state[256];
+    stream.Read(state, 0);
+    EXPECT_FALSE(stream.Ended());
+    stream.Read(state, 1);
+    EXPECT_TRUE(stream.Ended());
+    EXPECT_EQ(state[DIK_SPACE], 0x80) << "keys stay as they were";
+}
+
+TEST(KeyStream, BadLinesNameTheLine) {
+    std::istringstream input("0 go\n1 down NOSUCHKEY\n");
+    TStreamKeySource stream(input, "standard input");
+    uint8_t state[256];
+    stream.Read(state, 0);
+    try {
+        stream.Read(state, 1);
+        FAIL() << "expected an exception";
+    } catch (const Exception& e) {
+        EXPECT_NE(std::string(e.what()).find("standard input, line 2"), std::string::npos) << e.what();
+    }
 }

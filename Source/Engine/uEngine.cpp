@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <GLFW/glfw3.h>
 #include <cmath>
+#include <iostream>
 
 namespace {
 
@@ -179,6 +180,10 @@ bool TEngine::InitKeyboard() {
         PadSource = std::make_unique<TScriptPadSource>(TScriptPadSource::FromFile(Harness.PadScript));
     else if (!Harness.Unattended())
         PadSource = std::make_unique<TGlfwPadSource>();
+    if (Harness.KeyScript == "-") {
+        KeySource = std::make_unique<TStreamKeySource>(std::cin, "standard input");
+        return true;
+    }
     if (!Harness.KeyScript.empty()) {
         KeySource = std::make_unique<TScriptKeySource>(TScriptKeySource::FromFile(Harness.KeyScript));
         return true;
@@ -189,6 +194,10 @@ bool TEngine::InitKeyboard() {
     glfwSetWindowFocusCallback(Window, FocusCallback);
     KeySource = std::move(live);
     return true;
+}
+
+bool TEngine::HarnessFinished() const {
+    return (Harness.FrameLimit > 0 && FramesDone >= Harness.FrameLimit) || (KeySource && KeySource->Ended());
 }
 
 void TEngine::ReadKeyboard() {
@@ -219,7 +228,8 @@ void TEngine::EndFrame() {
     glFlush();
     SaveShots();
     glfwSwapBuffers(Window);
-    Clock().WaitUntil(LastSwapTime + 0.01);
+    // On the fixed clock every frame lasts 10 ms, so a run repeats exactly whatever was asked for.
+    Clock().WaitUntil(LastSwapTime + (FixedClock ? 0.01 : FrameInterval));
     LastSwapTime = GetTime();
     FrameCounter += 1;
     double t = GetTime();

@@ -82,10 +82,12 @@ class TEngine {
     bool WindowClosed() const;
     // Saves frame `frame` as a PNG too, as a --shot option would.
     void AddShot(uint64_t frame, const std::string& fileName) { Harness.Shots.emplace_back(frame, fileName); }
-    // The harness's frame limit has been reached.
-    bool HarnessFinished() const { return Harness.FrameLimit > 0 && FramesDone >= Harness.FrameLimit; }
+    // The harness's frame limit has been reached, or the keys' controller has closed its stream.
+    bool HarnessFinished() const;
     // Keys come from a script, frames are counted or the clock is fixed: no waiting for a person.
     bool Unattended() const { return Harness.Unattended(); }
+    // Every frame lasts exactly 10 ms of game time.
+    bool ClockIsFixed() const { return FixedClock != nullptr; }
     // Window pixels of the framebuffer and the 4:3 area the layout is scaled into.
     void FramebufferSize(int& width, int& height) const;
 
@@ -112,6 +114,8 @@ class TEngine {
     std::unique_ptr<TMeshGrid> MeshGrid;       // buildings and collision blocks of the city
     uint64_t FramesDone = 0; // EndFrame calls so far
     TPadState Pads[MaxPads], PrevPads[MaxPads]; // this pass's and the previous pass's pads
+    double FrameInterval = 0.01; // seconds a frame lasts at least on the real clock
+    uint64_t KeyboardPasses = 0; // ReadKeyboard calls so far: the number of the next pass
 
   private:
     void SaveShots();
@@ -122,5 +126,4 @@ class TEngine {
     std::unique_ptr<TPadSource> PadSource; // none: no pads (a key script alone drives the run)
     std::unique_ptr<TFixedClock> FixedClock;
     TClock* PreviousClock = nullptr;
-    uint64_t KeyboardPasses = 0;
 };

@@ -1,7 +1,8 @@
 // The unattended-run harness: keys from a script instead of the keyboard, screenshots of chosen
 // frames, a stop after N frames and the fixed 10 ms clock, so a run repeats exactly on any machine.
 // Options come from the command line:
-//   --keys FILE       key script (see TScriptKeySource)
+//   --keys FILE       key script (see TScriptKeySource); "-" reads it from standard input in lock step
+//                     with a controller program (see TStreamKeySource)
 //   --frames N        stop after N frames
 //   --shot N:FILE     save frame N as a PNG (repeatable)
 //   --fixed-clock     every frame lasts exactly 10 ms of game time

@@ -94,35 +94,39 @@ void TLiveKeySource::SetKey(uint32_t code, bool down) { Held[CheckedCode(code)] 
 
 void TLiveKeySource::ReleaseAll() { std::memset(Held, 0, sizeof Held); }
 
+bool TScriptKeySource::ParseLine(std::string line, const std::string& name, int lineNumber, TEvent& event) {
+    if (std::string::size_type hash = line.find('#'); hash != std::string::npos)
+        line.erase(hash);
+    std::istringstream words(line);
+    std::string passText, action, key, extra;
+    if (!(words >> passText))
+        return false;
+    auto bad = [&](const std::string& why) {
+        return Exception(name + ", line " + std::to_string(lineNumber) + ": " + why);
+    };
+    if (!(words >> action >> key) || (words >> extra))
+        throw bad("expected \"<pass> down|up <key>\"");
+    if (passText.find_first_not_of("0123456789") != std::string::npos || passText.size() > 12)
+        throw bad("\"" + passText + "\" is not a pass number");
+    event.Pass = std::stoull(passText);
+    if (action != "down" && action != "up")
+        throw bad("\"" + action + "\" is neither down nor up");
+    event.Down = action == "down";
+    event.Code = ScanCodeOfName(key);
+    if (event.Code == 0)
+        throw bad("unknown key \"" + key + "\"");
+    return true;
+}
+
 TScriptKeySource TScriptKeySource::FromText(const std::string& text, const std::string& name) {
     TScriptKeySource source;
     std::istringstream lines(text);
     std::string line;
     int lineNumber = 0;
     while (std::getline(lines, line)) {
-        ++lineNumber;
-        if (std::string::size_type hash = line.find('#'); hash != std::string::npos)
-            line.erase(hash);
-        std::istringstream words(line);
-        std::string passText, action, key, extra;
-        if (!(words >> passText))
-            continue;
-        auto bad = [&](const std::string& why) {
-            return Exception(name + ", line " + std::to_string(lineNumber) + ": " + why);
-        };
-        if (!(words >> action >> key) || (words >> extra))
-            throw bad("expected \"<pass> down|up <key>\"");
-        if (passText.find_first_not_of("0123456789") != std::string::npos || passText.size() > 12)
-            throw bad("\"" + passText + "\" is not a pass number");
         TEvent event;
-        event.Pass = std::stoull(passText);
-        if (action != "down" && action != "up")
-            throw bad("\"" + action + "\" is neither down nor up");
-        event.Down = action == "down";
-        event.Code = ScanCodeOfName(key);
-        if (event.Code == 0)
-            throw bad("unknown key \"" + key + "\"");
-        source.Script.push_back(event);
+        if (ParseLine(line, name, ++lineNumber, event))
+            source.Script.push_back(event);
     }
     std::stable_sort(source.Script.begin(), source.Script.end(),
                      [](const TEvent& a, const TEvent& b) { return a.Pass < b.Pass; });
@@ -141,6 +145,37 @@ void TScriptKeySource::Read(uint8_t state[256], uint64_t pass) {
         Held[Script[Next].Code] = Script[Next].Down ? 0x80 : 0;
         ++Next;
     }
+    std::memcpy(state, Held, 256);
+}
+
+void TStreamKeySource::Read(uint8_t state[256], uint64_t pass) {
+    std::string line;
+    while (!AtEnd && GoPass <= pass) {
+        if (!std::getline(Input, line)) {
+            AtEnd = true;
+            break;
+        }
+        ++LineNumber;
+        std::istringstream words(line);
+        std::string passText, word, extra;
+        if (words >> passText >> word && word == "go" && !(words >> extra) &&
+            passText.find_first_not_of("0123456789") == std::string::npos && passText.size() <= 12) {
+            GoPass = std::max<uint64_t>(GoPass, std::stoull(passText) + 1);
+            continue;
+        }
+        TScriptKeySource::TEvent event;
+        if (TScriptKeySource::ParseLine(line, Name, LineNumber, event))
+            Pending.push_back(event);
+    }
+    // Events keep their order of arrival; one for a pass already gone takes effect now.
+    std::vector<TScriptKeySource::TEvent> later;
+    for (const TScriptKeySource::TEvent& event : Pending) {
+        if (event.Pass <= pass)
+            Held[event.Code] = event.Down ? 0x80 : 0;
+        else
+            later.push_back(event);
+    }
+    Pending = std::move(later);
     std::memcpy(state, Held, 256);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <istream>
 #include <map>
 #include <string>
 #include <vector>
@@ -40,6 +41,8 @@ class TKeySource {
     virtual ~TKeySource() = default;
     // Fills the 256-byte state for the given pass of the game loop (counted from 0).
     virtual void Read(uint8_t state[256], uint64_t pass) = 0;
+    // True once the source has nothing more to give and the run should end.
+    virtual bool Ended() const { return false; }
 };
 
 // Keys held by the player, fed by the window's key callback.
@@ -66,6 +69,9 @@ class TScriptKeySource : public TKeySource {
     // Parses the script; throws Exception naming the line on a bad one.
     static TScriptKeySource FromText(const std::string& text, const std::string& name);
     static TScriptKeySource FromFile(const std::string& fileName);
+    // One script line as an event; false for a blank or comment line. Throws Exception naming the
+    // line on a bad one.
+    static bool ParseLine(std::string line, const std::string& name, int lineNumber, TEvent& event);
 
     void Read(uint8_t state[256], uint64_t pass) override;
     const std::vector<TEvent>& Events() const { return Script; }
@@ -73,6 +79,27 @@ class TScriptKeySource : public TKeySource {
   private:
     std::vector<TEvent> Script; // sorted by pass, stable
     size_t Next = 0;
+    uint8_t Held[256] = {};
+};
+
+// Keys from a controller program in lock step with the game: the script's lines arrive on a stream
+// while the game runs, and "<pass> go" says that every key of that pass and the earlier ones has been
+// sent. Each pass waits until its "go" has arrived, so the controller can read the state of frame N
+// and answer for pass N + 1. When the stream ends the keys stay as they are and the source has Ended.
+class TStreamKeySource : public TKeySource {
+  public:
+    TStreamKeySource(std::istream& input, const std::string& name) : Input(input), Name(name) {}
+
+    void Read(uint8_t state[256], uint64_t pass) override;
+    bool Ended() const override { return AtEnd; }
+
+  private:
+    std::istream& Input;
+    std::string Name;
+    std::vector<TScriptKeySource::TEvent> Pending; // arrived, for a later pass, in arrival order
+    uint64_t GoPass = 0;                            // passes below this may run
+    int LineNumber = 0;
+    bool AtEnd = false;
     uint8_t Held[256] = {};
 };
 

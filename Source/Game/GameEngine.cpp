@@ -13,6 +13,13 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iostream>
+
+namespace {
+
+constexpr double IdleMenuFrameInterval = 1.0 / 30; // seconds: 30 frames a second in the main menu
+
+} // namespace
 
 TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness,
                          const TGameSetup& setup)
@@ -20,10 +27,13 @@ TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessO
     if (!Setup.Profiles || Setup.SelectedProfile < 0 ||
         Setup.SelectedProfile >= int(Setup.Profiles->Records.size()))
         throw ERangeError("Selected profile " + std::to_string(Setup.SelectedProfile) + " out of range");
-    if (!Setup.DumpStateFile.empty()) {
+    if (Setup.DumpStateFile == "-") {
+        StateOut = &std::cout;
+    } else if (!Setup.DumpStateFile.empty()) {
         StateDump.open(Setup.DumpStateFile, std::ios::trunc);
         if (!StateDump)
             throw EInOutError("Cannot write the state dump " + Setup.DumpStateFile);
+        StateOut = &StateDump;
     }
     Menu = std::make_unique<TMenuImprovedEngine>(*this);
     Targets = std::make_unique<TTargetEngine>(*this);
@@ -330,6 +340,9 @@ void TGameEngine::UpdateGame() {
 }
 
 void TGameEngine::RenderFrame() {
+    // The main menu over the intro stands still: most frames would look the same, so it is drawn
+    // less often and leaves the machine alone. Screens that repeat a held key keep the full rate.
+    FrameInterval = GameState == gsIntroScreen && Menu->Screen == 1 ? IdleMenuFrameInterval : 0.01;
     BeginFrame();
     if (GameState == gsIntroScreen) {
         DrawSprites();
@@ -477,6 +490,7 @@ void TGameEngine::SetCameraMode(uint8_t mode) {
 }
 
 void TGameEngine::WriteStateDump() {
-    if (StateDump.is_open())
-        StateDump << StateJson() << '\n' << std::flush;
+    // Flushed line by line: a controller program may be waiting for it before it sends the next keys.
+    if (StateOut)
+        *StateOut << StateJson() << '\n' << std::flush;
 }

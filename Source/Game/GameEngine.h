@@ -49,7 +49,7 @@ struct TGameSetup {
     std::string HighscoreFile; // empty: the table is neither read nor written
     int PracticeMission = 0;   // 1..15: start this game after loading, without the menu
     int PracticeCar = -1;      // 0..7: the car of both players; -1 keeps the profile's choice
-    std::string DumpStateFile; // one JSON line of the game state per frame
+    std::string DumpStateFile; // one JSON line of the game state per frame; "-" for standard output
     bool NoticeHold = true;    // hold the notice screen 3 s (any key ends it early)
     const TReplay* Replay = nullptr; // drive this recorded run again instead of reading keys and pads
 };
@@ -213,6 +213,8 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     void SpreadStartingCars(const TMapPoint& first, const TMapPoint& second);
 
     std::ofstream StateDump;
+    std::ostream* StateOut = nullptr; // the dump file, standard output for "-", or none
+    double LastProgressFrame = -1;     // seconds, when the loading bar was last drawn
 };
 
 // The four-step fade of a name tag: alpha for a frame count since the last start or re-placement;

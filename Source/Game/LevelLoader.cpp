@@ -255,11 +255,25 @@ void TGameEngine::ShowLoader(bool on) {
     }
 }
 
+namespace {
+
+constexpr double ProgressFrameInterval = 1.0 / 30; // seconds
+
+} // namespace
+
 void TGameEngine::DrawProgress(int32_t done, int32_t total) {
     float f = float(done) / float(total);
     float alpha = std::nearbyint(255.0f * f);
     if (alpha < 0 || alpha > 255)
         throw ERangeError("Progress " + std::to_string(done) + " of " + std::to_string(total) + " out of range");
+    // A loading frame shows the work done so far and goes straight back to it: no frame cap, and on
+    // the real clock no more than 30 frames a second, the last always. The fixed clock draws every
+    // one and counts its 10 ms, so an unattended run repeats exactly.
+    if (!ClockIsFixed() && done < total && GetTime() - LastProgressFrame < ProgressFrameInterval)
+        return;
+    LastProgressFrame = GetTime();
+    double interval = FrameInterval;
+    FrameInterval = 0;
     BeginFrame();
     DrawSprites();
     BeginOverlay();
@@ -267,6 +281,7 @@ void TGameEngine::DrawProgress(int32_t done, int32_t total) {
     DrawOverlayRect(225, 182, 224 + 202 * f, 194);
     EndOverlay();
     EndFrame();
+    FrameInterval = interval;
 }
 
 void TGameEngine::LoadCityMap() { City.Read(".\\data\\city\\city.tmf"); }

@@ -4,8 +4,8 @@
 //   kalmirov [-w] [-ns]
 // -w (first argument only) plays in a window instead of full screen; -ns (first or second) is silent.
 // The practice start skips the launcher:
-//   kalmirov [-w] [-ns] [--mission N] [--car T] [--profile NICK] [--dump-state FILE] [--seed N]
-//            [--replay FILE] [harness options: --keys FILE, --pad FILE, --frames N, --shot N:FILE,
+//   kalmirov [-w] [-ns] [--mission N] [--car T] [--profile NICK] [--dump-state FILE|-] [--seed N]
+//            [--replay FILE] [harness options: --keys FILE|-, --pad FILE, --frames N, --shot N:FILE,
 //            --fixed-clock]
 // --mission starts game N (1..15) right after loading, as the menu would, with car T for both players
 // and the named profile (created when it does not exist yet). --replay drives a recorded run again on
@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
     try {
         harness = ParseHarnessOptions(args);
         options = ParseOptions(args);
-        if (!harness.KeyScript.empty() && !FileExists(harness.KeyScript))
+        if (!harness.KeyScript.empty() && harness.KeyScript != "-" && !FileExists(harness.KeyScript))
             throw Exception("the key script " + harness.KeyScript + " does not exist");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kalmirov: %s\n", e.what());

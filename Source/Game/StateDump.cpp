@@ -50,7 +50,8 @@ std::string Number(double value) {
 
 std::string TGameEngine::StateJson() const {
     std::ostringstream out;
-    out << "{\"frame\":" << FramesDone << ",\"state\":" << int(GameState) << ",\"mission\":" << int(Mission)
+    // "pass" is the keyboard pass this frame played: a controller answers for the next one.
+    out << "{\"frame\":" << FramesDone << ",\"pass\":" << int64_t(KeyboardPasses) - 1 << ",\"state\":" << int(GameState) << ",\"mission\":" << int(Mission)
         << ",\"menu\":" << int(Menu->Screen) << ",\"twoPlayer\":" << (TwoPlayer ? "true" : "false")
         << ",\"runFrames\":" << RunFrames << ",\"cameraMode\":" << int(CameraMode)
         << ",\"cameraDistance\":" << Number(Camera.Distance) << ",\"timeOfDay\":" << TimeOfDay

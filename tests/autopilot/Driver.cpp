@@ -1,0 +1,221 @@
+#include "Driver.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr float Pi = 3.14159265f;
+constexpr float TopSpeed = 20;        // m/s; the car's own limit is lower and the game enforces it
+constexpr float MinCornerSpeed = 2.5f; // m/s kept even through the sharpest bend
+constexpr float SideGrip = 2.8f;       // m/s^2 of sideways acceleration a bend may ask for
+constexpr float Braking = 5;           // m/s^2 the driver counts on when slowing for a bend
+constexpr float OffWay = 3;            // metres off the way that make the driver plan anew
+constexpr int PlanEvery = 150;         // frames between two plans on the way
+constexpr int StuckLimit = 50;         // frames at a standstill before backing out
+constexpr int BackOutLength = 70;      // frames of backing out
+constexpr float FrameSeconds = 0.01f;  // the fixed clock's frame
+constexpr float TurnRadius = 4.8f;     // metres, the tightest circle of a car at walking pace
+constexpr float TurnSlack = 0.05f;     // rad/s of turn rate left to the car before the wheel moves
+
+float Wrap(float angle) {
+    while (angle > Pi)
+        angle -= 2 * Pi;
+    while (angle < -Pi)
+        angle += 2 * Pi;
+    return angle;
+}
+
+float Distance(TPoint a, TPoint b) { return std::hypot(a.X - b.X, a.Y - b.Y); }
+
+} // namespace
+
+void TDriver::Plan(const TCarState& car, const std::vector<TPoint>& goals) {
+    ++Plans;
+    Way = City.FindWay({car.X, car.Y}, goals, Marks);
+    Along.assign(Way.size(), 0);
+    for (size_t i = 1; i < Way.size(); ++i)
+        Along[i] = Along[i - 1] + Distance(Way[i - 1], Way[i]);
+    PlannedGoal = goals.front();
+    Progress = 0;
+    FramesSincePlan = 0;
+}
+
+// The highest speed at which the car can be at point `from` and still slow down in time for every
+// bend of the way ahead. A bend's sharpness is the turn over a few metres of way.
+float TDriver::SafeSpeed(size_t from) const {
+    float safe = TopSpeed;
+    for (size_t i = from + 1; i + 3 < Way.size() && i >= 3; ++i) {
+        float ahead = Along[i] - Along[from];
+        if (ahead > 30)
+            break;
+        TPoint a = Way[i - 3], b = Way[i], c = Way[i + 3];
+        float turn = std::fabs(Wrap(std::atan2(c.Y - b.Y, c.X - b.X) - std::atan2(b.Y - a.Y, b.X - a.X)));
+        float length = Along[i + 3] - Along[i - 3];
+        if (turn < 0.05f || length <= 0)
+            continue;
+        float curvature = turn / length;
+        float bend = std::max(MinCornerSpeed, std::sqrt(SideGrip / curvature));
+        safe = std::min(safe, std::sqrt(bend * bend + 2 * Braking * ahead));
+    }
+    return safe;
+}
+
+TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals, bool moving,
+                         const std::vector<TPoint>& others) {
+    TControls keys;
+    if (goals.empty())
+        return keys;
+    TPoint here{car.X, car.Y};
+    ++FramesSincePlan;
+    // Radians per second the car is turning (counter-clockwise positive); a frame lasts 10 ms.
+    float turning = HaveHeading ? Wrap((car.Heading - LastHeading) * Pi / 180) / FrameSeconds : 0;
+    LastHeading = car.Heading;
+    HaveHeading = true;
+    // Moving backwards: the last step went against the way the car faces.
+    float forwardNow = (car.Heading * Pi / 180) + Pi;
+    Backing = HavePosition && (car.X - LastX) * std::cos(forwardNow) + (car.Y - LastY) * std::sin(forwardNow) < -1e-4f;
+    LastX = car.X;
+    LastY = car.Y;
+    HavePosition = true;
+    bool newGoal = Distance(PlannedGoal, goals.front()) > 0.01f;
+    bool wayMissesGoal = Marks.size() < 2 || Distance(Way[Marks[1]], goals.front()) > 0.01f;
+    if (Way.empty() || (newGoal && wayMissesGoal) || FramesSincePlan > PlanEvery)
+        Plan(car, goals);
+    else if (newGoal) {
+        // The planned way already runs on through the next target: keep it.
+        PlannedGoal = goals.front();
+        Marks.erase(Marks.begin());
+    }
+    if (Way.empty()) {
+        // Nowhere to go from here: head straight for the target.
+        Way = {here, goals.front()};
+        Along = {0, Distance(here, goals.front())};
+        Marks = {1};
+    }
+    // The nearest point a little way ahead of the last one.
+    size_t best = Progress;
+    float bestDistance = Distance(here, Way[Progress]);
+    for (size_t i = Progress; i < Way.size() && Along[i] < Along[Progress] + 8; ++i)
+        if (float d = Distance(here, Way[i]); d < bestDistance) {
+            best = i;
+            bestDistance = d;
+        }
+    Progress = best;
+    if (bestDistance > OffWay && FramesSincePlan > 20) {
+        Plan(car, goals);
+        return Drive(car, goals, moving, others);
+    }
+    if (!moving) {
+        StuckFrames = BackOutFrames = 0;
+        return keys;
+    }
+
+    // Look ahead along the way. In a bend the car cuts inside a little, which the targets' squares
+    // allow; a car that has passed its target without reaching it plans its way back to it.
+    float look = std::clamp(1.2f + 0.3f * car.Speed, 2.0f, 6.0f);
+    if (!Marks.empty() && Along[Progress] > Along[Marks.front()] + 2.5f && FramesSincePlan > 20) {
+        Plan(car, goals);
+        return Drive(car, goals, moving, others);
+    }
+    size_t aim = Progress;
+    while (aim + 1 < Way.size() && Along[aim] < Along[Progress] + look)
+        ++aim;
+    TPoint point = Way[aim];
+    float heading = car.Heading * Pi / 180;
+    float forward = heading + Pi;
+    float toPoint = std::atan2(point.Y - car.Y, point.X - car.X);
+    float error = Wrap(toPoint - forward);
+    float distance = Distance(here, point);
+
+    // Where the aim point lies seen from the driver's seat: metres ahead and to the left.
+    float ahead = (point.X - car.X) * std::cos(forward) + (point.Y - car.Y) * std::sin(forward);
+    float left = -(point.X - car.X) * std::sin(forward) + (point.Y - car.Y) * std::cos(forward);
+    // How far the point lies outside the tightest circle the car can drive towards its side: a point
+    // inside it cannot be reached going forwards.
+    float side = left >= 0 ? 1.0f : -1.0f;
+    float outside = std::hypot(ahead, left - side * TurnRadius) - TurnRadius;
+
+    // A point close behind the car is nearer backwards than round a loop the street has no room for.
+    if (Manoeuvre == TManoeuvre::Forward && ahead < -1 && std::fabs(error) > 1.9f && distance < 8 && car.Speed < 3)
+        Manoeuvre = TManoeuvre::BackTowards;
+    else if (Manoeuvre == TManoeuvre::BackTowards && (ahead > 0 || distance > 10))
+        Manoeuvre = TManoeuvre::Forward;
+    // A point beside the car inside its turning circle: back up, the wheel turned away from it, until
+    // the car can drive round to it.
+    if (Manoeuvre == TManoeuvre::Forward && ahead > -1 && outside < -0.3f && distance < 8)
+        Manoeuvre = TManoeuvre::Widen;
+    else if (Manoeuvre == TManoeuvre::Widen && (outside > 0.6f || distance > 10))
+        Manoeuvre = TManoeuvre::Forward;
+
+    // Stuck: wanting to go but not moving. Get out the other way, turning away, then try again.
+    if (BackOutFrames > 0) {
+        --BackOutFrames;
+        keys.Brake = !BackOutForward;
+        keys.Accelerate = BackOutForward;
+        keys.Left = BackOutLeft;
+        keys.Right = !BackOutLeft;
+        if (BackOutFrames == 0)
+            Way.clear();
+        return keys;
+    }
+    if (car.Speed < 0.4f)
+        ++StuckFrames;
+    else
+        StuckFrames = 0;
+    if (StuckFrames > StuckLimit) {
+        StuckFrames = 0;
+        BackOutFrames = BackOutLength;
+        // Backing with the wheel turned away from the way swings the nose towards it; a car stuck
+        // backing drives forwards out of it instead.
+        BackOutForward = Manoeuvre != TManoeuvre::Forward;
+        BackOutLeft = BackOutForward ? error > 0 : error < 0;
+        Manoeuvre = TManoeuvre::Forward;
+        return keys;
+    }
+
+    if (Manoeuvre == TManoeuvre::BackTowards) {
+        // Backing: the tail leads, and the wheel works the other way round.
+        float tailError = Wrap(toPoint - heading);
+        keys.Brake = car.Speed < 3 || !Backing;
+        if (tailError > 0.05f)
+            keys.Right = true;
+        else if (tailError < -0.05f)
+            keys.Left = true;
+        return keys;
+    }
+    if (Manoeuvre == TManoeuvre::Widen) {
+        keys.Brake = car.Speed < 2.5f || !Backing;
+        keys.Right = side > 0;
+        keys.Left = side < 0;
+        return keys;
+    }
+
+    // The wheel as a pure-pursuit driver turns it: the bend that takes the car through the aim point
+    // asks for a rate of turn; the wheel goes to the side that brings the car's own rate towards it.
+    float wantedTurn = 2 * std::sin(error) / std::max(distance, 1.0f) * std::max(car.Speed, 1.0f);
+    if (wantedTurn > turning + TurnSlack)
+        keys.Left = true;
+    else if (wantedTurn < turning - TurnSlack)
+        keys.Right = true;
+
+    float wanted = SafeSpeed(Progress);
+    // A sharp turn still to make at the aim point: slow to a crawl first.
+    if (std::fabs(error) > 0.8f)
+        wanted = std::min(wanted, MinCornerSpeed);
+    // Keep clear of a car standing in the way ahead.
+    for (const TPoint& other : others) {
+        float dx = other.X - car.X, dy = other.Y - car.Y;
+        float ahead = dx * std::cos(forward) + dy * std::sin(forward);
+        float side = -dx * std::sin(forward) + dy * std::cos(forward);
+        if (ahead > 0 && ahead < 10 && std::fabs(side) < 2.2f)
+            wanted = std::min(wanted, std::max(0.0f, (ahead - 4) * 1.2f));
+    }
+    if (car.Speed < wanted - 0.2f)
+        keys.Accelerate = true;
+    else if (car.Speed > wanted + 0.8f)
+        keys.Brake = true;
+    if (wanted < 0.5f)
+        StuckFrames = 0; // waiting for a car to pass is not being stuck
+    return keys;
+}

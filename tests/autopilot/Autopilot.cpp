@@ -3,7 +3,7 @@
 //   kalautopilot --game PROGRAM --run-dir DIR --mission N [--car T] [--seed S] [--limit SECONDS]
 //                [--record KEYS] [--final STATE] [--trace PASSES] [--check-replay]
 // Missions 1-10 must be finished within twice their par time (or --limit); the races 11-15, where
-// it drives both cars, within --limit (default 300 s). --record writes the keys it sent as a key
+// it drives both cars, within --limit (default 480 s). --record writes the keys it sent as a key
 // script; --final writes the state line of the frame the game was finished on. --check-replay then
 // plays the recorded keys back twice from a key script and checks that both runs end as the
 // autopilot's did: the same frame, cars within a millimetre, the same time and score. Exit status 0
@@ -185,7 +185,7 @@ int Play(const TOptions& options) {
     city.Load(options.RunDir + "/data/city/city.tmf");
     bool race = options.Mission >= 11;
     double par = race ? 0 : MissionSetups[options.Mission].ParTime;
-    double limit = options.Limit > 0 ? options.Limit : race ? 300 : 2 * par;
+    double limit = options.Limit > 0 ? options.Limit : race ? 480 : 2 * par;
     const std::vector<TMapPoint>& route = MissionRoute(options.Mission);
 
     std::string home = TempHome();

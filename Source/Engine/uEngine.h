@@ -106,9 +106,9 @@ class TEngine {
     TCamera Camera;
     std::unique_ptr<TTextureGrid> TextureGrid; // ground tiles of the city
     std::unique_ptr<TMeshGrid> MeshGrid;       // buildings and collision blocks of the city
-    uint64_t FramesDone = 0; // EndFrame calls so far
-    double FrameInterval = 0.01; // seconds a frame lasts at least on the real clock
-    uint64_t KeyboardPasses = 0; // ReadKeyboard calls so far: the number of the next pass
+    uint64_t FramesDone = 0;       // EndFrame calls so far
+    double FrameInterval = 0.01;   // seconds a frame lasts at least on the real clock
+    uint64_t KeyboardPasses = 0;   // ReadKeyboard calls so far: the number of the next pass
 
   private:
     void SaveShots();

@@ -214,7 +214,7 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
 
     std::ofstream StateDump;
     std::ostream* StateOut = nullptr; // the dump file, standard output for "-", or none
-    double LastProgressFrame = -1;     // seconds, when the loading bar was last drawn
+    double LastProgressFrame = -1;    // seconds, when the loading bar was last drawn
 };
 
 // The four-step fade of a name tag: alpha for a frame count since the last start or re-placement;

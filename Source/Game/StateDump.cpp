@@ -51,7 +51,8 @@ std::string Number(double value) {
 std::string TGameEngine::StateJson() const {
     std::ostringstream out;
     // "pass" is the keyboard pass this frame played: a controller answers for the next one.
-    out << "{\"frame\":" << FramesDone << ",\"pass\":" << int64_t(KeyboardPasses) - 1 << ",\"state\":" << int(GameState) << ",\"mission\":" << int(Mission)
+    out << "{\"frame\":" << FramesDone << ",\"pass\":" << int64_t(KeyboardPasses) - 1
+        << ",\"state\":" << int(GameState) << ",\"mission\":" << int(Mission)
         << ",\"menu\":" << int(Menu->Screen) << ",\"twoPlayer\":" << (TwoPlayer ? "true" : "false")
         << ",\"runFrames\":" << RunFrames << ",\"cameraMode\":" << int(CameraMode)
         << ",\"cameraDistance\":" << Number(Camera.Distance) << ",\"timeOfDay\":" << TimeOfDay

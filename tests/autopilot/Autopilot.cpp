@@ -3,7 +3,7 @@
 //   kalautopilot --game PROGRAM --run-dir DIR --mission N [--car T] [--seed S] [--limit SECONDS]
 //                [--record KEYS] [--final STATE] [--trace PASSES] [--check-replay]
 // Missions 1-10 must be finished within twice their par time (or --limit); the races 11-15, where
-// it drives both cars, within --limit (default 300 s). --record writes the keys it sent as a key
+// it drives both cars, within --limit (default 480 s). --record writes the keys it sent as a key
 // script; --final writes the state line of the frame the game was finished on. --check-replay then
 // plays the recorded keys back twice from a key script and checks that both runs end as the
 // autopilot's did: the same frame, cars within a millimetre, the same time and score. Exit status 0
@@ -68,9 +68,10 @@ TOptions ParseOptions(int argc, char** argv) {
     }
     if (options.Game.empty() || options.RunDir.empty() || options.Mission < 1 || options.Mission > 15 ||
         options.Car < 0 || options.Car > 7)
-        throw std::runtime_error("usage: kalautopilot --game PROGRAM --run-dir DIR --mission 1..15 [--car 0..7] "
-                                 "[--seed S] [--limit SECONDS] [--record KEYS] [--final STATE] [--trace PASSES] "
-                                 "[--check-replay]");
+        throw std::runtime_error(
+            "usage: kalautopilot --game PROGRAM --run-dir DIR --mission 1..15 [--car 0..7] "
+            "[--seed S] [--limit SECONDS] [--record KEYS] [--final STATE] [--trace PASSES] "
+            "[--check-replay]");
     return options;
 }
 
@@ -105,7 +106,8 @@ class TKeyboard {
 };
 
 TCarState CarOf(const TJson& car) {
-    return {float(car["x"].Num()), float(car["y"].Num()), float(car["heading"].Num()), float(car["speed"].Num())};
+    return {float(car["x"].Num()), float(car["y"].Num()), float(car["heading"].Num()),
+            float(car["speed"].Num())};
 }
 
 // The targets still to reach, the active one first, followed by the next two of the route when the
@@ -135,8 +137,15 @@ std::string TempHome() {
 }
 
 std::vector<std::string> GameArgs(const TOptions& options) {
-    return {"-w", "-ns", "--fixed-clock", "--seed", std::to_string(options.Seed), "--mission",
-            std::to_string(options.Mission), "--car", std::to_string(options.Car)};
+    return {"-w",
+            "-ns",
+            "--fixed-clock",
+            "--seed",
+            std::to_string(options.Seed),
+            "--mission",
+            std::to_string(options.Mission),
+            "--car",
+            std::to_string(options.Car)};
 }
 
 // Plays a key script up to `frames` and gives the state line of the last frame.
@@ -173,7 +182,8 @@ std::string Differences(const std::string& a, const std::string& b) {
             out += car + " missing in one run; ";
         same(car + " x", x["cars"][p]["x"].Num(), y["cars"][p]["x"].Num(), 0.001);
         same(car + " y", x["cars"][p]["y"].Num(), y["cars"][p]["y"].Num(), 0.001);
-        same("player " + std::to_string(p + 1) + " time", x["players"][p]["time"].Num(), y["players"][p]["time"].Num(), 0);
+        same("player " + std::to_string(p + 1) + " time", x["players"][p]["time"].Num(),
+             y["players"][p]["time"].Num(), 0);
         same("player " + std::to_string(p + 1) + " score", x["players"][p]["score"].Num(),
              y["players"][p]["score"].Num(), 0);
     }
@@ -185,7 +195,7 @@ int Play(const TOptions& options) {
     city.Load(options.RunDir + "/data/city/city.tmf");
     bool race = options.Mission >= 11;
     double par = race ? 0 : MissionSetups[options.Mission].ParTime;
-    double limit = options.Limit > 0 ? options.Limit : race ? 300 : 2 * par;
+    double limit = options.Limit > 0 ? options.Limit : race ? 480 : 2 * par;
     const std::vector<TMapPoint>& route = MissionRoute(options.Mission);
 
     std::string home = TempHome();
@@ -248,11 +258,14 @@ int Play(const TOptions& options) {
                 TControls controls = drivers[p].Drive(me, goals, drives, others);
                 keyboard.Set(PlayerKeys[p], controls, pass + 1, lines);
                 if (options.Trace > 0 && pass % uint64_t(options.Trace) == 0)
-                    std::fprintf(stderr, "pass %llu car %d t=%.2f at %.1f,%.1f h=%.0f v=%.1f goal %.1f,%.1f left %d%s%s%s%s\n",
-                                 static_cast<unsigned long long>(pass), p + 1, time, me.X, me.Y, me.Heading, me.Speed,
-                                 goals.empty() ? 0 : goals[0].X, goals.empty() ? 0 : goals[0].Y,
-                                 int(state["targets"]["remaining"].Num()), controls.Accelerate ? " up" : "",
-                                 controls.Brake ? " down" : "", controls.Left ? " left" : "", controls.Right ? " right" : "");
+                    std::fprintf(
+                        stderr,
+                        "pass %llu car %d t=%.2f at %.1f,%.1f h=%.0f v=%.1f goal %.1f,%.1f left %d%s%s%s%s\n",
+                        static_cast<unsigned long long>(pass), p + 1, time, me.X, me.Y, me.Heading, me.Speed,
+                        goals.empty() ? 0 : goals[0].X, goals.empty() ? 0 : goals[0].Y,
+                        int(state["targets"]["remaining"].Num()), controls.Accelerate ? " up" : "",
+                        controls.Brake ? " down" : "", controls.Left ? " left" : "",
+                        controls.Right ? " right" : "");
             }
             recorded += lines;
             game.Send(pass + 1, lines);
@@ -269,19 +282,21 @@ int Play(const TOptions& options) {
         std::ofstream(record) << recorded;
     if (!options.Final.empty())
         std::ofstream(options.Final) << finalLine << "\n";
-    std::string name = race ? "race " + std::to_string(options.Mission) : "mission " + std::to_string(options.Mission);
+    std::string name =
+        race ? "race " + std::to_string(options.Mission) : "mission " + std::to_string(options.Mission);
     // A game that ended badly (a sanitizer finding, an error) has not been won, whatever it showed.
     finished = finished && exitCode == 0;
     if (finished)
-        std::printf("%s, car %d: finished in %.2f s (par %.0f s, limit %.0f s), score %d, frame %lld, %d plans, "
-                    "game peak memory %ld MB\n",
-                    name.c_str(), options.Car, time, par, limit, score, static_cast<long long>(frame),
-                    drivers[0].Plans + drivers[1].Plans, peak / 1024);
+        std::printf(
+            "%s, car %d: finished in %.2f s (par %.0f s, limit %.0f s), score %d, frame %lld, %d plans, "
+            "game peak memory %ld MB\n",
+            name.c_str(), options.Car, time, par, limit, score, static_cast<long long>(frame),
+            drivers[0].Plans + drivers[1].Plans, peak / 1024);
     else
         std::printf("%s, car %d: NOT finished: %s at %.2f s (limit %.0f s), game exit status %d, "
                     "game peak memory %ld MB\n",
-                    name.c_str(), options.Car, timedOut ? "out of time" : "the game ended", time, limit, exitCode,
-                    peak / 1024);
+                    name.c_str(), options.Car, timedOut ? "out of time" : "the game ended", time, limit,
+                    exitCode, peak / 1024);
     if (!finished || time > limit)
         return 1;
     if (!options.CheckReplay)

@@ -15,9 +15,9 @@ namespace {
 // Record tags of the city map file and the sizes of their bodies.
 constexpr int32_t TagTexture = 1, TagMesh = 2, TagTile = 101, TagBuilding = 102, TagBlock = 103,
                   TagCellWords = 400, TagIgnored = 501;
-constexpr size_t NameField = 256;      // int32 id, then a 255-byte short string
-constexpr size_t PlacementBytes = 24;  // int32 id, float x, y, w, h, int32 rotation
-constexpr float SquareUsed = 0.9f;     // metres off a target's centre, each axis, a way may pass it (of 1.5)
+constexpr size_t NameField = 256;     // int32 id, then a 255-byte short string
+constexpr size_t PlacementBytes = 24; // int32 id, float x, y, w, h, int32 rotation
+constexpr float SquareUsed = 0.9f;    // metres off a target's centre, each axis, a way may pass it (of 1.5)
 
 class TReader {
   public:
@@ -255,12 +255,14 @@ std::vector<TPoint> TCityGrid::Straighten(TPoint from, const std::vector<TPoint>
         TPoint a = corners[c - 1], b = corners[c];
         int steps = std::max(1, int(std::hypot(b.X - a.X, b.Y - a.Y) / 0.5f));
         for (int k = 1; k <= steps; ++k)
-            way.push_back({a.X + (b.X - a.X) * float(k) / float(steps), a.Y + (b.Y - a.Y) * float(k) / float(steps)});
+            way.push_back(
+                {a.X + (b.X - a.X) * float(k) / float(steps), a.Y + (b.Y - a.Y) * float(k) / float(steps)});
     }
     return way;
 }
 
-std::vector<TPoint> TCityGrid::FindWay(TPoint from, const std::vector<TPoint>& via, std::vector<size_t>& marks) const {
+std::vector<TPoint> TCityGrid::FindWay(TPoint from, const std::vector<TPoint>& via,
+                                       std::vector<size_t>& marks) const {
     std::vector<TPoint> way{from};
     marks.clear();
     for (size_t i = 0; i < via.size(); ++i) {
@@ -271,7 +273,8 @@ std::vector<TPoint> TCityGrid::FindWay(TPoint from, const std::vector<TPoint>& v
         TPoint point = via[i];
         TPoint a = way.back(), b = i + 1 < via.size() ? via[i + 1] : via[i];
         float dx = b.X - a.X, dy = b.Y - a.Y, length2 = dx * dx + dy * dy;
-        float t = length2 > 0 ? std::clamp(((point.X - a.X) * dx + (point.Y - a.Y) * dy) / length2, 0.0f, 1.0f) : 0;
+        float t =
+            length2 > 0 ? std::clamp(((point.X - a.X) * dx + (point.Y - a.Y) * dy) / length2, 0.0f, 1.0f) : 0;
         TPoint nearest{std::clamp(a.X + t * dx, point.X - SquareUsed, point.X + SquareUsed),
                        std::clamp(a.Y + t * dy, point.Y - SquareUsed, point.Y + SquareUsed)};
         if (Cost(int(std::floor(nearest.X)), int(std::floor(nearest.Y))) > 0)

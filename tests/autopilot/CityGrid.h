@@ -31,7 +31,8 @@ class TCityGrid {
     // `via` in it; `marks[i]` is the index of via[i] in the way. Cells near `from` and the via points
     // are open even where they are tight, so a car pressed against a wall still finds its way out.
     // Empty when some point cannot be reached.
-    std::vector<TPoint> FindWay(TPoint from, const std::vector<TPoint>& via, std::vector<size_t>& marks) const;
+    std::vector<TPoint> FindWay(TPoint from, const std::vector<TPoint>& via,
+                                std::vector<size_t>& marks) const;
 
   private:
     static size_t Index(int x, int y) { return size_t(x) * Size + size_t(y); }

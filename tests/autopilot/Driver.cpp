@@ -6,7 +6,7 @@
 namespace {
 
 constexpr float Pi = 3.14159265f;
-constexpr float TopSpeed = 20;        // m/s; the car's own limit is lower and the game enforces it
+constexpr float TopSpeed = 20;         // m/s; the car's own limit is lower and the game enforces it
 constexpr float MinCornerSpeed = 2.5f; // m/s kept even through the sharpest bend
 constexpr float SideGrip = 2.8f;       // m/s^2 of sideways acceleration a bend may ask for
 constexpr float Braking = 5;           // m/s^2 the driver counts on when slowing for a bend
@@ -26,7 +26,9 @@ float Wrap(float angle) {
     return angle;
 }
 
-float Distance(TPoint a, TPoint b) { return std::hypot(a.X - b.X, a.Y - b.Y); }
+float Distance(TPoint a, TPoint b) {
+    return std::hypot(a.X - b.X, a.Y - b.Y);
+}
 
 } // namespace
 
@@ -74,7 +76,8 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
     HaveHeading = true;
     // Moving backwards: the last step went against the way the car faces.
     float forwardNow = (car.Heading * Pi / 180) + Pi;
-    Backing = HavePosition && (car.X - LastX) * std::cos(forwardNow) + (car.Y - LastY) * std::sin(forwardNow) < -1e-4f;
+    Backing = HavePosition &&
+              (car.X - LastX) * std::cos(forwardNow) + (car.Y - LastY) * std::sin(forwardNow) < -1e-4f;
     LastX = car.X;
     LastY = car.Y;
     HavePosition = true;
@@ -137,7 +140,8 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
     float outside = std::hypot(ahead, left - side * TurnRadius) - TurnRadius;
 
     // A point close behind the car is nearer backwards than round a loop the street has no room for.
-    if (Manoeuvre == TManoeuvre::Forward && ahead < -1 && std::fabs(error) > 1.9f && distance < 8 && car.Speed < 3)
+    if (Manoeuvre == TManoeuvre::Forward && ahead < -1 && std::fabs(error) > 1.9f && distance < 8 &&
+        car.Speed < 3)
         Manoeuvre = TManoeuvre::BackTowards;
     else if (Manoeuvre == TManoeuvre::BackTowards && (ahead > 0 || distance > 10))
         Manoeuvre = TManoeuvre::Forward;

@@ -43,10 +43,10 @@ class TDriver {
     std::vector<float> Along; // metres along the way at each point
     std::vector<size_t> Marks;
     TPoint PlannedGoal{-1, -1};
-    size_t Progress = 0;     // the way's point nearest the car
+    size_t Progress = 0; // the way's point nearest the car
     int FramesSincePlan = 0;
-    int StuckFrames = 0;     // frames at a standstill while wanting to move
-    int BackOutFrames = 0;   // frames of backing out still to go
+    int StuckFrames = 0;   // frames at a standstill while wanting to move
+    int BackOutFrames = 0; // frames of backing out still to go
     bool BackOutLeft = false;
     bool BackOutForward = false;
     enum class TManoeuvre { Forward, BackTowards, Widen };
@@ -54,6 +54,6 @@ class TDriver {
     bool Backing = false; // the car moved backwards the last frame
     float LastX = 0, LastY = 0;
     bool HavePosition = false;
-    float LastHeading = 0;   // degrees, the frame before
+    float LastHeading = 0; // degrees, the frame before
     bool HaveHeading = false;
 };

@@ -11,8 +11,8 @@
 class TGameProcess {
   public:
     // Starts `program` with `args` in `directory`, the player's files in `home`.
-    TGameProcess(const std::string& program, const std::vector<std::string>& args, const std::string& directory,
-                 const std::string& home);
+    TGameProcess(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& directory, const std::string& home);
     ~TGameProcess();
     TGameProcess(const TGameProcess&) = delete;
     TGameProcess& operator=(const TGameProcess&) = delete;

@@ -72,7 +72,8 @@ class TParser {
         throw std::runtime_error("JSON: " + why + " at offset " + std::to_string(Pos));
     }
     void Space() {
-        while (Pos < Text.size() && (Text[Pos] == ' ' || Text[Pos] == '\t' || Text[Pos] == '\r' || Text[Pos] == '\n'))
+        while (Pos < Text.size() &&
+               (Text[Pos] == ' ' || Text[Pos] == '\t' || Text[Pos] == '\r' || Text[Pos] == '\n'))
             ++Pos;
     }
     bool Take(char c) {
@@ -125,4 +126,6 @@ const TJson& TJson::operator[](const std::string& name) const {
     return found == Members.end() ? NullValue : found->second;
 }
 
-const TJson& TJson::operator[](size_t index) const { return index < Items.size() ? Items[index] : NullValue; }
+const TJson& TJson::operator[](size_t index) const {
+    return index < Items.size() ? Items[index] : NullValue;
+}

@@ -27,5 +27,7 @@ class TJson {
     // An element, or a null value past the end.
     const TJson& operator[](size_t index) const;
     // The number, or `otherwise` for anything else (null, a missing member).
-    double Num(double otherwise = 0) const { return Kind == TKind::Number || Kind == TKind::Bool ? Value : otherwise; }
+    double Num(double otherwise = 0) const {
+        return Kind == TKind::Number || Kind == TKind::Bool ? Value : otherwise;
+    }
 };

@@ -8,6 +8,7 @@
 // game's directory (build/run) under a display that does not reset between windows:
 //   xvfb-run -a -s "-screen 0 1280x720x24 -noreset" ../bench/kalbench --benchmark_filter=BM_Game
 #include "Car.h"
+#include "BenchGame.h"
 #include "GameEngine.h"
 #include "uByteReader.h"
 
@@ -44,34 +45,8 @@ void FrameCounters(benchmark::State& state, std::vector<double> frames, double a
     state.counters["aim"] = aim;
 }
 
-struct TBenchGame {
-    TBenchGame() {
-        TProfileRecord record;
-        record.Nick = "Bench";
-        Profiles.Records.push_back(record);
-        Setup.Profiles = &Profiles;
-        Setup.NoticeHold = false;
-        Harness.FixedClock = true;
-    }
-    std::unique_ptr<TGameEngine> Create() {
-        Resources().Clear();
-        return std::make_unique<TGameEngine>(640, 480, false, Harness, Setup);
-    }
-
-    TProfileList Profiles;
-    TGameSetup Setup;
-    THarnessOptions Harness;
-};
-
-bool HaveData(benchmark::State& state) {
-    if (FileExists("data/city/city.tmf"))
-        return true;
-    state.SkipWithError("data/ not found: run from the game's directory (build/run)");
-    return false;
-}
-
 void BM_GameStartToFirstIntroFrame(benchmark::State& state) {
-    if (!HaveData(state))
+    if (!HaveGameData(state))
         return;
     TBenchGame bench;
     double cpu = 0;
@@ -93,7 +68,7 @@ void BM_GameStartToFirstIntroFrame(benchmark::State& state) {
 BENCHMARK(BM_GameStartToFirstIntroFrame)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 void BM_GameStageTwoLoading(benchmark::State& state) {
-    if (!HaveData(state))
+    if (!HaveGameData(state))
         return;
     TBenchGame bench;
     double cpu = 0;
@@ -112,7 +87,7 @@ BENCHMARK(BM_GameStageTwoLoading)->UseManualTime()->Iterations(3)->Unit(benchmar
 
 // Mission 10 with its Avia, at 23 o'clock in the snow, chase view, the car driving in circles.
 void BM_GameFrameMission10NightSnow(benchmark::State& state) {
-    if (!HaveData(state))
+    if (!HaveGameData(state))
         return;
     TBenchGame bench;
     auto game = bench.Create();
@@ -157,7 +132,7 @@ BENCHMARK(BM_GameFrameMission10NightSnow)->UseManualTime()->Iterations(1)->Unit(
 // walk, the vehicles and the physics, 2,000 frames after the countdown. All of it runs on this
 // thread, so the thread's CPU time is its cost, whatever else the machine is doing.
 void BM_GameSimulationFrameMission10(benchmark::State& state) {
-    if (!HaveData(state))
+    if (!HaveGameData(state))
         return;
     TBenchGame bench;
     auto game = bench.Create();
@@ -203,7 +178,7 @@ BENCHMARK(BM_GameSimulationFrameMission10)->UseManualTime()->Iterations(1)->Unit
 // The main menu over the intro on the real clock for three seconds, nothing pressed: the share of
 // one core the whole process takes (the GL driver's threads included).
 void BM_GameIdleMainMenuCpuShare(benchmark::State& state) {
-    if (!HaveData(state))
+    if (!HaveGameData(state))
         return;
     TBenchGame bench;
     bench.Harness.FixedClock = false;

@@ -2,6 +2,7 @@
 // pedestrians and 4 cars in the real town, and mission 10's whole frame with its traffic. Run from
 // build/run under xvfb-run -a -s "-screen 0 1280x720x24 -noreset" ../bench/kalbench
 // --benchmark_filter=Traffic
+#include "BenchGame.h"
 #include "Car.h"
 #include "GameEngine.h"
 #include "uByteReader.h"
@@ -13,15 +14,8 @@ namespace {
 
 struct TTrafficBenchGame {
     TTrafficBenchGame() {
-        TProfileRecord record;
-        record.Nick = "Bench";
-        Profiles.Records.push_back(record);
-        Setup.Profiles = &Profiles;
-        Setup.NoticeHold = false;
-        Harness.FixedClock = true;
-        Resources().Clear();
         SeedRandom(1);
-        Game = std::make_unique<TGameEngine>(640, 480, false, Harness, Setup);
+        Game = Base.Create();
         Game->SetGameState(gsStartGame);
         Game->StartMission(10);
         Game->ShowMenu(0);
@@ -36,22 +30,13 @@ struct TTrafficBenchGame {
         Game->RenderFrame();
     }
 
-    TProfileList Profiles;
-    TGameSetup Setup;
-    THarnessOptions Harness;
+    TBenchGame Base;
     std::unique_ptr<TGameEngine> Game;
 };
 
-bool HaveData(benchmark::State& state) {
-    if (FileExists("data/city/city.tmf"))
-        return true;
-    state.SkipWithError("data/ not found: run from the game's directory (build/run)");
-    return false;
-}
-
 // A frame's update between respawns: the region of the player's car and a comparison.
 void BM_TrafficUpdate(benchmark::State& state) {
-    if (!HaveData(state))
+    if (!HaveGameData(state))
         return;
     TTrafficBenchGame bench;
     TTrafficEngine& traffic = *bench.Game->Traffic;
@@ -68,7 +53,7 @@ BENCHMARK(BM_TrafficUpdate);
 // A respawn with 65 pedestrians and 4 cars: the candidate scans, and every pedestrian and car placed
 // anew (the region moved away and back, so none is in it).
 void BM_TrafficRespawn65Pedestrians4Cars(benchmark::State& state) {
-    if (!HaveData(state))
+    if (!HaveGameData(state))
         return;
     TTrafficBenchGame bench;
     TTrafficEngine& traffic = *bench.Game->Traffic;
@@ -91,7 +76,7 @@ BENCHMARK(BM_TrafficRespawn65Pedestrians4Cars)->Unit(benchmark::kMicrosecond);
 
 // Mission 10's whole frame, its traffic driving round the player's car.
 void BM_TrafficMission10Frame(benchmark::State& state) {
-    if (!HaveData(state))
+    if (!HaveGameData(state))
         return;
     TTrafficBenchGame bench;
     for (int i = 0; i < 400; ++i) // past the countdown

@@ -1,5 +1,7 @@
 // A stand-in for libFuzzer where it is not available: feeds the target its seeds and a fixed number
 // of deterministic mutations of them (bit flips, byte changes, cuts, splices of 32-bit values).
+// Usage: FuzzX RUNS [SEQUENCE] runs RUNS mutations; FuzzX FILE runs one input.
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -54,7 +56,10 @@ int main(int argc, char** argv) {
     }
     long runs = argc > 1 ? std::atol(argv[1]) : 10000;
     std::vector<std::vector<uint8_t>> seeds = FuzzSeeds();
-    std::mt19937 random(12345);
+    // A second number picks another sequence of mutations, so that a long run can be shared out.
+    unsigned sequence = argc > 2 ? unsigned(std::atol(argv[2])) : 0;
+    std::mt19937 random(12345 + sequence);
+    auto start = std::chrono::steady_clock::now();
     for (const auto& seed : seeds) {
         Current = &seed;
         LLVMFuzzerTestOneInput(seed.data(), seed.size());
@@ -85,6 +90,8 @@ int main(int argc, char** argv) {
         Current = &input;
         LLVMFuzzerTestOneInput(input.data(), input.size());
     }
-    std::printf("%ld runs without a fault\n", runs);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%ld runs without a fault in %.1f s (%.0f runs a second)\n", runs, seconds,
+                seconds > 0 ? double(runs) / seconds : 0.0);
     return 0;
 }

@@ -334,34 +334,31 @@ void TEngine::DrawSprites3D() {
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     dVector3 right = VectorMake(m[0], m[4], m[8]), up = VectorMake(m[1], m[5], m[9]);
     glDepthMask(GL_FALSE);
+    // Tyre tracks alone put hundreds of sprites in view, so the quads are built here and every
+    // run of sprites sharing a texture goes to the driver as one batch, in the list's order.
+    uint32_t bound = 0;
+    bool open = false;
     for (TNode<TSprite3D>* node = Sprites3D.First(); !node->IsTail(); node = node->Next) {
         TSprite3D* sprite = node->Data;
-        if (!sprite->Visible || !Camera.SphereVisible(sprite->Position, sprite->Width))
+        if (!sprite->Visible || sprite->Alpha == 0 || !Camera.SphereVisible(sprite->Position, sprite->Width))
             continue;
-        glBindTexture(GL_TEXTURE_2D, sprite->Texture);
+        if (!open || sprite->Texture != bound) {
+            if (open)
+                glEnd();
+            bound = sprite->Texture;
+            glBindTexture(GL_TEXTURE_2D, bound);
+            glBegin(GL_QUADS);
+            open = true;
+        }
         glColor4ub(sprite->Red, sprite->Green, sprite->Blue, sprite->Alpha);
         if (sprite->Billboard) {
-            glBegin(GL_QUADS);
             BillboardQuad(sprite->Position, VectorScale(right, sprite->Width), VectorScale(up, sprite->Height));
-            glEnd();
             continue;
         }
-        float hw = sprite->Width / 2, hh = sprite->Height / 2;
-        glPushMatrix();
-        glTranslatef(sprite->Position.x, sprite->Position.y, sprite->Position.z);
-        glRotatef(sprite->Angle, 0, 0, 1);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0);
-        glVertex3f(-hw, -hh, 0);
-        glTexCoord2f(1, 0);
-        glVertex3f(-hw, hh, 0);
-        glTexCoord2f(1, 1);
-        glVertex3f(hw, hh, 0);
-        glTexCoord2f(0, 1);
-        glVertex3f(hw, -hh, 0);
-        glEnd();
-        glPopMatrix();
+        FlatQuad(sprite->Position, sprite->Width / 2, sprite->Height / 2, sprite->Angle);
     }
+    if (open)
+        glEnd();
     glDepthMask(GL_TRUE);
     glPopAttrib();
 
@@ -405,6 +402,10 @@ void TEngine::DrawSprites() {
     });
     for (TNode<TSprite>* node = Sprites.First(); !node->IsTail(); node = node->Next) {
         TSprite* sprite = node->Data;
+        // A sprite faded out all the way leaves no mark; the software renderer would still
+        // spend a draw on it.
+        if (sprite->Alpha == 0)
+            continue;
         float hw = float(sprite->Width / 2), hh = float(sprite->Height / 2);
         glPushMatrix();
         glTranslatef(float(sprite->X) + hw, float(sprite->Y) + hh, 0);

@@ -1,6 +1,7 @@
 #include "uGLState.h"
 
 #include <GL/gl.h>
+#include <cmath>
 
 void PushOrtho(float width, float height, float zNear, float zFar) {
     glMatrixMode(GL_MODELVIEW);
@@ -32,4 +33,17 @@ void BillboardQuad(const dVector3& p, const dVector3& right, const dVector3& up)
     glVertex3f(c.x, c.y, c.z);
     glTexCoord2f(0, 1);
     glVertex3f(d.x, d.y, d.z);
+}
+
+void FlatQuad(const dVector3& p, float hw, float hh, float angle) {
+    float radians = angle * float(M_PI) / 180.0f;
+    float c = std::cos(radians), s = std::sin(radians);
+    auto corner = [&](float x, float y, float u, float v) {
+        glTexCoord2f(u, v);
+        glVertex3f(p.x + x * c - y * s, p.y + x * s + y * c, p.z);
+    };
+    corner(-hw, -hh, 0, 0);
+    corner(-hw, hh, 1, 0);
+    corner(hw, hh, 1, 1);
+    corner(hw, -hh, 0, 1);
 }

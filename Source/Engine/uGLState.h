@@ -12,3 +12,6 @@ void PopOrtho();
 // One billboard quad (inside glBegin(GL_QUADS)) centred on p, spanned by the camera's right and up
 // axes scaled to its size: texture s runs down the screen, t to the right.
 void BillboardQuad(const dVector3& p, const dVector3& right, const dVector3& up);
+// One flat quad (inside glBegin(GL_QUADS)) lying at p, half-size hw x hh, turned by angle degrees
+// about Z: texture s runs along its local Y, t along its local X.
+void FlatQuad(const dVector3& p, float hw, float hh, float angle);

@@ -107,11 +107,21 @@ void TTextureGrid::Draw() {
     glEnable(GL_TEXTURE_2D);
     CollectVisible(VisibleScratch);
     const float down[3] = {0, 0, -1};
+    // Neighbouring tiles mostly share a texture (whole streets of asphalt): each run of them goes
+    // to the driver as one batch. The order stays as visited, so overlapping tiles look the same.
+    int32_t bound = -1;
+    bool open = false;
     for (const TTileCell* tile : VisibleScratch) {
+        if (!open || tile->Texture != bound) {
+            if (open)
+                glEnd();
+            bound = tile->Texture;
+            glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+            glBegin(GL_QUADS);
+            glNormal3fv(down);
+            open = true;
+        }
         float x0 = float(tile->x), y0 = float(tile->y), x1 = x0 + tile->Size, y1 = y0 + tile->Size;
-        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(tile->Texture));
-        glBegin(GL_QUADS);
-        glNormal3fv(down);
         glTexCoord2iv(tile->TexCoords[0]);
         glVertex2f(x0, y0);
         glTexCoord2iv(tile->TexCoords[3]);
@@ -120,8 +130,9 @@ void TTextureGrid::Draw() {
         glVertex2f(x1, y1);
         glTexCoord2iv(tile->TexCoords[1]);
         glVertex2f(x0, y1);
-        glEnd();
     }
+    if (open)
+        glEnd();
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
 }

@@ -1,9 +1,8 @@
 // The configurations of the computer-driven cars (data/aicars/<model>/config.dat). The wheel layout
 // comes from the generated models, as for the player cars; the rest is tuned for town traffic: calm
 // speeds, gentle corners, and the four slots of the driver.
+#include "ConfigBase.h"
 #include "DataGen.h"
-#include "Models/CarCatalogue.h"
-#include "uCarConfig.h"
 
 #include <stdexcept>
 
@@ -21,8 +20,6 @@ struct TTrafficTuning {
     float CornerAccel; // metres per second squared of sideways pull in a bend
 };
 
-// The drive motors spin the wheels up to Throttle * 20 pi radians a second.
-constexpr float WheelSpinPerThrottle = 62.83185307179586f;
 // The motors aim a little above the speed limit, so a car reaches it briskly and then holds it.
 constexpr float SpinReserve = 1.15f;
 
@@ -45,32 +42,12 @@ const TTrafficTuning Tunings[] = {
 };
 
 TCarConfig Configure(const TTrafficTuning& t, const models::TCarGeometry& g) {
-    TCarConfig c;
-    c.Mass = t.Mass;
-    c.FrontAxle = g.FrontAxle;
-    c.RearAxle = g.RearAxle;
-    c.HalfTrack = g.HalfTrack;
-    c.WheelRadius = g.WheelRadius;
-    c.FrontBrake = t.FrontBrake;
-    c.RearBrake = t.RearBrake;
-    c.DriveType = t.DriveType;
+    TCarConfig c = ConfigBase(g, t.Mass, t.DriveType, t.FrontBrake, t.RearBrake);
     c.SteerAmount = t.SteerLimit / 2; // the driver sets it every frame
     c.ForwardThrottle = SpinReserve * t.TopSpeed / (WheelSpinPerThrottle * g.WheelRadius);
     c.ReverseThrottle = 0.4f * c.ForwardThrottle;
     c.MaxSpeed = t.TopSpeed;
     c.SteerLimit = t.SteerLimit;
-    // The player cars' suspension: stiff, half damped, whatever the mass.
-    c.SuspensionERP = 0.251f;
-    c.SuspensionCFM = 0.0596f / t.Mass;
-    for (int i = 0; i < 2; ++i) {
-        float side = i == 0 ? 1.0f : -1.0f;
-        c.FrontLamps[i][0] = g.FrontLamp.x;
-        c.FrontLamps[i][1] = g.FrontLamp.y * side;
-        c.FrontLamps[i][2] = g.FrontLamp.z;
-        c.RearLamps[i][0] = g.RearLamp.x;
-        c.RearLamps[i][1] = g.RearLamp.y * side;
-        c.RearLamps[i][2] = g.RearLamp.z;
-    }
     c.EngineSound = 0; // traffic is silent but for its crashes
     c.AI[0] = LookAhead;
     c.AI[1] = LookAheadTime;

@@ -1,9 +1,8 @@
 // The car configurations (data/cars/<model>/config.dat): the wheel layout comes from the generated
 // models, so every body sits on its wheels; the rest is each car's character, tuned by driving.
 #include "../../../Game/CarModelTable.h"
+#include "ConfigBase.h"
 #include "DataGen.h"
-#include "Models/CarCatalogue.h"
-#include "uCarConfig.h"
 
 #include <stdexcept>
 
@@ -18,10 +17,9 @@ struct TTuning {
     float FrontBrake, RearBrake;
 };
 
-// The drive motors spin the wheels up to Throttle * 20 pi radians a second; the forward throttle is
-// chosen so that the motors reach the top speed just as the speed limit does, so the limit never
-// switches the drive on and off (a jerky ride that can tip tall cars in a corner).
-constexpr float WheelSpinPerThrottle = 62.83185307179586f;
+// The forward throttle is chosen so that the drive motors reach the top speed just as the speed
+// limit does, so the limit never switches the drive on and off (a jerky ride that can tip tall cars
+// in a corner).
 // The engine loops are generated at 22050 Hz, a steady idle.
 constexpr float EngineRate = 22050;
 // Upper ends of the six gears as fractions of the top speed.
@@ -42,34 +40,13 @@ const TTuning Tunings[CarTypeCount] = {
 };
 
 TCarConfig Configure(const TTuning& t, const models::TCarGeometry& g) {
-    TCarConfig c;
-    c.Mass = t.Mass;
-    c.FrontAxle = g.FrontAxle;
-    c.RearAxle = g.RearAxle;
-    c.HalfTrack = g.HalfTrack;
-    c.WheelRadius = g.WheelRadius;
-    c.FrontBrake = t.FrontBrake;
-    c.RearBrake = t.RearBrake;
-    c.DriveType = t.DriveType;
+    TCarConfig c = ConfigBase(g, t.Mass, t.DriveType, t.FrontBrake, t.RearBrake);
     c.SteerAmount = t.SteerAmount;
     c.ForwardThrottle = t.TopSpeed / (WheelSpinPerThrottle * g.WheelRadius);
     c.ReverseThrottle = 0.4f * c.ForwardThrottle;
     c.MaxSpeed = t.TopSpeed;
     // The stops leave a little room past the steering target and hold a wheel that the road kicks.
     c.SteerLimit = 1.1f * t.SteerAmount;
-    // A stiff suspension (about 8 Hz, half damped, on the physics' 1/150 s substeps) whatever the
-    // mass: spring k = ERP / (h CFM), damping c = (1 - ERP) / CFM, each wheel carrying a quarter.
-    c.SuspensionERP = 0.251f;
-    c.SuspensionCFM = 0.0596f / t.Mass;
-    for (int i = 0; i < 2; ++i) {
-        float side = i == 0 ? 1.0f : -1.0f;
-        c.FrontLamps[i][0] = g.FrontLamp.x;
-        c.FrontLamps[i][1] = g.FrontLamp.y * side;
-        c.FrontLamps[i][2] = g.FrontLamp.z;
-        c.RearLamps[i][0] = g.RearLamp.x;
-        c.RearLamps[i][1] = g.RearLamp.y * side;
-        c.RearLamps[i][2] = g.RearLamp.z;
-    }
     // Each gear pitches the idle loop up from about its own rate to 1.6 times it, a little louder
     // with every gear.
     c.EngineSound = 1;

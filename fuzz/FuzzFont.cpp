@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static std::string file = "/dev/shm/kal-fuzz-font-" + std::to_string(getpid()) + ".dat";
+    static std::string file = ScratchPath("font");
     int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0 || write(fd, data, size) != ssize_t(size))
         __builtin_trap();

@@ -15,7 +15,7 @@ namespace {
 
 std::string Folder() {
     static std::string folder = [] {
-        std::string path = "/dev/shm/kal-fuzz-player-" + std::to_string(getpid());
+        std::string path = ScratchPath("player");
         std::filesystem::create_directories(path);
         SetMessageBoxHandler([](const std::string&, const std::string&) {});
         return path;

@@ -5,8 +5,27 @@
 #include "uByteReader.h"
 
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <unistd.h>
 #include <vector>
+
+// A scratch path of this process in memory (/dev/shm) for targets whose reader takes a file name,
+// removed with everything below it when the process ends.
+inline std::string ScratchPath(const std::string& name) {
+    static std::vector<std::string> paths;
+    std::string path = "/dev/shm/kal-fuzz-" + name + "-" + std::to_string(getpid());
+    if (paths.empty())
+        std::atexit([] {
+            for (const std::string& p : paths) {
+                std::error_code ec;
+                std::filesystem::remove_all(p, ec);
+            }
+        });
+    paths.push_back(path);
+    return path;
+}
 
 // Appends the data tree files `relative` (below run/data) that exist.
 inline void AddDataSeeds(std::vector<std::vector<uint8_t>>& seeds, const std::vector<std::string>& relative) {

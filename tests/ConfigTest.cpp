@@ -321,3 +321,32 @@ TEST_F(TConfigTest, FileThatIsNotTextIsSetAsideAndTheDefaultsStand) {
     EXPECT_EQ(ReadText(File() + ".bad"), binary) << "the player's file is kept aside as it was";
     EXPECT_TRUE(Has(ReadText(File()), "SamplesVolume=255\n")) << "a fresh file takes its place";
 }
+
+// Whatever junk a file carries, what a save writes is read back by the next start: dropping the
+// duplicates of a file with stray control bytes must not tip it over into "not text", and hand-added
+// lines must not push it over the size a settings file may have.
+TEST_F(TConfigTest, SavedFileIsAlwaysReadBack) {
+    std::string junky = "# Kalmirov settings\nSamplesVolume=200\nstray bytes " + std::string(70, '\x05') + "\n";
+    for (int i = 0; i < 3; ++i)
+        junky += "SamplesVolume=200\nModulesVolume=20\nCarmageddon=0\nHighscoreServer=\"http://127.0.0.1:8080\"\n";
+    std::string huge = "SamplesVolume=200\n";
+    while (huge.size() < 65500)
+        huge += "my own note, kept by hand " + std::to_string(huge.size()) + "\n";
+    for (const std::string& text : {junky, huge}) {
+        WriteText(File(), text);
+        TMessageRecorder messages;
+        {
+            TConfig config(File());
+            ASSERT_TRUE(config.KeyOpen);
+            config.SamplesVolume = 81;
+            config.HighscoreServer = "http://scores.example:8080";
+        }
+        TConfig again(File());
+        again.KeyOpen = false;
+        EXPECT_EQ(again.SamplesVolume, 81) << ReadText(File());
+        EXPECT_EQ(again.HighscoreServer, "http://scores.example:8080");
+        EXPECT_TRUE(messages.Messages.empty()) << messages.Messages[0].Text;
+        EXPECT_FALSE(std::filesystem::exists(File() + ".bad"));
+        EXPECT_LE(ReadText(File()).size(), 65536u);
+    }
+}

@@ -108,8 +108,11 @@ std::vector<std::string> SplitLines(const std::vector<uint8_t>& bytes) {
 // Why the bytes are no settings file at all, or empty when they are text. Hand edits and stray junk
 // lines are kept; a file that is mostly control bytes, or far larger than any settings file, is
 // something else (a disk error, another program's file) and is set aside.
+constexpr size_t MaxSettingsBytes = 65536;
+
+bool IsControl(char c) { return uint8_t(c) < 0x20 && c != '\t'; }
+
 std::string NotSettingsText(const std::vector<uint8_t>& bytes) {
-    constexpr size_t MaxSettingsBytes = 65536;
     if (bytes.size() > MaxSettingsBytes)
         return std::to_string(bytes.size()) + " bytes, more than the " + std::to_string(MaxSettingsBytes) +
                " a settings file may have";
@@ -133,11 +136,26 @@ std::vector<uint8_t> FileBytes(const std::vector<std::string>& lines) {
     return bytes;
 }
 
-// A text value as written: in double quotes, without the line breaks that would end its line.
+// A text value as written: in double quotes, without line breaks or other control characters.
 std::string Quoted(const std::string& text) {
     std::string line = text;
-    std::erase_if(line, [](char c) { return c == '\n' || c == '\r' || c == '\0'; });
+    std::erase_if(line, IsControl);
     return "\"" + line + "\"";
+}
+
+// What a save may keep of the lines it read, so that the file it writes is one the next start
+// reads: lines with control characters (stray bytes, never a setting of ours) go, and should the
+// hand-added lines make the file larger than a settings file may be, only the game's own stay.
+void KeepReadable(std::vector<std::string>& lines, const std::vector<std::string>& names) {
+    std::erase_if(lines, [](const std::string& line) { return std::any_of(line.begin(), line.end(), IsControl); });
+    if (FileBytes(lines).size() <= MaxSettingsBytes)
+        return;
+    std::erase_if(lines, [&](const std::string& line) {
+        std::optional<TEntry> entry = ParseLine(line);
+        return line != HEADER && !(entry && std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+                                       return SameName(entry->Name, name.c_str());
+                                   }));
+    });
 }
 
 } // namespace
@@ -256,6 +274,9 @@ bool TConfig::Save(std::string& error) {
     if (!Ghosts || GhostsStored)
         values.emplace_back("Ghosts", Ghosts ? "1" : "0");
     std::vector<std::string> lines = Lines;
+    std::vector<std::string> names;
+    for (const auto& value : values)
+        names.emplace_back(value.first);
     if (lines.empty())
         lines.push_back(HEADER);
     for (const auto& [name, value] : values) {
@@ -277,6 +298,7 @@ bool TConfig::Save(std::string& error) {
             kept.push_back(line);
         lines = std::move(kept);
     }
+    KeepReadable(lines, names);
     if (!WriteFileAtomic(Registry, FileBytes(lines), &error))
         return false;
     Lines = lines;

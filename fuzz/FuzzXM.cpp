@@ -38,8 +38,15 @@ std::vector<std::vector<uint8_t>> FuzzSeeds() {
     AddDataSeeds(seeds, {"music/music.xm"});
     // The game's module is mostly sample data, slow to load a hundred thousand times; its header,
     // patterns and first instruments are what the loader's decisions depend on.
-    for (std::vector<uint8_t>& seed : seeds)
+    // Its song is 180 orders long, and the loader plays the whole order list through to find its
+    // length: a dozen orders give the same decisions at a tenth of the time.
+    for (std::vector<uint8_t>& seed : seeds) {
         seed.resize(std::min<size_t>(seed.size(), 48 * 1024));
+        if (seed.size() > 66 && seed[64] + 256 * seed[65] > 12) {
+            seed[64] = 12;
+            seed[65] = 0;
+        }
+    }
     // The smallest module libopenmpt takes: an XM header with no patterns and no instruments.
     std::vector<uint8_t> xm;
     auto text = [&](const std::string& s, size_t n) {

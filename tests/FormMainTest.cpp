@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -169,6 +170,13 @@ TEST_F(FormMain, AddedNicksFollowTheLauncherRule) {
 TEST_F(FormMain, InvalidNickMessageShowsOnTwoLines) {
     EXPECT_EQ(DialogText(Utf8ToCp1250(InvalidNickText)),
               QString::fromUtf8("Invalid nick.\nŠpatná přezdívka."));
+}
+
+TEST_F(FormMain, MessageThatLooksLikeHtmlShowsAsPlainText) {
+    std::unique_ptr<QMessageBox> box = MessageDialog("200 <b>OK</b><img src=\"x.png\">", "Kalmirov");
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    EXPECT_EQ(box->text(), QString("200 <b>OK</b><img src=\"x.png\">"));
+    EXPECT_EQ(box->windowTitle(), QString("Kalmirov"));
 }
 
 TEST_F(FormMain, EmptyFileAsksForTheFirstPlayer) {

@@ -141,3 +141,11 @@ TEST(GameConsts, EveryStationPlaceLiesInsideItsArea) {
     EXPECT_TRUE(PointInRect(339, 143, GasStationAreas[0]));
     EXPECT_FALSE(PointInRect(338.99f, 142, GasStationAreas[0]));
 }
+
+TEST(GameConsts, ANumberTakesTheMarkedPlaceAndTheRestOfTheTextStaysAsWritten) {
+    EXPECT_EQ(PlaceNumber(PickText(MenuTexts[mtMissionNumber], 0), "%d", "7"), "Mission 7");
+    EXPECT_EQ(PlaceNumber(PickText(ParTimeText, 1), "%.2f", "12.50"), Utf8ToCp1250("Normový čas 12.50"));
+    // Other directives in a text are its letters, never read as a format.
+    EXPECT_EQ(PlaceNumber("%s %n 100% %d", "%d", "3"), "%s %n 100% 3");
+    EXPECT_EQ(PlaceNumber("no number", "%d", "3"), "no number");
+}

@@ -70,6 +70,15 @@ TEST_F(THttpClientTest, OnlyHttpIsSpoken) {
     EXPECT_THROW(client.Get("not a url"), EHttpError);
 }
 
+TEST_F(THttpClientTest, AnswerLargerThanTheBodyLimitIsAnError) {
+    TTestHttpServer server;
+    THttpClient client;
+    server.SetBody(std::string(MaxHttpBodyBytes, 'x'));
+    EXPECT_EQ(client.Get(server.Address() + "/").size(), MaxHttpBodyBytes) << "the limit itself goes through";
+    server.SetBody(std::string(MaxHttpBodyBytes + 1, 'x'));
+    EXPECT_THROW(client.Get(server.Address() + "/"), EHttpError);
+}
+
 TEST_F(THttpClientTest, ServerThatNeverAnswersIsGivenUpAfterFiveSeconds) {
     TTestHttpServer server(-1, 200, true);
     THttpClient client;

@@ -33,7 +33,7 @@ class TTestHttpServer {
                 Released.wait_for(lock, std::chrono::seconds(30), [this] { return Stopping; });
             bool fail = FailFrom >= 0 && int(Requests.size()) > FailFrom;
             response.status = fail ? FailStatus : 200;
-            response.set_content(fail ? "refused" : "ok", "text/plain");
+            response.set_content(fail ? "refused" : Body, "text/plain");
         });
         // One request per connection: a client's idle connection would hold the server's stop back.
         Server.set_keep_alive_max_count(1);
@@ -53,6 +53,12 @@ class TTestHttpServer {
         Thread.join();
     }
 
+    // What a 200 answer carries; "ok" until a test sets another.
+    void SetBody(const std::string& body) {
+        std::lock_guard lock(Mutex);
+        Body = body;
+    }
+
     std::string Address() const { return "http://127.0.0.1:" + std::to_string(Port); }
     std::vector<TRequest> Recorded() {
         std::lock_guard lock(Mutex);
@@ -69,6 +75,7 @@ class TTestHttpServer {
     std::mutex Mutex;
     std::condition_variable Released;
     bool Stopping = false;
+    std::string Body = "ok";
     std::vector<TRequest> Requests;
 };
 

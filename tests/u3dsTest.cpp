@@ -113,6 +113,21 @@ TEST(u3ds, UnknownMaterialNameLeavesNoMaterial) {
     EXPECT_EQ(model.Objects[0].Material, -1);
 }
 
+TEST(u3ds, TextureNameOutsideTheModelFolderIsRefused) {
+    for (const char* name : {"../paint.bmp", "..\\..\\paint.bmp", "maps/../../paint.bmp", "..",
+                             "/etc/paint.bmp", "\\paint.bmp"}) {
+        T3dsModel model = FoldedSheet();
+        model.Materials[0].TextureFile = name;
+        std::string error = ParseError(Encode3DS(model));
+        EXPECT_NE(error.find("outside the model's folder"), std::string::npos) << name << ": " << error;
+    }
+    for (const char* name : {"paint.bmp", "maps\\paint.bmp", "maps/paint..bmp", "...bmp"}) {
+        T3dsModel model = FoldedSheet();
+        model.Materials[0].TextureFile = name;
+        EXPECT_EQ(ParseError(Encode3DS(model)), "parsed") << name;
+    }
+}
+
 TEST(u3ds, MissingTextureCoordinatesReadAsZero) {
     T3dsModel in = FoldedSheet();
     in.Objects[0].TexCoords.resize(2);

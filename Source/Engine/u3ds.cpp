@@ -5,6 +5,7 @@
 #include "uPlatform.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -32,6 +33,20 @@ std::string Hex(uint16_t id) {
     char text[8];
     std::snprintf(text, sizeof text, "0x%04X", id);
     return text;
+}
+
+// A texture is named relative to its model's folder. A name that starts at the root or climbs out
+// with ".." would let a model file load any picture on the disk.
+bool InsideModelFolder(const std::string& name) {
+    if (!name.empty() && (name[0] == '/' || name[0] == '\\'))
+        return false;
+    for (size_t start = 0; start <= name.size();) {
+        size_t end = std::min(name.find_first_of("/\\", start), name.size());
+        if (end - start == 2 && name.compare(start, 2, "..") == 0)
+            return false;
+        start = end + 1;
+    }
+    return true;
 }
 
 // Real models nest their chunks fewer than 10 levels deep; a deeper file is damaged, and walking it
@@ -216,6 +231,10 @@ bool Parse3DS(const std::vector<uint8_t>& bytes, const std::string& fileName, T3
         TChunkParser parser(reader, model);
         parser.Walk(length, TChunkParser::TContext::Top);
 
+        for (const T3dsMaterial& material : model.Materials)
+            if (!InsideModelFolder(material.TextureFile))
+                parser.Fail("material \"" + material.Name + "\" names the texture \"" + material.TextureFile +
+                            "\", which lies outside the model's folder");
         for (T3dsObject& object : model.Objects) {
             size_t vertexCount = object.Vertices.size();
             for (const auto& face : object.Faces)

@@ -134,6 +134,13 @@ QString DialogText(const std::string& cp1250) {
     return Text(Cp1250ToUtf8(cp1250)).replace("\r\n", "\n");
 }
 
+std::unique_ptr<QMessageBox> MessageDialog(const std::string& text, const std::string& caption) {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, DialogText(caption), DialogText(text),
+                                             QMessageBox::Ok, QApplication::activeWindow());
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
+
 bool ValidLauncherNick(const std::string& utf8, std::string& cp1250) {
     std::string stored;
     if (!ValidNick(utf8, stored) || stored.size() >= size_t(MaxNickLength))

@@ -11,11 +11,13 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QComboBox;
 class QLabel;
+class QMessageBox;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -59,6 +61,10 @@ TLauncherSeams DefaultLauncherSeams();
 
 // A game text (Windows-1250, lines ending "\r\n") as a Qt dialog shows it.
 QString DialogText(const std::string& cp1250);
+// The warning box of a game message (Windows-1250 text and caption). Messages carry file names,
+// nicks and the score server's answers, so the box shows them as plain text: text that looks like
+// HTML would otherwise be read as markup.
+std::unique_ptr<QMessageBox> MessageDialog(const std::string& text, const std::string& caption);
 
 // A nick the launcher accepts: not empty, shorter than 20 characters, and every character one that
 // Windows-1250 holds; `cp1250` receives the bytes to store.

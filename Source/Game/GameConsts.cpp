@@ -10,6 +10,13 @@ std::array<std::string, 2> PairText(const TTextPair& pair) {
     return {PickText(pair, 0), PickText(pair, 1)};
 }
 
+std::string PlaceNumber(const std::string& text, const char* mark, const std::string& number) {
+    std::string placed = text;
+    if (size_t at = placed.find(mark); at != std::string::npos)
+        placed.replace(at, std::char_traits<char>::length(mark), number);
+    return placed;
+}
+
 const TCarRow CarTable[8] = {
     {"Mustang 69",
      {"More a car for museum than streets, but still awesome performance.",

@@ -23,6 +23,9 @@ struct TTextPair {
 std::string PickText(const TTextPair& pair, int language);
 // Both texts of a pair as Windows-1250 bytes, English first.
 std::array<std::string, 2> PairText(const TTextPair& pair);
+// A text with one number in it, whose place the printf directive `mark` ("%d", "%.2f") marks. The
+// number comes already written, so no text of the tables is ever used as a format.
+std::string PlaceNumber(const std::string& text, const char* mark, const std::string& number);
 
 struct TCarRow {
     const char* Name; // one text for both languages

@@ -15,8 +15,12 @@ void InitCurlOnce() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// Taking fewer bytes than offered makes libcurl end the transfer with an error.
 size_t AppendBody(char* data, size_t size, size_t count, void* body) {
-    static_cast<std::string*>(body)->append(data, size * count);
+    std::string& text = *static_cast<std::string*>(body);
+    if (size * count > MaxHttpBodyBytes - text.size())
+        return 0;
+    text.append(data, size * count);
     return size * count;
 }
 

@@ -4,6 +4,7 @@
 
 #include "uErrors.h"
 
+#include <cstddef>
 #include <string>
 
 // A request that did not go through: no connection, a time-out, or a status other than 2xx.
@@ -11,6 +12,10 @@ class EHttpError : public Exception {
   public:
     using Exception::Exception;
 };
+
+// The largest body a response may have: the score server answers in a line, and a server that
+// sends more is not one of ours, whose answer must not fill the game's memory.
+constexpr size_t MaxHttpBodyBytes = 1 << 20;
 
 class THttpClient {
   public:
@@ -21,7 +26,8 @@ class THttpClient {
 
     // Sends one GET for a complete URL ("http://host:port/path?query") with the User-Agent
     // "Kalmirov" and returns the response body. Redirects are not followed. Gives up after 3 s
-    // without a connection or 5 s in all. EHttpError when the request fails or the status is not 2xx.
+    // without a connection or 5 s in all. EHttpError when the request fails, the status is not 2xx
+    // or the body is longer than MaxHttpBodyBytes.
     std::string Get(const std::string& url);
 
     // The status line of the last response without its protocol ("404 Not Found"); empty when no

@@ -228,7 +228,7 @@ int main(int argc, char** argv) {
     if (!harness.Unattended()) {
         application = std::make_unique<QApplication>(argc, argv);
         previousHandler = SetMessageBoxHandler([](const std::string& text, const std::string& caption) {
-            QMessageBox::warning(QApplication::activeWindow(), DialogText(caption), DialogText(text));
+            MessageDialog(text, caption)->exec();
         });
     }
     // Qt's boxes only while the application exists.

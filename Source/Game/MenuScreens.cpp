@@ -274,8 +274,7 @@ void TMenuImprovedEngine::DrawCarChoice() {
     int language = Config().Language;
     float slide = float(Slide);
     White(font);
-    char number[64];
-    std::snprintf(number, sizeof number, Text(mtMissionNumber).c_str(), int(mission));
+    std::string number = PlaceNumber(Text(mtMissionNumber), "%d", std::to_string(int(mission)));
     // A little higher than the title's line spacing would put it, so the accents of a Czech title
     // stay clear of it.
     font.DrawText(Upper(number), 170, 314 - slide, 24);
@@ -314,8 +313,9 @@ void TMenuImprovedEngine::DrawSingleResult() {
     font.DrawText(Upper(Format("%.2f", double(p1.Time)) + Text(mtSeconds)), 340, 200 - slide, ItemSize);
     if (p1.ParTime > 0) {
         White(font);
-        font.DrawText(Upper(Format(PickText(ParTimeText, Config().Language).c_str(), double(p1.ParTime))), 340,
-                      176 - slide, 16);
+        font.DrawText(Upper(PlaceNumber(PickText(ParTimeText, Config().Language), "%.2f",
+                                        Format("%.2f", double(p1.ParTime)))),
+                      340, 176 - slide, 16);
     }
     int32_t place = HighscorePlace(Engine.Highscores, p1.Mission, p1.Nick, p1.CarType, p1.Score, p1.Time);
     if (place >= 0) {

@@ -16,7 +16,7 @@ constexpr int StuckLimit = 50;         // frames at a standstill before backing 
 constexpr int BackOutLength = 70;      // frames of backing out
 constexpr float FrameSeconds = 0.01f;  // the fixed clock's frame
 constexpr float TurnRadius = 4.8f;     // metres, the tightest circle of a car at walking pace
-constexpr float TurnSlack = 0.05f;     // rad/s of turn rate left to the car before the wheel moves
+constexpr float WheelResponse = 1.2f;  // 1/s: how fast a wheel turns for the angle it has still to go
 
 float Wrap(float angle) {
     while (angle > Pi)
@@ -65,11 +65,6 @@ float TDriver::SafeSpeed(size_t from) const {
 
 TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals, bool moving,
                          const std::vector<TPoint>& others) {
-    TControls keys;
-    if (goals.empty())
-        return keys;
-    TPoint here{car.X, car.Y};
-    ++FramesSincePlan;
     // Radians per second the car is turning (counter-clockwise positive); a frame lasts 10 ms.
     float turning = HaveHeading ? Wrap((car.Heading - LastHeading) * Pi / 180) / FrameSeconds : 0;
     LastHeading = car.Heading;
@@ -81,6 +76,37 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
     LastX = car.X;
     LastY = car.Y;
     HavePosition = true;
+    // How sharply the car turns for its wheel, taken from the bends it drives forwards.
+    if (!Backing && car.Speed > 1 && std::fabs(Wheel) > 0.08f) {
+        float gain = turning / car.Speed / Wheel;
+        if (gain > 0.2f && gain < 2)
+            TurnGain += 0.02f * (gain - TurnGain);
+    }
+    TControls keys = Decide(car, goals, moving, others);
+    float target = keys.Left ? SteerAmount : keys.Right ? -SteerAmount : 0;
+    Wheel += WheelResponse * (target - Wheel) * FrameSeconds;
+    return keys;
+}
+
+void TDriver::SteerTowards(float wanted, TControls& keys) const {
+    float best = 1e9f;
+    for (int side = -1; side <= 1; ++side) {
+        float next = Wheel + WheelResponse * (float(side) * SteerAmount - Wheel) * FrameSeconds;
+        if (float miss = std::fabs(next - wanted); miss < best - 1e-6f) {
+            best = miss;
+            keys.Left = side > 0;
+            keys.Right = side < 0;
+        }
+    }
+}
+
+TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals, bool moving,
+                          const std::vector<TPoint>& others) {
+    TControls keys;
+    if (goals.empty())
+        return keys;
+    TPoint here{car.X, car.Y};
+    ++FramesSincePlan;
     bool newGoal = Distance(PlannedGoal, goals.front()) > 0.01f;
     bool wayMissesGoal = Marks.size() < 2 || Distance(Way[Marks[1]], goals.front()) > 0.01f;
     if (Way.empty() || (newGoal && wayMissesGoal) || FramesSincePlan > PlanEvery)
@@ -107,7 +133,7 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
     Progress = best;
     if (bestDistance > OffWay && FramesSincePlan > 20) {
         Plan(car, goals);
-        return Drive(car, goals, moving, others);
+        return Decide(car, goals, moving, others);
     }
     if (!moving) {
         StuckFrames = BackOutFrames = 0;
@@ -119,7 +145,7 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
     float look = std::clamp(1.2f + 0.3f * car.Speed, 2.0f, 6.0f);
     if (!Marks.empty() && Along[Progress] > Along[Marks.front()] + 2.5f && FramesSincePlan > 20) {
         Plan(car, goals);
-        return Drive(car, goals, moving, others);
+        return Decide(car, goals, moving, others);
     }
     size_t aim = Progress;
     while (aim + 1 < Way.size() && Along[aim] < Along[Progress] + look)
@@ -197,11 +223,8 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
 
     // The wheel as a pure-pursuit driver turns it: the bend that takes the car through the aim point
     // asks for a rate of turn; the wheel goes to the side that brings the car's own rate towards it.
-    float wantedTurn = 2 * std::sin(error) / std::max(distance, 1.0f) * std::max(car.Speed, 1.0f);
-    if (wantedTurn > turning + TurnSlack)
-        keys.Left = true;
-    else if (wantedTurn < turning - TurnSlack)
-        keys.Right = true;
+    float curvature = 2 * std::sin(error) / std::max(distance, 1.0f);
+    SteerTowards(std::clamp(curvature / TurnGain, -SteerAmount, SteerAmount), keys);
 
     float wanted = SafeSpeed(Progress);
     // A sharp turn still to make at the aim point: slow to a crawl first.

@@ -206,8 +206,10 @@ int Play(const TOptions& options) {
     std::string recorded, finalLine;
     // The steering target of a steering key of each car type, radians, as the car configurations set it.
     constexpr float SteerAmounts[8] = {0.32f, 0.36f, 0.32f, 0.42f, 0.26f, 0.36f, 0.30f, 0.32f};
-    float steer = SteerAmounts[options.Car];
-    TDriver drivers[2] = {TDriver(city, steer), TDriver(city, steer)};
+    // Their lengths in metres.
+    constexpr float CarLengths[8] = {4.76f, 4.0f, 4.35f, 8.0f, 5.2f, 5.6f, 4.9f, 4.16f};
+    float steer = SteerAmounts[options.Car], length = CarLengths[options.Car];
+    TDriver drivers[2] = {TDriver(city, steer, length), TDriver(city, steer, length)};
     TKeyboard keyboard;
     bool finished = false, timedOut = false;
     double time = 0;
@@ -255,26 +257,29 @@ int Play(const TOptions& options) {
                 for (const TJson& traffic : state["traffic"]["cars"].Items)
                     if (!traffic.IsNull())
                         others.push_back({float(traffic["x"].Num()), float(traffic["y"].Num())});
-                // In a race the cars drive in a column: the first one leads and never waits for the
-                // second unless that one is driving off ahead of it; the second starts a little later
-                // and stands while it is close behind the first. Two cars waiting for each other in a
-                // narrow street would wait for ever; a second car left far behind is brought up by
-                // the game's catch-up.
+                // In a race the cars drive in a column: the first one leads and waits for the
+                // second only while that one drives off ahead of it; the second starts a little
+                // later, stands while it is close to the first and backs off when the first comes
+                // backing towards it. Two cars waiting for each other in a narrow street would wait
+                // for ever; a second car left far behind is brought up by the game's catch-up.
                 const TJson& other = state["cars"][size_t(1 - p)];
                 bool drives = moving && (p == 0 || goFrames > 60);
+                bool backOff = false;
                 if (race && !other.IsNull()) {
                     TCarState them = CarOf(other);
                     if (p == 1 || them.Speed > 0.5f)
                         others.push_back({them.X, them.Y});
-                    if (p == 1) {
+                    if (p == 1 && std::hypot(me.X - them.X, me.Y - them.Y) < ColumnSpacing) {
+                        drives = false;
                         float forward = (them.Heading + 180) * 3.14159265f / 180;
                         float ahead =
                             (me.X - them.X) * std::cos(forward) + (me.Y - them.Y) * std::sin(forward);
-                        if (std::hypot(me.X - them.X, me.Y - them.Y) < ColumnSpacing && ahead < 1)
-                            drives = false;
+                        backOff = moving && ahead < 0 && drivers[0].Doing() != 'F';
                     }
                 }
                 TControls controls = drivers[p].Drive(me, goals, drives, others);
+                if (backOff)
+                    controls.Brake = true;
                 keyboard.Set(PlayerKeys[p], controls, pass + 1, lines);
                 if (options.Trace > 0 && pass % uint64_t(options.Trace) == 0)
                     std::fprintf(stderr,

@@ -224,14 +224,23 @@ std::vector<TPoint> TCityGrid::Leg(TPoint from, TPoint to) const {
 // Pulls the cell-by-cell way taut: from each corner it goes straight to the farthest later point that
 // it can see over open, easy ground, then every half metre of the result becomes a point again.
 std::vector<TPoint> TCityGrid::Straighten(TPoint from, const std::vector<TPoint>& cells) const {
-    auto clearLine = [&](TPoint a, TPoint b) {
+    // What a point of the way costs; the cells close to a wall that the search opened near the ends
+    // of a leg cost what it paid for them.
+    auto costAt = [&](float px, float py) {
+        int x = int(std::floor(px)), y = int(std::floor(py));
+        float c = Cost(x, y);
+        return c == 0 && Inside(x, y) && !Solid(x, y) && !(Word(x, y) & GroundWater) ? 6.0f : c;
+    };
+    // A straight line may cross no harder ground than the cells it replaces, but for its first and
+    // last metre and a half: a car starting beside a wall leaves it the short way.
+    auto clearLine = [&](TPoint a, TPoint b, float hardest) {
         float length = std::hypot(b.X - a.X, b.Y - a.Y);
         int steps = int(length / 0.25f) + 1;
         for (int k = 1; k < steps; ++k) {
             float t = float(k) / float(steps);
-            int x = int(std::floor(a.X + (b.X - a.X) * t)), y = int(std::floor(a.Y + (b.Y - a.Y) * t));
-            float c = Cost(x, y);
-            if (c == 0 || c > 1.7f)
+            float c = costAt(a.X + (b.X - a.X) * t, a.Y + (b.Y - a.Y) * t);
+            bool nearEnd = std::min(t, 1 - t) * length < 1.5f;
+            if (c == 0 || (c > hardest && !nearEnd))
                 return false;
         }
         return true;
@@ -240,10 +249,15 @@ std::vector<TPoint> TCityGrid::Straighten(TPoint from, const std::vector<TPoint>
     size_t i = 0;
     std::vector<TPoint> all{from};
     all.insert(all.end(), cells.begin(), cells.end());
+    std::vector<float> hardest(all.size());
     while (i + 1 < all.size()) {
+        // The hardest ground the cell way crosses from corner i to each later point.
+        float worst = 1.7f;
+        for (size_t k = i + 1; k < all.size(); ++k)
+            hardest[k] = worst = std::max(worst, costAt(all[k].X, all[k].Y));
         size_t j = i + 1;
         for (size_t k = all.size() - 1; k > i + 1; --k)
-            if (clearLine(all[i], all[k])) {
+            if (clearLine(all[i], all[k], hardest[k])) {
                 j = k;
                 break;
             }

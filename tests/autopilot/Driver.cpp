@@ -16,6 +16,9 @@ constexpr int StuckLimit = 50;         // frames at a standstill before backing 
 constexpr int BackOutLength = 70;      // frames of backing out
 constexpr float FrameSeconds = 0.01f;  // the fixed clock's frame
 constexpr float TurnRadius = 4.8f;     // metres, the tightest circle of a car at walking pace
+constexpr float WidenLook = 4.5f;      // metres along the way to the point that must lie outside it
+constexpr float TurnRoundLook = 10;    // metres along the way to the point that tells the car to turn round
+constexpr float TurnSpeed = 1.5f;      // m/s on each leg of turning round
 constexpr float WheelResponse = 1.2f;  // 1/s: how fast a wheel turns for the angle it has still to go
 
 float Wrap(float angle) {
@@ -88,6 +91,44 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
     return keys;
 }
 
+// One leg of turning round: forwards with the wheel over to the side of the way, or backwards with
+// it over to the other side, until the car's nose or tail comes close to a wall; then the other leg,
+// until the way lies ahead.
+TControls TDriver::TurnRound(const TCarState& car, float turnError) {
+    TControls keys;
+    if (std::fabs(turnError) < 0.6f || TurnLegs >= 8) {
+        Manoeuvre = TManoeuvre::Forward;
+        StuckFrames = 0;
+        Way.clear();
+        return keys;
+    }
+    float wanted = TurnForwards ? TurnSide * SteerAmount : -TurnSide * SteerAmount;
+    keys.Left = wanted > 0;
+    keys.Right = wanted < 0;
+    if (WheelNotReady(wanted, car.Speed))
+        return keys;
+    ++TurnFrames;
+    float forward = (car.Heading * Pi / 180) + Pi;
+    float reach = (TurnForwards ? 1.0f : -1.0f) * (CarLength / 2 + 0.6f);
+    int x = int(std::floor(car.X + reach * std::cos(forward))),
+        y = int(std::floor(car.Y + reach * std::sin(forward)));
+    bool wall = !TCityGrid::Inside(x, y) || City.Clearance(x, y) < 1.0f;
+    bool stalled = TurnFrames > 60 && car.Speed < 0.2f;
+    if (wall || stalled || TurnFrames > 500) {
+        TurnForwards = !TurnForwards;
+        TurnFrames = 0;
+        ++TurnLegs;
+        return keys;
+    }
+    keys.Accelerate = TurnForwards && car.Speed < TurnSpeed;
+    keys.Brake = !TurnForwards && (car.Speed < TurnSpeed || !Backing);
+    return keys;
+}
+
+bool TDriver::WheelNotReady(float wanted, float speed) const {
+    return speed < 0.8f && std::fabs(Wheel - wanted) > 0.5f * SteerAmount;
+}
+
 void TDriver::SteerTowards(float wanted, TControls& keys) const {
     float best = 1e9f;
     for (int side = -1; side <= 1; ++side) {
@@ -157,13 +198,35 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
     float error = Wrap(toPoint - forward);
     float distance = Distance(here, point);
 
-    // Where the aim point lies seen from the driver's seat: metres ahead and to the left.
+    // Metres the aim point lies ahead of the car.
     float ahead = (point.X - car.X) * std::cos(forward) + (point.Y - car.Y) * std::sin(forward);
-    float left = -(point.X - car.X) * std::sin(forward) + (point.Y - car.Y) * std::cos(forward);
-    // How far the point lies outside the tightest circle the car can drive towards its side: a point
-    // inside it cannot be reached going forwards.
-    float side = left >= 0 ? 1.0f : -1.0f;
-    float outside = std::hypot(ahead, left - side * TurnRadius) - TurnRadius;
+    // How far the way a few metres on lies outside the tightest circle the car can drive towards its
+    // side: a point inside it cannot be reached going forwards. The aim point itself is too close
+    // for this: a way that steps a little aside just ahead of a standing car is driven on easily.
+    size_t farAim = aim;
+    while (farAim + 1 < Way.size() && Along[farAim] < Along[Progress] + WidenLook)
+        ++farAim;
+    TPoint farPoint = Way[farAim];
+    float farAhead = (farPoint.X - car.X) * std::cos(forward) + (farPoint.Y - car.Y) * std::sin(forward);
+    float farLeft = -(farPoint.X - car.X) * std::sin(forward) + (farPoint.Y - car.Y) * std::cos(forward);
+    float side = farLeft >= 0 ? 1.0f : -1.0f;
+    float outside = std::hypot(farAhead, farLeft - side * TurnRadius) - TurnRadius;
+
+    // The way ten metres on: when it too lies behind the car, the car turns round on the spot,
+    // forwards and backwards with the wheel over, rather than backing all the way.
+    size_t turnAim = farAim;
+    while (turnAim + 1 < Way.size() && Along[turnAim] < Along[Progress] + TurnRoundLook)
+        ++turnAim;
+    float turnError = Wrap(std::atan2(Way[turnAim].Y - car.Y, Way[turnAim].X - car.X) - forward);
+    bool wayBehind = std::fabs(turnError) > 1.9f && Distance(here, Way[turnAim]) > 6;
+    if (Manoeuvre != TManoeuvre::TurnRound && wayBehind && car.Speed < 3 && BackOutFrames == 0) {
+        Manoeuvre = TManoeuvre::TurnRound;
+        TurnForwards = true;
+        TurnSide = turnError > 0 ? 1.0f : -1.0f;
+        TurnFrames = TurnLegs = 0;
+    }
+    if (Manoeuvre == TManoeuvre::TurnRound)
+        return TurnRound(car, turnError);
 
     // A point close behind the car is nearer backwards than round a loop the street has no room for.
     if (Manoeuvre == TManoeuvre::Forward && ahead < -1 && std::fabs(error) > 1.9f && distance < 8 &&
@@ -173,7 +236,7 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
         Manoeuvre = TManoeuvre::Forward;
     // A point beside the car inside its turning circle: back up, the wheel turned away from it, until
     // the car can drive round to it.
-    if (Manoeuvre == TManoeuvre::Forward && ahead > -1 && outside < -0.3f && distance < 8)
+    if (Manoeuvre == TManoeuvre::Forward && farAhead > -1 && outside < -0.3f && distance < 8)
         Manoeuvre = TManoeuvre::Widen;
     else if (Manoeuvre == TManoeuvre::Widen && (outside > 0.6f || distance > 10))
         Manoeuvre = TManoeuvre::Forward;
@@ -215,16 +278,28 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
         return keys;
     }
     if (Manoeuvre == TManoeuvre::Widen) {
-        keys.Brake = car.Speed < 2.5f || !Backing;
         keys.Right = side > 0;
         keys.Left = side < 0;
+        // A wheel still turned the other way would only undo the backing: turn it first.
+        if (WheelNotReady(side > 0 ? -SteerAmount : SteerAmount, car.Speed)) {
+            StuckFrames = 0;
+            return keys;
+        }
+        keys.Brake = car.Speed < 2.5f || !Backing;
         return keys;
     }
 
     // The wheel as a pure-pursuit driver turns it: the bend that takes the car through the aim point
     // asks for a rate of turn; the wheel goes to the side that brings the car's own rate towards it.
     float curvature = 2 * std::sin(error) / std::max(distance, 1.0f);
-    SteerTowards(std::clamp(curvature / TurnGain, -SteerAmount, SteerAmount), keys);
+    float wantedWheel = std::clamp(curvature / TurnGain, -SteerAmount, SteerAmount);
+    SteerTowards(wantedWheel, keys);
+    // Setting off into a sharp turn: the slow wheel goes over first, or the car would drive off the
+    // wrong way while it turns.
+    if (std::fabs(wantedWheel) > 0.5f * SteerAmount && WheelNotReady(wantedWheel, car.Speed)) {
+        StuckFrames = 0;
+        return keys;
+    }
 
     float wanted = SafeSpeed(Progress);
     // A sharp turn still to make at the aim point: slow to a crawl first.

@@ -21,11 +21,13 @@ struct TControls {
 };
 
 class TDriver {
-    enum class TManoeuvre { Forward, BackTowards, Widen };
+    enum class TManoeuvre { Forward, BackTowards, Widen, TurnRound };
 
   public:
-    // `steerAmount` is the car's steering target of a steering key, in radians.
-    TDriver(const TCityGrid& city, float steerAmount) : City(city), SteerAmount(steerAmount) {}
+    // `steerAmount` is the car's steering target of a steering key, in radians; `length` its length
+    // in metres.
+    TDriver(const TCityGrid& city, float steerAmount, float length)
+        : City(city), SteerAmount(steerAmount), CarLength(length) {}
 
     // The frame's answer. `goals` are the targets still to reach, the next one first; `moving` is
     // false while the car cannot be driven (before GO, during a race's catch-up pause); `others`
@@ -41,6 +43,7 @@ class TDriver {
     char Doing() const {
         return BackOutFrames > 0                      ? 'O'
                : Manoeuvre == TManoeuvre::BackTowards ? 'B'
+               : Manoeuvre == TManoeuvre::TurnRound   ? 'T'
                : Manoeuvre == TManoeuvre::Widen       ? 'W'
                                                       : 'F';
     }
@@ -51,11 +54,15 @@ class TDriver {
     // The key that brings the front wheels nearest to `wanted` (radians, counter-clockwise) by the
     // next frame: held or let go frame by frame, it turns the slow wheel by as much as the bend needs.
     void SteerTowards(float wanted, TControls& keys) const;
+    // A car about to set off whose wheel is still far from `wanted` (radians, counter-clockwise).
+    bool WheelNotReady(float wanted, float speed) const;
+    TControls TurnRound(const TCarState& car, float turnError);
     void Plan(const TCarState& car, const std::vector<TPoint>& goals);
     float SafeSpeed(size_t from) const;
 
     const TCityGrid& City;
     float SteerAmount;
+    float CarLength;
     // The front wheels' angle, radians counter-clockwise, as the keys sent so far have turned them:
     // the game turns a wheel towards the key's target at 1.2 times the angle still to go per second.
     float Wheel = 0;
@@ -71,6 +78,10 @@ class TDriver {
     int BackOutFrames = 0; // frames of backing out still to go
     bool BackOutLeft = false;
     bool BackOutForward = false;
+    bool TurnForwards = true; // the leg of turning round the car is on
+    float TurnSide = 1;       // 1 turning round to the left, -1 to the right
+    int TurnFrames = 0;       // frames on the present leg
+    int TurnLegs = 0;         // legs driven so far
     TManoeuvre Manoeuvre = TManoeuvre::Forward;
     bool Backing = false; // the car moved backwards the last frame
     float LastX = 0, LastY = 0;

@@ -17,7 +17,8 @@ constexpr int32_t TagTexture = 1, TagMesh = 2, TagTile = 101, TagBuilding = 102,
                   TagCellWords = 400, TagIgnored = 501;
 constexpr size_t NameField = 256;     // int32 id, then a 255-byte short string
 constexpr size_t PlacementBytes = 24; // int32 id, float x, y, w, h, int32 rotation
-constexpr float SquareUsed = 0.9f;    // metres off a target's centre, each axis, a way may pass it (of 1.5)
+constexpr float SquareHalf = 1.5f;    // metres from a target's centre to the edge of its square
+constexpr float SquareUsed = 0.9f;    // metres off a target's centre, each axis, a way may pass it
 
 class TReader {
   public:
@@ -282,15 +283,34 @@ std::vector<TPoint> TCityGrid::FindWay(TPoint from, const std::vector<TPoint>& v
     for (size_t i = 0; i < via.size(); ++i) {
         // A target counts from anywhere in its square of three metres: the way passes it at the
         // point of the square (less a margin for the driver) nearest to the line from where the way
-        // comes from to the next target, which straightens bends and, where two squares overlap,
-        // takes both at once.
+        // comes from to the next target, which straightens bends.
         TPoint point = via[i];
         TPoint a = way.back(), b = i + 1 < via.size() ? via[i + 1] : via[i];
+        float left = point.X - SquareUsed, right = point.X + SquareUsed;
+        float bottom = point.Y - SquareUsed, top = point.Y + SquareUsed;
+        // Where the next square overlaps this one, the way takes both at once, through the middle of
+        // the overlap across its narrow side, heading for the target after them.
+        bool pair = i + 1 < via.size() && std::fabs(via[i + 1].X - point.X) < 2 * SquareHalf &&
+                    std::fabs(via[i + 1].Y - point.Y) < 2 * SquareHalf;
+        if (pair) {
+            TPoint next = via[i + 1];
+            b = i + 2 < via.size() ? via[i + 2] : next;
+            auto squeeze = [](float low, float high, float& from, float& to) {
+                float margin = std::min(SquareHalf - SquareUsed, (high - low) / 2);
+                from = low + margin;
+                to = high - margin;
+                if (to - from < 1) // narrow: its very middle
+                    from = to = (low + high) / 2;
+            };
+            squeeze(std::max(point.X, next.X) - SquareHalf, std::min(point.X, next.X) + SquareHalf, left,
+                    right);
+            squeeze(std::max(point.Y, next.Y) - SquareHalf, std::min(point.Y, next.Y) + SquareHalf, bottom,
+                    top);
+        }
         float dx = b.X - a.X, dy = b.Y - a.Y, length2 = dx * dx + dy * dy;
         float t =
             length2 > 0 ? std::clamp(((point.X - a.X) * dx + (point.Y - a.Y) * dy) / length2, 0.0f, 1.0f) : 0;
-        TPoint nearest{std::clamp(a.X + t * dx, point.X - SquareUsed, point.X + SquareUsed),
-                       std::clamp(a.Y + t * dy, point.Y - SquareUsed, point.Y + SquareUsed)};
+        TPoint nearest{std::clamp(a.X + t * dx, left, right), std::clamp(a.Y + t * dy, bottom, top)};
         if (Cost(int(std::floor(nearest.X)), int(std::floor(nearest.Y))) > 0)
             point = nearest;
         std::vector<TPoint> leg = Leg(way.back(), point);
@@ -298,6 +318,10 @@ std::vector<TPoint> TCityGrid::FindWay(TPoint from, const std::vector<TPoint>& v
             return {};
         way.insert(way.end(), leg.begin(), leg.end());
         marks.push_back(way.size() - 1);
+        if (pair) {
+            marks.push_back(way.size() - 1);
+            ++i;
+        }
     }
     return way;
 }

@@ -19,6 +19,8 @@ constexpr float TurnRadius = 4.8f;     // metres, the tightest circle of a car a
 constexpr float WidenLook = 4.5f;      // metres along the way to the point that must lie outside it
 constexpr float TurnRoundLook = 10;    // metres along the way to the point that tells the car to turn round
 constexpr float TurnSpeed = 1.5f;      // m/s on each leg of turning round
+constexpr int WaitLimit = 300;         // frames of waiting for a car ahead before edging on round it
+constexpr int ImpatientLength = 300;   // frames of not waiting then
 constexpr float WheelResponse = 1.2f;  // 1/s: how fast a wheel turns for the angle it has still to go
 
 float Wrap(float angle) {
@@ -96,7 +98,7 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
 // until the way lies ahead.
 TControls TDriver::TurnRound(const TCarState& car, float turnError) {
     TControls keys;
-    if (std::fabs(turnError) < 0.6f || TurnLegs >= 8) {
+    if (std::fabs(turnError) < 0.6f || TurnLegs >= 12) {
         Manoeuvre = TManoeuvre::Forward;
         StuckFrames = 0;
         Way.clear();
@@ -109,10 +111,10 @@ TControls TDriver::TurnRound(const TCarState& car, float turnError) {
         return keys;
     ++TurnFrames;
     float forward = (car.Heading * Pi / 180) + Pi;
-    float reach = (TurnForwards ? 1.0f : -1.0f) * (CarLength / 2 + 0.6f);
+    float reach = (TurnForwards ? 1.0f : -1.0f) * (CarLength / 2 + 0.3f);
     int x = int(std::floor(car.X + reach * std::cos(forward))),
         y = int(std::floor(car.Y + reach * std::sin(forward)));
-    bool wall = !TCityGrid::Inside(x, y) || City.Clearance(x, y) < 1.0f;
+    bool wall = !TCityGrid::Inside(x, y) || City.Clearance(x, y) < 0.8f;
     bool stalled = TurnFrames > 60 && car.Speed < 0.2f;
     if (wall || stalled || TurnFrames > 500) {
         TurnForwards = !TurnForwards;
@@ -222,7 +224,23 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
     if (Manoeuvre != TManoeuvre::TurnRound && wayBehind && car.Speed < 3 && BackOutFrames == 0) {
         Manoeuvre = TManoeuvre::TurnRound;
         TurnForwards = true;
-        TurnSide = turnError > 0 ? 1.0f : -1.0f;
+        // Towards the side with the more room; the way's side when they are alike.
+        auto room = [&](float side) {
+            float across = forward + side * Pi / 2;
+            float free = 0;
+            while (free < 15) {
+                int x = int(std::floor(car.X + (free + 0.5f) * std::cos(across)));
+                int y = int(std::floor(car.Y + (free + 0.5f) * std::sin(across)));
+                if (City.Cost(x, y) == 0)
+                    break;
+                free += 0.5f;
+            }
+            return free;
+        };
+        float leftRoom = room(1), rightRoom = room(-1);
+        TurnSide = std::fabs(leftRoom - rightRoom) < 1 ? (turnError > 0 ? 1.0f : -1.0f)
+                   : leftRoom > rightRoom              ? 1.0f
+                                                       : -1.0f;
         TurnFrames = TurnLegs = 0;
     }
     if (Manoeuvre == TManoeuvre::TurnRound)
@@ -305,13 +323,22 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
     // A sharp turn still to make at the aim point: slow to a crawl first.
     if (std::fabs(error) > 0.8f)
         wanted = std::min(wanted, MinCornerSpeed);
-    // Keep clear of a car standing in the way ahead.
+    // Keep clear of a car standing in the way ahead. A car that waits for us in turn would keep both
+    // waiting: after a while the driver stops waiting for a time and edges on round it.
+    float free = wanted;
+    if (ImpatientFrames > 0)
+        --ImpatientFrames;
     for (const TPoint& other : others) {
         float dx = other.X - car.X, dy = other.Y - car.Y;
         float ahead = dx * std::cos(forward) + dy * std::sin(forward);
         float side = -dx * std::sin(forward) + dy * std::cos(forward);
-        if (ahead > 0 && ahead < 10 && std::fabs(side) < 2.2f)
+        if (ahead > 0 && ahead < 10 && std::fabs(side) < 2.2f && ImpatientFrames == 0)
             wanted = std::min(wanted, std::max(0.0f, (ahead - 4) * 1.2f));
+    }
+    WaitFrames = wanted < 0.5f && free >= 0.5f ? WaitFrames + 1 : 0;
+    if (WaitFrames > WaitLimit) {
+        WaitFrames = 0;
+        ImpatientFrames = ImpatientLength;
     }
     if (car.Speed < wanted - 0.2f)
         keys.Accelerate = true;

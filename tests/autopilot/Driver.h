@@ -82,6 +82,8 @@ class TDriver {
     float TurnSide = 1;       // 1 turning round to the left, -1 to the right
     int TurnFrames = 0;       // frames on the present leg
     int TurnLegs = 0;         // legs driven so far
+    int WaitFrames = 0;       // frames waiting for a car standing ahead
+    int ImpatientFrames = 0;  // frames still to go without waiting for cars ahead
     TManoeuvre Manoeuvre = TManoeuvre::Forward;
     bool Backing = false; // the car moved backwards the last frame
     float LastX = 0, LastY = 0;

@@ -16,7 +16,6 @@ constexpr int StuckLimit = 50;         // frames at a standstill before backing 
 constexpr int BackOutLength = 70;      // frames of backing out
 constexpr float FrameSeconds = 0.01f;  // the fixed clock's frame
 constexpr float TurnRadius = 4.8f;     // metres, the tightest circle of a car at walking pace
-constexpr float WidenLook = 4.5f;      // metres along the way to the point that must lie outside it
 constexpr float TurnRoundLook = 10;    // metres along the way to the point that tells the car to turn round
 constexpr float TurnSpeed = 1.5f;      // m/s on each leg of turning round
 constexpr int WaitLimit = 300;         // frames of waiting for a car ahead before edging on round it
@@ -200,23 +199,17 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
     float error = Wrap(toPoint - forward);
     float distance = Distance(here, point);
 
-    // Metres the aim point lies ahead of the car.
+    // Where the aim point lies seen from the driver's seat: metres ahead and to the left.
     float ahead = (point.X - car.X) * std::cos(forward) + (point.Y - car.Y) * std::sin(forward);
-    // How far the way a few metres on lies outside the tightest circle the car can drive towards its
-    // side: a point inside it cannot be reached going forwards. The aim point itself is too close
-    // for this: a way that steps a little aside just ahead of a standing car is driven on easily.
-    size_t farAim = aim;
-    while (farAim + 1 < Way.size() && Along[farAim] < Along[Progress] + WidenLook)
-        ++farAim;
-    TPoint farPoint = Way[farAim];
-    float farAhead = (farPoint.X - car.X) * std::cos(forward) + (farPoint.Y - car.Y) * std::sin(forward);
-    float farLeft = -(farPoint.X - car.X) * std::sin(forward) + (farPoint.Y - car.Y) * std::cos(forward);
-    float side = farLeft >= 0 ? 1.0f : -1.0f;
-    float outside = std::hypot(farAhead, farLeft - side * TurnRadius) - TurnRadius;
+    // How far the aim point lies outside the tightest circle the car can drive towards its side: a
+    // point inside it cannot be reached going forwards.
+    float left = -(point.X - car.X) * std::sin(forward) + (point.Y - car.Y) * std::cos(forward);
+    float side = left >= 0 ? 1.0f : -1.0f;
+    float outside = std::hypot(ahead, left - side * TurnRadius) - TurnRadius;
 
     // The way ten metres on: when it too lies behind the car, the car turns round on the spot,
     // forwards and backwards with the wheel over, rather than backing all the way.
-    size_t turnAim = farAim;
+    size_t turnAim = aim;
     while (turnAim + 1 < Way.size() && Along[turnAim] < Along[Progress] + TurnRoundLook)
         ++turnAim;
     float turnError = Wrap(std::atan2(Way[turnAim].Y - car.Y, Way[turnAim].X - car.X) - forward);
@@ -254,7 +247,7 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
         Manoeuvre = TManoeuvre::Forward;
     // A point beside the car inside its turning circle: back up, the wheel turned away from it, until
     // the car can drive round to it.
-    if (Manoeuvre == TManoeuvre::Forward && farAhead > -1 && outside < -0.3f && distance < 8)
+    if (Manoeuvre == TManoeuvre::Forward && ahead > -1 && outside < -0.3f && distance < 8)
         Manoeuvre = TManoeuvre::Widen;
     else if (Manoeuvre == TManoeuvre::Widen && (outside > 0.6f || distance > 10))
         Manoeuvre = TManoeuvre::Forward;
@@ -298,11 +291,6 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
     if (Manoeuvre == TManoeuvre::Widen) {
         keys.Right = side > 0;
         keys.Left = side < 0;
-        // A wheel still turned the other way would only undo the backing: turn it first.
-        if (WheelNotReady(side > 0 ? -SteerAmount : SteerAmount, car.Speed)) {
-            StuckFrames = 0;
-            return keys;
-        }
         keys.Brake = car.Speed < 2.5f || !Backing;
         return keys;
     }
@@ -310,14 +298,7 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
     // The wheel as a pure-pursuit driver turns it: the bend that takes the car through the aim point
     // asks for a rate of turn; the wheel goes to the side that brings the car's own rate towards it.
     float curvature = 2 * std::sin(error) / std::max(distance, 1.0f);
-    float wantedWheel = std::clamp(curvature / TurnGain, -SteerAmount, SteerAmount);
-    SteerTowards(wantedWheel, keys);
-    // Setting off into a sharp turn: the slow wheel goes over first, or the car would drive off the
-    // wrong way while it turns.
-    if (std::fabs(wantedWheel) > 0.5f * SteerAmount && WheelNotReady(wantedWheel, car.Speed)) {
-        StuckFrames = 0;
-        return keys;
-    }
+    SteerTowards(std::clamp(curvature / TurnGain, -SteerAmount, SteerAmount), keys);
 
     float wanted = SafeSpeed(Progress);
     // A sharp turn still to make at the aim point: slow to a crawl first.

@@ -296,7 +296,7 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
     }
 
     // The wheel as a pure-pursuit driver turns it: the bend that takes the car through the aim point
-    // asks for a rate of turn; the wheel goes to the side that brings the car's own rate towards it.
+    // asks for a curvature, and that for an angle of the wheel.
     float curvature = 2 * std::sin(error) / std::max(distance, 1.0f);
     SteerTowards(std::clamp(curvature / TurnGain, -SteerAmount, SteerAmount), keys);
 

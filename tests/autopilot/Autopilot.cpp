@@ -75,6 +75,8 @@ TOptions ParseOptions(int argc, char** argv) {
     return options;
 }
 
+constexpr float ColumnSpacing = 8; // metres the second car of a race keeps behind the first
+
 // The keys of one car: the arrows for player 1, W S E R for player 2.
 struct TKeyMap {
     const char* Accelerate;
@@ -202,7 +204,12 @@ int Play(const TOptions& options) {
     std::vector<std::string> args = GameArgs(options);
     args.insert(args.end(), {"--keys", "-", "--dump-state", "-"});
     std::string recorded, finalLine;
-    TDriver drivers[2] = {TDriver(city), TDriver(city)};
+    // The steering target of a steering key of each car type, radians, as the car configurations set it.
+    constexpr float SteerAmounts[8] = {0.32f, 0.36f, 0.32f, 0.42f, 0.26f, 0.36f, 0.30f, 0.32f};
+    // Their lengths in metres.
+    constexpr float CarLengths[8] = {4.76f, 4.0f, 4.35f, 8.0f, 5.2f, 5.6f, 4.9f, 4.16f};
+    float steer = SteerAmounts[options.Car], length = CarLengths[options.Car];
+    TDriver drivers[2] = {TDriver(city, steer, length), TDriver(city, steer, length)};
     TKeyboard keyboard;
     bool finished = false, timedOut = false;
     double time = 0;
@@ -250,22 +257,39 @@ int Play(const TOptions& options) {
                 for (const TJson& traffic : state["traffic"]["cars"].Items)
                     if (!traffic.IsNull())
                         others.push_back({float(traffic["x"].Num()), float(traffic["y"].Num())});
+                // In a race the cars drive in a column: the first one leads and waits for the
+                // second only while that one drives off ahead of it; the second starts a little
+                // later, stands while it is close to the first and backs off when the first comes
+                // backing towards it. Two cars waiting for each other in a narrow street would wait
+                // for ever; a second car left far behind is brought up by the game's catch-up.
                 const TJson& other = state["cars"][size_t(1 - p)];
-                if (race && !other.IsNull())
-                    others.push_back({float(other["x"].Num()), float(other["y"].Num())});
-                // In a race the second car lets the first go ahead, and follows.
                 bool drives = moving && (p == 0 || goFrames > 60);
+                bool backOff = false;
+                if (race && !other.IsNull()) {
+                    TCarState them = CarOf(other);
+                    if (p == 1 || them.Speed > 0.5f)
+                        others.push_back({them.X, them.Y});
+                    if (p == 1 && std::hypot(me.X - them.X, me.Y - them.Y) < ColumnSpacing) {
+                        drives = false;
+                        float forward = (them.Heading + 180) * 3.14159265f / 180;
+                        float ahead =
+                            (me.X - them.X) * std::cos(forward) + (me.Y - them.Y) * std::sin(forward);
+                        backOff = moving && ahead < 0 && drivers[0].Doing() != 'F';
+                    }
+                }
                 TControls controls = drivers[p].Drive(me, goals, drives, others);
+                if (backOff)
+                    controls.Brake = true;
                 keyboard.Set(PlayerKeys[p], controls, pass + 1, lines);
                 if (options.Trace > 0 && pass % uint64_t(options.Trace) == 0)
-                    std::fprintf(
-                        stderr,
-                        "pass %llu car %d t=%.2f at %.1f,%.1f h=%.0f v=%.1f goal %.1f,%.1f left %d%s%s%s%s\n",
-                        static_cast<unsigned long long>(pass), p + 1, time, me.X, me.Y, me.Heading, me.Speed,
-                        goals.empty() ? 0 : goals[0].X, goals.empty() ? 0 : goals[0].Y,
-                        int(state["targets"]["remaining"].Num()), controls.Accelerate ? " up" : "",
-                        controls.Brake ? " down" : "", controls.Left ? " left" : "",
-                        controls.Right ? " right" : "");
+                    std::fprintf(stderr,
+                                 "pass %llu car %d t=%.2f at %.1f,%.1f h=%.0f v=%.1f goal %.1f,%.1f left %d "
+                                 "%c%s%s%s%s\n",
+                                 static_cast<unsigned long long>(pass), p + 1, time, me.X, me.Y, me.Heading,
+                                 me.Speed, goals.empty() ? 0 : goals[0].X, goals.empty() ? 0 : goals[0].Y,
+                                 int(state["targets"]["remaining"].Num()), drivers[p].Doing(),
+                                 controls.Accelerate ? " up" : "", controls.Brake ? " down" : "",
+                                 controls.Left ? " left" : "", controls.Right ? " right" : "");
             }
             recorded += lines;
             game.Send(pass + 1, lines);

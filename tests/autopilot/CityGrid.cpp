@@ -17,7 +17,8 @@ constexpr int32_t TagTexture = 1, TagMesh = 2, TagTile = 101, TagBuilding = 102,
                   TagCellWords = 400, TagIgnored = 501;
 constexpr size_t NameField = 256;     // int32 id, then a 255-byte short string
 constexpr size_t PlacementBytes = 24; // int32 id, float x, y, w, h, int32 rotation
-constexpr float SquareUsed = 0.9f;    // metres off a target's centre, each axis, a way may pass it (of 1.5)
+constexpr float SquareHalf = 1.5f;    // metres from a target's centre to the edge of its square
+constexpr float SquareUsed = 0.9f;    // metres off a target's centre, each axis, a way may pass it
 
 class TReader {
   public:
@@ -224,14 +225,23 @@ std::vector<TPoint> TCityGrid::Leg(TPoint from, TPoint to) const {
 // Pulls the cell-by-cell way taut: from each corner it goes straight to the farthest later point that
 // it can see over open, easy ground, then every half metre of the result becomes a point again.
 std::vector<TPoint> TCityGrid::Straighten(TPoint from, const std::vector<TPoint>& cells) const {
-    auto clearLine = [&](TPoint a, TPoint b) {
+    // What a point of the way costs; the cells close to a wall that the search opened near the ends
+    // of a leg cost what it paid for them.
+    auto costAt = [&](float px, float py) {
+        int x = int(std::floor(px)), y = int(std::floor(py));
+        float c = Cost(x, y);
+        return c == 0 && Inside(x, y) && !Solid(x, y) && !(Word(x, y) & GroundWater) ? 6.0f : c;
+    };
+    // A straight line may cross no harder ground than the cells it replaces, but for its first and
+    // last metre and a half: a car starting beside a wall leaves it the short way.
+    auto clearLine = [&](TPoint a, TPoint b, float hardest) {
         float length = std::hypot(b.X - a.X, b.Y - a.Y);
         int steps = int(length / 0.25f) + 1;
         for (int k = 1; k < steps; ++k) {
             float t = float(k) / float(steps);
-            int x = int(std::floor(a.X + (b.X - a.X) * t)), y = int(std::floor(a.Y + (b.Y - a.Y) * t));
-            float c = Cost(x, y);
-            if (c == 0 || c > 1.7f)
+            float c = costAt(a.X + (b.X - a.X) * t, a.Y + (b.Y - a.Y) * t);
+            bool nearEnd = std::min(t, 1 - t) * length < 1.5f;
+            if (c == 0 || (c > hardest && !nearEnd))
                 return false;
         }
         return true;
@@ -240,10 +250,15 @@ std::vector<TPoint> TCityGrid::Straighten(TPoint from, const std::vector<TPoint>
     size_t i = 0;
     std::vector<TPoint> all{from};
     all.insert(all.end(), cells.begin(), cells.end());
+    std::vector<float> hardest(all.size());
     while (i + 1 < all.size()) {
+        // The hardest ground the cell way crosses from corner i to each later point.
+        float worst = 1.7f;
+        for (size_t k = i + 1; k < all.size(); ++k)
+            hardest[k] = worst = std::max(worst, costAt(all[k].X, all[k].Y));
         size_t j = i + 1;
         for (size_t k = all.size() - 1; k > i + 1; --k)
-            if (clearLine(all[i], all[k])) {
+            if (clearLine(all[i], all[k], hardest[k])) {
                 j = k;
                 break;
             }
@@ -268,15 +283,34 @@ std::vector<TPoint> TCityGrid::FindWay(TPoint from, const std::vector<TPoint>& v
     for (size_t i = 0; i < via.size(); ++i) {
         // A target counts from anywhere in its square of three metres: the way passes it at the
         // point of the square (less a margin for the driver) nearest to the line from where the way
-        // comes from to the next target, which straightens bends and, where two squares overlap,
-        // takes both at once.
+        // comes from to the next target, which straightens bends.
         TPoint point = via[i];
         TPoint a = way.back(), b = i + 1 < via.size() ? via[i + 1] : via[i];
+        float left = point.X - SquareUsed, right = point.X + SquareUsed;
+        float bottom = point.Y - SquareUsed, top = point.Y + SquareUsed;
+        // Where the next square overlaps this one, the way takes both at once, through the middle of
+        // the overlap across its narrow side, heading for the target after them.
+        bool pair = i + 1 < via.size() && std::fabs(via[i + 1].X - point.X) < 2 * SquareHalf &&
+                    std::fabs(via[i + 1].Y - point.Y) < 2 * SquareHalf;
+        if (pair) {
+            TPoint next = via[i + 1];
+            b = i + 2 < via.size() ? via[i + 2] : next;
+            auto squeeze = [](float low, float high, float& from, float& to) {
+                float margin = std::min(SquareHalf - SquareUsed, (high - low) / 2);
+                from = low + margin;
+                to = high - margin;
+                if (to - from < 1) // narrow: its very middle
+                    from = to = (low + high) / 2;
+            };
+            squeeze(std::max(point.X, next.X) - SquareHalf, std::min(point.X, next.X) + SquareHalf, left,
+                    right);
+            squeeze(std::max(point.Y, next.Y) - SquareHalf, std::min(point.Y, next.Y) + SquareHalf, bottom,
+                    top);
+        }
         float dx = b.X - a.X, dy = b.Y - a.Y, length2 = dx * dx + dy * dy;
         float t =
             length2 > 0 ? std::clamp(((point.X - a.X) * dx + (point.Y - a.Y) * dy) / length2, 0.0f, 1.0f) : 0;
-        TPoint nearest{std::clamp(a.X + t * dx, point.X - SquareUsed, point.X + SquareUsed),
-                       std::clamp(a.Y + t * dy, point.Y - SquareUsed, point.Y + SquareUsed)};
+        TPoint nearest{std::clamp(a.X + t * dx, left, right), std::clamp(a.Y + t * dy, bottom, top)};
         if (Cost(int(std::floor(nearest.X)), int(std::floor(nearest.Y))) > 0)
             point = nearest;
         std::vector<TPoint> leg = Leg(way.back(), point);
@@ -284,6 +318,10 @@ std::vector<TPoint> TCityGrid::FindWay(TPoint from, const std::vector<TPoint>& v
             return {};
         way.insert(way.end(), leg.begin(), leg.end());
         marks.push_back(way.size() - 1);
+        if (pair) {
+            marks.push_back(way.size() - 1);
+            ++i;
+        }
     }
     return way;
 }

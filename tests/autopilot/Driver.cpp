@@ -16,7 +16,11 @@ constexpr int StuckLimit = 50;         // frames at a standstill before backing 
 constexpr int BackOutLength = 70;      // frames of backing out
 constexpr float FrameSeconds = 0.01f;  // the fixed clock's frame
 constexpr float TurnRadius = 4.8f;     // metres, the tightest circle of a car at walking pace
-constexpr float TurnSlack = 0.05f;     // rad/s of turn rate left to the car before the wheel moves
+constexpr float TurnRoundLook = 10;    // metres along the way to the point that tells the car to turn round
+constexpr float TurnSpeed = 1.5f;      // m/s on each leg of turning round
+constexpr int WaitLimit = 300;         // frames of waiting for a car ahead before edging on round it
+constexpr int ImpatientLength = 300;   // frames of not waiting then
+constexpr float WheelResponse = 1.2f;  // 1/s: how fast a wheel turns for the angle it has still to go
 
 float Wrap(float angle) {
     while (angle > Pi)
@@ -65,11 +69,6 @@ float TDriver::SafeSpeed(size_t from) const {
 
 TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals, bool moving,
                          const std::vector<TPoint>& others) {
-    TControls keys;
-    if (goals.empty())
-        return keys;
-    TPoint here{car.X, car.Y};
-    ++FramesSincePlan;
     // Radians per second the car is turning (counter-clockwise positive); a frame lasts 10 ms.
     float turning = HaveHeading ? Wrap((car.Heading - LastHeading) * Pi / 180) / FrameSeconds : 0;
     LastHeading = car.Heading;
@@ -81,6 +80,75 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
     LastX = car.X;
     LastY = car.Y;
     HavePosition = true;
+    // How sharply the car turns for its wheel, taken from the bends it drives forwards.
+    if (!Backing && car.Speed > 1 && std::fabs(Wheel) > 0.08f) {
+        float gain = turning / car.Speed / Wheel;
+        if (gain > 0.2f && gain < 2)
+            TurnGain += 0.02f * (gain - TurnGain);
+    }
+    TControls keys = Decide(car, goals, moving, others);
+    float target = keys.Left ? SteerAmount : keys.Right ? -SteerAmount : 0;
+    Wheel += WheelResponse * (target - Wheel) * FrameSeconds;
+    return keys;
+}
+
+// One leg of turning round: forwards with the wheel over to the side of the way, or backwards with
+// it over to the other side, until the car's nose or tail comes close to a wall; then the other leg,
+// until the way lies ahead.
+TControls TDriver::TurnRound(const TCarState& car, float turnError) {
+    TControls keys;
+    if (std::fabs(turnError) < 0.6f || TurnLegs >= 12) {
+        Manoeuvre = TManoeuvre::Forward;
+        StuckFrames = 0;
+        Way.clear();
+        return keys;
+    }
+    float wanted = TurnForwards ? TurnSide * SteerAmount : -TurnSide * SteerAmount;
+    keys.Left = wanted > 0;
+    keys.Right = wanted < 0;
+    if (WheelNotReady(wanted, car.Speed))
+        return keys;
+    ++TurnFrames;
+    float forward = (car.Heading * Pi / 180) + Pi;
+    float reach = (TurnForwards ? 1.0f : -1.0f) * (CarLength / 2 + 0.3f);
+    int x = int(std::floor(car.X + reach * std::cos(forward))),
+        y = int(std::floor(car.Y + reach * std::sin(forward)));
+    bool wall = !TCityGrid::Inside(x, y) || City.Clearance(x, y) < 0.8f;
+    bool stalled = TurnFrames > 60 && car.Speed < 0.2f;
+    if (wall || stalled || TurnFrames > 500) {
+        TurnForwards = !TurnForwards;
+        TurnFrames = 0;
+        ++TurnLegs;
+        return keys;
+    }
+    keys.Accelerate = TurnForwards && car.Speed < TurnSpeed;
+    keys.Brake = !TurnForwards && (car.Speed < TurnSpeed || !Backing);
+    return keys;
+}
+
+bool TDriver::WheelNotReady(float wanted, float speed) const {
+    return speed < 0.8f && std::fabs(Wheel - wanted) > 0.5f * SteerAmount;
+}
+
+void TDriver::SteerTowards(float wanted, TControls& keys) const {
+    float best = 1e9f;
+    for (int side = -1; side <= 1; ++side) {
+        float next = Wheel + WheelResponse * (float(side) * SteerAmount - Wheel) * FrameSeconds;
+        if (float miss = std::fabs(next - wanted); miss < best - 1e-6f) {
+            best = miss;
+            keys.Left = side > 0;
+            keys.Right = side < 0;
+        }
+    }
+}
+
+TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals, bool moving,
+                          const std::vector<TPoint>& others) {
+    TControls keys;
+    if (goals.empty())
+        return keys;
+    TPoint here{car.X, car.Y};
+    ++FramesSincePlan;
     bool newGoal = Distance(PlannedGoal, goals.front()) > 0.01f;
     bool wayMissesGoal = Marks.size() < 2 || Distance(Way[Marks[1]], goals.front()) > 0.01f;
     if (Way.empty() || (newGoal && wayMissesGoal) || FramesSincePlan > PlanEvery)
@@ -107,7 +175,7 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
     Progress = best;
     if (bestDistance > OffWay && FramesSincePlan > 20) {
         Plan(car, goals);
-        return Drive(car, goals, moving, others);
+        return Decide(car, goals, moving, others);
     }
     if (!moving) {
         StuckFrames = BackOutFrames = 0;
@@ -119,7 +187,7 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
     float look = std::clamp(1.2f + 0.3f * car.Speed, 2.0f, 6.0f);
     if (!Marks.empty() && Along[Progress] > Along[Marks.front()] + 2.5f && FramesSincePlan > 20) {
         Plan(car, goals);
-        return Drive(car, goals, moving, others);
+        return Decide(car, goals, moving, others);
     }
     size_t aim = Progress;
     while (aim + 1 < Way.size() && Along[aim] < Along[Progress] + look)
@@ -133,11 +201,43 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
 
     // Where the aim point lies seen from the driver's seat: metres ahead and to the left.
     float ahead = (point.X - car.X) * std::cos(forward) + (point.Y - car.Y) * std::sin(forward);
+    // How far the aim point lies outside the tightest circle the car can drive towards its side: a
+    // point inside it cannot be reached going forwards.
     float left = -(point.X - car.X) * std::sin(forward) + (point.Y - car.Y) * std::cos(forward);
-    // How far the point lies outside the tightest circle the car can drive towards its side: a point
-    // inside it cannot be reached going forwards.
     float side = left >= 0 ? 1.0f : -1.0f;
     float outside = std::hypot(ahead, left - side * TurnRadius) - TurnRadius;
+
+    // The way ten metres on: when it too lies behind the car, the car turns round on the spot,
+    // forwards and backwards with the wheel over, rather than backing all the way.
+    size_t turnAim = aim;
+    while (turnAim + 1 < Way.size() && Along[turnAim] < Along[Progress] + TurnRoundLook)
+        ++turnAim;
+    float turnError = Wrap(std::atan2(Way[turnAim].Y - car.Y, Way[turnAim].X - car.X) - forward);
+    bool wayBehind = std::fabs(turnError) > 1.9f && Distance(here, Way[turnAim]) > 6;
+    if (Manoeuvre != TManoeuvre::TurnRound && wayBehind && car.Speed < 3 && BackOutFrames == 0) {
+        Manoeuvre = TManoeuvre::TurnRound;
+        TurnForwards = true;
+        // Towards the side with the more room; the way's side when they are alike.
+        auto room = [&](float side) {
+            float across = forward + side * Pi / 2;
+            float free = 0;
+            while (free < 15) {
+                int x = int(std::floor(car.X + (free + 0.5f) * std::cos(across)));
+                int y = int(std::floor(car.Y + (free + 0.5f) * std::sin(across)));
+                if (City.Cost(x, y) == 0)
+                    break;
+                free += 0.5f;
+            }
+            return free;
+        };
+        float leftRoom = room(1), rightRoom = room(-1);
+        TurnSide = std::fabs(leftRoom - rightRoom) < 1 ? (turnError > 0 ? 1.0f : -1.0f)
+                   : leftRoom > rightRoom              ? 1.0f
+                                                       : -1.0f;
+        TurnFrames = TurnLegs = 0;
+    }
+    if (Manoeuvre == TManoeuvre::TurnRound)
+        return TurnRound(car, turnError);
 
     // A point close behind the car is nearer backwards than round a loop the street has no room for.
     if (Manoeuvre == TManoeuvre::Forward && ahead < -1 && std::fabs(error) > 1.9f && distance < 8 &&
@@ -189,31 +289,37 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
         return keys;
     }
     if (Manoeuvre == TManoeuvre::Widen) {
-        keys.Brake = car.Speed < 2.5f || !Backing;
         keys.Right = side > 0;
         keys.Left = side < 0;
+        keys.Brake = car.Speed < 2.5f || !Backing;
         return keys;
     }
 
     // The wheel as a pure-pursuit driver turns it: the bend that takes the car through the aim point
-    // asks for a rate of turn; the wheel goes to the side that brings the car's own rate towards it.
-    float wantedTurn = 2 * std::sin(error) / std::max(distance, 1.0f) * std::max(car.Speed, 1.0f);
-    if (wantedTurn > turning + TurnSlack)
-        keys.Left = true;
-    else if (wantedTurn < turning - TurnSlack)
-        keys.Right = true;
+    // asks for a curvature, and that for an angle of the wheel.
+    float curvature = 2 * std::sin(error) / std::max(distance, 1.0f);
+    SteerTowards(std::clamp(curvature / TurnGain, -SteerAmount, SteerAmount), keys);
 
     float wanted = SafeSpeed(Progress);
     // A sharp turn still to make at the aim point: slow to a crawl first.
     if (std::fabs(error) > 0.8f)
         wanted = std::min(wanted, MinCornerSpeed);
-    // Keep clear of a car standing in the way ahead.
+    // Keep clear of a car standing in the way ahead. A car that waits for us in turn would keep both
+    // waiting: after a while the driver stops waiting for a time and edges on round it.
+    float free = wanted;
+    if (ImpatientFrames > 0)
+        --ImpatientFrames;
     for (const TPoint& other : others) {
         float dx = other.X - car.X, dy = other.Y - car.Y;
         float ahead = dx * std::cos(forward) + dy * std::sin(forward);
         float side = -dx * std::sin(forward) + dy * std::cos(forward);
-        if (ahead > 0 && ahead < 10 && std::fabs(side) < 2.2f)
+        if (ahead > 0 && ahead < 10 && std::fabs(side) < 2.2f && ImpatientFrames == 0)
             wanted = std::min(wanted, std::max(0.0f, (ahead - 4) * 1.2f));
+    }
+    WaitFrames = wanted < 0.5f && free >= 0.5f ? WaitFrames + 1 : 0;
+    if (WaitFrames > WaitLimit) {
+        WaitFrames = 0;
+        ImpatientFrames = ImpatientLength;
     }
     if (car.Speed < wanted - 0.2f)
         keys.Accelerate = true;

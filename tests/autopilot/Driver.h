@@ -21,8 +21,13 @@ struct TControls {
 };
 
 class TDriver {
+    enum class TManoeuvre { Forward, BackTowards, Widen, TurnRound };
+
   public:
-    explicit TDriver(const TCityGrid& city) : City(city) {}
+    // `steerAmount` is the car's steering target of a steering key, in radians; `length` its length
+    // in metres.
+    TDriver(const TCityGrid& city, float steerAmount, float length)
+        : City(city), SteerAmount(steerAmount), CarLength(length) {}
 
     // The frame's answer. `goals` are the targets still to reach, the next one first; `moving` is
     // false while the car cannot be driven (before GO, during a race's catch-up pause); `others`
@@ -33,12 +38,36 @@ class TDriver {
     // Forget the way, as after the car has been put somewhere else.
     void Replan() { Way.clear(); }
     int Plans = 0; // ways planned so far
+    // What the driver is doing, for the trace: F forwards on the way, B backing towards a point,
+    // W backing to widen a turn, O getting out of a standstill.
+    char Doing() const {
+        return BackOutFrames > 0                      ? 'O'
+               : Manoeuvre == TManoeuvre::BackTowards ? 'B'
+               : Manoeuvre == TManoeuvre::TurnRound   ? 'T'
+               : Manoeuvre == TManoeuvre::Widen       ? 'W'
+                                                      : 'F';
+    }
 
   private:
+    TControls Decide(const TCarState& car, const std::vector<TPoint>& goals, bool moving,
+                     const std::vector<TPoint>& others);
+    // The key that brings the front wheels nearest to `wanted` (radians, counter-clockwise) by the
+    // next frame: held or let go frame by frame, it turns the slow wheel by as much as the bend needs.
+    void SteerTowards(float wanted, TControls& keys) const;
+    // A car about to set off whose wheel is still far from `wanted` (radians, counter-clockwise).
+    bool WheelNotReady(float wanted, float speed) const;
+    TControls TurnRound(const TCarState& car, float turnError);
     void Plan(const TCarState& car, const std::vector<TPoint>& goals);
     float SafeSpeed(size_t from) const;
 
     const TCityGrid& City;
+    float SteerAmount;
+    float CarLength;
+    // The front wheels' angle, radians counter-clockwise, as the keys sent so far have turned them:
+    // the game turns a wheel towards the key's target at 1.2 times the angle still to go per second.
+    float Wheel = 0;
+    // Curvature of the car's path (1/m) per radian of wheel, learnt while driving forwards.
+    float TurnGain = 0.8f;
     std::vector<TPoint> Way;
     std::vector<float> Along; // metres along the way at each point
     std::vector<size_t> Marks;
@@ -49,7 +78,12 @@ class TDriver {
     int BackOutFrames = 0; // frames of backing out still to go
     bool BackOutLeft = false;
     bool BackOutForward = false;
-    enum class TManoeuvre { Forward, BackTowards, Widen };
+    bool TurnForwards = true; // the leg of turning round the car is on
+    float TurnSide = 1;       // 1 turning round to the left, -1 to the right
+    int TurnFrames = 0;       // frames on the present leg
+    int TurnLegs = 0;         // legs driven so far
+    int WaitFrames = 0;       // frames waiting for a car standing ahead
+    int ImpatientFrames = 0;  // frames still to go without waiting for cars ahead
     TManoeuvre Manoeuvre = TManoeuvre::Forward;
     bool Backing = false; // the car moved backwards the last frame
     float LastX = 0, LastY = 0;

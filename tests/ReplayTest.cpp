@@ -12,14 +12,18 @@ TReplay SampleRun(int32_t score, float time) {
     run.Mission = 3;
     run.CarType = 5;
     run.Seed = 4242;
-    run.Seeded = true;
+    run.Gore = true;
+    run.CameraMode = 1;
+    run.CameraDistance = 12.5f;
+    run.KeysBefore = 0x10;
+    run.SecondCar = {true, true, 6, 210.5f, 317.25f, 270.5f};
     run.Nick = "Anna";
     run.Score = score;
     run.Time = time;
     for (int i = 0; i < 3; ++i) {
         TReplayFrame f;
         f.Controls = uint8_t(i == 1 ? REPLAY_WORLD_RAN | 2 : 0);
-        f.Keys = uint8_t(i);
+        f.Keys = uint32_t(i) << 20;
         f.Throttle = 255;
         f.SteerLeft = uint8_t(64 * i);
         f.X = 100.5f + float(i);
@@ -47,7 +51,16 @@ TEST(Replay, EncodedRunDecodesToTheSameRun) {
     EXPECT_EQ(back.Mission, 3);
     EXPECT_EQ(back.CarType, 5);
     EXPECT_EQ(back.Seed, 4242u);
-    EXPECT_TRUE(back.Seeded);
+    EXPECT_TRUE(back.Gore);
+    EXPECT_EQ(back.CameraMode, 1);
+    EXPECT_EQ(back.CameraDistance, 12.5f);
+    EXPECT_EQ(back.KeysBefore, 0x10u);
+    EXPECT_TRUE(back.SecondCar.Present);
+    EXPECT_TRUE(back.SecondCar.Lights);
+    EXPECT_EQ(back.SecondCar.CarType, 6);
+    EXPECT_EQ(back.SecondCar.Y, 317.25f);
+    EXPECT_EQ(back.SecondCar.Heading, 270.5f);
+    EXPECT_EQ(back.Frames[2].Keys, 2u << 20);
     EXPECT_EQ(back.Nick, "Anna");
     EXPECT_EQ(back.Score, 120);
     EXPECT_EQ(back.Time, 61.5f);

@@ -12,6 +12,7 @@
 #include "uHarness.h"
 #include "uRandom.h"
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -34,12 +35,16 @@ class BeyondE2E : public ::testing::Test {
         Resources().Clear();
     }
 
-    // A game as the practice start makes it: seeded, on the fixed clock, the keys and pad from scripts.
+    // A game as the practice start makes it: seeded (or from the clock, as a session of the menu
+    // is), on the fixed clock, the keys and pad from scripts. A replay brings its own mission and car.
     void Open(const std::string& keys, const std::string& pad = "", const TReplay* replay = nullptr,
               const std::vector<std::pair<uint64_t, std::string>>& shots = {}) {
         Game.reset();
         Resources().Clear();
-        SeedRandom(1);
+        if (Unseeded)
+            Randomize();
+        else
+            SeedRandom(1);
         std::ofstream(Dir.File("keys.txt")) << keys;
         THarnessOptions harness;
         harness.FixedClock = true;
@@ -53,7 +58,10 @@ class BeyondE2E : public ::testing::Test {
         Setup.NoticeHold = false;
         Setup.Replay = replay;
         Game = std::make_unique<TGameEngine>(640, 480, false, harness, Setup);
-        StartPractice();
+        if (replay)
+            StartPractice(replay->Mission, replay->CarType);
+        else
+            StartPractice(FirstMission, 0);
     }
     // Passes of the game loop, as Run makes them after the practice start.
     void Pass(int count = 1) {
@@ -65,12 +73,12 @@ class BeyondE2E : public ::testing::Test {
         }
     }
     // What Run does before its first pass.
-    void StartPractice() {
+    void StartPractice(int mission, int car) {
         for (auto& player : Game->Players)
-            player->SetCarType(0);
-        Game->Players[0]->Mission = 1;
+            player->SetCarType(car);
+        Game->Players[0]->Mission = uint8_t(mission);
         Game->SetGameState(gsStartGame);
-        Game->StartMission(1);
+        Game->StartMission(mission);
         Game->ShowMenu(0);
     }
     // The last target moved under the car: the run ends in this pass.
@@ -85,6 +93,8 @@ class BeyondE2E : public ::testing::Test {
     TProfileList Profiles;
     TGameSetup Setup;
     std::unique_ptr<TGameEngine> Game;
+    int FirstMission = 1;  // the mission Open starts
+    bool Unseeded = false; // Open seeds the generator from the clock instead of with 1
 };
 
 // Up and right held after the countdown, then left: a curve through the streets.
@@ -116,8 +126,6 @@ TEST_F(BeyondE2E, ARecordedRunDrivesAgainToTheSameEnd) {
     TReplay kept;
     ASSERT_TRUE(LoadReplay(ReplayFileName(1), kept)) << "a finished run is kept as the first record";
     EXPECT_EQ(kept.Frames.size(), size_t(DrivePasses + 1));
-    EXPECT_TRUE(kept.Seeded);
-    EXPECT_EQ(kept.Seed, 1u);
 
     Open("", "", &kept); // no keys at all: the replay drives
     Pass(DrivePasses);
@@ -251,4 +259,99 @@ TEST_F(BeyondE2E, ScreenshotsOfTheGhostAndOfBothRoutesOnTheMap) {
     }
     EXPECT_GT(red, 20) << "this run's route";
     EXPECT_GT(gold, 20) << "the record run's route";
+}
+
+namespace {
+
+// Everything that moves at the end of a run: the player's car, the traffic cars and the pedestrians.
+struct TWorldEnd {
+    TEnd Player;
+    std::vector<std::array<float, 3>> Cars;        // x, y, heading
+    std::vector<std::array<float, 2>> Pedestrians; // x, y
+};
+
+TWorldEnd WorldEndOf(const TGameEngine& game) {
+    TWorldEnd end{EndOf(game), {}, {}};
+    for (const auto& car : game.Traffic->Cars)
+        if (car)
+            end.Cars.push_back({car->PosX, car->PosY, car->Heading});
+    for (const auto& p : game.Traffic->Pedestrians)
+        if (p)
+            end.Pedestrians.push_back({float(p->Position.x), float(p->Position.y)});
+    return end;
+}
+
+// Mission 3 driven at night with the chase camera, left through the menu after a while, and mission
+// 10 (traffic cars, 65 pedestrians, snow) chosen on the single race screen and driven: a session as
+// a player has it, the second game the one that counts.
+const char* SessionKeys = "420 down UP\n430 down C\n440 up C\n500 down RIGHT\n540 up RIGHT\n650 up UP\n"
+                          "700 down ESCAPE\n705 up ESCAPE\n"   // the main menu
+                          "720 down RETURN\n725 up RETURN\n"   // single race: its start item
+                          "740 down UP\n745 up UP\n"           // the track item
+                          "760 down LEFT\n765 up LEFT\n"       // track 1 wraps round to 10
+                          "780 down DOWN\n785 up DOWN\n"       // the start item again
+                          "800 down RETURN\n805 up RETURN\n"   // mission 10 starts in this pass
+                          "1220 down UP\n1300 down LEFT\n1340 up LEFT\n1450 down RIGHT\n1480 up RIGHT\n"
+                          "1600 down C\n1610 up C\n1700 up UP\n1720 down SPACE\n1800 up SPACE\n"
+                          "1810 down UP\n";
+constexpr int SessionPasses = 1900;
+constexpr int SecondGameStart = 800;
+
+void ExpectSameWorld(const TWorldEnd& replayed, const TWorldEnd& recorded) {
+    // To the millimetre, and in fact to the bit: the same numbers in the same order.
+    EXPECT_EQ(replayed.Player.X, recorded.Player.X);
+    EXPECT_EQ(replayed.Player.Y, recorded.Player.Y);
+    EXPECT_EQ(replayed.Player.Heading, recorded.Player.Heading);
+    EXPECT_EQ(replayed.Player.Time, recorded.Player.Time);
+    EXPECT_EQ(replayed.Player.Score, recorded.Player.Score);
+    ASSERT_EQ(replayed.Cars.size(), recorded.Cars.size());
+    for (size_t i = 0; i < recorded.Cars.size(); ++i)
+        EXPECT_EQ(replayed.Cars[i], recorded.Cars[i]) << "traffic car " << i;
+    ASSERT_EQ(replayed.Pedestrians.size(), recorded.Pedestrians.size());
+    for (size_t i = 0; i < recorded.Pedestrians.size(); ++i)
+        EXPECT_EQ(replayed.Pedestrians[i], recorded.Pedestrians[i]) << "pedestrian " << i;
+}
+
+} // namespace
+
+TEST_F(BeyondE2E, ARunRecordedAsTheSecondGameOfASessionDrivesAgainOnItsOwn) {
+    Unseeded = true; // as a session from the menu: the generator starts from the clock
+    FirstMission = 3;
+    Open(SessionKeys);
+    Pass(SecondGameStart);
+    ASSERT_EQ(Game->Mission, 3);
+    EXPECT_EQ(Game->CameraMode, 1) << "the first game changed the camera";
+    EXPECT_GT(Game->Traffic->Pedestrians.size(), 0u);
+    Pass(1);
+    ASSERT_EQ(Game->Mission, 10) << "the single race screen started the second game";
+    ASSERT_EQ(Game->Menu->Screen, 0);
+    Pass(SessionPasses - SecondGameStart - 1);
+    TCar& car = *Game->Car(1);
+    float startX = Game->Recording->Frames[0].X, startY = Game->Recording->Frames[0].Y;
+    EXPECT_GT(std::hypot(car.PosX - startX, car.PosY - startY), 20) << "the car drove off";
+    size_t trafficCars = 0;
+    for (const auto& traffic : Game->Traffic->Cars)
+        trafficCars += traffic != nullptr;
+    EXPECT_GE(trafficCars, 2u) << "the run met the traffic";
+    FinishHere();
+    Pass(1);
+    ASSERT_EQ(Game->Menu->Screen, 14);
+    ASSERT_TRUE(Game->HasLastRun);
+    TWorldEnd recorded = WorldEndOf(*Game);
+    TReplay kept;
+    ASSERT_TRUE(LoadReplay(ReplayFileName(10), kept));
+    EXPECT_EQ(kept.Frames.size(), size_t(SessionPasses - SecondGameStart + 1));
+    EXPECT_EQ(kept.CameraMode, 1) << "the game began with the camera the first one left";
+    EXPECT_EQ(kept.KeysBefore, 1u << 4) << "the menu took the Enter that started the game";
+
+    // Alone in a fresh game, seeded otherwise, the replay drives to the very same world.
+    Unseeded = false;
+    Open("", "", &kept);
+    ASSERT_EQ(Game->Mission, 10);
+    Pass(SessionPasses - SecondGameStart);
+    FinishHere();
+    Pass(1);
+    EXPECT_EQ(Game->Menu->Screen, 14);
+    EXPECT_EQ(Game->CameraMode, 0) << "C toggled the camera back in the run";
+    ExpectSameWorld(WorldEndOf(*Game), recorded);
 }

@@ -127,3 +127,36 @@ TEST(Replay, OnlyABetterRunReplacesTheKeptOne) {
     EXPECT_EQ(kept.Time, 45.0f);
     EXPECT_EQ(ReplayFileName(3), dir.File("kalmirov/replay_03.dat"));
 }
+
+TEST(Replay, AReplayOfAnOlderVersionIsSetAsideAsOldWithAMessage) {
+    TTempDir dir;
+    TMessageRecorder messages;
+    std::vector<uint8_t> older = EncodeReplay(SampleRun(1, 1));
+    older[8] = uint8_t(ReplayVersion - 1);
+    TReplay back;
+    std::string error;
+    EXPECT_FALSE(DecodeReplay(older, "r.dat", back, error));
+    EXPECT_NE(error.find("older version of the game"), std::string::npos) << error;
+
+    std::string file = dir.File("replay_03.dat");
+    WriteBytes(file, older);
+    EXPECT_FALSE(LoadReplay(file, back));
+    EXPECT_FALSE(FileExists(file));
+    EXPECT_TRUE(FileExists(file + ".old"));
+    EXPECT_FALSE(FileExists(file + ".bad")) << "no damage";
+    ASSERT_EQ(messages.Messages.size(), 1u);
+    EXPECT_NE(messages.Messages[0].Text.find("recorded by an older version"), std::string::npos)
+        << messages.Messages[0].Text;
+}
+
+TEST(Replay, AStartOutOfRangeIsRefused) {
+    TReplay run = SampleRun(1, 1);
+    run.CameraMode = 2; // the race camera never starts a one-player run
+    TReplay back;
+    std::string error;
+    EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error));
+    EXPECT_NE(error.find("out of range"), std::string::npos) << error;
+    run = SampleRun(1, 1);
+    run.SecondCar.X = -5;
+    EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error));
+}

@@ -77,7 +77,9 @@ class BeyondE2E : public ::testing::Test {
     void StartPractice(int mission, int car) {
         for (auto& player : Game->Players)
             player->SetCarType(car);
-        Game->Players[0]->Mission = uint8_t(mission);
+        Game->TwoPlayer = mission >= 11;
+        if (!Game->TwoPlayer)
+            Game->Players[0]->Mission = uint8_t(mission);
         Game->SetGameState(gsStartGame);
         Game->StartMission(mission);
         Game->ShowMenu(0);
@@ -443,4 +445,39 @@ TEST_F(BeyondE2E, ARunRecordedAsTheSecondGameOfASessionDrivesAgainOnItsOwn) {
     EXPECT_EQ(Game->Menu->Screen, 14);
     EXPECT_EQ(Game->CameraMode, 0) << "C toggled the camera back in the run";
     ExpectSameWorld(WorldEndOf(*Game), recorded);
+}
+
+TEST_F(BeyondE2E, MissionFiveAfterARaceKeepsTheRacesSecondCarInItsReplay) {
+    // The race for two on mission 1's streets, player 1 driving off and player 2 standing...
+    FirstMission = 11;
+    Open("420 down UP\n470 down LEFT\n500 up LEFT\n560 up UP\n"
+         "1020 down UP\n1100 down RIGHT\n1130 up RIGHT\n");
+    Pass(600);
+    ASSERT_TRUE(Game->Car(2));
+    // ... then mission 5 chosen as the menu starts it: the second car stays where it stands.
+    Game->TwoPlayer = false;
+    Game->SetGameState(gsStartGame);
+    Game->StartMission(5);
+    Game->ShowMenu(0);
+    ASSERT_TRUE(Game->Car(2));
+    EXPECT_TRUE(Game->StandingCar.Present);
+    EXPECT_EQ(Game->Car(2)->GetSpeed(), 0) << "at rest";
+    Pass(800);
+    FinishHere();
+    Pass(1);
+    ASSERT_EQ(Game->Menu->Screen, 14);
+    TWorldEnd recorded = WorldEndOf(*Game);
+    float secondX = Game->Car(2)->PosX, secondY = Game->Car(2)->PosY;
+    TReplay kept;
+    ASSERT_TRUE(LoadReplay(ReplayFileName(5), kept));
+    ASSERT_TRUE(kept.SecondCar.Present);
+
+    Open("", "", &kept);
+    ASSERT_TRUE(Game->Car(2)) << "the replay puts the standing car back";
+    Pass(800);
+    FinishHere();
+    Pass(1);
+    ExpectSameWorld(WorldEndOf(*Game), recorded);
+    EXPECT_EQ(Game->Car(2)->PosX, secondX);
+    EXPECT_EQ(Game->Car(2)->PosY, secondY);
 }

@@ -43,10 +43,10 @@ void PutF32(std::vector<uint8_t>& out, float v) {
 } // namespace
 
 const uint32_t ReplayKeys[ReplayKeyCount] = {
-    DIK_UP, DIK_DOWN, DIK_LEFT, DIK_RIGHT, DIK_RETURN, DIK_ESCAPE, DIK_TAB, DIK_C,
-    DIK_RCONTROL, DIK_RSHIFT, DIK_BACK,
-    DIK_1, DIK_2, DIK_3, DIK_4, DIK_5, DIK_6, DIK_7, DIK_8,
-    DIK_F1, DIK_F2, DIK_F3, DIK_F4, DIK_F5, DIK_F6, DIK_F7, DIK_F8, DIK_F9, DIK_F10};
+    DIK_UP,       DIK_DOWN,   DIK_LEFT, DIK_RIGHT, DIK_RETURN, DIK_ESCAPE, DIK_TAB, DIK_C,
+    DIK_RCONTROL, DIK_RSHIFT, DIK_BACK, DIK_1,     DIK_2,      DIK_3,      DIK_4,   DIK_5,
+    DIK_6,        DIK_7,      DIK_8,    DIK_F1,    DIK_F2,     DIK_F3,     DIK_F4,  DIK_F5,
+    DIK_F6,       DIK_F7,     DIK_F8,   DIK_F9,    DIK_F10};
 
 uint32_t ReplayKeyBits(const uint8_t state[256]) {
     uint32_t bits = 0;

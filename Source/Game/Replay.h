@@ -41,21 +41,21 @@ struct TReplayFrame {
 struct TReplayStandingCar {
     bool Present = false;
     bool Lights = false;
-    uint8_t CarType = 0;        // 0..7
-    float X = 0, Y = 0;         // metres
-    float Heading = 0;          // degrees, as the car keeps it
+    uint8_t CarType = 0; // 0..7
+    float X = 0, Y = 0;  // metres
+    float Heading = 0;   // degrees, as the car keeps it
 };
 
 struct TReplay {
-    uint8_t Mission = 0;         // 1..10
-    uint8_t CarType = 0;         // 0..7
-    uint32_t Seed = 0;           // the random generator's seed at the start of the game
-    bool Gore = false;           // the settings' Carmageddon: run-over pedestrians bleed
-    uint8_t CameraMode = 0;      // 0 from above, 1 behind the car, at the start
-    float CameraDistance = 10;   // metres from the eye to the target at the start
-    uint32_t KeysBefore = 0;     // ReplayKeys that count as held already in the first pass
+    uint8_t Mission = 0;       // 1..10
+    uint8_t CarType = 0;       // 0..7
+    uint32_t Seed = 0;         // the random generator's seed at the start of the game
+    bool Gore = false;         // the settings' Carmageddon: run-over pedestrians bleed
+    uint8_t CameraMode = 0;    // 0 from above, 1 behind the car, at the start
+    float CameraDistance = 10; // metres from the eye to the target at the start
+    uint32_t KeysBefore = 0;   // ReplayKeys that count as held already in the first pass
     TReplayStandingCar SecondCar;
-    std::string Nick;            // Windows-1250, at most 20 characters
+    std::string Nick; // Windows-1250, at most 20 characters
     int32_t Score = 0;
     float Time = 0; // seconds
     std::vector<TReplayFrame> Frames;

@@ -349,12 +349,12 @@ TWorldEnd WorldEndOf(const TGameEngine& game) {
 // 10 (traffic cars, 65 pedestrians, snow) chosen on the single race screen and driven: a session as
 // a player has it, the second game the one that counts.
 const char* SessionKeys = "420 down UP\n430 down C\n440 up C\n500 down RIGHT\n540 up RIGHT\n650 up UP\n"
-                          "700 down ESCAPE\n705 up ESCAPE\n"   // the main menu
-                          "720 down RETURN\n725 up RETURN\n"   // single race: its start item
-                          "740 down UP\n745 up UP\n"           // the track item
-                          "760 down LEFT\n765 up LEFT\n"       // track 1 wraps round to 10
-                          "780 down DOWN\n785 up DOWN\n"       // the start item again
-                          "800 down RETURN\n805 up RETURN\n"   // mission 10 starts in this pass
+                          "700 down ESCAPE\n705 up ESCAPE\n" // the main menu
+                          "720 down RETURN\n725 up RETURN\n" // single race: its start item
+                          "740 down UP\n745 up UP\n"         // the track item
+                          "760 down LEFT\n765 up LEFT\n"     // track 1 wraps round to 10
+                          "780 down DOWN\n785 up DOWN\n"     // the start item again
+                          "800 down RETURN\n805 up RETURN\n" // mission 10 starts in this pass
                           "1220 down UP\n1300 down LEFT\n1340 up LEFT\n1450 down RIGHT\n1480 up RIGHT\n"
                           "1600 down C\n1610 up C\n1700 up UP\n1720 down SPACE\n1800 up SPACE\n"
                           "1810 down UP\n";
@@ -428,8 +428,10 @@ TEST_F(BeyondE2E, ARunRecordedAsTheSecondGameOfASessionDrivesAgainOnItsOwn) {
         size_t a = json.find(from), b = json.find(to, a);
         return a == std::string::npos || b == std::string::npos ? std::string() : json.substr(a, b - a);
     };
-    for (auto [from, to] : {std::pair{"\"cars\":[", "],\"players\""}, {"\"time\":", ",\"parTime\""},
-                            {"\"score\":", ",\"extraPoints\""}, {"\"traffic\":{", "]},\"sprites\""}}) {
+    for (auto [from, to] : {std::pair{"\"cars\":[", "],\"players\""},
+                            {"\"time\":", ",\"parTime\""},
+                            {"\"score\":", ",\"extraPoints\""},
+                            {"\"traffic\":{", "]},\"sprites\""}}) {
         std::string expected = section(sessionState, from, to);
         ASSERT_FALSE(expected.empty()) << from;
         EXPECT_EQ(section(programState, from, to), expected);

@@ -104,9 +104,10 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     // Pads, replays, the ghost and the route on the map (GameReplay.cpp).
     void MergePads();
     void DrivePadCars(TCar* car1, TCar* car2);
-    // The first step of every game start: the game's own seed (a replay's, or drawn from the
-    // session's sequence), an empty living city, lamps lit anew, and for a replay the camera and
-    // the keys of its start; a second car left standing for mission 5 is set at rest.
+    // The first step of every game start: the game's own seed (a replay's, the session's for its
+    // first game, else drawn from the session's sequence), an empty living city, lamps lit anew, and
+    // for a replay the camera and the keys of its start; a second car left standing for mission 5
+    // is set at rest.
     void StartCityAfresh(int mission);
     void StartRecording(int mission);
     void TakeControls();
@@ -207,6 +208,7 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     size_t WorldPasses = 0;              // passes of this run in which the world ran
     size_t ReplayPass = 0;               // the next frame of Setup.Replay
     uint64_t RecordingPass = 0;          // KeyboardPasses when the recording began
+    bool StartedAGame = false;           // a game has started in this session
     TReplayStandingCar StandingCar;      // the second car this game began with, at rest
     // The ghost's wheels: their centres from the ground point of its body, in the body's axes, and
     // their display list.

@@ -58,9 +58,13 @@ void TGameEngine::DrivePadCars(TCar* car1, TCar* car2) {
 
 void TGameEngine::StartCityAfresh(int mission) {
     const TReplay* replay = Setup.Replay && Setup.Replay->Mission == mission ? Setup.Replay : nullptr;
-    // A seeded session still draws the same seeds game after game; the game's own numbers then
-    // follow from its seed alone.
-    ReseedRandom(replay ? replay->Seed : DrawSeed());
+    // The session's first game plays from the session's own seed, every later one from a seed drawn
+    // from the sequence: a seeded session still repeats game after game, and the game's own numbers
+    // follow from its seed alone. Relit in the order the loader lit them, the lamps then draw what
+    // they drew as the city was loaded, so the first game of a seeded start sees the very numbers it
+    // always saw.
+    ReseedRandom(replay ? replay->Seed : StartedAGame ? DrawSeed() : RandomSeed());
+    StartedAGame = true;
     Traffic->Clear();
     Traffic->Gore = replay ? replay->Gore : Config().Carmageddon;
     for (auto& lamp : City.Lamps)

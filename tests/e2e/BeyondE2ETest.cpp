@@ -129,6 +129,7 @@ TEST_F(BeyondE2E, ARecordedRunDrivesAgainToTheSameEnd) {
     TReplay kept;
     ASSERT_TRUE(LoadReplay(ReplayFileName(1), kept)) << "a finished run is kept as the first record";
     EXPECT_EQ(kept.Frames.size(), size_t(DrivePasses + 1));
+    EXPECT_EQ(kept.Seed, 1u) << "the session's first game plays from the session's seed";
 
     Open("", "", &kept); // no keys at all: the replay drives
     Pass(DrivePasses);
@@ -482,4 +483,26 @@ TEST_F(BeyondE2E, MissionFiveAfterARaceKeepsTheRacesSecondCarInItsReplay) {
     ExpectSameWorld(WorldEndOf(*Game), recorded);
     EXPECT_EQ(Game->Car(2)->PosX, secondX);
     EXPECT_EQ(Game->Car(2)->PosY, secondY);
+}
+
+TEST_F(BeyondE2E, TheFirstGameOfASeededStartSeesTheNumbersTheLoadedCityLeft) {
+    // What the generator gives once the city is loaded...
+    Setup.Profiles = &Profiles;
+    Setup.NoticeHold = false;
+    SeedRandom(5);
+    Game = std::make_unique<TGameEngine>(640, 480, false, THarnessOptions{}, Setup);
+    Game->SetGameState(gsStartGame);
+    uint32_t afterLoading = DrawSeed();
+    // ... is what the first game started on the same seed sees: a seeded start keeps its traffic.
+    Game.reset();
+    Resources().Clear();
+    SeedRandom(5);
+    Game = std::make_unique<TGameEngine>(640, 480, false, THarnessOptions{}, Setup);
+    Game->SetGameState(gsStartGame);
+    Game->StartMission(3);
+    EXPECT_EQ(RandomSeed(), 5u);
+    EXPECT_EQ(DrawSeed(), afterLoading);
+    // A later game of the session draws a seed of its own.
+    Game->StartMission(3);
+    EXPECT_NE(RandomSeed(), 5u);
 }

@@ -349,18 +349,18 @@ TWorldEnd WorldEndOf(const TGameEngine& game) {
 // Mission 3 driven at night with the chase camera, left through the menu after a while, and mission
 // 10 (traffic cars, 65 pedestrians, snow) chosen on the single race screen and driven: a session as
 // a player has it, the second game the one that counts.
-const char* SessionKeys = "420 down UP\n430 down C\n440 up C\n500 down RIGHT\n540 up RIGHT\n650 up UP\n"
-                          "700 down ESCAPE\n705 up ESCAPE\n" // the main menu
-                          "720 down RETURN\n725 up RETURN\n" // single race: its start item
-                          "740 down UP\n745 up UP\n"         // the track item
-                          "760 down LEFT\n765 up LEFT\n"     // track 1 wraps round to 10
-                          "780 down DOWN\n785 up DOWN\n"     // the start item again
-                          "800 down RETURN\n805 up RETURN\n" // mission 10 starts in this pass
-                          "1220 down UP\n1300 down LEFT\n1340 up LEFT\n1450 down RIGHT\n1480 up RIGHT\n"
-                          "1600 down C\n1610 up C\n1700 up UP\n1720 down SPACE\n1800 up SPACE\n"
-                          "1810 down UP\n";
-constexpr int SessionPasses = 1900;
-constexpr int SecondGameStart = 800;
+const char* SessionKeys = "420 down UP\n430 down C\n440 up C\n470 down RIGHT\n500 up RIGHT\n540 up UP\n"
+                          "580 down ESCAPE\n585 up ESCAPE\n" // the main menu
+                          "600 down RETURN\n605 up RETURN\n" // single race: its start item
+                          "620 down UP\n625 up UP\n"         // the track item
+                          "640 down LEFT\n645 up LEFT\n"     // track 1 wraps round to 10
+                          "660 down DOWN\n665 up DOWN\n"     // the start item again
+                          "680 down RETURN\n685 up RETURN\n" // mission 10 starts in this pass
+                          "1100 down UP\n1180 down LEFT\n1220 up LEFT\n1330 down RIGHT\n1360 up RIGHT\n"
+                          "1420 down C\n1430 up C\n1480 up UP\n1490 down SPACE\n1530 up SPACE\n"
+                          "1540 down UP\n";
+constexpr int SessionPasses = 1600;
+constexpr int SecondGameStart = 680;
 
 void ExpectSameWorld(const TWorldEnd& replayed, const TWorldEnd& recorded) {
     // To the millimetre, and in fact to the bit: the same numbers in the same order.
@@ -453,9 +453,9 @@ TEST_F(BeyondE2E, ARunRecordedAsTheSecondGameOfASessionDrivesAgainOnItsOwn) {
 TEST_F(BeyondE2E, MissionFiveAfterARaceKeepsTheRacesSecondCarInItsReplay) {
     // The race for two on mission 1's streets, player 1 driving off and player 2 standing...
     FirstMission = 11;
-    Open("420 down UP\n470 down LEFT\n500 up LEFT\n560 up UP\n"
-         "1020 down UP\n1100 down RIGHT\n1130 up RIGHT\n");
-    Pass(600);
+    Open("420 down UP\n430 down LEFT\n445 up LEFT\n"
+         "870 down UP\n950 down RIGHT\n980 up RIGHT\n");
+    Pass(450);
     ASSERT_TRUE(Game->Car(2));
     // ... then mission 5 chosen as the menu starts it: the second car stays where it stands.
     Game->TwoPlayer = false;
@@ -465,7 +465,7 @@ TEST_F(BeyondE2E, MissionFiveAfterARaceKeepsTheRacesSecondCarInItsReplay) {
     ASSERT_TRUE(Game->Car(2));
     EXPECT_TRUE(Game->StandingCar.Present);
     EXPECT_EQ(Game->Car(2)->GetSpeed(), 0) << "at rest";
-    Pass(800);
+    Pass(600);
     FinishHere();
     Pass(1);
     ASSERT_EQ(Game->Menu->Screen, 14);
@@ -477,7 +477,7 @@ TEST_F(BeyondE2E, MissionFiveAfterARaceKeepsTheRacesSecondCarInItsReplay) {
 
     Open("", "", &kept);
     ASSERT_TRUE(Game->Car(2)) << "the replay puts the standing car back";
-    Pass(800);
+    Pass(600);
     FinishHere();
     Pass(1);
     ExpectSameWorld(WorldEndOf(*Game), recorded);

@@ -12,14 +12,18 @@ TReplay SampleRun(int32_t score, float time) {
     run.Mission = 3;
     run.CarType = 5;
     run.Seed = 4242;
-    run.Seeded = true;
+    run.Gore = true;
+    run.CameraMode = 1;
+    run.CameraDistance = 12.5f;
+    run.KeysBefore = 0x10;
+    run.SecondCar = {true, true, 6, 210.5f, 317.25f, 270.5f};
     run.Nick = "Anna";
     run.Score = score;
     run.Time = time;
     for (int i = 0; i < 3; ++i) {
         TReplayFrame f;
         f.Controls = uint8_t(i == 1 ? REPLAY_WORLD_RAN | 2 : 0);
-        f.Keys = uint8_t(i);
+        f.Keys = uint32_t(i) << 20;
         f.Throttle = 255;
         f.SteerLeft = uint8_t(64 * i);
         f.X = 100.5f + float(i);
@@ -47,7 +51,16 @@ TEST(Replay, EncodedRunDecodesToTheSameRun) {
     EXPECT_EQ(back.Mission, 3);
     EXPECT_EQ(back.CarType, 5);
     EXPECT_EQ(back.Seed, 4242u);
-    EXPECT_TRUE(back.Seeded);
+    EXPECT_TRUE(back.Gore);
+    EXPECT_EQ(back.CameraMode, 1);
+    EXPECT_EQ(back.CameraDistance, 12.5f);
+    EXPECT_EQ(back.KeysBefore, 0x10u);
+    EXPECT_TRUE(back.SecondCar.Present);
+    EXPECT_TRUE(back.SecondCar.Lights);
+    EXPECT_EQ(back.SecondCar.CarType, 6);
+    EXPECT_EQ(back.SecondCar.Y, 317.25f);
+    EXPECT_EQ(back.SecondCar.Heading, 270.5f);
+    EXPECT_EQ(back.Frames[2].Keys, 2u << 20);
     EXPECT_EQ(back.Nick, "Anna");
     EXPECT_EQ(back.Score, 120);
     EXPECT_EQ(back.Time, 61.5f);
@@ -113,4 +126,37 @@ TEST(Replay, OnlyABetterRunReplacesTheKeptOne) {
     ASSERT_TRUE(LoadReplay(ReplayFileName(3), kept));
     EXPECT_EQ(kept.Time, 45.0f);
     EXPECT_EQ(ReplayFileName(3), dir.File("kalmirov/replay_03.dat"));
+}
+
+TEST(Replay, AReplayOfAnOlderVersionIsSetAsideAsOldWithAMessage) {
+    TTempDir dir;
+    TMessageRecorder messages;
+    std::vector<uint8_t> older = EncodeReplay(SampleRun(1, 1));
+    older[8] = uint8_t(ReplayVersion - 1);
+    TReplay back;
+    std::string error;
+    EXPECT_FALSE(DecodeReplay(older, "r.dat", back, error));
+    EXPECT_NE(error.find("older version of the game"), std::string::npos) << error;
+
+    std::string file = dir.File("replay_03.dat");
+    WriteBytes(file, older);
+    EXPECT_FALSE(LoadReplay(file, back));
+    EXPECT_FALSE(FileExists(file));
+    EXPECT_TRUE(FileExists(file + ".old"));
+    EXPECT_FALSE(FileExists(file + ".bad")) << "no damage";
+    ASSERT_EQ(messages.Messages.size(), 1u);
+    EXPECT_NE(messages.Messages[0].Text.find("recorded by an older version"), std::string::npos)
+        << messages.Messages[0].Text;
+}
+
+TEST(Replay, AStartOutOfRangeIsRefused) {
+    TReplay run = SampleRun(1, 1);
+    run.CameraMode = 2; // the race camera never starts a one-player run
+    TReplay back;
+    std::string error;
+    EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error));
+    EXPECT_NE(error.find("out of range"), std::string::npos) << error;
+    run = SampleRun(1, 1);
+    run.SecondCar.X = -5;
+    EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error));
 }

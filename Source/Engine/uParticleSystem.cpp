@@ -8,6 +8,13 @@
 
 namespace {
 
+// The game clock in whole milliseconds. Births, deaths and the clock are then whole numbers, so on the
+// fixed clock a particle lives the same number of frames whenever it is born: how long the program
+// ran before cannot tip a death into the next frame (and with it the random numbers drawn later).
+double NowMs() {
+    return std::round(GetTime() * 1000.0);
+}
+
 // mean ± spread, uniformly.
 float Spread(float mean, float spread) {
     return (2.0f * RandomFloat() - 1.0f) * spread + mean;
@@ -25,7 +32,7 @@ TParticleSystem::~TParticleSystem() {
 }
 
 void TParticleSystem::Emit(const TCamera& camera) {
-    double now = GetTime() * 1000.0;
+    double now = NowMs();
     for (int32_t i = 0; i < EmitPerFrame && Count < MaxParticles; ++i) {
         auto* p = new TParticle;
         float x = camera.TargetX + 10.0f * RandomFloat() - 5.0f;
@@ -44,7 +51,7 @@ void TParticleSystem::Emit(const TCamera& camera) {
 }
 
 void TParticleSystem::Update(float dt) {
-    double now = GetTime() * 1000.0;
+    double now = NowMs();
     for (TNode<TParticle>* node = Particles.First(); !node->IsTail(); node = node->Next) {
         TParticle* p = node->Data;
         if (p->Death > now) {
@@ -75,7 +82,7 @@ void TParticleSystem::Draw() {
     glDepthMask(GL_FALSE);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, Texture);
-    double now = GetTime() * 1000.0;
+    double now = NowMs();
     dVector3 right = VectorMake(m[0], m[4], m[8]), up = VectorMake(m[1], m[5], m[9]);
     glBegin(GL_QUADS);
     for (TNode<TParticle>* node = Particles.First(); !node->IsTail(); node = node->Next) {

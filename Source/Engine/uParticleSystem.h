@@ -18,7 +18,7 @@ struct TParticle {
     dVector3 Position; // metres
     dVector3 Velocity; // metres per second
     float Size = 0;    // metres
-    double Birth = 0;  // milliseconds of the game clock
+    double Birth = 0;  // whole milliseconds of the game clock
     double Death = 0;  // milliseconds; the particle goes at the first update at or after it
 };
 

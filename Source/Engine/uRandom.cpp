@@ -38,6 +38,15 @@ void Randomize() {
     SeededBySeed = false;
 }
 
+void ReseedRandom(uint32_t seed) {
+    Generator().seed(seed);
+    LastSeed = seed;
+}
+
+uint32_t DrawSeed() {
+    return static_cast<uint32_t>(Generator()());
+}
+
 uint32_t RandomSeed() { return LastSeed; }
 
 bool SeededByProgram() {

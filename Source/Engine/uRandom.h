@@ -11,7 +11,12 @@ void SeedRandom(uint32_t seed);
 // Seeds from the game clock: a different sequence on every real run, the same one on the fixed clock.
 // Clears the seeded-by-the-program flag.
 void Randomize();
-// The seed the sequence last restarted from (by SeedRandom or Randomize).
+// Restarts the sequence from a seed the game chose itself (every game start does, so that a run
+// depends on its own seed only); leaves the seeded-by-the-program flag as it is.
+void ReseedRandom(uint32_t seed);
+// 32 bits of the sequence, for a seed of its own: a seeded session draws the same seeds again.
+uint32_t DrawSeed();
+// The seed the sequence last restarted from (by SeedRandom, ReseedRandom or Randomize).
 uint32_t RandomSeed();
 // The last seed came from SeedRandom, not from the clock.
 bool SeededByProgram();

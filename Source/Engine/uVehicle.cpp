@@ -26,6 +26,19 @@ void BodyMatrix(dBodyID body, float m[16]) {
 
 } // namespace
 
+void WheelRestOffsets(const TCarConfig& config, float length, float height, float offsets[4][3]) {
+    const float r = config.WheelRadius;
+    const float sides[4][2] = {{-config.FrontAxle * length, config.HalfTrack},
+                               {-config.FrontAxle * length, -config.HalfTrack},
+                               {config.RearAxle * length, config.HalfTrack},
+                               {config.RearAxle * length, -config.HalfTrack}};
+    for (int i = 0; i < 4; ++i) {
+        offsets[i][0] = sides[i][0];
+        offsets[i][1] = sides[i][1];
+        offsets[i][2] = (5 - height + 2 * r) - 5; // as built with the chassis centre 5 m up
+    }
+}
+
 TVehicle::TVehicle(const TCarConfig& config, const TMeshRecord& wheelMesh, const TMeshRecord& chassisMesh)
     : Config(config), Length(chassisMesh.Extent.x), Width(chassisMesh.Extent.y), Height(chassisMesh.Extent.z),
       ChassisList(chassisMesh.List), WheelList(wheelMesh.List),
@@ -52,21 +65,16 @@ TVehicle::TVehicle(const TCarConfig& config, const TMeshRecord& wheelMesh, const
     dMassAdjust(&mass, Config.Mass);
     dQuaternion q;
     dQFromAxisAndAngle(q, 1, 0, 0, M_PI / 2);
-    const float wheelZ = 5 - Height + 2 * r;
-    const float wheelXY[4][2] = {{-Config.FrontAxle * Length, Config.HalfTrack},
-                                 {-Config.FrontAxle * Length, -Config.HalfTrack},
-                                 {Config.RearAxle * Length, Config.HalfTrack},
-                                 {Config.RearAxle * Length, -Config.HalfTrack}};
-    for (int i = 0; i < 4; ++i) {
-        WheelOffset[i][0] = wheelXY[i][0];
-        WheelOffset[i][1] = wheelXY[i][1];
-        WheelOffset[i][2] = wheelZ - 5;
-    }
+    float offsets[4][3];
+    WheelRestOffsets(Config, Length, Height, offsets);
+    for (int i = 0; i < 4; ++i)
+        for (int k = 0; k < 3; ++k)
+            WheelOffset[i][k] = offsets[i][k];
     for (int i = 1; i <= 4; ++i) {
         Bodies[i] = dBodyCreate(PhysicsWorld);
         dBodySetMass(Bodies[i], &mass);
         dBodySetQuaternion(Bodies[i], q);
-        dBodySetPosition(Bodies[i], wheelXY[i - 1][0], wheelXY[i - 1][1], wheelZ);
+        dBodySetPosition(Bodies[i], offsets[i - 1][0], offsets[i - 1][1], 5 - Height + 2 * r);
         Geoms[i] = dCreateSphere(nullptr, r);
         dGeomSetBody(Geoms[i], Bodies[i]);
     }
@@ -190,7 +198,7 @@ void TVehicle::Draw() const {
         glPushMatrix();
         BodyMatrix(Bodies[i], m);
         glMultMatrixf(m);
-        glRotatef(i % 2 == 1 ? 90.0f : -90.0f, 1, 0, 0);
+        glRotatef(WheelDrawTurn(i), 1, 0, 0);
         glCallList(WheelList);
         glPopMatrix();
     }

@@ -13,6 +13,15 @@
 
 class TCamera;
 
+// Where a car built from this config and a chassis mesh of this length and height carries its four
+// wheel centres, from the chassis body's centre in the body's axes (metres), as it is built.
+void WheelRestOffsets(const TCarConfig& config, float length, float height, float offsets[4][3]);
+// The wheel mesh's turn about the body's x axis as drawn, in degrees, for wheel i (1..4): the wheel
+// bodies start turned 90 degrees and the drawing turns them on, by +90 on one side and -90 on the other.
+inline float WheelDrawTurn(int i) {
+    return i % 2 == 1 ? 90.0f : -90.0f;
+}
+
 class TVehicle {
   public:
     TVehicle(const TCarConfig& config, const TMeshRecord& wheelMesh, const TMeshRecord& chassisMesh);

@@ -176,7 +176,9 @@ void TGameEngine::StartPractice() {
     if (n < 1 || n > 15)
         throw ERangeError("Mission " + std::to_string(n) + " out of range 1..15");
     int car = Setup.PracticeCar >= 0 ? Setup.PracticeCar : Players[0]->CarType;
-    uint8_t allowed = MissionTable[n].Cars;
+    // A replay keeps the car it was recorded with: the single race screen lets any car into any
+    // mission.
+    uint8_t allowed = Setup.Replay ? 0 : MissionTable[n].Cars;
     if (allowed != 0 && !(allowed & (1u << car)))
         for (int t = 0; t < 8; ++t)
             if (allowed & (1u << t)) {

@@ -98,10 +98,17 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     void DrawHud();
     void DrawDebugInfo();
     void DrawShadowText(const std::string& text, float x, float y, float size, uint8_t alpha, bool warning);
+    // The chase camera's trail of car 1's poses starts over where the car stands.
+    void ResetCameraTrail();
 
     // Pads, replays, the ghost and the route on the map (GameReplay.cpp).
     void MergePads();
     void DrivePadCars(TCar* car1, TCar* car2);
+    // The first step of every game start: the game's own seed (a replay's, the session's for its
+    // first game, else drawn from the session's sequence), an empty living city, lamps lit anew, and
+    // for a replay the camera and the keys of its start; a second car left standing for mission 5
+    // is set at rest.
+    void StartCityAfresh(int mission);
     void StartRecording(int mission);
     void TakeControls();
     void EndRecordedPass();
@@ -200,6 +207,13 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     std::vector<size_t> BestWorldFrames; // the ghost's timeline
     size_t WorldPasses = 0;              // passes of this run in which the world ran
     size_t ReplayPass = 0;               // the next frame of Setup.Replay
+    uint64_t RecordingPass = 0;          // KeyboardPasses when the recording began
+    bool StartedAGame = false;           // a game has started in this session
+    TReplayStandingCar StandingCar;      // the second car this game began with, at rest
+    // The ghost's wheels: their centres from the ground point of its body, in the body's axes, and
+    // their display list.
+    float GhostWheels[4][3] = {};
+    uint32_t GhostWheelList = 0;
 
   private:
     void HandleMenuKeys();

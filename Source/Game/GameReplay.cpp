@@ -1,7 +1,8 @@
 // The game's side of pads, replays and the ghost: merging the pads into the keys and the car
-// controls, recording a one-player run pass by pass and keeping the best one, feeding a recorded
-// run back in, drawing the record run as a half-transparent ghost that never enters the physics
-// world, and both runs' routes on the city map of the result screen.
+// controls, starting every game's living city afresh from its own seed, recording a one-player run
+// pass by pass and keeping the best one, feeding a recorded run back in, drawing the record run as a
+// half-transparent ghost (body and wheels) that never enters the physics world, and both runs'
+// routes on the city map of the result screen.
 #include "Car.h"
 #include "Config.h"
 #include "GameEngine.h"
@@ -15,6 +16,7 @@
 
 namespace {
 
+constexpr int StandingCarMission = 5; // the one mission that leaves a second car where it stands
 constexpr uint8_t RequestBits = CAR_ACCELERATE | CAR_BRAKE | CAR_STEER_LEFT | CAR_STEER_RIGHT;
 
 uint8_t AmountByte(float amount) {
@@ -54,23 +56,81 @@ void TGameEngine::DrivePadCars(TCar* car1, TCar* car2) {
         DriveWithPad(Pads[1], *car2);
 }
 
+void TGameEngine::StartCityAfresh(int mission) {
+    const TReplay* replay = Setup.Replay && Setup.Replay->Mission == mission ? Setup.Replay : nullptr;
+    // The session's first game plays from the session's own seed, every later one from a seed drawn
+    // from the sequence: a seeded session still repeats game after game, and the game's own numbers
+    // follow from its seed alone. Relit in the order the loader lit them, the lamps then draw what
+    // they drew as the city was loaded, so the first game of a seeded start sees the very numbers it
+    // always saw.
+    ReseedRandom(replay ? replay->Seed : StartedAGame ? DrawSeed() : RandomSeed());
+    StartedAGame = true;
+    Traffic->Clear();
+    Traffic->Gore = replay ? replay->Gore : Config().Carmageddon;
+    for (auto& lamp : City.Lamps)
+        lamp->Relight();
+    AtGasStation = AtService = false;
+    if (replay) {
+        SetCameraMode(replay->CameraMode);
+        Camera.Distance = replay->CameraDistance;
+        SetReplayKeys(replay->KeysBefore, PrevKeyState);
+    }
+    StandingCar = {};
+    if (mission != StandingCarMission)
+        return;
+    // The second car an earlier race left behind stays, at rest where it stands: how it was still
+    // rolling or rocking would otherwise be part of this game.
+    if (replay) {
+        StandingCar = replay->SecondCar;
+    } else if (TCar* car2 = Car(2)) {
+        StandingCar.Present = true;
+        StandingCar.Lights = car2->LightsOn;
+        StandingCar.CarType = Players[1]->CarType;
+        StandingCar.X = car2->PosX;
+        StandingCar.Y = car2->PosY;
+        StandingCar.Heading = car2->Heading;
+    }
+    if (!StandingCar.Present) {
+        if (Cars[1]) {
+            RemoveVehicle(Cars[1].get());
+            Cars[1].reset();
+        }
+        return;
+    }
+    Players[1]->SetCarType(StandingCar.CarType);
+    CreatePlayerCar(2, StandingCar.CarType, StandingCar.X, StandingCar.Y, StandingCar.Heading, false);
+    Car(2)->SetLights(StandingCar.Lights);
+}
+
 void TGameEngine::StartRecording(int mission) {
     Recording.reset();
     HasBest = false;
     BestWorldFrames.clear();
     WorldPasses = 0;
     ReplayPass = 0;
+    RecordingPass = KeyboardPasses;
     if (TwoPlayer || mission < 1 || mission > 10)
         return;
     Recording = std::make_unique<TReplay>();
     Recording->Mission = uint8_t(mission);
     Recording->CarType = Players[0]->CarType;
     Recording->Seed = RandomSeed();
-    Recording->Seeded = SeededByProgram();
+    Recording->Gore = Traffic->Gore;
+    Recording->CameraMode = CameraMode;
+    Recording->CameraDistance = Camera.Distance;
+    Recording->SecondCar = StandingCar;
     Recording->Nick = Players[0]->Nick;
     if (!Setup.Replay && Config().Ghosts && LoadReplay(ReplayFileName(mission), Best)) {
         HasBest = true;
         BestWorldFrames = Best.WorldFrames();
+        const TCarModel& model = CarModelTable[Best.CarType];
+        const TMeshRecord& chassis = Resources().GetMesh(model.Chassis[1]);
+        TCarConfig config = ReadCarConfig(CarFilePath(model, "config.dat"));
+        WheelRestOffsets(config, chassis.Extent.x, chassis.Extent.z, GhostWheels);
+        // The frames keep the point a wheel radius below the body's centre.
+        for (auto& wheel : GhostWheels)
+            wheel[2] += config.WheelRadius;
+        GhostWheelList = Resources().GetMesh(model.Wheel).List;
     }
 }
 
@@ -93,9 +153,11 @@ void TGameEngine::TakeControls() {
         return;
     }
     TReplayFrame f;
-    for (int i = 0; i < 8; ++i)
-        if (KeyState[ReplayMenuKeys[i]])
-            f.Keys |= uint8_t(1u << i);
+    f.Keys = ReplayKeyBits(KeyState);
+    if (Recording->Frames.empty())
+        // A game started by the menu in this very pass: the menu took this pass's keys, so none of
+        // them is new to the game. Started before the pass, the game saw the keys of the one before.
+        Recording->KeysBefore = ReplayKeyBits(KeyboardPasses == RecordingPass ? KeyState : PrevKeyState);
     if (car1) {
         f.Controls = uint8_t((car1->InputFlags & RequestBits) | (car1->LightsOn ? REPLAY_LIGHTS : 0));
         f.Throttle = AmountByte(car1->ThrottleAmount);
@@ -160,6 +222,15 @@ void TGameEngine::DrawGhost() {
     if (s > 1e-6f)
         glRotatef(angle * 180 / float(M_PI), f.Q[1] / s, f.Q[2] / s, f.Q[3] / s);
     glCallList(chassis);
+    // The wheels ride with the body as they were built, neither spinning nor steering: a ghost
+    // has no physics to turn them.
+    for (int i = 1; i <= 4; ++i) {
+        glPushMatrix();
+        glTranslatef(GhostWheels[i - 1][0], GhostWheels[i - 1][1], GhostWheels[i - 1][2]);
+        glRotatef(90 + WheelDrawTurn(i), 1, 0, 0);
+        glCallList(GhostWheelList);
+        glPopMatrix();
+    }
     glPopMatrix();
     glPopAttrib();
 }

@@ -97,6 +97,14 @@ void TGameEngine::UpdateCamera() {
     Camera.Apply();
 }
 
+void TGameEngine::ResetCameraTrail() {
+    TCar* car1 = Car(1);
+    if (!car1)
+        return;
+    float h = car1->Heading * float(M_PI) / 180.0f;
+    PositionHistory.fill({car1->PosX - 3 * std::cos(h), car1->PosY - 3 * std::sin(h), h});
+}
+
 void TGameEngine::DrawDarkness() {
     BeginOverlay();
     SetOverlayColor(0, 0, 0, uint8_t(Darkness));

@@ -1,6 +1,5 @@
 #include "HumanMesh.h"
 #include "Car.h"
-#include "Config.h"
 #include "Resources.h"
 #include "TrafficEngine.h"
 #include "uCamera.h"
@@ -90,7 +89,7 @@ void THumanMesh::SetBehaviour(uint8_t behaviour) {
         PosePeriod = 10;
         Traffic.Host.PlaySample(Random(2) == 0 ? "scream1" : "scream2");
     } else if (behaviour == HUMAN_RUN_OVER) {
-        bool gore = Config().Carmageddon;
+        bool gore = Traffic.Gore;
         if (gore) {
             int32_t stains = 2 + Random(3);
             for (int32_t i = 0; i < stains; ++i) {

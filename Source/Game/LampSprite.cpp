@@ -9,6 +9,11 @@ TLampSprite::TLampSprite(const dVector3& position)
     SetColor(255, 254, 168);
 }
 
+void TLampSprite::Relight() {
+    Count = 0;
+    Flicker = Random(100) == 0;
+}
+
 void TLampSprite::Update() {
     ++Count;
 }

@@ -7,15 +7,22 @@
 #include "uPlatform.h"
 
 #include <bit>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
 const char Magic[8] = {'K', 'A', 'L', 'R', 'P', 'L', 'A', 'Y'};
-constexpr uint16_t Version = 1;
 constexpr size_t NickField = 20;
-constexpr size_t FrameSize = 6 + 7 * 4;
+constexpr size_t FrameSize = 1 + 4 + 4 + 7 * 4;
+// Flags byte of the header.
+constexpr uint8_t FlagGore = 1, FlagSecondCar = 2, FlagSecondCarLights = 4;
+constexpr uint8_t KnownFlags = FlagGore | FlagSecondCar | FlagSecondCarLights;
+
+bool InCity(float x, float y) {
+    return x >= 0 && x <= 1000 && y >= -1000 && y <= 1000;
+}
 constexpr uint32_t MaxFrames = 360000; // an hour of passes; more is not a run of ours
 
 void PutU8(std::vector<uint8_t>& out, uint8_t v) {
@@ -35,8 +42,26 @@ void PutF32(std::vector<uint8_t>& out, float v) {
 
 } // namespace
 
-const uint32_t ReplayMenuKeys[8] = {DIK_UP,     DIK_DOWN,   DIK_LEFT, DIK_RIGHT,
-                                    DIK_RETURN, DIK_ESCAPE, DIK_TAB,  DIK_C};
+const uint32_t ReplayKeys[ReplayKeyCount] = {
+    DIK_UP,       DIK_DOWN,   DIK_LEFT, DIK_RIGHT, DIK_RETURN, DIK_ESCAPE, DIK_TAB, DIK_C,
+    DIK_RCONTROL, DIK_RSHIFT, DIK_BACK, DIK_1,     DIK_2,      DIK_3,      DIK_4,   DIK_5,
+    DIK_6,        DIK_7,      DIK_8,    DIK_F1,    DIK_F2,     DIK_F3,     DIK_F4,  DIK_F5,
+    DIK_F6,       DIK_F7,     DIK_F8,   DIK_F9,    DIK_F10};
+
+uint32_t ReplayKeyBits(const uint8_t state[256]) {
+    uint32_t bits = 0;
+    for (int i = 0; i < ReplayKeyCount; ++i)
+        if (state[ReplayKeys[i]] != 0)
+            bits |= 1u << i;
+    return bits;
+}
+
+void SetReplayKeys(uint32_t bits, uint8_t state[256]) {
+    std::memset(state, 0, 256);
+    for (int i = 0; i < ReplayKeyCount; ++i)
+        if (bits & (1u << i))
+            state[ReplayKeys[i]] = 0x80;
+}
 
 std::vector<size_t> TReplay::WorldFrames() const {
     std::vector<size_t> frames;
@@ -52,11 +77,19 @@ bool TReplay::BeatsRecord(const TReplay& record) const {
 
 std::vector<uint8_t> EncodeReplay(const TReplay& replay) {
     std::vector<uint8_t> out(Magic, Magic + sizeof Magic);
-    PutU16(out, Version);
+    PutU16(out, ReplayVersion);
     PutU8(out, replay.Mission);
     PutU8(out, replay.CarType);
     PutU32(out, replay.Seed);
-    PutU8(out, replay.Seeded ? 1 : 0);
+    const TReplayStandingCar& second = replay.SecondCar;
+    PutU8(out, uint8_t((replay.Gore ? FlagGore : 0) | (second.Present ? FlagSecondCar : 0) |
+                       (second.Lights ? FlagSecondCarLights : 0)));
+    PutU8(out, replay.CameraMode);
+    PutF32(out, replay.CameraDistance);
+    PutU32(out, replay.KeysBefore);
+    PutU8(out, second.CarType);
+    for (float v : {second.X, second.Y, second.Heading})
+        PutF32(out, v);
     std::string nick = replay.Nick.substr(0, NickField);
     PutU8(out, uint8_t(nick.size()));
     nick.resize(NickField, '\0');
@@ -65,7 +98,9 @@ std::vector<uint8_t> EncodeReplay(const TReplay& replay) {
     PutF32(out, replay.Time);
     PutU32(out, uint32_t(replay.Frames.size()));
     for (const TReplayFrame& f : replay.Frames) {
-        for (uint8_t b : {f.Controls, f.Keys, f.Throttle, f.Brake, f.SteerLeft, f.SteerRight})
+        PutU8(out, f.Controls);
+        PutU32(out, f.Keys);
+        for (uint8_t b : {f.Throttle, f.Brake, f.SteerLeft, f.SteerRight})
             PutU8(out, b);
         for (float v : {f.X, f.Y, f.Z, f.Q[0], f.Q[1], f.Q[2], f.Q[3]})
             PutF32(out, v);
@@ -84,8 +119,14 @@ bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName
             return false;
         }
         uint16_t version = in.U16("version");
-        if (version != Version) {
-            error = "replay version " + std::to_string(version) + " is not " + std::to_string(Version);
+        if (version < ReplayVersion) {
+            error = "it was recorded by an older version of the game (replay version " +
+                    std::to_string(version) + "; this game drives version " + std::to_string(ReplayVersion) +
+                    ")";
+            return false;
+        }
+        if (version != ReplayVersion) {
+            error = "replay version " + std::to_string(version) + " is not " + std::to_string(ReplayVersion);
             return false;
         }
         TReplay read;
@@ -97,7 +138,25 @@ bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName
             return false;
         }
         read.Seed = in.U32("seed");
-        read.Seeded = in.U8("seeded") != 0;
+        uint8_t flags = in.U8("flags");
+        read.Gore = (flags & FlagGore) != 0;
+        read.CameraMode = in.U8("camera mode");
+        read.CameraDistance = in.F32("camera distance");
+        read.KeysBefore = in.U32("keys before");
+        TReplayStandingCar& second = read.SecondCar;
+        second.Present = (flags & FlagSecondCar) != 0;
+        second.Lights = (flags & FlagSecondCarLights) != 0;
+        second.CarType = in.U8("second car type");
+        second.X = in.F32("second car");
+        second.Y = in.F32("second car");
+        second.Heading = in.F32("second car");
+        if ((flags & ~KnownFlags) != 0 || read.CameraMode > 1 ||
+            !(read.CameraDistance >= 0 && read.CameraDistance <= 1000) || second.CarType > 7 ||
+            !InCity(second.X, second.Y) || !std::isfinite(second.Heading) ||
+            (read.KeysBefore >> ReplayKeyCount) != 0) {
+            error = "the start of the run (flags, camera, second car) is out of range";
+            return false;
+        }
         read.Nick = in.ShortString("nick", NickField);
         read.Score = in.I32("score");
         read.Time = in.F32("time");
@@ -109,12 +168,14 @@ bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName
         }
         read.Frames.resize(count);
         for (TReplayFrame& f : read.Frames) {
-            for (uint8_t* b : {&f.Controls, &f.Keys, &f.Throttle, &f.Brake, &f.SteerLeft, &f.SteerRight})
+            f.Controls = in.U8("frame");
+            f.Keys = in.U32("frame");
+            for (uint8_t* b : {&f.Throttle, &f.Brake, &f.SteerLeft, &f.SteerRight})
                 *b = in.U8("frame");
             for (float* v : {&f.X, &f.Y, &f.Z, &f.Q[0], &f.Q[1], &f.Q[2], &f.Q[3]})
                 *v = in.F32("frame");
             // Poses outside the city or not numbers are damage; the ghost would draw them anywhere.
-            if (!(f.X >= 0 && f.X <= 1000 && f.Y >= -1000 && f.Y <= 1000 && f.Z > -100 && f.Z < 100)) {
+            if (!(InCity(f.X, f.Y) && f.Z > -100 && f.Z < 100)) {
                 error = "a frame's position lies outside the city";
                 return false;
             }
@@ -145,7 +206,19 @@ bool LoadReplay(const std::string& fileName, TReplay& replay) {
         error = "it cannot be read";
     else if (DecodeReplay(bytes, fileName, replay, error))
         return true;
-    SetAsideDamagedFile(fileName, error);
+    // A run of an older game is no damage, only a layout this game no longer drives.
+    bool older = bytes.size() >= sizeof Magic + 2 && std::memcmp(bytes.data(), Magic, sizeof Magic) == 0 &&
+                 (bytes[8] | bytes[9] << 8) < ReplayVersion;
+    if (!older) {
+        SetAsideDamagedFile(fileName, error);
+        return false;
+    }
+    std::string aside = fileName + ".old";
+    std::string text = "The replay " + fileName + " was recorded by an older version of the game and " +
+                       "cannot be driven again.";
+    if (std::rename(fileName.c_str(), aside.c_str()) == 0)
+        text += " It was moved aside to " + aside + "; the next finished run is kept instead.";
+    ShowMessageBox(text, "Kalmirov");
     return false;
 }
 
@@ -168,10 +241,5 @@ bool KeepBestReplay(const TReplay& run) {
 }
 
 void TReplayKeySource::Read(uint8_t state[256], uint64_t pass) {
-    std::memset(state, 0, 256);
-    if (pass >= Replay.Frames.size())
-        return;
-    for (int i = 0; i < 8; ++i)
-        if (Replay.Frames[pass].Keys & (1u << i))
-            state[ReplayMenuKeys[i]] = 0x80;
+    SetReplayKeys(pass < Replay.Frames.size() ? Replay.Frames[pass].Keys : 0, state);
 }

@@ -1,7 +1,9 @@
 // TReplay: one run of a one-player mission as the game played it — per pass of the game loop the
-// car's control requests after keys and pads were merged, the menu keys held, and the car's pose —
-// with what else decides the run (mission, car type, the random generator's seed). Fed back on the
-// fixed 10 ms step it drives the same run again; its poses draw the ghost and the route on the map.
+// car's control requests after keys and pads were merged, the keys held that steer the game, and the
+// car's pose — with what else decides the run: mission, car type, the seed the game started from,
+// the camera, the settings that draw random numbers and a second car left standing in the city. Every
+// game starts its living city afresh from its seed, so fed back on the fixed 10 ms step a replay
+// drives the same run again whatever was played before it; its poses draw the ghost and the route.
 // Kept as a small versioned binary file per mission in the player's data folder, the best run only.
 #pragma once
 
@@ -17,23 +19,43 @@ enum : uint8_t {
     REPLAY_WORLD_RAN = 128, // the world moved on in this pass (no pause, no map, no menu over it)
 };
 
-// The keys of TReplayFrame::Keys, bit i for MenuKeys[i]: what moves through the menus and the map.
-extern const uint32_t ReplayMenuKeys[8];
+// The keys of TReplayFrame::Keys, bit i for ReplayKeys[i]: what moves through the menus and the map,
+// the camera key and the right-Ctrl keys that change the car or open a screen.
+constexpr int ReplayKeyCount = 29;
+extern const uint32_t ReplayKeys[ReplayKeyCount];
+
+// The ReplayKeys bits of a key state (by DIK_ code, held when not 0), and a key state of them.
+uint32_t ReplayKeyBits(const uint8_t state[256]);
+void SetReplayKeys(uint32_t bits, uint8_t state[256]);
 
 struct TReplayFrame {
     uint8_t Controls = 0;                                           // car request bits and the REPLAY_ bits
-    uint8_t Keys = 0;                                               // menu keys held
+    uint32_t Keys = 0;                                              // ReplayKeys held
     uint8_t Throttle = 0, Brake = 0, SteerLeft = 0, SteerRight = 0; // amounts in 1/255 steps
     float X = 0, Y = 0, Z = 0;                                      // the car body's ground point, metres
     float Q[4] = {1, 0, 0, 0}; // the body's rotation as a quaternion (w, x, y, z)
 };
 
-struct TReplay {
-    uint8_t Mission = 0; // 1..10
+// A car left in the city by an earlier game (a race's second car stays for mission 5): it stands
+// at rest where it was when the run began.
+struct TReplayStandingCar {
+    bool Present = false;
+    bool Lights = false;
     uint8_t CarType = 0; // 0..7
-    uint32_t Seed = 0;   // the random generator's seed of the run
-    bool Seeded = false; // the seed was the program's (--seed, the fixed clock), so traffic repeats too
-    std::string Nick;    // Windows-1250, at most 20 characters
+    float X = 0, Y = 0;  // metres
+    float Heading = 0;   // degrees, as the car keeps it
+};
+
+struct TReplay {
+    uint8_t Mission = 0;       // 1..10
+    uint8_t CarType = 0;       // 0..7
+    uint32_t Seed = 0;         // the random generator's seed at the start of the game
+    bool Gore = false;         // the settings' Carmageddon: run-over pedestrians bleed
+    uint8_t CameraMode = 0;    // 0 from above, 1 behind the car, at the start
+    float CameraDistance = 10; // metres from the eye to the target at the start
+    uint32_t KeysBefore = 0;   // ReplayKeys that count as held already in the first pass
+    TReplayStandingCar SecondCar;
+    std::string Nick; // Windows-1250, at most 20 characters
     int32_t Score = 0;
     float Time = 0; // seconds
     std::vector<TReplayFrame> Frames;
@@ -45,6 +67,8 @@ struct TReplay {
 };
 
 std::vector<uint8_t> EncodeReplay(const TReplay& replay);
+// The replay layout this game writes and reads.
+constexpr uint16_t ReplayVersion = 2;
 // False with `error` naming the file and the problem for anything but a whole replay of this version.
 bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName, TReplay& replay,
                   std::string& error);
@@ -52,14 +76,15 @@ bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName
 // <PlayerDataDir>/replay_<NN>.dat for mission NN; empty when there is no player data folder.
 std::string ReplayFileName(int mission);
 // Reads a replay. A missing file is false without a message; a damaged or foreign one is set aside
-// ("<file>.bad") with a message and is false too — it never ends the game.
+// ("<file>.bad") with a message, one of an older version ("<file>.old") with a message saying so;
+// both are false too — it never ends the game.
 bool LoadReplay(const std::string& fileName, TReplay& replay);
 // Writes through the atomic writer; false with a message when it cannot.
 bool SaveReplay(const std::string& fileName, const TReplay& replay);
 // Keeps `run` as the mission's replay when there is none yet or it beats the one kept.
 bool KeepBestReplay(const TReplay& run);
 
-// The menu keys of a replay, pass by pass from the mission's start; all keys up after its end.
+// The keys of a replay, pass by pass from the mission's start; all keys up after its end.
 class TReplayKeySource : public TKeySource {
   public:
     explicit TReplayKeySource(const TReplay& replay) : Replay(replay) {}

@@ -30,6 +30,7 @@ float Distance(float ax, float ay, float bx, float by) { return std::hypot(ax - 
 void TGameEngine::StartMission(int n) {
     Mission = uint8_t(n);
     RunFrames = 0;
+    StartCityAfresh(n);
     for (auto& player : Players)
         player->Reset();
     ShowMap = true;
@@ -90,6 +91,7 @@ void TGameEngine::StartMission(int n) {
         SetParticleEffect(ParticleSnow, Resources().GetTexture("star"));
         Sound().PlaySong(Resources().GetModule("music"), setup.MusicOrder);
     }
+    ResetCameraTrail();
     StartRecording(n);
 }
 

@@ -59,6 +59,15 @@ void TTrafficEngine::SetCarCount(int32_t n) {
     Cars.resize(size_t(std::max(n, 0)));
 }
 
+void TTrafficEngine::Clear() {
+    SetCarCount(0);
+    SetPedestrianCount(0);
+    FramesSinceRespawn = 0;
+    Region = PreviousRegion = {};
+    CarCandidates.clear();
+    PedestrianCandidates.clear();
+}
+
 std::array<int32_t, 4> TTrafficEngine::RegionOf(int32_t a, int32_t b) {
     std::array<int32_t, 4> r = {0, 0, 511, 511};
     for (int level = 0; level < 4; ++level) {

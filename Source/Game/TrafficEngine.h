@@ -72,6 +72,9 @@ class TTrafficEngine {
     // Pedestrians and cars above a lowered count go at once; new slots are filled at the next respawn.
     void SetPedestrianCount(int32_t n);
     void SetCarCount(int32_t n);
+    // Takes every car and pedestrian away and forgets the region, as before the first game: the next
+    // update fills the slots anew, so a game's traffic depends on its own random numbers only.
+    void Clear();
     // Once per drawn frame with the player car's world position: respawns on entering another
     // region and every 401 updates within one.
     void Update(float x, float y);
@@ -98,6 +101,7 @@ class TTrafficEngine {
     TTrafficHost& Host;
     int32_t PedestrianCount = 0;
     int32_t CarCount = 3;
+    bool Gore = false; // run-over pedestrians bleed: the settings' Carmageddon when the game started
     TCellWords Cells;
     int32_t FramesSinceRespawn = 0;
     std::vector<std::unique_ptr<TBezierCurve>> Tracks;

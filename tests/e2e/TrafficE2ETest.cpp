@@ -387,10 +387,7 @@ TEST_F(TrafficE2E, PedestriansKeepToTheirAreasOutOfHousesAndNeverAppearInView) {
 }
 
 // Drives the first player's car straight at a walking pedestrian: it flees, then the wheels cover it.
-void RunOverAPedestrian(TrafficE2E* test, TTrafficGame& game, bool gore, std::string& outcome) {
-    TConfig config;
-    config.Carmageddon = gore;
-    SetConfig(&config);
+void RunOverAPedestrian(TrafficE2E* test, TTrafficGame& game, std::string& outcome) {
     TTrafficEngine& traffic = *game.Traffic;
     // Open ground: a pedestrian cell with 14 walkable or drivable cells east of it and no house.
     int32_t px = -1, py = -1;
@@ -447,21 +444,26 @@ void RunOverAPedestrian(TrafficE2E* test, TTrafficGame& game, bool gore, std::st
     outcome += "stains " + std::to_string(stains);
     (void)test;
     (void)sprites;
-    SetConfig(nullptr);
 }
 
 TEST_F(TrafficE2E, APedestrianFleesAndIsRunOverWithTheStainAndSoundOfTheGoreSwitch) {
     Width = 160;
     Height = 120;
     for (bool gore : {true, false}) {
+        // The game takes the switch from the settings as it starts.
+        TConfig config;
+        config.Carmageddon = gore;
+        SetConfig(&config);
         TTrafficGame& game = Start(10, 5);
+        SetConfig(nullptr);
+        EXPECT_EQ(game.Traffic->Gore, gore);
         game.SetCameraMode(1);
         for (int frame = 0; frame < 450; ++frame) // the countdown, and 100 frames of driving
             Frame();
         ASSERT_GT(game.Car(1)->FrameCount, 100);
         game.Played.clear();
         std::string outcome;
-        RunOverAPedestrian(this, game, gore, outcome);
+        RunOverAPedestrian(this, game, outcome);
         std::printf("gore %s: %s\n", gore ? "on" : "off", outcome.c_str());
         EXPECT_TRUE(outcome.find("scream") != std::string::npos) << outcome;
         if (gore) {

@@ -1,10 +1,11 @@
-// Fuzz target: the player's own files — profiles, highscores and settings — read as the game reads
-// them. A damaged file is set aside with a message and the game goes on: the sound records are
+// Fuzz target: the player's own files — profiles, highscores, settings and replays — read as the game
+// reads them. A damaged file is set aside with a message and the game goes on: the sound records are
 // played with, a finished run is entered and the files are written back and read again unchanged.
 #include "Config.h"
 #include "FuzzSeeds.h"
 #include "Highscores.h"
 #include "PlayerData.h"
+#include "Replay.h"
 #include "uAtomicFile.h"
 #include "uPlatform.h"
 
@@ -75,21 +76,42 @@ void Settings(const uint8_t* data, size_t size) {
     again.KeyOpen = false;
 }
 
+void Replays(const uint8_t* data, size_t size) {
+    TReplay replay;
+    std::string error;
+    if (!DecodeReplay(std::vector<uint8_t>(data, data + size), "replay.dat", replay, error)) {
+        if (error.empty())
+            __builtin_trap();
+        return;
+    }
+    // What the ghost and the route on the map take from a replay, and the record kept on disk.
+    for (size_t i : replay.WorldFrames())
+        if (i >= replay.Frames.size())
+            __builtin_trap();
+    std::vector<uint8_t> bytes = EncodeReplay(replay);
+    TReplay back;
+    if (!DecodeReplay(bytes, "replay.dat", back, error) || EncodeReplay(back) != bytes || back.BeatsRecord(replay))
+        __builtin_trap();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // The first byte picks the file, so the three share their seeds' mutations.
+    // The first byte picks the file, so the four share their seeds' mutations.
     if (size == 0)
         return 0;
-    switch (data[0] % 3) {
+    switch (data[0] % 4) {
     case 0:
         Profiles(data + 1, size - 1);
         break;
     case 1:
         Highscores(data + 1, size - 1);
         break;
-    default:
+    case 2:
         Settings(data + 1, size - 1);
+        break;
+    default:
+        Replays(data + 1, size - 1);
     }
     return 0;
 }
@@ -121,6 +143,24 @@ std::vector<std::vector<uint8_t>> FuzzSeeds() {
     std::string ini = "\x02# Kalmirov settings\nLanguage=1\nSamplesVolume=200\nModulesVolume=20\nWindowed=1\n"
                       "Carmageddon=0\nHighscoreServer=\"http://127.0.0.1:8080\"\n";
     seeds.emplace_back(ini.begin(), ini.end());
+    TReplay run;
+    run.Mission = 4;
+    run.CarType = 2;
+    run.Nick = "hráč";
+    run.Score = 900;
+    run.Time = 41.5f;
+    for (int i = 0; i < 4; ++i) {
+        TReplayFrame frame;
+        frame.Controls = uint8_t(i > 0 ? REPLAY_WORLD_RAN | 1 : 0);
+        frame.Throttle = 255;
+        frame.X = 102.5f + float(i);
+        frame.Y = 150.25f;
+        run.Frames.push_back(frame);
+    }
+    std::vector<uint8_t> replay = {3};
+    std::vector<uint8_t> encoded = EncodeReplay(run);
+    replay.insert(replay.end(), encoded.begin(), encoded.end());
+    seeds.push_back(replay);
     AddDamagedSeeds(seeds);
     return seeds;
 }

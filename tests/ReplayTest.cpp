@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "uByteReader.h"
 
+#include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -159,4 +160,29 @@ TEST(Replay, AStartOutOfRangeIsRefused) {
     run = SampleRun(1, 1);
     run.SecondCar.X = -5;
     EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error));
+}
+
+TEST(Replay, AFrameWhoseRotationIsNoRotationIsRefused) {
+    TReplay back;
+    std::string error;
+    for (float bad : {std::nanf(""), 0.0f, 1e20f}) {
+        TReplay run = SampleRun(1, 1);
+        run.Frames[1].Q[0] = bad;
+        run.Frames[1].Q[1] = run.Frames[1].Q[2] = run.Frames[1].Q[3] = 0;
+        EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error)) << bad;
+        EXPECT_NE(error.find("rotation"), std::string::npos) << error;
+    }
+}
+
+TEST(Replay, ANickLongerThanItsFieldIsRefusedNotThrown) {
+    std::vector<uint8_t> bytes = EncodeReplay(SampleRun(1, 1));
+    size_t at = 0;
+    while (at < bytes.size() && !(bytes[at] == 4 && bytes[at + 1] == 'A' && bytes[at + 2] == 'n'))
+        ++at;
+    ASSERT_LT(at, bytes.size()) << "the nick's length byte";
+    bytes[at] = 255;
+    TReplay back;
+    std::string error;
+    EXPECT_FALSE(DecodeReplay(bytes, "r.dat", back, error));
+    EXPECT_NE(error.find("longer than its field"), std::string::npos) << error;
 }

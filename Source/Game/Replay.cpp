@@ -179,10 +179,16 @@ bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName
                 error = "a frame's position lies outside the city";
                 return false;
             }
+            // The rotation is a unit quaternion as written; one far from it is no rotation at all.
+            float norm = f.Q[0] * f.Q[0] + f.Q[1] * f.Q[1] + f.Q[2] * f.Q[2] + f.Q[3] * f.Q[3];
+            if (!(norm > 0.5f && norm < 2.0f)) {
+                error = "a frame's rotation is not a rotation";
+                return false;
+            }
         }
         replay = std::move(read);
         return true;
-    } catch (const EReadError& e) {
+    } catch (const Exception& e) { // short reads and fields out of range alike
         error = e.what();
         return false;
     }

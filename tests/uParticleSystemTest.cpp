@@ -23,9 +23,12 @@ class ParticleSystem : public ::testing::Test {
     // One frame as the engine runs it: time passes, then emission and update.
     void Frame(TParticleSystem& system, double seconds = 0.01) {
         Clock.Advance(seconds);
-        system.Emit(Camera);
-        system.Update(float(seconds));
+        system.Emit(Camera, Now());
+        system.Update(float(seconds), Now());
     }
+
+    // The game clock in whole milliseconds, as the engine hands it over.
+    double Now() { return std::round(Clock.Now() * 1000.0); }
 
     TFixedClock Clock;
     TClock* Previous = nullptr;
@@ -83,7 +86,7 @@ TEST_F(ParticleSystem, SnowAtOneHundredFramesASecondLevelsOffBelowTheLimit) {
 TEST_F(ParticleSystem, SnowStartsAboveTheTargetAndFallsStraightDown) {
     auto snow = CreateParticleEffect(ParticleSnow, 5);
     for (int frame = 0; frame < 300; ++frame)
-        snow->Emit(Camera);
+        snow->Emit(Camera, Now());
     double now = GetTime() * 1000;
     for (TNode<TParticle>* node = snow->Particles.First(); !node->IsTail(); node = node->Next) {
         const TParticle& p = *node->Data;
@@ -109,19 +112,19 @@ TEST_F(ParticleSystem, UpdateMovesThenAcceleratesAndFreesAtDeath) {
     system.SpeedMean = 2;
     system.LifetimeMean = 1000; // exactly one second
     system.Acceleration = VectorMake(0, 0, -10);
-    system.Emit(Camera); // straight up: both angles 0
+    system.Emit(Camera, Now()); // straight up: both angles 0
     ASSERT_EQ(system.Count, 1);
     const TParticle& p = *system.Particles.First()->Data;
     EXPECT_FLOAT_EQ(p.Velocity.z, 2);
     Clock.Advance(0.5);
-    system.Update(0.5f);
+    system.Update(0.5f, Now());
     EXPECT_FLOAT_EQ(p.Position.z, 7 + 1); // moved with the old velocity
     EXPECT_FLOAT_EQ(p.Velocity.z, 2 - 5); // then accelerated
     Clock.Advance(0.25);
-    system.Update(0.0f);
+    system.Update(0.0f, Now());
     EXPECT_EQ(system.Count, 1);
     Clock.Advance(0.25); // the death time itself
-    system.Update(0.0f);
+    system.Update(0.0f, Now());
     EXPECT_EQ(system.Count, 0);
     EXPECT_TRUE(system.Particles.IsEmpty());
 }
@@ -141,10 +144,10 @@ TEST_F(ParticleSystem, AlphaFallsLinearlyFromPointSevenToZero) {
 TEST_F(ParticleSystem, SameSeedSameSnow) {
     SeedRandom(42);
     auto a = CreateParticleEffect(ParticleSnow, 5);
-    a->Emit(Camera);
+    a->Emit(Camera, Now());
     SeedRandom(42);
     auto b = CreateParticleEffect(ParticleSnow, 5);
-    b->Emit(Camera);
+    b->Emit(Camera, Now());
     const TParticle &pa = *a->Particles.First()->Data, &pb = *b->Particles.First()->Data;
     EXPECT_EQ(pa.Position.x, pb.Position.x);
     EXPECT_EQ(pa.Velocity.y, pb.Velocity.y);

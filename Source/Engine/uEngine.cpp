@@ -214,8 +214,9 @@ void TEngine::FramebufferSize(int& width, int& height) const { glfwGetFramebuffe
 
 void TEngine::BeginFrame() {
     double now = GetTime() * 1000.0;
-    DeltaTime = static_cast<float>((now - LastFrameTime) * 0.001);
+    DeltaTime = ForcedDeltaTime >= 0 ? ForcedDeltaTime : static_cast<float>((now - LastFrameTime) * 0.001);
     LastFrameTime = now;
+    GameMs += std::round(double(DeltaTime) * 1000.0);
     int fbWidth, fbHeight, viewport[4];
     FramebufferSize(fbWidth, fbHeight);
     LayoutViewport(fbWidth, fbHeight, Width, Height, viewport);
@@ -363,9 +364,9 @@ void TEngine::DrawSprites3D() {
     glPopAttrib();
 
     if (ParticleSystem) {
-        ParticleSystem->Emit(Camera);
-        ParticleSystem->Update(DeltaTime);
-        ParticleSystem->Draw();
+        ParticleSystem->Emit(Camera, GameMs);
+        ParticleSystem->Update(DeltaTime, GameMs);
+        ParticleSystem->Draw(GameMs);
     }
 }
 

@@ -105,6 +105,13 @@ class TEngine {
     int32_t ParticleType = ParticleNone;
     double LastFrameTime = 0; // milliseconds, at the previous BeginFrame
     float DeltaTime = 0;      // seconds between the last two BeginFrame calls
+    // When not negative, what the frames last instead of what the clock measured: a recorded run
+    // driven again moves its world by the very steps it was recorded with.
+    float ForcedDeltaTime = -1;
+    // The game clock in whole milliseconds: the sum of the frames' steps. The weather's births and
+    // deaths count in it, so they repeat with the steps, and being whole numbers, a particle lives the
+    // same number of frames whenever it is born.
+    double GameMs = 0;
     bool ShowMap = false;
     TSprite* MapSprite = nullptr;      // the city map picture of the inset (texture only)
     TSprite* MapFrameSprite = nullptr; // the frame around the inset (texture only)

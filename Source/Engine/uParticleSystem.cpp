@@ -1,19 +1,11 @@
 #include "uParticleSystem.h"
 #include "uGLState.h"
-#include "uPlatform.h"
 #include "uRandom.h"
 
 #include <GL/gl.h>
 #include <cmath>
 
 namespace {
-
-// The game clock in whole milliseconds. Births, deaths and the clock are then whole numbers, so on the
-// fixed clock a particle lives the same number of frames whenever it is born: how long the program
-// ran before cannot tip a death into the next frame (and with it the random numbers drawn later).
-double NowMs() {
-    return std::round(GetTime() * 1000.0);
-}
 
 // mean ± spread, uniformly.
 float Spread(float mean, float spread) {
@@ -31,8 +23,7 @@ TParticleSystem::~TParticleSystem() {
     }
 }
 
-void TParticleSystem::Emit(const TCamera& camera) {
-    double now = NowMs();
+void TParticleSystem::Emit(const TCamera& camera, double now) {
     for (int32_t i = 0; i < EmitPerFrame && Count < MaxParticles; ++i) {
         auto* p = new TParticle;
         float x = camera.TargetX + 10.0f * RandomFloat() - 5.0f;
@@ -50,8 +41,7 @@ void TParticleSystem::Emit(const TCamera& camera) {
     }
 }
 
-void TParticleSystem::Update(float dt) {
-    double now = NowMs();
+void TParticleSystem::Update(float dt, double now) {
     for (TNode<TParticle>* node = Particles.First(); !node->IsTail(); node = node->Next) {
         TParticle* p = node->Data;
         if (p->Death > now) {
@@ -73,7 +63,7 @@ float TParticleSystem::Alpha(const TParticle& particle, double now) {
     return float((1.0 - age / life) * 0.7);
 }
 
-void TParticleSystem::Draw() {
+void TParticleSystem::Draw(double now) {
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -82,7 +72,6 @@ void TParticleSystem::Draw() {
     glDepthMask(GL_FALSE);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, Texture);
-    double now = NowMs();
     dVector3 right = VectorMake(m[0], m[4], m[8]), up = VectorMake(m[1], m[5], m[9]);
     glBegin(GL_QUADS);
     for (TNode<TParticle>* node = Particles.First(); !node->IsTail(); node = node->Next) {

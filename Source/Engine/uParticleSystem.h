@@ -29,13 +29,14 @@ class TParticleSystem {
     TParticleSystem(const TParticleSystem&) = delete;
     TParticleSystem& operator=(const TParticleSystem&) = delete;
 
+    // `now` is the game clock in whole milliseconds, as the engine counts it frame by frame.
     // Once per frame: at most EmitPerFrame new particles in a 10 x 10 m square around the camera's
     // target, Distance - 5 metres above the ground, while fewer than MaxParticles live.
-    void Emit(const TCamera& camera);
+    void Emit(const TCamera& camera, double now);
     // Moves the living particles by dt seconds and frees those whose death time has come.
-    void Update(float dt);
+    void Update(float dt, double now);
     // Draws every particle as an additive billboard; needs the 3D pass's model-view matrix.
-    void Draw();
+    void Draw(double now);
 
     // Opacity of a particle at the given time (milliseconds): 0.7 at birth, falling linearly to 0
     // at its death time.

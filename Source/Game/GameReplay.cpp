@@ -1,6 +1,6 @@
 // The game's side of pads, replays and the ghost: merging the pads into the keys and the car
 // controls, starting every game's living city afresh from its own seed, recording a one-player run
-// pass by pass and keeping the best one, feeding a recorded run back in, drawing the record run as a
+// pass by pass and keeping the best one, feeding a recorded run back in with its frames' steps, drawing the record run as a
 // half-transparent ghost (body and wheels) that never enters the physics world, and both runs'
 // routes on the city map of the result screen.
 #include "Car.h"
@@ -141,7 +141,11 @@ void TGameEngine::TakeControls() {
         return;
     TCar* car1 = Car(1);
     if (Setup.Replay) {
-        if (ReplayPass >= Setup.Replay->Frames.size() || !car1)
+        bool inRun = ReplayPass < Setup.Replay->Frames.size();
+        // The pass's frame lasts as long as it lasted in the run, however long it takes to draw here;
+        // past the run's end the clock counts again.
+        ForcedDeltaTime = inRun ? Setup.Replay->Frames[ReplayPass].Step : -1;
+        if (!inRun || !car1)
             return;
         const TReplayFrame& f = Setup.Replay->Frames[ReplayPass];
         car1->InputFlags = uint8_t((car1->InputFlags & ~RequestBits) | (f.Controls & RequestBits));
@@ -180,10 +184,13 @@ void TGameEngine::EndRecordedPass() {
         ++ReplayPass;
         return;
     }
-    TCar* car1 = Car(1);
-    if (Recording->Frames.empty() || !car1)
+    if (Recording->Frames.empty())
         return;
     TReplayFrame& f = Recording->Frames.back();
+    f.Step = DeltaTime;
+    TCar* car1 = Car(1);
+    if (!car1)
+        return;
     if (worldRan)
         f.Controls |= REPLAY_WORLD_RAN;
     dVector3 ground = car1->LocalToWorld(0, 0, -car1->Config.WheelRadius);

@@ -8,8 +8,8 @@
 //            [--replay FILE] [harness options: --keys FILE|-, --pad FILE, --frames N, --shot N:FILE,
 //            --fixed-clock]
 // --mission starts game N (1..15) right after loading, as the menu would, with car T for both players
-// and the named profile (created when it does not exist yet). --replay drives a recorded run again on
-// the fixed clock, with its own mission, car and seed; nothing of the player's is written then.
+// and the named profile (created when it does not exist yet). --replay drives a recorded run again at
+// its own pace, with its own mission, car, seed and frame steps; nothing of the player's is written then.
 // KALMIROV_LAUNCHER_SCRIPT names a script that answers the launcher's boxes and starts the game for an
 // unattended test (see TLauncherScript).
 #include "Config.h"
@@ -264,7 +264,6 @@ int main(int argc, char** argv) {
         options.Car = replay.CarType;
         options.HasSeed = true;
         options.Seed = replay.Seed;
-        harness.FixedClock = true;
     }
     if (options.HasSeed)
         SeedRandom(options.Seed);

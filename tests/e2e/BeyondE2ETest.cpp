@@ -1,6 +1,7 @@
 // Gamepads, replays and the ghost on a real window, physics world and the generated data set: a run
 // driven by a virtual pad, a recorded run driven again to the same end, the ghost that the player's
-// car drives through, a damaged replay that is set aside, and the result screen's map with both routes.
+// car drives through, a run played on an uneven clock driven again on the fixed one, a damaged replay
+// that is set aside, and the result screen's map with both routes.
 #include "Car.h"
 #include "Config.h"
 #include "GameEngine.h"
@@ -48,7 +49,7 @@ class BeyondE2E : public ::testing::Test {
             SeedRandom(1);
         std::ofstream(Dir.File("keys.txt")) << keys;
         THarnessOptions harness;
-        harness.FixedClock = true;
+        harness.FixedClock = FixedClock;
         harness.KeyScript = Dir.File("keys.txt");
         if (!pad.empty()) {
             std::ofstream(Dir.File("pad.txt")) << pad;
@@ -98,6 +99,7 @@ class BeyondE2E : public ::testing::Test {
     std::unique_ptr<TGameEngine> Game;
     int FirstMission = 1;  // the mission Open starts
     bool Unseeded = false; // Open seeds the generator from the clock instead of with 1
+    bool FixedClock = true; // Open plays on the fixed 10 ms clock, else on the clock installed
 };
 
 // Up and right held after the countdown, then left: a curve through the streets.
@@ -447,6 +449,63 @@ TEST_F(BeyondE2E, ARunRecordedAsTheSecondGameOfASessionDrivesAgainOnItsOwn) {
     Pass(1);
     EXPECT_EQ(Game->Menu->Screen, 14);
     EXPECT_EQ(Game->CameraMode, 0) << "C toggled the camera back in the run";
+    ExpectSameWorld(WorldEndOf(*Game), recorded);
+}
+
+namespace {
+
+// A machine that draws unevenly: most frames last their 10 ms, one in four stalls for 25 to 70 ms
+// more, longer than the physics step takes, in a pattern of its own (the game's generator is left
+// alone).
+class TUnevenClock : public TClock {
+  public:
+    double Now() override { return Time; }
+    void WaitUntil(double time) override {
+        Time = std::max(Time, time);
+        State = State * 1103515245u + 12345u;
+        if ((State >> 16) % 4 == 0)
+            Time += 0.025 + double((State >> 8) % 46) * 0.001;
+    }
+
+  private:
+    double Time = 100;
+    uint32_t State = 1;
+};
+
+} // namespace
+
+TEST_F(BeyondE2E, ARunPlayedOnAnUnevenClockDrivesAgainOnAnyClock) {
+    // Mission 10 in the snow, driven on a clock whose frames last 10 to 80 ms...
+    TUnevenClock uneven;
+    TClock* before = SetClock(&uneven);
+    FixedClock = false;
+    FirstMission = 10;
+    Open("420 down UP\n520 down LEFT\n560 up LEFT\n700 down RIGHT\n730 up RIGHT\n");
+    Pass(900);
+    ASSERT_NE(Game->ParticleSystem, nullptr) << "it snows";
+    int snowflakes = Game->ParticleSystem->Count;
+    EXPECT_GT(snowflakes, 0);
+    FinishHere();
+    Pass(1);
+    ASSERT_EQ(Game->Menu->Screen, 14);
+    TWorldEnd recorded = WorldEndOf(*Game);
+    Game.reset();
+    SetClock(before);
+    TReplay kept;
+    ASSERT_TRUE(LoadReplay(ReplayFileName(10), kept));
+    size_t stalled = 0;
+    for (const TReplayFrame& f : kept.Frames)
+        stalled += f.Step > 0.03f; // longer than the physics takes in one step
+    EXPECT_GT(stalled, kept.Frames.size() / 8) << "the run saw its frames stall";
+
+    // ... drives again to the very same world on the fixed 10 ms clock, the snow included.
+    FixedClock = true;
+    Open("", "", &kept);
+    Pass(900);
+    ASSERT_NE(Game->ParticleSystem, nullptr);
+    EXPECT_EQ(Game->ParticleSystem->Count, snowflakes);
+    FinishHere();
+    Pass(1);
     ExpectSameWorld(WorldEndOf(*Game), recorded);
 }
 

@@ -3,12 +3,15 @@
 # KAL_SOAK_SECONDS (default 1800) have passed, in whatever build it is given (the sanitizer build:
 # any finding ends the game with a non-zero status, which fails the soak; a game the autopilot does
 # not win in time is no finding). Each game's peak resident memory is noted per loop; from the
-# second loop on it must stay within 10 % (and 8 MB) of the first.
+# second loop on it must stay within 10 % (and 8 MB) of the first. KAL_SOAK_GAME_SECONDS (default 45)
+# ends each game after that much game time, so that a loop through all the games in the slow sanitizer
+# build takes minutes, not an hour: the soak is about many games one after another, not about winning.
 #   soak.sh AUTOPILOT GAME RUN_DIR MISSION:CAR...
 set -uo pipefail
 autopilot=$1 game=$2 run_dir=$3
 shift 3
 limit=${KAL_SOAK_SECONDS:-1800}
+game_seconds=${KAL_SOAK_GAME_SECONDS:-45}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 declare -A first
 start=$SECONDS loop=0 failures=0 played=0
@@ -17,7 +20,8 @@ while [ $((SECONDS - start)) -lt "$limit" ]; do
   for entry in "$@"; do
     [ $((SECONDS - start)) -lt "$limit" ] || break
     mission=${entry%%:*} car=${entry##*:}
-    out=$("$autopilot" --game "$game" --run-dir "$run_dir" --mission "$mission" --car "$car" --seed "$loop" 2>&1)
+    out=$("$autopilot" --game "$game" --run-dir "$run_dir" --mission "$mission" --car "$car" --seed "$loop" \
+      --limit "$game_seconds" 2>&1)
     status=$?
     played=$((played + 1))
     line=$(grep -E '^(mission|race) ' <<<"$out" | tail -1)

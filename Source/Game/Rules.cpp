@@ -17,8 +17,11 @@ namespace {
 constexpr int32_t CatchUpFrames = 300;
 constexpr float CatchUpDistance = 12;   // units between the cars that end a leg of a race
 constexpr int32_t MapHintDelay = 300;   // frames after the first start before the TAB hint
-constexpr int32_t OverturnedLimit = 300; // frames on the side or roof before the car is set upright
-constexpr float UprightLimit = 0.3f;    // the body's up axis below this (of 1) counts as overturned
+constexpr int32_t OverturnedLimit = 300; // frames tipped over before the car is set upright
+// The body's up axis below this (of 1), a tilt of more than about 32 degrees, counts as tipped over:
+// on its side or roof, or propped up on another car with its wheels in the air. No car leans that
+// far on its own wheels.
+constexpr float UprightLimit = 0.85f;
 constexpr float StillSpeed = 0.5f;      // metres per second
 constexpr int CargoMission = 10;
 constexpr float CarGap = 0.5f;          // metres of air between two cars placed side by side or nose to tail
@@ -271,8 +274,8 @@ void TGameEngine::UpdateCargo() {
     }
 }
 
-// A car left on its side or roof, almost still, for three seconds is set back on its wheels where
-// it lies, at its heading, keeping its fuel, damage and cargo.
+// A car left tipped over (on its side or roof, or lying on another car), almost still, for three
+// seconds is set back on its wheels where it lies, at its heading, keeping its fuel, damage and cargo.
 void TGameEngine::RecoverOverturnedCar() {
     for (int p = 1; p <= 2; ++p) {
         TCar* car = Car(p);

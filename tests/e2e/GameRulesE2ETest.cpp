@@ -237,6 +237,41 @@ TEST_F(GameRulesE2E, AStillCarInsideAStationAreaIsAtTheStation) {
     EXPECT_FALSE(Game->AtGasStation);
 }
 
+TEST_F(GameRulesE2E, ACarLeftTippedOverIsSetBackOnItsWheelsAfterThreeSeconds) {
+    Start(1);
+    // The body tilted about its length, as by a kerb, on its side or lying on another car.
+    auto tilt = [&](float degrees, float speed = 0) {
+        dQuaternion q;
+        dQFromAxisAndAngle(q, 1, 0, 0, degrees * float(M_PI) / 180);
+        dBodySetQuaternion(Game->Car(1)->Bodies[0], q);
+        SetVelocity(*Game->Car(1), speed, 0);
+    };
+    Game->Car(1)->Fuel = 55;
+    Game->Car(1)->Damage = 40;
+    for (int frame = 0; frame < 400; ++frame) {
+        tilt(20); // leaning, still on its wheels
+        Game->UpdateRules();
+    }
+    for (int frame = 0; frame < 400; ++frame) {
+        tilt(90, 1); // on its side, but still sliding
+        Game->UpdateRules();
+    }
+    EXPECT_LT(Game->Car(1)->GetRotation()[10], 0.01f) << "neither is set upright";
+    EXPECT_EQ(Hint(), "");
+    for (int frame = 1; frame < 300; ++frame) {
+        tilt(40); // propped up on a traffic car, wheels in the air
+        Game->UpdateRules();
+    }
+    EXPECT_LT(Game->Car(1)->GetRotation()[10], 0.8f) << "three seconds are not over yet";
+    tilt(40);
+    Game->UpdateRules();
+    TCar* fresh = Game->Car(1);
+    EXPECT_GT(fresh->GetRotation()[10], 0.99f);
+    EXPECT_EQ(fresh->Fuel, 55);
+    EXPECT_EQ(fresh->Damage, 40);
+    EXPECT_EQ(Hint(), "Your car is back on its wheels");
+}
+
 TEST_F(GameRulesE2E, FuelAndDamageWarnWhenTheyCrossTheirLimitsAndAHintIsNeverReplaced) {
     Start(1);
     TCar& car = *Game->Car(1);

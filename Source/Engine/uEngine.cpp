@@ -5,6 +5,7 @@
 #include "uPhysics.h"
 
 #include <GL/gl.h>
+#include <bit>
 #include <GLFW/glfw3.h>
 #include <cmath>
 #include <iostream>
@@ -18,6 +19,13 @@ void KeyCallback(GLFWwindow* window, int key, int, int action, int) {
     uint32_t code = ScanCodeOfGlfwKey(key);
     if (source && code != 0 && action != GLFW_REPEAT)
         source->SetKey(code, action == GLFW_PRESS);
+}
+
+// Set when the window system lost what the window showed; cleared by the next frame drawn.
+bool WindowNeedsDrawing = true;
+
+void RefreshCallback(GLFWwindow*) {
+    WindowNeedsDrawing = true;
 }
 
 void FocusCallback(GLFWwindow* window, int focused) {
@@ -192,6 +200,7 @@ bool TEngine::InitKeyboard() {
     glfwSetWindowUserPointer(Window, live.get());
     glfwSetKeyCallback(Window, KeyCallback);
     glfwSetWindowFocusCallback(Window, FocusCallback);
+    glfwSetWindowRefreshCallback(Window, RefreshCallback);
     KeySource = std::move(live);
     return true;
 }
@@ -229,6 +238,8 @@ void TEngine::EndFrame() {
     glFlush();
     SaveShots();
     glfwSwapBuffers(Window);
+    WindowNeedsDrawing = false;
+    ++FramesDrawn;
     // On the fixed clock every frame lasts 10 ms, so a run repeats exactly whatever was asked for.
     Clock().WaitUntil(LastSwapTime + (FixedClock ? 0.01 : FrameInterval));
     LastSwapTime = GetTime();
@@ -244,6 +255,49 @@ void TEngine::EndFrame() {
 }
 
 void TEngine::PollEvents() { glfwPollEvents(); }
+
+void TEngine::SkipFrame() {
+    Clock().WaitUntil(LastSwapTime + FrameInterval);
+    LastSwapTime = GetTime();
+    ++FramesDone;
+    glfwPollEvents();
+}
+
+bool TEngine::PictureLost() const { return WindowNeedsDrawing; }
+
+bool TEngine::Shows(const TSprite& sprite) const {
+    if (sprite.Alpha == 0)
+        return false;
+    // However it is turned, the sprite stays within half its diagonal of its centre.
+    double cx = sprite.X + sprite.Width / 2.0, cy = sprite.Y + sprite.Height / 2.0;
+    double reach = std::hypot(double(sprite.Width), double(sprite.Height)) / 2;
+    return cx + reach > 0 && cx - reach < Width && cy + reach > 0 && cy - reach < Height;
+}
+
+uint64_t TEngine::SpriteDigest() {
+    // FNV-1a over the fields that reach the screen.
+    uint64_t digest = 14695981039346656037ull;
+    auto mix = [&digest](uint64_t value) {
+        for (int i = 0; i < 8; ++i) {
+            digest ^= (value >> (8 * i)) & 0xFF;
+            digest *= 1099511628211ull;
+        }
+    };
+    int fbWidth, fbHeight;
+    FramebufferSize(fbWidth, fbHeight);
+    mix(uint64_t(uint32_t(fbWidth)) << 32 | uint32_t(fbHeight));
+    for (TNode<TSprite>* node = Sprites.First(); !node->IsTail(); node = node->Next) {
+        const TSprite* sprite = node->Data;
+        if (!Shows(*sprite))
+            continue;
+        mix(uint64_t(sprite->Texture) << 32 | std::bit_cast<uint32_t>(sprite->Angle));
+        mix(uint64_t(uint32_t(sprite->X)) << 32 | uint32_t(sprite->Y));
+        mix(uint64_t(sprite->Width) << 32 | sprite->Height);
+        mix(uint64_t(sprite->Red) << 24 | uint64_t(sprite->Green) << 16 | uint64_t(sprite->Blue) << 8 |
+            sprite->Alpha);
+    }
+    return digest;
+}
 
 void TEngine::SaveShots() {
     for (const auto& [frame, fileName] : Harness.Shots) {
@@ -387,6 +441,18 @@ void TEngine::SetLamps(uint8_t alpha, float size) {
 }
 
 void TEngine::DrawSprites() {
+    UpdateSprites();
+    DrawSpriteLayer();
+}
+
+void TEngine::UpdateSprites() {
+    UpdateWalk(Sprites, [](TSprite* sprite) {
+        sprite->Update();
+        sprite->Animate();
+    });
+}
+
+void TEngine::DrawSpriteLayer() {
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glEnable(GL_BLEND);
@@ -396,16 +462,11 @@ void TEngine::DrawSprites() {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     PushOrtho(float(Width), float(Height), -100, 100);
-
-    UpdateWalk(Sprites, [](TSprite* sprite) {
-        sprite->Update();
-        sprite->Animate();
-    });
     for (TNode<TSprite>* node = Sprites.First(); !node->IsTail(); node = node->Next) {
         TSprite* sprite = node->Data;
-        // A sprite faded out all the way leaves no mark; the software renderer would still
-        // spend a draw on it.
-        if (sprite->Alpha == 0)
+        // A sprite faded out all the way or off the screen leaves no mark; the software renderer
+        // would still spend a draw on it.
+        if (!Shows(*sprite))
             continue;
         float hw = float(sprite->Width / 2), hh = float(sprite->Height / 2);
         glPushMatrix();

@@ -70,7 +70,22 @@ class TEngine {
     void UpdateVehicles();
     void DrawVehicles();
     void DrawSprites3D();
+    // Moves the 2D sprites on by a frame, then draws them.
     void DrawSprites();
+    // The two halves of DrawSprites, for a frame that may not need drawing.
+    void UpdateSprites();
+    void DrawSpriteLayer();
+    // A digest of what the 2D sprites show (texture, place, size, turn, colour of each drawn one,
+    // in drawing order) and of the framebuffer's size: equal digests draw the same sprite layer
+    // (the city map's inset aside).
+    uint64_t SpriteDigest();
+    // A frame that leaves the picture as it is: no drawing and no swap, only the wait for the
+    // frame's interval and the window's events. A window the system asked to draw again
+    // (uncovered, restored) makes PictureLost true until the next EndFrame.
+    void SkipFrame();
+    bool PictureLost() const;
+    // The sprite leaves a mark on the layout: not faded out, not wholly outside it.
+    bool Shows(const TSprite& sprite) const;
     void BeginOverlay();
     void SetOverlayColor(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha);
     void DrawOverlayRect(float x1, float y1, float x2, float y2);
@@ -119,7 +134,8 @@ class TEngine {
     TCamera Camera;
     std::unique_ptr<TTextureGrid> TextureGrid; // ground tiles of the city
     std::unique_ptr<TMeshGrid> MeshGrid;       // buildings and collision blocks of the city
-    uint64_t FramesDone = 0; // EndFrame calls so far
+    uint64_t FramesDone = 0;  // frames so far, drawn or skipped
+    uint64_t FramesDrawn = 0; // EndFrame calls so far
     TPadState Pads[MaxPads], PrevPads[MaxPads]; // this pass's and the previous pass's pads
     double FrameInterval = 0.01; // seconds a frame lasts at least on the real clock
     uint64_t KeyboardPasses = 0; // ReadKeyboard calls so far: the number of the next pass

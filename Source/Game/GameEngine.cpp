@@ -344,7 +344,13 @@ void TGameEngine::UpdateGame() {
 void TGameEngine::RenderFrame() {
     // The main menu over the intro stands still: most frames would look the same, so it is drawn
     // less often and leaves the machine alone. Screens that repeat a held key keep the full rate.
-    FrameInterval = GameState == gsIntroScreen && Menu->Screen == 1 ? IdleMenuFrameInterval : 0.01;
+    bool idleMenu = GameState == gsIntroScreen && Menu->Screen == 1;
+    FrameInterval = idleMenu ? IdleMenuFrameInterval : 0.01;
+    if (idleMenu && !Unattended()) {
+        RenderIdleMenu();
+        ++RunFrames;
+        return;
+    }
     BeginFrame();
     if (GameState == gsIntroScreen) {
         DrawSprites();
@@ -380,6 +386,26 @@ void TGameEngine::RenderFrame() {
     }
     EndFrame();
     ++RunFrames;
+}
+
+// Of the idle main menu only the frames that change the picture are drawn: the intro's pictures
+// move a pixel now and then, the menu only when a key moves its marker. A run under the harness
+// draws every frame, so that its screenshots come where they are asked for.
+void TGameEngine::RenderIdleMenu() {
+    UpdateSprites();
+    uint64_t digest = SpriteDigest();
+    for (int32_t value : {int32_t(Menu->Screen), Menu->Selected, Menu->Slide, int32_t(Config().Language)})
+        digest = (digest ^ uint32_t(value)) * 1099511628211ull;
+    // The panel still sliding in moves as the menu is drawn.
+    if (digest == IdleMenuDigest && Menu->Slide <= 0 && !PictureLost()) {
+        SkipFrame();
+        return;
+    }
+    IdleMenuDigest = digest;
+    BeginFrame();
+    DrawSpriteLayer();
+    DrawMenu();
+    EndFrame();
 }
 
 void TGameEngine::DrawMenu() { Menu->DrawMenu(); }

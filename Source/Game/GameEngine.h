@@ -66,6 +66,7 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     void HandleInput();
     void UpdateGame();
     void RenderFrame();
+    void RenderIdleMenu();
     void ShowMenu(uint8_t screen);
     void ShowHudSymbols(bool on);
     void ShowCityMap(bool on);
@@ -156,6 +157,7 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     TGameState GameState = gsNone;
     uint8_t Mission = 0;
     int32_t RunFrames = 0;
+    uint64_t IdleMenuDigest = 0; // what the idle main menu showed when it was last drawn
     std::unique_ptr<TMenuImprovedEngine> Menu;
     std::unique_ptr<TTargetEngine> Targets;
     std::unique_ptr<TTrafficEngine> Traffic;

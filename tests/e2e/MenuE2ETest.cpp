@@ -310,7 +310,7 @@ class MenuInProcess : public ::testing::Test {
         harness.FixedClock = true;
         harness.KeyScript = Dir.File("keys.txt");
         harness.Shots = shots;
-        Game = std::make_unique<TGameEngine>(640, 480, false, harness, Setup);
+        Game = std::make_unique<TGameEngine>(640, 480, false, Harnessed ? harness : THarnessOptions{}, Setup);
     }
 
     // What the menu does on Start, without its keys; the countdown is skipped.
@@ -346,9 +346,37 @@ class MenuInProcess : public ::testing::Test {
     TProfileList Profiles;
     TGameSetup Setup;
     std::unique_ptr<TGameEngine> Game;
+    bool Harnessed = true; // Open runs under the harness, else as a player's session on the real clock
 };
 
 } // namespace
+
+TEST_F(MenuInProcess, TheIdleMainMenuIsDrawnOnlyWhenItsPictureChanges) {
+    Harnessed = false;
+    Open(TKeys());
+    Game->ShowMenu(1);
+    Pass(); // the intro still fades in: every frame is drawn
+    uint64_t drawn = Game->FramesDrawn;
+    Pass(3);
+    EXPECT_EQ(Game->FramesDrawn, drawn + 3);
+    for (int frame = 0; frame < 3000; ++frame) // the intro and the logos come to rest
+        Game->UpdateSprites();
+    Pass();
+    drawn = Game->FramesDrawn;
+    uint64_t done = Game->FramesDone;
+    Pass(5);
+    EXPECT_EQ(Game->FramesDrawn, drawn) << "nothing moved";
+    EXPECT_EQ(Game->FramesDone, done + 5) << "the frames still pass";
+    Game->Menu->Selected = 1; // a key moved the marker
+    Pass(2);
+    EXPECT_GE(Game->FramesDrawn, drawn + 1);
+    drawn = Game->FramesDrawn;
+    Pass(3);
+    EXPECT_EQ(Game->FramesDrawn, drawn);
+    Game->ShowMenu(2); // another screen keeps the full rate
+    Pass(3);
+    EXPECT_EQ(Game->FramesDrawn, drawn + 3);
+}
 
 TEST_F(MenuInProcess, EnterAtAGasStationOpensItAndHoldingRightRefuelsWhileTheRulesRun) {
     TKeys keys;

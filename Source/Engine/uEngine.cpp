@@ -240,27 +240,38 @@ void TEngine::EndFrame() {
     glfwSwapBuffers(Window);
     WindowNeedsDrawing = false;
     ++FramesDrawn;
-    // On the fixed clock every frame lasts 10 ms, so a run repeats exactly whatever was asked for.
-    Clock().WaitUntil(LastSwapTime + (FixedClock ? 0.01 : FrameInterval));
-    LastSwapTime = GetTime();
     FrameCounter += 1;
+    PaceFrame();
     double t = GetTime();
     if (t - FPSStamp > 1.0) {
         FPSStamp = t;
         FPS = FrameCounter;
         FrameCounter = 0;
     }
-    ++FramesDone;
     glfwPollEvents();
+}
+
+void TEngine::PaceFrame() {
+    // On the fixed clock every frame lasts 10 ms, so a run repeats exactly whatever was asked for.
+    Clock().WaitUntil(LastSwapTime + (FixedClock ? 0.01 : FrameInterval));
+    LastSwapTime = GetTime();
+    ++FramesDone;
 }
 
 void TEngine::PollEvents() { glfwPollEvents(); }
 
 void TEngine::SkipFrame() {
-    Clock().WaitUntil(LastSwapTime + FrameInterval);
-    LastSwapTime = GetTime();
-    ++FramesDone;
+    PaceFrame();
     glfwPollEvents();
+}
+
+uint64_t MixDigest(uint64_t digest, uint64_t value) {
+    // FNV-1a, a byte at a time.
+    for (int i = 0; i < 8; ++i) {
+        digest ^= (value >> (8 * i)) & 0xFF;
+        digest *= 1099511628211ull;
+    }
+    return digest;
 }
 
 bool TEngine::PictureLost() const { return WindowNeedsDrawing; }
@@ -275,14 +286,9 @@ bool TEngine::Shows(const TSprite& sprite) const {
 }
 
 uint64_t TEngine::SpriteDigest() {
-    // FNV-1a over the fields that reach the screen.
+    // Over the fields that reach the screen.
     uint64_t digest = 14695981039346656037ull;
-    auto mix = [&digest](uint64_t value) {
-        for (int i = 0; i < 8; ++i) {
-            digest ^= (value >> (8 * i)) & 0xFF;
-            digest *= 1099511628211ull;
-        }
-    };
+    auto mix = [&digest](uint64_t value) { digest = MixDigest(digest, value); };
     int fbWidth, fbHeight;
     FramebufferSize(fbWidth, fbHeight);
     mix(uint64_t(uint32_t(fbWidth)) << 32 | uint32_t(fbHeight));

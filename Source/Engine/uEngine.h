@@ -25,6 +25,9 @@
 
 struct GLFWwindow;
 
+// Folds a value into an FNV-1a digest (start from 14695981039346656037).
+uint64_t MixDigest(uint64_t digest, uint64_t value);
+
 class TEngine {
   public:
     // Opens the window (full-screen at the desktop's own resolution, or a resizable window) and sets
@@ -141,6 +144,8 @@ class TEngine {
     uint64_t KeyboardPasses = 0; // ReadKeyboard calls so far: the number of the next pass
 
   private:
+    // The end of every frame, drawn or not: the wait for its interval, then the count.
+    void PaceFrame();
     void SaveShots();
 
     GLFWwindow* Window = nullptr;

@@ -395,7 +395,7 @@ void TGameEngine::RenderIdleMenu() {
     UpdateSprites();
     uint64_t digest = SpriteDigest();
     for (int32_t value : {int32_t(Menu->Screen), Menu->Selected, Menu->Slide, int32_t(Config().Language)})
-        digest = (digest ^ uint32_t(value)) * 1099511628211ull;
+        digest = MixDigest(digest, uint32_t(value));
     // The panel still sliding in moves as the menu is drawn.
     if (digest == IdleMenuDigest && Menu->Slide <= 0 && !PictureLost()) {
         SkipFrame();

@@ -112,8 +112,10 @@ TCarState CarOf(const TJson& car) {
             float(car["speed"].Num())};
 }
 
-// The targets still to reach, the active one first, followed by the next two of the route when the
-// route agrees with the game's active target.
+// The targets still to reach, the active one first, followed by the next ones of the route when the
+// route agrees with the game's active target: at least two, and as many more as lie within thirty
+// metres of the active one along the route, so that the car sees a bend behind a row of close targets
+// in time to slow down for it.
 std::vector<TPoint> Goals(const TJson& state, const std::vector<TMapPoint>& route) {
     const TJson& targets = state["targets"];
     if (targets["activeX"].IsNull())
@@ -124,9 +126,14 @@ std::vector<TPoint> Goals(const TJson& state, const std::vector<TMapPoint>& rout
     int remaining = int(targets["remaining"].Num());
     if (remaining >= 1 && remaining <= int(route.size())) {
         const TMapPoint& listed = route[size_t(remaining - 1)];
-        if (std::fabs(listed.X - active.X) < 0.01f && std::fabs(listed.Y - active.Y) < 0.01f)
-            for (int i = remaining - 2; i >= 0 && i >= remaining - 3; --i)
-                goals.push_back({route[size_t(i)].X, route[size_t(i)].Y});
+        if (std::fabs(listed.X - active.X) < 0.01f && std::fabs(listed.Y - active.Y) < 0.01f) {
+            float along = 0;
+            for (int i = remaining - 2; i >= 0 && (i >= remaining - 3 || along < 30) && goals.size() < 10; --i) {
+                TPoint next{route[size_t(i)].X, route[size_t(i)].Y};
+                along += std::hypot(next.X - goals.back().X, next.Y - goals.back().Y);
+                goals.push_back(next);
+            }
+        }
     }
     return goals;
 }

@@ -73,6 +73,20 @@ TEST(TList, RemoveDropsEveryEntryOfTheItem) {
     EXPECT_TRUE(list.IsEmpty());
 }
 
+TEST(TList, RemoveOfABatchDropsEveryEntryOfEachItem) {
+    TItem a{1}, b{2}, c{3};
+    TList<TItem> list;
+    list.Add(&a);
+    list.Add(&b);
+    list.Add(&c);
+    list.Add(&a);
+    TItem* gone[] = {&a, &c};
+    list.Remove(std::span<TItem* const>(gone));
+    EXPECT_EQ(Ids(list), (std::vector<int>{2}));
+    list.Remove(std::span<TItem* const>());
+    EXPECT_EQ(Ids(list), (std::vector<int>{2}));
+}
+
 TEST(TList, ClearKeepsTheItems) {
     TItem a{7};
     TList<TItem> list;

@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 struct GLFWwindow;
@@ -59,6 +60,8 @@ class TEngine {
     void AddVehicle(TVehicle* vehicle);
     void RemoveSprite(TSprite* sprite) { Sprites.Remove(sprite); }
     void RemoveSprite3D(TSprite3D* sprite) { Sprites3D.Remove(sprite); }
+    // A batch of 3D sprites in one walk of the list, which tyre tracks make thousands long.
+    void RemoveSprites3D(std::span<TSprite3D* const> sprites) { Sprites3D.Remove(sprites); }
     void RemoveVehicle(TVehicle* vehicle) { Vehicles.Remove(vehicle); }
     void RemoveMesh(TMesh* mesh) { Meshes.Remove(mesh); }
     // Replaces the weather effect: ParticleNone or ParticleSnow with its particle texture. The

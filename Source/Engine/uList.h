@@ -3,6 +3,10 @@
 // walker's `node = node->Next` visits the element that followed the removed one.
 #pragma once
 
+#include <algorithm>
+#include <span>
+#include <vector>
+
 template <class T> class TList;
 
 template <class T> struct TNode {
@@ -51,6 +55,18 @@ template <class T> class TList {
     void Remove(T* item) {
         for (TNode<T>* node = First(); !node->IsTail(); node = node->Next)
             if (node->Data == item)
+                node = Unlink(node);
+    }
+
+    // Unlinks every node whose item is one of `items`, in a single walk: for a batch of removals
+    // from a long list.
+    void Remove(std::span<T* const> items) {
+        if (items.empty())
+            return;
+        std::vector<T*> sorted(items.begin(), items.end());
+        std::sort(sorted.begin(), sorted.end());
+        for (TNode<T>* node = First(); !node->IsTail(); node = node->Next)
+            if (std::binary_search(sorted.begin(), sorted.end(), node->Data))
                 node = Unlink(node);
     }
 

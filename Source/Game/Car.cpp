@@ -78,8 +78,10 @@ TCar::~TCar() {
     Engine.RemoveSprite3D(Shadow.get());
     for (auto& sprite : Lamps)
         Engine.RemoveSprite3D(sprite.get());
+    std::vector<TSprite3D*> tracks;
     for (auto& track : Tracks)
-        Engine.RemoveSprite3D(track.get());
+        tracks.push_back(track.get());
+    Engine.RemoveSprites3D(tracks);
 }
 
 void TCar::Update(float dt) {
@@ -204,12 +206,11 @@ void TCar::DropTracks() {
 
 void TCar::ReleaseDeadTracks() {
     // Tracks fade out in the order they were laid, so the dead ones are at the front.
-    size_t dead = 0;
-    while (dead < Tracks.size() && !Tracks[dead]->Alive) {
-        Engine.RemoveSprite3D(Tracks[dead].get());
-        ++dead;
-    }
-    Tracks.erase(Tracks.begin(), Tracks.begin() + long(dead));
+    DeadTracks.clear();
+    while (DeadTracks.size() < Tracks.size() && !Tracks[DeadTracks.size()]->Alive)
+        DeadTracks.push_back(Tracks[DeadTracks.size()].get());
+    Engine.RemoveSprites3D(DeadTracks);
+    Tracks.erase(Tracks.begin(), Tracks.begin() + long(DeadTracks.size()));
 }
 
 void TCar::OnCrash() {

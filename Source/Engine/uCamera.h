@@ -40,6 +40,11 @@ class TCamera {
     bool SphereVisible(const dVector3& centre, float radius) const;
     // True when the point lies strictly inside all four side planes.
     bool PointVisible(const dVector3& point) const;
+    // Metres from the eye to the point along the view direction, as of the last UpdateMatrices:
+    // the order in which the opaque scene is drawn, nearest first.
+    float EyeDepth(const dVector3& point) const {
+        return -(ModelView[2] * point.x + ModelView[6] * point.y + ModelView[10] * point.z + ModelView[14]);
+    }
 
     float Distance = 10.0f;        // metres from the eye to the target
     float Pitch = 1.5324842f;      // radians above the horizon, seen from the target (87.8 degrees)

@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <bit>
 #include <GLFW/glfw3.h>
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -346,23 +347,62 @@ void TEngine::DrawTextureGrid() {
 }
 
 void TEngine::DrawMeshes() {
+    PrepareMeshes();
+    DrawPreparedMeshes();
+}
+
+void TEngine::PrepareMeshes() {
     UpdateWalk(Meshes, [](TMesh* mesh) {
         mesh->Update();
         mesh->Animate();
     });
-    glColor3f(1, 1, 1);
-    MeshGrid->Draw();
+    MeshGrid->Prepare();
+    PreparedMeshes.clear();
     for (TNode<TMesh>* node = Meshes.First(); !node->IsTail(); node = node->Next) {
-        TMesh* mesh = node->Data;
-        if (!mesh->Visible || !Camera.SphereVisible(mesh->Position, mesh->Radius))
-            continue;
+        const TMesh* mesh = node->Data;
+        if (mesh->Visible && Camera.SphereVisible(mesh->Position, mesh->Radius))
+            PreparedMeshes.push_back(
+                {Camera.EyeDepth(mesh->Position), mesh->List, mesh->Position, mesh->Heading});
+    }
+    std::stable_sort(PreparedMeshes.begin(), PreparedMeshes.end(),
+                     [](const TMeshDraw& a, const TMeshDraw& b) { return a.Depth < b.Depth; });
+}
+
+void TEngine::BeginOpaqueScene() {
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(1, 1, 1);
+}
+
+void TEngine::DrawPreparedMeshes() {
+    glColor3f(1, 1, 1);
+    for (const TMeshDraw& mesh : PreparedMeshes) {
         glPushMatrix();
-        glTranslatef(mesh->Position.x, mesh->Position.y, mesh->Position.z);
-        glRotatef(mesh->Heading, 0, 0, 1);
-        glCallList(mesh->List);
+        glTranslatef(mesh.Position.x, mesh.Position.y, mesh.Position.z);
+        glRotatef(mesh.Heading, 0, 0, 1);
+        glCallList(mesh.List);
         glPopMatrix();
     }
+    MeshGrid->DrawPrepared();
 }
+
+void TEngine::DarkenScene(uint8_t alpha) {
+    if (alpha == 0)
+        return;
+    BeginOverlay();
+    glPushAttrib(GL_DEPTH_BUFFER_BIT | GL_VIEWPORT_BIT);
+    // At the far end of the depth range the overlay passes only where the scene has drawn.
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_GREATER);
+    glDepthMask(GL_FALSE);
+    glDepthRange(1, 1);
+    SetOverlayColor(0, 0, 0, alpha);
+    DrawOverlayRect(0, 0, float(Width), float(Height));
+    glPopAttrib();
+    EndOverlay();
+}
+
+void TEngine::DrawGroundWhereEmpty(float shade) { TextureGrid->DrawWhereEmpty(shade); }
 
 void TEngine::UpdateVehicles() {
     float dt = DeltaTime;
@@ -375,9 +415,16 @@ void TEngine::UpdateVehicles() {
 }
 
 void TEngine::DrawVehicles() {
+    // Nearest first, as the rest of the opaque scene.
+    VehicleOrder.clear();
     for (TNode<TVehicle>* node = Vehicles.First(); !node->IsTail(); node = node->Next)
         if (node->Data->IsVisible(Camera))
-            node->Data->Draw();
+            VehicleOrder.emplace_back(Camera.EyeDepth(VectorMake(node->Data->PosX, node->Data->PosY, 0)),
+                                      node->Data);
+    std::stable_sort(VehicleOrder.begin(), VehicleOrder.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [depth, vehicle] : VehicleOrder)
+        vehicle->Draw();
 }
 
 void TEngine::DrawSprites3D() {

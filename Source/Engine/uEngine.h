@@ -23,6 +23,8 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct GLFWwindow;
 
@@ -75,6 +77,21 @@ class TEngine {
     void DrawMeshes();
     void UpdateVehicles();
     void DrawVehicles();
+
+    // The opaque scene drawn nearest first, for the software rasteriser, whose depth test turns
+    // away whole blocks of pixels behind what is already drawn before it shades them. DrawMeshes in
+    // two halves: PrepareMeshes makes the meshes' per-frame calls, raises the obstacle boxes of the
+    // buildings in view and chooses what to draw; DrawPreparedMeshes, after the physics, draws that
+    // choice as it stood. The ground comes last, on the pixels left empty, where it looks as if drawn
+    // first; DarkenScene dims what is drawn before it (alpha 0..255 of black), so the ground dims
+    // itself by the same amount: `shade` = 1 - alpha / 255.
+    void PrepareMeshes();
+    // The state the opaque scene starts from, whatever the frames before left: depth test on, no
+    // texture, white.
+    void BeginOpaqueScene();
+    void DrawPreparedMeshes();
+    void DarkenScene(uint8_t alpha);
+    void DrawGroundWhereEmpty(float shade);
     void DrawSprites3D();
     // Moves the 2D sprites on by a frame, then draws them.
     void DrawSprites();
@@ -150,6 +167,16 @@ class TEngine {
     // The end of every frame, drawn or not: the wait for its interval, then the count.
     void PaceFrame();
     void SaveShots();
+
+    // A mesh of the list as PrepareMeshes found it in view.
+    struct TMeshDraw {
+        float Depth; // metres in front of the eye
+        uint32_t List;
+        dVector3 Position;
+        float Heading;
+    };
+    std::vector<TMeshDraw> PreparedMeshes;
+    std::vector<std::pair<float, TVehicle*>> VehicleOrder; // scratch of DrawVehicles
 
     GLFWwindow* Window = nullptr;
     THarnessOptions Harness;

@@ -151,17 +151,33 @@ void TMeshGrid::CreateBox(const TMeshCell& object) {
 }
 
 void TMeshGrid::Draw() {
+    Prepare();
+    DrawPrepared();
+}
+
+void TMeshGrid::Prepare() {
     DestroyBoxes();
     CollectVisible(BuildingScratch, BlockScratch);
-    for (const TMeshCell* building : BuildingScratch) {
+    for (const TMeshCell* building : BuildingScratch)
+        if (building->Collides)
+            CreateBox(*building);
+    for (const TMeshCell* block : BlockScratch)
+        CreateBox(*block);
+}
+
+void TMeshGrid::DrawPrepared() {
+    // Nearest first: the software rasteriser's depth test then turns away whole blocks of pixels
+    // of what stands behind before shading them.
+    DrawOrder.clear();
+    for (const TMeshCell* building : BuildingScratch)
+        DrawOrder.emplace_back(Camera.EyeDepth(building->Center), building);
+    std::stable_sort(DrawOrder.begin(), DrawOrder.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [depth, building] : DrawOrder) {
         glPushMatrix();
         glTranslatef(building->Center.x, building->Center.y, building->Center.z);
         glRotatef(building->Rotation * -90.0f, 0, 0, 1);
         glCallList(static_cast<GLuint>(building->DisplayList));
         glPopMatrix();
-        if (building->Collides)
-            CreateBox(*building);
     }
-    for (const TMeshCell* block : BlockScratch)
-        CreateBox(*block);
 }

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 struct TMeshCell {
@@ -49,6 +50,12 @@ class TMeshGrid {
     void CollectVisible(std::vector<const TMeshCell*>& buildings, std::vector<const TMeshCell*>& blocks);
     // Destroys last frame's boxes, draws the visible buildings and makes the new boxes.
     void Draw();
+    // Draw in two halves, for a frame that runs its physics between choosing the buildings in view
+    // and drawing them: Prepare destroys last frame's boxes, chooses the visible objects and makes
+    // the new boxes (in the order Draw makes them); DrawPrepared draws the chosen buildings, nearest
+    // to the eye first.
+    void Prepare();
+    void DrawPrepared();
     // Destroys every obstacle box made by the last draw.
     void DestroyBoxes();
 
@@ -72,4 +79,5 @@ class TMeshGrid {
     std::unique_ptr<uint8_t[]> BuildingDrawn;
     std::unique_ptr<uint8_t[]> BlockDrawn;
     std::vector<const TMeshCell*> BuildingScratch, BlockScratch;
+    std::vector<std::pair<float, const TMeshCell*>> DrawOrder; // eye depth, building
 };

@@ -105,6 +105,27 @@ void TTextureGrid::CollectVisible(std::vector<const TTileCell*>& tiles) {
 void TTextureGrid::Draw() {
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
+    DrawTiles();
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+}
+
+void TTextureGrid::DrawWhereEmpty(float shade) {
+    glPushAttrib(GL_ENABLE_BIT | GL_DEPTH_BUFFER_BIT | GL_VIEWPORT_BIT | GL_CURRENT_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    glDepthRange(1, 1);
+    // Lit, the white ground came out white whichever way it faced (the ambient terms alone reach
+    // 1.2): unlit it is the same, and the shade scales it as an overlay of black would.
+    glDisable(GL_LIGHTING);
+    glEnable(GL_TEXTURE_2D);
+    glColor3f(shade, shade, shade);
+    DrawTiles();
+    glPopAttrib();
+}
+
+void TTextureGrid::DrawTiles() {
     CollectVisible(VisibleScratch);
     const float down[3] = {0, 0, -1};
     // Neighbouring tiles mostly share a texture (whole streets of asphalt): each run of them goes
@@ -133,6 +154,4 @@ void TTextureGrid::Draw() {
     }
     if (open)
         glEnd();
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
 }

@@ -44,11 +44,18 @@ class TTextureGrid {
     void CollectVisible(std::vector<const TTileCell*>& tiles);
     // Draws the visible ground without depth test; the caller has set the colour to white.
     void Draw();
+    // Draws the visible ground after the opaque scene, only on the pixels the scene left empty (the
+    // ground lies at the far end of the depth range there, so it stays behind everything else, as if
+    // it had been drawn first), unlit at `shade` (0..1) of its colours, writing no depth.
+    void DrawWhereEmpty(float shade);
 
     TTileCell& Cell(int32_t x, int32_t y) { return Cells[size_t(x) * GridSize + size_t(y)]; }
     const TTileCell& Cell(int32_t x, int32_t y) const { return Cells[size_t(x) * GridSize + size_t(y)]; }
 
   private:
+    // The visible tiles as textured quads, in the order CollectVisible gives them.
+    void DrawTiles();
+
     const TCamera& Camera; // the engine's camera, read at every draw
     std::unique_ptr<TTileCell[]> Cells;
     std::unique_ptr<uint8_t[]> Drawn;

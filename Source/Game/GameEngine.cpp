@@ -358,8 +358,7 @@ void TGameEngine::RenderFrame() {
             DrawMenu();
     } else if (GameState == gsInGame) {
         UpdateCamera();
-        DrawTextureGrid();
-        DrawMeshes();
+        PrepareMeshes();
         if (WorldRuns()) {
             if (TCar* car1 = Car(1))
                 Traffic->Update(car1->PosX, car1->PosY);
@@ -371,9 +370,14 @@ void TGameEngine::RenderFrame() {
                 --CatchUpCountdown;
             }
         }
+        // The opaque scene nearest first (the cars are nearest the camera), the night over it, then
+        // the ground on what is left: the software renderer shades each pixel of it about once.
+        BeginOpaqueScene();
         DrawVehicles();
         DrawGhost();
+        DrawPreparedMeshes();
         DrawDarkness();
+        DrawGroundWhereEmpty(1.0f - float(Darkness) / 255.0f);
         DrawSprites3D();
         DrawSprites();
         DrawDebugInfo();

@@ -105,12 +105,7 @@ void TGameEngine::ResetCameraTrail() {
     PositionHistory.fill({car1->PosX - 3 * std::cos(h), car1->PosY - 3 * std::sin(h), h});
 }
 
-void TGameEngine::DrawDarkness() {
-    BeginOverlay();
-    SetOverlayColor(0, 0, 0, uint8_t(Darkness));
-    DrawOverlayRect(0, 0, 640, 480);
-    EndOverlay();
-}
+void TGameEngine::DrawDarkness() { DarkenScene(uint8_t(Darkness)); }
 
 void TGameEngine::DrawShadowText(const std::string& text, float x, float y, float size, uint8_t alpha, bool warning) {
     ItemFont->SetColor(0, 0, 0);

@@ -8,6 +8,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -176,6 +177,69 @@ TEST_F(EngineE2E, LitTexturedModelAndQuads) {
     EXPECT_GT(blue, 300);
     std::sort(brightness.begin(), brightness.end());
     EXPECT_GT(brightness[brightness.size() * 9 / 10] - brightness[brightness.size() / 10], 60);
+}
+
+TEST_F(EngineE2E, GroundDrawnLastLooksAsIfDrawnFirstUnderTheNight) {
+    // The same view twice: the ground first, the meshes over it and the night's overlay over all;
+    // then the meshes, the night on what they drew, and the ground on the pixels left empty.
+    std::string oldFile = ShotPath("engine_ground_first.png"), newFile = ShotPath("engine_ground_last.png");
+    {
+        THarnessOptions harness = Harness(1, oldFile);
+        harness.Shots.emplace_back(2, newFile);
+        TEngine engine(640, 480, false, 32, harness);
+        const uint8_t grey[3] = {120, 120, 120}, green[3] = {40, 160, 60};
+        ASSERT_TRUE(WriteFileAtomic(Dir.File("ground.bmp"), EncodeBMP(Checker(64, grey, green))));
+        int32_t ground = int32_t(engine.LoadTexture(Dir.File("ground.bmp")));
+        int32_t crate = int32_t(engine.LoadTexture(Dir.File("crate.bmp")));
+        engine.TextureGrid->SetTile(ground, 244, 244, 8, 0, false, false);
+        engine.TextureGrid->SetTile(crate, 252, 244, 8, 1, false, false);
+        engine.TextureGrid->SetTile(ground, 252, 252, 8, 0, true, false);
+        TMeshRecord box;
+        engine.LoadMesh(Dir.File("box.3ds"), "", 1.5f, box);
+        TMesh standing(box, 256, 256, 1.5f), sunk(box, 250, 254, -1.0f); // the second half under the ground
+        engine.AddMesh(&standing);
+        engine.AddMesh(&sunk);
+        engine.Camera.SetTarget(256, 256);
+        engine.Camera.SetDistance(12);
+        engine.Camera.SetPitch(0.6f);
+        engine.Camera.SetHeading(0.8f);
+        const uint8_t night = 112;
+
+        engine.BeginFrame();
+        engine.Camera.Apply();
+        engine.DrawTextureGrid();
+        engine.DrawMeshes();
+        engine.BeginOverlay();
+        engine.SetOverlayColor(0, 0, 0, night);
+        engine.DrawOverlayRect(0, 0, 640, 480);
+        engine.EndOverlay();
+        engine.EndFrame();
+
+        engine.BeginFrame();
+        engine.Camera.Apply();
+        engine.PrepareMeshes();
+        engine.BeginOpaqueScene();
+        engine.DrawPreparedMeshes();
+        engine.DarkenScene(night);
+        engine.DrawGroundWhereEmpty(1.0f - night / 255.0f);
+        engine.EndFrame();
+    }
+    TShot before = LoadShot(oldFile), after = LoadShot(newFile);
+    ASSERT_EQ(before.Rgb.size(), after.Rgb.size());
+    int ground = 0, black = 0, different = 0;
+    for (size_t i = 0; i < before.Rgb.size(); i += 3) {
+        int d = 0;
+        for (size_t k = 0; k < 3; ++k)
+            d = std::max(d, std::abs(int(before.Rgb[i + k]) - int(after.Rgb[i + k])));
+        different += d > 2;
+        const uint8_t* p = &before.Rgb[i];
+        black += p[0] < 4 && p[1] < 4 && p[2] < 4;
+        ground += p[1] > p[0] + 20 && p[1] > p[2] + 20; // the green squares of the ground, dimmed
+    }
+    // The view holds ground, meshes and empty black, and the two ways draw the same picture.
+    EXPECT_GT(ground, 5000);
+    EXPECT_GT(black, 5000);
+    EXPECT_EQ(different, 0);
 }
 
 TEST_F(EngineE2E, DeadSpritesLeaveAtTheNextWalkAndDoublesDrawTwice) {

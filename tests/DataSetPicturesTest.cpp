@@ -169,6 +169,24 @@ TEST(DataSetPictures, SoftPicturesFadeToNothingAtTheirBorder) {
     }
 }
 
+TEST(DataSetPictures, LampGlowIsClearOutsideItsCircle) {
+    REQUIRE_DATA_TREE();
+    // Lamp glows and car shadows are drawn as the octagon around the inscribed circle: a filtered
+    // sample outside that circle reads only texels within one texel of it in each direction, so
+    // every texel from half a diagonal short of the circle outwards must be clear.
+    TBMPImage lamp = Load("bitmaps/lamp.bmp");
+    if (lamp.Pixels.empty())
+        return;
+    ASSERT_EQ(lamp.Width, lamp.Height);
+    double radius = lamp.Width / 2.0, reach = radius - std::sqrt(2.0);
+    int outside = 0;
+    for (int y = 0; y < lamp.Height; ++y)
+        for (int x = 0; x < lamp.Width; ++x)
+            if (std::hypot(x + 0.5 - radius, y + 0.5 - radius) >= reach && AlphaAt(lamp, x, y) != 0)
+                ++outside;
+    EXPECT_EQ(outside, 0);
+}
+
 TEST(DataSetPictures, HeadlightConeStartsNarrowAtTheLamps) {
     REQUIRE_DATA_TREE();
     // The car lays the cone with the texture's t = 1 edge (the last stored row) at its lamps.

@@ -460,10 +460,16 @@ void TEngine::DrawSprites3D() {
         }
         glColor4ub(sprite->Red, sprite->Green, sprite->Blue, sprite->Alpha);
         if (sprite->Billboard) {
-            BillboardQuad(sprite->Position, VectorScale(right, sprite->Width), VectorScale(up, sprite->Height));
-            continue;
+            dVector3 across = VectorScale(right, sprite->Width), along = VectorScale(up, sprite->Height);
+            if (sprite->Round)
+                BillboardOctagon(sprite->Position, across, along);
+            else
+                BillboardQuad(sprite->Position, across, along);
+        } else if (sprite->Round) {
+            FlatOctagon(sprite->Position, sprite->Width / 2, sprite->Height / 2, sprite->Angle);
+        } else {
+            FlatQuad(sprite->Position, sprite->Width / 2, sprite->Height / 2, sprite->Angle);
         }
-        FlatQuad(sprite->Position, sprite->Width / 2, sprite->Height / 2, sprite->Angle);
     }
     if (open)
         glEnd();

@@ -35,6 +35,51 @@ void BillboardQuad(const dVector3& p, const dVector3& right, const dVector3& up)
     glVertex3f(d.x, d.y, d.z);
 }
 
+namespace {
+
+// The octagon of the texture square [0, 1] x [0, 1] whose sides touch the inscribed circle, mapped
+// to origin + s * alongS + t * alongT: a middle band and the two trapezoids above and below it.
+void OctagonQuads(const dVector3& origin, const dVector3& alongS, const dVector3& alongT) {
+    constexpr float a = 0.29289322f; // (1 - tan(22.5 degrees)) / 2: where a side leaves the square
+    const float cuts[4] = {0, a, 1 - a, 1};
+    dVector3 points[4][4]; // [s][t] on the cut lines
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            points[i][j] = VectorAdd(origin, VectorAdd(VectorScale(alongS, cuts[i]), VectorScale(alongT, cuts[j])));
+    auto vertex = [&](int i, int j) {
+        glTexCoord2f(cuts[i], cuts[j]);
+        glVertex3f(points[i][j].x, points[i][j].y, points[i][j].z);
+    };
+    vertex(1, 0); // s from a to 1 - a along t = 0, widening to the full side at t = a
+    vertex(2, 0);
+    vertex(3, 1);
+    vertex(0, 1);
+    vertex(0, 1); // the full band a <= t <= 1 - a
+    vertex(3, 1);
+    vertex(3, 2);
+    vertex(0, 2);
+    vertex(0, 2); // narrowing again up to t = 1
+    vertex(3, 2);
+    vertex(2, 3);
+    vertex(1, 3);
+}
+
+} // namespace
+
+void BillboardOctagon(const dVector3& p, const dVector3& right, const dVector3& up) {
+    // The corners of BillboardQuad: (s, t) = (0, 0) at p - right/2 + up/2, s towards -up, t towards right.
+    dVector3 origin = VectorAdd(VectorSub(p, VectorScale(right, 0.5f)), VectorScale(up, 0.5f));
+    OctagonQuads(origin, VectorScale(up, -1.0f), right);
+}
+
+void FlatOctagon(const dVector3& p, float hw, float hh, float angle) {
+    // The corners of FlatQuad: s along the local Y, t along the local X.
+    float radians = angle * float(M_PI) / 180.0f;
+    float c = std::cos(radians), s = std::sin(radians);
+    dVector3 origin = VectorMake(p.x - hw * c + hh * s, p.y - hw * s - hh * c, p.z);
+    OctagonQuads(origin, VectorMake(-2 * hh * s, 2 * hh * c, 0), VectorMake(2 * hw * c, 2 * hw * s, 0));
+}
+
 void FlatQuad(const dVector3& p, float hw, float hh, float angle) {
     float radians = angle * float(M_PI) / 180.0f;
     float c = std::cos(radians), s = std::sin(radians);

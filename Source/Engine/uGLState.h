@@ -15,3 +15,8 @@ void BillboardQuad(const dVector3& p, const dVector3& right, const dVector3& up)
 // One flat quad (inside glBegin(GL_QUADS)) lying at p, half-size hw x hh, turned by angle degrees
 // about Z: texture s runs along its local Y, t along its local X.
 void FlatQuad(const dVector3& p, float hw, float hh, float angle);
+// The same two sprites cut to the octagon around the circle inscribed in their square, as three
+// quads (inside glBegin(GL_QUADS)) with the same texture mapping: for a picture that is clear
+// outside that circle they draw the same pixels, a sixth fewer of them.
+void BillboardOctagon(const dVector3& p, const dVector3& right, const dVector3& up);
+void FlatOctagon(const dVector3& p, float hw, float hh, float angle);

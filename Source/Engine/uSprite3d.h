@@ -33,4 +33,7 @@ class TSprite3D {
     uint8_t Red = 255, Green = 255, Blue = 255;
     bool Billboard = false;
     bool StreetLamp = false; // a street-lamp glow: the engine's SetLamps sets its alpha and size
+    // The picture is clear (alpha 0, filtering included) outside the circle inscribed in its square:
+    // the sprite is drawn as the octagon around that circle, a sixth fewer pixels to blend.
+    bool Round = false;
 };

@@ -65,6 +65,7 @@ TCar::TCar(TEngine& engine, const TCellWords& cells, const TCarConfig& config, c
     : TVehicle(config, wheelMesh, chassisMesh), Engine(engine), Cells(cells), CarConfig(config) {
     uint32_t lamp = Resources().GetTexture("lamp");
     Shadow = std::make_unique<TSprite3D>(lamp, VectorMake(0, 0, 0), 1.0f, 255);
+    Shadow->Round = true; // the lamp glow is a disc; the shadow spreads over twice the car's width
     Engine.AddSprite3D(Shadow.get());
     Lamps[0] = std::make_unique<TLightsSprite>();
     for (int i = 1; i <= 4; ++i)

@@ -6,6 +6,7 @@ TLampSprite::TLampSprite(const dVector3& position)
     : TSprite3D(Resources().GetTexture("lamp"), position, 3.3f, 96), Flicker(Random(100) == 0) {
     Billboard = true;
     StreetLamp = true;
+    Round = true; // the lamp glow is a disc; these are metres wide, the largest sprites at night
     SetColor(255, 254, 168);
 }
 

@@ -45,7 +45,8 @@ void OctagonQuads(const dVector3& origin, const dVector3& alongS, const dVector3
     dVector3 points[4][4]; // [s][t] on the cut lines
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
-            points[i][j] = VectorAdd(origin, VectorAdd(VectorScale(alongS, cuts[i]), VectorScale(alongT, cuts[j])));
+            points[i][j] =
+                VectorAdd(origin, VectorAdd(VectorScale(alongS, cuts[i]), VectorScale(alongT, cuts[j])));
     auto vertex = [&](int i, int j) {
         glTexCoord2f(cuts[i], cuts[j]);
         glVertex3f(points[i][j].x, points[i][j].y, points[i][j].z);

@@ -213,10 +213,11 @@ int Play(const TOptions& options) {
     std::string recorded, finalLine;
     // The steering target of a steering key of each car type, radians, as the car configurations set it.
     constexpr float SteerAmounts[8] = {0.32f, 0.36f, 0.32f, 0.42f, 0.26f, 0.36f, 0.30f, 0.32f};
-    // Their lengths in metres.
+    // Their lengths and widths in metres.
     constexpr float CarLengths[8] = {4.76f, 4.0f, 4.35f, 8.0f, 5.2f, 5.6f, 4.9f, 4.16f};
-    float steer = SteerAmounts[options.Car], length = CarLengths[options.Car];
-    TDriver drivers[2] = {TDriver(city, steer, length), TDriver(city, steer, length)};
+    constexpr float CarWidths[8] = {2.0f, 1.84f, 1.84f, 2.84f, 2.28f, 2.36f, 2.28f, 1.8f};
+    float steer = SteerAmounts[options.Car], length = CarLengths[options.Car], width = CarWidths[options.Car];
+    TDriver drivers[2] = {TDriver(city, steer, length, width), TDriver(city, steer, length, width)};
     TKeyboard keyboard;
     bool finished = false, timedOut = false;
     double time = 0;
@@ -288,15 +289,21 @@ int Play(const TOptions& options) {
                 if (backOff)
                     controls.Brake = true;
                 keyboard.Set(PlayerKeys[p], controls, pass + 1, lines);
-                if (options.Trace > 0 && pass % uint64_t(options.Trace) == 0)
+                if (options.Trace > 0 && pass % uint64_t(options.Trace) == 0) {
+                    // The nearest other car, if one is near.
+                    TPoint nearest{0, 0};
+                    for (const TPoint& o : others)
+                        if (std::hypot(o.X - me.X, o.Y - me.Y) < std::hypot(nearest.X - me.X, nearest.Y - me.Y))
+                            nearest = o;
                     std::fprintf(stderr,
                                  "pass %llu car %d t=%.2f at %.1f,%.1f h=%.0f v=%.1f goal %.1f,%.1f left %d "
-                                 "%c%s%s%s%s\n",
+                                 "%c%s%s%s%s near %.1f,%.1f\n",
                                  static_cast<unsigned long long>(pass), p + 1, time, me.X, me.Y, me.Heading,
                                  me.Speed, goals.empty() ? 0 : goals[0].X, goals.empty() ? 0 : goals[0].Y,
                                  int(state["targets"]["remaining"].Num()), drivers[p].Doing(),
                                  controls.Accelerate ? " up" : "", controls.Brake ? " down" : "",
-                                 controls.Left ? " left" : "", controls.Right ? " right" : "");
+                                 controls.Left ? " left" : "", controls.Right ? " right" : "", nearest.X, nearest.Y);
+                }
             }
             recorded += lines;
             game.Send(pass + 1, lines);

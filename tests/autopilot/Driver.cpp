@@ -126,6 +126,55 @@ TControls TDriver::TurnRound(const TCarState& car, float turnError) {
     return keys;
 }
 
+// The planned legs of turning round, one after the other: the wheel over first, standing, then
+// rolling slowly until the nose has turned as far as the leg says (or the leg has run long, or a
+// wall comes near); after the last one the car drives on along its way.
+TControls TDriver::DriveLegs(const TCarState& car) {
+    TControls keys;
+    const TTurnLeg& leg = Legs[size_t(TurnLegs)];
+    float wanted = leg.Side * SteerAmount;
+    keys.Left = wanted > 0;
+    keys.Right = wanted < 0;
+    bool wrongWay = car.Speed > 0.2f && Backing == leg.Forwards;
+    if (!wrongWay && WheelNotReady(wanted, car.Speed))
+        return keys;
+    ++TurnFrames;
+    if (TurnFrames > 1) {
+        LegTurned += std::fabs(Wrap((car.Heading - LegHeading) * Pi / 180));
+        LegRolled += std::hypot(car.X - LegX, car.Y - LegY);
+    }
+    LegHeading = car.Heading;
+    LegX = car.X;
+    LegY = car.Y;
+    float forward = (car.Heading * Pi / 180) + Pi;
+    float reach = (leg.Forwards ? 1.0f : -1.0f) * (CarLength / 2 + 0.2f);
+    int x = int(std::floor(car.X + reach * std::cos(forward))),
+        y = int(std::floor(car.Y + reach * std::sin(forward)));
+    bool wall = !TCityGrid::Inside(x, y) || City.Clearance(x, y) < 0.9f;
+    bool stalled = TurnFrames > 40 && car.Speed < 0.2f;
+    if (LegTurned >= leg.Turn - 0.05f || LegRolled > leg.Length + 1.5f || wall || stalled || TurnFrames > 800) {
+        TurnFrames = 0;
+        LegTurned = LegRolled = 0;
+        if (size_t(++TurnLegs) >= Legs.size()) {
+            Legs.clear();
+            Manoeuvre = TManoeuvre::Forward;
+            StuckFrames = 0;
+            Way.clear();
+        }
+        return keys;
+    }
+    // Slow as the leg's end comes near, so that the car does not run on past it.
+    float speed = leg.Turn - LegTurned < 0.3f ? 0.8f : TurnSpeed;
+    if (leg.Forwards) {
+        keys.Accelerate = wrongWay || car.Speed < speed;
+        keys.Brake = !wrongWay && car.Speed > speed + 0.8f;
+    } else {
+        keys.Brake = wrongWay || car.Speed < speed;
+        keys.Accelerate = !wrongWay && car.Speed > speed + 0.8f;
+    }
+    return keys;
+}
+
 bool TDriver::WheelNotReady(float wanted, float speed) const {
     return speed < 0.8f && std::fabs(Wheel - wanted) > 0.5f * SteerAmount;
 }
@@ -235,7 +284,12 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
                    : leftRoom > rightRoom              ? 1.0f
                                                        : -1.0f;
         TurnFrames = TurnLegs = 0;
+        Legs = PlanTurnRound(City, {CarLength / 2, CarWidth / 2, 0.9f * TurnGain * SteerAmount}, car.X, car.Y,
+                             forward, Way[turnAim]);
+        LegTurned = LegRolled = 0;
     }
+    if (Manoeuvre == TManoeuvre::TurnRound && !Legs.empty())
+        return DriveLegs(car);
     if (Manoeuvre == TManoeuvre::TurnRound)
         return TurnRound(car, turnError);
 

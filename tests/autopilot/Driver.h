@@ -5,6 +5,7 @@
 #pragma once
 
 #include "CityGrid.h"
+#include "TurnPlanner.h"
 
 #include <vector>
 
@@ -24,10 +25,10 @@ class TDriver {
     enum class TManoeuvre { Forward, BackTowards, Widen, TurnRound };
 
   public:
-    // `steerAmount` is the car's steering target of a steering key, in radians; `length` its length
-    // in metres.
-    TDriver(const TCityGrid& city, float steerAmount, float length)
-        : City(city), SteerAmount(steerAmount), CarLength(length) {}
+    // `steerAmount` is the car's steering target of a steering key, in radians; `length` and `width`
+    // its size in metres.
+    TDriver(const TCityGrid& city, float steerAmount, float length, float width)
+        : City(city), SteerAmount(steerAmount), CarLength(length), CarWidth(width) {}
 
     // The frame's answer. `goals` are the targets still to reach, the next one first; `moving` is
     // false while the car cannot be driven (before GO, during a race's catch-up pause); `others`
@@ -36,7 +37,10 @@ class TDriver {
                     const std::vector<TPoint>& others);
 
     // Forget the way, as after the car has been put somewhere else.
-    void Replan() { Way.clear(); }
+    void Replan() {
+        Way.clear();
+        Legs.clear();
+    }
     int Plans = 0; // ways planned so far
     // What the driver is doing, for the trace: F forwards on the way, B backing towards a point,
     // W backing to widen a turn, O getting out of a standstill.
@@ -57,12 +61,14 @@ class TDriver {
     // A car about to set off whose wheel is still far from `wanted` (radians, counter-clockwise).
     bool WheelNotReady(float wanted, float speed) const;
     TControls TurnRound(const TCarState& car, float turnError);
+    TControls DriveLegs(const TCarState& car);
     void Plan(const TCarState& car, const std::vector<TPoint>& goals);
     float SafeSpeed(size_t from) const;
 
     const TCityGrid& City;
     float SteerAmount;
     float CarLength;
+    float CarWidth;
     // The front wheels' angle, radians counter-clockwise, as the keys sent so far have turned them:
     // the game turns a wheel towards the key's target at 1.2 times the angle still to go per second.
     float Wheel = 0;
@@ -82,6 +88,12 @@ class TDriver {
     float TurnSide = 1;       // 1 turning round to the left, -1 to the right
     int TurnFrames = 0;       // frames on the present leg
     int TurnLegs = 0;         // legs driven so far
+    // The legs of turning round as planned; empty when none were found and the car turns round leg
+    // by leg until a wall comes near.
+    std::vector<TTurnLeg> Legs;
+    float LegTurned = 0; // radians the heading has changed on the present leg
+    float LegRolled = 0; // metres rolled on it
+    float LegHeading = 0, LegX = 0, LegY = 0; // where the car stood the frame before
     int WaitFrames = 0;       // frames waiting for a car standing ahead
     int ImpatientFrames = 0;  // frames still to go without waiting for cars ahead
     TManoeuvre Manoeuvre = TManoeuvre::Forward;

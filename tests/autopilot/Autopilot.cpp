@@ -8,6 +8,7 @@
 // plays the recorded keys back twice from a key script and checks that both runs end as the
 // autopilot's did: the same frame, cars within a millimetre, the same time and score. Exit status 0
 // when the game was finished in time (and replayed alike), 1 when not, 2 on a usage or start error.
+#include "Angles.h"
 #include "CityGrid.h"
 #include "Driver.h"
 #include "GameConsts.h"
@@ -279,7 +280,7 @@ int Play(const TOptions& options) {
                         others.push_back({them.X, them.Y});
                     if (p == 1 && std::hypot(me.X - them.X, me.Y - them.Y) < ColumnSpacing) {
                         drives = false;
-                        float forward = (them.Heading + 180) * 3.14159265f / 180;
+                        float forward = (them.Heading + 180) * Pi / 180;
                         float ahead =
                             (me.X - them.X) * std::cos(forward) + (me.Y - them.Y) * std::sin(forward);
                         backOff = moving && ahead < 0 && drivers[0].Doing() != 'F';

@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr float Pi = 3.14159265f;
 constexpr float TopSpeed = 20;         // m/s; the car's own limit is lower and the game enforces it
 constexpr float MinCornerSpeed = 2.5f; // m/s kept even through the sharpest bend
 constexpr float SideGrip = 2.8f;       // m/s^2 of sideways acceleration a bend may ask for
@@ -17,18 +16,9 @@ constexpr int BackOutLength = 70;      // frames of backing out
 constexpr float FrameSeconds = 0.01f;  // the fixed clock's frame
 constexpr float TurnRadius = 4.8f;     // metres, the tightest circle of a car at walking pace
 constexpr float TurnRoundLook = 10;    // metres along the way to the point that tells the car to turn round
-constexpr float TurnSpeed = 1.5f;      // m/s on each leg of turning round
 constexpr int WaitLimit = 300;         // frames of waiting for a car ahead before edging on round it
 constexpr int ImpatientLength = 300;   // frames of not waiting then
 constexpr float WheelResponse = 1.2f;  // 1/s: how fast a wheel turns for the angle it has still to go
-
-float Wrap(float angle) {
-    while (angle > Pi)
-        angle -= 2 * Pi;
-    while (angle < -Pi)
-        angle += 2 * Pi;
-    return angle;
-}
 
 float Distance(TPoint a, TPoint b) {
     return std::hypot(a.X - b.X, a.Y - b.Y);
@@ -109,11 +99,7 @@ TControls TDriver::TurnRound(const TCarState& car, float turnError) {
     if (WheelNotReady(wanted, car.Speed))
         return keys;
     ++TurnFrames;
-    float forward = (car.Heading * Pi / 180) + Pi;
-    float reach = (TurnForwards ? 1.0f : -1.0f) * (CarLength / 2 + 0.3f);
-    int x = int(std::floor(car.X + reach * std::cos(forward))),
-        y = int(std::floor(car.Y + reach * std::sin(forward)));
-    bool wall = !TCityGrid::Inside(x, y) || City.Clearance(x, y) < 0.8f;
+    bool wall = EndNearWall(car, TurnForwards, 0.3f, 0.8f);
     bool stalled = TurnFrames > 60 && car.Speed < 0.2f;
     if (wall || stalled || TurnFrames > 500) {
         TurnForwards = !TurnForwards;
@@ -121,8 +107,8 @@ TControls TDriver::TurnRound(const TCarState& car, float turnError) {
         ++TurnLegs;
         return keys;
     }
-    keys.Accelerate = TurnForwards && car.Speed < TurnSpeed;
-    keys.Brake = !TurnForwards && (car.Speed < TurnSpeed || !Backing);
+    keys.Accelerate = TurnForwards && car.Speed < TurnLegSpeed;
+    keys.Brake = !TurnForwards && (car.Speed < TurnLegSpeed || !Backing);
     return keys;
 }
 
@@ -146,11 +132,7 @@ TControls TDriver::DriveLegs(const TCarState& car) {
     LegHeading = car.Heading;
     LegX = car.X;
     LegY = car.Y;
-    float forward = (car.Heading * Pi / 180) + Pi;
-    float reach = (leg.Forwards ? 1.0f : -1.0f) * (CarLength / 2 + 0.2f);
-    int x = int(std::floor(car.X + reach * std::cos(forward))),
-        y = int(std::floor(car.Y + reach * std::sin(forward)));
-    bool wall = !TCityGrid::Inside(x, y) || City.Clearance(x, y) < 0.9f;
+    bool wall = EndNearWall(car, leg.Forwards, 0.2f, 0.9f);
     bool stalled = TurnFrames > 40 && car.Speed < 0.2f;
     if (LegTurned >= leg.Turn - 0.05f || LegRolled > leg.Length + 1.5f || wall || stalled || TurnFrames > 800) {
         TurnFrames = 0;
@@ -164,7 +146,7 @@ TControls TDriver::DriveLegs(const TCarState& car) {
         return keys;
     }
     // Slow as the leg's end comes near, so that the car does not run on past it.
-    float speed = leg.Turn - LegTurned < 0.3f ? 0.8f : TurnSpeed;
+    float speed = leg.Turn - LegTurned < 0.3f ? 0.8f : TurnLegSpeed;
     if (leg.Forwards) {
         keys.Accelerate = wrongWay || car.Speed < speed;
         keys.Brake = !wrongWay && car.Speed > speed + 0.8f;
@@ -173,6 +155,14 @@ TControls TDriver::DriveLegs(const TCarState& car) {
         keys.Accelerate = !wrongWay && car.Speed > speed + 0.8f;
     }
     return keys;
+}
+
+bool TDriver::EndNearWall(const TCarState& car, bool forwards, float margin, float clearance) const {
+    float forward = (car.Heading * Pi / 180) + Pi;
+    float reach = (forwards ? 1.0f : -1.0f) * (CarLength / 2 + margin);
+    int x = int(std::floor(car.X + reach * std::cos(forward))),
+        y = int(std::floor(car.Y + reach * std::sin(forward)));
+    return !TCityGrid::Inside(x, y) || City.Clearance(x, y) < clearance;
 }
 
 bool TDriver::WheelNotReady(float wanted, float speed) const {

@@ -62,6 +62,9 @@ class TDriver {
     bool WheelNotReady(float wanted, float speed) const;
     TControls TurnRound(const TCarState& car, float turnError);
     TControls DriveLegs(const TCarState& car);
+    // Whether the cell `margin` metres past the car's nose (or tail, backing) has less than
+    // `clearance` metres to the nearest wall.
+    bool EndNearWall(const TCarState& car, bool forwards, float margin, float clearance) const;
     void Plan(const TCarState& car, const std::vector<TPoint>& goals);
     float SafeSpeed(size_t from) const;
 

@@ -5,22 +5,12 @@
 
 namespace {
 
-constexpr float Pi = 3.14159265f;
 constexpr float Step = 0.25f;      // metres between two looks at the body
 constexpr float LongestLeg = 12;   // metres
 constexpr int MostLegs = 3;
 constexpr float Aligned = 0.5f;    // radians off the point that count as pointing at it
 constexpr float Room = 0.55f;      // cell clearance beyond the half width the body keeps
-constexpr float LegSpeed = 1.5f;   // m/s a leg is driven at
 constexpr float LegPause = 1.4f;   // seconds of stopping and turning the wheel over between legs
-
-float Wrap(float angle) {
-    while (angle > Pi)
-        angle -= 2 * Pi;
-    while (angle < -Pi)
-        angle += 2 * Pi;
-    return angle;
-}
 
 struct TPose {
     float X, Y, Forward;
@@ -66,7 +56,7 @@ class TSearch {
                     if (bodyRoom < std::min(Room, legRoom))
                         break;
                     legRoom = std::max(legRoom, std::min(Room, bodyRoom));
-                    float legCost = cost + length / LegSpeed + (depth > 0 ? LegPause : 0.5f);
+                    float legCost = cost + length / TurnLegSpeed + (depth > 0 ? LegPause : 0.5f);
                     if (legCost >= BestCost)
                         break;
                     Path.back().Turn = length * Body.Curvature;

@@ -3,9 +3,13 @@
 // allow, that leave the car's nose pointing at a given point.
 #pragma once
 
+#include "Angles.h"
 #include "CityGrid.h"
 
 #include <vector>
+
+// Metres per second each leg of turning round is driven at.
+constexpr float TurnLegSpeed = 1.5f;
 
 struct TCarBody {
     float HalfLength = 2, HalfWidth = 0.9f;

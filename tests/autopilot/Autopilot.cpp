@@ -263,9 +263,10 @@ int Play(const TOptions& options) {
                 lastX[p] = me.X;
                 lastY[p] = me.Y;
                 std::vector<TPoint> others;
-                for (const TJson& traffic : state["traffic"]["cars"].Items)
-                    if (!traffic.IsNull())
-                        others.push_back({float(traffic["x"].Num()), float(traffic["y"].Num())});
+                std::vector<TCarState> traffic;
+                for (const TJson& t : state["traffic"]["cars"].Items)
+                    if (!t.IsNull())
+                        traffic.push_back(CarOf(t));
                 // In a race the cars drive in a column: the first one leads and waits for the
                 // second only while that one drives off ahead of it; the second starts a little
                 // later, stands while it is close to the first and backs off when the first comes
@@ -286,24 +287,32 @@ int Play(const TOptions& options) {
                         backOff = moving && ahead < 0 && drivers[0].Doing() != 'F';
                     }
                 }
-                TControls controls = drivers[p].Drive(me, goals, drives, others);
+                TControls controls = drivers[p].Drive(me, goals, drives, others, traffic);
                 if (backOff)
                     controls.Brake = true;
                 keyboard.Set(PlayerKeys[p], controls, pass + 1, lines);
                 if (options.Trace > 0 && pass % uint64_t(options.Trace) == 0) {
-                    // The nearest other car, if one is near.
+                    // The nearest other car, if one is near, and what it is doing.
                     TPoint nearest{0, 0};
                     for (const TPoint& o : others)
                         if (std::hypot(o.X - me.X, o.Y - me.Y) < std::hypot(nearest.X - me.X, nearest.Y - me.Y))
                             nearest = o;
+                    std::string what;
+                    for (const TCarState& t : traffic)
+                        if (std::hypot(t.X - me.X, t.Y - me.Y) < std::hypot(nearest.X - me.X, nearest.Y - me.Y)) {
+                            nearest = {t.X, t.Y};
+                            char text[40];
+                            std::snprintf(text, sizeof text, " h=%.0f v=%.1f", t.Heading, t.Speed);
+                            what = text;
+                        }
                     std::fprintf(stderr,
                                  "pass %llu car %d t=%.2f at %.1f,%.1f h=%.0f v=%.1f goal %.1f,%.1f left %d "
-                                 "%c%s%s%s%s near %.1f,%.1f\n",
+                                 "%c%s%s%s%s near %.1f,%.1f%s\n",
                                  static_cast<unsigned long long>(pass), p + 1, time, me.X, me.Y, me.Heading,
                                  me.Speed, goals.empty() ? 0 : goals[0].X, goals.empty() ? 0 : goals[0].Y,
                                  int(state["targets"]["remaining"].Num()), drivers[p].Doing(),
                                  controls.Accelerate ? " up" : "", controls.Brake ? " down" : "",
-                                 controls.Left ? " left" : "", controls.Right ? " right" : "", nearest.X, nearest.Y);
+                                 controls.Left ? " left" : "", controls.Right ? " right" : "", nearest.X, nearest.Y, what.c_str());
                 }
             }
             recorded += lines;

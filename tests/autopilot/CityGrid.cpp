@@ -159,7 +159,28 @@ float TCityGrid::Cost(int x, int y) const {
     return ground;
 }
 
-std::vector<TPoint> TCityGrid::Leg(TPoint from, TPoint to) const {
+bool TBox::Holds(float x, float y) const {
+    float dx = x - Centre.X, dy = y - Centre.Y;
+    return std::fabs(dx * std::cos(Axis) + dy * std::sin(Axis)) < HalfLength &&
+           std::fabs(-dx * std::sin(Axis) + dy * std::cos(Axis)) < HalfWidth;
+}
+
+namespace {
+
+// Whether a point of a leg from `from` to `to` lies in one of the boxes. The ends are left open: a
+// car standing close beside another one still drives off.
+bool Boxed(const std::vector<TBox>& boxes, TPoint from, TPoint to, float x, float y) {
+    if (std::hypot(x - from.X, y - from.Y) < 1.5f || std::hypot(x - to.X, y - to.Y) < 1.0f)
+        return false;
+    for (const TBox& box : boxes)
+        if (box.Holds(x, y))
+            return true;
+    return false;
+}
+
+} // namespace
+
+std::vector<TPoint> TCityGrid::Leg(TPoint from, TPoint to, const std::vector<TBox>& boxes) const {
     int sx = int(std::floor(from.X)), sy = int(std::floor(from.Y));
     int gx = int(std::floor(to.X)), gy = int(std::floor(to.Y));
     if (!Inside(sx, sy) || !Inside(gx, gy))
@@ -169,6 +190,8 @@ std::vector<TPoint> TCityGrid::Leg(TPoint from, TPoint to) const {
                std::hypot(x + 0.5f - to.X, y + 0.5f - to.Y) < 2.0f;
     };
     auto cost = [&](int x, int y) -> float {
+        if (Boxed(boxes, from, to, float(x) + 0.5f, float(y) + 0.5f))
+            return 0.0f;
         float c = Cost(x, y);
         if (c == 0 && nearEnd(x, y) && !Solid(x, y) && !(Word(x, y) & GroundWater))
             c = 6;
@@ -219,15 +242,19 @@ std::vector<TPoint> TCityGrid::Leg(TPoint from, TPoint to) const {
         way.back() = to;
     else
         way.push_back(to);
-    return Straighten(from, way);
+    return Straighten(from, way, boxes);
 }
 
 // Pulls the cell-by-cell way taut: from each corner it goes straight to the farthest later point that
 // it can see over open, easy ground, then every half metre of the result becomes a point again.
-std::vector<TPoint> TCityGrid::Straighten(TPoint from, const std::vector<TPoint>& cells) const {
+std::vector<TPoint> TCityGrid::Straighten(TPoint from, const std::vector<TPoint>& cells,
+                                          const std::vector<TBox>& boxes) const {
     // What a point of the way costs; the cells close to a wall that the search opened near the ends
     // of a leg cost what it paid for them.
+    TPoint to = cells.empty() ? from : cells.back();
     auto costAt = [&](float px, float py) {
+        if (Boxed(boxes, from, to, px, py))
+            return 0.0f;
         int x = int(std::floor(px)), y = int(std::floor(py));
         float c = Cost(x, y);
         return c == 0 && Inside(x, y) && !Solid(x, y) && !(Word(x, y) & GroundWater) ? 6.0f : c;
@@ -276,8 +303,8 @@ std::vector<TPoint> TCityGrid::Straighten(TPoint from, const std::vector<TPoint>
     return way;
 }
 
-std::vector<TPoint> TCityGrid::FindWay(TPoint from, const std::vector<TPoint>& via,
-                                       std::vector<size_t>& marks) const {
+std::vector<TPoint> TCityGrid::FindWay(TPoint from, const std::vector<TPoint>& via, std::vector<size_t>& marks,
+                                       const std::vector<TBox>& boxes) const {
     std::vector<TPoint> way{from};
     marks.clear();
     for (size_t i = 0; i < via.size(); ++i) {
@@ -311,9 +338,25 @@ std::vector<TPoint> TCityGrid::FindWay(TPoint from, const std::vector<TPoint>& v
         float t =
             length2 > 0 ? std::clamp(((point.X - a.X) * dx + (point.Y - a.Y) * dy) / length2, 0.0f, 1.0f) : 0;
         TPoint nearest{std::clamp(a.X + t * dx, left, right), std::clamp(a.Y + t * dy, bottom, top)};
-        if (Cost(int(std::floor(nearest.X)), int(std::floor(nearest.Y))) > 0)
+        auto boxed = [&](TPoint p) {
+            return std::any_of(boxes.begin(), boxes.end(), [&](const TBox& box) { return box.Holds(p.X, p.Y); });
+        };
+        if (boxed(nearest)) {
+            // A car stands on that point: the open point of the square nearest to it.
+            float bestMiss = 1e9f;
+            for (float x = point.X - SquareHalf + 0.3f; x <= point.X + SquareHalf - 0.3f; x += 0.2f)
+                for (float y = point.Y - SquareHalf + 0.3f; y <= point.Y + SquareHalf - 0.3f; y += 0.2f)
+                    if (float miss = std::hypot(x - nearest.X, y - nearest.Y);
+                        miss < bestMiss && !boxed({x, y}) && Cost(int(std::floor(x)), int(std::floor(y))) > 0) {
+                        bestMiss = miss;
+                        point = {x, y};
+                    }
+        } else if (Cost(int(std::floor(nearest.X)), int(std::floor(nearest.Y))) > 0) {
             point = nearest;
-        std::vector<TPoint> leg = Leg(way.back(), point);
+        }
+        std::vector<TPoint> leg = Leg(way.back(), point, boxes);
+        if (leg.empty() && !boxes.empty())
+            leg = Leg(way.back(), point, {});
         if (leg.empty())
             return {};
         way.insert(way.end(), leg.begin(), leg.end());

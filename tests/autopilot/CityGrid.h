@@ -11,6 +11,16 @@ struct TPoint {
     float X = 0, Y = 0;
 };
 
+// A car standing in the street, as the rectangle a way keeps out of: its centre, the direction of
+// its long axis in radians, and its half sizes grown by the room a car passing it needs.
+struct TBox {
+    TPoint Centre;
+    float Axis = 0;
+    float HalfLength = 0, HalfWidth = 0;
+
+    bool Holds(float x, float y) const;
+};
+
 class TCityGrid {
   public:
     static constexpr int Size = 512;
@@ -30,14 +40,17 @@ class TCityGrid {
     // The way from `from` through each of `via` in turn, as cell centres with the exact points of
     // `via` in it; `marks[i]` is the index of via[i] in the way. Cells near `from` and the via points
     // are open even where they are tight, so a car pressed against a wall still finds its way out.
-    // Empty when some point cannot be reached.
-    std::vector<TPoint> FindWay(TPoint from, const std::vector<TPoint>& via,
-                                std::vector<size_t>& marks) const;
+    // Empty when some point cannot be reached. The way keeps out of `boxes` where it can: it passes a
+    // target at a point of its square outside them, and goes through one only when nothing else
+    // reaches the target.
+    std::vector<TPoint> FindWay(TPoint from, const std::vector<TPoint>& via, std::vector<size_t>& marks,
+                                const std::vector<TBox>& boxes = {}) const;
 
   private:
     static size_t Index(int x, int y) { return size_t(x) * Size + size_t(y); }
-    std::vector<TPoint> Leg(TPoint from, TPoint to) const;
-    std::vector<TPoint> Straighten(TPoint from, const std::vector<TPoint>& cells) const;
+    std::vector<TPoint> Leg(TPoint from, TPoint to, const std::vector<TBox>& boxes) const;
+    std::vector<TPoint> Straighten(TPoint from, const std::vector<TPoint>& cells,
+                                   const std::vector<TBox>& boxes) const;
 
     std::vector<int32_t> Words = std::vector<int32_t>(size_t(Size) * Size, 0);
     std::vector<uint8_t> Blocked = std::vector<uint8_t>(size_t(Size) * Size, 0);

@@ -19,6 +19,13 @@ constexpr float TurnRoundLook = 10;    // metres along the way to the point that
 constexpr int WaitLimit = 300;         // frames of waiting for a car ahead before edging on round it
 constexpr int ImpatientLength = 300;   // frames of not waiting then
 constexpr float WheelResponse = 1.2f;  // 1/s: how fast a wheel turns for the angle it has still to go
+constexpr float StandingSpeed = 0.8f;  // m/s below which a traffic car counts as standing
+constexpr float StandingReach = 25;    // metres within which standing traffic cars are planned round
+// Half the size of a traffic car (the Avia is a little larger), metres, and the room kept to one
+// when passing it.
+constexpr float TrafficHalfLength = 2.4f;
+constexpr float TrafficHalfWidth = 0.95f;
+constexpr float PassingRoom = 0.1f;
 
 float Distance(TPoint a, TPoint b) {
     return std::hypot(a.X - b.X, a.Y - b.Y);
@@ -28,7 +35,8 @@ float Distance(TPoint a, TPoint b) {
 
 void TDriver::Plan(const TCarState& car, const std::vector<TPoint>& goals) {
     ++Plans;
-    Way = City.FindWay({car.X, car.Y}, goals, Marks);
+    Way = City.FindWay({car.X, car.Y}, goals, Marks, Standing);
+    PlannedStanding = Standing;
     Along.assign(Way.size(), 0);
     for (size_t i = 1; i < Way.size(); ++i)
         Along[i] = Along[i - 1] + Distance(Way[i - 1], Way[i]);
@@ -58,7 +66,7 @@ float TDriver::SafeSpeed(size_t from) const {
 }
 
 TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals, bool moving,
-                         const std::vector<TPoint>& others) {
+                         const std::vector<TPoint>& others, const std::vector<TCarState>& traffic) {
     // Radians per second the car is turning (counter-clockwise positive); a frame lasts 10 ms.
     float turning = HaveHeading ? Wrap((car.Heading - LastHeading) * Pi / 180) / FrameSeconds : 0;
     LastHeading = car.Heading;
@@ -76,7 +84,8 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
         if (gain > 0.2f && gain < 2)
             TurnGain += 0.02f * (gain - TurnGain);
     }
-    TControls keys = Decide(car, goals, moving, others);
+    FindStanding(car, traffic);
+    TControls keys = Decide(car, goals, moving, others, traffic);
     float target = keys.Left ? SteerAmount : keys.Right ? -SteerAmount : 0;
     Wheel += WheelResponse * (target - Wheel) * FrameSeconds;
     return keys;
@@ -182,7 +191,7 @@ void TDriver::SteerTowards(float wanted, TControls& keys) const {
 }
 
 TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals, bool moving,
-                          const std::vector<TPoint>& others) {
+                          const std::vector<TPoint>& others, const std::vector<TCarState>& traffic) {
     TControls keys;
     if (goals.empty())
         return keys;
@@ -190,7 +199,8 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
     ++FramesSincePlan;
     bool newGoal = Distance(PlannedGoal, goals.front()) > 0.01f;
     bool wayMissesGoal = Marks.size() < 2 || Distance(Way[Marks[1]], goals.front()) > 0.01f;
-    if (Way.empty() || (newGoal && wayMissesGoal) || FramesSincePlan > PlanEvery)
+    bool standingMoved = FramesSincePlan > 25 && StandingMoved();
+    if (Way.empty() || (newGoal && wayMissesGoal) || FramesSincePlan > PlanEvery || standingMoved)
         Plan(car, goals);
     else if (newGoal) {
         // The planned way already runs on through the next target: keep it.
@@ -214,7 +224,7 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
     Progress = best;
     if (bestDistance > OffWay && FramesSincePlan > 20) {
         Plan(car, goals);
-        return Decide(car, goals, moving, others);
+        return Decide(car, goals, moving, others, traffic);
     }
     if (!moving) {
         StuckFrames = BackOutFrames = 0;
@@ -226,7 +236,7 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
     float look = std::clamp(1.2f + 0.3f * car.Speed, 2.0f, 6.0f);
     if (!Marks.empty() && Along[Progress] > Along[Marks.front()] + 2.5f && FramesSincePlan > 20) {
         Plan(car, goals);
-        return Decide(car, goals, moving, others);
+        return Decide(car, goals, moving, others, traffic);
     }
     size_t aim = Progress;
     while (aim + 1 < Way.size() && Along[aim] < Along[Progress] + look)
@@ -360,6 +370,8 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
         if (ahead > 0 && ahead < 10 && std::fabs(side) < 2.2f && ImpatientFrames == 0)
             wanted = std::min(wanted, std::max(0.0f, (ahead - 4) * 1.2f));
     }
+    if (ImpatientFrames == 0)
+        wanted = TrafficSpeed(car, traffic, wanted);
     WaitFrames = wanted < 0.5f && free >= 0.5f ? WaitFrames + 1 : 0;
     if (WaitFrames > WaitLimit) {
         WaitFrames = 0;
@@ -373,3 +385,51 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
         StuckFrames = 0; // waiting for a car to pass is not being stuck
     return keys;
 }
+
+void TDriver::FindStanding(const TCarState& car, const std::vector<TCarState>& traffic) {
+    Standing.clear();
+    for (const TCarState& other : traffic)
+        if (other.Speed < StandingSpeed && std::hypot(other.X - car.X, other.Y - car.Y) < StandingReach)
+            Standing.push_back({{other.X, other.Y},
+                                other.Heading * Pi / 180,
+                                TrafficHalfLength + CarWidth / 2 + PassingRoom,
+                                TrafficHalfWidth + CarWidth / 2 + PassingRoom});
+}
+
+bool TDriver::StandingMoved() const {
+    if (Standing.size() != PlannedStanding.size())
+        return true;
+    for (size_t i = 0; i < Standing.size(); ++i)
+        if (Distance(Standing[i].Centre, PlannedStanding[i].Centre) > 1)
+            return true;
+    return false;
+}
+
+float TDriver::TrafficSpeed(const TCarState& car, const std::vector<TCarState>& traffic, float wanted) const {
+    float forward = (car.Heading + 180) * Pi / 180;
+    for (const TCarState& other : traffic) {
+        float ahead = -1;
+        if (other.Speed < StandingSpeed) {
+            // A standing car is passed by, unless the way runs into it.
+            TBox body{{other.X, other.Y}, other.Heading * Pi / 180, TrafficHalfLength + CarWidth / 2,
+                      TrafficHalfWidth + CarWidth / 2};
+            for (size_t i = Progress; i < Way.size() && Along[i] < Along[Progress] + 10; ++i)
+                if (body.Holds(Way[i].X, Way[i].Y)) {
+                    // As a centre-to-centre distance, like the one of a car driving on.
+                    ahead = Along[i] - Along[Progress] + 3 - (CarLength - CarWidth) / 2;
+                    break;
+                }
+        } else {
+            // One driving on ahead in the car's lane is followed.
+            float dx = other.X - car.X, dy = other.Y - car.Y;
+            float along = dx * std::cos(forward) + dy * std::sin(forward);
+            float side = -dx * std::sin(forward) + dy * std::cos(forward);
+            if (along > 0 && along < 10 && std::fabs(side) < 2.2f)
+                ahead = along;
+        }
+        if (ahead >= 0)
+            wanted = std::min(wanted, std::max(0.0f, (ahead - 4) * 1.2f));
+    }
+    return wanted;
+}
+

@@ -32,9 +32,10 @@ class TDriver {
 
     // The frame's answer. `goals` are the targets still to reach, the next one first; `moving` is
     // false while the car cannot be driven (before GO, during a race's catch-up pause); `others`
-    // are cars to keep clear of.
+    // are cars to keep clear of; `traffic` the computer-driven cars, which the car follows while
+    // they drive on and passes where they stand.
     TControls Drive(const TCarState& car, const std::vector<TPoint>& goals, bool moving,
-                    const std::vector<TPoint>& others);
+                    const std::vector<TPoint>& others, const std::vector<TCarState>& traffic = {});
 
     // Forget the way, as after the car has been put somewhere else.
     void Replan() {
@@ -54,7 +55,13 @@ class TDriver {
 
   private:
     TControls Decide(const TCarState& car, const std::vector<TPoint>& goals, bool moving,
-                     const std::vector<TPoint>& others);
+                     const std::vector<TPoint>& others, const std::vector<TCarState>& traffic);
+    // The traffic cars standing near the car, as boxes its way keeps out of; whether they differ
+    // from those the way was planned round.
+    void FindStanding(const TCarState& car, const std::vector<TCarState>& traffic);
+    bool StandingMoved() const;
+    // The speed that keeps the car clear of the traffic cars on its way ahead.
+    float TrafficSpeed(const TCarState& car, const std::vector<TCarState>& traffic, float wanted) const;
     // The key that brings the front wheels nearest to `wanted` (radians, counter-clockwise) by the
     // next frame: held or let go frame by frame, it turns the slow wheel by as much as the bend needs.
     void SteerTowards(float wanted, TControls& keys) const;
@@ -80,6 +87,8 @@ class TDriver {
     std::vector<TPoint> Way;
     std::vector<float> Along; // metres along the way at each point
     std::vector<size_t> Marks;
+    std::vector<TBox> Standing;        // traffic cars standing near the car this frame
+    std::vector<TBox> PlannedStanding; // ... and when the way was planned
     TPoint PlannedGoal{-1, -1};
     size_t Progress = 0; // the way's point nearest the car
     int FramesSincePlan = 0;

@@ -167,13 +167,12 @@ bool TBox::Holds(float x, float y) const {
 
 namespace {
 
-// Whether a point of a leg from `from` to `to` lies in one of the boxes. The ends are left open: a
-// car standing close beside another one still drives off.
+// Whether a point of a leg from `from` to `to` lies in one of the boxes. Around an end inside a box
+// the box is open: a car standing close beside another one still drives off.
 bool Boxed(const std::vector<TBox>& boxes, TPoint from, TPoint to, float x, float y) {
-    if (std::hypot(x - from.X, y - from.Y) < 1.5f || std::hypot(x - to.X, y - to.Y) < 1.0f)
-        return false;
     for (const TBox& box : boxes)
-        if (box.Holds(x, y))
+        if (box.Holds(x, y) && !(box.Holds(from.X, from.Y) && std::hypot(x - from.X, y - from.Y) < 1.5f) &&
+            !(box.Holds(to.X, to.Y) && std::hypot(x - to.X, y - to.Y) < 1.0f))
             return true;
     return false;
 }

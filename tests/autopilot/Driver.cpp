@@ -15,6 +15,11 @@ constexpr int StuckLimit = 50;         // frames at a standstill before backing 
 constexpr int BackOutLength = 70;      // frames of backing out
 constexpr float FrameSeconds = 0.01f;  // the fixed clock's frame
 constexpr float TurnRadius = 4.8f;     // metres, the tightest circle of a car at walking pace
+// Metres an aim point must lie inside that circle before the car backs up to widen its turn. Among
+// traffic, backing and filling blocks the cars behind and ahead, which then wait for it: there the car
+// rather cuts the corner a way makes in a target's square and swings wide.
+constexpr float WidenDepth = 0.3f;
+constexpr float TrafficWidenDepth = 1.8f;
 constexpr float TurnRoundLook = 10;    // metres along the way to the point that tells the car to turn round
 constexpr int WaitLimit = 300;         // frames of waiting for a car ahead before edging on round it
 constexpr int ImpatientLength = 300;   // frames of not waiting then
@@ -26,6 +31,11 @@ constexpr float StandingReach = 25;    // metres within which standing traffic c
 constexpr float TrafficHalfLength = 2.4f;
 constexpr float TrafficHalfWidth = 0.95f;
 constexpr float PassingRoom = 0.1f;
+constexpr int YieldAfter = 100;  // frames of waiting before the car gets out of the traffic's way
+constexpr int YieldLength = 400; // frames of getting out and waiting there at most
+// Metres ahead of a traffic car's nose, and to either side of its middle, that it keeps free.
+constexpr float TheirReach = 8;
+constexpr float TheirHalfWidth = 1.1f;
 
 float Distance(TPoint a, TPoint b) {
     return std::hypot(a.X - b.X, a.Y - b.Y);
@@ -84,6 +94,7 @@ TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals,
         if (gain > 0.2f && gain < 2)
             TurnGain += 0.02f * (gain - TurnGain);
     }
+    InTraffic = InTraffic || !traffic.empty();
     FindStanding(car, traffic);
     TControls keys = Decide(car, goals, moving, others, traffic);
     float target = keys.Left ? SteerAmount : keys.Right ? -SteerAmount : 0;
@@ -301,11 +312,14 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
         Manoeuvre = TManoeuvre::Forward;
     // A point beside the car inside its turning circle: back up, the wheel turned away from it, until
     // the car can drive round to it.
-    if (Manoeuvre == TManoeuvre::Forward && ahead > -1 && outside < -0.3f && distance < 8)
+    float depth = InTraffic ? TrafficWidenDepth : WidenDepth;
+    if (Manoeuvre == TManoeuvre::Forward && ahead > -1 && outside < -depth && distance < 8)
         Manoeuvre = TManoeuvre::Widen;
     else if (Manoeuvre == TManoeuvre::Widen && (outside > 0.6f || distance > 10))
         Manoeuvre = TManoeuvre::Forward;
 
+    if (YieldFrames > 0)
+        return Yield(car, traffic);
     // Stuck: wanting to go but not moving. Get out the other way, turning away, then try again.
     if (BackOutFrames > 0) {
         --BackOutFrames;
@@ -373,6 +387,11 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
     if (ImpatientFrames == 0)
         wanted = TrafficSpeed(car, traffic, wanted);
     WaitFrames = wanted < 0.5f && free >= 0.5f ? WaitFrames + 1 : 0;
+    // Waiting for a traffic car that waits for this one: get out of its way, if a short roll does.
+    if (WaitFrames == YieldAfter && InTheirWay(car.X, car.Y, traffic) && PlanYield(car, traffic)) {
+        WaitFrames = 0;
+        return Yield(car, traffic);
+    }
     if (WaitFrames > WaitLimit) {
         WaitFrames = 0;
         ImpatientFrames = ImpatientLength;
@@ -433,3 +452,91 @@ float TDriver::TrafficSpeed(const TCarState& car, const std::vector<TCarState>& 
     return wanted;
 }
 
+
+bool TDriver::InTheirWay(float x, float y, const std::vector<TCarState>& traffic) const {
+    for (const TCarState& other : traffic) {
+        if (other.Speed >= StandingSpeed)
+            continue;
+        float theirs = (other.Heading + 180) * Pi / 180;
+        float dx = x - other.X, dy = y - other.Y;
+        float along = dx * std::cos(theirs) + dy * std::sin(theirs) - TrafficHalfLength;
+        float side = -dx * std::sin(theirs) + dy * std::cos(theirs);
+        if (along > -1 && along < TheirReach && std::fabs(side) < TheirHalfWidth + CarWidth / 2 + 0.3f)
+            return true;
+    }
+    return false;
+}
+
+bool TDriver::PlanYield(const TCarState& car, const std::vector<TCarState>& traffic) {
+    float forward = (car.Heading + 180) * Pi / 180;
+    float curvature = 0.9f * TurnGain * SteerAmount;
+    for (float length = 1; length <= 6; length += 1)
+        for (bool forwards : {false, true})
+            for (float side : {0.0f, 1.0f, -1.0f}) {
+                // Roll the leg in quarter metres, the body clear of the walls and of the traffic.
+                float x = car.X, y = car.Y, angle = forward;
+                bool clear = true;
+                for (float s = 0.25f; s <= length + 1e-3f && clear; s += 0.25f) {
+                    float step = forwards ? 0.25f : -0.25f;
+                    x += step * std::cos(angle);
+                    y += step * std::sin(angle);
+                    angle += step * side * curvature;
+                    for (float d : {-CarLength / 2, 0.0f, CarLength / 2}) {
+                        float px = x + d * std::cos(angle), py = y + d * std::sin(angle);
+                        if (City.Clearance(int(std::floor(px)), int(std::floor(py))) < CarWidth / 2 + 0.3f)
+                            clear = false;
+                        for (const TCarState& other : traffic)
+                            if (TBox{{other.X, other.Y}, other.Heading * Pi / 180, TrafficHalfLength + 0.3f,
+                                     TrafficHalfWidth + CarWidth / 2 + 0.2f}
+                                    .Holds(px, py))
+                                clear = false;
+                    }
+                }
+                if (clear && !InTheirWay(x, y, traffic)) {
+                    YieldLeg = {forwards, side, 0, length};
+                    YieldFrames = YieldLength;
+                    YieldRolled = 0;
+                    YieldRolling = true;
+                    YieldLast = {car.X, car.Y};
+                    return true;
+                }
+            }
+    return false;
+}
+
+TControls TDriver::Yield(const TCarState& car, const std::vector<TCarState>& traffic) {
+    TControls keys;
+    --YieldFrames;
+    if (YieldRolling) {
+        float wanted = YieldLeg.Side * SteerAmount;
+        keys.Left = wanted > 0;
+        keys.Right = wanted < 0;
+        if (WheelNotReady(wanted, car.Speed))
+            return keys;
+        YieldRolled += Distance({car.X, car.Y}, YieldLast);
+        YieldLast = {car.X, car.Y};
+        if (YieldRolled >= YieldLeg.Length || YieldFrames < YieldLength / 2) {
+            YieldRolling = false;
+        } else if (YieldLeg.Forwards) {
+            keys.Accelerate = car.Speed < TurnLegSpeed;
+            keys.Brake = car.Speed > TurnLegSpeed + 0.8f;
+        } else {
+            keys.Brake = car.Speed < TurnLegSpeed || !Backing;
+            keys.Accelerate = Backing && car.Speed > TurnLegSpeed + 0.8f;
+        }
+        return keys;
+    }
+    // Out of the way: stand until the traffic that waited has gone.
+    if (car.Speed > 0.3f) {
+        keys.Accelerate = Backing;
+        keys.Brake = !Backing;
+    }
+    bool waiting = std::any_of(traffic.begin(), traffic.end(), [&](const TCarState& other) {
+        return other.Speed < StandingSpeed && Distance({other.X, other.Y}, {car.X, car.Y}) < 12;
+    });
+    if (!waiting || YieldFrames == 0) {
+        YieldFrames = 0;
+        Way.clear();
+    }
+    return keys;
+}

@@ -60,6 +60,13 @@ class TDriver {
     // from those the way was planned round.
     void FindStanding(const TCarState& car, const std::vector<TCarState>& traffic);
     bool StandingMoved() const;
+    // Whether a car standing at (x, y) stands in the way of a traffic car that waits.
+    bool InTheirWay(float x, float y, const std::vector<TCarState>& traffic) const;
+    // Plans the shortest roll, backwards first, that takes the car out of the way of the traffic
+    // cars waiting for it; false when there is none.
+    bool PlanYield(const TCarState& car, const std::vector<TCarState>& traffic);
+    // Rolls that leg, then stands a while for the traffic to pass.
+    TControls Yield(const TCarState& car, const std::vector<TCarState>& traffic);
     // The speed that keeps the car clear of the traffic cars on its way ahead.
     float TrafficSpeed(const TCarState& car, const std::vector<TCarState>& traffic, float wanted) const;
     // The key that brings the front wheels nearest to `wanted` (radians, counter-clockwise) by the
@@ -89,6 +96,7 @@ class TDriver {
     std::vector<size_t> Marks;
     std::vector<TBox> Standing;        // traffic cars standing near the car this frame
     std::vector<TBox> PlannedStanding; // ... and when the way was planned
+    bool InTraffic = false;            // traffic cars have been about
     TPoint PlannedGoal{-1, -1};
     size_t Progress = 0; // the way's point nearest the car
     int FramesSincePlan = 0;
@@ -107,6 +115,11 @@ class TDriver {
     float LegRolled = 0; // metres rolled on it
     float LegHeading = 0, LegX = 0, LegY = 0; // where the car stood the frame before
     int WaitFrames = 0;       // frames waiting for a car standing ahead
+    int YieldFrames = 0;      // frames left of getting out of the traffic's way and waiting there
+    TTurnLeg YieldLeg;        // the roll that gets it out
+    float YieldRolled = 0;    // metres rolled on it so far
+    bool YieldRolling = false;
+    TPoint YieldLast;         // where the car stood the frame before
     int ImpatientFrames = 0;  // frames still to go without waiting for cars ahead
     TManoeuvre Manoeuvre = TManoeuvre::Forward;
     bool Backing = false; // the car moved backwards the last frame

@@ -483,7 +483,8 @@ bool TDriver::PlanYield(const TCarState& car, const std::vector<TCarState>& traf
                     angle += step * side * curvature;
                     for (float d : {-CarLength / 2, 0.0f, CarLength / 2}) {
                         float px = x + d * std::cos(angle), py = y + d * std::sin(angle);
-                        if (City.Clearance(int(std::floor(px)), int(std::floor(py))) < CarWidth / 2 + 0.3f)
+                        int cx = int(std::floor(px)), cy = int(std::floor(py));
+                        if (!TCityGrid::Inside(cx, cy) || City.Clearance(cx, cy) < CarWidth / 2 + 0.3f)
                             clear = false;
                         for (const TCarState& other : traffic)
                             if (TBox{{other.X, other.Y}, other.Heading * Pi / 180, TrafficHalfLength + 0.3f,

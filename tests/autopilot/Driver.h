@@ -118,7 +118,7 @@ class TDriver {
     int YieldFrames = 0;      // frames left of getting out of the traffic's way and waiting there
     TTurnLeg YieldLeg;        // the roll that gets it out
     float YieldRolled = 0;    // metres rolled on it so far
-    bool YieldRolling = false;
+    bool YieldRolling = false; // still rolling that leg, not yet standing
     TPoint YieldLast;         // where the car stood the frame before
     int ImpatientFrames = 0;  // frames still to go without waiting for cars ahead
     TManoeuvre Manoeuvre = TManoeuvre::Forward;

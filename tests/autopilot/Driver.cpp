@@ -41,6 +41,25 @@ float Distance(TPoint a, TPoint b) {
     return std::hypot(a.X - b.X, a.Y - b.Y);
 }
 
+// Metres the point lies ahead of a car at `from` that faces `forward` (radians), when it lies in the
+// car's lane within ten metres; -1 when it lies elsewhere.
+float AheadInLane(TPoint from, float forward, TPoint point) {
+    float dx = point.X - from.X, dy = point.Y - from.Y;
+    float ahead = dx * std::cos(forward) + dy * std::sin(forward);
+    float side = -dx * std::sin(forward) + dy * std::cos(forward);
+    return ahead > 0 && ahead < 10 && std::fabs(side) < 2.2f ? ahead : -1;
+}
+
+// The speed that keeps the car clear of one `ahead` metres on, centre to centre.
+float FollowingSpeed(float ahead) {
+    return std::max(0.0f, (ahead - 4) * 1.2f);
+}
+
+// A traffic car's body, grown by `along` at either end and by `across` to either side.
+TBox TrafficBody(const TCarState& other, float along, float across) {
+    return {{other.X, other.Y}, other.Heading * Pi / 180, TrafficHalfLength + along, TrafficHalfWidth + across};
+}
+
 } // namespace
 
 void TDriver::Plan(const TCarState& car, const std::vector<TPoint>& goals) {
@@ -377,13 +396,9 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
     float free = wanted;
     if (ImpatientFrames > 0)
         --ImpatientFrames;
-    for (const TPoint& other : others) {
-        float dx = other.X - car.X, dy = other.Y - car.Y;
-        float ahead = dx * std::cos(forward) + dy * std::sin(forward);
-        float side = -dx * std::sin(forward) + dy * std::cos(forward);
-        if (ahead > 0 && ahead < 10 && std::fabs(side) < 2.2f && ImpatientFrames == 0)
-            wanted = std::min(wanted, std::max(0.0f, (ahead - 4) * 1.2f));
-    }
+    for (const TPoint& other : others)
+        if (float ahead = AheadInLane(here, forward, other); ahead >= 0 && ImpatientFrames == 0)
+            wanted = std::min(wanted, FollowingSpeed(ahead));
     if (ImpatientFrames == 0)
         wanted = TrafficSpeed(car, traffic, wanted);
     WaitFrames = wanted < 0.5f && free >= 0.5f ? WaitFrames + 1 : 0;
@@ -409,10 +424,7 @@ void TDriver::FindStanding(const TCarState& car, const std::vector<TCarState>& t
     Standing.clear();
     for (const TCarState& other : traffic)
         if (other.Speed < StandingSpeed && std::hypot(other.X - car.X, other.Y - car.Y) < StandingReach)
-            Standing.push_back({{other.X, other.Y},
-                                other.Heading * Pi / 180,
-                                TrafficHalfLength + CarWidth / 2 + PassingRoom,
-                                TrafficHalfWidth + CarWidth / 2 + PassingRoom});
+            Standing.push_back(TrafficBody(other, CarWidth / 2 + PassingRoom, CarWidth / 2 + PassingRoom));
 }
 
 bool TDriver::StandingMoved() const {
@@ -430,8 +442,7 @@ float TDriver::TrafficSpeed(const TCarState& car, const std::vector<TCarState>& 
         float ahead = -1;
         if (other.Speed < StandingSpeed) {
             // A standing car is passed by, unless the way runs into it.
-            TBox body{{other.X, other.Y}, other.Heading * Pi / 180, TrafficHalfLength + CarWidth / 2,
-                      TrafficHalfWidth + CarWidth / 2};
+            TBox body = TrafficBody(other, CarWidth / 2, CarWidth / 2);
             for (size_t i = Progress; i < Way.size() && Along[i] < Along[Progress] + 10; ++i)
                 if (body.Holds(Way[i].X, Way[i].Y)) {
                     // As a centre-to-centre distance, like the one of a car driving on.
@@ -440,14 +451,10 @@ float TDriver::TrafficSpeed(const TCarState& car, const std::vector<TCarState>& 
                 }
         } else {
             // One driving on ahead in the car's lane is followed.
-            float dx = other.X - car.X, dy = other.Y - car.Y;
-            float along = dx * std::cos(forward) + dy * std::sin(forward);
-            float side = -dx * std::sin(forward) + dy * std::cos(forward);
-            if (along > 0 && along < 10 && std::fabs(side) < 2.2f)
-                ahead = along;
+            ahead = AheadInLane({car.X, car.Y}, forward, {other.X, other.Y});
         }
         if (ahead >= 0)
-            wanted = std::min(wanted, std::max(0.0f, (ahead - 4) * 1.2f));
+            wanted = std::min(wanted, FollowingSpeed(ahead));
     }
     return wanted;
 }
@@ -487,9 +494,7 @@ bool TDriver::PlanYield(const TCarState& car, const std::vector<TCarState>& traf
                         if (!TCityGrid::Inside(cx, cy) || City.Clearance(cx, cy) < CarWidth / 2 + 0.3f)
                             clear = false;
                         for (const TCarState& other : traffic)
-                            if (TBox{{other.X, other.Y}, other.Heading * Pi / 180, TrafficHalfLength + 0.3f,
-                                     TrafficHalfWidth + CarWidth / 2 + 0.2f}
-                                    .Holds(px, py))
+                            if (TrafficBody(other, 0.3f, CarWidth / 2 + 0.2f).Holds(px, py))
                                 clear = false;
                     }
                 }

@@ -31,7 +31,6 @@ TReplay SampleRun(int32_t score, float time) {
         f.Y = 200.25f;
         f.Z = 0.1f;
         f.Q[1] = 0.5f;
-        f.Step = 0.01f + 0.0125f * float(i);
         run.Frames.push_back(f);
     }
     return run;
@@ -70,7 +69,6 @@ TEST(Replay, EncodedRunDecodesToTheSameRun) {
     EXPECT_EQ(back.Frames[2].SteerLeft, 128);
     EXPECT_EQ(back.Frames[2].X, 102.5f);
     EXPECT_EQ(back.Frames[1].Q[1], 0.5f);
-    EXPECT_EQ(back.Frames[2].Step, 0.035f);
     EXPECT_EQ(EncodeReplay(back), bytes);
     EXPECT_EQ(back.WorldFrames(), std::vector<size_t>{1});
 }
@@ -164,7 +162,7 @@ TEST(Replay, AStartOutOfRangeIsRefused) {
     EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error));
 }
 
-TEST(Replay, AFrameWhoseRotationOrStepIsNoneIsRefused) {
+TEST(Replay, AFrameWhoseRotationIsNoneIsRefused) {
     TReplay back;
     std::string error;
     for (float bad : {std::nanf(""), 0.0f, 1e20f}) {
@@ -174,16 +172,6 @@ TEST(Replay, AFrameWhoseRotationOrStepIsNoneIsRefused) {
         EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error)) << bad;
         EXPECT_NE(error.find("rotation"), std::string::npos) << error;
     }
-    for (float bad : {std::nanf(""), -0.01f, 1e9f}) {
-        TReplay run = SampleRun(1, 1);
-        run.Frames[2].Step = bad;
-        EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error)) << bad;
-        EXPECT_NE(error.find("step"), std::string::npos) << error;
-    }
-    TReplay run = SampleRun(1, 1);
-    run.Frames[0].Step = 0; // two frames within the same instant
-    run.Frames[1].Step = 2.5f; // a machine that stalled
-    EXPECT_TRUE(DecodeReplay(EncodeReplay(run), "r.dat", back, error)) << error;
 }
 
 TEST(Replay, ANickLongerThanItsFieldIsRefusedNotThrown) {

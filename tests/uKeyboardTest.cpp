@@ -31,15 +31,17 @@ TEST_F(KeyboardTest, HeldKeyIsPressedOnlyInItsFirstStep) {
     EXPECT_EQ(down, 5);
 }
 
-TEST_F(KeyboardTest, PressAndReleaseBetweenSnapshotsIsNotSeen) {
+TEST_F(KeyboardTest, PressAndReleaseBetweenSnapshotsCountsOnce) {
     TLiveKeySource live;
     Snapshot(live);
     SaveKeyboard();
     live.SetKey(DIK_SPACE, true);
     live.SetKey(DIK_SPACE, false);
     Snapshot(live);
+    EXPECT_TRUE(KeyPressed(DIK_SPACE));
+    SaveKeyboard();
+    Snapshot(live);
     EXPECT_FALSE(KeyDown(DIK_SPACE));
-    EXPECT_FALSE(KeyPressed(DIK_SPACE));
 }
 
 TEST_F(KeyboardTest, EveryKeyDownInTheFirstStepCountsAsPressed) {

@@ -27,6 +27,9 @@ class TMesh {
     dVector3 Position;
     float Heading = 0.0f; // degrees about Z
     float Radius;         // bounding sphere, metres
+    // The pose at the start of the last tick: a drawn frame shows the mesh between the two.
+    dVector3 PrevPosition;
+    float PrevHeading = 0.0f;
 };
 
 // The target of a race: the registered mesh "arrow", turning 0.1 degree per frame.

@@ -2,6 +2,7 @@
 #include "uBMP.h"
 #include "uByteReader.h"
 #include "uErrors.h"
+#include "uGLState.h"
 #include "uPlatform.h"
 
 #include <GL/gl.h>
@@ -300,6 +301,8 @@ bool CentreAndScale(T3dsModel& model, float scale, dVector3& extent) {
 }
 
 uint32_t Build3DSList(const T3dsModel& model) {
+    if (!GraphicsAvailable())
+        return HeadlessObjectId();
     GLuint list = glGenLists(1);
     glNewList(list, GL_COMPILE);
     // The colour an untextured part sets must not tint whatever is drawn after the model.

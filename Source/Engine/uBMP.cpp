@@ -1,6 +1,7 @@
 #include "uBMP.h"
 #include "uByteReader.h"
 #include "uErrors.h"
+#include "uGLState.h"
 #include "uPlatform.h"
 
 #include <GL/gl.h>
@@ -84,6 +85,8 @@ bool ParseBMP(const std::vector<uint8_t>& bytes, const std::string& fileName, TB
 }
 
 uint32_t UploadTexture(const TBMPImage& image) {
+    if (!GraphicsAvailable())
+        return HeadlessObjectId();
     GLenum format = image.Format == TBMPFormat::Alpha ? GL_ALPHA : image.Format == TBMPFormat::RGB ? GL_RGB : GL_RGBA;
     GLuint id = 0;
     glGenTextures(1, &id);

@@ -68,6 +68,20 @@ template <class T, class F> void UpdateWalk(TList<T>& list, F&& perFrame) {
 
 TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnessOptions& harness)
     : Width(width), Height(height), Fullscreen(fullscreen), Harness(harness) {
+    if (Harness.Headless) {
+        // The world alone: the loaders still read and check every file, the lists and the physics are
+        // the same, nothing is drawn and nothing waits.
+        SetGraphicsAvailable(false);
+        InitKeyboard();
+        InitPhysics();
+        ViewDistance = DefaultViewDistance;
+        TextureGrid = std::make_unique<TTextureGrid>(Camera);
+        MeshGrid = std::make_unique<TMeshGrid>(Camera, &PhysicsSpace);
+        LastSwapTime = FPSStamp = GetTime();
+        WorldClock.Start(LastSwapTime);
+        return;
+    }
+    SetGraphicsAvailable(true);
     if (glfwInit() != GLFW_TRUE)
         throw EEngineError("glfw init failed");
     glfwWindowHint(GLFW_RED_BITS, 8);
@@ -97,7 +111,7 @@ TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnes
         throw EEngineError("glfw init video failed");
     }
     glfwMakeContextCurrent(Window);
-    glfwSwapInterval(0);
+    SetPresentation(true, 0);
     if (!InitKeyboard()) {
         glfwDestroyWindow(Window);
         glfwTerminate();
@@ -133,7 +147,7 @@ TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnes
     // The clock counts from the window's creation, as the timers of a freshly opened window do:
     // the first one-second FPS window and the first frame cap start now.
     LastSwapTime = FPSStamp = GetTime();
-    LastFrameTime = LastSwapTime * 1000.0;
+    WorldClock.Start(LastSwapTime);
     int fbWidth, fbHeight;
     FramebufferSize(fbWidth, fbHeight);
     glViewport(0, 0, fbWidth, fbHeight);
@@ -153,8 +167,38 @@ TEngine::~TEngine() {
     DonePhysics();
     if (FixedClock)
         SetClock(PreviousClock);
+    if (!Window) {
+        SetGraphicsAvailable(true);
+        return;
+    }
     glfwDestroyWindow(Window);
     glfwTerminate();
+}
+
+void TEngine::SetPresentation(bool vsync, int maxFps) {
+    if (!Window)
+        return;
+    // The fixed clock paces its own frames; a swap that waits would only slow the tests down.
+    bool wait = vsync && !FixedClock;
+    glfwSwapInterval(wait ? 1 : 0);
+    GLFWmonitor* monitor = glfwGetWindowMonitor(Window);
+    if (!monitor)
+        monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    WorldClock.SetPresentation(wait, maxFps, mode ? mode->refreshRate : 60);
+    FrameInterval = 0;
+}
+
+int TEngine::TicksDue() {
+    if (FixedClock || Harness.Headless)
+        return 1;
+    return WorldClock.TicksDue(GetTime());
+}
+
+float TEngine::DrawFraction() {
+    if (FixedClock || Harness.Headless)
+        return 1;
+    return WorldClock.Fraction(GetTime());
 }
 
 uint32_t TEngine::LoadTexture(const std::string& fileName) {
@@ -165,6 +209,8 @@ uint32_t TEngine::LoadTexture(const std::string& fileName) {
 }
 
 void TEngine::FreeTexture(uint32_t id) {
+    if (!Window)
+        return;
     GLuint name = id;
     glDeleteTextures(1, &name);
 }
@@ -189,6 +235,11 @@ bool TEngine::InitKeyboard() {
         PadSource = std::make_unique<TScriptPadSource>(TScriptPadSource::FromFile(Harness.PadScript));
     else if (!Harness.Unattended())
         PadSource = std::make_unique<TGlfwPadSource>();
+    if (!Window && Harness.KeyScript.empty()) {
+        // Headless without a script: nobody presses anything.
+        KeySource = std::make_unique<TScriptKeySource>();
+        return true;
+    }
     if (Harness.KeyScript == "-") {
         KeySource = std::make_unique<TStreamKeySource>(std::cin, "standard input");
         return true;
@@ -207,7 +258,7 @@ bool TEngine::InitKeyboard() {
 }
 
 bool TEngine::HarnessFinished() const {
-    return (Harness.FrameLimit > 0 && FramesDone >= Harness.FrameLimit) || (KeySource && KeySource->Ended());
+    return (Harness.FrameLimit > 0 && KeyboardPasses >= Harness.FrameLimit) || (KeySource && KeySource->Ended());
 }
 
 void TEngine::ReadKeyboard() {
@@ -218,15 +269,20 @@ void TEngine::ReadKeyboard() {
     KeySource->Read(KeyState, KeyboardPasses++);
 }
 
-bool TEngine::WindowClosed() const { return glfwWindowShouldClose(Window) != 0; }
+bool TEngine::WindowClosed() const { return Window && glfwWindowShouldClose(Window) != 0; }
 
-void TEngine::FramebufferSize(int& width, int& height) const { glfwGetFramebufferSize(Window, &width, &height); }
+void TEngine::FramebufferSize(int& width, int& height) const {
+    if (!Window) {
+        width = Width;
+        height = Height;
+        return;
+    }
+    glfwGetFramebufferSize(Window, &width, &height);
+}
 
 void TEngine::BeginFrame() {
-    double now = GetTime() * 1000.0;
-    DeltaTime = ForcedDeltaTime >= 0 ? ForcedDeltaTime : static_cast<float>((now - LastFrameTime) * 0.001);
-    LastFrameTime = now;
-    GameMs += std::round(double(DeltaTime) * 1000.0);
+    if (!Window)
+        return;
     int fbWidth, fbHeight, viewport[4];
     FramebufferSize(fbWidth, fbHeight);
     LayoutViewport(fbWidth, fbHeight, Width, Height, viewport);
@@ -235,14 +291,16 @@ void TEngine::BeginFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void TEngine::EndFrame() {
+void TEngine::EndFrame(bool paced) {
+    if (!Window)
+        return;
     glFlush();
     SaveShots();
     glfwSwapBuffers(Window);
     WindowNeedsDrawing = false;
     ++FramesDrawn;
     FrameCounter += 1;
-    PaceFrame();
+    PaceFrame(paced);
     double t = GetTime();
     if (t - FPSStamp > 1.0) {
         FPSStamp = t;
@@ -252,17 +310,31 @@ void TEngine::EndFrame() {
     glfwPollEvents();
 }
 
-void TEngine::PaceFrame() {
+void TEngine::PaceFrame(bool paced) {
     // On the fixed clock every frame lasts 10 ms, so a run repeats exactly whatever was asked for.
-    Clock().WaitUntil(LastSwapTime + (FixedClock ? 0.01 : FrameInterval));
+    // A loop of its own (a tool, a test) keeps its frame interval; the game's frames follow the
+    // world clock: a cap, or the display's rate where the swap does not wait for it.
+    if (FixedClock || (paced && FrameInterval > 0))
+        Clock().WaitUntil(LastSwapTime + (FixedClock ? 0.01 : FrameInterval));
+    else if (paced)
+        Clock().WaitUntil(WorldClock.NextFrameStart(GetTime()));
     LastSwapTime = GetTime();
     ++FramesDone;
 }
 
-void TEngine::PollEvents() { glfwPollEvents(); }
+void TEngine::PollEvents() {
+    if (Window)
+        glfwPollEvents();
+}
 
 void TEngine::SkipFrame() {
-    PaceFrame();
+    if (!Window)
+        return;
+    // Nothing to draw until the world has moved on: sleep until the next tick is due.
+    Clock().WaitUntil(FixedClock || FrameInterval > 0 ? LastSwapTime + (FixedClock ? 0.01 : FrameInterval)
+                                                       : WorldClock.NextTickTime());
+    LastSwapTime = GetTime();
+    ++FramesDone;
     glfwPollEvents();
 }
 
@@ -278,7 +350,7 @@ uint64_t MixDigest(uint64_t digest, uint64_t value) {
 bool TEngine::PictureLost() const { return WindowNeedsDrawing; }
 
 bool TEngine::Shows(const TSprite& sprite) const {
-    if (sprite.Alpha == 0)
+    if (!sprite.Alive || sprite.Alpha == 0)
         return false;
     // However it is turned, the sprite stays within half its diagonal of its centre.
     double cx = sprite.X + sprite.Width / 2.0, cy = sprite.Y + sprite.Height / 2.0;
@@ -307,8 +379,10 @@ uint64_t TEngine::SpriteDigest() {
 }
 
 void TEngine::SaveShots() {
-    for (const auto& [frame, fileName] : Harness.Shots) {
-        if (frame != FramesDone + 1)
+    // The first frame drawn after each shot's tick: one tick a frame on the fixed clock, so exactly
+    // that tick's picture there.
+    for (const auto& [tick, fileName] : Harness.Shots) {
+        if (tick <= LastShotTick || tick > KeyboardPasses)
             continue;
         int fbWidth, fbHeight;
         FramebufferSize(fbWidth, fbHeight);
@@ -319,6 +393,7 @@ void TEngine::SaveShots() {
         if (!WritePNG(fileName, fbWidth, fbHeight, pixels))
             ShowMessageBox("Cannot write screenshot " + fileName, "Harness");
     }
+    LastShotTick = KeyboardPasses;
 }
 
 void TEngine::AddSprite(TSprite* sprite) {
@@ -347,22 +422,38 @@ void TEngine::DrawTextureGrid() {
 }
 
 void TEngine::DrawMeshes() {
+    TickMeshes();
     PrepareMeshes();
     DrawPreparedMeshes();
 }
 
-void TEngine::PrepareMeshes() {
+void TEngine::TickMeshes() {
     UpdateWalk(Meshes, [](TMesh* mesh) {
+        mesh->PrevPosition = mesh->Position;
+        mesh->PrevHeading = mesh->Heading;
         mesh->Update();
         mesh->Animate();
     });
     MeshGrid->Prepare();
+}
+
+void TEngine::PrepareMeshes(float fraction) {
     PreparedMeshes.clear();
     for (TNode<TMesh>* node = Meshes.First(); !node->IsTail(); node = node->Next) {
         const TMesh* mesh = node->Data;
-        if (mesh->Visible && Camera.SphereVisible(mesh->Position, mesh->Radius))
-            PreparedMeshes.push_back(
-                {Camera.EyeDepth(mesh->Position), mesh->List, mesh->Position, mesh->Heading});
+        if (!mesh->Alive || !mesh->Visible)
+            continue;
+        dVector3 at = mesh->Position;
+        float heading = mesh->Heading;
+        dVector3 step = VectorSub(mesh->Position, mesh->PrevPosition);
+        // A mesh put somewhere else (a pedestrian walking in anew) is drawn where it is.
+        if (fraction < 1 && VectorDot(step, step) < 4) {
+            at = VectorAdd(mesh->PrevPosition, VectorScale(step, fraction));
+            float turn = std::remainder(mesh->Heading - mesh->PrevHeading, 360.0f);
+            heading = mesh->PrevHeading + turn * fraction;
+        }
+        if (Camera.SphereVisible(at, mesh->Radius))
+            PreparedMeshes.push_back({Camera.EyeDepth(at), mesh->List, at, heading});
     }
     std::stable_sort(PreparedMeshes.begin(), PreparedMeshes.end(),
                      [](const TMeshDraw& a, const TMeshDraw& b) { return a.Depth < b.Depth; });
@@ -405,33 +496,46 @@ void TEngine::DarkenScene(uint8_t alpha) {
 void TEngine::DrawGroundWhereEmpty(float shade) { TextureGrid->DrawWhereEmpty(shade); }
 
 void TEngine::UpdateVehicles() {
-    float dt = DeltaTime;
-    UpdateWalk(Vehicles, [dt](TVehicle* vehicle) {
-        vehicle->Update(dt);
+    UpdateWalk(Vehicles, [](TVehicle* vehicle) {
+        vehicle->SavePose();
+        vehicle->Update(TickStep);
         vehicle->PostUpdate();
     });
     if (PhysicsWorld)
-        StepPhysics(DeltaTime);
+        StepPhysics(TickStep);
 }
 
-void TEngine::DrawVehicles() {
+void TEngine::DrawVehicles(float fraction) {
     // Nearest first, as the rest of the opaque scene.
     VehicleOrder.clear();
     for (TNode<TVehicle>* node = Vehicles.First(); !node->IsTail(); node = node->Next)
-        if (node->Data->IsVisible(Camera))
+        if (node->Data->Active && node->Data->IsVisible(Camera))
             VehicleOrder.emplace_back(Camera.EyeDepth(VectorMake(node->Data->PosX, node->Data->PosY, 0)),
                                       node->Data);
     std::stable_sort(VehicleOrder.begin(), VehicleOrder.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [depth, vehicle] : VehicleOrder)
-        vehicle->Draw();
+        vehicle->Draw(fraction);
 }
 
 void TEngine::DrawSprites3D() {
+    TickSprites3D();
+    DrawSprite3DLayer();
+}
+
+void TEngine::TickSprites3D() {
+    GameMs += TWorldClock::TickSeconds * 1000;
     UpdateWalk(Sprites3D, [](TSprite3D* sprite) {
         sprite->Update();
         sprite->Animate();
     });
+    if (ParticleSystem) {
+        ParticleSystem->Emit(Camera, GameMs);
+        ParticleSystem->Update(TickStep, GameMs);
+    }
+}
+
+void TEngine::DrawSprite3DLayer() {
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -448,7 +552,8 @@ void TEngine::DrawSprites3D() {
     bool open = false;
     for (TNode<TSprite3D>* node = Sprites3D.First(); !node->IsTail(); node = node->Next) {
         TSprite3D* sprite = node->Data;
-        if (!sprite->Visible || sprite->Alpha == 0 || !Camera.SphereVisible(sprite->Position, sprite->Width))
+        if (!sprite->Alive || !sprite->Visible || sprite->Alpha == 0 ||
+            !Camera.SphereVisible(sprite->Position, sprite->Width))
             continue;
         if (!open || sprite->Texture != bound) {
             if (open)
@@ -476,11 +581,8 @@ void TEngine::DrawSprites3D() {
     glDepthMask(GL_TRUE);
     glPopAttrib();
 
-    if (ParticleSystem) {
-        ParticleSystem->Emit(Camera, GameMs);
-        ParticleSystem->Update(DeltaTime, GameMs);
+    if (ParticleSystem)
         ParticleSystem->Draw(GameMs);
-    }
 }
 
 void TEngine::SetParticleEffect(int32_t type, uint32_t texture) {

@@ -1,6 +1,8 @@
-// TEngine: the game-independent core. Opens the GL window, keeps the four object lists (2D sprites,
-// 3D sprites, meshes, vehicles) and offers the building blocks of one frame, from BeginFrame to the
-// capped EndFrame. Owns the lists, the camera and the key source; never the objects in the lists.
+// TEngine: the game-independent core. Opens the GL window (or none, headless), keeps the four object
+// lists (2D sprites, 3D sprites, meshes, vehicles) and the world clock, and offers the building
+// blocks of a tick (the world moves 10 ms; nothing is drawn) and of a drawn frame, from BeginFrame to
+// the paced EndFrame (nothing of the world changes). Owns the lists, the camera and the key source;
+// never the objects in the lists.
 #pragma once
 
 #include "Resources.h"
@@ -18,6 +20,7 @@
 #include "uTextureGrid.h"
 #include "UMesh.h"
 #include "uVehicle.h"
+#include "uWorldClock.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,7 +37,8 @@ uint64_t MixDigest(uint64_t digest, uint64_t value);
 class TEngine {
   public:
     // Opens the window (full-screen at the desktop's own resolution, or a resizable window) and sets
-    // the fixed GL state. `bits` is accepted and not used. Throws EEngineError on failure.
+    // the fixed GL state; a headless harness opens nothing and draws nothing. `bits` is accepted and
+    // not used. Throws EEngineError on failure.
     TEngine(int width, int height, bool fullscreen, int bits, const THarnessOptions& harness = {});
     virtual ~TEngine();
     TEngine(const TEngine&) = delete;
@@ -47,14 +51,16 @@ class TEngine {
     void LoadMesh(const std::string& fileName, const std::string& textureOverride, float scale, TMeshRecord& record);
 
     bool InitKeyboard();
-    // Takes this pass's key snapshot, and the pads' state of the same pass.
+    // Takes this tick's key snapshot, and the pads' state of the same tick.
     void ReadKeyboard();
     // Replace the key or pad source (a replay feeds its own); the next read takes from the new one.
     void SetKeySource(std::unique_ptr<TKeySource> source) { KeySource = std::move(source); }
     void SetPadSource(std::unique_ptr<TPadSource> source) { PadSource = std::move(source); }
 
     void BeginFrame();
-    void EndFrame();
+    // Shows the frame, then waits as the frame's pace asks; a loading frame (`paced` false) goes
+    // straight back to its work, but on the fixed clock, where every frame lasts 10 ms.
+    void EndFrame(bool paced = true);
 
     void AddSprite(TSprite* sprite);
     void AddSprite3D(TSprite3D* sprite);
@@ -74,37 +80,47 @@ class TEngine {
 
     // White, then the ground tiles around the camera.
     void DrawTextureGrid();
+    // A tick and a drawing of the meshes in one, for a loop that draws every tick.
     void DrawMeshes();
+    // The vehicles' tick: each keeps its pose, takes its per-tick calls, then the physics steps by the
+    // clamped step of one tick.
     void UpdateVehicles();
-    void DrawVehicles();
+    // The vehicles in view, `fraction` of the way from the last tick's poses to the present ones.
+    void DrawVehicles(float fraction = 1);
 
+    // The meshes' tick: each keeps its pose and takes its per-tick calls, and the obstacle boxes of
+    // the buildings around the camera of this tick are raised anew.
+    void TickMeshes();
     // The opaque scene drawn nearest first, for the software rasteriser, whose depth test turns
-    // away whole blocks of pixels behind what is already drawn before it shades them. DrawMeshes in
-    // two halves: PrepareMeshes makes the meshes' per-frame calls, raises the obstacle boxes of the
-    // buildings in view and chooses what to draw; DrawPreparedMeshes, after the physics, draws that
-    // choice as it stood. The ground comes last, on the pixels left empty, where it looks as if drawn
-    // first; DarkenScene dims what is drawn before it (alpha 0..255 of black), so the ground dims
-    // itself by the same amount: `shade` = 1 - alpha / 255.
-    void PrepareMeshes();
+    // away whole blocks of pixels behind what is already drawn before it shades them. PrepareMeshes
+    // chooses the meshes in view of the camera as it is drawn, `fraction` of the way from their last
+    // tick's poses; DrawPreparedMeshes draws that choice and the buildings. The ground comes last, on
+    // the pixels left empty, where it looks as if drawn first; DarkenScene dims what is drawn before
+    // it (alpha 0..255 of black), so the ground dims itself by the same amount: `shade` = 1 - alpha / 255.
+    void PrepareMeshes(float fraction = 1);
     // The state the opaque scene starts from, whatever the frames before left: depth test on, no
     // texture, white.
     void BeginOpaqueScene();
     void DrawPreparedMeshes();
     void DarkenScene(uint8_t alpha);
     void DrawGroundWhereEmpty(float shade);
+    // A tick of the 3D sprites and the weather, then their drawing.
     void DrawSprites3D();
-    // Moves the 2D sprites on by a frame, then draws them.
+    // The 3D sprites' and the weather's tick (the game clock moves on by the tick's 10 ms).
+    void TickSprites3D();
+    void DrawSprite3DLayer();
+    // Moves the 2D sprites on by a tick, then draws them.
     void DrawSprites();
-    // The two halves of DrawSprites, for a frame that may not need drawing.
+    // The two halves of DrawSprites: the tick and the drawing.
     void UpdateSprites();
     void DrawSpriteLayer();
     // A digest of what the 2D sprites show (texture, place, size, turn, colour of each drawn one,
     // in drawing order) and of the framebuffer's size: equal digests draw the same sprite layer
     // (the city map's inset aside).
     uint64_t SpriteDigest();
-    // A frame that leaves the picture as it is: no drawing and no swap, only the wait for the
-    // frame's interval and the window's events. A window the system asked to draw again
-    // (uncovered, restored) makes PictureLost true until the next EndFrame.
+    // A frame that leaves the picture as it is: no drawing and no swap, only the wait for the next
+    // tick and the window's events. A window the system asked to draw again (uncovered, restored)
+    // makes PictureLost true until the next EndFrame.
     void SkipFrame();
     bool PictureLost() const;
     // The sprite leaves a mark on the layout: not faded out, not wholly outside it.
@@ -118,19 +134,31 @@ class TEngine {
     void PollEvents();
     // The player closed the window.
     bool WindowClosed() const;
-    // Saves frame `frame` as a PNG too, as a --shot option would.
-    void AddShot(uint64_t frame, const std::string& fileName) { Harness.Shots.emplace_back(frame, fileName); }
-    // The harness's frame limit has been reached, or the keys' controller has closed its stream.
+    // Saves the frame drawn after tick `tick` as a PNG too, as a --shot option would.
+    void AddShot(uint64_t tick, const std::string& fileName) { Harness.Shots.emplace_back(tick, fileName); }
+    // The harness's tick limit has been reached, or the keys' controller has closed its stream.
     bool HarnessFinished() const;
-    // Keys come from a script, frames are counted or the clock is fixed: no waiting for a person.
+    // Keys come from a script, ticks are counted or the clock is fixed: no waiting for a person.
     bool Unattended() const { return Harness.Unattended(); }
-    // Every frame lasts exactly 10 ms of game time.
+    // One tick per drawn frame, and every frame lasts exactly 10 ms of game time.
     bool ClockIsFixed() const { return FixedClock != nullptr; }
-    // Window pixels of the framebuffer and the 4:3 area the layout is scaled into.
+    // No window, no GL, no waiting: ticks run as fast as the processor allows.
+    bool Headless() const { return Harness.Headless; }
+    // The world clock's ticks owed before the next drawn frame (one on the fixed clock and headless),
+    // and how far into the next tick that frame is drawn (1: the last tick's poses as they are).
+    int TicksDue();
+    float DrawFraction();
+    // Vertical sync and the frame cap (0: none) for the frames the world clock paces.
+    void SetPresentation(bool vsync, int maxFps);
+    // The world clock counts from now: after a loading that took seconds, nothing is owed.
+    void RestartWorldClock() { WorldClock.Start(GetTime()); }
+    // Window pixels of the framebuffer and the 4:3 area the layout is scaled into (the layout's own
+    // size when headless).
     void FramebufferSize(int& width, int& height) const;
 
     int32_t Width, Height; // layout size in pixels, as passed to the constructor
     bool Fullscreen;
+    static constexpr float TickStep = float(TWorldClock::TickSeconds); // seconds a tick moves the world
     double LastSwapTime = 0; // seconds, after the previous swap
     double FPSStamp = 0;     // seconds, start of the current one-second window
     float FrameCounter = 0;  // frames in the current window
@@ -141,14 +169,8 @@ class TEngine {
     TList<TVehicle> Vehicles;
     std::unique_ptr<TParticleSystem> ParticleSystem; // the current weather effect, or none
     int32_t ParticleType = ParticleNone;
-    double LastFrameTime = 0; // milliseconds, at the previous BeginFrame
-    float DeltaTime = 0;      // seconds between the last two BeginFrame calls
-    // When not negative, what the frames last instead of what the clock measured: a recorded run
-    // driven again moves its world by the very steps it was recorded with.
-    float ForcedDeltaTime = -1;
-    // The game clock in whole milliseconds: the sum of the frames' steps. The weather's births and
-    // deaths count in it, so they repeat with the steps, and being whole numbers, a particle lives the
-    // same number of frames whenever it is born.
+    // The game clock in whole milliseconds: 10 a tick. The weather's births and deaths count in it,
+    // so a particle lives the same number of ticks whenever it is born.
     double GameMs = 0;
     bool ShowMap = false;
     TSprite* MapSprite = nullptr;      // the city map picture of the inset (texture only)
@@ -159,13 +181,17 @@ class TEngine {
     std::unique_ptr<TMeshGrid> MeshGrid;       // buildings and collision blocks of the city
     uint64_t FramesDone = 0;  // frames so far, drawn or skipped
     uint64_t FramesDrawn = 0; // EndFrame calls so far
-    TPadState Pads[MaxPads], PrevPads[MaxPads]; // this pass's and the previous pass's pads
-    double FrameInterval = 0.01; // seconds a frame lasts at least on the real clock
-    uint64_t KeyboardPasses = 0; // ReadKeyboard calls so far: the number of the next pass
+    uint32_t TicksLastFrame = 0; // ticks run before the last drawn frame (the diagnostic overlay)
+    TPadState Pads[MaxPads], PrevPads[MaxPads]; // this tick's and the previous tick's pads
+    // Seconds a frame lasts at least on the real clock; 0 leaves the pace to the world clock.
+    double FrameInterval = 0.01;
+    // ReadKeyboard calls so far: the number of the next tick. Key scripts, --frames and --shot count
+    // these.
+    uint64_t KeyboardPasses = 0;
 
   private:
     // The end of every frame, drawn or not: the wait for its interval, then the count.
-    void PaceFrame();
+    void PaceFrame(bool paced = true);
     void SaveShots();
 
     // A mesh of the list as PrepareMeshes found it in view.
@@ -184,4 +210,6 @@ class TEngine {
     std::unique_ptr<TPadSource> PadSource; // none: no pads (a key script alone drives the run)
     std::unique_ptr<TFixedClock> FixedClock;
     TClock* PreviousClock = nullptr;
+    TWorldClock WorldClock;
+    uint64_t LastShotTick = 0; // the shots of ticks up to this one are saved
 };

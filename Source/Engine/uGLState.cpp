@@ -93,3 +93,16 @@ void FlatQuad(const dVector3& p, float hw, float hh, float angle) {
     corner(hw, hh, 1, 1);
     corner(hw, -hh, 0, 1);
 }
+
+namespace {
+
+bool GraphicsOn = true;
+uint32_t LastHeadlessId = 0;
+
+} // namespace
+
+bool GraphicsAvailable() { return GraphicsOn; }
+
+void SetGraphicsAvailable(bool available) { GraphicsOn = available; }
+
+uint32_t HeadlessObjectId() { return ++LastHeadlessId; }

@@ -4,6 +4,8 @@
 
 #include "uVector.h"
 
+#include <cstdint>
+
 // Pushes both matrices and sets an orthographic projection of width x height layout pixels (origin
 // bottom-left) with an identity model-view; the model-view matrix stays current.
 void PushOrtho(float width, float height, float zNear, float zFar);
@@ -20,3 +22,10 @@ void FlatQuad(const dVector3& p, float hw, float hh, float angle);
 // outside that circle they draw the same pixels, a sixth fewer of them.
 void BillboardOctagon(const dVector3& p, const dVector3& right, const dVector3& up);
 void FlatOctagon(const dVector3& p, float hw, float hh, float angle);
+
+// Whether this process draws at all. A headless run has no GL context: textures and meshes are then
+// read and checked as ever, but only given ids, and nothing is drawn.
+bool GraphicsAvailable();
+void SetGraphicsAvailable(bool available);
+// The id a loader hands out in place of a GL object when there is no context: distinct, never 0.
+uint32_t HeadlessObjectId();

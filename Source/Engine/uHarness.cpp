@@ -9,7 +9,7 @@ THarnessOptions ParseHarnessOptions(std::vector<std::string>& args) {
     std::vector<std::string> rest;
     auto number = [](const std::string& text, const std::string& option) -> uint64_t {
         if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos)
-            throw Exception(option + " needs a frame number, not \"" + text + "\"");
+            throw Exception(option + " needs a tick number, not \"" + text + "\"");
         return std::stoull(text);
     };
     for (size_t i = 0; i < args.size(); ++i) {
@@ -33,6 +33,8 @@ THarnessOptions ParseHarnessOptions(std::vector<std::string>& args) {
             options.PadScript = value();
         } else if (arg == "--fixed-clock") {
             options.FixedClock = true;
+        } else if (arg == "--headless") {
+            options.Headless = true;
         } else {
             rest.push_back(arg);
         }

@@ -1,11 +1,13 @@
 // The unattended-run harness: keys from a script instead of the keyboard, screenshots of chosen
-// frames, a stop after N frames and the fixed 10 ms clock, so a run repeats exactly on any machine.
-// Options come from the command line:
+// ticks, a stop after N ticks, the fixed clock and the headless run, so a run repeats exactly on any
+// machine. Key scripts, --frames and --shot all count the world's ticks (10 ms each) from the first
+// tick after loading. Options come from the command line:
 //   --keys FILE       key script (see TScriptKeySource); "-" reads it from standard input in lock step
 //                     with a controller program (see TStreamKeySource)
-//   --frames N        stop after N frames
-//   --shot N:FILE     save frame N as a PNG (repeatable)
-//   --fixed-clock     every frame lasts exactly 10 ms of game time
+//   --frames N        stop after N ticks
+//   --shot N:FILE     save the frame drawn after tick N as a PNG (repeatable)
+//   --fixed-clock     one tick per drawn frame, and every frame lasts exactly 10 ms of game time
+//   --headless        no window, no GL, no sound device: ticks as fast as the processor allows
 //   --pad FILE        gamepad script instead of the pads plugged in (see TScriptPadSource)
 #pragma once
 
@@ -18,11 +20,13 @@ struct THarnessOptions {
     uint64_t FrameLimit = 0; // 0: run until the game ends
     std::vector<std::pair<uint64_t, std::string>> Shots;
     bool FixedClock = false;
+    bool Headless = false;
     std::string PadScript;
 
     // True when any option asks for an unattended run (no dialogs, stderr messages).
     bool Unattended() const {
-        return !KeyScript.empty() || FrameLimit > 0 || !Shots.empty() || FixedClock || !PadScript.empty();
+        return !KeyScript.empty() || FrameLimit > 0 || !Shots.empty() || FixedClock || Headless ||
+               !PadScript.empty();
     }
 };
 

@@ -88,11 +88,22 @@ uint32_t ScanCodeOfName(const std::string& name) {
     return 0;
 }
 
-void TLiveKeySource::Read(uint8_t state[256], uint64_t) { std::memcpy(state, Held, 256); }
+void TLiveKeySource::Read(uint8_t state[256], uint64_t) {
+    for (int i = 0; i < 256; ++i)
+        state[i] = Held[i] | PressedSinceRead[i];
+    std::memset(PressedSinceRead, 0, sizeof PressedSinceRead);
+}
 
-void TLiveKeySource::SetKey(uint32_t code, bool down) { Held[CheckedCode(code)] = down ? 0x80 : 0; }
+void TLiveKeySource::SetKey(uint32_t code, bool down) {
+    Held[CheckedCode(code)] = down ? 0x80 : 0;
+    if (down)
+        PressedSinceRead[code] = 0x80;
+}
 
-void TLiveKeySource::ReleaseAll() { std::memset(Held, 0, sizeof Held); }
+void TLiveKeySource::ReleaseAll() {
+    std::memset(Held, 0, sizeof Held);
+    std::memset(PressedSinceRead, 0, sizeof PressedSinceRead);
+}
 
 bool TScriptKeySource::ParseLine(std::string line, const std::string& name, int lineNumber, TEvent& event) {
     if (std::string::size_type hash = line.find('#'); hash != std::string::npos)

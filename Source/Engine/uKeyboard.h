@@ -54,6 +54,7 @@ class TLiveKeySource : public TKeySource {
 
   private:
     uint8_t Held[256] = {};
+    uint8_t PressedSinceRead[256] = {}; // a tap between two reads still shows in one snapshot
 };
 
 // A key script: lines "<pass> down|up <key name>", '#' starts a comment. Each event takes effect

@@ -38,17 +38,10 @@ double TRealClock::Now() {
 }
 
 void TRealClock::WaitUntil(double time) {
-    // Sleep while more than 2 ms remain (the scheduler may oversleep by about a millisecond),
-    // then spin for the rest.
-    for (;;) {
-        double left = time - Now();
-        if (left <= 0.0)
-            return;
-        if (left > 0.002)
-            std::this_thread::sleep_for(std::chrono::duration<double>(left - 0.0015));
-        else
-            std::this_thread::yield();
-    }
+    // Sleeps: a frame or two of the scheduler's lateness costs less than a core held busy.
+    double left = time - Now();
+    if (left > 0.0)
+        std::this_thread::sleep_for(std::chrono::duration<double>(left));
 }
 
 void TFixedClock::WaitUntil(double time) {

@@ -21,8 +21,7 @@ class TClock {
     virtual void WaitUntil(double time) = 0;
 };
 
-// Real time from a monotonic clock; waits by sleeping for most of the wait and spinning the rest,
-// so the 10 ms frame cap stays exact without holding a core busy.
+// Real time from a monotonic clock; waits by sleeping.
 class TRealClock : public TClock {
   public:
     TRealClock();

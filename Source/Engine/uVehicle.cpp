@@ -24,6 +24,40 @@ void BodyMatrix(dBodyID body, float m[16]) {
     m[15] = 1;
 }
 
+// A matrix of the pose `f` of the way from `from` to the body's present pose; a jump of more than a
+// few metres (the car was put somewhere else) is not a motion and is drawn where it ended.
+void BodyMatrixBetween(const dReal from[3], const dReal fromQ[4], dBodyID body, float f, float m[16]) {
+    const dReal* p = dBodyGetPosition(body);
+    const dReal* q = dBodyGetQuaternion(body);
+    dReal dx = p[0] - from[0], dy = p[1] - from[1], dz = p[2] - from[2];
+    if (f >= 1 || dx * dx + dy * dy + dz * dz > 25) {
+        BodyMatrix(body, m);
+        return;
+    }
+    // The shorter way round: q and -q are the same turn.
+    dReal dot = q[0] * fromQ[0] + q[1] * fromQ[1] + q[2] * fromQ[2] + q[3] * fromQ[3];
+    dReal sign = dot < 0 ? -1 : 1;
+    dQuaternion mix;
+    dReal norm = 0;
+    for (int i = 0; i < 4; ++i) {
+        mix[i] = fromQ[i] * (1 - f) + sign * q[i] * f;
+        norm += mix[i] * mix[i];
+    }
+    norm = std::sqrt(norm);
+    for (int i = 0; i < 4; ++i)
+        mix[i] /= norm;
+    dReal r[12];
+    dQtoR(mix, r);
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col)
+            m[col * 4 + row] = float(r[row * 4 + col]);
+    m[3] = m[7] = m[11] = 0;
+    m[12] = float(from[0] + dx * f);
+    m[13] = float(from[1] + dy * f);
+    m[14] = float(from[2] + dz * f);
+    m[15] = 1;
+}
+
 } // namespace
 
 void WheelRestOffsets(const TCarConfig& config, float length, float height, float offsets[4][3]) {
@@ -185,18 +219,34 @@ void TVehicle::ApplyControls() {
     PrevThrottle = Throttle;
 }
 
-void TVehicle::Draw() const {
+void TVehicle::SavePose() {
+    for (int i = 0; i < 5; ++i) {
+        const dReal* p = dBodyGetPosition(Bodies[i]);
+        const dReal* q = dBodyGetQuaternion(Bodies[i]);
+        std::copy(p, p + 3, SavedPoses[i].Position);
+        std::copy(q, q + 4, SavedPoses[i].Quaternion);
+    }
+    PoseSaved = true;
+}
+
+void TVehicle::Draw(float fraction) const {
+    auto matrix = [&](int i, float m[16]) {
+        if (PoseSaved)
+            BodyMatrixBetween(SavedPoses[i].Position, SavedPoses[i].Quaternion, Bodies[i], fraction, m);
+        else
+            BodyMatrix(Bodies[i], m);
+    };
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     float m[16];
     glPushMatrix();
-    BodyMatrix(Bodies[0], m);
+    matrix(0, m);
     glMultMatrixf(m);
     glTranslatef(0, 0, -Config.WheelRadius);
     glCallList(ChassisList);
     glPopMatrix();
     for (int i = 1; i <= 4; ++i) {
         glPushMatrix();
-        BodyMatrix(Bodies[i], m);
+        matrix(i, m);
         glMultMatrixf(m);
         glRotatef(WheelDrawTurn(i), 1, 0, 0);
         glCallList(WheelList);

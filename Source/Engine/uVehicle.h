@@ -38,7 +38,10 @@ class TVehicle {
 
     // Turns Steer, Throttle and Braking into joint settings; once per frame before the step.
     void ApplyControls();
-    void Draw() const;
+    // Keeps the bodies' poses as the tick starts, for drawing between ticks.
+    void SavePose();
+    // Draws the car `fraction` (0..1) of the way from the pose SavePose kept to the present one.
+    void Draw(float fraction = 1) const;
     bool IsVisible(const TCamera& camera) const;
     // (x, y) inside the wheel footprint, as the triangles (wheel 1, 2, 3) and (wheel 1, 3, 4).
     bool ContainsPoint(float x, float y) const;
@@ -76,6 +79,13 @@ class TVehicle {
 
   private:
     void PlaceParts();
+
+    struct TBodyPose {
+        dReal Position[3];
+        dReal Quaternion[4];
+    };
+    TBodyPose SavedPoses[5] = {};
+    bool PoseSaved = false;
 
     dReal WheelOffset[4][3] = {}; // wheel centres in the body frame
 };

@@ -237,6 +237,14 @@ TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
         Ghosts = *flag != 0;
         GhostsStored = true;
     }
+    if (std::optional<int32_t> flag = integer("VSync")) {
+        VSync = *flag != 0;
+        VSyncStored = true;
+    }
+    if (std::optional<int32_t> cap = integer("MaxFPS")) {
+        MaxFPS = std::clamp(*cap, 0, 1000);
+        MaxFPSStored = true;
+    }
     // An empty address counts as absent: there would be nowhere to send to.
     if (std::optional<TEntry> server = find("HighscoreServer");
         server && server->Text && !Trim(*server->Text).empty())
@@ -269,10 +277,15 @@ bool TConfig::Save(std::string& error) {
         {"ModulesVolume", std::to_string(ModulesVolume)}, {"Windowed", Windowed ? "1" : "0"},
         {"Carmageddon", Carmageddon ? "1" : "0"},         {"HighscoreServer", Quoted(HighscoreServer)},
     };
-    // The ghost switch is written once it has been turned off, so a file of players who never touch
+    // The ghost switch and the frame pacing are written once they differ from the defaults (or were
+    // in the file), so a file of players who never touch
     // it stays line for line as before.
     if (!Ghosts || GhostsStored)
         values.emplace_back("Ghosts", Ghosts ? "1" : "0");
+    if (!VSync || VSyncStored)
+        values.emplace_back("VSync", VSync ? "1" : "0");
+    if (MaxFPS != 0 || MaxFPSStored)
+        values.emplace_back("MaxFPS", std::to_string(MaxFPS));
     std::vector<std::string> lines = Lines;
     std::vector<std::string> names;
     for (const auto& value : values)

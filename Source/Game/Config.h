@@ -36,6 +36,8 @@ class TConfig {
     bool Windowed = false;       // kept and written back; the window mode comes from the command line
     bool Carmageddon = false;    // run-over pedestrians bleed
     bool Ghosts = true;          // the record run drives along as a ghost in a single race
+    bool VSync = true;           // each drawn frame waits for the display's vertical blank
+    int32_t MaxFPS = 0;          // drawn frames a second at most, 0 for no cap (for VSync=0)
     // Where "Submit to web" sends the highscores: scheme, host and port, no path.
     std::string HighscoreServer = "http://127.0.0.1:8080";
 
@@ -43,6 +45,7 @@ class TConfig {
     // The file's lines as read: comments, junk and unknown names survive a save untouched.
     std::vector<std::string> Lines;
     bool GhostsStored = false; // the file had a Ghosts line
+    bool VSyncStored = false, MaxFPSStored = false;
 };
 
 // The program's settings: the one installed at start-up, or defaults with no store.

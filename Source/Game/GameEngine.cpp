@@ -15,12 +15,6 @@
 #include <cstdio>
 #include <iostream>
 
-namespace {
-
-constexpr double IdleMenuFrameInterval = 1.0 / 30; // seconds: 30 frames a second in the main menu
-
-} // namespace
-
 TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness,
                          const TGameSetup& setup)
     : TEngine(width, height, fullscreen, 32, harness), Setup(setup), City(*this) {
@@ -131,6 +125,7 @@ void TGameEngine::SetGameState(TGameState state) {
             PlaceStations();
             ShowLoader(false);
             Sound().PlaySong(Resources().GetModule("music"), 0);
+            RestartWorldClock();
             SetGameState(gsInGame);
         } else if (old == gsInGame) {
             SetGameState(gsInGame);
@@ -157,16 +152,30 @@ void TGameEngine::SetGameState(TGameState state) {
     }
 }
 
+bool TGameEngine::Running() const { return GameState != gsQuit && !WindowClosed() && !HarnessFinished(); }
+
 void TGameEngine::Run() {
     if (Setup.PracticeMission != 0 && GameState == gsIntroScreen)
         StartPractice();
-    while (GameState != gsQuit && !WindowClosed() && !HarnessFinished()) {
-        HandleInput();
-        UpdateGame();
-        RenderFrame();
-        EndRecordedPass();
-        WriteStateDump();
+    SetPresentation(Config().VSync, Config().MaxFPS);
+    RestartWorldClock();
+    while (Running()) {
+        int due = TicksDue();
+        for (int i = 0; i < due && Running(); ++i)
+            Tick();
+        TicksLastFrame = uint32_t(due);
+        // The last tick of a harness run is drawn too: its screenshot may be asked for.
+        if (!Headless() && GameState != gsQuit && !WindowClosed())
+            Present();
     }
+}
+
+void TGameEngine::Tick() {
+    HandleInput();
+    UpdateGame();
+    StepWorld();
+    EndRecordedPass();
+    WriteStateDump();
 }
 
 // As the menu starts a game: the car for both players, the game's own car when it allows only some,
@@ -341,24 +350,13 @@ void TGameEngine::UpdateGame() {
         UpdateRules();
 }
 
-void TGameEngine::RenderFrame() {
-    // The main menu over the intro stands still: most frames would look the same, so it is drawn
-    // less often and leaves the machine alone. Screens that repeat a held key keep the full rate.
-    bool idleMenu = GameState == gsIntroScreen && Menu->Screen == 1;
-    FrameInterval = idleMenu ? IdleMenuFrameInterval : 0.01;
-    if (idleMenu && !Unattended()) {
-        RenderIdleMenu();
-        ++RunFrames;
-        return;
-    }
-    BeginFrame();
+void TGameEngine::StepWorld() {
     if (GameState == gsIntroScreen) {
-        DrawSprites();
-        if (Menu->Screen != 0)
-            DrawMenu();
+        UpdateSprites();
+        Menu->Tick();
     } else if (GameState == gsInGame) {
         UpdateCamera();
-        PrepareMeshes();
+        TickMeshes();
         if (WorldRuns()) {
             if (TCar* car1 = Car(1))
                 Traffic->Update(car1->PosX, car1->PosY);
@@ -370,33 +368,79 @@ void TGameEngine::RenderFrame() {
                 --CatchUpCountdown;
             }
         }
+        TickSprites3D();
+        UpdateSprites();
+        Menu->Tick();
+    } else if (GameState == gsInMap) {
+        UpdateSprites();
+    }
+    ++RunFrames;
+}
+
+void TGameEngine::RenderFrame() {
+    StepWorld();
+    BeginFrame();
+    DrawFrame(1);
+    EndFrame();
+}
+
+void TGameEngine::Pass() {
+    Tick();
+    if (Headless())
+        return;
+    BeginFrame();
+    DrawFrame(1);
+    EndFrame();
+}
+
+void TGameEngine::Present() {
+    // The main menu over the intro mostly stands still: only the frames that change it are drawn.
+    if (GameState == gsIntroScreen && Menu->Screen == 1 && !Unattended()) {
+        RenderIdleMenu();
+        return;
+    }
+    BeginFrame();
+    DrawFrame(DrawFraction());
+    EndFrame();
+}
+
+void TGameEngine::DrawFrame(float fraction) {
+    if (GameState == gsIntroScreen) {
+        DrawSpriteLayer();
+        if (Menu->Screen != 0)
+            DrawMenu();
+    } else if (GameState == gsInGame) {
+        // The world as it stands between the last two ticks, seen by the camera as it stood there;
+        // the tick's own camera comes back before anything reads it.
+        TCamera tickCamera = Camera;
+        Camera = DrawnCamera(fraction);
+        Camera.Apply();
+        PrepareMeshes(fraction);
         // The opaque scene nearest first (the cars are nearest the camera), the night over it, then
         // the ground on what is left: the software renderer shades each pixel of it about once.
         BeginOpaqueScene();
-        DrawVehicles();
-        DrawGhost();
+        DrawVehicles(fraction);
+        DrawGhost(fraction);
         DrawPreparedMeshes();
         DrawDarkness();
         DrawGroundWhereEmpty(1.0f - float(Darkness) / 255.0f);
-        DrawSprites3D();
-        DrawSprites();
+        DrawSprite3DLayer();
+        Camera = tickCamera;
+        DrawSpriteLayer();
         DrawDebugInfo();
         if (Menu->Screen != 0)
             DrawMenu();
         else
             DrawHud();
     } else if (GameState == gsInMap) {
-        DrawSprites();
+        DrawSpriteLayer();
     }
-    EndFrame();
-    ++RunFrames;
 }
 
 // Of the idle main menu only the frames that change the picture are drawn: the intro's pictures
 // move a pixel now and then, the menu only when a key moves its marker. A run under the harness
 // draws every frame, so that its screenshots come where they are asked for.
 void TGameEngine::RenderIdleMenu() {
-    UpdateSprites();
     uint64_t digest = SpriteDigest();
     for (int32_t value : {int32_t(Menu->Screen), Menu->Selected, Menu->Slide, int32_t(Config().Language)})
         digest = MixDigest(digest, uint32_t(value));

@@ -1,5 +1,5 @@
-// TGameEngine: the game itself on top of the engine core — the game state machine and the frame
-// loop, the two loading stages, the rules of the fifteen games, the HUD and the highscore table.
+// TGameEngine: the game itself on top of the engine core — the game state machine and the loop of
+// ticks and drawn frames, the two loading stages, the rules of the fifteen games, the HUD and the highscore table.
 // Owns the menu, the target and traffic engines, the player cars and records, the fonts, the HUD
 // sprites, the station markers and the city's lamps.
 #pragma once
@@ -49,7 +49,7 @@ struct TGameSetup {
     std::string HighscoreFile; // empty: the table is neither read nor written
     int PracticeMission = 0;   // 1..15: start this game after loading, without the menu
     int PracticeCar = -1;      // 0..7: the car of both players; -1 keeps the profile's choice
-    std::string DumpStateFile; // one JSON line of the game state per frame; "-" for standard output
+    std::string DumpStateFile; // one JSON line of the game state per tick; "-" for standard output
     bool NoticeHold = true;    // hold the notice screen 3 s (any key ends it early)
     const TReplay* Replay = nullptr; // drive this recorded run again instead of reading keys and pads
 };
@@ -62,10 +62,21 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     void LoadPlayer(int i, int profile);
     void CreateFonts();
     void SetGameState(TGameState state);
+    // Until the game ends: the ticks the world clock owes, then one drawn frame (none headless).
     void Run();
+    // One tick of the world: keys, rules, the world's step, the recording and the state line.
+    void Tick();
     void HandleInput();
     void UpdateGame();
+    // The world's step of a tick: camera, meshes and obstacle boxes, traffic, vehicles and physics,
+    // sprites, weather, the menu's slide.
+    void StepWorld();
+    // One drawn frame, `fraction` of a tick past the last one; changes nothing of the world.
+    void DrawFrame(float fraction);
+    // A tick's world step and its picture, for loops that draw every tick (tests, benchmarks).
     void RenderFrame();
+    // One whole tick and its picture, as the fixed clock runs them.
+    void Pass();
     void RenderIdleMenu();
     void ShowMenu(uint8_t screen);
     void ShowHudSymbols(bool on);
@@ -99,8 +110,10 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     void DrawHud();
     void DrawDebugInfo();
     void DrawShadowText(const std::string& text, float x, float y, float size, uint8_t alpha, bool warning);
-    // The chase camera's trail of car 1's poses starts over where the car stands.
+    // The chase camera starts over behind the car where it stands.
     void ResetCameraTrail();
+    // The camera as drawn: `fraction` of the way from the last tick's camera to this one's.
+    TCamera DrawnCamera(float fraction) const;
 
     // Pads, replays, the ghost and the route on the map (GameReplay.cpp).
     void MergePads();
@@ -113,7 +126,7 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     void StartRecording(int mission);
     void TakeControls();
     void EndRecordedPass();
-    void DrawGhost();
+    void DrawGhost(float fraction);
     // This run's and the record run's routes on the city map of the result screen, risen as far as
     // the screen (`slide` pixels still to rise).
     void DrawRoutes(float slide);
@@ -188,10 +201,13 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     uint8_t CameraMode = 0, PreviousCameraMode = 0;
     int32_t TimeOfDay = -1;
     float CatchUpPoint[2] = {0, 0};
-    struct THistoryPoint {
-        float X, Y, Heading; // heading in radians
+    // The chase camera: the point it looks at and its heading (radians) trail the car by a fixed
+    // time, the same at any frame rate because ticks are.
+    struct TChasePoint {
+        float X, Y, Heading;
     };
-    std::array<THistoryPoint, 32> PositionHistory{};
+    TChasePoint Chase{};
+    TCamera PreviousCamera; // the camera of the tick before, for the frames drawn between
 
     // Our additions to the rules.
     bool MapHintShown = false;      // the TAB hint shows once per run
@@ -208,7 +224,7 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     bool HasLastRun = false, HasBest = false;
     std::vector<size_t> BestWorldFrames; // the ghost's timeline
     size_t WorldPasses = 0;              // passes of this run in which the world ran
-    size_t ReplayPass = 0;               // the next frame of Setup.Replay
+    size_t ReplayPass = 0;               // the next tick of Setup.Replay
     uint64_t RecordingPass = 0;          // KeyboardPasses when the recording began
     bool StartedAGame = false;           // a game has started in this session
     TReplayStandingCar StandingCar;      // the second car this game began with, at rest
@@ -218,6 +234,8 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     uint32_t GhostWheelList = 0;
 
   private:
+    void Present();
+    bool Running() const;
     void HandleMenuKeys();
     void HandleGameKeys();
     void DrawMenu();

@@ -1,7 +1,7 @@
 // The game's side of pads, replays and the ghost: merging the pads into the keys and the car
 // controls, starting every game's living city afresh from its own seed, recording a one-player run
-// pass by pass and keeping the best one, feeding a recorded run back in with its frames' steps, drawing the record run as a
-// half-transparent ghost (body and wheels) that never enters the physics world, and both runs'
+// tick by tick and keeping the best one, feeding a recorded run back in tick by tick, drawing the
+// record run as a half-transparent ghost (body and wheels) that never enters the physics world, and both runs'
 // routes on the city map of the result screen.
 #include "Car.h"
 #include "Config.h"
@@ -141,11 +141,7 @@ void TGameEngine::TakeControls() {
         return;
     TCar* car1 = Car(1);
     if (Setup.Replay) {
-        bool inRun = ReplayPass < Setup.Replay->Frames.size();
-        // The pass's frame lasts as long as it lasted in the run, however long it takes to draw here;
-        // past the run's end the clock counts again.
-        ForcedDeltaTime = inRun ? Setup.Replay->Frames[ReplayPass].Step : -1;
-        if (!inRun || !car1)
+        if (ReplayPass >= Setup.Replay->Frames.size() || !car1)
             return;
         const TReplayFrame& f = Setup.Replay->Frames[ReplayPass];
         car1->InputFlags = uint8_t((car1->InputFlags & ~RequestBits) | (f.Controls & RequestBits));
@@ -187,7 +183,6 @@ void TGameEngine::EndRecordedPass() {
     if (Recording->Frames.empty())
         return;
     TReplayFrame& f = Recording->Frames.back();
-    f.Step = DeltaTime;
     TCar* car1 = Car(1);
     if (!car1)
         return;
@@ -210,10 +205,28 @@ void TGameEngine::EndRecordedPass() {
     KeepBestReplay(LastRun);
 }
 
-void TGameEngine::DrawGhost() {
-    if (!HasBest || WorldPasses >= BestWorldFrames.size())
+void TGameEngine::DrawGhost(float fraction) {
+    // The record's pose after as many ticks of its world as this run's world has had, drawn the
+    // same fraction of a tick on from the one before.
+    if (!HasBest || WorldPasses == 0 || WorldPasses > BestWorldFrames.size())
         return;
-    const TReplayFrame& f = Best.Frames[BestWorldFrames[WorldPasses]];
+    TReplayFrame f = Best.Frames[BestWorldFrames[WorldPasses - 1]];
+    if (WorldPasses >= 2 && fraction < 1) {
+        const TReplayFrame& from = Best.Frames[BestWorldFrames[WorldPasses - 2]];
+        f.X = from.X + (f.X - from.X) * fraction;
+        f.Y = from.Y + (f.Y - from.Y) * fraction;
+        f.Z = from.Z + (f.Z - from.Z) * fraction;
+        float dot = 0;
+        for (int i = 0; i < 4; ++i)
+            dot += from.Q[i] * f.Q[i];
+        float sign = dot < 0 ? -1.0f : 1.0f, norm = 0;
+        for (int i = 0; i < 4; ++i) {
+            f.Q[i] = from.Q[i] * (1 - fraction) + sign * f.Q[i] * fraction;
+            norm += f.Q[i] * f.Q[i];
+        }
+        for (float& q : f.Q)
+            q /= std::sqrt(norm);
+    }
     const TCarModel& model = CarModelTable[Best.CarType];
     // The second player's colours tell the ghost from the player's own car.
     uint32_t chassis = Resources().GetMesh(model.Chassis[1]).List;

@@ -15,6 +15,19 @@
 namespace {
 
 constexpr float HalfPi = 1.5707964f;
+constexpr float TwoPi = 6.2831855f;
+// The chase view looks at a point this far ahead of the car, and that point and the view's heading
+// trail the car by these times: quick enough to keep the car in the lower part of the picture at any
+// speed, slow enough to feel the car pull away and swing round.
+constexpr float ChaseLookAhead = 3.0f;    // metres
+constexpr float ChasePointLag = 0.06f;    // seconds
+constexpr float ChaseHeadingLag = 0.25f;  // seconds
+
+// The part of the way to a value that a trail covers in one tick of the given lag.
+float TrailStep(float lag) { return 1.0f - std::exp(-TGameEngine::TickStep / lag); }
+
+// The turn from `from` to `to` in radians, the short way round.
+float AngleBetween(float from, float to) { return std::remainder(to - from, TwoPi); }
 
 std::string Format(const char* pattern, double a) {
     char buffer[64];
@@ -57,15 +70,17 @@ void TGameEngine::UpdateCamera() {
         h = car1->Heading * float(M_PI) / 180.0f;
         v = car1->GetSpeed();
     }
+    PreviousCamera = Camera;
     if (car1 && (Menu->Screen == 11 || Menu->Screen == 12)) {
         // The view stands still behind these screens: the matrices of the last frame stay.
         Camera.Heading += 0.001f;
         return;
     }
-    PositionHistory[0] = {x - 3 * std::cos(h), y - 3 * std::sin(h), h};
-    for (size_t i = PositionHistory.size() - 1; i >= 1; --i)
-        PositionHistory[i] = PositionHistory[i - 1];
-    const THistoryPoint& old = PositionHistory.back();
+    // The car travels towards its heading + 180 degrees: "ahead" is minus the heading's direction.
+    float pointStep = TrailStep(ChasePointLag);
+    Chase.X += (x - ChaseLookAhead * std::cos(h) - Chase.X) * pointStep;
+    Chase.Y += (y - ChaseLookAhead * std::sin(h) - Chase.Y) * pointStep;
+    Chase.Heading += AngleBetween(Chase.Heading, h) * TrailStep(ChaseHeadingLag);
     TCar* car2 = Car(2);
     switch (CameraMode) {
     case 0:
@@ -75,8 +90,8 @@ void TGameEngine::UpdateCamera() {
         break;
     case 1:
         Camera.Distance = StepCameraDistance(Camera.Distance, v + 10, 0.005f);
-        Camera.SetTarget(old.X, old.Y);
-        Camera.SetHeading(old.Heading);
+        Camera.SetTarget(Chase.X, Chase.Y);
+        Camera.SetHeading(Chase.Heading);
         break;
     default:
         if (CatchUpCountdown <= 0) {
@@ -94,7 +109,7 @@ void TGameEngine::UpdateCamera() {
         Camera.SetHeading(-HalfPi);
         break;
     }
-    Camera.Apply();
+    Camera.UpdateMatrices();
 }
 
 void TGameEngine::ResetCameraTrail() {
@@ -102,7 +117,21 @@ void TGameEngine::ResetCameraTrail() {
     if (!car1)
         return;
     float h = car1->Heading * float(M_PI) / 180.0f;
-    PositionHistory.fill({car1->PosX - 3 * std::cos(h), car1->PosY - 3 * std::sin(h), h});
+    Chase = {car1->PosX - ChaseLookAhead * std::cos(h), car1->PosY - ChaseLookAhead * std::sin(h), h};
+}
+
+TCamera TGameEngine::DrawnCamera(float fraction) const {
+    TCamera drawn = Camera;
+    const TCamera& from = PreviousCamera;
+    float dx = Camera.TargetX - from.TargetX, dy = Camera.TargetY - from.TargetY;
+    // A view that jumped (a new game, another car) is drawn where it landed.
+    if (fraction >= 1 || dx * dx + dy * dy > 100)
+        return drawn;
+    drawn.SetTarget(from.TargetX + dx * fraction, from.TargetY + dy * fraction);
+    drawn.SetDistance(from.Distance + (Camera.Distance - from.Distance) * fraction);
+    drawn.SetPitch(from.Pitch + (Camera.Pitch - from.Pitch) * fraction);
+    drawn.SetHeading(from.Heading + AngleBetween(from.Heading, Camera.Heading) * fraction);
+    return drawn;
 }
 
 void TGameEngine::DrawDarkness() { DarkenScene(uint8_t(Darkness)); }
@@ -210,8 +239,7 @@ void TGameEngine::DrawDebugInfo() {
     std::snprintf(buffer, sizeof buffer, "X: %.3f Y: %.3f ALFA: %.3f", double(car->PosX), double(car->PosY),
                   double(car->Heading));
     line(buffer, 20, 160);
-    line(Format("DT: %.4f", double(DeltaTime)), 20, 145);
-    line(Format("DT_FACTOR: %.2f", double(DeltaTime / 0.01f)), 20, 130);
+    line(Format("TICKS/FRAME: %.0f", double(TicksLastFrame)), 20, 145);
     line(Format("VELOCITY: %.2f", double(car->Throttle)), 438, 370);
     line(Format("STEERING: %.2f", double(car->GetSteerAngle())), 438, 355);
     line(car->Braking ? "Braking: True" : "Braking: False", 438, 340);

@@ -141,9 +141,11 @@ void TGameEngine::ShowResponsibleScreen() {
     Resources().AddTexture("responsible", LoadTexture(file));
     ResponsibleSprite = FullScreenSprite(Resources().GetTexture("responsible"));
     ShowSprite(ResponsibleSprite.get());
-    BeginFrame();
-    DrawSprites();
-    EndFrame();
+    if (!Headless()) {
+        BeginFrame();
+        DrawSpriteLayer();
+        EndFrame(false);
+    }
     ResponsibleSprite->Alive = false;
     RemoveSprite(ResponsibleSprite.get());
     FreeTexture(Resources().RemoveTexture("responsible"));
@@ -269,19 +271,16 @@ void TGameEngine::DrawProgress(int32_t done, int32_t total) {
     // A loading frame shows the work done so far and goes straight back to it: no frame cap, and on
     // the real clock no more than 30 frames a second, the last always. The fixed clock draws every
     // one and counts its 10 ms, so an unattended run repeats exactly.
-    if (!ClockIsFixed() && done < total && GetTime() - LastProgressFrame < ProgressFrameInterval)
+    if (Headless() || (!ClockIsFixed() && done < total && GetTime() - LastProgressFrame < ProgressFrameInterval))
         return;
     LastProgressFrame = GetTime();
-    double interval = FrameInterval;
-    FrameInterval = 0;
     BeginFrame();
-    DrawSprites();
+    DrawSpriteLayer();
     BeginOverlay();
     SetOverlayColor(231, 0, 75, uint8_t(alpha));
     DrawOverlayRect(225, 182, 224 + 202 * f, 194);
     EndOverlay();
-    EndFrame();
-    FrameInterval = interval;
+    EndFrame(false);
 }
 
 void TGameEngine::LoadCityMap() { City.Read(".\\data\\city\\city.tmf"); }

@@ -6,10 +6,10 @@
 // The practice start skips the launcher:
 //   kalmirov [-w] [-ns] [--mission N] [--car T] [--profile NICK] [--dump-state FILE|-] [--seed N]
 //            [--replay FILE] [harness options: --keys FILE|-, --pad FILE, --frames N, --shot N:FILE,
-//            --fixed-clock]
+//            --fixed-clock, --headless]
 // --mission starts game N (1..15) right after loading, as the menu would, with car T for both players
 // and the named profile (created when it does not exist yet). --replay drives a recorded run again at
-// its own pace, with its own mission, car, seed and frame steps; nothing of the player's is written then.
+// its own pace, with its own mission, car and seed; nothing of the player's is written then.
 // KALMIROV_LAUNCHER_SCRIPT names a script that answers the launcher's boxes and starts the game for an
 // unattended test (see TLauncherScript).
 #include "Config.h"
@@ -216,7 +216,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kalmirov: %s\n", e.what());
         return 2;
     }
-    if (!HaveDisplay()) {
+    if (!harness.Headless && !HaveDisplay()) {
         std::fprintf(stderr, "kalmirov: no display to open the game window on (DISPLAY is not set); "
                              "start it from a desktop session or under xvfb-run\n");
         return 1;
@@ -267,7 +267,7 @@ int main(int argc, char** argv) {
     }
     if (options.HasSeed)
         SeedRandom(options.Seed);
-    else if (harness.FixedClock)
+    else if (harness.FixedClock || harness.Headless)
         SeedRandom(1);
     else
         Randomize();

@@ -29,6 +29,8 @@ class TMenuImprovedEngine {
     void IncreaseValue(); // Right
     void ChooseItem();    // Enter
     void Back();          // Escape
+    // A tick of the open screen: its panel slides in on by a step.
+    void Tick();
     void DrawMenu();
 
     TGameEngine& Engine;

@@ -57,6 +57,11 @@ float FittedSize(const TGLFont& font, const std::string& text, float x, float ri
 
 } // namespace
 
+void TMenuImprovedEngine::Tick() {
+    if (Screen != 0)
+        SlideIn();
+}
+
 void TMenuImprovedEngine::SlideIn() {
     const TMenuScreenSetup* setup = MenuScreenSetup(Screen);
     if (!setup || Slide <= 0)
@@ -100,7 +105,6 @@ void TMenuImprovedEngine::DrawMenu() {
         return;
     Engine.ItemFont->Alpha = 255;
     Engine.TextFont->Alpha = 255;
-    SlideIn();
     switch (Screen) {
     case 1:
         DrawMainMenu();

@@ -15,7 +15,7 @@ namespace {
 
 const char Magic[8] = {'K', 'A', 'L', 'R', 'P', 'L', 'A', 'Y'};
 constexpr size_t NickField = 20;
-constexpr size_t FrameSize = 1 + 4 + 4 + 7 * 4 + 4;
+constexpr size_t FrameSize = 1 + 4 + 4 + 7 * 4;
 // Flags byte of the header.
 constexpr uint8_t FlagGore = 1, FlagSecondCar = 2, FlagSecondCarLights = 4;
 constexpr uint8_t KnownFlags = FlagGore | FlagSecondCar | FlagSecondCarLights;
@@ -23,8 +23,7 @@ constexpr uint8_t KnownFlags = FlagGore | FlagSecondCar | FlagSecondCarLights;
 bool InCity(float x, float y) {
     return x >= 0 && x <= 1000 && y >= -1000 && y <= 1000;
 }
-constexpr uint32_t MaxFrames = 360000; // an hour of passes; more is not a run of ours
-constexpr float MaxStep = 60;          // seconds
+constexpr uint32_t MaxFrames = 360000; // an hour of ticks; more is not a run of ours
 
 void PutU8(std::vector<uint8_t>& out, uint8_t v) {
     out.push_back(v);
@@ -103,7 +102,7 @@ std::vector<uint8_t> EncodeReplay(const TReplay& replay) {
         PutU32(out, f.Keys);
         for (uint8_t b : {f.Throttle, f.Brake, f.SteerLeft, f.SteerRight})
             PutU8(out, b);
-        for (float v : {f.X, f.Y, f.Z, f.Q[0], f.Q[1], f.Q[2], f.Q[3], f.Step})
+        for (float v : {f.X, f.Y, f.Z, f.Q[0], f.Q[1], f.Q[2], f.Q[3]})
             PutF32(out, v);
     }
     return out;
@@ -173,13 +172,8 @@ bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName
             f.Keys = in.U32("frame");
             for (uint8_t* b : {&f.Throttle, &f.Brake, &f.SteerLeft, &f.SteerRight})
                 *b = in.U8("frame");
-            for (float* v : {&f.X, &f.Y, &f.Z, &f.Q[0], &f.Q[1], &f.Q[2], &f.Q[3], &f.Step})
+            for (float* v : {&f.X, &f.Y, &f.Z, &f.Q[0], &f.Q[1], &f.Q[2], &f.Q[3]})
                 *v = in.F32("frame");
-            // A frame lasts from nothing to the few seconds a stalled machine may take.
-            if (!(f.Step >= 0 && f.Step <= MaxStep)) {
-                error = "a frame's step is no time a frame can last";
-                return false;
-            }
             // Poses outside the city or not numbers are damage; the ghost would draw them anywhere.
             if (!(InCity(f.X, f.Y) && f.Z > -100 && f.Z < 100)) {
                 error = "a frame's position lies outside the city";

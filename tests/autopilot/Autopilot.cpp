@@ -1,13 +1,15 @@
 // kalautopilot: plays one game of Kalmirov from start to finish the way a player does, reading the
 // state of every frame and answering with key presses, and tells whether it finished in time.
 //   kalautopilot --game PROGRAM --run-dir DIR --mission N [--car T] [--seed S] [--limit SECONDS]
-//                [--record KEYS] [--final STATE] [--trace PASSES] [--check-replay]
+//                [--record KEYS] [--final STATE] [--trace PASSES] [--check-replay] [--windowed]
 // Missions 1-10 must be finished within twice their par time (or --limit); the races 11-15, where
 // it drives both cars, within --limit (default 480 s). --record writes the keys it sent as a key
 // script; --final writes the state line of the frame the game was finished on. --check-replay then
 // plays the recorded keys back twice from a key script and checks that both runs end as the
 // autopilot's did: the same frame, cars within a millimetre, the same time and score. Exit status 0
 // when the game was finished in time (and replayed alike), 1 when not, 2 on a usage or start error.
+// The game runs headless (no window, no drawing) unless --windowed asks for a window on the fixed
+// clock, which ends in the very same state.
 #include "Angles.h"
 #include "CityGrid.h"
 #include "Driver.h"
@@ -33,6 +35,7 @@ struct TOptions {
     double Limit = 0;
     int Trace = 0; // passes between two trace lines, 0 for none
     bool CheckReplay = false;
+    bool Windowed = false;
 };
 
 TOptions ParseOptions(int argc, char** argv) {
@@ -62,6 +65,8 @@ TOptions ParseOptions(int argc, char** argv) {
             options.Final = value();
         else if (a == "--check-replay")
             options.CheckReplay = true;
+        else if (a == "--windowed")
+            options.Windowed = true;
         else if (a == "--trace")
             options.Trace = std::stoi(value());
         else
@@ -72,7 +77,7 @@ TOptions ParseOptions(int argc, char** argv) {
         throw std::runtime_error(
             "usage: kalautopilot --game PROGRAM --run-dir DIR --mission 1..15 [--car 0..7] "
             "[--seed S] [--limit SECONDS] [--record KEYS] [--final STATE] [--trace PASSES] "
-            "[--check-replay]");
+            "[--check-replay] [--windowed]");
     return options;
 }
 
@@ -147,15 +152,18 @@ std::string TempHome() {
 }
 
 std::vector<std::string> GameArgs(const TOptions& options) {
-    return {"-w",
-            "-ns",
-            "--fixed-clock",
-            "--seed",
+    std::vector<std::string> args = {"-ns"};
+    if (options.Windowed)
+        args.insert(args.end(), {"-w", "--fixed-clock"});
+    else
+        args.push_back("--headless");
+    args.insert(args.end(), {"--seed",
             std::to_string(options.Seed),
             "--mission",
             std::to_string(options.Mission),
             "--car",
-            std::to_string(options.Car)};
+            std::to_string(options.Car)});
+    return args;
 }
 
 // Plays a key script up to `frames` and gives the state line of the last frame.

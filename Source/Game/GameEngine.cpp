@@ -386,11 +386,8 @@ void TGameEngine::RenderFrame() {
 
 void TGameEngine::Pass() {
     Tick();
-    if (Headless())
-        return;
-    BeginFrame();
-    DrawFrame(1);
-    EndFrame();
+    if (!Headless())
+        Present();
 }
 
 void TGameEngine::Present() {

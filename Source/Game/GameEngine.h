@@ -75,8 +75,10 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     void DrawFrame(float fraction);
     // A tick's world step and its picture, for loops that draw every tick (tests, benchmarks).
     void RenderFrame();
-    // One whole tick and its picture, as the fixed clock runs them.
+    // One whole tick and the frame drawn after it, as the loop runs them on the fixed clock.
     void Pass();
+    // One drawn frame as the loop makes it (the idle main menu only when its picture changed).
+    void Present();
     void RenderIdleMenu();
     void ShowMenu(uint8_t screen);
     void ShowHudSymbols(bool on);
@@ -234,7 +236,6 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     uint32_t GhostWheelList = 0;
 
   private:
-    void Present();
     bool Running() const;
     void HandleMenuKeys();
     void HandleGameKeys();

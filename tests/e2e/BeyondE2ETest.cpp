@@ -298,19 +298,19 @@ TEST_F(BeyondE2E, ScreenshotsOfTheGhostAndOfBothRoutesOnTheMap) {
     Game->SetCameraMode(1);
     Pass(540);
     ASSERT_TRUE(Game->HasBest);
-    const TReplayFrame& ghost = Game->Best.Frames[Game->BestWorldFrames[Game->WorldPasses]];
+    const TReplayFrame& ghost = Game->Best.Frames[Game->BestWorldFrames[Game->WorldPasses - 1]];
     float lead = std::hypot(ghost.X - Game->Car(1)->PosX, ghost.Y - Game->Car(1)->PosY);
     std::printf("the ghost is %.2f m off\n", double(lead));
     EXPECT_GT(lead, 5) << "the ghost follows, clear of the car";
     EXPECT_LT(lead, 8) << "and is in the picture";
-    Game->AddShot(Game->FramesDone + 1, shots + "/ghost.png");
+    Game->AddShot(Game->KeyboardPasses + 1, shots + "/ghost.png");
     Pass(1);
     Pass(350);
     FinishHere();
     Pass(1);
     ASSERT_EQ(Game->Menu->Screen, 14);
     Pass(80); // the result screen rises
-    Game->AddShot(Game->FramesDone + 1, shots + "/route-map.png");
+    Game->AddShot(Game->KeyboardPasses + 1, shots + "/route-map.png");
     Pass(1);
     int w, h;
     std::vector<uint8_t> rgb;

@@ -382,3 +382,26 @@ TEST_F(GameE2E, MissionOneIsDrivenThroughItsFirstTargetsAndTheMapPausesIt) {
     EXPECT_EQ(map.Count(580, 410, 640, 445, HudAmber), 0);
     EXPECT_EQ(map.Count(530, 410, 585, 445, HudRed), 0);
 }
+
+TEST_F(GameE2E, AHeadlessRunEndsAsTheWindowedOneOnTheFixedClock) {
+    // A mission with its traffic and pedestrians, and a race for two, driven by the same keys.
+    const std::string keys = "400 down UP\n520 down LEFT\n560 up LEFT\n600 down W\n650 down R\n700 up R\n";
+    for (const char* game : {"--mission 10 --car 6", "--mission 13 --car 2"}) {
+        SCOPED_TRACE(game);
+        TTempDir windowedHome, headlessHome;
+        TGameRun windowed = RunGame(windowedHome, game, 900, keys);
+        std::ofstream(headlessHome.File("keys.txt")) << keys;
+        std::ostringstream command;
+        command << "env -u DISPLAY XDG_DATA_HOME=" << headlessHome.Path << " XDG_CONFIG_HOME=" << headlessHome.Path
+                << " ./kalmirov -ns --headless --frames 900 --keys " << headlessHome.File("keys.txt")
+                << " --dump-state " << headlessHome.File("state.jsonl") << " " << game;
+        ASSERT_EQ(std::system(command.str().c_str()), 0);
+        ASSERT_EQ(windowed.ExitCode, 0);
+        std::ifstream in(headlessHome.File("state.jsonl"));
+        std::string line, last;
+        while (std::getline(in, line))
+            last = line;
+        ASSERT_EQ(windowed.Frames.size(), 900u);
+        EXPECT_EQ(last, windowed.Frames.back().Json);
+    }
+}

@@ -327,17 +327,13 @@ class MenuInProcess : public ::testing::Test {
     }
 
     void Pass(int count = 1) {
-        for (int i = 0; i < count; ++i) {
-            Game->HandleInput();
-            Game->UpdateGame();
-            Game->RenderFrame();
-        }
+        for (int i = 0; i < count; ++i)
+            Game->Pass();
     }
-    // Passes until `frame` frames are drawn (the loading draws frames of its own, so screenshots
-    // are asked for at frames well past it).
-    void PassUntil(uint64_t frame) {
-        ASSERT_LE(Game->FramesDone, frame);
-        while (Game->FramesDone < frame)
+    // Passes until tick `tick` has run and been drawn (the number a screenshot is asked for at).
+    void PassUntil(uint64_t tick) {
+        ASSERT_LE(Game->KeyboardPasses, tick);
+        while (Game->KeyboardPasses < tick)
             Pass();
     }
 

@@ -16,11 +16,14 @@ namespace {
 
 constexpr float HalfPi = 1.5707964f;
 constexpr float TwoPi = 6.2831855f;
-// The chase view looks at a point this far ahead of the car, and that point and the view's heading
-// trail the car by these times: quick enough to keep the car in the lower part of the picture at any
-// speed, slow enough to feel the car pull away and swing round.
-constexpr float ChaseLookAhead = 3.0f;    // metres
-constexpr float ChasePointLag = 0.06f;    // seconds
+// The chase view looks at a point ahead of the car: a share of its distance from the eye, so that the
+// car sits below the middle of the picture, whole, however far the view has drawn back, and more the
+// faster it goes, so that the point's trail never leaves the car above the middle. That point and the
+// view's heading trail the car by these times: quick enough to keep the car in the lower part of the
+// picture at any speed, slow enough to feel the car pull away and swing round.
+constexpr float ChaseLookAhead = 0.12f;   // of the distance from the eye
+constexpr float ChaseSpeedAhead = 0.1f;   // seconds of the car's speed
+constexpr float ChasePointLag = 0.03f;    // seconds
 constexpr float ChaseHeadingLag = 0.25f;  // seconds
 
 // The part of the way to a value that a trail covers in one tick of the given lag.
@@ -77,9 +80,9 @@ void TGameEngine::UpdateCamera() {
         return;
     }
     // The car travels towards its heading + 180 degrees: "ahead" is minus the heading's direction.
-    float pointStep = TrailStep(ChasePointLag);
-    Chase.X += (x - ChaseLookAhead * std::cos(h) - Chase.X) * pointStep;
-    Chase.Y += (y - ChaseLookAhead * std::sin(h) - Chase.Y) * pointStep;
+    float pointStep = TrailStep(ChasePointLag), ahead = ChaseLookAhead * Camera.Distance + ChaseSpeedAhead * v;
+    Chase.X += (x - ahead * std::cos(h) - Chase.X) * pointStep;
+    Chase.Y += (y - ahead * std::sin(h) - Chase.Y) * pointStep;
     Chase.Heading += AngleBetween(Chase.Heading, h) * TrailStep(ChaseHeadingLag);
     TCar* car2 = Car(2);
     switch (CameraMode) {
@@ -117,7 +120,8 @@ void TGameEngine::ResetCameraTrail() {
     if (!car1)
         return;
     float h = car1->Heading * float(M_PI) / 180.0f;
-    Chase = {car1->PosX - ChaseLookAhead * std::cos(h), car1->PosY - ChaseLookAhead * std::sin(h), h};
+    float ahead = ChaseLookAhead * Camera.Distance;
+    Chase = {car1->PosX - ahead * std::cos(h), car1->PosY - ahead * std::sin(h), h};
 }
 
 TCamera TGameEngine::DrawnCamera(float fraction) const {

@@ -111,7 +111,9 @@ TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnes
         throw EEngineError("glfw init video failed");
     }
     glfwMakeContextCurrent(Window);
-    SetPresentation(true, 0);
+    // Tools and tests pace their own loops by FrameInterval; the game hands the pace to the world
+    // clock with SetPresentation.
+    glfwSwapInterval(0);
     if (!InitKeyboard()) {
         glfwDestroyWindow(Window);
         glfwTerminate();
@@ -258,7 +260,8 @@ bool TEngine::InitKeyboard() {
 }
 
 bool TEngine::HarnessFinished() const {
-    return (Harness.FrameLimit > 0 && KeyboardPasses >= Harness.FrameLimit) || (KeySource && KeySource->Ended());
+    uint64_t done = KeyboardPasses > 0 ? KeyboardPasses : FramesDone;
+    return (Harness.FrameLimit > 0 && done >= Harness.FrameLimit) || (KeySource && KeySource->Ended());
 }
 
 void TEngine::ReadKeyboard() {
@@ -380,9 +383,10 @@ uint64_t TEngine::SpriteDigest() {
 
 void TEngine::SaveShots() {
     // The first frame drawn after each shot's tick: one tick a frame on the fixed clock, so exactly
-    // that tick's picture there.
+    // that tick's picture there. A loop that reads no keys has no ticks: its frames count instead.
+    uint64_t count = KeyboardPasses > 0 ? KeyboardPasses : FramesDone + 1;
     for (const auto& [tick, fileName] : Harness.Shots) {
-        if (tick <= LastShotTick || tick > KeyboardPasses)
+        if (tick <= LastShotTick || tick > count)
             continue;
         int fbWidth, fbHeight;
         FramebufferSize(fbWidth, fbHeight);
@@ -393,7 +397,7 @@ void TEngine::SaveShots() {
         if (!WritePNG(fileName, fbWidth, fbHeight, pixels))
             ShowMessageBox("Cannot write screenshot " + fileName, "Harness");
     }
-    LastShotTick = KeyboardPasses;
+    LastShotTick = count;
 }
 
 void TEngine::AddSprite(TSprite* sprite) {

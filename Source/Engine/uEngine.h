@@ -148,7 +148,7 @@ class TEngine {
     // and how far into the next tick that frame is drawn (1: the last tick's poses as they are).
     int TicksDue();
     float DrawFraction();
-    // Vertical sync and the frame cap (0: none) for the frames the world clock paces.
+    // Vertical sync and the frame cap (0: none): from now on the world clock paces the frames.
     void SetPresentation(bool vsync, int maxFps);
     // The world clock counts from now: after a loading that took seconds, nothing is owed.
     void RestartWorldClock() { WorldClock.Start(GetTime()); }

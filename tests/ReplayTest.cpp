@@ -114,6 +114,15 @@ TEST(Replay, ADamagedFileIsSetAsideWithAMessage) {
 
     EXPECT_FALSE(LoadReplay(dir.File("none.dat"), back));
     EXPECT_EQ(messages.Messages.size(), 1u) << "a missing replay is no damage";
+
+    // A file the player names is the player's, whatever it holds.
+    std::string profiles = dir.File("profiles.dat");
+    WriteBytes(profiles, std::vector<uint8_t>(52, 0));
+    std::string error;
+    EXPECT_FALSE(ReadNamedReplay(profiles, back, error));
+    EXPECT_EQ(error, "not a replay of this game");
+    EXPECT_TRUE(FileExists(profiles));
+    EXPECT_FALSE(FileExists(profiles + ".bad"));
 }
 
 TEST(Replay, OnlyABetterRunReplacesTheKeptOne) {

@@ -348,7 +348,8 @@ TEST_F(TConfigTest, SavedFileIsAlwaysReadBack) {
         EXPECT_EQ(again.HighscoreServer, "http://scores.example:8080");
         // Stray bytes are damage: that file is kept aside as it was, with a message.
         EXPECT_EQ(messages.Messages.size(), text == junky ? 1u : 0u);
-        EXPECT_EQ(std::filesystem::exists(File() + ".bad") ? ReadText(File() + ".bad") : "", text == junky ? junky : "");
+        EXPECT_EQ(std::filesystem::exists(File() + ".bad") ? ReadText(File() + ".bad") : "",
+                  text == junky ? junky : "");
         EXPECT_LE(ReadText(File()).size(), 65536u);
     }
 }

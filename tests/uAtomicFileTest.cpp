@@ -95,7 +95,8 @@ TEST(SetAsideDamagedFile, KeepsTheFileAsBadNeverOverAnEarlierCopyAndSaysWhy) {
     ASSERT_TRUE(WriteFileAtomic(name, {5}));
     EXPECT_NE(SetAsideDamagedFile(name, "1 byte").find(name + ".bad.2;"), std::string::npos);
     std::vector<uint8_t> bytes;
-    for (auto [aside, kept] : {std::pair{".bad", std::vector<uint8_t>{1, 2, 3}}, {".bad.1", {4}}, {".bad.2", {5}}}) {
+    for (auto [aside, kept] :
+         {std::pair{".bad", std::vector<uint8_t>{1, 2, 3}}, {".bad.1", {4}}, {".bad.2", {5}}}) {
         ASSERT_TRUE(ReadWholeFile(name + aside, bytes)) << aside;
         EXPECT_EQ(bytes, kept) << aside;
     }

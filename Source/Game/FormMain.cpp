@@ -156,8 +156,9 @@ TLauncherSeams DefaultLauncherSeams() {
 }
 
 std::unique_ptr<QMessageBox> ConfirmDialog(const std::string& text) {
-    auto box = std::make_unique<QMessageBox>(QMessageBox::Question, MessageCaption, DialogText(Utf8ToCp1250(text)),
-                                             QMessageBox::Yes | QMessageBox::Cancel, QApplication::activeWindow());
+    auto box =
+        std::make_unique<QMessageBox>(QMessageBox::Question, MessageCaption, DialogText(Utf8ToCp1250(text)),
+                                      QMessageBox::Yes | QMessageBox::Cancel, QApplication::activeWindow());
     box->setDefaultButton(QMessageBox::Cancel);
     box->setEscapeButton(QMessageBox::Cancel);
     if (Czech()) {

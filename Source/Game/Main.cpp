@@ -15,9 +15,9 @@
 #include "Config.h"
 #include "FormMain.h"
 #include "GameEngine.h"
-#include "uErrors.h"
 #include "Sound.h"
 #include "uByteReader.h"
+#include "uErrors.h"
 #include "uRandom.h"
 #include "uText1250.h"
 
@@ -89,9 +89,8 @@ int ChooseProfile(TProfileList& profiles, const std::string& nick, const std::st
     if (!nick.empty()) {
         std::string stored;
         if (!ValidNick(nick, stored))
-            throw Exception("The nick \"" + nick +
-                            "\" is not valid: 1 to " + std::to_string(MaxNickCharacters) +
-                            " characters of Central European script");
+            throw Exception("The nick \"" + nick + "\" is not valid: 1 to " +
+                            std::to_string(MaxNickCharacters) + " characters of Central European script");
         int i = profiles.Find(stored);
         if (i < 0)
             i = profiles.AddProfile(stored, fileName);
@@ -179,9 +178,9 @@ int RunLauncher(const std::vector<std::string>& args, QApplication& application)
             SetMessageBoxHandler([](const std::string& text, const std::string& caption) {
                 std::fprintf(stderr, "[%s] %s\n", caption.c_str(), Cp1250ToUtf8(text).c_str());
             });
-            seams.InputBox = [nicks = script.Nicks, next = size_t(0)](
-                                 const std::string&, const std::string&,
-                                 const std::string&) mutable -> std::optional<std::string> {
+            seams.InputBox = [nicks = script.Nicks,
+                              next = size_t(0)](const std::string&, const std::string&,
+                                                const std::string&) mutable -> std::optional<std::string> {
                 if (next < nicks.size())
                     return nicks[next++];
                 return std::nullopt; // as if cancelled

@@ -181,8 +181,8 @@ void TProfileList::LoadProfiles(const std::string& fileName) {
         if (DecodeCutProfile(&bytes[whole * ProfileRecordSize], piece, record))
             Records.push_back(record);
         if (firstProblem.empty())
-            firstProblem = "record " + std::to_string(whole + 1) + " is cut short after " + std::to_string(piece) +
-                           " of its " + std::to_string(ProfileRecordSize) + " bytes";
+            firstProblem = "record " + std::to_string(whole + 1) + " is cut short after " +
+                           std::to_string(piece) + " of its " + std::to_string(ProfileRecordSize) + " bytes";
     }
     if (firstProblem.empty())
         return;

@@ -371,15 +371,13 @@ TEST_F(FormMain, EnterAlwaysStartsAndDeletingDefaultsToNo) {
         QTest::keyClick(targets[control], Qt::Key_Return);
         EXPECT_EQ(Starts.size(), size_t(control + 1)) << control;
     }
-    EXPECT_TRUE(Questions.empty());
-    EXPECT_TRUE(Confirmations.empty());
+    EXPECT_TRUE(Questions.empty() && Confirmations.empty());
 
     WriteProfiles({Profile(0, "Alice")});
     auto nobody = Open();
     QTest::keyClick(nobody->ButtonPlayerAdd, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(Starts.size(), 3u);
-    ASSERT_EQ(Messages.size(), 1u);
-    EXPECT_EQ(Messages[0], NoPlayerText);
+    EXPECT_EQ(Messages, std::vector<std::string>{NoPlayerText});
 
     // The question before a player goes: Enter answers Cancel; in Czech, Czech buttons.
     Settings.Language = 1;
@@ -391,10 +389,9 @@ TEST_F(FormMain, EnterAlwaysStartsAndDeletingDefaultsToNo) {
     EXPECT_EQ(box->button(QMessageBox::Cancel)->text(), QString::fromUtf8("Zrušit"));
     std::unique_ptr<QInputDialog> nick = NickDialog(NewPlayerTitle, NickPrompt, "Bob");
     EXPECT_EQ(nick->cancelButtonText(), QString::fromUtf8("Zrušit"));
-    QLineEdit* field = nick->findChild<QLineEdit*>();
-    ASSERT_NE(field, nullptr);
-    EXPECT_EQ(field->maxLength(), MaxNickCharacters);
-    EXPECT_EQ(field->text(), QString("Bob"));
+    ASSERT_NE(nick->findChild<QLineEdit*>(), nullptr);
+    EXPECT_EQ(nick->findChild<QLineEdit*>()->maxLength(), MaxNickCharacters);
+    EXPECT_EQ(nick->textValue(), QString("Bob"));
 }
 
 TEST_F(FormMain, StartBannerClickStarts) {

@@ -334,6 +334,7 @@ TEST_F(TConfigTest, SavedFileIsAlwaysReadBack) {
         huge += "my own note, kept by hand " + std::to_string(huge.size()) + "\n";
     for (const std::string& text : {junky, huge}) {
         WriteText(File(), text);
+        std::filesystem::remove(File() + ".bad");
         TMessageRecorder messages;
         {
             TConfig config(File());
@@ -345,8 +346,10 @@ TEST_F(TConfigTest, SavedFileIsAlwaysReadBack) {
         again.KeyOpen = false;
         EXPECT_EQ(again.SamplesVolume, 81) << ReadText(File());
         EXPECT_EQ(again.HighscoreServer, "http://scores.example:8080");
-        EXPECT_TRUE(messages.Messages.empty()) << messages.Messages[0].Text;
-        EXPECT_FALSE(std::filesystem::exists(File() + ".bad"));
+        // Stray bytes are damage: that file is kept aside as it was, with a message.
+        EXPECT_EQ(messages.Messages.size(), text == junky ? 1u : 0u);
+        EXPECT_EQ(std::filesystem::exists(File() + ".bad") ? ReadText(File() + ".bad") : "",
+                  text == junky ? junky : "");
         EXPECT_LE(ReadText(File()).size(), 65536u);
     }
 }

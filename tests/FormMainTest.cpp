@@ -10,7 +10,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -47,10 +49,11 @@ class FormMain : public ::testing::Test {
         PreviousConfig = SetConfig(&Settings);
         PreviousHandler = SetMessageBoxHandler(
             [this](const std::string& text, const std::string&) { Messages.push_back(Cp1250ToUtf8(text)); });
-        Seams.InputBox = [this](const std::string& title, const std::string& prompt) {
-            Questions.push_back(title + "|" + prompt);
+        Seams.InputBox = [this](const std::string& title, const std::string& prompt,
+                                const std::string& text) -> std::optional<std::string> {
+            Questions.push_back(title + "|" + prompt + "|" + text);
             if (Answers.empty())
-                return std::string();
+                return std::nullopt; // cancelled
             std::string answer = Answers.front();
             Answers.pop_front();
             return answer;
@@ -135,36 +138,26 @@ TEST_F(FormMain, WindowHasItsCaptionSizeAndControlsInPlace) {
     EXPECT_EQ(form->ImageStart->pixmap().size(), QSize(401, 33));
 }
 
-TEST(LauncherNick, NineteenCharactersAcceptedTwentyRefused) {
-    std::string stored;
-    EXPECT_TRUE(ValidLauncherNick("abcdefghijklmnopqrs", stored));
-    EXPECT_EQ(stored, "abcdefghijklmnopqrs");
-    EXPECT_FALSE(ValidLauncherNick("abcdefghijklmnopqrst", stored));
-    EXPECT_FALSE(ValidLauncherNick("", stored));
-    // Nineteen Czech letters are nineteen bytes in the file.
-    EXPECT_TRUE(ValidLauncherNick("ŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘ", stored));
-    EXPECT_EQ(stored, std::string(19, '\xD8'));
-    EXPECT_FALSE(ValidLauncherNick("Peña", stored)); // ñ has no byte in Windows-1250
-}
-
-TEST_F(FormMain, AddedNicksFollowTheLauncherRule) {
+TEST_F(FormMain, RefusedNicksAreAskedAgainWithTheTypedTextAndCancelSaysNothing) {
     WriteProfiles({Profile(0, "Alice", 0, true)});
     auto form = Open();
-    Answers = {"abcdefghijklmnopqrst", "", "Peña", "abcdefghijklmnopqrs"};
-    for (int i = 0; i < 3; ++i)
-        form->AddPlayer();
-    ASSERT_EQ(form->Profiles.Records.size(), 1u);
-    ASSERT_EQ(Messages.size(), 3u);
-    for (const std::string& message : Messages)
-        EXPECT_EQ(message, "Invalid nick.\r\nŠpatná přezdívka.");
-    EXPECT_EQ(FileBytes().size(), 52u);
-
+    Answers = {"abcdefghijklmnopqrst", "", "Peña", "Alice", "abcdefghijklmnopqrs"};
     form->AddPlayer();
+    ASSERT_EQ(Messages.size(), 4u);
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(Messages[i], "Invalid nick.\r\nŠpatná přezdívka.");
+    EXPECT_EQ(Messages[3], DuplicateNickText);
+    ASSERT_EQ(Questions.size(), 5u);
+    EXPECT_EQ(Questions[0], "New Player/Nový Hráč|Nick/Přezdívka|");
+    EXPECT_EQ(Questions[1], "New Player/Nový Hráč|Nick/Přezdívka|abcdefghijklmnopqrst");
     ASSERT_EQ(form->Profiles.Records.size(), 2u);
     EXPECT_EQ(form->Profiles.Records[1].Nick, "abcdefghijklmnopqrs");
     EXPECT_EQ(form->SelectedProfile, 1);
     EXPECT_EQ(FileBytes().size(), 104u) << "a new player is in the file at once";
-    EXPECT_EQ(Questions.back(), "New Player/Nový Hráč|Nick/Přezdívka");
+
+    form->AddPlayer(); // cancelled
+    EXPECT_EQ(Messages.size(), 4u);
+    EXPECT_EQ(form->Profiles.Records.size(), 2u);
 }
 
 TEST_F(FormMain, InvalidNickMessageShowsOnTwoLines) {
@@ -287,6 +280,8 @@ TEST_F(FormMain, CaptionEditedInPlaceIsCheckedAndUndoneWhenInvalid) {
     EXPECT_EQ(item->text(0), QString::fromUtf8("Šárka"));
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_EQ(Messages[0], "Invalid nick.\r\nŠpatná přezdívka.");
+    item->setText(0, QString::fromUtf8("Šárka"));
+    EXPECT_EQ(Messages.size(), 1u) << "a player's own nick is no duplicate";
 }
 
 TEST_F(FormMain, LanguageListIsTheSetting) {
@@ -365,6 +360,38 @@ TEST_F(FormMain, GameErrorStillKeepsTheProgressAndEndsWithAFailure) {
     ASSERT_EQ(bytes.size(), 52u);
     EXPECT_EQ(bytes[33], 3);
     EXPECT_EQ(bytes[40] | bytes[41] << 8, 500);
+}
+
+TEST_F(FormMain, EnterAlwaysStartsAndDeletingDefaultsToNo) {
+    WriteProfiles({Profile(0, "Alice", 0, true)});
+    // Whichever control has the focus (after Add, after a cancelled Remove), Enter starts the game.
+    for (int control = 0; control < 3; ++control) {
+        auto form = Open();
+        QWidget* targets[] = {form->ButtonPlayerAdd, form->ButtonPlayerRemove, form->ListViewPlayer};
+        QTest::keyClick(targets[control], Qt::Key_Return);
+        EXPECT_EQ(Starts.size(), size_t(control + 1)) << control;
+    }
+    EXPECT_TRUE(Questions.empty() && Confirmations.empty());
+
+    WriteProfiles({Profile(0, "Alice")});
+    auto nobody = Open();
+    QTest::keyClick(nobody->ButtonPlayerAdd, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(Starts.size(), 3u);
+    EXPECT_EQ(Messages, std::vector<std::string>{NoPlayerText});
+
+    // The question before a player goes: Enter answers Cancel; in Czech, Czech buttons.
+    Settings.Language = 1;
+    std::unique_ptr<QMessageBox> box = ConfirmDialog(RemovePlayerText);
+    box->show();
+    QTest::keyClick(box.get(), Qt::Key_Return);
+    EXPECT_EQ(box->clickedButton(), box->button(QMessageBox::Cancel));
+    EXPECT_EQ(box->button(QMessageBox::Yes)->text(), QString("Ano"));
+    EXPECT_EQ(box->button(QMessageBox::Cancel)->text(), QString::fromUtf8("Zrušit"));
+    std::unique_ptr<QInputDialog> nick = NickDialog(NewPlayerTitle, NickPrompt, "Bob");
+    EXPECT_EQ(nick->cancelButtonText(), QString::fromUtf8("Zrušit"));
+    ASSERT_NE(nick->findChild<QLineEdit*>(), nullptr);
+    EXPECT_EQ(nick->findChild<QLineEdit*>()->maxLength(), MaxNickCharacters);
+    EXPECT_EQ(nick->textValue(), QString("Bob"));
 }
 
 TEST_F(FormMain, StartBannerClickStarts) {

@@ -93,17 +93,20 @@ TEST_F(TSubmitTest, FirstRefusedRequestStopsAndShowsItsStatusText) {
     EXPECT_FALSE(SubmitHighscores(Table, 2, server.Address()));
     EXPECT_EQ(server.Recorded().size(), 2u) << "the first went through, the second failed, no more";
     ASSERT_EQ(Messages.Messages.size(), 1u);
-    EXPECT_EQ(Messages.Messages[0].Text, "404 Not Found");
+    EXPECT_EQ(Messages.Messages[0].Text,
+              "The highscores could not be sent to the server " + server.Address() + ": 404 Not Found.");
 }
 
 TEST_F(TSubmitTest, ClosedPortFailsQuicklyWithAMessageBox) {
     Table.Tables[5][0] = Entry("Ann", 0, 10, 5000);
     Table.Tables[5][1] = Entry("Bob", 0, 10, 6000);
     auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(SubmitHighscores(Table, 5, "http://127.0.0.1:" + std::to_string(ClosedLocalPort())));
+    std::string server = "http://127.0.0.1:" + std::to_string(ClosedLocalPort());
+    EXPECT_FALSE(SubmitHighscores(Table, 5, server));
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0);
     ASSERT_EQ(Messages.Messages.size(), 1u) << "one box, not one per entry";
-    EXPECT_EQ(Messages.Messages[0].Text, "") << "no response, no status text";
+    std::string named = "The highscores could not be sent to the server " + server + ": ";
+    EXPECT_EQ(Messages.Messages[0].Text.rfind(named, 0), 0u) << Messages.Messages[0].Text;
 }
 
 TEST_F(TSubmitTest, LongestNickKeepsTheUrlBounded) {

@@ -105,14 +105,22 @@ TEST(ProfileRecord, FieldsOutOfRangeAreRejected) {
     EXPECT_FALSE(rejects(43, 0x3B)); // 989,855,744: still a score
 }
 
-TEST_F(TProfileFileTest, WholeRecordsAreReadAndATrailingPieceIgnored) {
+TEST_F(TProfileFileTest, WholeRecordsAreReadAndACutOneKeptAsFarAsItGoes) {
     WriteRecords(2);
     List.LoadProfiles(File());
     EXPECT_EQ(List.Records.size(), 2u);
-    WriteRecords(2, 26);
+    WriteRecords(3);
+    std::vector<uint8_t> bytes = FileBytes();
+    bytes.resize(2 * ProfileRecordSize + 26); // cut inside the third record's nick
+    WriteBytes(bytes);
     List.LoadProfiles(File());
-    ASSERT_EQ(List.Records.size(), 2u);
-    EXPECT_EQ(List.Records[1].Nick, "p1");
+    ASSERT_EQ(List.Records.size(), 3u);
+    EXPECT_EQ(List.Records[2].Nick, "p2");
+    EXPECT_EQ(List.Records[2].Mission, 1) << "a new player's mission after the cut";
+    EXPECT_TRUE(std::filesystem::exists(File() + ".bad"));
+    ASSERT_EQ(Messages.Messages.size(), 1u);
+    EXPECT_NE(Messages.Messages[0].Text.find("record 3 is cut short"), std::string::npos);
+    Messages.Messages.clear();
     WriteRecords(40);
     List.LoadProfiles(File());
     EXPECT_EQ(List.Records.size(), 32u);
@@ -195,13 +203,15 @@ TEST(PlayerDataDir, FollowsXdgDataHomeThenHome) {
     EXPECT_EQ(PlayerDataDir(), "");
 }
 
-TEST(ValidNick, TakesOneToTwentyCharactersOfWindows1250) {
+TEST(ValidNick, TakesOneToNineteenCharactersOfWindows1250) {
     std::string bytes;
     EXPECT_TRUE(ValidNick("Rychlá 2", bytes));
     EXPECT_EQ(bytes, "Rychl\xE1 2");
-    EXPECT_TRUE(ValidNick("ŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘ", bytes)); // 20 characters, 40 bytes of UTF-8
-    EXPECT_EQ(bytes.size(), 20u);
-    EXPECT_FALSE(ValidNick("ŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘ", bytes));
+    EXPECT_TRUE(ValidNick("ŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘ", bytes)); // 19 characters, 38 bytes of UTF-8
+    EXPECT_EQ(bytes, std::string(19, '\xD8')) << "one byte a character in the file";
+    EXPECT_FALSE(ValidNick("ŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘŘ", bytes));
+    EXPECT_FALSE(ValidNick("abcdefghijklmnopqrst", bytes));
+    EXPECT_FALSE(ValidNick("Peña", bytes)); // ñ has no byte in Windows-1250
     EXPECT_FALSE(ValidNick("", bytes));
     EXPECT_FALSE(ValidNick("   ", bytes));
     EXPECT_FALSE(ValidNick("Иван", bytes));         // no Cyrillic in the code page

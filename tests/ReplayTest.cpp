@@ -112,6 +112,11 @@ TEST(Replay, ADamagedFileIsSetAsideWithAMessage) {
 
     EXPECT_FALSE(LoadReplay(dir.File("none.dat"), back));
     EXPECT_EQ(messages.Messages.size(), 1u) << "a missing replay is no damage";
+
+    std::string profiles = dir.File("profiles.dat"), error;
+    WriteBytes(profiles, std::vector<uint8_t>(52, 0));
+    EXPECT_FALSE(ReadNamedReplay(profiles, back, error));
+    EXPECT_TRUE(FileExists(profiles)) << "a file the player names stays where it is, whatever it holds";
 }
 
 TEST(Replay, OnlyABetterRunReplacesTheKeptOne) {

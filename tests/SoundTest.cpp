@@ -133,9 +133,9 @@ TEST_F(TSoundTest, VolumesAreMirroredIntoTheSettingsAndEqualValuesSkipped) {
 TEST_F(TSoundTest, MissingAndDamagedFilesGiveTheirMessages) {
     TSound sound = MakeSound();
     EXPECT_EQ(Failure([&] { sound.LoadSample(".\\data\\sounds\\nothere.wav"); }),
-              "Sample .\\data\\sounds\\nothere.wav not found.");
+              "Sample ./data/sounds/nothere.wav not found.");
     EXPECT_EQ(Failure([&] { sound.LoadModule(".\\data\\music\\nothere.xm"); }),
-              "Module .\\data\\music\\nothere.xm not found.");
+              "Module ./data/music/nothere.xm not found.");
     std::string wav = Failure([&] { sound.LoadSample(Dir.File("broken.wav")); });
     EXPECT_NE(wav.find("broken.wav: "), std::string::npos) << wav;
     std::string xm = Failure([&] { sound.LoadModule(Dir.File("broken.xm")); });

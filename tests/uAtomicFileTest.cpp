@@ -77,7 +77,7 @@ TEST(WriteFileAtomic, TemporariesOfAKilledWriterAreRemovedOnceStale) {
     EXPECT_TRUE(std::filesystem::exists(other)) << "another file's";
 }
 
-TEST(SetAsideDamagedFile, KeepsTheFileAsBadAndSaysWhy) {
+TEST(SetAsideDamagedFile, KeepsTheFileAsBadNeverOverAnEarlierCopyAndSaysWhy) {
     TTempDir dir;
     std::string name = dir.File("highscore.dat");
     ASSERT_TRUE(WriteFileAtomic(name, {1, 2, 3}));
@@ -87,8 +87,18 @@ TEST(SetAsideDamagedFile, KeepsTheFileAsBadAndSaysWhy) {
     EXPECT_EQ(messages.Messages[0].Text, text);
     EXPECT_EQ(text, "The file " + name + " is damaged: 3 bytes, not 22400. It was moved aside to " + name +
                         ".bad; the game goes on without the damaged part.");
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(ReadWholeFile(name + ".bad", bytes));
-    EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_FALSE(std::filesystem::exists(name));
+
+    // Damaged again and again: every copy is kept, each under a name of its own.
+    ASSERT_TRUE(WriteFileAtomic(name, {4}));
+    EXPECT_EQ(SetFileAside(name, ".bad"), name + ".bad.1");
+    ASSERT_TRUE(WriteFileAtomic(name, {5}));
+    EXPECT_NE(SetAsideDamagedFile(name, "1 byte").find(name + ".bad.2;"), std::string::npos);
+    std::vector<uint8_t> bytes;
+    for (auto [aside, kept] :
+         {std::pair{".bad", std::vector<uint8_t>{1, 2, 3}}, {".bad.1", {4}}, {".bad.2", {5}}}) {
+        ASSERT_TRUE(ReadWholeFile(name + aside, bytes)) << aside;
+        EXPECT_EQ(bytes, kept) << aside;
+    }
+    EXPECT_EQ(SetFileAside(name, ".bad"), "") << "no file, nothing moved";
 }

@@ -92,13 +92,13 @@ void TSound::SetChannelFrequency(int32_t frequency, int32_t channel) {
 uint32_t TSound::LoadSample(const std::string& fileName) {
     std::string path = NativePath(fileName);
     if (!FileExists(path))
-        throw Exception(FormatMessage("Sample %s not found.", fileName));
+        throw Exception(FormatMessage("Sample %s not found.", path));
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes))
-        throw EInOutError(fileName + ": cannot be read");
+        throw EInOutError(path + ": cannot be read");
     TWave wave;
     std::string error;
-    if (!ParseWAV(bytes, fileName, wave, error))
+    if (!ParseWAV(bytes, path, wave, error))
         throw Exception(error);
     return uint32_t(SoundMixer->AddSample(std::move(wave))) + 1;
 }
@@ -106,11 +106,11 @@ uint32_t TSound::LoadSample(const std::string& fileName) {
 uint32_t TSound::LoadModule(const std::string& fileName) {
     std::string path = NativePath(fileName);
     if (!FileExists(path))
-        throw Exception(FormatMessage("Module %s not found.", fileName));
+        throw Exception(FormatMessage("Module %s not found.", path));
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes))
-        throw EInOutError(fileName + ": cannot be read");
-    Modules.push_back(std::make_unique<TModule>(bytes, fileName));
+        throw EInOutError(path + ": cannot be read");
+    Modules.push_back(std::make_unique<TModule>(bytes, path));
     return uint32_t(Modules.size());
 }
 

@@ -97,10 +97,31 @@ bool WriteFileAtomic(const std::string& fileName, const std::vector<uint8_t>& by
     return true;
 }
 
+std::string SetFileAside(const std::string& fileName, const std::string& suffix) {
+    // Far more than any player collects; past it the file stays where it is.
+    constexpr int MaxAsideCopies = 1000;
+    for (int copy = 0; copy < MaxAsideCopies; ++copy) {
+        std::string aside = fileName + suffix + (copy == 0 ? "" : "." + std::to_string(copy));
+        // RENAME_NOREPLACE never takes an existing name, even one made meanwhile; a file system
+        // without it gets the check first.
+        if (renameat2(AT_FDCWD, fileName.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
+            return aside;
+        if (errno == EEXIST)
+            continue;
+        if (errno != EINVAL && errno != ENOSYS)
+            return "";
+        std::error_code ec;
+        if (std::filesystem::symlink_status(aside, ec).type() != std::filesystem::file_type::not_found)
+            continue;
+        return std::rename(fileName.c_str(), aside.c_str()) == 0 ? aside : "";
+    }
+    return "";
+}
+
 std::string SetAsideDamagedFile(const std::string& fileName, const std::string& problem) {
-    std::string aside = fileName + ".bad";
     std::string text = "The file " + fileName + " is damaged: " + problem + ".";
-    if (std::rename(fileName.c_str(), aside.c_str()) == 0)
+    std::string aside = SetFileAside(fileName, ".bad");
+    if (!aside.empty())
         text += " It was moved aside to " + aside + "; the game goes on without the damaged part.";
     else
         text += " It could not be moved aside and will be replaced.";

@@ -1,7 +1,8 @@
 // The one way the player's files (settings, profiles, highscores) are written and given up on.
 // WriteFileAtomic replaces a file as a whole — a temporary file in the same folder, written, synced,
 // renamed over the old one, and the folder synced — so a crash, a kill or a full disk leaves the old
-// file or the new one, never half of one. SetAsideDamagedFile keeps a damaged file for the player.
+// file or the new one, never half of one. SetFileAside and SetAsideDamagedFile keep a damaged file for
+// the player, never over one kept before.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +15,12 @@
 bool WriteFileAtomic(const std::string& fileName, const std::vector<uint8_t>& bytes,
                      std::string* error = nullptr);
 
-// A damaged player file never ends the game: it is renamed aside to "<file>.bad" (replacing an older
-// one) and a message box names it and says what is wrong; the caller goes on with defaults or with
-// the sound records. Returns the message shown.
+// Renames `fileName` to the first free one of "<file><suffix>", "<file><suffix>.1", "<file><suffix>.2",
+// ..., so that a file set aside never replaces one set aside before. Returns the new name; empty,
+// with the file where it was, when it cannot be moved.
+std::string SetFileAside(const std::string& fileName, const std::string& suffix);
+
+// A damaged player file never ends the game: it is set aside as "<file>.bad" (numbered after any
+// kept before) and a message box names it and says what is wrong; the caller goes on with defaults
+// or with the sound records. Returns the message shown.
 std::string SetAsideDamagedFile(const std::string& fileName, const std::string& problem);

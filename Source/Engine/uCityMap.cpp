@@ -74,10 +74,11 @@ dVector3 LampPosition(float x, float y, float h, int32_t q) {
 }
 
 int32_t ReadCityMap(const std::string& fileName, ICityMapHost& host, TTextureGrid& tiles, TMeshGrid& meshes) {
+    std::string path = NativePath(fileName);
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(NativePath(fileName), bytes))
-        throw EInOutError("Cannot read the city map " + fileName);
-    return ReadCityMapBytes(bytes.data(), bytes.size(), fileName, host, tiles, meshes);
+    if (!ReadWholeFile(path, bytes))
+        throw EInOutError("Cannot read the city map " + path);
+    return ReadCityMapBytes(bytes.data(), bytes.size(), path, host, tiles, meshes);
 }
 
 int32_t ReadCityMapBytes(const uint8_t* data, size_t size, const std::string& fileName, ICityMapHost& host,

@@ -1,5 +1,19 @@
 #include "uErrors.h"
 
+#include <filesystem>
+
+std::string ErrorText(const std::exception& error) {
+    std::string text = error.what();
+    if (text.find("./data/") == std::string::npos)
+        return text;
+    std::error_code ec;
+    std::filesystem::path folder = std::filesystem::absolute("data", ec).lexically_normal();
+    text += "\r\nThe game looks for its data in " + folder.string();
+    if (!std::filesystem::is_directory(folder, ec))
+        text += ", a folder that does not exist: start the game in the folder that holds its data";
+    return text + ".";
+}
+
 std::string FormatMessage(const std::string& pattern, const std::string& value) {
     std::string::size_type at = pattern.find("%s");
     if (at == std::string::npos)

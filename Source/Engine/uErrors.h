@@ -29,5 +29,10 @@ class EInOutError : public Exception {
     using Exception::Exception;
 };
 
+// The text shown when an error ends the game. One that names a file of the data set ("./data/...")
+// also says where the game looked for its data, the data folder of the working directory, and when
+// that folder does not exist, that the game must start from its own folder.
+std::string ErrorText(const std::exception& error);
+
 // Replaces the one "%s" of a message with the given text ("Texture %s already added.").
 std::string FormatMessage(const std::string& pattern, const std::string& value);

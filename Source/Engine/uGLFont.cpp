@@ -18,7 +18,7 @@ TGLFont::TGLFont(const std::string& pictureFile, const std::string& widthFile, i
     : Texture(0), Widths(ReadWidths(widthFile)), ScreenWidth(screenWidth), ScreenHeight(screenHeight) {
     int32_t id = loadBMP(NativePath(pictureFile));
     if (id < 0)
-        throw ERangeError(FormatMessage("Font picture %s could not be loaded", pictureFile));
+        throw ERangeError(FormatMessage("Font picture %s could not be loaded", NativePath(pictureFile)));
     Texture = static_cast<uint32_t>(id);
     ComputeOrigins();
 }
@@ -30,11 +30,12 @@ TGLFont::TGLFont(uint32_t texture, const std::array<uint8_t, 256>& widths, int32
 }
 
 std::array<uint8_t, 256> TGLFont::ReadWidths(const std::string& widthFile) {
+    std::string path = NativePath(widthFile);
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(NativePath(widthFile), bytes))
-        throw EInOutError(FormatMessage("Font width file %s cannot be read", widthFile));
+    if (!ReadWholeFile(path, bytes))
+        throw EInOutError(FormatMessage("Font width file %s cannot be read", path));
     if (bytes.size() != 256)
-        throw EInOutError(widthFile + ": a font width file holds 256 bytes, this one " +
+        throw EInOutError(path + ": a font width file holds 256 bytes, this one " +
                           std::to_string(bytes.size()));
     std::array<uint8_t, 256> widths;
     std::copy(bytes.begin(), bytes.end(), widths.begin());

@@ -188,10 +188,19 @@ TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
         // Something we cannot read as a file is never overwritten.
         if (!std::filesystem::is_regular_file(path, ec) || !ReadWholeFile(fileName, bytes))
             return;
-        if (std::string problem = NotSettingsText(bytes); !problem.empty())
+        if (std::string problem = NotSettingsText(bytes); !problem.empty()) {
             SetAsideDamagedFile(fileName, problem); // and the defaults stand
-        else
+        } else {
             Lines = SplitLines(bytes);
+            // Stray bytes in a line are damage too: the next save leaves that line out, so the file
+            // as it was is kept aside, and the lines that read well are used.
+            for (size_t i = 0; i < Lines.size(); ++i)
+                if (std::any_of(Lines[i].begin(), Lines[i].end(), IsControl)) {
+                    SetAsideDamagedFile(fileName, "line " + std::to_string(i + 1) +
+                                                      " holds control characters, which are no text");
+                    break;
+                }
+        }
     }
 
     // The last line of a name counts, as a hand edit appended at the end would expect.

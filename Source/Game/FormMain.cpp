@@ -17,11 +17,13 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <fstream>
 #include <sstream>
@@ -34,8 +36,12 @@ QString Text(const std::string& utf8) {
     return QString::fromUtf8(utf8.c_str());
 }
 
-void ShowInvalidNick() {
-    ShowMessageBox(Utf8ToCp1250(InvalidNickText), MessageCaption);
+void ShowLauncherMessage(const char* utf8) {
+    ShowMessageBox(Utf8ToCp1250(utf8), MessageCaption);
+}
+
+bool Czech() {
+    return Config().Language == 1;
 }
 
 // A picture of the data set through the game's own BMP reader, so the launcher reads exactly what
@@ -87,9 +93,24 @@ QLabel* WhiteLabel(QWidget* parent, const char* text, int x, int y, bool bold) {
     return label;
 }
 
+// A nick edited in place takes no more characters than the nick box.
+class TNickDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* field = qobject_cast<QLineEdit*>(editor))
+            field->setMaxLength(MaxNickCharacters);
+        return editor;
+    }
+};
+
+// Enter never presses a launcher button, whichever has the focus: it always starts the game.
 QPushButton* Button(QWidget* parent, const char* text, int x, int y, int w, int h) {
     auto* button = new QPushButton(Text(text), parent);
     button->setGeometry(x, y, w, h);
+    button->setAutoDefault(false);
     return button;
 }
 
@@ -118,16 +139,48 @@ void RunGameEngine(const TGameStart& start, TGameProgress& progress) {
 
 TLauncherSeams DefaultLauncherSeams() {
     TLauncherSeams seams;
-    seams.InputBox = [](const std::string& title, const std::string& prompt) {
-        return QInputDialog::getText(QApplication::activeWindow(), Text(title), Text(prompt)).toStdString();
+    seams.InputBox = [](const std::string& title, const std::string& prompt,
+                        const std::string& text) -> std::optional<std::string> {
+        std::unique_ptr<QInputDialog> box = NickDialog(title, prompt, text);
+        if (box->exec() != QDialog::Accepted)
+            return std::nullopt;
+        return box->textValue().toStdString();
     };
     seams.Confirm = [](const std::string& text) {
-        return QMessageBox::question(QApplication::activeWindow(), MessageCaption,
-                                     DialogText(Utf8ToCp1250(text)),
-                                     QMessageBox::Yes | QMessageBox::Cancel) == QMessageBox::Yes;
+        std::unique_ptr<QMessageBox> box = ConfirmDialog(text);
+        box->exec();
+        return box->clickedButton() == box->button(QMessageBox::Yes);
     };
     seams.RunGame = RunGameEngine;
     return seams;
+}
+
+std::unique_ptr<QMessageBox> ConfirmDialog(const std::string& text) {
+    auto box =
+        std::make_unique<QMessageBox>(QMessageBox::Question, MessageCaption, DialogText(Utf8ToCp1250(text)),
+                                      QMessageBox::Yes | QMessageBox::Cancel, QApplication::activeWindow());
+    box->setDefaultButton(QMessageBox::Cancel);
+    box->setEscapeButton(QMessageBox::Cancel);
+    if (Czech()) {
+        box->button(QMessageBox::Yes)->setText(Text("Ano"));
+        box->button(QMessageBox::Cancel)->setText(Text("Zrušit"));
+    }
+    return box;
+}
+
+std::unique_ptr<QInputDialog> NickDialog(const std::string& title, const std::string& prompt,
+                                         const std::string& text) {
+    auto box = std::make_unique<QInputDialog>(QApplication::activeWindow());
+    box->setInputMode(QInputDialog::TextInput);
+    box->setWindowTitle(Text(title));
+    box->setLabelText(Text(prompt));
+    box->setTextValue(Text(text));
+    if (Czech())
+        box->setCancelButtonText(Text("Zrušit"));
+    // Every character a nick may hold is one UTF-16 unit, so the field counts them as the file does.
+    if (auto* field = box->findChild<QLineEdit*>())
+        field->setMaxLength(MaxNickCharacters);
+    return box;
 }
 
 QString DialogText(const std::string& cp1250) {
@@ -139,14 +192,6 @@ std::unique_ptr<QMessageBox> MessageDialog(const std::string& text, const std::s
                                              QMessageBox::Ok, QApplication::activeWindow());
     box->setTextFormat(Qt::PlainText);
     return box;
-}
-
-bool ValidLauncherNick(const std::string& utf8, std::string& cp1250) {
-    std::string stored;
-    if (!ValidNick(utf8, stored) || stored.size() >= size_t(MaxNickLength))
-        return false;
-    cp1250 = stored;
-    return true;
 }
 
 bool FullscreenRequested(const std::vector<std::string>& args) {
@@ -244,6 +289,7 @@ TFormGame::TFormGame(const std::vector<std::string>& args, const std::string& pr
     for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
         listPalette.setColor(QPalette::Inactive, role, listPalette.color(QPalette::Active, role));
     ListViewPlayer->setPalette(listPalette);
+    ListViewPlayer->setItemDelegate(new TNickDelegate(ListViewPlayer));
     ListViewPlayer->installEventFilter(this);
     connect(ListViewPlayer, &QTreeWidget::itemSelectionChanged, this, [this] { SelectionChanged(); });
     connect(ListViewPlayer, &QTreeWidget::itemChanged, this,
@@ -272,6 +318,7 @@ TFormGame::TFormGame(const std::vector<std::string>& args, const std::string& pr
     // Below the client area, never seen: the default button, so that Enter starts the game.
     ButtonStart = Button(this, "ButtonStart", 16, 400, 75, 25);
     ButtonStart->setDefault(true);
+    ButtonStart->setFocusPolicy(Qt::NoFocus);
     connect(ButtonStart, &QPushButton::clicked, this, [this] { StartGame(); });
 
     for (int face = 0; face < LauncherFaceCount; ++face)
@@ -312,6 +359,16 @@ void TFormGame::closeEvent(QCloseEvent* event) {
 // Escape anywhere in the window closes it, and with it the program.
 void TFormGame::reject() {
     close();
+}
+
+// Enter that no control takes for itself (a nick being edited in place takes it) starts the game.
+void TFormGame::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        StartGame();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool TFormGame::eventFilter(QObject* watched, QEvent* event) {
@@ -367,13 +424,21 @@ void TFormGame::CaptionEdited(QTreeWidgetItem* item) {
     if (p < 0 || p >= int(Profiles.Records.size()))
         return;
     std::string stored;
-    if (ValidLauncherNick(item->text(0).toStdString(), stored)) {
+    const char* refusal = NickRefusal(item->text(0).toStdString(), p, stored);
+    if (refusal == nullptr) {
         Profiles.Records[size_t(p)].Nick = stored;
         ShowProfile(p);
         return;
     }
     SetCaption(p, Profiles.Records[size_t(p)].Nick);
-    ShowInvalidNick();
+    ShowLauncherMessage(refusal);
+}
+
+const char* TFormGame::NickRefusal(const std::string& utf8, int p, std::string& cp1250) const {
+    if (!ValidNick(utf8, cp1250))
+        return InvalidNickText;
+    int holder = Profiles.Find(cp1250);
+    return holder >= 0 && holder != p ? DuplicateNickText : nullptr;
 }
 
 void TFormGame::StepFace(int step) {
@@ -388,10 +453,17 @@ void TFormGame::StepFace(int step) {
 }
 
 void TFormGame::AddPlayer() {
-    std::string stored;
-    if (!ValidLauncherNick(Seams.InputBox(NewPlayerTitle, NickPrompt), stored)) {
-        ShowInvalidNick();
-        return;
+    // A refused nick opens the box again with what was typed, to be mended rather than typed anew.
+    std::string typed, stored;
+    for (;;) {
+        std::optional<std::string> answer = Seams.InputBox(NewPlayerTitle, NickPrompt, typed);
+        if (!answer)
+            return; // cancelled: nothing was asked of the launcher
+        typed = *answer;
+        const char* refusal = NickRefusal(typed, -1, stored);
+        if (refusal == nullptr)
+            break;
+        ShowLauncherMessage(refusal);
     }
     int p = Profiles.AddProfile(stored, ProfilesFile);
     if (p < 0)
@@ -422,8 +494,12 @@ void TFormGame::RemovePlayer() {
 }
 
 void TFormGame::StartGame() {
-    if (SelectedProfile < 0 || GameRunning)
+    if (GameRunning)
         return;
+    if (SelectedProfile < 0) {
+        ShowLauncherMessage(NoPlayerText);
+        return;
+    }
     GameRunning = true;
     hide();
     Config().Language = uint8_t(ComboBoxLanguage->currentIndex() == 1 ? 1 : 0);
@@ -439,7 +515,7 @@ void TFormGame::StartGame() {
     try {
         Seams.RunGame(start, progress);
     } catch (const std::exception& e) {
-        error = e.what();
+        error = ErrorText(e);
     }
     // What player 1 reached is kept even when the game ended with an error.
     CopyBackProgress(progress, Profiles.Records[size_t(SelectedProfile)]);

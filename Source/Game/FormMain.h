@@ -12,10 +12,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class QComboBox;
+class QInputDialog;
 class QLabel;
 class QMessageBox;
 class QPushButton;
@@ -29,6 +31,10 @@ inline constexpr const char* RemovePlayerText =
     "Really remove this player?\r\nOpravdu odstranit tohoto hráče?";
 inline constexpr const char* NewPlayerTitle = "New Player/Nový Hráč";
 inline constexpr const char* NickPrompt = "Nick/Přezdívka";
+inline constexpr const char* DuplicateNickText =
+    "Another player already has this nick.\r\nTuto přezdívku už má jiný hráč.";
+inline constexpr const char* NoPlayerText =
+    "Choose a player first, or add one.\r\nNejdřív vyberte hráče, nebo přidejte nového.";
 
 // Player 1's progress as a game leaves it.
 struct TGameProgress {
@@ -48,8 +54,11 @@ struct TGameStart {
 
 // Where the launcher meets a person and the game; tests replace each of them.
 struct TLauncherSeams {
-    // The input box; returns the UTF-8 answer, empty when cancelled.
-    std::function<std::string(const std::string& title, const std::string& prompt)> InputBox;
+    // The input box, opened with `text` already typed; returns the UTF-8 answer, nothing when
+    // cancelled.
+    std::function<std::optional<std::string>(const std::string& title, const std::string& prompt,
+                                             const std::string& text)>
+        InputBox;
     // A Yes/Cancel question (UTF-8 text); true for Yes.
     std::function<bool(const std::string& text)> Confirm;
     // Runs one game until the player quits. `progress` holds what player 1 reached when it returns,
@@ -59,6 +68,13 @@ struct TLauncherSeams {
 // Qt's input dialog and question box, and the real game engine in its own window.
 TLauncherSeams DefaultLauncherSeams();
 
+// The question before something is deleted (UTF-8 text): Yes and Cancel, in Czech when the game's
+// language is, and Cancel the default, so that a hasty Enter deletes nothing.
+std::unique_ptr<QMessageBox> ConfirmDialog(const std::string& text);
+// The nick box: at most MaxNickCharacters can be typed, OK and Cancel in the game's language.
+std::unique_ptr<QInputDialog> NickDialog(const std::string& title, const std::string& prompt,
+                                         const std::string& text);
+
 // A game text (Windows-1250, lines ending "\r\n") as a Qt dialog shows it.
 QString DialogText(const std::string& cp1250);
 // The warning box of a game message (Windows-1250 text and caption). Messages carry file names,
@@ -66,9 +82,6 @@ QString DialogText(const std::string& cp1250);
 // HTML would otherwise be read as markup.
 std::unique_ptr<QMessageBox> MessageDialog(const std::string& text, const std::string& caption);
 
-// A nick the launcher accepts: not empty, shorter than 20 characters, and every character one that
-// Windows-1250 holds; `cp1250` receives the bytes to store.
-bool ValidLauncherNick(const std::string& utf8, std::string& cp1250);
 // The game runs full-screen unless the first argument is exactly "-w".
 bool FullscreenRequested(const std::vector<std::string>& args);
 // Mission, score counter and score go back into the profile; nick, face and index stay as they are.
@@ -99,7 +112,8 @@ class TFormGame : public QDialog {
     void AddPlayer();
     // Asks, then removes the selected player; the file is written at once.
     void RemovePlayer();
-    // Runs the game with the selected profile, stores player 1's progress and closes the window.
+    // Runs the game with the selected profile, stores player 1's progress and closes the window;
+    // with nobody selected it says so.
     void StartGame();
 
     QLabel* ImageBackground = nullptr;
@@ -127,6 +141,7 @@ class TFormGame : public QDialog {
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -134,6 +149,9 @@ class TFormGame : public QDialog {
     void CaptionEdited(QTreeWidgetItem* item);
     void StepFace(int step);
     void SetCaption(int p, const std::string& cp1250Nick);
+    // Why `utf8` cannot be the nick of profile p (-1 for a new one): the message to show, or
+    // nullptr when it can, with `cp1250` the bytes to store.
+    const char* NickRefusal(const std::string& utf8, int p, std::string& cp1250) const;
 
     std::vector<std::string> Args;
     std::string ProfilesFile;

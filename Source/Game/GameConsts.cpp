@@ -303,6 +303,7 @@ const TTextPair MenuTexts[mtTextCount] = {
     {"See actual highscore at ", "Aktuální highscore najdeš na "}, // the menu appends the address
     {"Error with submitting your highscore.", "Highscore se nepodařilo odeslat."},
     {"Check your internet connection.", "Zkontrolujte své připojení k internetu"},
+    {"The server tried: ", "Zkoušený server: "}, // the menu appends the address
     // options
     {"Camera view", "Kamera"},
     {"Top", "Nadhled"},

@@ -107,7 +107,7 @@ enum TMenuText : int {
     // highscore screen and web submission
     mtHighscoreTitle, mtPlace1, mtPlace2, mtPlace3, mtPlace4, mtPlace5, mtPlace6, mtPlace7, mtPlace8,
     mtPlace9, mtPlace10, mtWebHighscore, mtSubmitToWeb, mtReturnHighscore, mtTrackHighscore, mtNoRace,
-    mtSubmitted, mtSeeHighscoreAt, mtSubmitError, mtCheckConnection,
+    mtSubmitted, mtSeeHighscoreAt, mtSubmitError, mtCheckConnection, mtServerTried,
     // options
     mtCameraView, mtCameraTop, mtCameraChase, mtMultiplayer, mtMusic, mtSound, mtLanguage, mtReturnOptions,
     mtArrowsHintOptions,

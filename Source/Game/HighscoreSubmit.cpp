@@ -45,10 +45,19 @@ bool SubmitHighscores(const THighscores& table, int mission, const std::string& 
     for (const THighscoreEntry& entry : table.Tables[size_t(mission)]) {
         if (entry.Nick.empty() || entry.Score == 0)
             continue;
+        std::string url = InsertUrl(server, entry, mission);
         try {
-            client.Get(InsertUrl(server, entry, mission));
-        } catch (const EHttpError&) {
-            ShowMessageBox(client.StatusText, "Kalmirov");
+            client.Get(url);
+        } catch (const EHttpError& e) {
+            // The server's own answer when one came, else why none came (the error names the URL).
+            std::string cause = client.StatusText;
+            if (cause.empty()) {
+                cause = e.what();
+                if (cause.rfind(url + ": ", 0) == 0)
+                    cause.erase(0, url.size() + 2);
+            }
+            ShowMessageBox("The highscores could not be sent to the server " + server + ": " + cause + ".",
+                           "Kalmirov");
             return false;
         }
     }

@@ -11,9 +11,10 @@
 std::string HighscoreServerAddress();
 
 // Sends the entries of table `mission` (0..15) whose nick is not empty and whose score is not 0, in
-// rank order, to `server`. Stops at the first failed request, shows the last response's status text
-// in a message box and returns false; true when every request went through (also for an empty
-// table). Blocks until done; each request gives up after a few seconds.
+// rank order, to `server`. Stops at the first failed request, shows a message box naming the server
+// and the cause (the response's status text, or why no response came) and returns false; true when every
+// request went through (also for an empty table). Blocks until done; each request gives up after a few
+// seconds.
 bool SubmitHighscores(const THighscores& table, int mission, const std::string& server);
 
 // The nick's bytes for the query: '*', '-', '.', '@', 'A'-'Z', '_' and 'a'-'z' unchanged, a blank

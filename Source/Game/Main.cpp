@@ -17,6 +17,7 @@
 #include "GameEngine.h"
 #include "Sound.h"
 #include "uByteReader.h"
+#include "uErrors.h"
 #include "uRandom.h"
 #include "uText1250.h"
 
@@ -88,8 +89,8 @@ int ChooseProfile(TProfileList& profiles, const std::string& nick, const std::st
     if (!nick.empty()) {
         std::string stored;
         if (!ValidNick(nick, stored))
-            throw Exception("The nick \"" + nick +
-                            "\" is not valid: 1 to 20 characters of Central European script");
+            throw Exception("The nick \"" + nick + "\" is not valid: 1 to " +
+                            std::to_string(MaxNickCharacters) + " characters of Central European script");
         int i = profiles.Find(stored);
         if (i < 0)
             i = profiles.AddProfile(stored, fileName);
@@ -147,7 +148,7 @@ int RunPractice(const TOptions& options, const THarnessOptions& harness, const T
             profiles.Records[i].Selected = int(i) == selected;
         profiles.SaveProfiles(profilesFile);
     } catch (const std::exception& e) {
-        ShowMessageBox(e.what(), "Kalmirov");
+        ShowMessageBox(ErrorText(e), "Kalmirov");
         return 1;
     }
     return 0;
@@ -177,9 +178,12 @@ int RunLauncher(const std::vector<std::string>& args, QApplication& application)
             SetMessageBoxHandler([](const std::string& text, const std::string& caption) {
                 std::fprintf(stderr, "[%s] %s\n", caption.c_str(), Cp1250ToUtf8(text).c_str());
             });
-            seams.InputBox = [nicks = script.Nicks, next = size_t(0)](const std::string&,
-                                                                      const std::string&) mutable {
-                return next < nicks.size() ? nicks[next++] : std::string();
+            seams.InputBox = [nicks = script.Nicks,
+                              next = size_t(0)](const std::string&, const std::string&,
+                                                const std::string&) mutable -> std::optional<std::string> {
+                if (next < nicks.size())
+                    return nicks[next++];
+                return std::nullopt; // as if cancelled
             };
             seams.Confirm = [](const std::string&) { return true; };
         }
@@ -196,7 +200,7 @@ int RunLauncher(const std::vector<std::string>& args, QApplication& application)
         application.exec();
         return form.ExitCode;
     } catch (const std::exception& e) {
-        ShowMessageBox(e.what(), "Kalmirov");
+        ShowMessageBox(ErrorText(e), "Kalmirov");
         return 1;
     }
 }
@@ -256,8 +260,12 @@ int main(int argc, char** argv) {
 
     TReplay replay;
     if (!options.Replay.empty()) {
-        if (!LoadReplay(options.Replay, replay)) {
-            std::fprintf(stderr, "kalmirov: %s is no replay to drive\n", options.Replay.c_str());
+        std::string error;
+        if (!ReadNamedReplay(options.Replay, replay, error)) {
+            // The file stays as it is: it may be anything the player has, named by mistake.
+            ShowMessageBox("There is no replay to drive in " + options.Replay + ": " + error +
+                               ". The file was left as it is.",
+                           "Kalmirov");
             return 1;
         }
         options.Mission = replay.Mission;

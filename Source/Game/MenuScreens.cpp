@@ -223,6 +223,7 @@ void TMenuImprovedEngine::DrawSubmission() {
     } else {
         font.DrawText(Upper(Text(mtSubmitError)), 90, 310, SmallSize);
         font.DrawText(Upper(Text(mtCheckConnection)), 90, 294, SmallSize);
+        font.DrawText(Upper(Text(mtServerTried) + HighscoreServerAddress()), 90, 278, SmallSize);
     }
     DrawItem(0, 350, 210, TKind::Confirm, Text(mtReturnHighscore));
 }

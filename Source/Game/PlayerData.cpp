@@ -50,6 +50,28 @@ bool NextCodePoint(const std::string& text, size_t& i, uint32_t& code) {
     return true;
 }
 
+// What the first `size` bytes of a record cut short still hold: each field that is whole in them,
+// the nick as far as it goes, and a new player's values for the rest. False when no nick is left to
+// tell whose record it was, or what is left is damaged.
+bool DecodeCutProfile(const uint8_t* piece, size_t size, TProfileRecord& record) {
+    if (size <= 13)
+        return false;
+    std::array<uint8_t, ProfileRecordSize> bytes = EncodeProfile(TProfileRecord{});
+    struct TField {
+        size_t Offset, Size;
+    };
+    for (TField field : {TField{0, 1}, {4, 4}, {8, 4}, {33, 1}, {36, 4}, {40, 4}, {44, 4}, {48, 4}})
+        if (field.Offset + field.Size <= size)
+            std::copy_n(piece + field.Offset, field.Size, bytes.begin() + std::ptrdiff_t(field.Offset));
+    size_t nickLength = std::min({size_t(piece[12]), size_t(MaxNickLength), size - 13});
+    if (nickLength == 0)
+        return false;
+    bytes[12] = uint8_t(nickLength);
+    std::copy_n(piece + 13, nickLength, bytes.begin() + 13);
+    std::string error;
+    return DecodeProfile(bytes.data(), record, error);
+}
+
 } // namespace
 
 std::array<uint8_t, ProfileRecordSize> EncodeProfile(const TProfileRecord& record) {
@@ -142,7 +164,8 @@ void TProfileList::LoadProfiles(const std::string& fileName) {
     }
     Records.clear();
     std::string firstProblem;
-    size_t count = std::min(bytes.size() / ProfileRecordSize, size_t(MaxProfiles));
+    size_t whole = bytes.size() / ProfileRecordSize;
+    size_t count = std::min(whole, size_t(MaxProfiles));
     for (size_t i = 0; i < count; ++i) {
         TProfileRecord record;
         std::string error;
@@ -150,6 +173,16 @@ void TProfileList::LoadProfiles(const std::string& fileName) {
             Records.push_back(record);
         else if (firstProblem.empty())
             firstProblem = "record " + std::to_string(i + 1) + ": " + error;
+    }
+    // A file cut short inside a record: the player keeps what the piece still holds.
+    size_t piece = bytes.size() % ProfileRecordSize;
+    if (whole < size_t(MaxProfiles) && piece > 0) {
+        TProfileRecord record;
+        if (DecodeCutProfile(&bytes[whole * ProfileRecordSize], piece, record))
+            Records.push_back(record);
+        if (firstProblem.empty())
+            firstProblem = "record " + std::to_string(whole + 1) + " is cut short after " +
+                           std::to_string(piece) + " of its " + std::to_string(ProfileRecordSize) + " bytes";
     }
     if (firstProblem.empty())
         return;
@@ -213,7 +246,7 @@ bool ValidNick(const std::string& utf8, std::string& cp1250) {
         if (!NextCodePoint(utf8, i, code) || code < 0x20 || code == 0x7F)
             return false;
         uint8_t byte = UnicodeToCp1250(code);
-        if (byte == 0 || bytes.size() == size_t(MaxNickLength))
+        if (byte == 0 || bytes.size() == size_t(MaxNickCharacters))
             return false;
         bytes.push_back(char(byte));
         onlyBlanks = onlyBlanks && (code == ' ' || code == 0xA0);

@@ -10,7 +10,9 @@
 
 constexpr int ProfileRecordSize = 52;
 constexpr int MaxProfiles = 32;
-constexpr int MaxNickLength = 20;
+constexpr int MaxNickLength = 20; // bytes of the nick field in the profile file
+// The longest nick a player can choose, in the launcher and on the command line alike.
+constexpr int MaxNickCharacters = 19;
 
 // One record of profiles.dat, field by field; Nick holds Windows-1250 bytes.
 struct TProfileRecord {
@@ -39,9 +41,10 @@ std::string HighscoreFileName(); // <PlayerDataDir>/highscore.dat
 // The launcher's list of up to 32 profiles and the file behind it.
 class TProfileList {
   public:
-    // A missing file leaves the list as it is. Otherwise whole records are read in order (at most
-    // 32; a trailing piece shorter than a record is ignored). A file with a damaged record is renamed
-    // aside to "<file>.bad", a message box names it, and the list keeps the sound records.
+    // A missing file leaves the list as it is. Otherwise the records are read in order (at most 32;
+    // bytes past the 32nd are ignored). A file with a damaged record, or cut short inside one, is
+    // set aside as "<file>.bad", a message box names it, and the list keeps the sound records and
+    // what the cut one still holds (its nick and the fields before the cut).
     void LoadProfiles(const std::string& fileName);
     // Writes records 0..count-1 atomically (temporary file, sync, rename). False, with a message
     // box naming the file, when it cannot be written; the old file is then untouched.
@@ -59,8 +62,8 @@ class TProfileList {
     std::vector<TProfileRecord> Records; // Records.size() is the count, at most 32
 };
 
-// A nick the profile file can hold: 1..20 characters, all in Windows-1250 (the nick is given in
-// UTF-8); `cp1250` receives the stored bytes.
+// A nick a player may choose: 1..19 characters, not all blanks, all in Windows-1250 (the nick is
+// given in UTF-8); `cp1250` receives the stored bytes.
 bool ValidNick(const std::string& utf8, std::string& cp1250);
 
 // Cargo: twelve counters of carried items and the car's capacity.

@@ -203,6 +203,15 @@ std::string ReplayFileName(int mission) {
     return dir + name;
 }
 
+bool ReadNamedReplay(const std::string& fileName, TReplay& replay, std::string& error) {
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(fileName, bytes)) {
+        error = "it cannot be read";
+        return false;
+    }
+    return DecodeReplay(bytes, fileName, replay, error);
+}
+
 bool LoadReplay(const std::string& fileName, TReplay& replay) {
     if (fileName.empty() || !FileExists(fileName))
         return false;
@@ -219,10 +228,10 @@ bool LoadReplay(const std::string& fileName, TReplay& replay) {
         SetAsideDamagedFile(fileName, error);
         return false;
     }
-    std::string aside = fileName + ".old";
     std::string text = "The replay " + fileName + " was recorded by an older version of the game and " +
                        "cannot be driven again.";
-    if (std::rename(fileName.c_str(), aside.c_str()) == 0)
+    std::string aside = SetFileAside(fileName, ".old");
+    if (!aside.empty())
         text += " It was moved aside to " + aside + "; the next finished run is kept instead.";
     ShowMessageBox(text, "Kalmirov");
     return false;

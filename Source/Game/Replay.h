@@ -76,10 +76,13 @@ bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName
 
 // <PlayerDataDir>/replay_<NN>.dat for mission NN; empty when there is no player data folder.
 std::string ReplayFileName(int mission);
-// Reads a replay. A missing file is false without a message; a damaged or foreign one is set aside
-// ("<file>.bad") with a message, one of an older version ("<file>.old") with a message saying so;
-// both are false too — it never ends the game.
+// Reads a replay the game keeps. A missing file is false without a message; a damaged or foreign one
+// is set aside ("<file>.bad", numbered after older copies) with a message, one of an older version
+// ("<file>.old") with a message saying so; both are false too — it never ends the game.
 bool LoadReplay(const std::string& fileName, TReplay& replay);
+// Reads a replay the player named (kalmirov --replay FILE). The file is the player's, whatever it
+// holds: it is never moved or renamed. False with `error` naming it and saying why it is no replay.
+bool ReadNamedReplay(const std::string& fileName, TReplay& replay, std::string& error);
 // Writes through the atomic writer; false with a message when it cannot.
 bool SaveReplay(const std::string& fileName, const TReplay& replay);
 // Keeps `run` as the mission's replay when there is none yet or it beats the one kept.

@@ -151,8 +151,9 @@ std::unique_ptr<TBezierCurve> ParseRoute(const uint8_t* data, size_t size, const
 }
 
 std::unique_ptr<TBezierCurve> LoadRoute(const std::string& fileName) {
+    std::string path = NativePath(fileName);
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(NativePath(fileName), bytes))
-        throw EInOutError("Cannot read the route " + fileName);
-    return ParseRoute(bytes.data(), bytes.size(), fileName);
+    if (!ReadWholeFile(path, bytes))
+        throw EInOutError("Cannot read the route " + path);
+    return ParseRoute(bytes.data(), bytes.size(), path);
 }

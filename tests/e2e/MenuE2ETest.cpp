@@ -175,12 +175,16 @@ TEST_F(MenuE2E, SingleRaceStartsTheChosenTrackWithTheChosenCar) {
     keys.Press(15, "UP").Press(20, "UP").Press(25, "LEFT");        // car 0 -> 7
     keys.Press(30, "DOWN").Press(35, "LEFT");                      // track 1 -> 10
     keys.Press(40, "RIGHT").Press(45, "RIGHT").Press(50, "RIGHT"); // 10 -> 1 -> 2 -> 3
-    keys.Press(55, "DOWN").Press(60, "RETURN");
-    auto lines = Play(keys, 260);
-    ASSERT_GT(lines.size(), 70u);
+    keys.Press(55, "DOWN").Press(60, "RETURN");                    // the briefing of track 3
+    keys.Press(65, "DOWN").Press(70, "RETURN");                    // Continue
+    auto lines = Play(keys, 270);
+    ASSERT_GT(lines.size(), 80u);
     EXPECT_EQ(lines[11].Int("menu"), 2);
     EXPECT_EQ(lines[11].Int("menuItem"), 3);
     EXPECT_EQ(Steps(lines, "singleTrack"), (std::vector<int>{1, 10, 1, 2, 3}));
+    EXPECT_EQ(lines[61].Int("menu"), 12);
+    EXPECT_EQ(lines[61].Int("mission", 1), 3);
+    EXPECT_EQ(lines[61].Int("carChoice"), 7) << "the car chosen on the single race screen";
     const TDumpLine& last = lines.back();
     EXPECT_EQ(last.Int("state"), 3);
     EXPECT_EQ(last.Int("menu"), 0);

@@ -187,16 +187,21 @@ void TMenuImprovedEngine::DrawHighscores() {
     TGLFont& font = *Engine.ItemFont;
     const auto& ranks = Engine.Highscores.Tables[HighscoreTrack];
     bool any = false;
-    // Eight rows fit above the track; an empty row keeps its line.
-    for (int l = 0; l < 8; ++l) {
+    // All ten rows above the track; an empty row keeps its line. The row of the run just finished
+    // is drawn in crimson with a marker before it.
+    int32_t ownRow = Engine.LastRunMission == HighscoreTrack ? Engine.LastRunRank : -1;
+    for (int l = 0; l < HighscoreRanks; ++l) {
         const THighscoreEntry& entry = ranks[size_t(l)];
         if (entry.Score < 1)
             continue;
         any = true;
         float y = float(310 - 18 * l);
+        bool own = l == ownRow;
         Red(font);
+        if (own)
+            font.DrawText(">", 72, y, SmallSize);
         font.DrawText(std::to_string(l + 1) + ".", 90, y, SmallSize);
-        White(font);
+        own ? Red(font) : White(font);
         std::string nick = Upper(entry.Nick);
         font.DrawText(nick, 120, y, FittedSize(font, nick, 120, 342, SmallSize));
         font.DrawText(Upper(CarTable[entry.CarType].Name), 350, y, SmallSize);
@@ -317,8 +322,9 @@ void TMenuImprovedEngine::DrawSingleResult() {
                                         Format("%.2f", double(p1.ParTime)))),
                       340, 176 - slide, 16);
     }
-    int32_t place = HighscorePlace(Engine.Highscores, p1.Mission, p1.Nick, p1.CarType, p1.Score, p1.Time);
-    if (place >= 0) {
+    // The place this run took in the table, not that of an earlier run equal to it.
+    int32_t place = Engine.LastRunMission == p1.Mission ? Engine.LastRunRank : -1;
+    if (place >= 0 && place < HighscoreRanks) {
         White(font);
         font.DrawText(Upper(Text(TMenuText(mtPlace1 + place))), 60, 230 - slide, ItemSize);
     }

@@ -32,3 +32,8 @@ void TIntroSprite::Animate() {
     if (Count == MenuFrame && Host.MenuScreen() == 0)
         Host.OpenMainMenu();
 }
+
+void TIntroSprite::Settle() {
+    Alpha = 255;
+    Y = RestY;
+}

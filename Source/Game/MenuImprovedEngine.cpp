@@ -167,7 +167,7 @@ void TMenuImprovedEngine::ChangeValue(int32_t step) {
             Sound().SetSFXVolume(StepVolume(Sound().SFXVolume, step));
         } else if (Selected == 3) {
             Config().Language = step < 0 ? 0 : 1;
-        } else if (Selected == 5) {
+        } else if (Selected == 4) {
             Config().Ghosts = step > 0;
         }
         break;
@@ -277,7 +277,7 @@ void TMenuImprovedEngine::ChooseItem() {
     case 50:
         OpenFrom(4, 1, "menu_leave");
         break;
-    case 64:
+    case 65:
         OpenFrom(1, 3, "menu_leave");
         break;
     case 81:

@@ -232,17 +232,18 @@ void TMenuImprovedEngine::DrawOptions() {
     static const TMenuText cameraNames[] = {mtCameraTop, mtCameraChase, mtMultiplayer};
     TGLFont& font = *Engine.ItemFont;
     White(font);
-    font.DrawTextWrapped(Upper(Text(mtArrowsHintOptions)), 90, 166, SmallSize, 10);
+    // The values top down, then Return on its own line with the hint beside it.
+    font.DrawTextWrapped(Upper(Text(mtArrowsHintOptions)), 90, 140, SmallSize, 10);
     uint8_t camera = Engine.CameraMode < 3 ? Engine.CameraMode : 0;
     DrawValueItem(0, 90, 300, TKind::Adjust, Text(cameraNames[camera]), Text(mtCameraView));
     DrawValueItem(1, 90, 270, TKind::Adjust, VolumePercent(Sound().MusicVolume), Text(mtMusic));
     DrawValueItem(2, 90, 240, TKind::Adjust, VolumePercent(Sound().SFXVolume), Text(mtSound));
     // The chosen language, named in its own words.
     DrawValueItem(3, 90, 210, TKind::Adjust, Text(mtLanguageName), Text(mtLanguage));
-    DrawValueItem(4, 90, 150, TKind::Confirm, Text(mtReturnOptions), "");
     int language = Config().Language;
-    DrawValueItem(5, 90, 120, TKind::Adjust, PickText(Config().Ghosts ? GhostOnText : GhostOffText, language),
+    DrawValueItem(4, 90, 180, TKind::Adjust, PickText(Config().Ghosts ? GhostOnText : GhostOffText, language),
                   PickText(GhostText, language));
+    DrawValueItem(5, 90, 140, TKind::Confirm, Text(mtReturnOptions), "");
 }
 
 void TMenuImprovedEngine::DrawStation() {

@@ -357,8 +357,9 @@ const char* SessionKeys = "420 down UP\n430 down C\n440 up C\n470 down RIGHT\n50
                           "620 down UP\n625 up UP\n"         // the track item
                           "640 down LEFT\n645 up LEFT\n"     // track 1 wraps round to 10
                           "660 down DOWN\n665 up DOWN\n"     // the start item again
-                          "680 down RETURN\n685 up RETURN\n" // the briefing of mission 10
-                          "690 down DOWN\n692 up DOWN\n"     // its Continue
+                          "680 down RETURN\n685 up RETURN\n" // the briefing of mission 10: the Avia
+                          "688 down RIGHT\n690 up RIGHT\n"   // the Ford Transit
+                          "694 down DOWN\n696 up DOWN\n"     // Continue
                           "700 down RETURN\n705 up RETURN\n" // mission 10 starts in this pass
                           "1100 down UP\n1180 down LEFT\n1220 up LEFT\n1330 down RIGHT\n1360 up RIGHT\n"
                           "1420 down C\n1430 up C\n1480 up UP\n1490 down SPACE\n1530 up SPACE\n"

@@ -62,18 +62,15 @@ TEST(TMenuLayout, PlayerTwoWinsADraw) {
     EXPECT_EQ(RaceWinner(0, 1), 2);
 }
 
-TEST(TMenuLayout, ARunFindsItsPlaceOnlyWhenItIsInTheTable) {
+TEST(TMenuLayout, ARunEqualToAnEarlierOneTakesItsOwnPlace) {
+    // The result screen names the rank the insertion gave: a run equal in every field to an earlier
+    // one stands after it, not in its place.
     THighscores table;
-    table.Insert(4, "Eva", 1, 900, 40.0f);
-    table.Insert(4, "Petr", 2, 800, 50.5f);
-    EXPECT_EQ(HighscorePlace(table, 4, "Petr", 2, 800, 50.5f), 1);
-    EXPECT_EQ(HighscorePlace(table, 4, "Eva", 1, 900, 40.0f), 0);
-    EXPECT_EQ(HighscorePlace(table, 4, "Petr", 3, 800, 50.5f), -1) << "another car";
-    EXPECT_EQ(HighscorePlace(table, 5, "Eva", 1, 900, 40.0f), -1) << "another track";
-    for (int i = 0; i < 10; ++i)
-        table.Insert(6, "Fast", 0, 1000, 10.0f + float(i));
-    EXPECT_EQ(table.Insert(6, "Slow", 0, 10, 99.0f), -1);
-    EXPECT_EQ(HighscorePlace(table, 6, "Slow", 0, 10, 99.0f), -1) << "not among the ten best";
+    EXPECT_EQ(table.Insert(4, "Eva", 1, 900, 40.0f), 0);
+    EXPECT_EQ(table.Insert(4, "Eva", 1, 900, 40.0f), 1);
+    for (int i = 0; i < 8; ++i)
+        table.Insert(4, "Fast", 0, 1000, 10.0f + float(i));
+    EXPECT_EQ(table.Insert(4, "Eva", 1, 900, 40.0f), -1) << "slower than the ten in the table";
 }
 
 TEST(TMenuLayout, SlidingScreensEndWherePlacedAndStillOnesDoNotSlide) {

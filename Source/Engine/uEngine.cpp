@@ -2,6 +2,7 @@
 #include "u3ds.h"
 #include "uBMP.h"
 #include "uGLState.h"
+#include "uMapCoords.h"
 #include "uPhysics.h"
 
 #include <GL/gl.h>
@@ -654,8 +655,8 @@ void TEngine::DrawSpriteLayer() {
     }
 
     if (ShowMap && MapSprite && MapFrameSprite) {
-        // The inset shows the map picture around the point (MapX + 90, MapY - 22) of the 1024 x 512 picture.
-        float u = (MapX + 90) / 1024, v = (MapY - 22) / 512;
+        // The inset shows the map picture (1024 x 512) around the car's place in it.
+        float u = MapPictureX(MapX) / 1024, v = MapPictureY(MapY) / 512;
         glLoadIdentity();
         glBindTexture(GL_TEXTURE_2D, MapSprite->Texture);
         glColor4f(1, 1, 1, 1);

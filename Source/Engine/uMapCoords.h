@@ -21,3 +21,19 @@ inline int32_t MapRow(float worldY) {
 inline float WorldY(float mapY) {
     return MapLastRow - mapY;
 }
+
+// The city map picture: 1024 x 512 pixels, drawn full screen from y = -32, so its rows 32..511 are
+// the screen's 480. It shows the whole city at 0.875 pixel per metre, centred: world X 0..512 at
+// picture columns 96..544 and world Y 0..512 at rows 48..496 (screen rows 16..464). The markers on
+// the map and the inset in the corner read the picture through these.
+constexpr float MapPictureScale = 0.875f;
+constexpr float MapPictureLeft = 96;     // picture column of world X 0
+constexpr float MapPictureBottom = 48;   // picture row of world Y 0
+constexpr float MapPictureScreenY = -32; // screen row of the picture's row 0
+
+inline float MapPictureX(float worldX) {
+    return MapPictureLeft + MapPictureScale * worldX;
+}
+inline float MapPictureY(float worldY) {
+    return MapPictureBottom + MapPictureScale * worldY;
+}

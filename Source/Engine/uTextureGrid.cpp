@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -102,6 +103,44 @@ void TTextureGrid::CollectVisible(std::vector<const TTileCell*>& tiles) {
         }
 }
 
+void TTextureGrid::CollectOutside(std::vector<TTileCell>& tiles) {
+    tiles.clear();
+    int32_t cx = static_cast<int32_t>(std::nearbyint(Camera.TargetX));
+    int32_t cy = static_cast<int32_t>(std::nearbyint(Camera.TargetY));
+    int32_t r = GetViewDistance();
+    if (cx - r >= 0 && cy - r >= 0 && cx + r < GridSize && cy + r < GridSize)
+        return;
+    // Each outside cell names the copy of the edge tile that covers it: (corner x, corner y, tile).
+    std::vector<std::tuple<int32_t, int32_t, const TTileCell*>> copies;
+    auto carried = [](int32_t cell, int32_t corner, int32_t size) {
+        int32_t offset = cell - corner;
+        int32_t steps = offset >= 0 ? offset / size : -((-offset + size - 1) / size);
+        return corner + steps * size;
+    };
+    for (int32_t i = cx - r; i <= cx + r; ++i)
+        for (int32_t j = cy - r; j <= cy + r; ++j) {
+            if (InGrid(i, j))
+                continue;
+            const TTileCell* owner =
+                Cell(std::clamp(i, 0, GridSize - 1), std::clamp(j, 0, GridSize - 1)).Owner;
+            if (!owner || owner->Size <= 0)
+                continue;
+            int32_t x = i < 0 || i >= GridSize ? carried(i, owner->x, owner->Size) : owner->x;
+            int32_t y = j < 0 || j >= GridSize ? carried(j, owner->y, owner->Size) : owner->y;
+            copies.emplace_back(x, y, owner);
+        }
+    std::sort(copies.begin(), copies.end());
+    copies.erase(std::unique(copies.begin(), copies.end()), copies.end());
+    for (const auto& [x, y, owner] : copies) {
+        TTileCell copy = *owner;
+        copy.x = x;
+        copy.y = y;
+        copy.Center = VectorMake(x + copy.Size / 2.0f, y + copy.Size / 2.0f, 0);
+        if (Camera.SphereVisible(copy.Center, copy.Radius))
+            tiles.push_back(copy);
+    }
+}
+
 void TTextureGrid::Draw() {
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
@@ -127,6 +166,9 @@ void TTextureGrid::DrawWhereEmpty(float shade) {
 
 void TTextureGrid::DrawTiles() {
     CollectVisible(VisibleScratch);
+    CollectOutside(OutsideScratch);
+    for (const TTileCell& tile : OutsideScratch)
+        VisibleScratch.push_back(&tile);
     const float down[3] = {0, 0, -1};
     // Neighbouring tiles mostly share a texture (whole streets of asphalt): each run of them goes
     // to the driver as one batch. The order stays as visited, so overlapping tiles look the same.

@@ -1,6 +1,7 @@
 // TTextureGrid: the city's ground, 512 x 512 one-metre cells of square textured tiles. A tile's data
 // lives in its corner cell; every cell it covers points there. Drawn each frame only in the square
-// around the camera target, each tile once. Owns the cell and drawn-flag arrays.
+// around the camera target, each tile once, and beyond the edge as the edge's tiles carried outwards. Owns
+// the cell and drawn-flag arrays.
 #pragma once
 
 #include "uCamera.h"
@@ -42,6 +43,10 @@ class TTextureGrid {
     void Clear();
     // The tiles the next Draw would draw, in drawing order (no GL needed).
     void CollectVisible(std::vector<const TTileCell*>& tiles);
+    // The ground beyond the city's edge that the next Draw would draw: the tiles along the edge
+    // carried on outwards, each a copy moved out by whole tile sides, so the meadow, the river and
+    // the railway at the edge go on to the horizon. Empty while the camera is far from the edge.
+    void CollectOutside(std::vector<TTileCell>& tiles);
     // Draws the visible ground without depth test; the caller has set the colour to white.
     void Draw();
     // Draws the visible ground after the opaque scene, only on the pixels the scene left empty (the
@@ -60,4 +65,5 @@ class TTextureGrid {
     std::unique_ptr<TTileCell[]> Cells;
     std::unique_ptr<uint8_t[]> Drawn;
     std::vector<const TTileCell*> VisibleScratch;
+    std::vector<TTileCell> OutsideScratch;
 };

@@ -463,6 +463,8 @@ void TGameEngine::ShowMenu(uint8_t screen) {
         Sound().PlaySong(Resources().GetModule("music"), 0);
     if (GameState != gsIntroScreen)
         ShowHudSymbols(screen == 0);
+    else if (screen != 0 && IntroSprite)
+        IntroSprite->Settle();
 }
 
 void TGameEngine::ShowHudSymbols(bool on) {

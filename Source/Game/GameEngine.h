@@ -183,6 +183,10 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     int32_t Darkness = 0;
     int32_t CatchUpCountdown = 0;
     THighscores Highscores;
+    // The table and the rank 0..9 the last finished one-player run took; rank -1 when it was
+    // slower than the ten in the table. Mission 0 before any run.
+    uint8_t LastRunMission = 0;
+    int32_t LastRunRank = -1;
 
     // Sprites of the loading stages, kept for the whole run.
     std::unique_ptr<TSprite> ResponsibleSprite, LoaderSprite;

@@ -8,6 +8,7 @@
 #include "GameEngine.h"
 #include "MenuImprovedEngine.h"
 #include "PadControls.h"
+#include "uMapCoords.h"
 #include "uRandom.h"
 
 #include <GL/gl.h>
@@ -36,9 +37,8 @@ const GLubyte* HalfStipple() {
     return pattern;
 }
 
-// The result screen's map: the city's square (world x 0..512, y 22..534, which is the whole map
-// picture's height) in a square of the layout.
-constexpr float MapLeft = 0, MapBottom = 22, MapSide = 512;
+// The result screen's map: the city's square (world x and y 0..512) in a square of the layout.
+constexpr float MapLeft = 0, MapBottom = 0, MapSide = 512;
 constexpr float InsetX = 16, InsetY = 12, InsetSide = 200;
 
 } // namespace
@@ -259,9 +259,9 @@ void TGameEngine::DrawRoutes(float slide) {
     if (!HasLastRun || !MapPicture)
         return;
     float x0 = InsetX, y0 = InsetY - slide, scale = InsetSide / MapSide;
-    // The picture holds the map 90 pixels right of its x and 22 above its y, in 1024 x 512 pixels.
-    float u0 = (MapLeft + 90) / 1024, u1 = (MapLeft + MapSide + 90) / 1024;
-    float v0 = (MapBottom - 22) / 512, v1 = (MapBottom + MapSide - 22) / 512;
+    // The square's corners in the 1024 x 512 map picture.
+    float u0 = MapPictureX(MapLeft) / 1024, u1 = MapPictureX(MapLeft + MapSide) / 1024;
+    float v0 = MapPictureY(MapBottom) / 512, v1 = MapPictureY(MapBottom + MapSide) / 512;
     BeginOverlay();
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glDisable(GL_TEXTURE_2D);

@@ -2,6 +2,7 @@
 // numbers and name tags, the hint text and the diagnostic overlay.
 #include "Car.h"
 #include "GameEngine.h"
+#include "GoSprite.h"
 #include "HintSprite.h"
 #include "MenuImprovedEngine.h"
 #include "Sound.h"
@@ -173,7 +174,16 @@ void TGameEngine::DrawHud() {
                 if (TCar* car = Car(p)) {
                     TScreenPoint s = Camera.Project(car->PosX, car->PosY, 0);
                     std::string nick = UpperCp1250(Players[size_t(p - 1)]->Nick);
-                    DrawShadowText(nick, s.X - 105 * ItemFont->TextWidth(nick), s.Y - 8, 12, alpha, false);
+                    float x = s.X - 105 * ItemFont->TextWidth(nick), y = s.Y - 8;
+                    // A tag that would fall on the countdown ring stands just above it instead.
+                    if (GoSprite && GoSprite->Alive) {
+                        float width = 16 * 12 * ItemFont->TextWidth(nick);
+                        float left = float(GoSprite->X), right = left + float(GoSprite->Width);
+                        float bottom = float(GoSprite->Y), top = bottom + float(GoSprite->Height);
+                        if (x < right && x + width > left && y < top && y + 12 > bottom)
+                            y = top + 4;
+                    }
+                    DrawShadowText(nick, x, y, 12, alpha, false);
                 }
         }
     } else {

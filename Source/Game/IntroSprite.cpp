@@ -28,9 +28,12 @@ void TIntroSprite::Animate() {
         if (Y >= RestY + 1)
             Y = RestY;
     }
-    if (Count == MenuFrame) {
-        uint8_t screen = Host.MenuScreen();
-        if (screen < 1 || screen > 6)
-            Host.OpenMainMenu();
-    }
+    // Any open screen stays: the menus, and the briefing of a race chosen before the intro ended.
+    if (Count == MenuFrame && Host.MenuScreen() == 0)
+        Host.OpenMainMenu();
+}
+
+void TIntroSprite::Settle() {
+    Alpha = 255;
+    Y = RestY;
 }

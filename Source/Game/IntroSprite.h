@@ -11,6 +11,9 @@ class TIntroSprite : public TSprite {
 
     void Update() override;
     void Animate() override;
+    // Ends the fade and the slide at once: the picture stands where it comes to rest, its title
+    // above the screen, so an open menu's own title and rows stand alone on the town at night.
+    void Settle();
 
     TSpriteHost& Host;
     int32_t Count = 0; // frames

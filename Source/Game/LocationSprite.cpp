@@ -1,5 +1,8 @@
 #include "LocationSprite.h"
 #include "Resources.h"
+#include "uMapCoords.h"
+
+#include <cmath>
 
 TLocationSprite::TLocationSprite() : TSprite(Resources().GetTexture("map_arrow"), 0, 0, 16, 16, 255) {}
 
@@ -18,7 +21,7 @@ void TLocationSprite::SetLocation(int32_t mx, int32_t my) {
 }
 
 void TLocationSprite::Place() {
-    // The map picture is drawn 90 pixels right of and 54 below the map's own coordinates.
-    X = MapX - int32_t(Width / 2) + 90;
-    Y = MapY - 54 - int32_t(Height / 2);
+    // Centred on the car's place in the map picture, which is drawn from screen row -32.
+    X = int32_t(std::lround(MapPictureX(float(MapX)))) - int32_t(Width / 2);
+    Y = int32_t(std::lround(MapPictureY(float(MapY)) + MapPictureScreenY)) - int32_t(Height / 2);
 }

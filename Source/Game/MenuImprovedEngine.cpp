@@ -72,7 +72,8 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
         break;
     case 12: {
         const TMissionRow& row = MissionTable[p1.Mission < MissionCount ? p1.Mission : 0];
-        CarChoice = uint8_t(LowestAllowedCar(row.Cars));
+        // The car already chosen stays when the mission allows it.
+        CarChoice = uint8_t(CarAllowed(row.Cars, p1.CarType) ? p1.CarType : LowestAllowedCar(row.Cars));
         ShowPicture(Picture, MissionGiverFace + row.FaceOffset, CarChoicePictureX, CarChoicePictureY - Slide,
                     PictureSize);
         break;
@@ -166,7 +167,7 @@ void TMenuImprovedEngine::ChangeValue(int32_t step) {
             Sound().SetSFXVolume(StepVolume(Sound().SFXVolume, step));
         } else if (Selected == 3) {
             Config().Language = step < 0 ? 0 : 1;
-        } else if (Selected == 5) {
+        } else if (Selected == 4) {
             Config().Ghosts = step > 0;
         }
         break;
@@ -198,12 +199,10 @@ void TMenuImprovedEngine::OpenFrom(uint8_t screen, int32_t selected, const char*
 }
 
 void TMenuImprovedEngine::StartSingleRace() {
-    Engine.PlaySample("menu_enter");
-    Engine.TwoPlayer = false;
-    Engine.SetGameState(gsStartGame);
+    // The chosen track is briefed first, as every mission is: its picture, what it asks and the
+    // cars it allows; its Continue starts the race.
     Engine.Players[0]->Mission = SingleTrack;
-    Engine.StartMission(SingleTrack);
-    Engine.ShowMenu(0);
+    OpenFrom(12, 0, "menu_enter");
 }
 
 void TMenuImprovedEngine::StartRaceForTwo() {
@@ -230,6 +229,8 @@ void TMenuImprovedEngine::StartChosenMission() {
     uint8_t mission = PlayerMission();
     Engine.TwoPlayer = false;
     Engine.Players[0]->SetCarType(CarChoice);
+    // From the intro the city is loaded first; in a game the play starts afresh.
+    Engine.SetGameState(gsStartGame);
     // Mission numbers past the table have no set-up to start.
     if (mission >= 1 && mission <= 15)
         Engine.StartMission(mission);
@@ -276,7 +277,7 @@ void TMenuImprovedEngine::ChooseItem() {
     case 50:
         OpenFrom(4, 1, "menu_leave");
         break;
-    case 64:
+    case 65:
         OpenFrom(1, 3, "menu_leave");
         break;
     case 81:

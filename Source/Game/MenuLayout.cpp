@@ -81,18 +81,3 @@ float Repair(float damage) {
 int32_t RaceWinner(int32_t points1, int32_t points2) {
     return points2 < points1 ? 1 : 2;
 }
-
-int32_t HighscorePlace(const THighscores& table, int32_t mission, const std::string& nick, uint8_t carType,
-                       int32_t score, float timeSeconds) {
-    if (mission < 0 || mission >= HighscoreTables)
-        return -1;
-    // The same whole milliseconds the table stored when the run was entered.
-    auto ms = int32_t(std::clamp(1000.0 * double(timeSeconds), 1.0, double(INT32_MAX)));
-    const auto& ranks = table.Tables[size_t(mission)];
-    for (int32_t j = 0; j < HighscoreRanks; ++j) {
-        const THighscoreEntry& e = ranks[size_t(j)];
-        if (e.Nick == nick && e.Score == score && e.CarType == carType && e.TimeMs == ms)
-            return j;
-    }
-    return -1;
-}

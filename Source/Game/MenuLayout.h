@@ -1,6 +1,6 @@
 // The in-game menu's fixed layout and its small rules: how each screen sets up its panel and title
 // picture, how far it slides in, its last item, and the value steps of its items (tracks, cars,
-// volumes, fuel and repairs, the race winner, a run's place in the highscores). No drawing here, so
+// volumes, fuel and repairs, the race winner). No drawing here, so
 // all of it runs without a window.
 #pragma once
 
@@ -61,8 +61,3 @@ float Repair(float damage); // down by one step, never below 0
 
 // The winner of a race for two: player 1 only with more points than player 2, else player 2.
 int32_t RaceWinner(int32_t points1, int32_t points2);
-
-// The first rank (0..9) of table `mission` holding exactly this run, or -1 when the run is not
-// among the ten best. The time is compared in whole milliseconds, as the table stores it.
-int32_t HighscorePlace(const THighscores& table, int32_t mission, const std::string& nick, uint8_t carType,
-                       int32_t score, float timeSeconds);

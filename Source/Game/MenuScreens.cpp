@@ -191,16 +191,21 @@ void TMenuImprovedEngine::DrawHighscores() {
     TGLFont& font = *Engine.ItemFont;
     const auto& ranks = Engine.Highscores.Tables[HighscoreTrack];
     bool any = false;
-    // Eight rows fit above the track; an empty row keeps its line.
-    for (int l = 0; l < 8; ++l) {
+    // All ten rows above the track; an empty row keeps its line. The row of the run just finished
+    // is drawn in crimson with a marker before it.
+    int32_t ownRow = Engine.LastRunMission == HighscoreTrack ? Engine.LastRunRank : -1;
+    for (int l = 0; l < HighscoreRanks; ++l) {
         const THighscoreEntry& entry = ranks[size_t(l)];
         if (entry.Score < 1)
             continue;
         any = true;
         float y = float(310 - 18 * l);
+        bool own = l == ownRow;
         Red(font);
+        if (own)
+            font.DrawText(">", 72, y, SmallSize);
         font.DrawText(std::to_string(l + 1) + ".", 90, y, SmallSize);
-        White(font);
+        own ? Red(font) : White(font);
         std::string nick = Upper(entry.Nick);
         font.DrawText(nick, 120, y, FittedSize(font, nick, 120, 342, SmallSize));
         font.DrawText(Upper(CarTable[entry.CarType].Name), 350, y, SmallSize);
@@ -232,17 +237,18 @@ void TMenuImprovedEngine::DrawOptions() {
     static const TMenuText cameraNames[] = {mtCameraTop, mtCameraChase, mtMultiplayer};
     TGLFont& font = *Engine.ItemFont;
     White(font);
-    font.DrawTextWrapped(Upper(Text(mtArrowsHintOptions)), 90, 166, SmallSize, 10);
+    // The values top down, then Return on its own line with the hint beside it.
+    font.DrawTextWrapped(Upper(Text(mtArrowsHintOptions)), 90, 140, SmallSize, 10);
     uint8_t camera = Engine.CameraMode < 3 ? Engine.CameraMode : 0;
     DrawValueItem(0, 90, 300, TKind::Adjust, Text(cameraNames[camera]), Text(mtCameraView));
     DrawValueItem(1, 90, 270, TKind::Adjust, VolumePercent(Sound().MusicVolume), Text(mtMusic));
     DrawValueItem(2, 90, 240, TKind::Adjust, VolumePercent(Sound().SFXVolume), Text(mtSound));
     // The chosen language, named in its own words.
     DrawValueItem(3, 90, 210, TKind::Adjust, Text(mtLanguageName), Text(mtLanguage));
-    DrawValueItem(4, 90, 150, TKind::Confirm, Text(mtReturnOptions), "");
     int language = Config().Language;
-    DrawValueItem(5, 90, 120, TKind::Adjust, PickText(Config().Ghosts ? GhostOnText : GhostOffText, language),
+    DrawValueItem(4, 90, 180, TKind::Adjust, PickText(Config().Ghosts ? GhostOnText : GhostOffText, language),
                   PickText(GhostText, language));
+    DrawValueItem(5, 90, 140, TKind::Confirm, Text(mtReturnOptions), "");
 }
 
 void TMenuImprovedEngine::DrawStation() {
@@ -322,8 +328,9 @@ void TMenuImprovedEngine::DrawSingleResult() {
                                         Format("%.2f", double(p1.ParTime)))),
                       340, 176 - slide, 16);
     }
-    int32_t place = HighscorePlace(Engine.Highscores, p1.Mission, p1.Nick, p1.CarType, p1.Score, p1.Time);
-    if (place >= 0) {
+    // The place this run took in the table, not that of an earlier run equal to it.
+    int32_t place = Engine.LastRunMission == p1.Mission ? Engine.LastRunRank : -1;
+    if (place >= 0 && place < HighscoreRanks) {
         White(font);
         font.DrawText(Upper(Text(TMenuText(mtPlace1 + place))), 60, 230 - slide, ItemSize);
     }

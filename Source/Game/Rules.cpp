@@ -123,7 +123,8 @@ void TGameEngine::CreatePlayerCar(int player, int carType, float x, float y, flo
 
 void TGameEngine::InsertHighscore() {
     const TPlayerData& p1 = *Players[0];
-    Highscores.Insert(p1.Mission, p1.Nick, p1.CarType, p1.Score, p1.Time);
+    LastRunMission = p1.Mission;
+    LastRunRank = Highscores.Insert(p1.Mission, p1.Nick, p1.CarType, p1.Score, p1.Time);
     // Saved at once: a crash later in the run cannot lose the record.
     if (!Setup.HighscoreFile.empty())
         Highscores.Save(Setup.HighscoreFile);

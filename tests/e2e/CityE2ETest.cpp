@@ -10,6 +10,7 @@
 #include "uByteReader.h"
 #include "uCityMap.h"
 #include "uEngine.h"
+#include "uMapCoords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -310,9 +311,15 @@ TEST(CityData, RoutesAndMapPictureLineUp) {
     ASSERT_EQ(map.Height, 512);
     int channels = int(map.Pixels.size() / (1024 * 512));
     auto pixel = [&](int a, int b) {
-        return &map.Pixels[(size_t(b - 22) * 1024 + size_t(a + 90)) * size_t(channels)];
+        return &map.Pixels[(size_t(MapPictureY(float(b))) * 1024 + size_t(MapPictureX(float(a)))) *
+                           size_t(channels)];
     };
-    // A map point (a, b) sits at picture pixel (a + 90, b - 22): the river is blue there.
+    // The whole city is on the screen when the picture is drawn full screen from row -32.
+    EXPECT_GE(MapPictureX(0), 0);
+    EXPECT_LE(MapPictureX(GridSize), 640);
+    EXPECT_GE(MapPictureY(0) + MapPictureScreenY, 0);
+    EXPECT_LE(MapPictureY(GridSize) + MapPictureScreenY, 480);
+    // The river is blue at its place in the picture, the first mission's start grey.
     const uint8_t* river = pixel(188, 100);
     EXPECT_GT(river[2], river[0] + 40);
     const uint8_t* street = pixel(int(MissionSetups[1].Start[0].X), int(MissionSetups[1].Start[0].Y));

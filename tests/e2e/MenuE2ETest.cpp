@@ -175,12 +175,16 @@ TEST_F(MenuE2E, SingleRaceStartsTheChosenTrackWithTheChosenCar) {
     keys.Press(15, "UP").Press(20, "UP").Press(25, "LEFT");        // car 0 -> 7
     keys.Press(30, "DOWN").Press(35, "LEFT");                      // track 1 -> 10
     keys.Press(40, "RIGHT").Press(45, "RIGHT").Press(50, "RIGHT"); // 10 -> 1 -> 2 -> 3
-    keys.Press(55, "DOWN").Press(60, "RETURN");
-    auto lines = Play(keys, 260);
-    ASSERT_GT(lines.size(), 70u);
+    keys.Press(55, "DOWN").Press(60, "RETURN");                    // the briefing of track 3
+    keys.Press(65, "DOWN").Press(70, "RETURN");                    // Continue
+    auto lines = Play(keys, 270);
+    ASSERT_GT(lines.size(), 80u);
     EXPECT_EQ(lines[11].Int("menu"), 2);
     EXPECT_EQ(lines[11].Int("menuItem"), 3);
     EXPECT_EQ(Steps(lines, "singleTrack"), (std::vector<int>{1, 10, 1, 2, 3}));
+    EXPECT_EQ(lines[61].Int("menu"), 12);
+    EXPECT_EQ(lines[61].Int("mission", 1), 3);
+    EXPECT_EQ(lines[61].Int("carChoice"), 7) << "the car chosen on the single race screen";
     const TDumpLine& last = lines.back();
     EXPECT_EQ(last.Int("state"), 3);
     EXPECT_EQ(last.Int("menu"), 0);
@@ -350,14 +354,14 @@ class MenuInProcess : public ::testing::Test {
 TEST_F(MenuInProcess, TheIdleMainMenuIsDrawnOnlyWhenItsPictureChanges) {
     Harnessed = false;
     Open(TKeys());
-    Game->ShowMenu(1);
-    Pass(); // the intro still fades in: every frame is drawn
+    Pass(); // the intro fades in: every frame is drawn
     uint64_t drawn = Game->FramesDrawn;
     Pass(3);
     EXPECT_EQ(Game->FramesDrawn, drawn + 3);
-    for (int frame = 0; frame < 3000; ++frame) // the intro and the logos come to rest
+    Game->ShowMenu(1);                         // the intro picture comes to rest at once
+    for (int frame = 0; frame < 3000; ++frame) // and the logos too
         Game->UpdateSprites();
-    Pass();
+    Pass(2); // the menu's first frame puts the marker beside its item
     drawn = Game->FramesDrawn;
     uint64_t done = Game->FramesDone;
     Pass(5);

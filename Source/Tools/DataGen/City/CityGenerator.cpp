@@ -206,6 +206,10 @@ std::vector<uint8_t> RouteFile(const TRing& ring) {
     return w.Bytes;
 }
 
+struct TRgb8Map {
+    uint8_t r, g, b;
+};
+
 // How the map shows a building: 0 not at all (lamp posts), 1 house, 2 tree, 3 large building.
 uint8_t MapKind(int mesh) {
     if (mesh == LampMesh)
@@ -216,50 +220,82 @@ uint8_t MapKind(int mesh) {
     return shape.W * shape.D >= 84 || shape.Height >= 15 ? 3 : 1;
 }
 
-// The city at one pixel per cell on a 1024 x 512 picture: world cell (X, Y) at pixel column
-// X + 90 and row Y - 22 counted from the bottom, where the map inset and markers expect it.
+// The colour of one cell of the city on the map.
+TRgb8Map MapColour(int32_t word, uint8_t kind) {
+    if (kind == 1)
+        return {184, 120, 100}; // houses and their neighbours
+    if (kind == 2)
+        return {80, 140, 70}; // trees
+    if (kind == 3)
+        return {132, 136, 156}; // towers, malls, halls
+    if (word & 0x02)
+        return {70, 120, 180}; // water
+    if (word & 0x40)
+        return {86, 88, 94}; // carriageway
+    if (word & 0x20)
+        return {150, 196, 120}; // green
+    if (word & 0x04)
+        return {150, 130, 110}; // railway
+    if (word & 0x80)
+        return {178, 178, 172}; // concrete
+    if (word & 0x01)
+        return {150, 120, 90}; // mud
+    return {200, 196, 186};    // paved
+}
+
+// The whole city on the 1024 x 512 picture at the scale and place uMapCoords gives, each pixel the
+// average of the cells it covers; round it the countryside goes on to the picture's edges, the
+// cells of the city's edge carried outwards, a little paler.
 TBMPImage MapPicture(const TPlan& plan) {
     TBMPImage image;
     image.Width = 1024;
     image.Height = 512;
     image.Format = TBMPFormat::RGB;
     image.Pixels.assign(size_t(1024) * 512 * 3, 0);
-    for (size_t i = 0; i < size_t(1024) * 512; ++i) {
-        image.Pixels[i * 3] = 24, image.Pixels[i * 3 + 1] = 30, image.Pixels[i * 3 + 2] = 36;
-    }
     std::vector<uint8_t> building(size_t(Cells) * Cells, 0);
     for (const TBuildingPlacement& b : plan.Buildings)
         for (int x = b.X; x < b.X + b.W; ++x)
             for (int y = b.Y; y < b.Y + b.H; ++y)
                 building[size_t(x) * Cells + size_t(y)] = MapKind(b.Mesh);
-    for (int x = 0; x < Cells; ++x)
-        for (int y = 0; y < Cells; ++y) {
-            int px = x + 90, py = y - 22;
-            if (px < 0 || px >= 1024 || py < 0 || py >= 512)
-                continue;
-            int32_t word = plan.Words[size_t(x) * Cells + size_t(y)];
-            uint8_t r = 200, g = 196, b = 186; // paved
-            if (word & 0x02)
-                r = 70, g = 120, b = 180; // water
-            else if (word & 0x40)
-                r = 86, g = 88, b = 94; // carriageway
-            else if (word & 0x20)
-                r = 150, g = 196, b = 120; // green
-            else if (word & 0x04)
-                r = 150, g = 130, b = 110; // railway
-            else if (word & 0x80)
-                r = 178, g = 178, b = 172; // concrete
-            else if (word & 0x01)
-                r = 150, g = 120, b = 90; // mud
-            uint8_t kind = building[size_t(x) * Cells + size_t(y)];
-            if (kind == 1)
-                r = 184, g = 120, b = 100; // houses and their neighbours
-            else if (kind == 2)
-                r = 80, g = 140, b = 70; // trees
-            else if (kind == 3)
-                r = 132, g = 136, b = 156; // towers, malls, halls
+    // Outside the town the wood of its edge is not carried out: the meadow under it goes on.
+    auto cell = [&](int x, int y, bool outside) {
+        uint8_t kind = building[size_t(x) * Cells + size_t(y)];
+        return MapColour(plan.Words[size_t(x) * Cells + size_t(y)], outside && kind == 2 ? 0 : kind);
+    };
+    for (int py = 0; py < 512; ++py)
+        for (int px = 0; px < 1024; ++px) {
+            // The world square under this pixel.
+            float x0 = (px - MapPictureLeft) / MapPictureScale,
+                  x1 = (px + 1 - MapPictureLeft) / MapPictureScale;
+            float y0 = (py - MapPictureBottom) / MapPictureScale,
+                  y1 = (py + 1 - MapPictureBottom) / MapPictureScale;
+            bool outside = x1 <= 0 || y1 <= 0 || x0 >= Cells || y0 >= Cells;
+            int cx0 = std::clamp(int(std::floor(x0)), 0, Cells - 1),
+                cx1 = std::clamp(int(std::ceil(x1)) - 1, 0, Cells - 1);
+            int cy0 = std::clamp(int(std::floor(y0)), 0, Cells - 1),
+                cy1 = std::clamp(int(std::ceil(y1)) - 1, 0, Cells - 1);
+            if (outside) {
+                // Only the edge row or column is carried out, not the town behind it.
+                if (x1 <= 0)
+                    cx0 = cx1 = 0;
+                if (x0 >= Cells)
+                    cx0 = cx1 = Cells - 1;
+                if (y1 <= 0)
+                    cy0 = cy1 = 0;
+                if (y0 >= Cells)
+                    cy0 = cy1 = Cells - 1;
+            }
+            int r = 0, g = 0, b = 0, n = 0;
+            for (int x = cx0; x <= cx1; ++x)
+                for (int y = cy0; y <= cy1; ++y) {
+                    TRgb8Map c = cell(x, y, outside);
+                    r += c.r, g += c.g, b += c.b, ++n;
+                }
+            r /= n, g /= n, b /= n;
+            if (outside)
+                r = (r * 3 + 220) / 4, g = (g * 3 + 224) / 4, b = (b * 3 + 210) / 4;
             uint8_t* p = &image.Pixels[(size_t(py) * 1024 + size_t(px)) * 3];
-            p[0] = r, p[1] = g, p[2] = b;
+            p[0] = uint8_t(r), p[1] = uint8_t(g), p[2] = uint8_t(b);
         }
     return image;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Configures and builds Kalmirov into build/ (Release); with KAL_SANITIZE=1 into build-asan/ with
 # AddressSanitizer and UndefinedBehaviorSanitizer. With KAL_WERROR=1 warnings are errors (the tests
-# build so); otherwise they are not, so a newer compiler than ours still builds the game. Arguments
+# build so); otherwise they are not, so a newer compiler than ours still builds the game.
+# KAL_DATA_FROM=DIR links that generated data tree in instead of generating one. Arguments
 # name the targets to build (default: all).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +13,7 @@ else
   dir=build
   flags=(-DCMAKE_BUILD_TYPE=Release)
 fi
+flags+=(-DKAL_DATA_FROM="${KAL_DATA_FROM:-}")
 if [ "${KAL_WERROR:-0}" = 1 ]; then
   flags+=(-DKAL_WERROR=ON)
 else

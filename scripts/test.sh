@@ -13,8 +13,9 @@ bash scripts/build.sh
 # autopilot cannot win yet ("pending") run only on demand.
 (cd build && ctest --output-on-failure -j "$jobs" -LE 'fuzz-long|soak|pending')
 
-# The launcher's tests read the pictures of the data tree, so the sanitizer build generates it too.
-KAL_SANITIZE=1 bash scripts/build.sh kaltests kalscores kalscorestests kallaunchertests gamedata \
+# The launcher's tests read the pictures of the data tree: the sanitizer build links the Release
+# build's.
+KAL_DATA_FROM="$PWD/build/run/data" KAL_SANITIZE=1 bash scripts/build.sh kaltests kalscores kalscorestests kallaunchertests gamedata \
   $(cd fuzz && ls Fuzz*.cpp | grep -v FuzzDriver | sed 's/\.cpp$//')
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j "$jobs" -LE 'e2e|fuzz-long|autopilot|pending|soak')

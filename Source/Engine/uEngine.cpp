@@ -262,7 +262,7 @@ bool TEngine::InitKeyboard() {
 }
 
 bool TEngine::HarnessFinished() const {
-    uint64_t done = KeyboardPasses > 0 ? KeyboardPasses : FramesDone;
+    uint64_t done = CountsTicks ? KeyboardPasses : FramesDone;
     return (Harness.FrameLimit > 0 && done >= Harness.FrameLimit) || (KeySource && KeySource->Ended());
 }
 
@@ -385,8 +385,8 @@ uint64_t TEngine::SpriteDigest() {
 
 void TEngine::SaveShots() {
     // The first frame drawn after each shot's tick: one tick a frame on the fixed clock, so exactly
-    // that tick's picture there. A loop that reads no keys has no ticks: its frames count instead.
-    uint64_t count = KeyboardPasses > 0 ? KeyboardPasses : FramesDone + 1;
+    // that tick's picture there. A loop of a tool or a test counts its frames instead.
+    uint64_t count = CountsTicks ? KeyboardPasses : FramesDone + 1;
     for (const auto& [tick, fileName] : Harness.Shots) {
         if (tick <= LastShotTick || tick > count)
             continue;

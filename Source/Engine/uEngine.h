@@ -185,9 +185,11 @@ class TEngine {
     TPadState Pads[MaxPads], PrevPads[MaxPads]; // this tick's and the previous tick's pads
     // Seconds a frame lasts at least on the real clock; 0 leaves the pace to the world clock.
     double FrameInterval = 0.01;
-    // ReadKeyboard calls so far: the number of the next tick. Key scripts, --frames and --shot count
-    // these.
+    // ReadKeyboard calls so far: the number of the next tick. Key scripts count these, and so do
+    // --frames and --shot where the engine runs ticks (the game); a loop of a tool or a test that
+    // draws a frame a pass has them count its frames.
     uint64_t KeyboardPasses = 0;
+    bool CountsTicks = false;
 
   private:
     // The end of every frame, drawn or not: the wait for its interval, then the count.

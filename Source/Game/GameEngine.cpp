@@ -18,6 +18,7 @@
 TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness,
                          const TGameSetup& setup)
     : TEngine(width, height, fullscreen, 32, harness), Setup(setup), City(*this) {
+    CountsTicks = true;
     if (!Setup.Profiles || Setup.SelectedProfile < 0 ||
         Setup.SelectedProfile >= int(Setup.Profiles->Records.size()))
         throw ERangeError("Selected profile " + std::to_string(Setup.SelectedProfile) + " out of range");

@@ -320,8 +320,9 @@ TEST_F(BeyondE2E, ScreenshotsOfTheGhostAndOfBothRoutesOnTheMap) {
         red += rgb[i] > 200 && rgb[i + 1] < 60 && rgb[i + 2] < 60;
         gold += rgb[i] > 220 && rgb[i + 1] > 180 && rgb[i + 2] < 60;
     }
-    EXPECT_GT(red, 20) << "this run's route";
-    EXPECT_GT(gold, 20) << "the record run's route";
+    // The map shows the whole town in 200 pixels: a route of a few hundred metres is some dozen.
+    EXPECT_GT(red, 10) << "this run's route";
+    EXPECT_GT(gold, 10) << "the record run's route";
 }
 
 namespace {

@@ -210,8 +210,8 @@ int PlaySession(const TSessionOptions& options) {
                         finished ? "finished in" : "given up at", time);
             if (played % 10 == 0) {
                 readings.push_back(game.ResidentKilobytes());
-                std::printf("after %d games: resident memory %.1f MB\n", played,
-                            double(readings.back()) / 1024);
+                std::printf("after %d games: resident memory %.1f MB (%ld kB)\n", played,
+                            double(readings.back()) / 1024, readings.back());
             }
             std::fflush(stdout);
             if (played == options.Count)

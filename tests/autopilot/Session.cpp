@@ -233,6 +233,9 @@ int PlaySession(const TSessionOptions& options) {
         trouble = "the game exited with status " + std::to_string(exitCode);
     std::printf(
         "session: %d games in one game process (%d won), %.0f s of wall time, game exit status %d: %s\n",
-        played, won, wall, exitCode, trouble.empty() ? "memory flat" : trouble.c_str());
+        played, won, wall, exitCode,
+        !trouble.empty()                             ? trouble.c_str()
+        : readings.size() > size_t(WarmUpGames / 10) ? "memory flat"
+                                                     : "too few games to judge the memory");
     return trouble.empty() ? 0 : 1;
 }

@@ -12,7 +12,7 @@ autopilot=$1 game=$2 run_dir=$3
 shift 3
 # The sanitizer holds freed memory back in a quarantine (256 MB by default), which fills over a
 # hundred games and more, the resident memory creeping up all the while; a 16 MB one fills within the
-# warm-up (readings then stay within about 5 MB), so that growth after it is the game's own. A use after
+# warm-up (the readings then wander by about 5 MB), so that growth after it is the game's own. A use after
 # free is still caught within that window, and LeakSanitizer reports at the end what was never freed.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:quarantine_size_mb=16} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 exec "$autopilot" --game "$game" --run-dir "$run_dir" --session "${KAL_SOAK_GAMES:-200}" \

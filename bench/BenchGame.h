@@ -1,11 +1,13 @@
 // What the game benchmarks share: a game engine on the fixed clock with one profile and no notice
-// hold, and the check that they run from the game's directory.
+// hold, a key source that drives the player's car in circles, and the check that they run from the
+// game's directory.
 #pragma once
 
 #include "GameEngine.h"
 #include "uByteReader.h"
 
 #include <benchmark/benchmark.h>
+#include <cstring>
 #include <memory>
 
 struct TBenchGame {
@@ -25,6 +27,18 @@ struct TBenchGame {
     TProfileList Profiles;
     TGameSetup Setup;
     THarnessOptions Harness;
+};
+
+// Holds the accelerator in every tick and the right arrow in the last 150 of every 400: the car
+// drives round and round through the traffic.
+class TCircleKeys : public TKeySource {
+  public:
+    void Read(uint8_t state[256], uint64_t pass) override {
+        std::memset(state, 0, 256);
+        state[DIK_UP] = 0x80;
+        if (pass % 400 > 250)
+            state[DIK_RIGHT] = 0x80;
+    }
 };
 
 inline bool HaveGameData(benchmark::State& state) {

@@ -2,13 +2,15 @@
 // start to the first intro frame, the stage-2 loading (city, meshes, pictures), the frame time of
 // the heaviest mission scene (mission 10 at night in the snow: 65 pedestrians, 4 traffic cars, chase
 // view) over 2,000 frames on the fixed clock as median and 99th percentile, the simulation alone per
-// frame (rules, traffic, pedestrians, vehicles and physics, no drawing), and the share of a core that
+// frame (rules, traffic, pedestrians, vehicles and physics, no drawing), the whole world's ticks a
+// second headless, the drawn frames of the game's own loop on the world clock (each swap held to the
+// next 1/60 s as on a 60 Hz display with vertical sync, and uncapped), and the share of a core that
 // the idle main menu and the mixer with every channel busy take. The notice screen's hold is left
-// out. Each row's "aim" counter is its target (milliseconds, or percent of a core). Run from the
-// game's directory (build/run) under a display that does not reset between windows:
+// out. Each row's "aim" counter is its target (milliseconds, ticks a second, or percent of a core).
+// Run from the game's directory (build/run) under a display that does not reset between windows:
 //   xvfb-run -a -s "-screen 0 1280x720x24 -noreset" ../bench/kalbench --benchmark_filter=BM_Game
-#include "Car.h"
 #include "BenchGame.h"
+#include "Car.h"
 #include "GameEngine.h"
 #include "uByteReader.h"
 
@@ -20,7 +22,9 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cmath>
 #include <ctime>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -175,6 +179,99 @@ void BM_GameSimulationFrameMission10(benchmark::State& state) {
     FrameCounters(state, frames, 0.5);
 }
 BENCHMARK(BM_GameSimulationFrameMission10)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Mission 10 with its traffic and pedestrians, headless (no window, no GL, no sound device): whole
+// ticks as the game runs them (keys, rules, traffic, pedestrians, vehicles, physics, sprites), 6,000
+// of them (a minute of game time) after the countdown, the car driving in circles. "ticks_per_s"
+// counts them by the wall clock, "cpu_ticks_per_s" by the thread's CPU time: what one core does,
+// however busy the machine is. The aim: 30 times real time.
+void BM_GameHeadlessTicksMission10(benchmark::State& state) {
+    if (!HaveGameData(state))
+        return;
+    TBenchGame bench;
+    bench.Harness.FixedClock = false;
+    bench.Harness.Headless = true;
+    auto game = StartMission10(bench);
+    game->SetKeySource(std::make_unique<TCircleKeys>());
+    for (int i = 0; i < 400; ++i) // past the countdown, the traffic spawned
+        game->Tick();
+    constexpr int ticks = 6000;
+    double wall = 0, cpu = 0;
+    for (auto _ : state) {
+        double cpuStart = CpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+        auto start = TClockType::now();
+        for (int i = 0; i < ticks; ++i)
+            game->Tick();
+        wall = Milliseconds(start, TClockType::now()) / 1000;
+        cpu = CpuSeconds(CLOCK_THREAD_CPUTIME_ID) - cpuStart;
+        state.SetIterationTime(wall);
+    }
+    state.counters["ticks_per_s"] = ticks / wall;
+    state.counters["cpu_ticks_per_s"] = ticks / cpu;
+    state.counters["aim"] = 3000;
+    state.counters["pedestrians"] = double(game->Traffic->Pedestrians.size());
+    state.counters["traffic_cars"] = double(game->Traffic->Cars.size());
+}
+BENCHMARK(BM_GameHeadlessTicksMission10)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Mission 10 at night in the snow, chase view, the car driving in circles, in the game's own loop on
+// the real clock for ten seconds: the ticks the world clock owes, then one frame drawn between the last
+// two ticks. With the argument 60 each swap is held to the next 1/60 s, as a swap that waits for the
+// vertical blank of a 60 Hz display does (Xvfb's does not wait); with 0 nothing waits. The frame
+// times are the intervals between two shown frames; "clock_ratio" is game time over wall time (1: the
+// world keeps up with the wall clock).
+void BM_GameDrawnFramesMission10(benchmark::State& state) {
+    if (!HaveGameData(state))
+        return;
+    const int hz = int(state.range(0));
+    TBenchGame bench;
+    bench.Harness.FixedClock = false;
+    auto game = StartMission10(bench);
+    game->SetKeySource(std::make_unique<TCircleKeys>());
+    game->SetTimeOfDay(23);
+    game->SetCameraMode(1);
+    // The game paces nothing itself: the held swap below stands for the display's.
+    game->SetPresentation(false, 0);
+    std::vector<double> frames;
+    double ratio = 0;
+    for (auto _ : state) {
+        frames.clear();
+        game->RestartWorldClock();
+        uint64_t ticks = 0;
+        auto start = TClockType::now(), last = start;
+        while (Milliseconds(start, TClockType::now()) < 10000) {
+            int due = game->TicksDue();
+            for (int i = 0; i < due; ++i)
+                game->Tick();
+            ticks += uint64_t(due);
+            game->BeginFrame();
+            game->DrawFrame(game->DrawFraction());
+            game->EndFrame();
+            if (hz > 0) {
+                double blanks = std::ceil(Milliseconds(start, TClockType::now()) * hz / 1000);
+                std::this_thread::sleep_until(start + std::chrono::duration_cast<TClockType::duration>(
+                                                          std::chrono::duration<double>(blanks / hz)));
+            }
+            auto shown = TClockType::now();
+            frames.push_back(Milliseconds(last, shown));
+            last = shown;
+        }
+        double wall = Milliseconds(start, last) / 1000;
+        ratio = double(ticks) * TEngine::TickStep / wall;
+        std::vector<double> sorted = frames;
+        std::sort(sorted.begin(), sorted.end());
+        state.SetIterationTime(sorted[sorted.size() / 2] / 1000);
+    }
+    FrameCounters(state, frames, hz > 0 ? 1000.0 / hz : 8);
+    state.counters["frames"] = double(frames.size());
+    state.counters["clock_ratio"] = ratio;
+}
+BENCHMARK(BM_GameDrawnFramesMission10)
+    ->Arg(60)
+    ->Arg(0)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // The main menu over the intro on the real clock, nothing pressed: the share of one core the whole
 // process takes (the GL driver's threads included) in three seconds while the intro's pictures still

@@ -2,6 +2,7 @@
 // state of every frame and answering with key presses, and tells whether it finished in time.
 //   kalautopilot --game PROGRAM --run-dir DIR --mission N [--car T] [--seed S] [--limit SECONDS]
 //                [--record KEYS] [--final STATE] [--trace PASSES] [--check-replay] [--windowed]
+//   kalautopilot --game PROGRAM --run-dir DIR --session GAMES [--seed S] [--limit SECONDS] MISSION:CAR...
 // Missions 1-10 must be finished within twice their par time (or --limit); the races 11-15, where
 // it drives both cars, within --limit (default 480 s). --record writes the keys it sent as a key
 // script; --final writes the state line of the frame the game was finished on. --check-replay then
@@ -9,13 +10,16 @@
 // autopilot's did: the same frame, cars within a millimetre, the same time and score. Exit status 0
 // when the game was finished in time (and replayed alike), 1 when not, 2 on a usage or start error.
 // The game runs headless (no window, no drawing) unless --windowed asks for a window on the fixed
-// clock, which ends in the very same state.
-#include "Angles.h"
+// clock, which ends in the very same state. --session plays GAMES games in one headless game process,
+// the listed MISSION:CAR games in turn, each until it is won or --limit (default 45) seconds of game
+// time have passed; it reports the game's resident memory after every tenth game and fails when the
+// game ends badly or its memory does not stay flat (see Session.h).
 #include "CityGrid.h"
-#include "Driver.h"
 #include "GameConsts.h"
+#include "GamePlayer.h"
 #include "GameProcess.h"
 #include "Json.h"
+#include "Session.h"
 
 #include <cmath>
 #include <cstdio>
@@ -36,6 +40,8 @@ struct TOptions {
     int Trace = 0; // passes between two trace lines, 0 for none
     bool CheckReplay = false;
     bool Windowed = false;
+    int Session = 0; // games of a session, 0 for one game alone
+    std::vector<TSessionGame> SessionGames;
 };
 
 TOptions ParseOptions(int argc, char** argv) {
@@ -69,86 +75,25 @@ TOptions ParseOptions(int argc, char** argv) {
             options.Windowed = true;
         else if (a == "--trace")
             options.Trace = std::stoi(value());
+        else if (a == "--session")
+            options.Session = std::stoi(value());
+        else if (options.Session > 0 && a.rfind("--", 0) != 0)
+            options.SessionGames.push_back(ParseSessionGame(a));
         else
             throw std::runtime_error("unknown option " + a);
     }
+    if (options.Session > 0 && !options.Game.empty() && !options.RunDir.empty() &&
+        !options.SessionGames.empty())
+        return options;
     if (options.Game.empty() || options.RunDir.empty() || options.Mission < 1 || options.Mission > 15 ||
         options.Car < 0 || options.Car > 7)
         throw std::runtime_error(
             "usage: kalautopilot --game PROGRAM --run-dir DIR --mission 1..15 [--car 0..7] "
             "[--seed S] [--limit SECONDS] [--record KEYS] [--final STATE] [--trace PASSES] "
-            "[--check-replay] [--windowed]");
+            "[--check-replay] [--windowed]\n"
+            "       kalautopilot --game PROGRAM --run-dir DIR --session GAMES [--seed S] [--limit SECONDS] "
+            "MISSION:CAR...");
     return options;
-}
-
-constexpr float ColumnSpacing = 8; // metres the second car of a race keeps behind the first
-
-// The keys of one car: the arrows for player 1, W S E R for player 2.
-struct TKeyMap {
-    const char* Accelerate;
-    const char* Brake;
-    const char* Left;
-    const char* Right;
-};
-constexpr TKeyMap PlayerKeys[2] = {{"UP", "DOWN", "LEFT", "RIGHT"}, {"W", "S", "E", "R"}};
-
-// Turns each frame's controls into key lines, sending only the changes.
-class TKeyboard {
-  public:
-    void Set(const TKeyMap& map, const TControls& controls, uint64_t pass, std::string& lines) {
-        Key(map.Accelerate, controls.Accelerate, pass, lines);
-        Key(map.Brake, controls.Brake, pass, lines);
-        Key(map.Left, controls.Left, pass, lines);
-        Key(map.Right, controls.Right, pass, lines);
-    }
-
-  private:
-    void Key(const std::string& name, bool down, uint64_t pass, std::string& lines) {
-        bool& held = Held[name];
-        if (held == down)
-            return;
-        held = down;
-        lines += std::to_string(pass) + (down ? " down " : " up ") + name + "\n";
-    }
-    std::map<std::string, bool> Held;
-};
-
-TCarState CarOf(const TJson& car) {
-    return {float(car["x"].Num()), float(car["y"].Num()), float(car["heading"].Num()),
-            float(car["speed"].Num())};
-}
-
-// The targets still to reach, the active one first, followed by the next ones of the route when the
-// route agrees with the game's active target: at least two, and as many more as lie within thirty
-// metres of the active one along the route, so that the car sees a bend behind a row of close targets
-// in time to slow down for it.
-std::vector<TPoint> Goals(const TJson& state, const std::vector<TMapPoint>& route) {
-    const TJson& targets = state["targets"];
-    if (targets["activeX"].IsNull())
-        return {};
-    TPoint active{float(targets["activeX"].Num()), float(targets["activeY"].Num())};
-    std::vector<TPoint> goals{active};
-    // The route is created finish first and driven from its end.
-    int remaining = int(targets["remaining"].Num());
-    if (remaining >= 1 && remaining <= int(route.size())) {
-        const TMapPoint& listed = route[size_t(remaining - 1)];
-        if (std::fabs(listed.X - active.X) < 0.01f && std::fabs(listed.Y - active.Y) < 0.01f) {
-            float along = 0;
-            for (int i = remaining - 2; i >= 0 && (i >= remaining - 3 || along < 30) && goals.size() < 10; --i) {
-                TPoint next{route[size_t(i)].X, route[size_t(i)].Y};
-                along += std::hypot(next.X - goals.back().X, next.Y - goals.back().Y);
-                goals.push_back(next);
-            }
-        }
-    }
-    return goals;
-}
-
-std::string TempHome() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kalautopilot-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("Cannot make a temporary folder");
-    return pattern;
 }
 
 std::vector<std::string> GameArgs(const TOptions& options) {
@@ -157,18 +102,14 @@ std::vector<std::string> GameArgs(const TOptions& options) {
         args.insert(args.end(), {"-w", "--fixed-clock"});
     else
         args.push_back("--headless");
-    args.insert(args.end(), {"--seed",
-            std::to_string(options.Seed),
-            "--mission",
-            std::to_string(options.Mission),
-            "--car",
-            std::to_string(options.Car)});
+    args.insert(args.end(), {"--seed", std::to_string(options.Seed), "--mission",
+                             std::to_string(options.Mission), "--car", std::to_string(options.Car)});
     return args;
 }
 
 // Plays a key script up to `frames` and gives the state line of the last frame.
 std::string Replay(const TOptions& options, const std::string& keys, int64_t frames) {
-    std::string home = TempHome();
+    std::string home = MakeTempHome();
     std::vector<std::string> args = GameArgs(options);
     args.insert(args.end(), {"--keys", keys, "--frames", std::to_string(frames), "--dump-state", "-"});
     std::string line, last;
@@ -214,31 +155,21 @@ int Play(const TOptions& options) {
     bool race = options.Mission >= 11;
     double par = race ? 0 : MissionSetups[options.Mission].ParTime;
     double limit = options.Limit > 0 ? options.Limit : race ? 480 : 2 * par;
-    const std::vector<TMapPoint>& route = MissionRoute(options.Mission);
 
-    std::string home = TempHome();
+    std::string home = MakeTempHome();
     std::vector<std::string> args = GameArgs(options);
     args.insert(args.end(), {"--keys", "-", "--dump-state", "-"});
     std::string recorded, finalLine;
-    // The steering target of a steering key of each car type, radians, as the car configurations set it.
-    constexpr float SteerAmounts[8] = {0.32f, 0.36f, 0.32f, 0.42f, 0.26f, 0.36f, 0.30f, 0.32f};
-    // Their lengths and widths in metres.
-    constexpr float CarLengths[8] = {4.76f, 4.0f, 4.35f, 8.0f, 5.2f, 5.6f, 4.9f, 4.16f};
-    constexpr float CarWidths[8] = {2.0f, 1.84f, 1.84f, 2.84f, 2.28f, 2.36f, 2.28f, 1.8f};
-    float steer = SteerAmounts[options.Car], length = CarLengths[options.Car], width = CarWidths[options.Car];
-    TDriver drivers[2] = {TDriver(city, steer, length, width), TDriver(city, steer, length, width)};
-    TKeyboard keyboard;
+    TGamePlayer player(city, options.Mission, options.Car, options.Trace);
     bool finished = false, timedOut = false;
     double time = 0;
     int score = 0, exitCode = 0;
     long peak = 0;
     int64_t frame = 0;
-    int goFrames = 0;
     {
         TGameProcess game(options.Game, args, options.RunDir, home);
         game.Send(0, "");
         std::string line;
-        float lastX[2] = {0, 0}, lastY[2] = {0, 0};
         while (game.ReadLine(line)) {
             TJson state = TJson::Parse(line);
             uint64_t pass = uint64_t(state["pass"].Num());
@@ -256,73 +187,7 @@ int Play(const TOptions& options) {
                 finalLine = line;
                 break;
             }
-            bool moving = time > 0 && state["catchUp"].Num() <= 0 && menu == 0;
-            goFrames += moving ? 1 : 0;
-            std::vector<TPoint> goals = Goals(state, route);
-            std::string lines;
-            for (int p = 0; p < (race ? 2 : 1); ++p) {
-                const TJson& car = state["cars"][size_t(p)];
-                if (car.IsNull())
-                    continue;
-                TCarState me = CarOf(car);
-                // A car put somewhere else (a catch-up in a race) plans its way anew.
-                if (std::hypot(me.X - lastX[p], me.Y - lastY[p]) > 2)
-                    drivers[p].Replan();
-                lastX[p] = me.X;
-                lastY[p] = me.Y;
-                std::vector<TPoint> others;
-                std::vector<TCarState> traffic;
-                for (const TJson& t : state["traffic"]["cars"].Items)
-                    if (!t.IsNull())
-                        traffic.push_back(CarOf(t));
-                // In a race the cars drive in a column: the first one leads and waits for the
-                // second only while that one drives off ahead of it; the second starts a little
-                // later, stands while it is close to the first and backs off when the first comes
-                // backing towards it. Two cars waiting for each other in a narrow street would wait
-                // for ever; a second car left far behind is brought up by the game's catch-up.
-                const TJson& other = state["cars"][size_t(1 - p)];
-                bool drives = moving && (p == 0 || goFrames > 60);
-                bool backOff = false;
-                if (race && !other.IsNull()) {
-                    TCarState them = CarOf(other);
-                    if (p == 1 || them.Speed > 0.5f)
-                        others.push_back({them.X, them.Y});
-                    if (p == 1 && std::hypot(me.X - them.X, me.Y - them.Y) < ColumnSpacing) {
-                        drives = false;
-                        float forward = (them.Heading + 180) * Pi / 180;
-                        float ahead =
-                            (me.X - them.X) * std::cos(forward) + (me.Y - them.Y) * std::sin(forward);
-                        backOff = moving && ahead < 0 && drivers[0].Doing() != 'F';
-                    }
-                }
-                TControls controls = drivers[p].Drive(me, goals, drives, others, traffic);
-                if (backOff)
-                    controls.Brake = true;
-                keyboard.Set(PlayerKeys[p], controls, pass + 1, lines);
-                if (options.Trace > 0 && pass % uint64_t(options.Trace) == 0) {
-                    // The nearest other car, if one is near, and what it is doing.
-                    TPoint nearest{0, 0};
-                    for (const TPoint& o : others)
-                        if (std::hypot(o.X - me.X, o.Y - me.Y) < std::hypot(nearest.X - me.X, nearest.Y - me.Y))
-                            nearest = o;
-                    std::string what;
-                    for (const TCarState& t : traffic)
-                        if (std::hypot(t.X - me.X, t.Y - me.Y) < std::hypot(nearest.X - me.X, nearest.Y - me.Y)) {
-                            nearest = {t.X, t.Y};
-                            char text[40];
-                            std::snprintf(text, sizeof text, " h=%.0f v=%.1f", t.Heading, t.Speed);
-                            what = text;
-                        }
-                    std::fprintf(stderr,
-                                 "pass %llu car %d t=%.2f at %.1f,%.1f h=%.0f v=%.1f goal %.1f,%.1f left %d "
-                                 "%c%s%s%s%s near %.1f,%.1f%s\n",
-                                 static_cast<unsigned long long>(pass), p + 1, time, me.X, me.Y, me.Heading,
-                                 me.Speed, goals.empty() ? 0 : goals[0].X, goals.empty() ? 0 : goals[0].Y,
-                                 int(state["targets"]["remaining"].Num()), drivers[p].Doing(),
-                                 controls.Accelerate ? " up" : "", controls.Brake ? " down" : "",
-                                 controls.Left ? " left" : "", controls.Right ? " right" : "", nearest.X, nearest.Y, what.c_str());
-                }
-            }
+            std::string lines = player.Answer(state, pass);
             recorded += lines;
             game.Send(pass + 1, lines);
         }
@@ -333,7 +198,7 @@ int Play(const TOptions& options) {
 
     std::string record = options.Record;
     if (record.empty() && options.CheckReplay)
-        record = TempHome() + "/keys.txt";
+        record = MakeTempHome() + "/keys.txt";
     if (!record.empty())
         std::ofstream(record) << recorded;
     if (!options.Final.empty())
@@ -346,8 +211,8 @@ int Play(const TOptions& options) {
         std::printf(
             "%s, car %d: finished in %.2f s (par %.0f s, limit %.0f s), score %d, frame %lld, %d plans, "
             "game peak memory %ld MB\n",
-            name.c_str(), options.Car, time, par, limit, score, static_cast<long long>(frame),
-            drivers[0].Plans + drivers[1].Plans, peak / 1024);
+            name.c_str(), options.Car, time, par, limit, score, static_cast<long long>(frame), player.Plans(),
+            peak / 1024);
     else
         std::printf("%s, car %d: NOT finished: %s at %.2f s (limit %.0f s), game exit status %d, "
                     "game peak memory %ld MB\n",
@@ -381,6 +246,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
+        if (options.Session > 0) {
+            TSessionOptions session;
+            session.Game = options.Game;
+            session.RunDir = options.RunDir;
+            session.Games = options.SessionGames;
+            session.Count = options.Session;
+            session.Seed = options.Seed;
+            if (options.Limit > 0)
+                session.Limit = options.Limit;
+            return PlaySession(session);
+        }
         return Play(options);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "kalautopilot: %s\n", e.what());

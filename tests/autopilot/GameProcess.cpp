@@ -2,6 +2,8 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/resource.h>
@@ -9,6 +11,13 @@
 #include <unistd.h>
 
 extern char** environ;
+
+std::string MakeTempHome() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kalautopilot-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("Cannot make a temporary folder");
+    return pattern;
+}
 
 TGameProcess::TGameProcess(const std::string& program, const std::vector<std::string>& args,
                            const std::string& directory, const std::string& home) {
@@ -99,4 +108,18 @@ int TGameProcess::Finish() {
         Child = -1;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+long TGameProcess::ResidentKilobytes() const {
+    if (Child <= 0)
+        return 0;
+    std::ifstream status("/proc/" + std::to_string(Child) + "/status");
+    std::string field;
+    while (status >> field)
+        if (field == "VmRSS:") {
+            long kilobytes = 0;
+            status >> kilobytes;
+            return kilobytes;
+        }
+    return 0;
 }

@@ -8,6 +8,9 @@
 #include <sys/types.h>
 #include <vector>
 
+// A fresh temporary folder, for the player's files of a game.
+std::string MakeTempHome();
+
 class TGameProcess {
   public:
     // Starts `program` with `args` in `directory`, the player's files in `home`.
@@ -23,6 +26,8 @@ class TGameProcess {
     void Send(uint64_t pass, const std::string& keyLines);
     // Closes the keys: the game ends after the pass it is in. Returns its exit status.
     int Finish();
+    // The game's resident memory now, in kilobytes (VmRSS); 0 when it has ended.
+    long ResidentKilobytes() const;
     // The game's peak resident memory in kilobytes, known after Finish.
     long PeakKilobytes = 0;
 

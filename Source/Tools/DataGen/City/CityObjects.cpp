@@ -264,30 +264,6 @@ class TPlacer {
         Claim(int(x), int(y), int(w), int(h));
     }
 
-    // The wood along the town's edge: on the meadow of the border, a close row of trees along the
-    // map's edge (their crowns meet) and a looser scatter behind it, towards the town.
-    void BorderWood() {
-        static const int kinds[] = {14, 15, 40, 15};
-        for (int tx = 0; tx < Tiles; ++tx)
-            for (int ty = 0; ty < Tiles; ++ty) {
-                if (P.Zone[tx][ty] != TZone::Countryside)
-                    continue;
-                for (int i = 0; i < TileSize; i += 3)
-                    for (int j = 0; j < TileSize; j += 3) {
-                        int x = tx * TileSize + i, y = ty * TileSize + j;
-                        int edge = std::min({x, y, Cells - 1 - x, Cells - 1 - y}); // metres to the edge
-                        uint32_t r = Hash(x, y, 21);
-                        if (edge > 4 && r % 3 != 0)
-                            continue;
-                        int mesh = kinds[r % 4];
-                        int w = Shapes[size_t(mesh)].W, h = Shapes[size_t(mesh)].D;
-                        if (x % TileSize + w > TileSize || y % TileSize + h > TileSize)
-                            mesh = 16; // the small tree where a big one would reach into the next tile
-                        Place(mesh, x, y, 0);
-                    }
-            }
-    }
-
     // Candidate tree spots on green ground, in a fixed shuffled order.
     std::vector<std::pair<int, int>> TreeSpots() {
         std::vector<std::pair<int, int>> spots;
@@ -338,7 +314,6 @@ void PlaceObjects(TPlan& plan) {
     TPlacer placer(plan);
     placer.RiverWalls();
     placer.BorderWalls();
-    placer.BorderWood();
     placer.StationShops();
     placer.Lots();
     placer.Lamps();

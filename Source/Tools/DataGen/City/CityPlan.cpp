@@ -348,53 +348,6 @@ class TPlanner {
         return rings;
     }
 
-    // The town ends in a belt of meadow one tile wide: the streets of the grid that ran on to the
-    // map's edge stop at the last cross street, and the trees of the belt (see CityObjects) stand
-    // between them and the countryside. Tiles a route, a start, a stop or a lane loop needs, and
-    // the river and the railway leaving town, stay as they are.
-    void Border() {
-        for (int tx = 0; tx < Tiles; ++tx)
-            for (int ty = 0; ty < Tiles; ++ty) {
-                TGround g = P.Ground[tx][ty];
-                if (!TPlan::OnBorder(tx, ty) || g == TGround::Water || g == TGround::Rail ||
-                    g == TGround::Platform || g == TGround::Forecourt)
-                    continue;
-                if (Needed(tx, ty))
-                    continue;
-                P.Ground[tx][ty] = TGround::Grass;
-                P.Zone[tx][ty] = TZone::Countryside;
-            }
-        // A street that now only leads into the belt becomes a lot of its block, from its end
-        // inwards, so no street ends in the trees.
-        for (bool changed = true; changed;) {
-            changed = false;
-            for (int tx = 1; tx < Tiles - 1; ++tx)
-                for (int ty = 1; ty < Tiles - 1; ++ty) {
-                    if (!P.IsStreet(tx, ty) || Needed(tx, ty))
-                        continue;
-                    int streets = int(P.IsStreet(tx + 1, ty)) + int(P.IsStreet(tx - 1, ty)) +
-                                  int(P.IsStreet(tx, ty + 1)) + int(P.IsStreet(tx, ty - 1));
-                    bool belt = P.Zone[tx + 1][ty] == TZone::Countryside ||
-                                P.Zone[tx - 1][ty] == TZone::Countryside ||
-                                P.Zone[tx][ty + 1] == TZone::Countryside ||
-                                P.Zone[tx][ty - 1] == TZone::Countryside;
-                    if (streets <= 1 && belt) {
-                        P.Ground[tx][ty] = TGround::Lot;
-                        changed = true;
-                    }
-                }
-        }
-    }
-
-    // A route, a start, a stop or a lane loop passes through the tile.
-    bool Needed(int tx, int ty) const {
-        for (int x = tx * TileSize; x < (tx + 1) * TileSize; ++x)
-            for (int y = ty * TileSize; y < (ty + 1) * TileSize; ++y)
-                if (P.KeepOut[size_t(x) * Cells + size_t(y)] || RingOwner[size_t(x) * Cells + size_t(y)])
-                    return true;
-        return false;
-    }
-
     void FillGround() {
         for (int tx = 0; tx < Tiles; ++tx)
             for (int ty = 0; ty < Tiles; ++ty) {
@@ -492,7 +445,6 @@ TPlan BuildPlan() {
     planner.Stations();
     planner.BaseGrid();
     planner.Rings();
-    planner.Border();
     planner.FillGround();
     PlaceTiles(plan, planner.RailUnder);
     for (const TRing& ring : plan.Rings)

@@ -30,8 +30,7 @@ enum class TGround : uint8_t {
     Yard,      // industrial concrete
 };
 
-// Countryside: the belt of meadow and trees round the town's edge, where its streets end.
-enum class TZone : uint8_t { Residential, Downtown, Mall, Station, Park, Riverside, Industrial, Countryside };
+enum class TZone : uint8_t { Residential, Downtown, Mall, Station, Park, Riverside, Industrial };
 
 // A ground material at a point of a tile; textures paint it and cell words are derived from it.
 enum class TMaterial : uint8_t {
@@ -135,8 +134,6 @@ struct TPlan {
     std::vector<TBuildingPlacement> Buildings;
     std::vector<TWall> Walls;
 
-    // The outermost ring of tiles, the town's edge.
-    static bool OnBorder(int tx, int ty) { return tx == 0 || ty == 0 || tx == Tiles - 1 || ty == Tiles - 1; }
     bool IsStreet(int tx, int ty) const {
         return tx >= 0 && ty >= 0 && tx < Tiles && ty < Tiles && Ground[tx][ty] == TGround::Street;
     }

@@ -217,8 +217,7 @@ TEST_F(TrafficE2E, Mission10TrafficKeepsItsLanesUprightOnTheMapApartAndGetsSomew
     std::printf("traffic covered %.0f m; worst lane distance %.2f m; %d contacts between cars\n",
                 double(metres), double(worstLane), contacts);
     EXPECT_EQ(contacts, 0);
-    // Four cars over a minute: about 1,800 m since the town ends in a wooded belt near this start.
-    EXPECT_GE(metres, 1500);
+    EXPECT_GE(metres, 2000);
 }
 
 // The traffic's place after some driving, all cars in slot order.

@@ -74,10 +74,7 @@ TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnes
         // the same, nothing is drawn and nothing waits.
         SetGraphicsAvailable(false);
         InitKeyboard();
-        InitPhysics();
-        ViewDistance = DefaultViewDistance;
-        TextureGrid = std::make_unique<TTextureGrid>(Camera);
-        MeshGrid = std::make_unique<TMeshGrid>(Camera, &PhysicsSpace);
+        InitWorld();
         LastSwapTime = FPSStamp = GetTime();
         WorldClock.Start(LastSwapTime);
         return;
@@ -124,12 +121,7 @@ TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnes
         FixedClock = std::make_unique<TFixedClock>();
         PreviousClock = SetClock(FixedClock.get());
     }
-    InitPhysics();
-    // The view an earlier engine of this process chose would change what the camera sees and so
-    // where the traffic is put: every engine starts as the first one did.
-    ViewDistance = DefaultViewDistance;
-    TextureGrid = std::make_unique<TTextureGrid>(Camera);
-    MeshGrid = std::make_unique<TMeshGrid>(Camera, &PhysicsSpace);
+    InitWorld();
 
     glClearColor(ClearColor[0], ClearColor[1], ClearColor[2], ClearColor[3]);
     glEnable(GL_DEPTH_TEST);
@@ -158,6 +150,15 @@ TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnes
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glfwSwapBuffers(Window);
     }
+}
+
+void TEngine::InitWorld() {
+    InitPhysics();
+    // The view an earlier engine of this process chose would change what the camera sees and so
+    // where the traffic is put: every engine starts as the first one did.
+    ViewDistance = DefaultViewDistance;
+    TextureGrid = std::make_unique<TTextureGrid>(Camera);
+    MeshGrid = std::make_unique<TMeshGrid>(Camera, &PhysicsSpace);
 }
 
 TEngine::~TEngine() {
@@ -319,10 +320,9 @@ void TEngine::PaceFrame(bool paced) {
     // On the fixed clock every frame lasts 10 ms, so a run repeats exactly whatever was asked for.
     // A loop of its own (a tool, a test) keeps its frame interval; the game's frames follow the
     // world clock: a cap, or the display's rate where the swap does not wait for it.
-    if (FixedClock || (paced && FrameInterval > 0))
-        Clock().WaitUntil(LastSwapTime + (FixedClock ? 0.01 : FrameInterval));
-    else if (paced)
-        Clock().WaitUntil(WorldClock.NextFrameStart(GetTime()));
+    if (paced || FixedClock)
+        Clock().WaitUntil(OwnPace() ? LastSwapTime + (FixedClock ? 0.01 : FrameInterval)
+                                    : WorldClock.NextFrameStart(GetTime()));
     LastSwapTime = GetTime();
     ++FramesDone;
 }
@@ -336,8 +336,7 @@ void TEngine::SkipFrame() {
     if (!Window)
         return;
     // Nothing to draw until the world has moved on: sleep until the next tick is due.
-    Clock().WaitUntil(FixedClock || FrameInterval > 0 ? LastSwapTime + (FixedClock ? 0.01 : FrameInterval)
-                                                       : WorldClock.NextTickTime());
+    Clock().WaitUntil(OwnPace() ? LastSwapTime + (FixedClock ? 0.01 : FrameInterval) : WorldClock.NextTickTime());
     LastSwapTime = GetTime();
     ++FramesDone;
     glfwPollEvents();

@@ -192,8 +192,13 @@ class TEngine {
     bool CountsTicks = false;
 
   private:
+    // The physics, the view distance and the two grids of the city, as every engine starts them.
+    void InitWorld();
     // The end of every frame, drawn or not: the wait for its interval, then the count.
     void PaceFrame(bool paced = true);
+    // The frames keep their own pace (the fixed clock's 10 ms, or a tool's interval) rather than
+    // the world clock's.
+    bool OwnPace() const { return FixedClock || FrameInterval > 0; }
     void SaveShots();
 
     // A mesh of the list as PrepareMeshes found it in view.

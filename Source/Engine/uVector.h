@@ -2,6 +2,8 @@
 // vector operations everyone uses. The physics library's own vector types are kept apart (see uOde.h).
 #pragma once
 
+#include <cmath>
+
 // x, y, z in metres (world frame, Z up); w carries no meaning.
 struct dVector3 {
     float x = 0, y = 0, z = 0, w = 0;
@@ -33,3 +35,17 @@ dMatrix3 MatrixRotationZ(float angle);
 // 2D test on x and y: clockwise (and degenerate) triangles include their edges, counter-clockwise
 // ones exclude them.
 bool PointInTriangle(const dVector3& p, const dVector3& a, const dVector3& b, const dVector3& c);
+
+// The turn `f` (0..1) of the way from quaternion `a` to `b` (w, x, y, z), the short way round (q and
+// -q are the same turn), normalised: for drawing a body between two poses a moment apart.
+template <class T> void QuaternionBetween(const T a[4], const T b[4], float f, T out[4]) {
+    T dot = a[0] * b[0] + a[1] * b[1] + a[2] * b[2] + a[3] * b[3];
+    T sign = dot < 0 ? T(-1) : T(1), norm = 0;
+    for (int i = 0; i < 4; ++i) {
+        out[i] = a[i] * T(1 - f) + sign * b[i] * T(f);
+        norm += out[i] * out[i];
+    }
+    norm = std::sqrt(norm);
+    for (int i = 0; i < 4; ++i)
+        out[i] /= norm;
+}

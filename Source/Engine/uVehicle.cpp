@@ -34,18 +34,8 @@ void BodyMatrixBetween(const dReal from[3], const dReal fromQ[4], dBodyID body, 
         BodyMatrix(body, m);
         return;
     }
-    // The shorter way round: q and -q are the same turn.
-    dReal dot = q[0] * fromQ[0] + q[1] * fromQ[1] + q[2] * fromQ[2] + q[3] * fromQ[3];
-    dReal sign = dot < 0 ? -1 : 1;
     dQuaternion mix;
-    dReal norm = 0;
-    for (int i = 0; i < 4; ++i) {
-        mix[i] = fromQ[i] * (1 - f) + sign * q[i] * f;
-        norm += mix[i] * mix[i];
-    }
-    norm = std::sqrt(norm);
-    for (int i = 0; i < 4; ++i)
-        mix[i] /= norm;
+    QuaternionBetween(fromQ, q, f, mix);
     dReal r[12];
     dQtoR(mix, r);
     for (int row = 0; row < 3; ++row)

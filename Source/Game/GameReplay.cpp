@@ -216,16 +216,8 @@ void TGameEngine::DrawGhost(float fraction) {
         f.X = from.X + (f.X - from.X) * fraction;
         f.Y = from.Y + (f.Y - from.Y) * fraction;
         f.Z = from.Z + (f.Z - from.Z) * fraction;
-        float dot = 0;
-        for (int i = 0; i < 4; ++i)
-            dot += from.Q[i] * f.Q[i];
-        float sign = dot < 0 ? -1.0f : 1.0f, norm = 0;
-        for (int i = 0; i < 4; ++i) {
-            f.Q[i] = from.Q[i] * (1 - fraction) + sign * f.Q[i] * fraction;
-            norm += f.Q[i] * f.Q[i];
-        }
-        for (float& q : f.Q)
-            q /= std::sqrt(norm);
+        float to[4] = {f.Q[0], f.Q[1], f.Q[2], f.Q[3]};
+        QuaternionBetween(from.Q, to, fraction, f.Q);
     }
     const TCarModel& model = CarModelTable[Best.CarType];
     // The second player's colours tell the ghost from the player's own car.

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake pkg-config ninja-build git
+  build-essential cmake pkg-config ninja-build git ccache
   libglfw3-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   xvfb xauth
   libode-dev

@@ -1,12 +1,16 @@
 // The ground tile grid and the mesh grid: placement, clipping at the edge, the cells visited around
-// the camera, each object drawn once, and the obstacle boxes made in a real physics space.
+// the camera, each object drawn once, the obstacle boxes made in a real physics space, and the
+// country round the town.
 #include "uCamera.h"
+#include "uCityEdge.h"
 #include "uErrors.h"
 #include "uMeshGrid.h"
 #include "uPhysics.h"
 #include "uTextureGrid.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -206,4 +210,28 @@ TEST_F(TMeshGridTest, HugeOrNegativeSizesStayInsideTheGrid) {
     std::vector<const TMeshCell*> buildings, blocks;
     grid->CollectVisible(buildings, blocks);
     EXPECT_EQ(buildings.size(), 1u);
+}
+
+TEST(CityEdge, ThePiecesLieOutsideTheWallsOnEverySideWithTheirFenceOnTheTownSide) {
+    TCamera camera; // all planes zero: everything counts as visible
+    TCityEdge edge(camera, Mesh(32, 32, 9));
+    std::vector<TCityEdge::TPiece> pieces;
+    for (auto [x, y] : {std::pair{256.0f, 2.0f}, {510.0f, 256.0f}, {256.0f, 510.0f}, {2.0f, 256.0f}, {1.0f, 1.0f}}) {
+        SCOPED_TRACE(testing::Message() << "camera at " << x << ", " << y);
+        camera.SetTarget(x, y);
+        edge.CollectVisible(pieces);
+        ASSERT_FALSE(pieces.empty());
+        for (const TCityEdge::TPiece& p : pieces) {
+            // The piece's local low-Y side (its fence) and high-Y side (the far end of the wood).
+            float a = p.Heading * 3.14159265f / 180;
+            auto at = [&](float v) { return std::pair{p.Centre.x - v * std::sin(a), p.Centre.y + v * std::cos(a)}; };
+            auto [fx, fy] = at(-16);
+            auto [wx, wy] = at(16);
+            bool onInnerFace = std::fabs(fx - 1) < 1e-3f || std::fabs(fx - 511) < 1e-3f ||
+                               std::fabs(fy - 1) < 1e-3f || std::fabs(fy - 511) < 1e-3f;
+            EXPECT_TRUE(onInnerFace) << fx << ", " << fy;
+            EXPECT_FALSE(TTextureGrid::InGrid(int(std::floor(wx)), int(std::floor(wy)))) << wx << ", " << wy;
+            EXPECT_NEAR(p.Centre.z, 4.5f, 0.1f); // standing on the ground
+        }
+    }
 }

@@ -48,22 +48,23 @@ void LayoutViewport(int fbWidth, int fbHeight, int layoutWidth, int layoutHeight
     viewport[3] = h;
 }
 
-// The engine's walk over one list: live objects get their per-frame calls, dead ones are unlinked.
+// The engine's walk over one list: live objects get their per-frame calls, dead ones are unlinked,
+// including those that died in this walk's calls. So an owner may free an object once it has seen
+// it dead after a walk (a car its faded tyre tracks) without searching the list for it.
 template <class T, class F> void UpdateWalk(TList<T>& list, F&& perFrame) {
-    for (TNode<T>* node = list.First(); !node->IsTail(); node = node->Next) {
-        T* item = node->Data;
-        bool alive;
+    auto alive = [](const T* item) {
         if constexpr (requires { item->Active; })
-            alive = item->Active;
+            return item->Active;
         else
-            alive = item->Alive;
-        if (alive)
-            perFrame(item);
-        else
+            return item->Alive;
+    };
+    for (TNode<T>* node = list.First(); !node->IsTail(); node = node->Next) {
+        if (alive(node->Data))
+            perFrame(node->Data);
+        if (!alive(node->Data))
             node = list.Unlink(node);
     }
 }
-
 
 } // namespace
 
@@ -480,6 +481,8 @@ void TEngine::DrawPreparedMeshes() {
         glPopMatrix();
     }
     MeshGrid->DrawPrepared();
+    if (CityEdge)
+        CityEdge->Draw();
 }
 
 void TEngine::DarkenScene(uint8_t alpha) {

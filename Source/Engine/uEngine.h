@@ -12,6 +12,7 @@
 #include "uHarness.h"
 #include "uKeyboard.h"
 #include "uList.h"
+#include "uCityEdge.h"
 #include "uMeshGrid.h"
 #include "uParticleSystem.h"
 #include "uPlatform.h"
@@ -80,6 +81,8 @@ class TEngine {
 
     // White, then the ground tiles around the camera.
     void DrawTextureGrid();
+    // Surrounds the city with this mesh piece from now on (see TCityEdge).
+    void SetCityEdge(const TMeshRecord& piece) { CityEdge = std::make_unique<TCityEdge>(Camera, piece); }
     // A tick and a drawing of the meshes in one, for a loop that draws every tick.
     void DrawMeshes();
     // The vehicles' tick: each keeps its pose, takes its per-tick calls, then the physics steps by the
@@ -179,6 +182,7 @@ class TEngine {
     TCamera Camera;
     std::unique_ptr<TTextureGrid> TextureGrid; // ground tiles of the city
     std::unique_ptr<TMeshGrid> MeshGrid;       // buildings and collision blocks of the city
+    std::unique_ptr<TCityEdge> CityEdge;       // the country round it, once its mesh is loaded
     uint64_t FramesDone = 0;  // frames so far, drawn or skipped
     uint64_t FramesDrawn = 0; // EndFrame calls so far
     uint32_t TicksLastFrame = 0; // ticks run before the last drawn frame (the diagnostic overlay)

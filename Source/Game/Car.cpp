@@ -206,12 +206,12 @@ void TCar::DropTracks() {
 }
 
 void TCar::ReleaseDeadTracks() {
-    // Tracks fade out in the order they were laid, so the dead ones are at the front.
-    DeadTracks.clear();
-    while (DeadTracks.size() < Tracks.size() && !Tracks[DeadTracks.size()]->Alive)
-        DeadTracks.push_back(Tracks[DeadTracks.size()].get());
-    Engine.RemoveSprites3D(DeadTracks);
-    Tracks.erase(Tracks.begin(), Tracks.begin() + long(DeadTracks.size()));
+    // Tracks fade out in the order they were laid, so the dead ones are at the front. A track dies
+    // in the engine's walk over the 3D sprites, which unlinks it there and then.
+    size_t dead = 0;
+    while (dead < Tracks.size() && !Tracks[dead]->Alive)
+        ++dead;
+    Tracks.erase(Tracks.begin(), Tracks.begin() + long(dead));
 }
 
 void TCar::OnCrash() {

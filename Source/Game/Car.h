@@ -92,7 +92,6 @@ class TCar : public TVehicle {
     }
 
     std::vector<std::unique_ptr<TTrackSprite>> Tracks; // live tyre marks, oldest first
-    std::vector<TSprite3D*> DeadTracks;                 // scratch of ReleaseDeadTracks
 };
 
 // A player's car of one model (a row of CarModelTable): loops its engine sample on the player's

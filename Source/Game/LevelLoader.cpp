@@ -119,6 +119,7 @@ std::vector<TMeshEntry> StageTwoMeshes() {
     car(chevy, {"chevy_yellow"}, CarFilePath(chevy, ""));
     car(mustang, {"mustang_black"}, CarFilePath(mustang, ""));
     list.push_back({"arrow", ".\\data\\meshes\\prezent.3ds", "", 1});
+    list.push_back({"city_edge", ".\\data\\meshes\\city_edge.3ds", "", 1});
     for (int i = 1; i <= 4; ++i)
         for (int j = 1; j <= 3; ++j)
             list.push_back({"human" + std::to_string(i) + std::to_string(j),
@@ -240,6 +241,7 @@ void TGameEngine::LoadMeshes(int stage) {
         LoadMesh(entry.File, entry.Texture, entry.Scale, mesh);
         Resources().AddMesh(entry.Key, mesh);
     }
+    SetCityEdge(Resources().GetMesh("city_edge"));
 }
 
 void TGameEngine::ShowLoader(bool on) {

@@ -312,6 +312,10 @@ void GenerateCity(const TGenContext& context) {
         for (const auto& [file, image] : mesh.Textures)
             context.Write("meshes/" + file, EncodeBMP(image));
     }
+    TCityMesh edge = BuildEdgeMesh();
+    context.Write("meshes/city_edge.3ds", Encode3DS(edge.Model));
+    for (const auto& [file, image] : edge.Textures)
+        context.Write("meshes/" + file, EncodeBMP(image));
     context.Write("city/city.tmf", MapFile(plan));
     context.Write("city/boss.cur", RouteFile(plan.Rings.at(0)));
     context.Write("city/director.cur", RouteFile(plan.Rings.at(5)));

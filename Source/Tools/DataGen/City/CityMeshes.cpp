@@ -240,6 +240,21 @@ struct TMeshBuilder {
         Lid(o, x0, y0, x1, y1, z1, 1);
     }
 
+    // A tree standing at (x, y): a trunk and an octagonal crown of radius r, a cone for the fir, a
+    // double cone for the broadleaf trees.
+    void TreeAt(T3dsObject& trunk, T3dsObject& crown, float x, float y, float h, float r, bool fir) {
+        Box(trunk, x - 0.12f, y - 0.12f, x + 0.12f, y + 0.12f, 0, h * 0.4f);
+        const int sides = 8;
+        float zb = h * (fir ? 0.2f : 0.35f), zm = fir ? zb : h * 0.65f;
+        for (int k = 0; k < sides; ++k) {
+            float a0 = 2 * 3.14159265f * k / sides, a1 = 2 * 3.14159265f * (k + 1) / sides;
+            dVector3 p0 = VectorMake(x + r * std::cos(a0), y + r * std::sin(a0), zm);
+            dVector3 p1 = VectorMake(x + r * std::cos(a1), y + r * std::sin(a1), zm);
+            Triangle(crown, p0, p1, VectorMake(x, y, h));
+            Triangle(crown, p1, p0, VectorMake(x, y, zb));
+        }
+    }
+
     // A gable roof along X over the box [x0, x1] x [y0, y1] from height z to the ridge.
     void Gable(T3dsObject& roof, T3dsObject& gables, float x0, float y0, float x1, float y1, float z,
                float ridge) {
@@ -376,19 +391,8 @@ TCityMesh BuildCityMesh(size_t index) {
                      : row.Colour == 3 ? TRgb8{70, 120, 50}
                                        : TRgb8{60, 130, 55};
         std::string crown = colour("leaves", leaf);
-        float r = row.W / 2.0f - 0.05f;
-        b.Box(b.Object("trunk", bark), -0.12f, -0.12f, 0.12f, 0.12f, 0, h * 0.4f);
-        T3dsObject& c = b.Object("crown", crown);
-        // An octagonal crown: a cone for the fir, a double cone for the broadleaf trees.
-        const int sides = 8;
-        float zb = h * (row.Colour == 1 ? 0.2f : 0.35f), zm = row.Colour == 1 ? zb : h * 0.65f;
-        for (int k = 0; k < sides; ++k) {
-            float a0 = 2 * 3.14159265f * k / sides, a1 = 2 * 3.14159265f * (k + 1) / sides;
-            dVector3 p0 = VectorMake(r * std::cos(a0), r * std::sin(a0), zm);
-            dVector3 p1 = VectorMake(r * std::cos(a1), r * std::sin(a1), zm);
-            b.Triangle(c, p0, p1, VectorMake(0, 0, h));
-            b.Triangle(c, p1, p0, VectorMake(0, 0, zb));
-        }
+        b.TreeAt(b.Object("trunk", bark), b.Object("crown", crown), 0, 0, h, row.W / 2.0f - 0.05f,
+                 row.Colour == 1);
         break;
     }
     case Kiosk: {
@@ -420,6 +424,56 @@ TCityMesh BuildCityMesh(size_t index) {
         break;
     }
     }
+    out.Model = b.Finish();
+    return out;
+}
+
+TCityMesh BuildEdgeMesh() {
+    TCityMesh out;
+    TMeshBuilder b;
+    auto colour = [&](const std::string& name, TBMPImage image) {
+        std::string file = "city_edge_" + name + ".bmp";
+        out.Textures.push_back({file, std::move(image)});
+        b.Material("city_edge_" + name, file);
+        return "city_edge_" + name;
+    };
+    auto plain = [&](const std::string& name, TRgb8 c, uint32_t seed) {
+        return colour(name, Paint(16, 16, [c, seed](int x, int y) { return Shade(c, Grain(x, y, seed)); }));
+    };
+    // Meadow grass in tufts, 4 m to the picture.
+    std::string meadow = colour("meadow", Paint(64, 64, [](int x, int y) {
+                                    float tuft = float(Mix(uint32_t(x / 3) * 37u + uint32_t(y / 3), 41) & 255) / 255;
+                                    TRgb8 grass = tuft > 0.85f ? TRgb8{120, 150, 70} : TRgb8{96, 142, 70};
+                                    return Shade(grass, Grain(x, y, 43));
+                                }));
+    std::string wood = plain("wood", {140, 104, 70}, 45), bark = plain("bark", {95, 70, 50}, 47);
+    std::string fir = plain("fir", {40, 90, 50}, 49), leaves = plain("leaves", {66, 126, 54}, 51);
+    auto V = VectorMake;
+    const float length = EdgeLength, depth = EdgeDepth;
+    // The meadow, a hand above the ground it covers.
+    b.Quad(b.Object("meadow", meadow), V(0, 0, 0), V(length, 0, 0), V(length, depth, 0), V(0, depth, 0), 0, 0,
+           length / 4, depth / 4);
+    // A post-and-rail fence along the town side, a post every 2 m.
+    T3dsObject& fence = b.Object("fence", wood);
+    for (float x = 0.1f; x < length; x += 2)
+        b.Box(fence, x - 0.07f, 0.2f, x + 0.07f, 0.34f, 0, 1.3f);
+    for (float z : {0.5f, 1.05f})
+        b.Box(fence, 0, 0.15f, length, 0.2f, z, z + 0.12f);
+    // A wood beyond it: trees on a jittered grid, thinning towards the fence.
+    T3dsObject& trunks = b.Object("trunks", bark);
+    T3dsObject& firs = b.Object("firs", fir);
+    T3dsObject& broadleaf = b.Object("broadleaf", leaves);
+    uint32_t k = 0;
+    for (float y = 4; y < depth - 2; y += 3.2f)
+        for (float x = 1.5f; x < length - 1; x += 3.2f, ++k) {
+            uint32_t h = Mix(k, 53);
+            if (y < 8 && h % 3 == 0)
+                continue;
+            float tx = x + float(h % 100) / 100 * 1.4f - 0.7f, ty = y + float((h >> 8) % 100) / 100 * 1.4f - 0.7f;
+            bool isFir = (h >> 16) % 5 < 2;
+            float height = 5.5f + float((h >> 20) % 100) / 100 * 4;
+            b.TreeAt(trunks, isFir ? firs : broadleaf, tx, ty, height, isFir ? 1.3f : 1.7f, isFir);
+        }
     out.Model = b.Finish();
     return out;
 }

@@ -380,6 +380,8 @@ void TGameEngine::StepWorld() {
 
 void TGameEngine::RenderFrame() {
     StepWorld();
+    if (Headless())
+        return;
     BeginFrame();
     DrawFrame(1);
     EndFrame();

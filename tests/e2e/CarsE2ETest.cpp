@@ -35,7 +35,7 @@ class CarsE2E : public ::testing::Test {
         std::string script = Dir.File("keys.txt"), report = Dir.File("report.txt");
         std::ofstream(script) << keys;
         std::ostringstream command;
-        command << "./kaldrive -w -ns --fixed-clock --no-draw --car " << car << " --at " << x << "," << y
+        command << "./kaldrive -ns --headless --car " << car << " --at " << x << "," << y
                 << " --heading " << heading << " --keys " << script << " --frames " << frames << " --report "
                 << report << " " << extra;
         EXPECT_EQ(std::system(command.str().c_str()), 0) << command.str();

@@ -108,14 +108,19 @@ struct TGameRun {
     std::vector<TState> Frames; // one per game-loop frame, from the first frame after loading
 };
 
-// Runs the game from the run directory with the player's files in `home` (fresh for each test).
+enum class TView { Headless, Window };
+
+// Runs the game from the run directory with the player's files in `home` (fresh for each test):
+// headless, which ends in the same states, unless a screenshot or `view` asks for the window.
 TGameRun RunGame(const TTempDir& home, const std::string& options, uint64_t frames,
-                 const std::string& keys = "") {
+                 const std::string& keys = "", TView view = TView::Headless) {
     std::string script = home.File("keys.txt"), dump = home.File("state.jsonl");
     std::ofstream(script) << keys;
+    bool window = view == TView::Window || options.find("--shot") != std::string::npos;
     std::ostringstream command;
     command << "XDG_DATA_HOME=" << home.Path << " XDG_CONFIG_HOME=" << home.Path
-            << " ./kalmirov -w -ns --fixed-clock --frames " << frames << " --keys " << script
+            << (window ? " ./kalmirov -w -ns --fixed-clock" : " ./kalmirov -ns --headless") << " --frames " << frames
+            << " --keys " << script
             << " --dump-state " << dump << " " << options;
     TGameRun run;
     run.ExitCode = std::system(command.str().c_str());
@@ -389,7 +394,7 @@ TEST_F(GameE2E, AHeadlessRunEndsAsTheWindowedOneOnTheFixedClock) {
     for (const char* game : {"--mission 10 --car 6", "--mission 13 --car 2"}) {
         SCOPED_TRACE(game);
         TTempDir windowedHome, headlessHome;
-        TGameRun windowed = RunGame(windowedHome, game, 900, keys);
+        TGameRun windowed = RunGame(windowedHome, game, 900, keys, TView::Window);
         std::ofstream(headlessHome.File("keys.txt")) << keys;
         std::ostringstream command;
         command << "env -u DISPLAY XDG_DATA_HOME=" << headlessHome.Path << " XDG_CONFIG_HOME=" << headlessHome.Path

@@ -120,13 +120,15 @@ class MenuE2E : public ::testing::Test {
         std::ofstream(Dir.File("config/kalmirov/settings.ini")) << lines;
     }
 
-    // Runs the game for `frames` frames; `shots` are frame numbers, saved as shot<frame>.png.
+    // Runs the game for `frames` frames; `shots` are frame numbers, saved as shot<frame>.png. Without
+    // shots the game runs headless, which ends in the same states.
     std::vector<TDumpLine> Play(const TKeys& keys, int frames, const std::string& options = "",
                                 const std::vector<int>& shots = {}) {
         std::ofstream(Dir.File("keys.txt")) << keys.Text();
         std::ostringstream command;
         command << "XDG_DATA_HOME=" << Dir.File("data") << " XDG_CONFIG_HOME=" << Dir.File("config")
-                << " ./kalmirov -w -ns --fixed-clock --keys " << Dir.File("keys.txt") << " --frames "
+                << (shots.empty() ? " ./kalmirov -ns --headless" : " ./kalmirov -w -ns --fixed-clock")
+                << " --keys " << Dir.File("keys.txt") << " --frames "
                 << frames << " --dump-state " << Dir.File("state.jsonl") << " " << options;
         for (int frame : shots)
             command << " --shot " << frame << ":" << Shot(frame);

@@ -100,6 +100,8 @@ class TrafficE2E : public ::testing::Test {
         Setup.Profiles = &Profiles;
         Setup.NoticeHold = false;
         Harness.FixedClock = true;
+        // The tests that take no picture run the world alone.
+        Harness.Headless = true;
     }
     void TearDown() override {
         Game.reset();
@@ -495,6 +497,7 @@ void SaveFrontBuffer(TGameEngine& game, const std::string& name) {
 // screenshot folder (scripts/traffic-shots.sh copies them to doc/traffic).
 TEST_F(TrafficE2E, ABusyStreetByDayAndByNight) {
     constexpr int Avia = 5;
+    Harness.Headless = false;
     for (int hour : {12, 23}) {
         TTrafficGame& game = Start(10, 21, Avia);
         game.SetTimeOfDay(hour);

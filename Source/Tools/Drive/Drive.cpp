@@ -1,7 +1,7 @@
 // kaldrive: drives one player car through the generated city, alone, with the camera behind it —
 // for feeling and tuning the cars by hand and for measuring them from key scripts.
 //   kaldrive [-w] [-ns] [--car TYPE] [--at X,Y] [--heading DEG] [--night] [--top] [--no-draw] [--no-city]
-//            [--report FILE] [harness options: --keys, --frames, --shot, --fixed-clock]
+//            [--report FILE] [harness options: --keys, --frames, --shot, --fixed-clock, --headless]
 // Keys as in the game: arrows drive, Space brakes, Left Ctrl horn, Q headlights, C camera, Esc quits.
 // --report writes one line per frame: frame, x, y, speed, heading, damage, fuel, braking, and how
 // upright the body is (1 upright, 0 on its side, -1 on its roof), steering angle (radians).
@@ -124,8 +124,12 @@ void LoadAssets(TEngine& engine) {
     }
 }
 
-int Drive(const TDriveOptions& options, const THarnessOptions& harness) {
+int Drive(TDriveOptions options, const THarnessOptions& harness) {
     TEngine engine(640, 480, !options.Windowed, 32, harness);
+    // Every pass of the loop reads the keys once: --frames counts those, headless as in a window.
+    engine.CountsTicks = true;
+    if (engine.Headless())
+        options.Draw = false;
     SeedRandom(1);
     LoadAssets(engine);
     TCityHost city(engine);
@@ -174,7 +178,10 @@ int Drive(const TDriveOptions& options, const THarnessOptions& harness) {
         chase.Update(engine.Camera, *car, topView);
         if (options.Draw)
             engine.DrawTextureGrid();
-        engine.DrawMeshes(); // also raises the collision boxes of the buildings in view
+        if (options.Draw)
+            engine.DrawMeshes(); // also raises the collision boxes of the buildings in view
+        else
+            engine.TickMeshes();
         engine.UpdateVehicles();
         if (options.Draw) {
             engine.DrawVehicles();

@@ -1,6 +1,6 @@
 #include "uDataDir.h"
-#include "uPlatform.h"
 #include "TestSupport.h"
+#include "uPlatform.h"
 
 #include <gtest/gtest.h>
 

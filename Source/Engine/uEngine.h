@@ -224,7 +224,7 @@ class TEngine {
     std::vector<std::pair<float, TVehicle*>> VehicleOrder; // scratch of DrawVehicles
 
     GLFWwindow* Window = nullptr;
-    TWindowSize Windowed;              // the window's size while full screen
+    TWindowSize Windowed;               // the window's size while full screen
     int WindowedX = -1, WindowedY = -1; // and its place; -1: it never had one
     THarnessOptions Harness;
     std::unique_ptr<TKeySource> KeySource;

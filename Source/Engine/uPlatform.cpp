@@ -78,7 +78,8 @@ std::string NativePath(const std::string& gamePath) {
     if (relative && !dataDir.empty())
         for (const char* prefix : {"./data", "data"}) {
             std::string_view view(path);
-            if (view.starts_with(prefix) && (view.size() == std::strlen(prefix) || view[std::strlen(prefix)] == '/'))
+            if (view.starts_with(prefix) &&
+                (view.size() == std::strlen(prefix) || view[std::strlen(prefix)] == '/'))
                 return dataDir + path.substr(std::strlen(prefix));
         }
     return path;
@@ -93,4 +94,6 @@ std::string SetDataFolder(const std::string& folder) {
     return previous;
 }
 
-std::string DataFolder() { return InstalledDataDir().empty() ? std::string("data") : InstalledDataDir(); }
+std::string DataFolder() {
+    return InstalledDataDir().empty() ? std::string("data") : InstalledDataDir();
+}

@@ -1,6 +1,6 @@
 // TConfig: the user's settings for the whole run — language, effects and music volume, full screen or
-// a window and the window's size, the gore switch and the highscore server. Read from the per-user settings file at start-up, written
-// back at exit. Owns the settings file's text while the program runs.
+// a window and the window's size, the gore switch and the highscore server. Read from the per-user
+// settings file at start-up, written back at exit. Owns the settings file's text while the program runs.
 #pragma once
 
 #include "Sound.h"
@@ -33,8 +33,8 @@ class TConfig {
     uint8_t Language = 0;        // 0 English, 1 Czech
     int32_t SamplesVolume = 255; // effects volume 0..255
     int32_t ModulesVolume = 255; // music volume 0..255
-    bool Windowed = false;       // the game plays in a window, not full screen (F11 switches; -w forces a window)
-    int32_t WindowWidth = 640;   // the window's size in screen pixels, as the player last left it
+    bool Windowed = false;       // a window, not full screen, as the player last chose (F11)
+    int32_t WindowWidth = 640;   // the window's size in screen pixels, as the player left it
     int32_t WindowHeight = 480;
     bool Carmageddon = false;    // run-over pedestrians bleed
     bool Ghosts = true;          // the record run drives along as a ghost in a single race

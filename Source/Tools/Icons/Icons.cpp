@@ -50,7 +50,9 @@ void WritePng(const std::string& fileName, const TPicture& picture) {
 }
 
 // How much of source pixel `i` (covering [i, i + 1)) lies inside [from, to).
-double Overlap(int i, double from, double to) { return std::max(0.0, std::min(to, i + 1.0) - std::max(from, double(i))); }
+double Overlap(int i, double from, double to) {
+    return std::max(0.0, std::min(to, i + 1.0) - std::max(from, double(i)));
+}
 
 TPicture Shrink(const TPicture& source, int size) {
     TPicture out;
@@ -93,8 +95,8 @@ int main(int argc, char** argv) {
             int size = std::atoi(argv[i]);
             if (size < 1 || size > source.Width || size > source.Height)
                 throw std::runtime_error(std::string("no icon of size ") + argv[i] + " from a " +
-                                         std::to_string(source.Width) + " x " + std::to_string(source.Height) +
-                                         " source");
+                                         std::to_string(source.Width) + " x " +
+                                         std::to_string(source.Height) + " source");
             std::string name = std::to_string(size) + "x" + std::to_string(size);
             std::filesystem::path folder = std::filesystem::path(argv[2]) / name / "apps";
             std::filesystem::create_directories(folder);

@@ -1,6 +1,5 @@
 #include "uDataDir.h"
 #include "TestSupport.h"
-#include "uPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -19,15 +18,4 @@ TEST(uDataDir, NamedFolderThenTheOneBesideTheProgramThenTheInstalledOne) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(FindDataDir(c.Places), c.Expected) << c.Places.Named << " | " << c.Places.ProgramDir;
-}
-
-TEST(uDataDir, GamePathsIntoDataPointIntoTheDataFolder) {
-    std::string previous = SetDataFolder("/opt/Kal/share/");
-    EXPECT_EQ(NativePath(".\\Data\\Bitmaps\\Lamp.bmp"), "/opt/Kal/share/bitmaps/lamp.bmp");
-    EXPECT_EQ(NativePath("data/city/city.tmf"), "/opt/Kal/share/city/city.tmf");
-    EXPECT_EQ(NativePath(".\\database\\x.bin"), "./database/x.bin") << "only the folder named data";
-    EXPECT_EQ(NativePath("/tmp/data/x.bmp"), "/tmp/data/x.bmp");
-    EXPECT_EQ(DataFolder(), "/opt/Kal/share");
-    SetDataFolder(previous);
-    EXPECT_EQ(NativePath(".\\data\\x.bmp"), "./data/x.bmp");
 }

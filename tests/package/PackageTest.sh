@@ -122,12 +122,14 @@ while read -r path; do
     left+=("$path")
   fi
 done <"$work/contents"
-for path in /usr/share/games/kalmirov /usr/share/doc/kalmirov /usr/share/doc/kalmirov-server /var/lib/kalscores /var/lib/private/kalscores /etc/systemd/system/multi-user.target.wants/kalscores.service \
-  /var/lib/systemd/deb-systemd-helper-enabled/kalscores.service \
-  /var/lib/systemd/deb-systemd-helper-enabled/multi-user.target.wants/kalscores.service \
-  /var/lib/systemd/deb-systemd-helper-masked/kalscores.service; do
+for path in /usr/share/games/kalmirov /usr/share/doc/kalmirov /usr/share/doc/kalmirov-server /var/lib/kalscores \
+  /var/lib/private/kalscores; do
   [ -e "$path" ] || [ -L "$path" ] && left+=("$path")
 done
+# The service's enabling links and the helper's state.
+while read -r path; do
+  left+=("$path")
+done < <(find /etc/systemd /var/lib/systemd -name '*kalscores*' 2>/dev/null)
 for p in "${packages[@]}"; do
   compgen -G "/var/lib/dpkg/info/$p.*" >/dev/null && left+=("/var/lib/dpkg/info/$p.*")
 done

@@ -18,6 +18,9 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # The optional libFuzzer build of the fuzz targets (-DKAL_LIBFUZZER=ON with clang).
   clang libclang-rt-14-dev
+  # The Debian packages (CPack, scripts/package.sh) and their checks: dpkg-shlibdeps finds the
+  # libraries' packages, lintian and appstreamcli check what is built.
+  dpkg-dev file lintian appstream
 )
 
 missing=()

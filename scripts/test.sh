@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit, end-to-end (under Xvfb) and fuzz
-# tests of the Release build, then the unit, launcher and fuzz tests again under the sanitizers. Both
+# tests of the Release build and the test of its Debian packages (which installs and purges them; as
+# root only), then the unit, launcher and fuzz tests again under the sanitizers. Both
 # builds treat warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."

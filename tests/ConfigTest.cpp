@@ -166,6 +166,35 @@ TEST_F(TConfigTest, VolumesAreClampedAndAnyNonZeroIsTrue) {
     EXPECT_TRUE(config.Carmageddon);
 }
 
+// The window's size is written only once it differs from the default, is read back as a pair, and a
+// size no window could have leaves the default.
+TEST_F(TConfigTest, WindowSizeIsWrittenOnceChangedAndReadAsAPair) {
+    {
+        TConfig config(File());
+        EXPECT_EQ(config.WindowWidth, 640);
+    }
+    EXPECT_FALSE(Has(ReadText(File()), "WindowWidth")) << "untouched, the file stays as before";
+    {
+        TConfig config(File());
+        config.WindowWidth = 1024;
+        config.WindowHeight = 700;
+    }
+    TConfig again(File());
+    EXPECT_EQ(again.WindowWidth, 1024);
+    EXPECT_EQ(again.WindowHeight, 700);
+    const std::pair<const char*, int> cases[] = {
+        {"WindowWidth=800\n", 640},                       // half a pair
+        {"WindowWidth=0\nWindowHeight=600\n", 640},       // no window
+        {"WindowWidth=99999\nWindowHeight=600\n", 640},   // no screen
+        {"WindowWidth=\"800\"\nWindowHeight=600\n", 640}, // not a number
+        {"WindowWidth=800\nWindowHeight=600\n", 800},
+    };
+    for (const auto& [text, width] : cases) {
+        WriteText(File(), text);
+        EXPECT_EQ(TConfig(File()).WindowWidth, width) << text;
+    }
+}
+
 TEST_F(TConfigTest, HandEditedFileWithJunkIsReadAndKept) {
     std::string junk = "\xEF\xBB\xBF  language =  1  \r\n"
                        "# my comment\r\n"

@@ -36,6 +36,17 @@ TEST(uPlatform, GamePathsBecomeNative) {
     EXPECT_EQ(NativePath("/tmp/Kal/X.bmp"), "/tmp/Kal/X.bmp");
 }
 
+TEST(uPlatform, GamePathsIntoDataPointIntoTheDataFolder) {
+    std::string previous = SetDataFolder("/opt/Kal/share/");
+    EXPECT_EQ(NativePath(".\\Data\\Bitmaps\\Lamp.bmp"), "/opt/Kal/share/bitmaps/lamp.bmp");
+    EXPECT_EQ(NativePath("data/city/city.tmf"), "/opt/Kal/share/city/city.tmf");
+    EXPECT_EQ(NativePath(".\\database\\x.bin"), "./database/x.bin") << "only the folder named data";
+    EXPECT_EQ(NativePath("/tmp/data/x.bmp"), "/tmp/data/x.bmp");
+    EXPECT_EQ(DataFolder(), "/opt/Kal/share");
+    SetDataFolder(previous);
+    EXPECT_EQ(NativePath(".\\data\\x.bmp"), "./data/x.bmp");
+}
+
 TEST(uPlatform, FormatMessageFillsThePlaceholder) {
     EXPECT_EQ(FormatMessage("Texture %s already added.", "lamp"), "Texture lamp already added.");
     EXPECT_EQ(FormatMessage("no placeholder", "x"), "no placeholder");

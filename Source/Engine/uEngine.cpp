@@ -68,8 +68,11 @@ template <class T, class F> void UpdateWalk(TList<T>& list, F&& perFrame) {
 
 } // namespace
 
-TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnessOptions& harness)
+TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnessOptions& harness,
+                 TWindowSize window)
     : Width(width), Height(height), Fullscreen(fullscreen), Harness(harness) {
+    Windowed.Width = window.Width > 0 ? window.Width : width;
+    Windowed.Height = window.Height > 0 ? window.Height : height;
     if (Harness.Headless) {
         // The world alone: the loaders still read and check every file, the lists and the physics are
         // the same, nothing is drawn and nothing waits.
@@ -91,7 +94,7 @@ TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnes
     glfwWindowHint(GLFW_STENCIL_BITS, 0);
     glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
     GLFWmonitor* monitor = nullptr;
-    int windowWidth = width, windowHeight = height;
+    int windowWidth = Windowed.Width, windowHeight = Windowed.Height;
     if (fullscreen) {
         // Full screen at the desktop's own mode, so the video mode never changes.
         monitor = glfwGetPrimaryMonitor();
@@ -102,6 +105,7 @@ TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnes
             windowHeight = mode->height;
         } else {
             monitor = nullptr;
+            Fullscreen = false;
         }
     }
     Window = glfwCreateWindow(windowWidth, windowHeight, "Kalmirov", monitor, nullptr);
@@ -192,6 +196,38 @@ void TEngine::SetPresentation(bool vsync, int maxFps) {
     const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
     WorldClock.SetPresentation(wait, maxFps, mode ? mode->refreshRate : 60);
     FrameInterval = 0;
+}
+
+void TEngine::SetFullscreen(bool fullscreen) {
+    if (!Window || fullscreen == Fullscreen)
+        return;
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    if (fullscreen) {
+        if (!mode)
+            return;
+        glfwGetWindowPos(Window, &WindowedX, &WindowedY);
+        glfwGetWindowSize(Window, &Windowed.Width, &Windowed.Height);
+        glfwSetWindowMonitor(Window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+    } else {
+        if (WindowedX < 0 && mode) {
+            WindowedX = std::max(0, (mode->width - Windowed.Width) / 2);
+            WindowedY = std::max(0, (mode->height - Windowed.Height) / 2);
+        }
+        glfwSetWindowMonitor(Window, nullptr, std::max(0, WindowedX), std::max(0, WindowedY), Windowed.Width,
+                             Windowed.Height, 0);
+    }
+    Fullscreen = fullscreen;
+    // Whatever was shown is gone: a paused picture is drawn again, at the new size.
+    WindowNeedsDrawing = true;
+}
+
+TWindowSize TEngine::WindowedSize() const {
+    if (!Window || Fullscreen)
+        return Windowed;
+    TWindowSize size;
+    glfwGetWindowSize(Window, &size.Width, &size.Height);
+    return size;
 }
 
 int TEngine::TicksDue() {

@@ -32,15 +32,21 @@
 
 struct GLFWwindow;
 
+// A window's size in screen coordinates.
+struct TWindowSize {
+    int Width = 0, Height = 0; // 0: the layout's size
+};
+
 // Folds a value into an FNV-1a digest (start from 14695981039346656037).
 uint64_t MixDigest(uint64_t digest, uint64_t value);
 
 class TEngine {
   public:
-    // Opens the window (full-screen at the desktop's own resolution, or a resizable window) and sets
-    // the fixed GL state; a headless harness opens nothing and draws nothing. `bits` is accepted and
-    // not used. Throws EEngineError on failure.
-    TEngine(int width, int height, bool fullscreen, int bits, const THarnessOptions& harness = {});
+    // Opens the window (full-screen at the desktop's own resolution, or a resizable window of
+    // `window`'s size) and sets the fixed GL state; a headless harness opens nothing and draws
+    // nothing. `bits` is accepted and not used. Throws EEngineError on failure.
+    TEngine(int width, int height, bool fullscreen, int bits, const THarnessOptions& harness = {},
+            TWindowSize window = {});
     virtual ~TEngine();
     TEngine(const TEngine&) = delete;
     TEngine& operator=(const TEngine&) = delete;
@@ -155,6 +161,12 @@ class TEngine {
     void SetPresentation(bool vsync, int maxFps);
     // The world clock counts from now: after a loading that took seconds, nothing is owed.
     void RestartWorldClock() { WorldClock.Start(GetTime()); }
+    // Full screen at the desktop's own mode, or back to the window as it was (centred, when the game
+    // began in full screen). The GL context and everything loaded into it stay; the next frame is
+    // laid out for the new framebuffer. Headless, or with no monitor to fill, nothing changes.
+    void SetFullscreen(bool fullscreen);
+    // The window's size in window mode: as it is now, or as it was before full screen.
+    TWindowSize WindowedSize() const;
     // Window pixels of the framebuffer and the 4:3 area the layout is scaled into (the layout's own
     // size when headless).
     void FramebufferSize(int& width, int& height) const;
@@ -216,6 +228,8 @@ class TEngine {
     std::vector<std::pair<float, TVehicle*>> VehicleOrder; // scratch of DrawVehicles
 
     GLFWwindow* Window = nullptr;
+    TWindowSize Windowed;               // the window's size while full screen
+    int WindowedX = -1, WindowedY = -1; // and its place; -1: it never had one
     THarnessOptions Harness;
     std::unique_ptr<TKeySource> KeySource;
     std::unique_ptr<TPadSource> PadSource; // none: no pads (a key script alone drives the run)

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 #include <thread>
 
 namespace {
@@ -19,6 +21,11 @@ TRealClock& RealClock() {
 }
 
 TClock* CurrentClock = nullptr;
+
+std::string& InstalledDataDir() {
+    static std::string folder;
+    return folder;
+}
 
 } // namespace
 
@@ -67,5 +74,26 @@ std::string NativePath(const std::string& gamePath) {
         else if (relative && c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
     }
+    const std::string& dataDir = InstalledDataDir();
+    if (relative && !dataDir.empty())
+        for (const char* prefix : {"./data", "data"}) {
+            std::string_view view(path);
+            if (view.starts_with(prefix) &&
+                (view.size() == std::strlen(prefix) || view[std::strlen(prefix)] == '/'))
+                return dataDir + path.substr(std::strlen(prefix));
+        }
     return path;
+}
+
+std::string SetDataFolder(const std::string& folder) {
+    std::string previous = InstalledDataDir();
+    InstalledDataDir() = folder;
+    // "/usr/share/games/kalmirov/" and ".../kalmirov" name one folder; the paths add their own slash.
+    while (InstalledDataDir().size() > 1 && InstalledDataDir().back() == '/')
+        InstalledDataDir().pop_back();
+    return previous;
+}
+
+std::string DataFolder() {
+    return InstalledDataDir().empty() ? std::string("data") : InstalledDataDir();
 }

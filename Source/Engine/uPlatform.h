@@ -54,5 +54,12 @@ inline double GetTime() { return Clock().Now(); }
 
 // Turns a game path (".\data\bitmaps\lamp.bmp") into this system's form ("./data/bitmaps/lamp.bmp"):
 // backslashes become slashes and, in relative paths, letters become lower case, as every file of the
-// data set is named. Absolute paths keep their case.
+// data set is named. Absolute paths keep their case. Once a data folder is installed (SetDataFolder), a
+// path into "data" points into that folder instead ("/usr/share/games/kalmirov/bitmaps/lamp.bmp").
 std::string NativePath(const std::string& gamePath);
+
+// The folder of the data set for the game paths below "data"; empty (the default) leaves them relative
+// to the working directory, as the tools and the tests run. Returns the previous one.
+std::string SetDataFolder(const std::string& folder);
+// The folder game paths into "data" name: the installed one, or "data" of the working directory.
+std::string DataFolder();

@@ -240,6 +240,14 @@ TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
         ModulesVolume = std::clamp(*volume, 0, 255);
     if (std::optional<int32_t> flag = integer("Windowed"))
         Windowed = *flag != 0;
+    // The size comes as a pair; a window smaller than a thumbnail or larger than any screen is no
+    // size a player left it at.
+    std::optional<int32_t> width = integer("WindowWidth"), height = integer("WindowHeight");
+    if (width && height && *width >= 160 && *height >= 120 && *width <= 16384 && *height <= 16384) {
+        WindowWidth = *width;
+        WindowHeight = *height;
+        WindowSizeStored = true;
+    }
     if (std::optional<int32_t> flag = integer("Carmageddon"))
         Carmageddon = *flag != 0;
     if (std::optional<int32_t> flag = integer("Ghosts")) {
@@ -286,15 +294,20 @@ bool TConfig::Save(std::string& error) {
         {"ModulesVolume", std::to_string(ModulesVolume)}, {"Windowed", Windowed ? "1" : "0"},
         {"Carmageddon", Carmageddon ? "1" : "0"},         {"HighscoreServer", Quoted(HighscoreServer)},
     };
-    // The ghost switch and the frame pacing are written once they differ from the defaults (or were
-    // in the file), so a file of players who never touch
-    // it stays line for line as before.
+    // The ghost switch, the frame pacing and the window's size are written once they differ from the
+    // defaults (or were in the file), so a file of players who never touch them stays line for line
+    // as before.
     if (!Ghosts || GhostsStored)
         values.emplace_back("Ghosts", Ghosts ? "1" : "0");
     if (!VSync || VSyncStored)
         values.emplace_back("VSync", VSync ? "1" : "0");
     if (MaxFPS != 0 || MaxFPSStored)
         values.emplace_back("MaxFPS", std::to_string(MaxFPS));
+    const TConfig defaults;
+    if (WindowWidth != defaults.WindowWidth || WindowHeight != defaults.WindowHeight || WindowSizeStored) {
+        values.emplace_back("WindowWidth", std::to_string(WindowWidth));
+        values.emplace_back("WindowHeight", std::to_string(WindowHeight));
+    }
     std::vector<std::string> lines = Lines;
     std::vector<std::string> names;
     for (const auto& value : values)

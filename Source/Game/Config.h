@@ -1,6 +1,6 @@
-// TConfig: the user's settings for the whole run — language, effects and music volume, the window
-// flag, the gore switch and the highscore server. Read from the per-user settings file at start-up, written
-// back at exit. Owns the settings file's text while the program runs.
+// TConfig: the user's settings for the whole run — language, effects and music volume, full screen or
+// a window and the window's size, the gore switch and the highscore server. Read from the per-user
+// settings file at start-up, written back at exit. Owns the settings file's text while the program runs.
 #pragma once
 
 #include "Sound.h"
@@ -33,7 +33,9 @@ class TConfig {
     uint8_t Language = 0;        // 0 English, 1 Czech
     int32_t SamplesVolume = 255; // effects volume 0..255
     int32_t ModulesVolume = 255; // music volume 0..255
-    bool Windowed = false;       // kept and written back; the window mode comes from the command line
+    bool Windowed = false;       // a window, not full screen, as the player last chose (F11)
+    int32_t WindowWidth = 640;   // the window's size in screen pixels, as the player left it
+    int32_t WindowHeight = 480;
     bool Carmageddon = false;    // run-over pedestrians bleed
     bool Ghosts = true;          // the record run drives along as a ghost in a single race
     bool VSync = true;           // each drawn frame waits for the display's vertical blank
@@ -46,6 +48,7 @@ class TConfig {
     std::vector<std::string> Lines;
     bool GhostsStored = false; // the file had a Ghosts line
     bool VSyncStored = false, MaxFPSStored = false;
+    bool WindowSizeStored = false;
 };
 
 // The program's settings: the one installed at start-up, or defaults with no store.

@@ -508,7 +508,7 @@ void TFormGame::StartGame() {
     start.Profiles = &Profiles;
     start.SelectedProfile = SelectedProfile;
     start.ProfilesFile = ProfilesFile;
-    start.Fullscreen = FullscreenRequested(Args);
+    start.Fullscreen = FullscreenRequested(Args) && !Config().Windowed;
     start.Harness = GameHarness;
     TGameProgress progress{profile.Mission, profile.ScoreCounter, profile.Score};
     std::string error;

@@ -82,7 +82,8 @@ QString DialogText(const std::string& cp1250);
 // HTML would otherwise be read as markup.
 std::unique_ptr<QMessageBox> MessageDialog(const std::string& text, const std::string& caption);
 
-// The game runs full-screen unless the first argument is exactly "-w".
+// The command line leaves the game full screen: the first argument is not exactly "-w", which forces a
+// window. The player's last choice (the settings' Windowed) may still ask for a window.
 bool FullscreenRequested(const std::vector<std::string>& args);
 // Mission, score counter and score go back into the profile; nick, face and index stay as they are.
 void CopyBackProgress(const TGameProgress& progress, TProfileRecord& record);

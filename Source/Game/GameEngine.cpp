@@ -17,7 +17,8 @@
 
 TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness,
                          const TGameSetup& setup)
-    : TEngine(width, height, fullscreen, 32, harness), Setup(setup), City(*this) {
+    : TEngine(width, height, fullscreen, 32, harness, {Config().WindowWidth, Config().WindowHeight}),
+      Setup(setup), City(*this) {
     CountsTicks = true;
     if (!Setup.Profiles || Setup.SelectedProfile < 0 ||
         Setup.SelectedProfile >= int(Setup.Profiles->Records.size()))
@@ -52,6 +53,12 @@ TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessO
 TGameEngine::~TGameEngine() {
     if (!Setup.HighscoreFile.empty())
         Highscores.Save(Setup.HighscoreFile);
+    // The window opens as the player left it next time.
+    if (!Headless()) {
+        TWindowSize window = WindowedSize();
+        Config().WindowWidth = window.Width;
+        Config().WindowHeight = window.Height;
+    }
     // Nothing of ours may stay in the engine's lists once it is freed.
     for (auto& car : Cars)
         if (car)
@@ -228,6 +235,7 @@ void TGameEngine::ShowSprite(TSprite* sprite) {
 void TGameEngine::HandleInput() {
     ReadKeyboard();
     MergePads();
+    SwitchDisplayOnKey();
     if (Menu->Screen != 0)
         HandleMenuKeys();
     else if (GameState == gsIntroScreen) {
@@ -243,6 +251,19 @@ void TGameEngine::HandleInput() {
         DebugOverlay = !DebugOverlay;
     TakeControls();
     SaveKeyboard();
+}
+
+void TGameEngine::SwitchDisplayOnKey() {
+    // Alt+Enter as in most games of the desktop; its Enter then chooses nothing in the menu or at a
+    // station.
+    bool altEnter = KeyPressed(DIK_RETURN) && (KeyDown(DIK_LMENU) || KeyDown(DIK_RMENU));
+    if (!altEnter && !KeyPressed(DIK_F11))
+        return;
+    if (altEnter)
+        PrevKeyState[DIK_RETURN] = KeyState[DIK_RETURN];
+    SetFullscreen(!Fullscreen);
+    if (!Headless())
+        Config().Windowed = !Fullscreen;
 }
 
 void TGameEngine::HandleMenuKeys() {

@@ -242,6 +242,8 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
   private:
     bool Running() const;
     void HandleMenuKeys();
+    // F11 or Alt+Enter: full screen or a window, remembered in the settings.
+    void SwitchDisplayOnKey();
     void HandleGameKeys();
     void DrawMenu();
     void WriteStateDump();

@@ -2,7 +2,8 @@
 // the language and a profile and starts the game; player 1's progress goes back into the profile
 // file at the end.
 //   kalmirov [-w] [-ns]
-// -w (first argument only) plays in a window instead of full screen; -ns (first or second) is silent.
+// -w (first argument only) plays in a window whatever the settings say (F11 or Alt+Enter switches in
+// the game, and the settings remember the choice); -ns (first or second) is silent.
 // The practice start skips the launcher:
 //   kalmirov [-w] [-ns] [--mission N] [--car T] [--profile NICK] [--dump-state FILE|-] [--seed N]
 //            [--replay FILE] [harness options: --keys FILE|-, --pad FILE, --frames N, --shot N:FILE,
@@ -10,6 +11,8 @@
 // --mission starts game N (1..15) right after loading, as the menu would, with car T for both players
 // and the named profile (created when it does not exist yet). --replay drives a recorded run again at
 // its own pace, with its own mission, car and seed; nothing of the player's is written then.
+// The data set is read from KALMIROV_DATA, else from the "data" folder beside the program (a build's
+// run folder), else from where the build installs it (KAL_INSTALLED_DATA_DIR, set when configuring).
 // KALMIROV_LAUNCHER_SCRIPT names a script that answers the launcher's boxes and starts the game for an
 // unattended test (see TLauncherScript).
 #include "Config.h"
@@ -17,6 +20,7 @@
 #include "GameEngine.h"
 #include "Sound.h"
 #include "uByteReader.h"
+#include "uDataDir.h"
 #include "uErrors.h"
 #include "uRandom.h"
 #include "uText1250.h"
@@ -135,7 +139,7 @@ int RunPractice(const TOptions& options, const THarnessOptions& harness, const T
         setup.PracticeCar = options.Car;
         setup.DumpStateFile = options.DumpState;
         {
-            TGameEngine game(640, 480, !options.Windowed, harness, setup);
+            TGameEngine game(640, 480, !options.Windowed && !Config().Windowed, harness, setup);
             game.Run();
             if (replay)
                 return 0;
@@ -208,6 +212,7 @@ int RunLauncher(const std::vector<std::string>& args, QApplication& application)
 } // namespace
 
 int main(int argc, char** argv) {
+    SetDataFolder(FindDataDir(ProcessDataDirPlaces(KAL_INSTALLED_DATA_DIR)));
     std::vector<std::string> args(argv + 1, argv + argc);
     THarnessOptions harness;
     TOptions options;

@@ -134,8 +134,8 @@ std::string QuotedExec(const std::string& path) {
     return quoted + "\"";
 }
 
-// The desktop entry points at the program beside this data tree and starts it there, since the game
-// reads its data relative to the working directory.
+// The desktop entry of a build points at the program beside this data tree, which reads its data from
+// there, and starts it in that folder. The install makes its own from it (packaging/).
 void WriteDesktopEntry(const TGenContext& context) {
     std::filesystem::path dataDir = std::filesystem::absolute(context.DataDir).lexically_normal();
     if (!dataDir.has_filename()) // "data/" as given

@@ -8,7 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${KAL_SANITIZE:-0}" = 1 ]; then
   dir=build-asan
-  flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAL_SANITIZE=ON)
+  # -O1 and line tables only: the sanitizers' reports keep their file and line, the build takes
+  # half the time of -O2 -g.
+  flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAL_SANITIZE=ON "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
+         "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG")
 else
   dir=build
   flags=(-DCMAKE_BUILD_TYPE=Release)

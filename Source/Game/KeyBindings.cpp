@@ -139,7 +139,8 @@ std::string KeyActionLabel(TKeyAction action, int language) {
 
 std::string DrivingKeysText(const TKeyBindings& keys, int player, int language) {
     const auto& own = keys.Keys[size_t(player)];
-    const auto& arrows = TKeyBindings::Defaults().Keys[0];
+    const TKeyBindings defaults = TKeyBindings::Defaults();
+    const auto& arrows = defaults.Keys[0];
     if (std::equal(arrows.begin(), arrows.begin() + 4, own.begin()))
         return MenuText(mtArrowKeys, language);
     std::string list;

@@ -16,8 +16,8 @@ TEST(TKeyBindings, AKeyGoesToOneActionAndNeverToTheGamesOwnKeys) {
         {0, TKeyAction::Accelerate, DIK_I, TBindResult::Bound},
         {0, TKeyAction::Accelerate, DIK_UP, TBindResult::Bound}, // its own key again
         {1, TKeyAction::Map, DIK_M, TBindResult::Bound},
-        {0, TKeyAction::Horn, DIK_W, TBindResult::Taken},        // player 2's accelerator
-        {1, TKeyAction::Camera, DIK_Q, TBindResult::Taken},      // player 1's headlights
+        {0, TKeyAction::Horn, DIK_W, TBindResult::Taken},   // player 2's accelerator
+        {1, TKeyAction::Camera, DIK_Q, TBindResult::Taken}, // player 1's headlights
         {0, TKeyAction::Map, DIK_F11, TBindResult::Reserved},
         {0, TKeyAction::Map, DIK_RETURN, TBindResult::Reserved},
         {0, TKeyAction::Map, DIK_ESCAPE, TBindResult::Reserved},
@@ -30,7 +30,8 @@ TEST(TKeyBindings, AKeyGoesToOneActionAndNeverToTheGamesOwnKeys) {
         TKeyBindings keys = TKeyBindings::Defaults();
         TKeyBindings before = keys;
         EXPECT_EQ(keys.Bind(c.Player, c.Action, c.Key), c.Result) << NameOfScanCode(c.Key);
-        EXPECT_EQ(keys.Key(c.Player, c.Action), c.Result == TBindResult::Bound ? c.Key : before.Key(c.Player, c.Action));
+        EXPECT_EQ(keys.Key(c.Player, c.Action),
+                  c.Result == TBindResult::Bound ? c.Key : before.Key(c.Player, c.Action));
         EXPECT_TRUE(keys.Valid());
     }
     TKeyBindings keys = TKeyBindings::Defaults();
@@ -54,7 +55,8 @@ TEST(TKeyBindings, TextsNameTheChosenKeysInBothLanguages) {
     keys.Bind(0, TKeyAction::Map, DIK_M);
     EXPECT_EQ(DrivingKeysText(keys, 0, 0), "Space, Down, Num 4, Right keys");
     EXPECT_EQ(Cp1250ToUtf8(DrivingKeysText(keys, 0, 1)), "Klávesy Mezerník, Dolů, Num 4, Vpravo");
-    EXPECT_EQ(Cp1250ToUtf8(MapHintText(keys, 1)), "Klávesou M se podíváš na plán města, nic ti při tom neuteče");
+    EXPECT_EQ(Cp1250ToUtf8(MapHintText(keys, 1)),
+              "Klávesou M se podíváš na plán města, nic ti při tom neuteče");
     keys.Keys[0][size_t(TKeyAction::Map)] = NoKey;
     EXPECT_EQ(MapHintText(keys, 0), "") << "no map key, no hint";
 }

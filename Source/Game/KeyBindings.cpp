@@ -8,11 +8,11 @@
 namespace {
 
 const TTextPair ActionLabels[KeyActionCount] = {
-    {"Accelerate", "Plyn"}, {"Brake/reverse", "Brzda/couvání"}, {"Left", "Vlevo"},   {"Right", "Vpravo"},
+    {"Accelerate", "Plyn"}, {"Brake/reverse", "Brzda/couvání"}, {"Left", "Vlevo"},    {"Right", "Vpravo"},
     {"Horn", "Klakson"},    {"Headlights", "Světla"},           {"City map", "Mapa"}, {"Camera", "Kamera"},
 };
-const char* const ActionNames[KeyActionCount] = {"Accelerate", "Brake", "Left", "Right",
-                                                 "Horn",       "Lights", "Map", "Camera"};
+const char* const ActionNames[KeyActionCount] = {"Accelerate", "Brake",  "Left", "Right",
+                                                 "Horn",       "Lights", "Map",  "Camera"};
 
 struct TKeyText {
     uint32_t Key;

@@ -1,4 +1,5 @@
 #include "Config.h"
+#include "uKeyboard.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -192,6 +193,48 @@ TEST_F(TConfigTest, WindowSizeIsWrittenOnceChangedAndReadAsAPair) {
     for (const auto& [text, width] : cases) {
         WriteText(File(), text);
         EXPECT_EQ(TConfig(File()).WindowWidth, width) << text;
+    }
+}
+
+TEST_F(TConfigTest, KeysAndRumbleAreKeptByNameOnceChanged) {
+    {
+        TConfig config(File());
+        EXPECT_TRUE(config.Rumble);
+        EXPECT_EQ(config.Keys, TKeyBindings::Defaults());
+    }
+    std::string untouched = ReadText(File());
+    EXPECT_FALSE(Has(untouched, "Player") || Has(untouched, "Rumble")) << "untouched, the file stays as before";
+    {
+        TConfig config(File());
+        config.Rumble = false;
+        ASSERT_EQ(config.Keys.Bind(0, TKeyAction::Accelerate, DIK_I), TBindResult::Bound);
+        ASSERT_EQ(config.Keys.Bind(1, TKeyAction::Map, DIK_M), TBindResult::Bound);
+    }
+    std::string text = ReadText(File());
+    EXPECT_TRUE(Has(text, "Player1Accelerate=\"I\"\n") && Has(text, "Player2Map=\"M\"\n") &&
+                Has(text, "Rumble=0\n"))
+        << text;
+    EXPECT_FALSE(Has(text, "Player1Brake")) << "a key left as it was is not written";
+    {
+        TConfig config(File());
+        EXPECT_FALSE(config.Rumble);
+        EXPECT_EQ(config.Keys.Key(0, TKeyAction::Accelerate), DIK_I);
+        EXPECT_EQ(config.Keys.Key(1, TKeyAction::Map), DIK_M);
+        // Back to the default, the line stays and says so.
+        config.Keys = TKeyBindings::Defaults();
+    }
+    EXPECT_TRUE(Has(ReadText(File()), "Player1Accelerate=\"UP\"\n"));
+    // A hand-edited set that cannot be played: the defaults stand.
+    const std::pair<const char*, uint32_t> cases[] = {
+        {"Player1Horn=\"lcontrol\"\nPlayer2Camera=\"\"\nPlayer1Map=\"DIK_M\"\n", DIK_M}, // names as scripts take them
+        {"Player1Map=\"Q\"\n", DIK_TAB},          // Q is player 1's headlights too
+        {"Player1Map=\"F11\"\n", DIK_TAB},        // the display's key
+        {"Player1Map=\"NOSUCHKEY\"\n", DIK_TAB},
+        {"Player1Map=7\n", DIK_TAB},                // a number is no key name
+    };
+    for (const auto& [fileText, map] : cases) {
+        WriteText(File(), fileText);
+        EXPECT_EQ(TConfig(File()).Keys.Key(0, TKeyAction::Map), map) << fileText;
     }
 }
 

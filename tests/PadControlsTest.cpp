@@ -39,23 +39,34 @@ TEST(PadControls, ButtonsStandForThePlayersKeys) {
     pad.Buttons[int(TPadButton::DpadLeft)] = true;
     pad.Buttons[int(TPadButton::DpadUp)] = true;
     uint8_t keys[256] = {};
-    MergePadKeys(pad, 1, false, keys);
+    const TKeyBindings defaults = TKeyBindings::Defaults();
+    MergePadKeys(pad, 1, false, defaults, keys);
     EXPECT_TRUE(keys[DIK_RETURN] && keys[DIK_LCONTROL] && keys[DIK_Q] && keys[DIK_LEFT]);
     EXPECT_FALSE(keys[DIK_UP]) << "the d-pad's up does not accelerate";
 
     std::memset(keys, 0, sizeof keys);
-    MergePadKeys(pad, 2, false, keys);
+    MergePadKeys(pad, 2, false, defaults, keys);
     EXPECT_TRUE(keys[DIK_RETURN] && keys[DIK_Y] && keys[DIK_A] && keys[DIK_E]);
     EXPECT_FALSE(keys[DIK_LEFT] || keys[DIK_LCONTROL]);
 
     std::memset(keys, 0, sizeof keys);
-    MergePadKeys(pad, 1, true, keys);
+    MergePadKeys(pad, 1, true, defaults, keys);
     EXPECT_TRUE(keys[DIK_UP] && keys[DIK_LEFT] && keys[DIK_RETURN]);
 
     std::memset(keys, 0, sizeof keys);
     pad.Connected = false;
-    MergePadKeys(pad, 1, true, keys);
+    MergePadKeys(pad, 1, true, defaults, keys);
     EXPECT_FALSE(keys[DIK_RETURN]) << "an unplugged pad presses nothing";
+
+    // Remapped keys: the buttons follow the player's own keys.
+    TKeyBindings moved = defaults;
+    ASSERT_EQ(moved.Bind(0, TKeyAction::Horn, DIK_H), TBindResult::Bound);
+    ASSERT_EQ(moved.Bind(0, TKeyAction::Left, DIK_J), TBindResult::Bound);
+    std::memset(keys, 0, sizeof keys);
+    pad.Connected = true;
+    MergePadKeys(pad, 1, false, moved, keys);
+    EXPECT_TRUE(keys[DIK_H] && keys[DIK_J]);
+    EXPECT_FALSE(keys[DIK_LCONTROL] || keys[DIK_LEFT]);
 }
 
 TEST(PadScript, EventsHoldFromTheirPassOnForTheNamedPad) {

@@ -4,6 +4,7 @@
 #include "uGLState.h"
 #include "uMapCoords.h"
 #include "uPhysics.h"
+#include "uSdlPads.h"
 
 #include <GL/gl.h>
 #include <bit>
@@ -276,7 +277,7 @@ bool TEngine::InitKeyboard() {
     if (!Harness.PadScript.empty())
         PadSource = std::make_unique<TScriptPadSource>(TScriptPadSource::FromFile(Harness.PadScript));
     else if (!Harness.Unattended())
-        PadSource = std::make_unique<TGlfwPadSource>();
+        PadSource = std::make_unique<TSdlPadSource>();
     if (!Window && Harness.KeyScript.empty()) {
         // Headless without a script: nobody presses anything.
         KeySource = std::make_unique<TScriptKeySource>();
@@ -305,11 +306,21 @@ bool TEngine::HarnessFinished() const {
 }
 
 void TEngine::ReadKeyboard() {
-    for (int i = 0; i < MaxPads; ++i)
+    for (int i = 0; i < MaxPads; ++i) {
         PrevPads[i] = Pads[i];
+        RumbleAsked[i] = 0;
+    }
     if (PadSource)
         PadSource->Read(Pads, KeyboardPasses);
     KeySource->Read(KeyState, KeyboardPasses++);
+}
+
+void TEngine::RumblePad(int pad, float strength, uint32_t milliseconds) {
+    if (pad < 0 || pad >= MaxPads || strength <= 0)
+        return;
+    RumbleAsked[pad] = std::max(RumbleAsked[pad], strength);
+    if (PadSource)
+        PadSource->Rumble(pad, strength, milliseconds);
 }
 
 bool TEngine::WindowClosed() const { return Window && glfwWindowShouldClose(Window) != 0; }

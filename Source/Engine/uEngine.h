@@ -63,6 +63,8 @@ class TEngine {
     // Replace the key or pad source (a replay feeds its own); the next read takes from the new one.
     void SetKeySource(std::unique_ptr<TKeySource> source) { KeySource = std::move(source); }
     void SetPadSource(std::unique_ptr<TPadSource> source) { PadSource = std::move(source); }
+    // Rumbles pad 0 or 1 through the pad source, and notes the strength asked for in this tick.
+    void RumblePad(int pad, float strength, uint32_t milliseconds);
 
     void BeginFrame();
     // Shows the frame, then waits as the frame's pace asks; a loading frame (`paced` false) goes
@@ -199,6 +201,7 @@ class TEngine {
     uint64_t FramesDrawn = 0; // EndFrame calls so far
     uint32_t TicksLastFrame = 0; // ticks run before the last drawn frame (the diagnostic overlay)
     TPadState Pads[MaxPads], PrevPads[MaxPads]; // this tick's and the previous tick's pads
+    float RumbleAsked[MaxPads] = {};            // the strongest rumble each pad was asked for this tick
     // Seconds a frame lasts at least on the real clock; 0 leaves the pace to the world clock.
     double FrameInterval = 0.01;
     // ReadKeyboard calls so far: the number of the next tick. Key scripts count these, and so do

@@ -2,7 +2,6 @@
 #include "uByteReader.h"
 #include "uErrors.h"
 
-#include <GLFW/glfw3.h>
 #include <algorithm>
 #include <cmath>
 #include <sstream>
@@ -42,25 +41,6 @@ bool PadButtonOfName(const std::string& name, TPadButton& button) {
             return true;
         }
     return false;
-}
-
-void TGlfwPadSource::Read(TPadState pads[MaxPads], uint64_t) {
-    static_assert(PadAxisCount == GLFW_GAMEPAD_AXIS_LAST + 1 &&
-                  PadButtonCount == GLFW_GAMEPAD_BUTTON_LAST + 1);
-    int found = 0;
-    for (int joystick = GLFW_JOYSTICK_1; joystick <= GLFW_JOYSTICK_LAST && found < MaxPads; ++joystick) {
-        GLFWgamepadstate state;
-        if (!glfwJoystickIsGamepad(joystick) || !glfwGetGamepadState(joystick, &state))
-            continue;
-        TPadState& pad = pads[found++];
-        pad.Connected = true;
-        for (int i = 0; i < PadAxisCount; ++i)
-            pad.Axes[i] = state.axes[i];
-        for (int i = 0; i < PadButtonCount; ++i)
-            pad.Buttons[i] = state.buttons[i] == GLFW_PRESS;
-    }
-    for (int i = found; i < MaxPads; ++i)
-        pads[i] = TPadState();
 }
 
 TScriptPadSource TScriptPadSource::FromText(const std::string& text, const std::string& name) {

@@ -1,14 +1,14 @@
-// Gamepads as the game sees them: the state of the first two pads in GLFW's standard layout (the
-// mapping database names every pad's sticks, triggers and buttons alike), taken once per pass of the
-// game loop like the keyboard. The state comes from a TPadSource: the pads plugged in (GLFW) or a pad
-// script for unattended runs.
+// Gamepads as the game sees them: the state of the first two pads in the standard game controller
+// layout (the SDL mapping database names every pad's sticks, triggers and buttons alike), taken once
+// per pass of the game loop like the keyboard, and the pads' rumble. The state comes from a
+// TPadSource: the pads plugged in (SDL, uSdlPads) or a pad script for unattended runs.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Axes and buttons in GLFW's gamepad order.
+// Axes and buttons in the order the pad scripts have always named them.
 enum class TPadAxis : uint8_t { LeftX, LeftY, RightX, RightY, LeftTrigger, RightTrigger };
 enum class TPadButton : uint8_t {
     A,
@@ -49,13 +49,9 @@ class TPadSource {
     virtual ~TPadSource() = default;
     // Fills the state of pad 1 and 2 for the given pass of the game loop (counted from 0).
     virtual void Read(TPadState pads[MaxPads], uint64_t pass) = 0;
-};
-
-// The pads plugged in now: the first two joysticks GLFW knows as gamepads, looked up on every read,
-// so a pad plugged in or out while playing is taken or dropped at once.
-class TGlfwPadSource : public TPadSource {
-  public:
-    void Read(TPadState pads[MaxPads], uint64_t pass) override;
+    // Rumbles pad 0 or 1 at `strength` (0..1) for `milliseconds`, where the pad can; a new request
+    // replaces the one running. Nothing where the source has no motors.
+    virtual void Rumble(int pad, float strength, uint32_t milliseconds) {}
 };
 
 // A pad script: lines "<pass> [pad1|pad2] axis <name> <value>" or "<pass> [pad1|pad2] button <name>

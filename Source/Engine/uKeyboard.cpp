@@ -88,6 +88,13 @@ uint32_t ScanCodeOfName(const std::string& name) {
     return 0;
 }
 
+std::string NameOfScanCode(uint32_t code) {
+    for (const TKeyName& key : KeyNames)
+        if (key.Code == code)
+            return key.Name;
+    return "";
+}
+
 void TLiveKeySource::Read(uint8_t state[256], uint64_t) {
     for (int i = 0; i < 256; ++i)
         state[i] = Held[i] | PressedSinceRead[i];

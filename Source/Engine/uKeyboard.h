@@ -34,6 +34,8 @@ enum : uint32_t {
 uint32_t ScanCodeOfGlfwKey(int glfwKey);
 // The scan code of a DirectInput key name ("UP", "DIK_UP", "A", "F1", "RETURN"), 0 when unknown.
 uint32_t ScanCodeOfName(const std::string& name);
+// The DirectInput name of a scan code ("UP", "A", "RETURN"), empty for a code without a key.
+std::string NameOfScanCode(uint32_t code);
 
 // Where the snapshot comes from.
 class TKeySource {

@@ -222,7 +222,9 @@ void TCar::OnCrash() {
         return; // a contact lasting over consecutive steps counts once
     float speed = GetSpeed();
     if (Damage <= 100 && speed > 0) {
+        float before = Damage;
         Damage = std::min(100.0f, Damage + speed);
+        CrashDamage += Damage - before;
         if (Damage > 50 && CargoDamage < 100)
             CargoDamage = std::min(100.0f, CargoDamage + 5);
     }

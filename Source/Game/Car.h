@@ -81,6 +81,7 @@ class TCar : public TVehicle {
     float Fuel = 100, PrevFuel = 100;     // percent
     float Damage = 0, PrevDamage = 0;     // percent
     float CargoDamage = 0, PrevCargoDamage = 0;
+    float CrashDamage = 0;       // damage of crashes the game has not yet passed on (the pad's rumble)
     bool CollidedNow = false;    // a crash was reported in the current step
     bool CollidedBefore = false; // ... and in the previous one
 

@@ -2,6 +2,7 @@
 
 #include "uAtomicFile.h"
 #include "uByteReader.h"
+#include "uKeyboard.h"
 #include "uPlatform.h"
 
 #include <algorithm>
@@ -262,6 +263,29 @@ TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
         MaxFPS = std::clamp(*cap, 0, 1000);
         MaxFPSStored = true;
     }
+    if (std::optional<int32_t> flag = integer("Rumble")) {
+        Rumble = *flag != 0;
+        RumbleStored = true;
+    }
+    // A key by its name; "" for none. A set with an unknown or reserved key, or one key for two
+    // actions (a hand edit gone wrong), is no set a player chose in the menu: the defaults stand.
+    TKeyBindings keys = Keys;
+    bool keysRead = true;
+    for (int p = 0; p < KeyPlayers; ++p)
+        for (int a = 0; a < KeyActionCount; ++a) {
+            std::optional<TEntry> entry = find(KeySettingName(p, TKeyAction(a)).c_str());
+            if (!entry)
+                continue;
+            std::string name = entry->Text ? Trim(*entry->Text) : "";
+            uint32_t key = name.empty() ? NoKey : ScanCodeOfName(name);
+            if (!entry->Text || (!name.empty() && key == NoKey))
+                keysRead = false;
+            keys.Keys[size_t(p)][size_t(a)] = key;
+            // Stored, even as none: the line stays in the file.
+            StoredKeys.Keys[size_t(p)][size_t(a)] = 1;
+        }
+    if (keysRead && keys.Valid())
+        Keys = keys;
     // An empty address counts as absent: there would be nowhere to send to.
     if (std::optional<TEntry> server = find("HighscoreServer");
         server && server->Text && !Trim(*server->Text).empty())
@@ -303,7 +327,19 @@ bool TConfig::Save(std::string& error) {
         values.emplace_back("VSync", VSync ? "1" : "0");
     if (MaxFPS != 0 || MaxFPSStored)
         values.emplace_back("MaxFPS", std::to_string(MaxFPS));
+    if (!Rumble || RumbleStored)
+        values.emplace_back("Rumble", Rumble ? "1" : "0");
     const TConfig defaults;
+    std::vector<std::string> keyNames; // kept alive for the names' pointers below
+    keyNames.reserve(KeyPlayers * KeyActionCount);
+    for (int p = 0; p < KeyPlayers; ++p)
+        for (int a = 0; a < KeyActionCount; ++a) {
+            uint32_t key = Keys.Keys[size_t(p)][size_t(a)];
+            if (key == defaults.Keys.Keys[size_t(p)][size_t(a)] && StoredKeys.Keys[size_t(p)][size_t(a)] == 0)
+                continue;
+            keyNames.push_back(KeySettingName(p, TKeyAction(a)));
+            values.emplace_back(keyNames.back().c_str(), Quoted(NameOfScanCode(key)));
+        }
     if (WindowWidth != defaults.WindowWidth || WindowHeight != defaults.WindowHeight || WindowSizeStored) {
         values.emplace_back("WindowWidth", std::to_string(WindowWidth));
         values.emplace_back("WindowHeight", std::to_string(WindowHeight));

@@ -1,8 +1,10 @@
 // TConfig: the user's settings for the whole run — language, effects and music volume, full screen or
-// a window and the window's size, the gore switch and the highscore server. Read from the per-user
+// a window and the window's size, the gore switch, the players' keys, the pads' rumble and the
+// highscore server. Read from the per-user
 // settings file at start-up, written back at exit. Owns the settings file's text while the program runs.
 #pragma once
 
+#include "KeyBindings.h"
 #include "Sound.h"
 
 #include <cstdint>
@@ -40,6 +42,9 @@ class TConfig {
     bool Ghosts = true;          // the record run drives along as a ghost in a single race
     bool VSync = true;           // each drawn frame waits for the display's vertical blank
     int32_t MaxFPS = 0;          // drawn frames a second at most, 0 for no cap (for VSync=0)
+    bool Rumble = true;          // a pad that can rumble does so in a crash
+    // The players' keys, kept in the file by their DirectInput names ("Player1Accelerate=\"UP\"").
+    TKeyBindings Keys = TKeyBindings::Defaults();
     // Where "Submit to web" sends the highscores: scheme, host and port, no path.
     std::string HighscoreServer = "http://127.0.0.1:8080";
 
@@ -49,6 +54,8 @@ class TConfig {
     bool GhostsStored = false; // the file had a Ghosts line
     bool VSyncStored = false, MaxFPSStored = false;
     bool WindowSizeStored = false;
+    bool RumbleStored = false;
+    TKeyBindings StoredKeys{}; // the keys the file named, 0 for those it did not
 };
 
 // The program's settings: the one installed at start-up, or defaults with no store.

@@ -223,8 +223,8 @@ const TTextPair HintFuelLow = {"Your fuel is getting low", "Dochází ti benzín
 const TTextPair HintBadlyDamaged = {"Your car is badly damaged", "Tvé auto je velmi poškozené!"};
 const TTextPair HintCargo = {"Watch the cargo! It can get broken next time!",
                              "Pozor na náklad! každý další náraz ho může zničit!"};
-const TTextPair HintCityMap = {"You can use TAB key to see the city map",
-                               "Klávesou TAB se podíváš na plán města, nic ti při tom neuteče"};
+const TTextPair HintCityMap = {"You can use %s key to see the city map",
+                               "Klávesou %s se podíváš na plán města, nic ti při tom neuteče"};
 const TTextPair HintBackOnWheels = {"Your car is back on its wheels", "Auto je zase na kolech"};
 const TTextPair HintCargoLoaded = {"Cargo loaded", "Náklad naložen"};
 const TTextPair HintCargoFull = {"The car is full", "Auto je plné"};
@@ -270,7 +270,7 @@ const TTextPair MenuTexts[mtTextCount] = {
     Points,
     // controls shown for two players
     ArrowKeys,
-    {"W, S, E, R keys", "Klávesy W, S, E, R"},
+    {"%s keys", "Klávesy %s"}, // the menu names player 2's driving keys
     {"Player", "Hráč"},
     ArrowKeys,
     // one-player race set-up and result

@@ -81,7 +81,7 @@ extern const TMapRect ServiceAreas[6];
 extern const TTextPair HintFuelLow;      // fuel falls to 10 %
 extern const TTextPair HintBadlyDamaged; // damage reaches 90 %
 extern const TTextPair HintCargo;        // cargo breakage reaches 5 %
-extern const TTextPair HintCityMap;      // the TAB key and the city map
+extern const TTextPair HintCityMap;      // the map key ("%s") and the city map
 extern const TTextPair HintBackOnWheels; // a car stuck on its side was set upright
 extern const TTextPair HintCargoLoaded;  // mission 10: an item taken on board
 extern const TTextPair HintCargoFull;    // mission 10: no room for more
@@ -101,7 +101,7 @@ enum TMenuText : int {
     // two-player race result
     mtRestart2P, mtWinner, mtPoints2P,
     // controls shown for two players
-    mtArrowKeys, mtWSERKeys, mtPlayer, mtArrowKeys2,
+    mtArrowKeys, mtKeysList, mtPlayer, mtArrowKeys2,
     // one-player race set-up and result
     mtArrowsHint1P, mtTrack1P, mtStart1P, mtReturn1P, mtPoints1P, mtSeconds, mtCompleted, mtRestart1P,
     // highscore screen and web submission

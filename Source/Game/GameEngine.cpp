@@ -8,6 +8,7 @@
 #include "LocationSprite.h"
 #include "LogoSprite.h"
 #include "MenuImprovedEngine.h"
+#include "PadControls.h"
 #include "Sound.h"
 #include "SymbolSprite.h"
 
@@ -232,6 +233,20 @@ void TGameEngine::ShowSprite(TSprite* sprite) {
     TEngine::AddSprite(sprite);
 }
 
+const TKeyBindings& TGameEngine::ActiveKeys() const {
+    // A replay keeps the map and camera keys as the default ones (see ReplayKeyBits).
+    static const TKeyBindings defaults = TKeyBindings::Defaults();
+    return Setup.Replay ? defaults : Config().Keys;
+}
+
+bool TGameEngine::ActionPressed(int player, TKeyAction action) const {
+    return KeyPressed(ActiveKeys().Key(player, action));
+}
+
+bool TGameEngine::ActionHeld(int player, TKeyAction action) const {
+    return KeyDown(ActiveKeys().Key(player, action));
+}
+
 void TGameEngine::HandleInput() {
     ReadKeyboard();
     MergePads();
@@ -242,7 +257,7 @@ void TGameEngine::HandleInput() {
         if (KeyPressed(DIK_ESCAPE))
             ShowMenu(1);
     } else if (GameState == gsInMap) {
-        if (KeyPressed(DIK_TAB))
+        if (ActionPressed(0, TKeyAction::Map) || (TwoPlayer && ActionPressed(1, TKeyAction::Map)))
             SetGameState(gsInGame);
     } else if (GameState == gsInGame) {
         HandleGameKeys();
@@ -268,6 +283,18 @@ void TGameEngine::SwitchDisplayOnKey() {
 
 void TGameEngine::HandleMenuKeys() {
     uint8_t screen = Menu->Screen;
+    if (Menu->Capturing) {
+        if (KeyPressed(DIK_ESCAPE)) {
+            Menu->CancelCapture();
+            return;
+        }
+        for (uint32_t key = 1; key < 256; ++key)
+            if (KeyPressed(key)) {
+                Menu->CaptureKey(key);
+                return;
+            }
+        return;
+    }
     bool repeat = screen == 6 || screen == 8 || screen == 9;
     if (KeyPressed(DIK_UP))
         Menu->PreviousItem();
@@ -324,47 +351,54 @@ void TGameEngine::HandleGameKeys() {
     if (CountdownRunning())
         car1 = nullptr;
     TCar* car2 = CountdownRunning() ? nullptr : Car(2);
-    if (TwoPlayer && car2) {
-        if (KeyDown(DIK_W))
-            car2->Accelerate();
-        if (KeyDown(DIK_S) || KeyDown(DIK_SPACE))
-            car2->BrakeOrReverse();
-        if (KeyDown(DIK_E))
-            car2->SteerNegative();
-        if (KeyDown(DIK_R))
-            car2->SteerPositive();
-        if (KeyDown(DIK_Y))
-            car2->Horn();
-        if (KeyPressed(DIK_A))
-            car2->SetLights(!car2->LightsOn);
-    }
-    if (car1) {
-        if (KeyDown(DIK_UP))
-            car1->Accelerate();
-        if (KeyDown(DIK_DOWN) || KeyDown(DIK_SPACE))
-            car1->BrakeOrReverse();
-        if (KeyDown(DIK_LEFT))
-            car1->SteerNegative();
-        if (KeyDown(DIK_RIGHT))
-            car1->SteerPositive();
-        if (KeyDown(DIK_LCONTROL))
-            car1->Horn();
-        if (KeyPressed(DIK_Q))
-            car1->SetLights(!car1->LightsOn);
-    }
+    const TKeyBindings& keys = ActiveKeys();
+    // Space brakes both cars as well, while no action has it.
+    bool spaceBrakes = !keys.Uses(DIK_SPACE) && KeyDown(DIK_SPACE);
+    auto drive = [&](TCar* car, int player) {
+        if (!car)
+            return;
+        if (ActionHeld(player, TKeyAction::Accelerate))
+            car->Accelerate();
+        if (ActionHeld(player, TKeyAction::Brake) || spaceBrakes)
+            car->BrakeOrReverse();
+        if (ActionHeld(player, TKeyAction::Left))
+            car->SteerNegative();
+        if (ActionHeld(player, TKeyAction::Right))
+            car->SteerPositive();
+        if (ActionHeld(player, TKeyAction::Horn))
+            car->Horn();
+        if (ActionPressed(player, TKeyAction::Lights))
+            car->SetLights(!car->LightsOn);
+    };
+    if (TwoPlayer)
+        drive(car2, 1);
+    drive(car1, 0);
     DrivePadCars(car1, TwoPlayer ? car2 : nullptr);
     if (rightCtrl && KeyPressed(DIK_BACK)) {
         ShowMenu(11);
         return;
     }
-    if (KeyPressed(DIK_C)) {
+    if (ActionPressed(0, TKeyAction::Camera) || (TwoPlayer && ActionPressed(1, TKeyAction::Camera))) {
         if (CameraMode == 0)
             SetCameraMode(1);
         else if (CameraMode == 1)
             SetCameraMode(0);
     }
-    if (KeyPressed(DIK_TAB) && !CountdownRunning() && Car(1))
+    bool map = ActionPressed(0, TKeyAction::Map) || (TwoPlayer && ActionPressed(1, TKeyAction::Map));
+    if (map && !CountdownRunning() && Car(1))
         SetGameState(gsInMap);
+}
+
+void TGameEngine::RumbleCrashes() {
+    for (int i = 0; i < 2; ++i) {
+        TCar* car = Car(i + 1);
+        if (!car || car->CrashDamage <= 0)
+            continue;
+        // Pad 2 drives car 2 only in a race for two.
+        if (Config().Rumble && (i == 0 || TwoPlayer))
+            RumblePad(i, CrashRumble(car->CrashDamage), CrashRumbleMilliseconds);
+        car->CrashDamage = 0;
+    }
 }
 
 void TGameEngine::UpdateGame() {
@@ -384,8 +418,10 @@ void TGameEngine::StepWorld() {
                 Traffic->Update(car1->PosX, car1->PosY);
             if (CatchUpCountdown < 1) {
                 bool held = GoSprite && GoSprite->Alive && GoSprite->SecondCount >= 100 && GoSprite->Phase < 4;
-                if (!held)
+                if (!held) {
                     UpdateVehicles();
+                    RumbleCrashes();
+                }
             } else {
                 --CatchUpCountdown;
             }

@@ -7,6 +7,7 @@
 #include "CityHost.h"
 #include "GameConsts.h"
 #include "Highscores.h"
+#include "KeyBindings.h"
 #include "PlayerData.h"
 #include "Replay.h"
 #include "TargetEngine.h"
@@ -120,6 +121,8 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     // Pads, replays, the ghost and the route on the map (GameReplay.cpp).
     void MergePads();
     void DrivePadCars(TCar* car1, TCar* car2);
+    // A player car's crash of this tick rumbles its player's pad, as hard as the damage it did.
+    void RumbleCrashes();
     // The first step of every game start: the game's own seed (a replay's, the session's for its
     // first game, else drawn from the session's sequence), an empty living city, lamps lit anew, and
     // for a replay the camera and the keys of its start; a second car left standing for mission 5
@@ -239,8 +242,13 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     float GhostWheels[4][3] = {};
     uint32_t GhostWheelList = 0;
 
+    // The keys the game reads now: the settings', or the defaults while a replay drives.
+    const TKeyBindings& ActiveKeys() const;
+
   private:
     bool Running() const;
+    bool ActionPressed(int player, TKeyAction action) const;
+    bool ActionHeld(int player, TKeyAction action) const;
     void HandleMenuKeys();
     // F11 or Alt+Enter: full screen or a window, remembered in the settings.
     void SwitchDisplayOnKey();

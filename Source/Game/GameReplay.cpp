@@ -46,7 +46,7 @@ constexpr float InsetX = 16, InsetY = 12, InsetSide = 200;
 void TGameEngine::MergePads() {
     bool inMenu = Menu->Screen != 0 || GameState != gsInGame;
     for (int i = 0; i < MaxPads; ++i)
-        MergePadKeys(Pads[i], i + 1, inMenu, KeyState);
+        MergePadKeys(Pads[i], i + 1, inMenu, ActiveKeys(), KeyState);
 }
 
 void TGameEngine::DrivePadCars(TCar* car1, TCar* car2) {
@@ -153,11 +153,12 @@ void TGameEngine::TakeControls() {
         return;
     }
     TReplayFrame f;
-    f.Keys = ReplayKeyBits(KeyState);
+    const TKeyBindings& keys = Config().Keys;
+    f.Keys = ReplayKeyBits(KeyState, keys);
     if (Recording->Frames.empty())
         // A game started by the menu in this very pass: the menu took this pass's keys, so none of
         // them is new to the game. Started before the pass, the game saw the keys of the one before.
-        Recording->KeysBefore = ReplayKeyBits(KeyboardPasses == RecordingPass ? KeyState : PrevKeyState);
+        Recording->KeysBefore = ReplayKeyBits(KeyboardPasses == RecordingPass ? KeyState : PrevKeyState, keys);
     if (car1) {
         f.Controls = uint8_t((car1->InputFlags & RequestBits) | (car1->LightsOn ? REPLAY_LIGHTS : 0));
         f.Throttle = AmountByte(car1->ThrottleAmount);

@@ -42,6 +42,8 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
     for (TSprite* sprite : {&Panel, &Logo, &Marker, &Picture, &SecondPicture})
         Engine.RemoveSprite(sprite);
     Selected = 0;
+    Capturing = false;
+    Note = {};
     if (screen == Screen)
         return;
     Screen = screen;
@@ -57,8 +59,10 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
     Logo.SetPosition(LogoX, setup->LogoY);
     Logo.Width = setup->LogoWidth;
     Logo.Height = setup->LogoHeight;
-    // Off screen until the first item is drawn.
+    // Off screen until the first item is drawn; half size beside the small texts of the keys screen.
     Marker.SetPosition(-64, -32);
+    Marker.Width = screen == 7 ? 32 : 64;
+    Marker.Height = screen == 7 ? 16 : 32;
     Engine.ShowSprite(&Panel);
     Engine.ShowSprite(&Logo);
     Engine.ShowSprite(&Marker);
@@ -169,7 +173,14 @@ void TMenuImprovedEngine::ChangeValue(int32_t step) {
             Config().Language = step < 0 ? 0 : 1;
         } else if (Selected == 4) {
             Config().Ghosts = step > 0;
+        } else if (Selected == 5) {
+            Config().Rumble = step > 0;
         }
+        break;
+    case 7:
+        // Left and right go between the players' columns.
+        if (Selected < ControlsDefaultsItem)
+            Selected = (Selected + KeyActionCount) % (2 * KeyActionCount);
         break;
     case 8:
         if (TCar* car = Engine.Car(1); car && Selected == 0 && step > 0)
@@ -238,6 +249,10 @@ void TMenuImprovedEngine::StartChosenMission() {
 }
 
 void TMenuImprovedEngine::ChooseItem() {
+    if (Screen == 7) {
+        ChooseControl();
+        return;
+    }
     // Screen and item in one number: 23 is item 3 of screen 2, 140 item 0 of screen 14.
     switch (Screen * 10 + Selected) {
     case 10:
@@ -277,7 +292,10 @@ void TMenuImprovedEngine::ChooseItem() {
     case 50:
         OpenFrom(4, 1, "menu_leave");
         break;
-    case 65:
+    case 66:
+        OpenFrom(7, 0, "menu_enter");
+        break;
+    case 67:
         OpenFrom(1, 3, "menu_leave");
         break;
     case 81:
@@ -329,8 +347,76 @@ void TMenuImprovedEngine::Back() {
         Engine.ShowMenu(4);
         Selected = 0;
         break;
+    case 7:
+        Engine.ShowMenu(6);
+        Selected = 6;
+        break;
     default:
         // The result screens, the failed mission and the car choice are left by their items only.
         break;
     }
+}
+
+namespace {
+
+const TTextPair PressKeyText = {"%s: press the new key (Escape keeps the old one)",
+                                "%s: stiskni novou klávesu (Escape ponechá původní)"};
+const TTextPair TakenText = {"The key %s is taken (%s)", "Klávesa %s už je obsazená (%s)"};
+const TTextPair ReservedText = {"The key %s cannot be assigned", "Klávesu %s nelze přiřadit"};
+const TTextPair DefaultsText = {"Default keys restored", "Výchozí klávesy obnoveny"};
+
+// "Player 2, Accelerate" in a language.
+std::string ActionOfPlayer(int player, TKeyAction action, int language) {
+    return MenuText(player == 0 ? mtPlayer1 : mtPlayer2, language) + ", " + KeyActionLabel(action, language);
+}
+
+} // namespace
+
+void TMenuImprovedEngine::ChooseControl() {
+    Note = {};
+    if (Selected == ControlsDefaultsItem) {
+        Engine.PlaySample("menu_enter");
+        Config().Keys = TKeyBindings::Defaults();
+        Note = PairText(DefaultsText);
+    } else if (Selected == ControlsLastItem) {
+        OpenFrom(6, 6, "menu_leave");
+    } else {
+        Engine.PlaySample("menu_enter");
+        int player = Selected / KeyActionCount;
+        TKeyAction action = TKeyAction(Selected % KeyActionCount);
+        for (int language = 0; language < LanguageCount; ++language)
+            Note[size_t(language)] = PlaceNumber(PickText(PressKeyText, language), "%s",
+                                                 ActionOfPlayer(player, action, language));
+        Capturing = true;
+    }
+}
+
+void TMenuImprovedEngine::CaptureKey(uint32_t key) {
+    if (!Capturing)
+        return;
+    Capturing = false;
+    int player = Selected / KeyActionCount;
+    int holderPlayer = 0;
+    TKeyAction holderAction = TKeyAction::Accelerate;
+    TBindResult result =
+        Config().Keys.Bind(player, TKeyAction(Selected % KeyActionCount), key, &holderPlayer, &holderAction);
+    Note = {};
+    if (result == TBindResult::Bound) {
+        Engine.PlaySample("menu_enter");
+        return;
+    }
+    Engine.PlaySample("menu_leave");
+    for (int language = 0; language < LanguageCount; ++language) {
+        std::string& note = Note[size_t(language)];
+        note = PlaceNumber(PickText(result == TBindResult::Taken ? TakenText : ReservedText, language), "%s",
+                           KeyLabel(key, language));
+        if (result == TBindResult::Taken)
+            note = PlaceNumber(note, "%s", ActionOfPlayer(holderPlayer, holderAction, language));
+    }
+}
+
+void TMenuImprovedEngine::CancelCapture() {
+    Capturing = false;
+    Note = {};
+    Engine.PlaySample("menu_leave");
 }

@@ -1,6 +1,7 @@
 // TMenuImprovedEngine: the menu inside the game window — the main menu, the set-up screens of the
 // races for one and for two, the highscore table and its web submission, the options, the gas
-// station and service, the race results, the failed mission and a mission's car choice. It is a
+// station and service, the race results, the failed mission, a mission's car choice and the players'
+// keys. It is a
 // screen number plus a selected item; the game engine opens screens, routes the menu keys here while
 // one is open and has it drawn last in each frame. Owns its panel, title, marker and face sprites.
 #pragma once
@@ -8,6 +9,7 @@
 #include "GameConsts.h"
 #include "uSprite.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -20,7 +22,7 @@ class TMenuImprovedEngine {
     TMenuImprovedEngine(const TMenuImprovedEngine&) = delete;
     TMenuImprovedEngine& operator=(const TMenuImprovedEngine&) = delete;
 
-    // Opens screen 1..6, 8, 9 or 11..14, or closes the menu with 0 (called by the engine's ShowMenu).
+    // Opens screen 1..9 or 11..14, or closes the menu with 0 (called by the engine's ShowMenu).
     // Opening the screen that is already open leaves the menu without its sprites.
     void SetScreen(uint8_t screen);
     void PreviousItem();  // Up
@@ -29,6 +31,10 @@ class TMenuImprovedEngine {
     void IncreaseValue(); // Right
     void ChooseItem();    // Enter
     void Back();          // Escape
+    // While the keys screen waits for a key: the key pressed goes to the selected action, unless
+    // another action has it or the game keeps it (a message then says so). Escape keeps the old key.
+    void CaptureKey(uint32_t key);
+    void CancelCapture();
     // A tick of the open screen: its panel slides in on by a step.
     void Tick();
     void DrawMenu();
@@ -44,12 +50,16 @@ class TMenuImprovedEngine {
     uint8_t SingleTrack = 1;    // 1..10
     uint8_t HighscoreTrack = 1; // 1..10
     bool Submitted = false;     // result of the last web submission
+    bool Capturing = false;     // the keys screen waits for the selected action's new key
+    // The keys screen's last message in English and Czech (Windows-1250), empty for none.
+    std::array<std::string, 2> Note;
 
   private:
     // Marker textures, by what the selected item does.
     enum class TKind { Enter, Confirm, Adjust, AdjustLeft, AdjustRight, Fixed };
 
     void ChangeValue(int32_t step);
+    void ChooseControl();
     void ChangeProfile(int player, int32_t step);
     void ChangeCar(int player, int32_t step);
     void StartSingleRace();
@@ -71,6 +81,8 @@ class TMenuImprovedEngine {
     void DrawHighscores();
     void DrawSubmission();
     void DrawOptions();
+    void DrawControls();
+    void DrawKeyCell(int32_t index, float x, float y, const std::string& text);
     void DrawStation();
     void DrawMissionFailed();
     void DrawCarChoice();

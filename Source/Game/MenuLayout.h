@@ -33,7 +33,11 @@ constexpr uint32_t ResultPictureSize = 104;
 constexpr int32_t DrawPictureX = 172;
 constexpr uint32_t DrawPictureSize = 80, DrawPictureGap = 6;
 
-// The set-up of screen 1..6, 8, 9 or 11..14; nullptr for any other number.
+// The keys screen: items 0..7 player 1's actions, 8..15 player 2's, then "Default keys" and Return.
+constexpr int32_t ControlsDefaultsItem = 16;
+constexpr int32_t ControlsLastItem = 17;
+
+// The set-up of screen 1..9 or 11..14; nullptr for any other number.
 const TMenuScreenSetup* MenuScreenSetup(uint8_t screen);
 
 // value + step, wrapped into low..high (a step is -1 or +1).

@@ -5,6 +5,7 @@
 #include "Config.h"
 #include "GameEngine.h"
 #include "HighscoreSubmit.h"
+#include "KeyBindings.h"
 #include "MenuImprovedEngine.h"
 #include "MenuLayout.h"
 #include "Sound.h"
@@ -18,6 +19,11 @@ namespace {
 const TTextPair GhostText = {"Ghost", "Duch"};
 const TTextPair GhostOnText = {"On", "Zapnut"};
 const TTextPair GhostOffText = {"Off", "Vypnut"};
+const TTextPair RumbleText = {"Rumble", "Vibrace"};
+const TTextPair RumbleOnText = {"On", "Zapnuta"};
+const TTextPair RumbleOffText = {"Off", "Vypnuta"};
+const TTextPair ControlsText = {"Controls", "Ovládání"};
+const TTextPair DefaultKeysText = {"Default keys", "Výchozí klávesy"};
 
 constexpr uint8_t Crimson[3] = {231, 0, 75};
 constexpr float ItemSize = 32;
@@ -124,6 +130,9 @@ void TMenuImprovedEngine::DrawMenu() {
     case 6:
         DrawOptions();
         break;
+    case 7:
+        DrawControls();
+        break;
     case 8:
     case 9:
         DrawStation();
@@ -159,7 +168,7 @@ void TMenuImprovedEngine::DrawSingleRace() {
     const TPlayerData& p1 = *Engine.Players[0];
     White(font);
     font.DrawText(Upper(Text(mtPlayer)), 90, 300, ItemSize);
-    font.DrawText(Upper(Text(mtArrowKeys2)), 90, 284, SmallSize);
+    font.DrawText(Upper(DrivingKeysText(Config().Keys, 0, Config().Language)), 90, 284, SmallSize);
     font.DrawTextWrapped(Upper(Text(mtArrowsHint1P)), 90, 106, SmallSize, 10);
     DrawItem(0, 350, 300, TKind::Adjust, p1.Nick);
     DrawItem(1, 350, 270, TKind::Adjust, CarTable[p1.CarType].Name);
@@ -174,9 +183,9 @@ void TMenuImprovedEngine::DrawRaceForTwo() {
     const TPlayerData& p2 = *Engine.Players[1];
     White(font);
     font.DrawText(Upper(Text(mtPlayer1)), 90, 300, ItemSize);
-    font.DrawText(Upper(Text(mtArrowKeys)), 90, 284, SmallSize);
+    font.DrawText(Upper(DrivingKeysText(Config().Keys, 0, Config().Language)), 90, 284, SmallSize);
     font.DrawText(Upper(Text(mtPlayer2)), 90, 240, ItemSize);
-    font.DrawText(Upper(Text(mtWSERKeys)), 90, 226, SmallSize);
+    font.DrawText(Upper(DrivingKeysText(Config().Keys, 1, Config().Language)), 90, 226, SmallSize);
     font.DrawTextWrapped(Upper(Text(mtArrowsHint2P)), 90, 106, SmallSize, 10);
     DrawItem(0, 350, 300, TKind::Adjust, p1.Nick);
     DrawItem(1, 350, 270, TKind::Adjust, CarTable[p1.CarType].Name);
@@ -238,7 +247,7 @@ void TMenuImprovedEngine::DrawOptions() {
     TGLFont& font = *Engine.ItemFont;
     White(font);
     // The values top down, then Return on its own line with the hint beside it.
-    font.DrawTextWrapped(Upper(Text(mtArrowsHintOptions)), 90, 140, SmallSize, 10);
+    font.DrawTextWrapped(Upper(Text(mtArrowsHintOptions)), 90, 80, SmallSize, 10);
     uint8_t camera = Engine.CameraMode < 3 ? Engine.CameraMode : 0;
     DrawValueItem(0, 90, 300, TKind::Adjust, Text(cameraNames[camera]), Text(mtCameraView));
     DrawValueItem(1, 90, 270, TKind::Adjust, VolumePercent(Sound().MusicVolume), Text(mtMusic));
@@ -248,7 +257,49 @@ void TMenuImprovedEngine::DrawOptions() {
     int language = Config().Language;
     DrawValueItem(4, 90, 180, TKind::Adjust, PickText(Config().Ghosts ? GhostOnText : GhostOffText, language),
                   PickText(GhostText, language));
-    DrawValueItem(5, 90, 140, TKind::Confirm, Text(mtReturnOptions), "");
+    DrawValueItem(5, 90, 150, TKind::Adjust, PickText(Config().Rumble ? RumbleOnText : RumbleOffText, language),
+                  PickText(RumbleText, language));
+    DrawValueItem(6, 90, 120, TKind::Enter, "", PickText(ControlsText, language));
+    DrawValueItem(7, 90, 80, TKind::Confirm, Text(mtReturnOptions), "");
+}
+
+void TMenuImprovedEngine::DrawKeyCell(int32_t index, float x, float y, const std::string& text) {
+    TGLFont& font = *Engine.ItemFont;
+    if (index == Selected) {
+        Marker.Texture = Resources().GetTexture(MarkerTextures[int(TKind::Adjust)]);
+        Marker.SetPosition(int32_t(x) - 36, int32_t(y) - 1);
+        Red(font);
+    } else {
+        White(font);
+    }
+    // A cell waiting for its key shows a question mark.
+    std::string upper = index == Selected && Capturing ? "?" : Upper(text);
+    font.DrawText(upper, x, y, FittedSize(font, upper, x, x + 150, 20));
+}
+
+void TMenuImprovedEngine::DrawControls() {
+    constexpr float LabelX = 60, ColumnX[2] = {300, 470}, TopRow = 268, RowStep = 22;
+    TGLFont& font = *Engine.ItemFont;
+    int language = Config().Language;
+    const TKeyBindings& keys = Config().Keys;
+    White(font);
+    font.DrawText(Upper(Text(mtPlayer1)), ColumnX[0], 296, 24);
+    font.DrawText(Upper(Text(mtPlayer2)), ColumnX[1], 296, 24);
+    for (int a = 0; a < KeyActionCount; ++a) {
+        float y = TopRow - RowStep * float(a);
+        White(font);
+        font.DrawText(Upper(KeyActionLabel(TKeyAction(a), language)), LabelX, y, 20);
+        for (int p = 0; p < KeyPlayers; ++p)
+            DrawKeyCell(p * KeyActionCount + a, ColumnX[p], y, KeyLabel(keys.Key(p, TKeyAction(a)), language));
+    }
+    const std::string& note = Note[language == 0 ? 0 : 1];
+    if (!note.empty()) {
+        Capturing ? White(font) : Red(font);
+        std::string upper = Upper(note);
+        font.DrawText(upper, LabelX, 88, FittedSize(font, upper, LabelX, ScreenRight, SmallSize));
+    }
+    DrawItem(ControlsDefaultsItem, 90, 54, TKind::Confirm, PickText(DefaultKeysText, language));
+    DrawItem(ControlsLastItem, 90, 22, TKind::Confirm, Text(mtReturnOptions));
 }
 
 void TMenuImprovedEngine::DrawStation() {

@@ -27,32 +27,35 @@ float QuantizedAmount(float amount) {
     return std::nearbyint(std::clamp(amount, 0.0f, 1.0f) * 255) / 255;
 }
 
-void MergePadKeys(const TPadState& pad, int player, bool inMenu, uint8_t keys[256]) {
+void MergePadKeys(const TPadState& pad, int player, bool inMenu, const TKeyBindings& bindings,
+                  uint8_t keys[256]) {
     if (!pad.Connected)
         return;
     auto hold = [&](TPadButton button, uint32_t key) {
-        if (pad.Button(button))
+        if (pad.Button(button) && key != NoKey)
             keys[key] = 0x80;
     };
+    int own = player - 1;
+    auto key = [&](TKeyAction action) { return bindings.Key(own, action); };
     hold(TPadButton::A, DIK_RETURN);
     hold(TPadButton::B, DIK_ESCAPE);
-    hold(TPadButton::Back, DIK_TAB);
+    // The player's map key, else player 1's: the city map is one for both.
+    hold(TPadButton::Back, key(TKeyAction::Map) != NoKey ? key(TKeyAction::Map) : bindings.Key(0, TKeyAction::Map));
     if (inMenu) {
         hold(TPadButton::DpadUp, DIK_UP);
         hold(TPadButton::DpadDown, DIK_DOWN);
         hold(TPadButton::DpadLeft, DIK_LEFT);
         hold(TPadButton::DpadRight, DIK_RIGHT);
-    } else if (player == 1) {
-        hold(TPadButton::DpadLeft, DIK_LEFT);
-        hold(TPadButton::DpadRight, DIK_RIGHT);
-        hold(TPadButton::X, DIK_LCONTROL);
-        hold(TPadButton::Y, DIK_Q);
     } else {
-        hold(TPadButton::DpadLeft, DIK_E);
-        hold(TPadButton::DpadRight, DIK_R);
-        hold(TPadButton::X, DIK_Y);
-        hold(TPadButton::Y, DIK_A);
+        hold(TPadButton::DpadLeft, key(TKeyAction::Left));
+        hold(TPadButton::DpadRight, key(TKeyAction::Right));
+        hold(TPadButton::X, key(TKeyAction::Horn));
+        hold(TPadButton::Y, key(TKeyAction::Lights));
     }
+}
+
+float CrashRumble(float damage) {
+    return std::clamp(damage / RumbleFullDamage, 0.0f, 1.0f);
 }
 
 void DriveWithPad(const TPadState& pad, TCar& car) {

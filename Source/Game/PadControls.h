@@ -4,6 +4,7 @@
 // working beside them. No platform calls here: the pads' state comes from the engine.
 #pragma once
 
+#include "KeyBindings.h"
 #include "uGamepad.h"
 
 #include <cstdint>
@@ -19,8 +20,15 @@ float TriggerCurve(float axis);
 // An amount rounded to 1/255 steps, as the game applies and a replay stores it; 0 and 1 stay exact.
 float QuantizedAmount(float amount);
 
-// Holds down, in a 256-byte key snapshot, the keys the pad's buttons stand for. `player` is 1 or 2;
-// `inMenu` lets the d-pad's up and down move through a menu (in a game they do nothing).
-void MergePadKeys(const TPadState& pad, int player, bool inMenu, uint8_t keys[256]);
+// Holds down, in a 256-byte key snapshot, the keys the pad's buttons stand for: in a game the
+// player's own keys of `bindings`. `player` is 1 or 2; `inMenu` lets the d-pad move through a menu
+// with the arrows (in a game its up and down do nothing).
+void MergePadKeys(const TPadState& pad, int player, bool inMenu, const TKeyBindings& bindings,
+                  uint8_t keys[256]);
+// How hard a pad rumbles (0..1) for a crash that did `damage` per cent of damage: in proportion, a
+// full rumble from a crash of RumbleFullDamage on.
+constexpr float RumbleFullDamage = 25;
+float CrashRumble(float damage);
+constexpr uint32_t CrashRumbleMilliseconds = 250;
 // Adds the stick's steering and the triggers' throttle and brake to the car's requests of this frame.
 void DriveWithPad(const TPadState& pad, TCar& car);

@@ -48,10 +48,14 @@ const uint32_t ReplayKeys[ReplayKeyCount] = {
     DIK_6,        DIK_7,      DIK_8,    DIK_F1,    DIK_F2,     DIK_F3,     DIK_F4,  DIK_F5,
     DIK_F6,       DIK_F7,     DIK_F8,   DIK_F9,    DIK_F10};
 
-uint32_t ReplayKeyBits(const uint8_t state[256]) {
+uint32_t ReplayKeyBits(const uint8_t state[256], const TKeyBindings& keys) {
+    uint8_t held[256];
+    std::memcpy(held, state, sizeof held);
+    held[DIK_TAB] = state[keys.Key(0, TKeyAction::Map)];
+    held[DIK_C] = state[keys.Key(0, TKeyAction::Camera)];
     uint32_t bits = 0;
     for (int i = 0; i < ReplayKeyCount; ++i)
-        if (state[ReplayKeys[i]] != 0)
+        if (held[ReplayKeys[i]] != 0)
             bits |= 1u << i;
     return bits;
 }

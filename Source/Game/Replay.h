@@ -8,6 +8,7 @@
 // Kept as a small versioned binary file per mission in the player's data folder, the best run only.
 #pragma once
 
+#include "KeyBindings.h"
 #include "uKeyboard.h"
 
 #include <cstdint>
@@ -25,8 +26,10 @@ enum : uint8_t {
 constexpr int ReplayKeyCount = 29;
 extern const uint32_t ReplayKeys[ReplayKeyCount];
 
-// The ReplayKeys bits of a key state (by DIK_ code, held when not 0), and a key state of them.
-uint32_t ReplayKeyBits(const uint8_t state[256]);
+// The ReplayKeys bits of a key state (by DIK_ code, held when not 0), and a key state of them. A
+// replay keeps player 1's map and camera keys as the default ones (Tab and C) whichever keys the
+// player chose, so it plays back under any settings with the default keys.
+uint32_t ReplayKeyBits(const uint8_t state[256], const TKeyBindings& keys);
 void SetReplayKeys(uint32_t bits, uint8_t state[256]);
 
 struct TReplayFrame {

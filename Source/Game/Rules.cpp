@@ -178,7 +178,10 @@ void TGameEngine::UpdateRules() {
         if (HintSprite->Alive)
             MapHintCountdown = 1; // try again once the current hint has gone
         else {
-            ShowHint(HintCityMap);
+            // Named by the key player 1 chose; without a map key there is nothing to say.
+            const TKeyBindings& keys = ActiveKeys();
+            if (std::string english = MapHintText(keys, 0); !english.empty())
+                ShowHint(english, MapHintText(keys, 1));
             MapHintShown = true;
         }
     }

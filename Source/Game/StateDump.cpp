@@ -68,6 +68,8 @@ std::string TGameEngine::StateJson() const {
         << ",\"language\":" << int(Config().Language) << ",\"musicVolume\":" << Sound().MusicVolume
         << ",\"sfxVolume\":" << Sound().SFXVolume << ",\"channelVolumes\":[" << Sound().Mixer().Volume(0) << ","
         << Sound().Mixer().Volume(1) << "]";
+    out << ",\"keyNote\":" << JsonString(Menu->Note[0]) << ",\"capturing\":" << (Menu->Capturing ? "true" : "false")
+        << ",\"rumble\":[" << Number(RumbleAsked[0]) << "," << Number(RumbleAsked[1]) << "]";
     out << ",\"countdown\":" << (GoSprite && GoSprite->Alive ? GoSprite->Phase : 0);
     out << ",\"hint\":" << (HintSprite && HintSprite->Alive ? JsonString(HintSprite->Text[0]) : "null");
     out << ",\"cars\":[";

@@ -185,6 +185,54 @@ TEST_F(BeyondE2E, TheProgramTakesAPadScript) {
     EXPECT_GT(moved, 5.0) << "the car moved on the pad's trigger";
 }
 
+namespace {
+
+// No pads, but a record of every rumble asked for: pad number and strength.
+class TRumbleRecorder : public TPadSource {
+  public:
+    explicit TRumbleRecorder(std::vector<std::pair<int, float>>& asked) : Asked(asked) {}
+    void Read(TPadState pads[MaxPads], uint64_t) override {
+        for (int i = 0; i < MaxPads; ++i)
+            pads[i] = TPadState();
+    }
+    void Rumble(int pad, float strength, uint32_t) override { Asked.emplace_back(pad, strength); }
+
+  private:
+    std::vector<std::pair<int, float>>& Asked;
+};
+
+} // namespace
+
+TEST_F(BeyondE2E, ACrashRumblesThePadAsHardAsTheDamageItDid) {
+    Open("");
+    Pass(420);
+    std::vector<std::pair<int, float>> asked;
+    Game->SetPadSource(std::make_unique<TRumbleRecorder>(asked));
+    TCar& car = *Game->Car(1);
+    // Crashes at three speeds (m/s), the last one with the rumble switched off.
+    for (float speed : {4.0f, 8.0f, 40.0f, 8.0f}) {
+        bool on = asked.size() < 3;
+        Config().Rumble = on;
+        Pass(30); // apart, so that each counts
+        float before = car.Damage;
+        dBodySetLinearVel(car.Bodies[0], speed, 0, 0);
+        car.OnCrash();
+        Pass();
+        float damage = car.Damage - before;
+        dBodySetLinearVel(car.Bodies[0], 0, 0, 0); // no second crash into whatever stands ahead
+        ASSERT_GT(damage, 0);
+        if (!on)
+            break;
+        ASSERT_FALSE(asked.empty());
+        EXPECT_EQ(asked.back().first, 0) << "player 1's pad";
+        EXPECT_FLOAT_EQ(asked.back().second, std::min(1.0f, damage / RumbleFullDamage)) << speed;
+    }
+    Config().Rumble = true;
+    ASSERT_EQ(asked.size(), 3u) << "switched off, the crash asked for nothing";
+    EXPECT_NEAR(asked[1].second / asked[0].second, 2, 0.2) << "twice the damage, twice the rumble";
+    EXPECT_EQ(asked[2].second, 1) << "a wreck rumbles fully";
+}
+
 TEST_F(BeyondE2E, ThePlayersCarDrivesThroughTheGhost) {
     // The record: the car standing still at its start for the whole run, so its ghost stands right
     // where the car starts and in its way.

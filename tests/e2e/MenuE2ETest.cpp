@@ -259,6 +259,39 @@ TEST_F(MenuE2E, OptionsChangeCameraVolumesAndLanguageAtOnce) {
     EXPECT_NE(text.find("SamplesVolume=205"), std::string::npos) << text;
 }
 
+TEST_F(MenuE2E, AKeyChosenInTheMenuDrivesTheCarAndIsKeptByName) {
+    TKeys keys;
+    keys.Press(5, "ESCAPE").Press(10, "DOWN").Press(15, "DOWN").Press(20, "DOWN").Press(25, "RETURN");
+    for (int p = 30; p <= 55; p += 5)
+        keys.Press(p, "DOWN"); // Controls
+    keys.Press(60, "RETURN");  // the keys screen, player 1's accelerator selected
+    keys.Press(65, "RETURN").Press(70, "W");         // player 2's accelerator: refused
+    keys.Press(75, "RETURN").Press(80, "I");         // taken
+    keys.Press(85, "ESCAPE").Press(90, "ESCAPE");    // options, main menu
+    keys.Press(95, "UP").Press(100, "UP").Press(105, "UP").Press(110, "RETURN"); // single race
+    keys.Press(115, "RETURN").Press(120, "DOWN").Press(125, "RETURN");          // its briefing, Continue
+    keys.Down(540, "UP").Up(620, "UP").Down(640, "I").Up(820, "I");
+    auto lines = Play(keys, 830);
+    ASSERT_EQ(lines.size(), 830u);
+    EXPECT_EQ(lines[61].Int("menu"), 7);
+    EXPECT_EQ(lines[66].Int("capturing"), 1);
+    EXPECT_EQ(lines[71].Int("capturing"), 0);
+    EXPECT_NE(lines[71].Text.find("\"keyNote\":\"The key W is taken (Player 2, Accelerate)\""), std::string::npos)
+        << lines[71].Text;
+    EXPECT_NE(lines[81].Text.find("\"keyNote\":\"\""), std::string::npos) << "I was free";
+    EXPECT_EQ(lines[86].Int("menu"), 6);
+    EXPECT_EQ(lines[86].Int("menuItem"), 6) << "back on Controls";
+    ASSERT_EQ(lines[530].Int("state"), 3);
+    int countdown = lines[530].Int("countdown");
+    ASSERT_TRUE(countdown == 0 || countdown >= 4) << "the race runs";
+    EXPECT_LT(lines[620].Get("speed"), 0.5) << "the up arrow accelerates no more";
+    EXPECT_GT(lines[820].Get("speed"), 5) << "I does";
+
+    std::ifstream in(Dir.File("config/kalmirov/settings.ini"));
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("Player1Accelerate=\"I\"\n"), std::string::npos) << text;
+}
+
 TEST_F(MenuE2E, FailedMissionRestartsAndTheCarChoiceStartsAMission) {
     TKeys keys;
     keys.Down(20, "RCONTROL").Press(21, "BACK").Up(23, "RCONTROL"); // mission failed

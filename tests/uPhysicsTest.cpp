@@ -111,3 +111,20 @@ TEST_F(PhysicsTest, WheelsOnAKerbNeverReport) {
     EXPECT_EQ(car->Crashes, 0);
     dGeomDestroy(kerb);
 }
+
+TEST_F(PhysicsTest, ACarsOwnPartsNeverTouchEachOther) {
+    // Lifted off the ground with its front left wheel pushed into the rear left one: its part space
+    // meets the ground plane, but no two of its own parts are paired.
+    auto car = std::make_unique<TCountingVehicle>();
+    car->SetPosition(50, 50);
+    for (dBodyID body : car->Bodies) {
+        const dReal* p = dBodyGetPosition(body);
+        dBodySetPosition(body, p[0], p[1], p[2] + 20);
+    }
+    const dReal* rear = dBodyGetPosition(car->Bodies[3]);
+    dBodySetPosition(car->Bodies[1], rear[0] - 0.2f, rear[1], rear[2]);
+    dSpaceCollide(PhysicsSpace, nullptr, NearCallback);
+    for (int i = 0; i <= 4; ++i)
+        EXPECT_EQ(dBodyGetNumJoints(car->Bodies[i]), i == 0 ? 4 : 1) << "body " << i << ": only its hinges";
+    dJointGroupEmpty(ContactGroup);
+}

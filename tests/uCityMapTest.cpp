@@ -306,7 +306,7 @@ TEST_F(CityMapReader, DamagedMapsAreRefusedSayingWhereAndWhy) {
         TByteWriter w;
         Definition(w, CityTagTexture, 1, "a.bmp");
         Placement(w, CityTagTile, 1, 5, 5, bad.Side, bad.Side, 0);
-        for (int32_t word : {CityTagCellWords, 0})
+        for (int32_t word : {int32_t(CityTagCellWords), 0})
             if (bad.CellWords)
                 w.I32(word);
         w.Bytes.resize(w.Bytes.size() - bad.Cut);

@@ -59,7 +59,8 @@ void BM_ReadCityMapIntoGrids(benchmark::State& state) {
     for (auto _ : state) {
         Resources().Clear();
         TStubHost host;
-        benchmark::DoNotOptimize(ReadCityMapBytes(bytes.data(), bytes.size(), file, host, *tiles, *meshes));
+        benchmark::DoNotOptimize(ReadCityMapBytes(bytes.data(), bytes.size(), file, host, *tiles, *meshes,
+                                                  TCellWordsNeed::Required));
     }
     Resources().Clear();
 }

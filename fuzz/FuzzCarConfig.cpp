@@ -58,6 +58,13 @@ std::vector<std::vector<uint8_t>> FuzzSeeds() {
     sane.SuspensionERP = 0.25f;
     sane.SuspensionCFM = 0.003f;
     seeds.push_back(EncodeCarConfig(sane));
+    // Wheels that overlap: side to side, and front to back under the 4 m body.
+    TCarConfig narrow = sane;
+    narrow.HalfTrack = 0.1f;
+    seeds.push_back(EncodeCarConfig(narrow));
+    TCarConfig closeAxles = sane;
+    closeAxles.FrontAxle = closeAxles.RearAxle = 0.03f;
+    seeds.push_back(EncodeCarConfig(closeAxles));
     seeds.push_back(std::vector<uint8_t>(CarConfigSize, 0)); // the record of zeros
     seeds.push_back(std::vector<uint8_t>(CarConfigSize, 0xff)); // NaNs everywhere
     AddDamagedSeeds(seeds);

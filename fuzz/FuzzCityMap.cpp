@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TFuzzHost host;
     Resources().Clear();
     try {
-        ReadCityMapBytes(data, size, "fuzz.tmf", host, *tiles, *meshes);
+        ReadCityMapBytes(data, size, "fuzz.tmf", host, *tiles, *meshes, TCellWordsNeed::Required);
     } catch (const std::exception&) {
     }
     try {
@@ -80,5 +80,23 @@ std::vector<std::vector<uint8_t>> FuzzSeeds() {
     put(seed, 1);
     put(seed, 2);
     put(seed, 7);
-    return {seed};
+    // The definitions, then one placement of each kind that is damaged or odd: tiles of no and of
+    // negative size, a wall and a post thinner than half a cell; the map ends before its cell words.
+    std::vector<uint8_t> odd(seed.begin(), seed.begin() + 2 * 263);
+    auto place = [&](uint32_t tag, float x, float y, float w, float h) {
+        put(odd, tag);
+        put(odd, 14);
+        for (float f : {x, y, w, h})
+            putFloat(odd, f);
+        put(odd, 0);
+    };
+    place(101, 20, 20, 0.4f, 0.4f);
+    place(101, 30, 30, -3, -3);
+    place(103, 40.9f, 40, 0.2f, 6);
+    place(103, 50, 50, 0.3f, 0.3f);
+    // A map that ends inside its cell words.
+    std::vector<uint8_t> cut = odd;
+    put(cut, 400);
+    cut.resize(cut.size() + 4096);
+    return {seed, odd, cut};
 }

@@ -9,6 +9,7 @@
 #include "uAtomicFile.h"
 #include "uPlatform.h"
 
+#include <cmath>
 #include <filesystem>
 #include <unistd.h>
 
@@ -162,5 +163,33 @@ std::vector<std::vector<uint8_t>> FuzzSeeds() {
     replay.insert(replay.end(), encoded.begin(), encoded.end());
     seeds.push_back(replay);
     AddDamagedSeeds(seeds);
+
+    // Records that hold no time or a nick no player could choose, and a table out of time order.
+    auto tagged = [](uint8_t file, const auto& bytes) {
+        std::vector<uint8_t> seed = {file};
+        seed.insert(seed.end(), bytes.begin(), bytes.end());
+        return seed;
+    };
+    for (const char* nick : {"", "  ", "a\tb"}) {
+        TProfileRecord record = list.Records[0];
+        record.Nick = nick;
+        seeds.push_back(tagged(0, EncodeProfile(record)));
+        TReplay named = run;
+        named.Nick = nick;
+        seeds.push_back(tagged(3, EncodeReplay(named)));
+        THighscores table = {};
+        table.Tables[3][0] = {nick, 2, 5000, 75250};
+        seeds.push_back(tagged(1, EncodeHighscores(table)));
+    }
+    for (float time : {0.0f, -41.5f, std::nanf("")}) {
+        TReplay timeless = run;
+        timeless.Time = time;
+        seeds.push_back(tagged(3, EncodeReplay(timeless)));
+    }
+    THighscores odd;
+    odd.Tables[3][0] = {"slow", 7, 100, 300000};
+    odd.Tables[3][1] = {"speedy", 2, 5000, 75250};
+    odd.Tables[4][0] = {"back", 1, 10, -2000};
+    seeds.push_back(tagged(1, EncodeHighscores(odd)));
     return seeds;
 }

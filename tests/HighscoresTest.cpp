@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 namespace {
 
@@ -68,6 +70,9 @@ TEST(Highscores, NickIsCutTo128BytesAndRangesAreChecked) {
     EXPECT_EQ(table.Tables[0][0].Nick.size(), 128u);
     EXPECT_THROW(table.Insert(16, "x", 0, 1, 1.0f), ERangeError);
     EXPECT_THROW(table.Insert(1, "x", 8, 1, 1.0f), ERangeError);
+    for (float noTime : {std::nanf(""), 0.0f, -5.0f, std::numeric_limits<float>::infinity()})
+        EXPECT_EQ(table.Insert(1, "x", 0, 1, noTime), -1) << noTime;
+    EXPECT_TRUE(table.Tables[1][0].Empty());
 }
 
 TEST(Highscores, FileLayout) {
@@ -119,19 +124,35 @@ TEST_F(THighscoreFileTest, ShortFileIsMovedAsideAndGivesAnEmptyTable) {
     EXPECT_NE(Messages.Messages[0].Text.find(File()), std::string::npos);
 }
 
-TEST_F(THighscoreFileTest, BadEntryIsDroppedAndTheSoundOnesKept) {
-    std::vector<uint8_t> bytes = FileOf(Table);
-    bytes[(4 * HighscoreRanks + 1) * HighscoreEntrySize + 129] = 9; // car type of mission 4's second run
-    WriteBytes(File(), bytes);
-    THighscores loaded;
-    loaded.Load(File());
-    EXPECT_EQ(loaded.Tables[4][0].Nick, "p1");
-    EXPECT_EQ(loaded.Tables[4][1].Nick, "p3");
-    EXPECT_EQ(loaded.Tables[4][8].Nick, "p10");
-    EXPECT_TRUE(loaded.Tables[4][9].Empty());
-    EXPECT_TRUE(std::filesystem::exists(File() + ".bad"));
-    ASSERT_EQ(Messages.Messages.size(), 1u);
-    EXPECT_NE(Messages.Messages[0].Text.find("mission 4"), std::string::npos) << Messages.Messages[0].Text;
+TEST_F(THighscoreFileTest, DamagedEntriesAreDroppedAndTheTableKeptInTimeOrder) {
+    // One byte of mission 4's table of runs p1 .. p10 (10 .. 100 s) changed: the entry of rank
+    // Rank, at Offset in the entry.
+    const struct {
+        size_t Rank, Offset;
+        uint8_t Value;
+        const char* Fastest; // the first three runs kept
+        const char* Message;
+    } cases[] = {
+        {1, 129, 9, "p1 p3 p4", "entry 2 of mission 4: its car 9 is not a car type"},
+        {1, 139, 0xFF, "p1 p3 p4", "entry 2 of mission 4: its time -16757216 ms is not a time"},
+        {1, 2, '\n', "p1 p3 p4", "entry 2 of mission 4: its nick is empty, blank or holds control bytes"},
+        {0, 138, 0x7F, "p2 p3 p4", "the runs of mission 4 are out of time order"},
+    };
+    for (const auto& bad : cases) {
+        std::vector<uint8_t> bytes = FileOf(Table);
+        bytes[(4 * HighscoreRanks + bad.Rank) * HighscoreEntrySize + bad.Offset] = bad.Value;
+        WriteBytes(File(), bytes);
+        Messages.Messages.clear();
+        THighscores loaded;
+        loaded.Load(File());
+        const auto& runs = loaded.Tables[4];
+        EXPECT_EQ(runs[0].Nick + " " + runs[1].Nick + " " + runs[2].Nick, bad.Fastest) << bad.Message;
+        EXPECT_EQ(runs[9].Empty(), bad.Rank == 1) << bad.Message;
+        EXPECT_TRUE(std::filesystem::remove(File() + ".bad")) << bad.Message;
+        ASSERT_EQ(Messages.Messages.size(), 1u);
+        EXPECT_NE(Messages.Messages[0].Text.find(bad.Message), std::string::npos)
+            << Messages.Messages[0].Text;
+    }
 }
 
 TEST_F(THighscoreFileTest, LongerFileIsReadOnlyAsFarAsTheTables) {

@@ -82,8 +82,8 @@ TEST(ProfileRecord, LayoutIsFiftyTwoLittleEndianBytes) {
     EXPECT_EQ(back.ScoreCounter, -5);
 }
 
-TEST(ProfileRecord, FieldsOutOfRangeAreRejected) {
-    auto bytes = EncodeProfile(Player("x", 0));
+TEST(ProfileRecord, FieldsOutOfRangeAndNicksNoPlayerCouldChooseAreRejected) {
+    auto bytes = EncodeProfile(Player(std::string(MaxNickLength, 'x'), 0));
     TProfileRecord record;
     std::string error;
     auto rejects = [&](size_t offset, uint8_t value) {
@@ -103,6 +103,12 @@ TEST(ProfileRecord, FieldsOutOfRangeAreRejected) {
     EXPECT_EQ(error, "score 2130706432 is outside -1000000000 .. 1000000000");
     EXPECT_TRUE(rejects(39, 0x80)); // score counter
     EXPECT_FALSE(rejects(43, 0x3B)); // 989,855,744: still a score
+    // Nicks the launcher would refuse: none at all, control characters, bytes the code page leaves out.
+    EXPECT_TRUE(rejects(12, 0));
+    EXPECT_EQ(error, "the nick is empty, blank or holds control bytes");
+    EXPECT_TRUE(rejects(13, '\t'));
+    EXPECT_TRUE(rejects(14, 0x81));
+    EXPECT_FALSE(rejects(13, 0xE1)); // á
 }
 
 TEST_F(TProfileFileTest, WholeRecordsAreReadAndACutOneKeptAsFarAsItGoes) {

@@ -191,3 +191,24 @@ TEST(Replay, ANickLongerThanItsFieldIsRefusedNotThrown) {
     EXPECT_FALSE(DecodeReplay(bytes, "r.dat", back, error));
     EXPECT_NE(error.find("longer than its field"), std::string::npos) << error;
 }
+
+TEST(Replay, ARunWithoutATimeOrWithANickNoPlayerCouldChooseIsRefused) {
+    const struct {
+        float Time;
+        const char* Nick;
+        const char* Error;
+    } cases[] = {
+        {std::nanf(""), "Anna", "s is not a time"},
+        {-12.5f, "Anna", "the run's time -12.500000 s is not a time"},
+        {61.5f, "", "the nick is empty, blank or holds control bytes"},
+        {61.5f, "An\x1bna", "holds control bytes"},
+    };
+    for (const auto& bad : cases) {
+        TReplay run = SampleRun(120, bad.Time);
+        run.Nick = bad.Nick;
+        TReplay back;
+        std::string error;
+        EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error)) << bad.Error;
+        EXPECT_NE(error.find(bad.Error), std::string::npos) << error;
+    }
+}

@@ -235,3 +235,14 @@ TEST(u3ds, FloatColoursOutsideZeroToOneAndNaNAreClamped) {
     EXPECT_EQ(model.Materials[0].Color[1], 255);
     EXPECT_EQ(model.Materials[0].Color[2], 128);
 }
+
+TEST(u3ds, MissingTextureIsReportedNamingTheModel) {
+    TTempDir dir;
+    TMessageRecorder recorder;
+    T3dsModel model = FoldedSheet();
+    LoadModelTextures(model, dir.File("sheet.3ds"), "");
+    EXPECT_EQ(model.Materials[0].Texture, -1) << "drawn in its colour";
+    ASSERT_EQ(recorder.Messages.size(), 1u);
+    EXPECT_EQ(recorder.Messages[0].Text,
+              "File not found - " + dir.File("paint.bmp") + " (a texture of " + dir.File("sheet.3ds") + ")");
+}

@@ -101,6 +101,6 @@ TEST(uBMP, MissingFileShowsItsMessage) {
     TMessageRecorder recorder;
     EXPECT_EQ(loadBMP("/nonexistent/x.bmp"), -1);
     ASSERT_EQ(recorder.Messages.size(), 1u);
-    EXPECT_EQ(recorder.Messages[0].Text, "File not fount - /nonexistent/x.bmp");
+    EXPECT_EQ(recorder.Messages[0].Text, "File not found - /nonexistent/x.bmp");
     EXPECT_EQ(recorder.Messages[0].Caption, "loadBMP");
 }

@@ -66,7 +66,7 @@ TEST(CarConfigRanges, NotANumberInAnyFloatSlotIsRefusedByName) {
     }
 }
 
-TEST(CarConfigRanges, HugeNegativeAndZeroSizesAreRefused) {
+TEST(CarConfigRanges, HugeNegativeZeroSizesAndOverlappingWheelsAreRefused) {
     auto with = [](auto change) {
         TCarConfig c = TestCarConfig();
         change(c);
@@ -86,6 +86,13 @@ TEST(CarConfigRanges, HugeNegativeAndZeroSizesAreRefused) {
     EXPECT_NE(with([](TCarConfig& c) { c.SuspensionERP = 2; }).find("SuspensionERP"), std::string::npos);
     EXPECT_NE(with([](TCarConfig& c) { c.Gears[2].VolumeHigh = 1000; }).find("Gears[2].VolumeHigh"),
               std::string::npos);
+    // Sphere wheels closer than a wheel's width side to side, or the front axle not ahead of the rear.
+    EXPECT_NE(
+        with([](TCarConfig& c) { c.HalfTrack = 0.2f; }).find("HalfTrack 0.200000 is less than WheelRadius"),
+        std::string::npos);
+    EXPECT_NE(
+        with([](TCarConfig& c) { c.FrontAxle = -0.33f; }).find("FrontAxle -0.330000 and RearAxle 0.330000"),
+        std::string::npos);
 }
 
 TEST(CarConfigRanges, ComputerDriverWithoutSpeedDivisorOrStepIsRefused) {
@@ -100,17 +107,22 @@ TEST(CarConfigRanges, ComputerDriverWithoutSpeedDivisorOrStepIsRefused) {
     EXPECT_NE(ErrorOf(c).find("AI[2] (target radius) is not a finite number"), std::string::npos);
 }
 
-TEST(CarConfigRanges, WheelsTallerThanTheBodyAreRefusedBeforeThePhysics) {
+TEST(CarConfigRanges, WheelsThatDoNotFitTheBodyAreRefusedBeforeThePhysics) {
     InitPhysics();
-    TCarConfig config = TestCarConfig();
-    config.WheelRadius = 0.8f; // 1.6 m of wheel under a 1.333 m body
-    config.Source = "data/cars/tall/config.dat";
-    try {
-        TVehicle car(config, TestWheel(), TestChassis());
-        ADD_FAILURE() << "built a car whose body has no height";
-    } catch (const ERangeError& e) {
-        EXPECT_NE(std::string(e.what()).find("data/cars/tall/config.dat"), std::string::npos) << e.what();
-        EXPECT_NE(std::string(e.what()).find("WheelRadius"), std::string::npos) << e.what();
+    // 1.6 m of wheel under a 1.333 m body; axles 0.4 m apart under wheels 0.57 m across.
+    for (auto [radius, axle] : {std::pair{0.8f, 0.3f}, {0.285f, 0.05f}}) {
+        TCarConfig config = TestCarConfig();
+        config.WheelRadius = radius;
+        config.FrontAxle = config.RearAxle = axle;
+        config.Source = "data/cars/odd/config.dat";
+        try {
+            TVehicle car(config, TestWheel(), TestChassis());
+            ADD_FAILURE() << "built a car whose wheels do not fit its body";
+        } catch (const ERangeError& e) {
+            std::string fields = radius > 0.5f ? "WheelRadius" : "FrontAxle 0.050000 and RearAxle 0.050000";
+            EXPECT_NE(std::string(e.what()).find("data/cars/odd/config.dat"), std::string::npos) << e.what();
+            EXPECT_NE(std::string(e.what()).find(fields), std::string::npos) << e.what();
+        }
     }
     DonePhysics();
 }

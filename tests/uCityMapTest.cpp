@@ -63,12 +63,12 @@ class CityMapReader : public ::testing::Test {
   protected:
     void SetUp() override { Resources().Clear(); }
     void TearDown() override { Resources().Clear(); }
-    int32_t Read(const TByteWriter& w) {
-        return ReadCityMapBytes(w.Bytes.data(), w.Bytes.size(), "city.tmf", host, tiles, meshes);
+    int32_t Read(const TByteWriter& w, TCellWordsNeed need = TCellWordsNeed::Optional) {
+        return ReadCityMapBytes(w.Bytes.data(), w.Bytes.size(), "city.tmf", host, tiles, meshes, need);
     }
-    std::string ErrorOf(const TByteWriter& w) {
+    std::string ErrorOf(const TByteWriter& w, TCellWordsNeed need = TCellWordsNeed::Optional) {
         try {
-            Read(w);
+            Read(w, need);
         } catch (const std::exception& e) {
             return e.what();
         }
@@ -190,7 +190,7 @@ TEST_F(CityMapReader, TruncatedRecordNamesFileRecordAndOffset) {
     w.Bytes.resize(w.Bytes.size() - 2);
     std::string error = ErrorOf(w);
     EXPECT_NE(error.find("city.tmf: record 2 (tag 101) at offset 12"), std::string::npos) << error;
-    EXPECT_NE(error.find("truncated"), std::string::npos) << error;
+    EXPECT_NE(error.find("the file ends early"), std::string::npos) << error;
 
     TByteWriter words;
     words.I32(CityTagCellWords);
@@ -284,4 +284,33 @@ TEST_F(CityMapReader, NameLengthLongerThanItsFieldIsRefused) {
               std::string::npos)
         << error;
     EXPECT_TRUE(host.TexturePaths.empty());
+}
+
+TEST_F(CityMapReader, DamagedMapsAreRefusedSayingWhereAndWhy) {
+    // A texture (263 bytes) and a tile of this side (28), maybe a start of cell words, cut by some bytes.
+    const struct {
+        float Side;
+        bool CellWords;
+        size_t Cut;
+        const char* Error;
+    } cases[] = {
+        {0.4f, false, 0, "offset 263: tile of side 0.400000 (0 cells); its side must lie in 1 .. 512"},
+        {-3, false, 0, "offset 263: tile of side -3.000000 (-3 cells)"},
+        {2, false, 0,
+         "city.tmf: the file ends early, after record 2 at byte 291, before the traffic cell words"},
+        {2, false, 6, "city.tmf: record 2 (tag 101) at offset 263: the file ends early, inside this record"},
+        {2, true, 0, "city.tmf: record 3 (tag 400) at offset 291: the file ends early, inside this record"},
+    };
+    for (const auto& bad : cases) {
+        Resources().Clear();
+        TByteWriter w;
+        Definition(w, CityTagTexture, 1, "a.bmp");
+        Placement(w, CityTagTile, 1, 5, 5, bad.Side, bad.Side, 0);
+        for (int32_t word : {int32_t(CityTagCellWords), 0})
+            if (bad.CellWords)
+                w.I32(word);
+        w.Bytes.resize(w.Bytes.size() - bad.Cut);
+        std::string error = ErrorOf(w, TCellWordsNeed::Required);
+        EXPECT_NE(error.find(bad.Error), std::string::npos) << error;
+    }
 }

@@ -198,18 +198,23 @@ TEST_F(TTextureGridTest, HugeTileCostsNoMoreThanTheGrid) {
     EXPECT_EQ(tiles.size(), 1u);
 }
 
-TEST_F(TMeshGridTest, HugeOrNegativeSizesStayInsideTheGrid) {
+TEST_F(TMeshGridTest, HugeNegativeAndThinSizesStayInsideTheGridAndThinBlocksStillCollide) {
     grid->PlaceBox(VectorMake(1e30f, 3e9f, 10), 509.5f, 2);
     EXPECT_EQ(grid->Block(511, 2).Owner, &grid->Block(509, 2));
     grid->PlaceBox(VectorMake(-5, -5, 10), 20, 20);
     EXPECT_EQ(grid->Block(20, 20).CellsX, 0);
     EXPECT_EQ(grid->Block(21, 21).Owner, nullptr);
+    // A wall and a post thinner than half a cell: rounded to no cells, they would never make a box.
+    grid->PlaceBox(VectorMake(0.2f, 6, 10), 500.9f, 10);
+    grid->PlaceBox(VectorMake(0.3f, 0.3f, 10), 503.1f, 3);
+    EXPECT_EQ(grid->Block(500, 15).Owner, &grid->Block(500, 10));
     grid->PlaceMesh(Mesh(1e9f, 2, 3), 505, 0, 0, 1, 1);
     EXPECT_EQ(grid->Building(505, 511).Owner, &grid->Building(505, 0));
     camera.SetTarget(505, 5);
     std::vector<const TMeshCell*> buildings, blocks;
     grid->CollectVisible(buildings, blocks);
     EXPECT_EQ(buildings.size(), 1u);
+    EXPECT_EQ(blocks.size(), 3u);
 }
 
 TEST(CityEdge, ThePiecesLieOutsideTheWallsOnEverySideWithTheirFenceOnTheTownSide) {

@@ -1,5 +1,5 @@
-#include "TestCar.h"
 #include "uPhysics.h"
+#include "TestCar.h"
 #include "uVehicle.h"
 
 #include <gtest/gtest.h>
@@ -110,4 +110,26 @@ TEST_F(PhysicsTest, WheelsOnAKerbNeverReport) {
         Step({car.get()});
     EXPECT_EQ(car->Crashes, 0);
     dGeomDestroy(kerb);
+}
+
+TEST_F(PhysicsTest, ACarsOwnPartsNeverTouchEachOther) {
+    // Lifted off the ground with its front left wheel pushed into the rear left one, and a pebble
+    // between its wheels that no part touches: its part space meets the pebble, but no two of its
+    // own parts are paired.
+    auto car = std::make_unique<TCountingVehicle>();
+    car->SetPosition(50, 50);
+    for (dBodyID body : car->Bodies) {
+        const dReal* p = dBodyGetPosition(body);
+        dBodySetPosition(body, p[0], p[1], p[2] + 20);
+    }
+    const dReal* rear = dBodyGetPosition(car->Bodies[3]);
+    dBodySetPosition(car->Bodies[1], rear[0] - 0.2f, rear[1], rear[2]);
+    const dReal* body = dBodyGetPosition(car->Bodies[0]);
+    dGeomID pebble =
+        CreateObstacleBox(PhysicsSpace, VectorMake(0.1f, 0.1f, 0.1f), VectorMake(body[0], body[1], rear[2]));
+    dSpaceCollide(PhysicsSpace, nullptr, NearCallback);
+    for (int i = 0; i <= 4; ++i)
+        EXPECT_EQ(dBodyGetNumJoints(car->Bodies[i]), i == 0 ? 4 : 1) << "body " << i << ": only its hinges";
+    dJointGroupEmpty(ContactGroup);
+    dGeomDestroy(pebble);
 }

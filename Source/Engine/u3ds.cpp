@@ -349,6 +349,21 @@ uint32_t Build3DSList(const T3dsModel& model) {
     return list;
 }
 
+void LoadModelTextures(T3dsModel& model, const std::string& fileName, const std::string& textureOverride) {
+    std::string directory;
+    if (std::string::size_type slash = fileName.find_last_of('/'); slash != std::string::npos)
+        directory = fileName.substr(0, slash + 1);
+    int32_t overrideTexture = -1;
+    if (!textureOverride.empty())
+        overrideTexture = loadBMP(textureOverride, fileName);
+    for (T3dsMaterial& material : model.Materials) {
+        if (!textureOverride.empty())
+            material.Texture = overrideTexture;
+        else if (!material.TextureFile.empty())
+            material.Texture = loadBMP(directory + NativePath(material.TextureFile), fileName);
+    }
+}
+
 int32_t Load3DS(const std::string& fileName, const std::string& textureOverride, float scale, dVector3& extent) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(fileName, bytes))
@@ -364,18 +379,7 @@ int32_t Load3DS(const std::string& fileName, const std::string& textureOverride,
     for (T3dsObject& object : model.Objects)
         ComputeNormals(object);
 
-    std::string directory;
-    if (std::string::size_type slash = fileName.find_last_of('/'); slash != std::string::npos)
-        directory = fileName.substr(0, slash + 1);
-    int32_t overrideTexture = -1;
-    if (!textureOverride.empty())
-        overrideTexture = loadBMP(textureOverride);
-    for (T3dsMaterial& material : model.Materials) {
-        if (!textureOverride.empty())
-            material.Texture = overrideTexture;
-        else if (!material.TextureFile.empty())
-            material.Texture = loadBMP(directory + NativePath(material.TextureFile));
-    }
+    LoadModelTextures(model, fileName, textureOverride);
 
     if (!CentreAndScale(model, scale, extent)) {
         ShowMessageBox(fileName + ": the model has no vertices", "error");

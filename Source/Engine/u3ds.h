@@ -45,6 +45,11 @@ void ComputeNormals(T3dsObject& object);
 // False when the model has no vertex at all.
 bool CentreAndScale(T3dsModel& model, float scale, dVector3& extent);
 
+// Loads the materials' textures: each from the model file's folder, or `textureOverride` for every
+// material when it is not empty. A picture that is missing or damaged is reported naming the model
+// too, and its material is drawn in its colour.
+void LoadModelTextures(T3dsModel& model, const std::string& fileName, const std::string& textureOverride);
+
 // Compiles the prepared model (normals, textures resolved) into a new display list.
 uint32_t Build3DSList(const T3dsModel& model);
 

@@ -103,18 +103,19 @@ uint32_t UploadTexture(const TBMPImage& image) {
     return id;
 }
 
-int32_t loadBMP(const std::string& fileName) {
+int32_t loadBMP(const std::string& fileName, const std::string& usedBy) {
+    std::string user = usedBy.empty() ? "" : " (a texture of " + usedBy + ")";
     if (!FileExists(fileName)) {
-        ShowMessageBox("File not fount - " + fileName, "loadBMP");
+        ShowMessageBox("File not found - " + fileName + user, "loadBMP");
         return -1;
     }
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(fileName, bytes))
-        throw EInOutError("Cannot read file " + fileName);
+        throw EInOutError("Cannot read file " + fileName + user);
     TBMPImage image;
     std::string error;
     if (!ParseBMP(bytes, fileName, image, error)) {
-        ShowMessageBox(error, "loadBMP");
+        ShowMessageBox(error + user, "loadBMP");
         return -1;
     }
     return static_cast<int32_t>(UploadTexture(image));

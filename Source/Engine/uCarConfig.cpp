@@ -66,6 +66,17 @@ struct TRangeCheck {
 
 } // namespace
 
+std::string WheelSpacingProblem(const TCarConfig& c, float length) {
+    // Distance between the front and the rear wheel centres against a wheel's diameter.
+    float spacing = (c.FrontAxle + c.RearAxle) * length;
+    if (spacing >= 2 * c.WheelRadius)
+        return "";
+    return "FrontAxle " + std::to_string(c.FrontAxle) + " and RearAxle " + std::to_string(c.RearAxle) +
+           " put the axles " + std::to_string(spacing) + " m apart under a body " + std::to_string(length) +
+           " m long, less than a wheel's diameter (WheelRadius " + std::to_string(c.WheelRadius) +
+           "): the front and rear wheels overlap";
+}
+
 std::string CheckCarConfig(const TCarConfig& c) {
     constexpr float HalfTurn = 1.5708f; // radians
     TRangeCheck check;
@@ -99,6 +110,16 @@ std::string CheckCarConfig(const TCarConfig& c) {
         check.Range(gear.FrequencyLow, 0, 1e6f, name + "FrequencyLow");
         check.Range(gear.FrequencyHigh, 0, 1e6f, name + "FrequencyHigh");
     }
+    // Sphere wheels: the left and right ones stand 2 * HalfTrack apart and must not touch, and the
+    // front axle must stand ahead of the rear one (how far apart needs the body's length; the car
+    // checks that when it is built).
+    if (check.Problem.empty() && c.HalfTrack < c.WheelRadius)
+        check.Problem = "HalfTrack " + std::to_string(c.HalfTrack) + " is less than WheelRadius " +
+                        std::to_string(c.WheelRadius) + ": the left and right wheels overlap";
+    if (check.Problem.empty() && !(c.FrontAxle + c.RearAxle > 0))
+        check.Problem = "FrontAxle " + std::to_string(c.FrontAxle) + " and RearAxle " +
+                        std::to_string(c.RearAxle) +
+                        " put the front wheels level with or behind the rear ones";
     // The driver's slots: all zero for a player car; a computer-driven car divides by the first and
     // steps along its track by the last, so neither may be zero.
     bool driven = c.AI[0] != 0 || c.AI[1] != 0 || c.AI[2] != 0 || c.AI[3] != 0;

@@ -48,5 +48,8 @@ bool ParseCarConfig(const std::vector<uint8_t>& bytes, const std::string& fileNa
                     std::string& error);
 // The first field of `config` outside its range, as "field: why"; empty when every field is sane.
 std::string CheckCarConfig(const TCarConfig& config);
+// Why the front and rear wheels of `config` overlap under a chassis `length` metres long (their
+// centres closer than a wheel's diameter), naming the fields; empty when they stand apart.
+std::string WheelSpacingProblem(const TCarConfig& config, float length);
 // The record as its 284 bytes, little-endian (for the data generator and tests).
 std::vector<uint8_t> EncodeCarConfig(const TCarConfig& config);

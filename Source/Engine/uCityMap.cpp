@@ -78,13 +78,14 @@ int32_t ReadCityMap(const std::string& fileName, ICityMapHost& host, TTextureGri
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes))
         throw EInOutError("Cannot read the city map " + path);
-    return ReadCityMapBytes(bytes.data(), bytes.size(), path, host, tiles, meshes);
+    return ReadCityMapBytes(bytes.data(), bytes.size(), path, host, tiles, meshes, TCellWordsNeed::Required);
 }
 
 int32_t ReadCityMapBytes(const uint8_t* data, size_t size, const std::string& fileName, ICityMapHost& host,
-                         TTextureGrid& tiles, TMeshGrid& meshes) {
+                         TTextureGrid& tiles, TMeshGrid& meshes, TCellWordsNeed need) {
     TByteReader r(data, size, fileName);
     int32_t count = 0;
+    bool cellWordsRead = false;
     while (r.Remaining() > 0) {
         size_t offset = r.Position();
         int32_t tag = 0;
@@ -114,8 +115,12 @@ int32_t ReadCityMapBytes(const uint8_t* data, size_t size, const std::string& fi
                     throw ERangeError("texture name out of range");
                 int32_t x = Fit32(RoundMap(p.x, "x"), "x");
                 int32_t row = PlacementRow(p);
-                tiles.SetTile(static_cast<int32_t>(texture), x, row, Fit32(RoundMap(p.w, "w"), "w"),
-                              p.Rotation, false, false);
+                // A tile is square, one cell at least and at most the whole map across.
+                int64_t side = RoundMap(p.w, "w");
+                if (side < 1 || side > GridSize)
+                    throw ERangeError("tile of side " + std::to_string(p.w) + " (" + std::to_string(side) +
+                                      " cells); its side must lie in 1 .. " + std::to_string(GridSize));
+                tiles.SetTile(static_cast<int32_t>(texture), x, row, int32_t(side), p.Rotation, false, false);
                 break;
             }
             case CityTagBuilding: {
@@ -150,6 +155,7 @@ int32_t ReadCityMapBytes(const uint8_t* data, size_t size, const std::string& fi
                     r.Skip(CellWordBytes, "traffic cell words"); // raises the truncation error
                 host.SetCellWords(data + r.Position(), CellWordBytes);
                 r.Skip(CellWordBytes, "traffic cell words");
+                cellWordsRead = true;
                 break;
             }
             case CityTagIgnored:
@@ -161,7 +167,8 @@ int32_t ReadCityMapBytes(const uint8_t* data, size_t size, const std::string& fi
                 throw ERangeError("unknown record tag " + std::to_string(tag));
             }
         } catch (const EReadError& e) {
-            throw EInOutError(RecordPrefix(fileName, count, tag, offset) + "truncated: " + e.what());
+            throw EInOutError(RecordPrefix(fileName, count, tag, offset) +
+                              "the file ends early, inside this record (" + e.what() + ")");
         } catch (const ERangeError& e) {
             throw ERangeError(RecordPrefix(fileName, count, tag, offset) + e.what());
         } catch (const EInOutError& e) {
@@ -173,5 +180,11 @@ int32_t ReadCityMapBytes(const uint8_t* data, size_t size, const std::string& fi
         if (count % CityProgressEvery == 0)
             host.DrawProgress(count, CityRecordTotal);
     }
+    // The traffic cell words come last; a map cut at a record's end would otherwise load as a city
+    // without a single direction mark.
+    if (need == TCellWordsNeed::Required && !cellWordsRead)
+        throw EInOutError(fileName + ": the file ends early, after record " + std::to_string(count) +
+                          " at byte " + std::to_string(size) + ", before the traffic cell words (tag " +
+                          std::to_string(CityTagCellWords) + ")");
     return count;
 }

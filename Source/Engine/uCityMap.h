@@ -49,11 +49,15 @@ class ICityMapHost {
 // Where a lamp post's light hangs, from the raw file values; q is (file rotation + 2) mod 4.
 dVector3 LampPosition(float x, float y, float h, int32_t q);
 
+// Whether a map must carry the traffic cell words: the game's city must; a piece of a map read on
+// its own (a test's, a tool's) need not.
+enum class TCellWordsNeed { Optional, Required };
+
 // Reads the city map file into the grids, registering "tile%d" textures and "building%d" meshes in
-// the resource registry. Raises EInOutError when the file cannot be read and Exception naming the
-// file, the record number and the offset when a record is truncated or a value is out of range.
-// Returns the number of records read.
+// the resource registry. Raises EInOutError when the file cannot be read or ends early (inside a
+// record, or before the traffic cell words) and Exception naming the file, the record number and the
+// offset when a value is out of range. Returns the number of records read.
 int32_t ReadCityMap(const std::string& fileName, ICityMapHost& host, TTextureGrid& tiles, TMeshGrid& meshes);
 // The same over bytes already in memory; `fileName` only names them in messages.
 int32_t ReadCityMapBytes(const uint8_t* data, size_t size, const std::string& fileName, ICityMapHost& host,
-                         TTextureGrid& tiles, TMeshGrid& meshes);
+                         TTextureGrid& tiles, TMeshGrid& meshes, TCellWordsNeed need);

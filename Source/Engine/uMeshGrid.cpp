@@ -92,8 +92,11 @@ void TMeshGrid::PlaceBox(const dVector3& size, float fx, float fy) {
         return;
     int32_t tx = static_cast<int32_t>(fx), ty = static_cast<int32_t>(fy);
     TMeshCell& corner = Block(tx, ty);
-    corner.CellsX = RoundCells(size.x);
-    corner.CellsY = RoundCells(size.y);
+    // A block thinner than half a cell (a thin wall, a post) still covers the cell of its corner:
+    // only cells that point at a block ever make its box.
+    auto cells = [](float side) { return side > 0 ? std::max(RoundCells(side), 1) : RoundCells(side); };
+    corner.CellsX = cells(size.x);
+    corner.CellsY = cells(size.y);
     corner.Size = size;
     corner.x = tx;
     corner.y = ty;

@@ -43,7 +43,8 @@ class TMeshGrid {
     // A building: the footprint comes from the mesh's size, rounded to cells, turned by rotation.
     void PlaceMesh(const TMeshRecord& mesh, int32_t x, int32_t y, float z, int32_t rotation,
                    uint8_t collides);
-    // An invisible collision block with its corner at the unrounded world point (fx, fy).
+    // An invisible collision block with its corner at the unrounded world point (fx, fy); its sides
+    // are rounded to cells, but a side thinner than half a cell still covers one.
     void PlaceBox(const dVector3& size, float fx, float fy);
     void Clear();
     // The objects the next Draw would draw and turn into boxes (no GL, no physics needed).

@@ -116,12 +116,11 @@ void AddContacts(dGeomID o1, dGeomID o2, dContact* contacts, int count, dReal mu
 } // namespace
 
 void NearCallback(void* data, dGeomID o1, dGeomID o2) {
+    // A vehicle's part space against something else: its parts against that thing only. The parts
+    // of one car are never collided with each other — the chassis is jointed to its wheels, and
+    // wheels that touched each other would throw the car into the air.
     if (dGeomIsSpace(o1) || dGeomIsSpace(o2)) {
         dSpaceCollide2(o1, o2, data, NearCallback);
-        if (dGeomIsSpace(o1))
-            dSpaceCollide(reinterpret_cast<dSpaceID>(o1), data, NearCallback);
-        if (dGeomIsSpace(o2))
-            dSpaceCollide(reinterpret_cast<dSpaceID>(o2), data, NearCallback);
         return;
     }
     // The rules below expect the vehicle part first whenever only one of the two is a vehicle part.
@@ -134,9 +133,12 @@ void NearCallback(void* data, dGeomID o1, dGeomID o2) {
     if (!IsVehiclePart(c1))
         return;
 
+    // Two parts of one vehicle, however they came to be paired.
+    if (IsVehiclePart(c2) && dGeomGetData(o1) != nullptr && dGeomGetData(o1) == dGeomGetData(o2))
+        return;
     dBodyID b1 = dGeomGetBody(o1), b2 = dGeomGetBody(o2);
     if (b1 && b2 && dAreConnected(b1, b2))
-        return; // a chassis and its own wheels
+        return; // jointed bodies
 
     dContact contacts[6] = {};
     int count = dCollide(o1, o2, 6, &contacts[0].geom, sizeof(dContact));

@@ -74,6 +74,8 @@ TVehicle::TVehicle(const TCarConfig& config, const TMeshRecord& wheelMesh, const
         throw ERangeError(Config.Source + ": wheels of radius " + std::to_string(r) +
                           " (WheelRadius) do not fit under a body of " + std::to_string(Length) + " x " +
                           std::to_string(Width) + " x " + std::to_string(Height));
+    if (std::string problem = WheelSpacingProblem(Config, Length); !problem.empty())
+        throw ERangeError(Config.Source + ": the car configuration's " + problem);
 
     dMass mass;
     dMassSetBox(&mass, 1, Length, Width, boxHeight);

@@ -7,6 +7,7 @@
 #include "uPlatform.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -20,8 +21,10 @@ void PutI32(uint8_t* at, int32_t value) {
         at[i] = static_cast<uint8_t>(bits >> (8 * i));
 }
 
-// One 140-byte entry; false for a nick length or a car type out of range.
-bool DecodeEntry(TByteReader& reader, THighscoreEntry& entry) {
+// One 140-byte entry; the reason it cannot be kept, or empty. An entry whose time is 0 is an empty
+// slot whatever else it holds; a run's time is a positive number of milliseconds, and its nick one a
+// player could have chosen.
+std::string DecodeEntry(TByteReader& reader, THighscoreEntry& entry) {
     uint8_t nickLength = reader.U8("nick length");
     char nick[MaxNick];
     reader.Bytes(nick, MaxNick, "nick");
@@ -29,13 +32,21 @@ bool DecodeEntry(TByteReader& reader, THighscoreEntry& entry) {
     reader.Skip(2, "reserved bytes");
     int32_t score = reader.I32("score");
     int32_t timeMs = reader.I32("time");
-    if (nickLength > MaxNick || carType > MaxCarType)
-        return false;
+    if (nickLength > MaxNick)
+        return "its nick length " + std::to_string(nickLength) + " is above " + std::to_string(MaxNick);
+    if (carType > MaxCarType)
+        return "its car " + std::to_string(carType) + " is not a car type";
     entry.Nick.assign(nick, nickLength);
     entry.CarType = carType;
     entry.Score = score;
     entry.TimeMs = timeMs;
-    return true;
+    if (entry.Empty())
+        return "";
+    if (timeMs < 0)
+        return "its time " + std::to_string(timeMs) + " ms is not a time";
+    if (!ValidStoredNick(entry.Nick))
+        return "its nick is empty, blank or holds control bytes";
+    return "";
 }
 
 } // namespace
@@ -64,19 +75,31 @@ bool DecodeHighscores(const uint8_t* bytes, size_t size, THighscores& table, std
     }
     TByteReader reader(bytes, HighscoreFileSize, "highscores");
     error.clear();
+    auto report = [&](const std::string& problem) {
+        if (error.empty())
+            error = problem;
+    };
     for (int mission = 0; mission < HighscoreTables; ++mission) {
         // A bad entry is dropped and the sound ones close up, so each table stays in rank order.
         std::vector<THighscoreEntry> sound;
         for (int rank = 0; rank < HighscoreRanks; ++rank) {
             THighscoreEntry entry;
-            if (DecodeEntry(reader, entry))
+            std::string problem = DecodeEntry(reader, entry);
+            if (problem.empty())
                 sound.push_back(entry);
-            else if (error.empty())
-                error = "entry " + std::to_string(rank + 1) + " of mission " + std::to_string(mission) +
-                        " is out of range";
+            else
+                report("entry " + std::to_string(rank + 1) + " of mission " + std::to_string(mission) + ": " +
+                       problem);
         }
-        std::stable_partition(sound.begin(), sound.end(),
-                              [](const THighscoreEntry& e) { return !e.Empty(); });
+        // Fastest first and the empty slots last, as Insert keeps them; runs of equal time keep their
+        // order, the earlier one first.
+        auto faster = [](const THighscoreEntry& a, const THighscoreEntry& b) {
+            return !a.Empty() && (b.Empty() || a.TimeMs < b.TimeMs);
+        };
+        if (!std::is_sorted(sound.begin(), sound.end(), faster)) {
+            report("the runs of mission " + std::to_string(mission) + " are out of time order");
+            std::stable_sort(sound.begin(), sound.end(), faster);
+        }
         std::copy(sound.begin(), sound.end(), table.Tables[size_t(mission)].begin());
     }
     return error.empty();
@@ -112,6 +135,9 @@ int THighscores::Insert(int mission, const std::string& nick, uint8_t carType, i
         throw ERangeError("Highscore table " + std::to_string(mission) + " out of range");
     if (carType > MaxCarType)
         throw ERangeError("Car type " + std::to_string(carType) + " out of range");
+    // A slot that holds no time could never be beaten again.
+    if (!(std::isfinite(timeSeconds) && timeSeconds > 0))
+        return -1;
     auto& ranks = Tables[size_t(mission)];
     // Milliseconds before truncation: a run only passes an entry that is truly slower.
     double ms = 1000.0 * double(timeSeconds);

@@ -24,15 +24,17 @@ struct THighscoreEntry {
 
 class THighscores {
   public:
-    // A missing file gives an empty table. A file shorter than 22,400 bytes or with an entry out of
-    // range (nick length above 128, car type above 7) is renamed aside to "<file>.bad", a message box
-    // says so, and the table keeps the sound entries (an empty table for a short file).
+    // A missing file gives an empty table. A file shorter than 22,400 bytes, with an entry out of
+    // range (nick length above 128, car type above 7, a negative time, a nick no player could choose)
+    // or with a table out of time order is renamed aside to "<file>.bad", a message box says so, and
+    // the table keeps the sound entries in time order (an empty table for a short file).
     void Load(const std::string& fileName);
     // Writes the 22,400 bytes atomically; false, with a message box naming the file, on failure.
     bool Save(const std::string& fileName) const;
     // Enters a run of `timeSeconds` into table `mission` (0..15) before the first entry that is
     // slower (compared before truncation to milliseconds) or empty; an equal time goes after. The nick
-    // is cut to 128 bytes. Returns the rank 0..9, or -1 when the run is slower than ten entries.
+    // is cut to 128 bytes. Returns the rank 0..9, or -1 when the run is slower than ten entries or its
+    // time is no time (not a number, zero or negative).
     // ERangeError for a mission outside 0..15 or a car type above 7.
     int Insert(int mission, const std::string& nick, uint8_t carType, int32_t score, float timeSeconds);
 
@@ -40,7 +42,7 @@ class THighscores {
 };
 
 // The file's bytes of a table set, and back. Decode reads the first 22,400 bytes; it returns false
-// with `error` naming the first bad entry (or the size of a short buffer, leaving every table empty).
-// Bad entries are dropped and the sound ones of each table close up in rank order.
+// with `error` naming the first bad entry or table (or the size of a short buffer, leaving every table
+// empty). Bad entries are dropped and the sound ones of each table close up, fastest first.
 std::array<uint8_t, HighscoreFileSize> EncodeHighscores(const THighscores& table);
 bool DecodeHighscores(const uint8_t* bytes, size_t size, THighscores& table, std::string& error);

@@ -129,6 +129,10 @@ bool DecodeProfile(const uint8_t* bytes, TProfileRecord& record, std::string& er
             return false;
         }
     decoded.Nick.assign(nick, nickLength);
+    if (!ValidStoredNick(decoded.Nick)) {
+        error = "the nick is empty, blank or holds control bytes";
+        return false;
+    }
     record = decoded;
     return true;
 }
@@ -239,22 +243,31 @@ int TProfileList::Find(const std::string& nick) const {
 bool ValidNick(const std::string& utf8, std::string& cp1250) {
     cp1250.clear();
     std::string bytes;
-    bool onlyBlanks = true;
     size_t i = 0;
     while (i < utf8.size()) {
         uint32_t code = 0;
-        if (!NextCodePoint(utf8, i, code) || code < 0x20 || code == 0x7F)
+        if (!NextCodePoint(utf8, i, code) || bytes.size() == size_t(MaxNickCharacters))
             return false;
         uint8_t byte = UnicodeToCp1250(code);
-        if (byte == 0 || bytes.size() == size_t(MaxNickCharacters))
+        if (byte == 0)
             return false;
         bytes.push_back(char(byte));
-        onlyBlanks = onlyBlanks && (code == ' ' || code == 0xA0);
     }
-    if (bytes.empty() || onlyBlanks)
+    if (!ValidStoredNick(bytes))
         return false;
     cp1250 = bytes;
     return true;
+}
+
+bool ValidStoredNick(std::string_view cp1250) {
+    bool onlyBlanks = true;
+    for (char c : cp1250) {
+        uint32_t code = Cp1250ToUnicode(uint8_t(c));
+        if (code < 0x20 || code == 0x7F) // control characters, and the bytes the code page leaves out
+            return false;
+        onlyBlanks = onlyBlanks && (code == ' ' || code == 0xA0);
+    }
+    return !onlyBlanks;
 }
 
 int32_t TPlayerLoad::Total() const {

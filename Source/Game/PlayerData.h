@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 constexpr int ProfileRecordSize = 52;
@@ -65,6 +66,9 @@ class TProfileList {
 // A nick a player may choose: 1..19 characters, not all blanks, all in Windows-1250 (the nick is
 // given in UTF-8); `cp1250` receives the stored bytes.
 bool ValidNick(const std::string& utf8, std::string& cp1250);
+// A nick as the player's files keep it (Windows-1250): one ValidNick lets through but for its length,
+// which each file's field bounds — not empty, not all blanks, no control characters.
+bool ValidStoredNick(std::string_view cp1250);
 
 // Cargo: twelve counters of carried items and the car's capacity.
 class TPlayerLoad {

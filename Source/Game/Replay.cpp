@@ -164,6 +164,15 @@ bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName
         read.Nick = in.ShortString("nick", NickField);
         read.Score = in.I32("score");
         read.Time = in.F32("time");
+        if (!ValidStoredNick(read.Nick)) {
+            error = "the nick is empty, blank or holds control bytes";
+            return false;
+        }
+        // A best run without a time could never be beaten again.
+        if (!(std::isfinite(read.Time) && read.Time > 0)) {
+            error = "the run's time " + std::to_string(read.Time) + " s is not a time";
+            return false;
+        }
         uint32_t count = in.U32("frame count");
         if (count > MaxFrames || in.Remaining() != size_t(count) * FrameSize) {
             error = std::to_string(count) + " frames do not fill the " + std::to_string(in.Remaining()) +

@@ -6,9 +6,11 @@
 #pragma once
 
 #include "GameConsts.h"
+#include "RunSubmission.h"
 #include "uSprite.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class TGameEngine;
@@ -43,7 +45,9 @@ class TMenuImprovedEngine {
     uint8_t RaceTrack = 11;     // 11..15
     uint8_t SingleTrack = 1;    // 1..10
     uint8_t HighscoreTrack = 1; // 1..10
-    bool Submitted = false;     // result of the last web submission
+    bool Submitted = false;     // result of the last web submission's table (the old insert requests)
+    // The web submission under way in the background, or the last one (stopped when its screen is left).
+    std::unique_ptr<TRunSubmission> Submission;
 
   private:
     // Marker textures, by what the selected item does.

@@ -8,10 +8,10 @@
 namespace {
 
 TRunSendState StateOf(const std::string& name) {
-    return name == "accepted"   ? TRunSendState::Accepted
-           : name == "refused"  ? TRunSendState::Refused
-           : name == "waiting"  ? TRunSendState::Waiting
-                                : TRunSendState::NoConnection;
+    return name == "accepted"  ? TRunSendState::Accepted
+           : name == "refused" ? TRunSendState::Refused
+           : name == "waiting" ? TRunSendState::Waiting
+                               : TRunSendState::NoConnection;
 }
 
 // A reason as the font draws it: Windows-1250, one line, not longer than the screen holds.
@@ -45,7 +45,8 @@ std::string JsonField(const std::string& json, const std::string& key) {
         }
         char escaped = json[++i];
         if (escaped == 'u' && i + 4 < json.size()) {
-            value.push_back(char(std::strtol(json.substr(i + 1, 4).c_str(), nullptr, 16))); // control characters only
+            value.push_back(
+                char(std::strtol(json.substr(i + 1, 4).c_str(), nullptr, 16))); // control characters only
             i += 4;
         } else {
             value.push_back(escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped);
@@ -148,7 +149,8 @@ void TRunSubmission::Work() {
     while (!Stopping) {
         {
             std::unique_lock lock(Mutex);
-            Wakeup.wait_for(lock, std::chrono::duration<double>(Job.PollSeconds), [this] { return Stopping.load(); });
+            Wakeup.wait_for(lock, std::chrono::duration<double>(Job.PollSeconds),
+                            [this] { return Stopping.load(); });
         }
         bool waiting = false;
         for (size_t row = 0; row < Job.Replays.size() && !Stopping; ++row) {

@@ -29,10 +29,10 @@ struct TRunSendRow {
 };
 
 struct TRunSubmissionJob {
-    std::string Server;                  // "http://host:port"
-    std::vector<std::string> InsertUrls; // the table's rows as complete insert URLs
+    std::string Server;                               // "http://host:port"
+    std::vector<std::string> InsertUrls;              // the table's rows as complete insert URLs
     std::vector<std::pair<int, std::string>> Replays; // mission and the replay file's bytes
-    double PollSeconds = 1;              // between two questions for waiting verdicts
+    double PollSeconds = 1;                           // between two questions for waiting verdicts
 };
 
 struct TRunSubmissionView {

@@ -39,9 +39,9 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 } // namespace
 
-TProcessResult RunChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-                               const std::string& workDir, const TProcessLimits& limits,
-                               const std::atomic<bool>& stop) {
+TProcessResult RunChildProcess(const std::vector<std::string>& argv,
+                               const std::vector<std::string>& environment, const std::string& workDir,
+                               const TProcessLimits& limits, const std::atomic<bool>& stop) {
     TProcessResult result;
     std::vector<std::string> args = argv, env = environment;
     std::vector<char*> argp = Pointers(args), envp = Pointers(env);
@@ -96,9 +96,10 @@ TProcessResult RunChildProcess(const std::vector<std::string>& argv, const std::
     if (!result.Failure.empty())
         return result;
     if (WIFSIGNALED(status))
-        result.Failure = WTERMSIG(status) == SIGXCPU || WTERMSIG(status) == SIGKILL
-                             ? "over its processor time or killed (signal " + std::to_string(WTERMSIG(status)) + ")"
-                             : "ended by signal " + std::to_string(WTERMSIG(status));
+        result.Failure =
+            WTERMSIG(status) == SIGXCPU || WTERMSIG(status) == SIGKILL
+                ? "over its processor time or killed (signal " + std::to_string(WTERMSIG(status)) + ")"
+                : "ended by signal " + std::to_string(WTERMSIG(status));
     else if (WEXITSTATUS(status) == 127)
         result.Failure = "the game program could not be started";
     else if (WEXITSTATUS(status) != 0)

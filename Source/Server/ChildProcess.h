@@ -23,6 +23,6 @@ struct TProcessResult {
 
 // Runs `argv` (argv[0] a path) with exactly `environment` ("KEY=VALUE" entries), in `workDir`, its
 // standard input empty and its standard error discarded. `stop` set from another thread kills it.
-TProcessResult RunChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-                               const std::string& workDir, const TProcessLimits& limits,
-                               const std::atomic<bool>& stop);
+TProcessResult RunChildProcess(const std::vector<std::string>& argv,
+                               const std::vector<std::string>& environment, const std::string& workDir,
+                               const TProcessLimits& limits, const std::atomic<bool>& stop);

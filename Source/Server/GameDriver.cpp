@@ -29,7 +29,8 @@ class TScratchFolder {
 
 } // namespace
 
-TDriveReport TGameDriver::Drive(std::string_view body, const TReplayHeader& header, const std::atomic<bool>& stop) {
+TDriveReport TGameDriver::Drive(std::string_view body, const TReplayHeader& header,
+                                const std::atomic<bool>& stop) {
     TDriveReport report;
     TScratchFolder folder;
     std::string replayFile = folder.Path + "/run.dat";
@@ -42,8 +43,8 @@ TDriveReport TGameDriver::Drive(std::string_view body, const TReplayHeader& head
         }
     }
     std::vector<std::string> environment = {"HOME=" + folder.Path, "XDG_DATA_HOME=" + folder.Path + "/data",
-                                            "XDG_CONFIG_HOME=" + folder.Path + "/config", "PATH=/usr/bin:/bin",
-                                            "LANG=C.UTF-8"};
+                                            "XDG_CONFIG_HOME=" + folder.Path + "/config",
+                                            "PATH=/usr/bin:/bin", "LANG=C.UTF-8"};
     if (!Setup.DataDir.empty())
         environment.push_back("KALMIROV_DATA=" + Setup.DataDir);
     double runSeconds = header.Ticks * 0.01;

@@ -18,7 +18,8 @@ struct TGameDriverSetup {
 class TGameDriver : public TReplayDriver {
   public:
     explicit TGameDriver(TGameDriverSetup setup) : Setup(std::move(setup)) {}
-    TDriveReport Drive(std::string_view body, const TReplayHeader& header, const std::atomic<bool>& stop) override;
+    TDriveReport Drive(std::string_view body, const TReplayHeader& header,
+                       const std::atomic<bool>& stop) override;
 
   private:
     TGameDriverSetup Setup;

@@ -12,12 +12,12 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <thread>
 #include <unistd.h>
-#include <cstdio>
-#include <string>
 
 namespace {
 
@@ -29,10 +29,11 @@ void Stop(int) {
 }
 
 int Usage(const char* problem) {
-    std::fprintf(stderr,
-                 "kalscores: %s\nusage: kalscores --port P --db FILE [--host H] [--game PROGRAM] [--game-data DIR] "
-                 "[--verifiers N] [--verify-memory-mb M]\n",
-                 problem);
+    std::fprintf(
+        stderr,
+        "kalscores: %s\nusage: kalscores --port P --db FILE [--host H] [--game PROGRAM] [--game-data DIR] "
+        "[--verifiers N] [--verify-memory-mb M]\n",
+        problem);
     return 2;
 }
 
@@ -141,8 +142,9 @@ int main(int argc, char** argv) {
         RunningServer = &server;
         std::signal(SIGINT, Stop);
         std::signal(SIGTERM, Stop);
-        std::printf("kalscores: listening on http://%s:%d, runs in %s, %ld verifier(s) with %s\n", host.c_str(), port,
-                    db.c_str(), verifiers, verifiers > 0 ? game.GameProgram.c_str() : "none");
+        std::printf("kalscores: listening on http://%s:%d, runs in %s, %ld verifier(s) with %s\n",
+                    host.c_str(), port, db.c_str(), verifiers,
+                    verifiers > 0 ? game.GameProgram.c_str() : "none");
         std::fflush(stdout);
         bool clean = server.listen_after_bind();
         RunningServer = nullptr;

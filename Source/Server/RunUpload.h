@@ -9,13 +9,13 @@
 #include <string>
 #include <string_view>
 
-constexpr size_t MaxReplayBytes = 1 << 20; // a replay of an hour's ticks is 13 MiB; no mission needs that
+constexpr size_t MaxReplayBytes = 1 << 20;  // a replay of an hour's ticks is 13 MiB; no mission needs that
 constexpr uint16_t DrivenReplayVersion = 4; // the replay layout the game this server runs drives
 
 // What the header of an upload says. Nothing in it is believed: it sizes the verifier's limits.
 struct TReplayHeader {
-    int Mission = 0;   // 1..10
-    int CarType = 0;   // 0..7
+    int Mission = 0;    // 1..10
+    int CarType = 0;    // 0..7
     uint32_t Ticks = 0; // frames of the world, 10 ms each
 };
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 
@@ -68,12 +68,14 @@ TVerdict JudgeDrive(const TDriveReport& drive, const TReplayHeader& upload) {
     std::string_view output = drive.Output;
     if (output.substr(0, 6) == "error ") {
         std::string_view why = output.substr(6);
-        return Refused("the game cannot drive this replay: " + std::string(why.substr(0, std::min<size_t>(why.find('\n'), 300))));
+        return Refused("the game cannot drive this replay: " +
+                       std::string(why.substr(0, std::min<size_t>(why.find('\n'), 300))));
     }
     auto fields = RunLine(output);
     if (fields.empty())
-        return Refused(drive.Failure.empty() ? "the game ended without a result"
-                                             : "the game did not finish driving the replay (" + drive.Failure + ")");
+        return Refused(drive.Failure.empty()
+                           ? "the game ended without a result"
+                           : "the game did not finish driving the replay (" + drive.Failure + ")");
     int64_t mission, car, runMission, runCar, finished, score, claimedScore, timeMs, ticks;
     float time, claimedTime;
     if (!Whole(fields["mission"], 1, 10, mission) || !Whole(fields["car"], 0, 7, car) ||
@@ -82,7 +84,9 @@ TVerdict JudgeDrive(const TDriveReport& drive, const TReplayHeader& upload) {
         !Whole(fields["claimedScore"], INT32_MIN, INT32_MAX, claimedScore) ||
         !Whole(fields["timeMs"], 0, INT32_MAX, timeMs) || !Whole(fields["ticks"], 0, UINT32_MAX, ticks) ||
         !Seconds(fields["time"], time) || !Seconds(fields["claimedTime"], claimedTime))
-        return Refused("the game's report on the run is garbled");
+        return Refused(drive.Failure.empty()
+                           ? "the game's report on the run is garbled"
+                           : "the game did not finish driving the replay (" + drive.Failure + ")");
     // The game read the same bytes the upload was checked on; anything else is no drive of this upload.
     if (mission != upload.Mission || car != upload.CarType || ticks != upload.Ticks)
         return Refused("the game drove another replay than the one uploaded");
@@ -92,8 +96,8 @@ TVerdict JudgeDrive(const TDriveReport& drive, const TReplayHeader& upload) {
         return Refused("the replay's inputs do not finish mission " + std::to_string(mission) + " in its " +
                        std::to_string(ticks) + " ticks");
     if (score != claimedScore)
-        return Refused("the replay claims a score of " + std::to_string(claimedScore) + ", but its run scored " +
-                       std::to_string(score));
+        return Refused("the replay claims a score of " + std::to_string(claimedScore) +
+                       ", but its run scored " + std::to_string(score));
     if (time != claimedTime)
         return Refused("the replay claims a time of " + ShownSeconds(claimedTime) + ", but its run took " +
                        ShownSeconds(time));

@@ -4,8 +4,8 @@
 // refuse.
 #pragma once
 
-#include "ScoreRequest.h"
 #include "RunUpload.h"
+#include "ScoreRequest.h"
 
 #include <string>
 #include <string_view>

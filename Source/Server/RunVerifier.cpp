@@ -11,7 +11,8 @@ constexpr auto IdleLook = std::chrono::seconds(2);
 
 } // namespace
 
-TRunVerifier::TRunVerifier(TScoreStore& store, TReplayDriver& driver, int workers) : Store(store), Driver(driver) {
+TRunVerifier::TRunVerifier(TScoreStore& store, TReplayDriver& driver, int workers)
+    : Store(store), Driver(driver) {
     for (int i = 0; i < workers; ++i)
         Workers.emplace_back([this] { Work(); });
 }
@@ -66,14 +67,16 @@ void TRunVerifier::Work() {
                 verdict = JudgeDrive(Driver.Drive(*body, *header, Stopping), *header);
             // A drive cut off by the server's own stop is no verdict: the upload waits for the next start.
             if (body && !Stopping && Store.RecordVerdict(id, verdict)) {
-                double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+                double seconds =
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
                 std::printf("kalscores: run %lld %s%s%s (%.2f s)\n", static_cast<long long>(id),
-                            std::string(RunStateName(verdict.State)).c_str(), verdict.Reason.empty() ? "" : ": ",
-                            verdict.Reason.c_str(), seconds);
+                            std::string(RunStateName(verdict.State)).c_str(),
+                            verdict.Reason.empty() ? "" : ": ", verdict.Reason.c_str(), seconds);
                 std::fflush(stdout);
             }
         } catch (const std::exception& error) {
-            std::fprintf(stderr, "kalscores: verifier: run %lld: %s\n", static_cast<long long>(id), error.what());
+            std::fprintf(stderr, "kalscores: verifier: run %lld: %s\n", static_cast<long long>(id),
+                         error.what());
         }
         std::lock_guard lock(Mutex);
         InFlight.erase(id);

@@ -20,7 +20,8 @@
 class TReplayDriver {
   public:
     virtual ~TReplayDriver() = default;
-    virtual TDriveReport Drive(std::string_view body, const TReplayHeader& header, const std::atomic<bool>& stop) = 0;
+    virtual TDriveReport Drive(std::string_view body, const TReplayHeader& header,
+                               const std::atomic<bool>& stop) = 0;
 };
 
 class TRunVerifier {

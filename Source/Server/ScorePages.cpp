@@ -46,9 +46,9 @@ constexpr const char* VERIFIED_HEAD = R"html(<table class="verified">
 
 std::string RunCells(int rank, const TRun& run) {
     return std::string(rank == 1 ? "<tr class=\"first\">" : "<tr>") + "<td class=\"num rank\">" +
-           std::to_string(rank) + "</td><td>" + HtmlEscape(run.Nick) + "</td><td>" + HtmlEscape(CarName(run.CarType)) +
-           "</td><td class=\"num\">" + std::to_string(run.Score) + "</td><td class=\"num\">" +
-           FormatSeconds(run.TimeMs) + "</td>";
+           std::to_string(rank) + "</td><td>" + HtmlEscape(run.Nick) + "</td><td>" +
+           HtmlEscape(CarName(run.CarType)) + "</td><td class=\"num\">" + std::to_string(run.Score) +
+           "</td><td class=\"num\">" + FormatSeconds(run.TimeMs) + "</td>";
 }
 
 void AppendBoard(std::string& page, const TMissionBoard& board) {
@@ -61,8 +61,8 @@ void AppendBoard(std::string& page, const TMissionBoard& board) {
         int rank = 0;
         for (const TVerifiedRun& run : board.Verified) {
             std::string id = std::to_string(run.Id);
-            page += RunCells(++rank, run.Run) + "<td><a href=\"/api/runs/" + id + "/replay\" download=\"kalmirov-run-" +
-                    id + ".dat\">replay</a></td></tr>\n";
+            page += RunCells(++rank, run.Run) + "<td><a href=\"/api/runs/" + id +
+                    "/replay\" download=\"kalmirov-run-" + id + ".dat\">replay</a></td></tr>\n";
         }
         page += "</table>\n";
     }
@@ -175,9 +175,11 @@ std::string VerifiedRunsJson(const std::vector<TVerifiedRun>& runs) {
             json += ",";
         std::string id = std::to_string(run.Id);
         json += "{\"id\":" + id + ",\"verified\":true,\"nick\":" + JsonString(run.Run.Nick) +
-                ",\"car\":" + std::to_string(run.Run.CarType) + ",\"carName\":" + JsonString(CarName(run.Run.CarType)) +
-                ",\"score\":" + std::to_string(run.Run.Score) + ",\"timeMs\":" + std::to_string(run.Run.TimeMs) +
-                ",\"replay\":\"/api/runs/" + id + "/replay\"}";
+                ",\"car\":" + std::to_string(run.Run.CarType) +
+                ",\"carName\":" + JsonString(CarName(run.Run.CarType)) +
+                ",\"score\":" + std::to_string(run.Run.Score) +
+                ",\"timeMs\":" + std::to_string(run.Run.TimeMs) + ",\"replay\":\"/api/runs/" + id +
+                "/replay\"}";
     }
     return json + "]";
 }

@@ -44,7 +44,8 @@ class TStatement {
     std::string Text(int column) const {
         const unsigned char* text = sqlite3_column_text(Handle, column);
         return text == nullptr ? std::string()
-                               : std::string(reinterpret_cast<const char*>(text), size_t(sqlite3_column_bytes(Handle, column)));
+                               : std::string(reinterpret_cast<const char*>(text),
+                                             size_t(sqlite3_column_bytes(Handle, column)));
     }
     ~TStatement() { sqlite3_finalize(Handle); }
     TStatement(const TStatement&) = delete;
@@ -171,7 +172,8 @@ TUploadResult TScoreStore::AddUpload(std::string_view body, const TReplayHeader&
 
 std::optional<TUploadStatus> TScoreStore::Upload(int64_t id) const {
     std::lock_guard lock(Mutex);
-    TStatement select(Db, "SELECT state, reason, nick, mission, car, score, time_ms FROM uploads WHERE id = ?");
+    TStatement select(Db,
+                      "SELECT state, reason, nick, mission, car, score, time_ms FROM uploads WHERE id = ?");
     if (select.Handle == nullptr)
         Fail("cannot prepare the upload's state");
     sqlite3_bind_int64(select.Handle, 1, id);
@@ -232,15 +234,17 @@ int64_t TScoreStore::WaitingCount() const {
 bool TScoreStore::RecordVerdict(int64_t id, const TVerdict& verdict) {
     std::lock_guard lock(Mutex);
     // Only a waiting upload takes a verdict: each is judged once, whoever else got to it.
-    TStatement update(Db, "UPDATE uploads SET state = ?, reason = ?, nick = ?, mission = ?, car = ?, score = ?, "
-                          "time_ms = ?, verified_at = strftime('%Y-%m-%dT%H:%M:%SZ', 'now') "
-                          "WHERE id = ? AND state = 0");
+    TStatement update(Db,
+                      "UPDATE uploads SET state = ?, reason = ?, nick = ?, mission = ?, car = ?, score = ?, "
+                      "time_ms = ?, verified_at = strftime('%Y-%m-%dT%H:%M:%SZ', 'now') "
+                      "WHERE id = ? AND state = 0");
     if (update.Handle == nullptr)
         Fail("cannot prepare a verdict");
     bool accepted = verdict.State == TRunState::Accepted;
     sqlite3_bind_int(update.Handle, 1, accepted ? 1 : 2);
     sqlite3_bind_text(update.Handle, 2, verdict.Reason.data(), int(verdict.Reason.size()), SQLITE_TRANSIENT);
-    sqlite3_bind_text(update.Handle, 3, verdict.Run.Nick.data(), int(verdict.Run.Nick.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(update.Handle, 3, verdict.Run.Nick.data(), int(verdict.Run.Nick.size()),
+                      SQLITE_TRANSIENT);
     // A refused run keeps the mission and car its header named.
     if (accepted) {
         sqlite3_bind_int(update.Handle, 4, verdict.Run.Mission);

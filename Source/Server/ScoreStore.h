@@ -45,7 +45,8 @@ class TScoreStore {
     TScoreStore(const TScoreStore&) = delete;
     TScoreStore& operator=(const TScoreStore&) = delete;
 
-    // Stores a run of the old insert request (unverified); false when the same run (nick, mission, car, score and time) is stored already.
+    // Stores a run of the old insert request (unverified); false when the same run (nick, mission, car, score
+    // and time) is stored already.
     bool Insert(const TRun& run);
     // The best runs of a mission: fastest first, then the higher score, then the earlier arrival.
     std::vector<TRun> Leaderboard(int mission, int limit) const;

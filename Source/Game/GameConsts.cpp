@@ -331,4 +331,12 @@ const TTextPair MenuTexts[mtTextCount] = {
     {"Use left arrow to change values", "Použij šipku vlevo ke změně hodnoty"},
     // HUD
     {"Press enter for menu", "Pro menu stiskni enter"},
+    // runs sent for verification
+    {"Sending the highscore table...", "Odesílám tabulku highscore..."},
+    {"No kept runs to send for verification.", "Žádné uložené jízdy k ověření."},
+    {"sending...", "odesílám..."},
+    {"waiting for verification", "čeká na ověření"},
+    {"accepted", "uznáno"},
+    {"refused:", "odmítnuto:"},
+    {"no connection", "bez spojení"},
 };

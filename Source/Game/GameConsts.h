@@ -117,6 +117,8 @@ enum TMenuText : int {
     mtGas, mtReturnGas, mtRightArrowHint, mtDamage, mtReturnService, mtLeftArrowHint,
     // HUD
     mtPressEnter,
+    // the runs sent for verification on the web submission screen
+    mtSendingTable, mtNoRunsToSend, mtRunSending, mtRunWaiting, mtRunAccepted, mtRunRefused, mtRunNoConnection,
     mtTextCount
 };
 extern const TTextPair MenuTexts[mtTextCount];

@@ -64,6 +64,16 @@ bool SubmitHighscores(const THighscores& table, int mission, const std::string& 
     return true;
 }
 
+std::vector<std::string> InsertUrls(const THighscores& table, int mission, const std::string& server) {
+    if (mission < 0 || mission >= HighscoreTables)
+        throw ERangeError("Highscore table " + std::to_string(mission) + " out of range.");
+    std::vector<std::string> urls;
+    for (const THighscoreEntry& entry : table.Tables[size_t(mission)])
+        if (!entry.Nick.empty() && entry.Score != 0)
+            urls.push_back(InsertUrl(server, entry, mission));
+    return urls;
+}
+
 std::string UrlEncode(const std::string& text) {
     static const char HEX[] = "0123456789ABCDEF";
     std::string encoded;

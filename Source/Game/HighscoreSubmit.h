@@ -5,6 +5,7 @@
 #include "Highscores.h"
 
 #include <string>
+#include <vector>
 
 // The server's address, e.g. "http://127.0.0.1:8080": the settings' HighscoreServer value unless the
 // environment variable KALMIROV_HIGHSCORE_SERVER is set.
@@ -16,6 +17,9 @@ std::string HighscoreServerAddress();
 // request went through (also for an empty table). Blocks until done; each request gives up after a few
 // seconds.
 bool SubmitHighscores(const THighscores& table, int mission, const std::string& server);
+
+// The insert request of every entry SubmitHighscores would send, as complete URLs.
+std::vector<std::string> InsertUrls(const THighscores& table, int mission, const std::string& server);
 
 // The nick's bytes for the query: '*', '-', '.', '@', 'A'-'Z', '_' and 'a'-'z' unchanged, a blank
 // as '+', every other byte (digits and bytes from 128 included) as "%XX" in upper-case hex; stops at

@@ -38,9 +38,14 @@ size_t ReadHeader(char* data, size_t size, size_t count, void* statusText) {
     return size * count;
 }
 
+// Non-zero ends the transfer: the submission's screen was left.
+int CheckCancel(void* cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return cancel != nullptr && static_cast<const std::atomic<bool>*>(cancel)->load() ? 1 : 0;
+}
+
 } // namespace
 
-THttpClient::THttpClient() {
+THttpClient::THttpClient(const std::atomic<bool>* cancel) : Cancel(cancel) {
     InitCurlOnce();
     Curl = curl_easy_init();
     if (Curl == nullptr)
@@ -51,13 +56,11 @@ THttpClient::~THttpClient() {
     curl_easy_cleanup(static_cast<CURL*>(Curl));
 }
 
-std::string THttpClient::Get(const std::string& url) {
+void THttpClient::Prepare(const std::string& url, std::string& body) {
     CURL* curl = static_cast<CURL*>(Curl);
-    std::string body;
     StatusText.clear();
     curl_easy_reset(curl);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "Kalmirov");
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, CONNECT_TIMEOUT_MS);
@@ -68,7 +71,18 @@ std::string THttpClient::Get(const std::string& url) {
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, ReadHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &StatusText);
+    if (Cancel != nullptr) {
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, CheckCancel);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(Cancel));
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    }
+}
 
+std::string THttpClient::Get(const std::string& url) {
+    CURL* curl = static_cast<CURL*>(Curl);
+    std::string body;
+    Prepare(url, body);
+    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
     CURLcode result = curl_easy_perform(curl);
     if (result != CURLE_OK)
         throw EHttpError(url + ": " + curl_easy_strerror(result));
@@ -77,4 +91,25 @@ std::string THttpClient::Get(const std::string& url) {
     if (status < 200 || status > 299)
         throw EHttpError(url + ": " + (StatusText.empty() ? std::to_string(status) : StatusText));
     return body;
+}
+
+THttpAnswer THttpClient::Send(const std::string& url, const std::string* body) {
+    CURL* curl = static_cast<CURL*>(Curl);
+    THttpAnswer answer;
+    Prepare(url, answer.Body);
+    curl_slist* headers = nullptr;
+    if (body != nullptr) {
+        headers = curl_slist_append(headers, "Content-Type: application/octet-stream");
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body->data());
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body->size()));
+    } else {
+        curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    }
+    CURLcode result = curl_easy_perform(curl);
+    curl_slist_free_all(headers);
+    if (result != CURLE_OK)
+        throw EHttpError(url + ": " + curl_easy_strerror(result));
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &answer.Status);
+    return answer;
 }

@@ -8,9 +8,13 @@
 //   kalmirov [-w] [-ns] [--mission N] [--car T] [--profile NICK] [--dump-state FILE|-] [--seed N]
 //            [--replay FILE] [harness options: --keys FILE|-, --pad FILE, --frames N, --shot N:FILE,
 //            --fixed-clock, --headless]
+//   kalmirov --verify FILE
 // --mission starts game N (1..15) right after loading, as the menu would, with car T for both players
 // and the named profile (created when it does not exist yet). --replay drives a recorded run again at
 // its own pace, with its own mission, car and seed; nothing of the player's is written then.
+// --verify drives the replay FILE headless to its last tick and prints one line on standard output:
+// what the replay claims and what the run reached (see PrintVerifiedRun); the highscore server believes
+// only that line.
 // The data set is read from KALMIROV_DATA, else from the "data" folder beside the program (a build's
 // run folder), else from where the build installs it (KAL_INSTALLED_DATA_DIR, set when configuring).
 // KALMIROV_LAUNCHER_SCRIPT names a script that answers the launcher's boxes and starts the game for an
@@ -29,6 +33,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -44,6 +49,7 @@ struct TOptions {
     bool HasSeed = false;
     uint32_t Seed = 0;
     std::string Replay;
+    bool Verify = false; // --verify: headless, to the replay's last tick, the outcome on stdout
 };
 
 int IntValue(const std::string& option, const std::string& text, int low, int high) {
@@ -76,6 +82,10 @@ TOptions ParseOptions(const std::vector<std::string>& args) {
             options.Profile = value();
         else if (a == "--replay")
             options.Replay = value();
+        else if (a == "--verify") {
+            options.Replay = value();
+            options.Verify = true;
+        }
         else if (a == "--dump-state")
             options.DumpState = value();
         else if (a == "--seed") {
@@ -121,6 +131,27 @@ bool PracticeStart(const TOptions& options, const THarnessOptions& harness) {
            !options.DumpState.empty() || options.HasSeed || !options.Replay.empty() || harness.Unattended();
 }
 
+// The outcome of a verified run as one line of words KEY=VALUE: the replay's claims (its nick as hex
+// bytes of Windows-1250), then what this run of it reached after its last tick. Finished is 1 only when
+// the mission's last target was reached; the time in milliseconds is as the highscore table keeps it.
+void PrintVerifiedRun(const TReplay& replay, const TGameEngine& game) {
+    std::string nick;
+    for (unsigned char c : replay.Nick) {
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%02x", c);
+        nick += hex;
+    }
+    const TPlayerData& player = *game.Players[0];
+    double ms = 1000.0 * double(player.Time);
+    std::printf("run mission=%d car=%d nick=%s claimedScore=%d claimedTime=%.9g ticks=%zu runMission=%d "
+                "runCar=%d finished=%d score=%d time=%.9g timeMs=%d\n",
+                int(replay.Mission), int(replay.CarType), nick.empty() ? "-" : nick.c_str(), int(replay.Score),
+                double(replay.Time), replay.Frames.size(), int(game.Mission), int(player.CarType),
+                game.Finished ? 1 : 0, int(player.Score), double(player.Time),
+                int(std::clamp(ms, 0.0, 2147483647.0)));
+    std::fflush(stdout);
+}
+
 // Straight into the game with the named or last-selected profile.
 int RunPractice(const TOptions& options, const THarnessOptions& harness, const TReplay* replay) {
     try {
@@ -141,6 +172,8 @@ int RunPractice(const TOptions& options, const THarnessOptions& harness, const T
         {
             TGameEngine game(640, 480, !options.Windowed && !Config().Windowed, harness, setup);
             game.Run();
+            if (replay && options.Verify)
+                PrintVerifiedRun(*replay, game);
             if (replay)
                 return 0;
             // Player 1's progress goes back into the profile it came from.
@@ -219,6 +252,8 @@ int main(int argc, char** argv) {
     try {
         harness = ParseHarnessOptions(args);
         options = ParseOptions(args);
+        if (options.Verify)
+            harness.Headless = true;
         if (!harness.KeyScript.empty() && harness.KeyScript != "-" && !FileExists(harness.KeyScript))
             throw Exception("the key script " + harness.KeyScript + " does not exist");
     } catch (const std::exception& e) {
@@ -267,6 +302,10 @@ int main(int argc, char** argv) {
     if (!options.Replay.empty()) {
         std::string error;
         if (!ReadNamedReplay(options.Replay, replay, error)) {
+            if (options.Verify) {
+                std::printf("error %s\n", error.c_str());
+                return 1;
+            }
             // The file stays as it is: it may be anything the player has, named by mistake.
             ShowMessageBox("There is no replay to drive in " + options.Replay + ": " + error +
                                ". The file was left as it is.",
@@ -275,6 +314,9 @@ int main(int argc, char** argv) {
         }
         options.Mission = replay.Mission;
         options.Car = replay.CarType;
+        // The recording ends with the tick that finished the mission; a verified run stops there.
+        if (options.Verify)
+            harness.FrameLimit = std::max<uint64_t>(replay.Frames.size(), 1);
         options.HasSeed = true;
         options.Seed = replay.Seed;
     }

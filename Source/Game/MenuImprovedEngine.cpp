@@ -5,7 +5,10 @@
 #include "GameEngine.h"
 #include "HighscoreSubmit.h"
 #include "MenuLayout.h"
+#include "Replay.h"
 #include "Sound.h"
+#include "uByteReader.h"
+#include "uPlatform.h"
 
 TMenuImprovedEngine::TMenuImprovedEngine(TGameEngine& engine)
     : Engine(engine), Logo(0, LogoX, 320, 512, 128, 255), Panel(0, 0, 107, 640, 286, 248),
@@ -36,6 +39,9 @@ void TMenuImprovedEngine::ShowPicture(TSprite& sprite, int32_t face, int32_t x, 
 }
 
 void TMenuImprovedEngine::SetScreen(uint8_t screen) {
+    // Leaving the submission gives up its requests at once; the worker winds down on its own.
+    if (Submission && screen != 5)
+        Submission->Stop();
     // The car engines fall silent under every menu; the cars turn them up again as they drive.
     Sound().SetChannelVolume(0, 0);
     Sound().SetChannelVolume(0, 1);
@@ -70,10 +76,22 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
     const TPlayerData& p1 = *Engine.Players[0];
     const TPlayerData& p2 = *Engine.Players[1];
     switch (screen) {
-    case 5:
-        // Blocks until the server has answered or the requests gave up.
-        Submitted = SubmitHighscores(Engine.Highscores, HighscoreTrack, HighscoreServerAddress());
+    case 5: {
+        // In the background: the screen shows each answer as it comes.
+        Submission.reset();
+        TRunSubmissionJob job;
+        job.Server = HighscoreServerAddress();
+        job.InsertUrls = InsertUrls(Engine.Highscores, HighscoreTrack, job.Server);
+        for (int mission = 1; mission <= 10; ++mission) {
+            std::vector<uint8_t> bytes;
+            std::string file = ReplayFileName(mission);
+            if (!file.empty() && FileExists(file) && ReadWholeFile(file, bytes))
+                job.Replays.emplace_back(mission, std::string(bytes.begin(), bytes.end()));
+        }
+        Submitted = job.InsertUrls.empty();
+        Submission = std::make_unique<TRunSubmission>(std::move(job));
         break;
+    }
     case 12: {
         const TMissionRow& row = MissionTable[p1.Mission < MissionCount ? p1.Mission : 0];
         // The car already chosen stays when the mission allows it.

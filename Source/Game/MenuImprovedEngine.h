@@ -7,10 +7,12 @@
 #pragma once
 
 #include "GameConsts.h"
+#include "RunSubmission.h"
 #include "uSprite.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class TGameEngine;
@@ -49,10 +51,12 @@ class TMenuImprovedEngine {
     uint8_t RaceTrack = 11;     // 11..15
     uint8_t SingleTrack = 1;    // 1..10
     uint8_t HighscoreTrack = 1; // 1..10
-    bool Submitted = false;     // result of the last web submission
+    bool Submitted = false;     // result of the last web submission's table (the old insert requests)
     bool Capturing = false;     // the keys screen waits for the selected action's new key
     // The keys screen's last message in English and Czech (Windows-1250), empty for none.
     std::array<std::string, 2> Note;
+    // The web submission under way in the background, or the last one (stopped when its screen is left).
+    std::unique_ptr<TRunSubmission> Submission;
 
   private:
     // Marker textures, by what the selected item does.

@@ -66,6 +66,11 @@ float FittedSize(const TGLFont& font, const std::string& text, float x, float ri
 void TMenuImprovedEngine::Tick() {
     if (Screen != 0)
         SlideIn();
+    if (Screen == 5 && Submission) {
+        TRunSubmissionView view = Submission->View();
+        if (view.TableDone)
+            Submitted = view.TableSent;
+    }
 }
 
 void TMenuImprovedEngine::SlideIn() {
@@ -231,15 +236,35 @@ void TMenuImprovedEngine::DrawHighscores() {
 void TMenuImprovedEngine::DrawSubmission() {
     TGLFont& font = *Engine.ItemFont;
     White(font);
-    if (Submitted) {
-        font.DrawText(Upper(Text(mtSubmitted)), 90, 310, SmallSize);
-        font.DrawText(Upper(Text(mtSeeHighscoreAt) + HighscoreServerAddress()), 90, 294, SmallSize);
+    TRunSubmissionView view = Submission ? Submission->View() : TRunSubmissionView{true, Submitted, {}};
+    std::string server = HighscoreServerAddress();
+    if (!view.TableDone) {
+        font.DrawText(Upper(Text(mtSendingTable)), 90, 350, SmallSize);
+    } else if (view.TableSent) {
+        font.DrawText(Upper(Text(mtSubmitted)), 90, 350, SmallSize);
+        font.DrawText(Upper(Text(mtSeeHighscoreAt) + server), 90, 334, SmallSize);
     } else {
-        font.DrawText(Upper(Text(mtSubmitError)), 90, 310, SmallSize);
-        font.DrawText(Upper(Text(mtCheckConnection)), 90, 294, SmallSize);
-        font.DrawText(Upper(Text(mtServerTried) + HighscoreServerAddress()), 90, 278, SmallSize);
+        font.DrawText(Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 350,
+                      FittedSize(font, Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 600, SmallSize));
+        font.DrawText(Upper(Text(mtServerTried) + server), 90, 334, SmallSize);
     }
-    DrawItem(0, 350, 210, TKind::Confirm, Text(mtReturnHighscore));
+    if (view.Rows.empty())
+        font.DrawText(Upper(Text(mtNoRunsToSend)), 90, 310, SmallSize);
+    float y = 312;
+    for (const TRunSendRow& row : view.Rows) {
+        static const TMenuText states[] = {mtRunSending, mtRunWaiting, mtRunAccepted, mtRunRefused, mtRunNoConnection};
+        std::string line = Text(mtMission) + " " + std::to_string(row.Mission) + ": " + Text(states[int(row.State)]);
+        if (row.State == TRunSendState::Accepted)
+            line += Format(" %.2f", double(row.TimeMs) / 1000.0);
+        if (row.State == TRunSendState::Refused)
+            line += " " + row.Reason;
+        row.State == TRunSendState::Accepted ? White(font) : row.State == TRunSendState::Refused ? Red(font) : White(font);
+        std::string upper = Upper(line);
+        font.DrawText(upper, 90, y, FittedSize(font, upper, 90, 600, 13));
+        y -= 14;
+    }
+    White(font);
+    DrawItem(0, 350, 150, TKind::Confirm, Text(mtReturnHighscore));
 }
 
 void TMenuImprovedEngine::DrawOptions() {

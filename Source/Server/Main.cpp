@@ -1,12 +1,23 @@
-// kalscores: the highscore server of Kalmirov. Takes the game's insert requests, keeps the runs in
-// SQLite and shows the leaderboard.
+// kalscores: the highscore server of Kalmirov. Takes the game's uploaded replays, drives each again
+// in its own headless game and keeps the verdict; takes the old insert requests as unverified runs;
+// keeps everything in SQLite and shows the leaderboard.
 //
-//   kalscores --port P --db FILE [--host H]
+//   kalscores --port P --db FILE [--host H] [--game PROGRAM] [--game-data DIR] [--verifiers N]
+//             [--verify-memory-mb M]
+// --game names the game that verifies (default: kalmirov beside kalscores), --game-data its data set;
+// --verifiers how many runs are driven at once (default: one per core; 0 keeps uploads waiting).
+#include "GameDriver.h"
+#include "RunVerifier.h"
 #include "ScoreServer.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -18,8 +29,33 @@ void Stop(int) {
 }
 
 int Usage(const char* problem) {
-    std::fprintf(stderr, "kalscores: %s\nusage: kalscores --port P --db FILE [--host H]\n", problem);
+    std::fprintf(
+        stderr,
+        "kalscores: %s\nusage: kalscores --port P --db FILE [--host H] [--game PROGRAM] [--game-data DIR] "
+        "[--verifiers N] [--verify-memory-mb M]\n",
+        problem);
     return 2;
+}
+
+// A whole number from `low` to `high`, or -1.
+long NumberOption(const std::string& value, long low, long high) {
+    char* end = nullptr;
+    long number = std::strtol(value.c_str(), &end, 10);
+    return value.empty() || *end != '\0' || number < low || number > high ? -1 : number;
+}
+
+// The game beside this program, where the build and the packages put it.
+std::string GameBeside() {
+    std::error_code error;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return "";
+    for (const char* name : {"kalmirov", "../games/kalmirov"}) {
+        std::filesystem::path game = self.parent_path() / name;
+        if (access(game.c_str(), X_OK) == 0)
+            return game.lexically_normal().string();
+    }
+    return "";
 }
 
 } // namespace
@@ -28,6 +64,8 @@ int main(int argc, char** argv) {
     std::string host = "127.0.0.1";
     std::string db;
     int port = -1;
+    TGameDriverSetup game;
+    long verifiers = std::max(1u, std::thread::hardware_concurrency());
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
         if (option == "--help" || option == "-h")
@@ -36,11 +74,22 @@ int main(int argc, char** argv) {
             return Usage(("missing value after " + option).c_str());
         std::string value = argv[++i];
         if (option == "--port") {
-            char* end = nullptr;
-            long number = std::strtol(value.c_str(), &end, 10);
-            if (value.empty() || *end != '\0' || number < 0 || number > 65535)
+            port = int(NumberOption(value, 0, 65535));
+            if (port < 0)
                 return Usage("--port takes a number from 0 to 65535 (0: any free port)");
-            port = int(number);
+        } else if (option == "--game") {
+            game.GameProgram = value;
+        } else if (option == "--game-data") {
+            game.DataDir = value;
+        } else if (option == "--verifiers") {
+            verifiers = NumberOption(value, 0, 256);
+            if (verifiers < 0)
+                return Usage("--verifiers takes a number from 0 to 256");
+        } else if (option == "--verify-memory-mb") {
+            long megabytes = NumberOption(value, 64, 1 << 20);
+            if (megabytes < 0)
+                return Usage("--verify-memory-mb takes a number from 64 on");
+            game.MemoryBytes = size_t(megabytes) << 20;
         } else if (option == "--db") {
             db = value;
         } else if (option == "--host") {
@@ -51,11 +100,32 @@ int main(int argc, char** argv) {
     }
     if (port < 0 || db.empty())
         return Usage("--port and --db are needed");
+    bool gameNamed = !game.GameProgram.empty();
+    if (!gameNamed)
+        game.GameProgram = GameBeside();
+    if (verifiers > 0 && access(game.GameProgram.c_str(), X_OK) != 0) {
+        if (gameNamed)
+            return Usage(("cannot run the game " + game.GameProgram + " that --game names").c_str());
+        // A server without the game still takes uploads; they wait until it runs with one.
+        std::fprintf(stderr, "kalscores: no game beside kalscores to verify runs with (--game names one); "
+                             "uploads wait for verification\n");
+        verifiers = 0;
+    }
 
     try {
         TScoreStore store(db);
+        TGameDriver driver(game);
+        std::unique_ptr<TRunVerifier> verifier;
+        if (verifiers > 0)
+            verifier = std::make_unique<TRunVerifier>(store, driver, int(verifiers));
         httplib::Server server;
-        AddScoreRoutes(server, store);
+        // A client that stalls gives up its connection; a slow upload is cut off by the route itself.
+        server.set_read_timeout(5, 0);
+        server.set_payload_max_length(MaxReplayBytes);
+        AddScoreRoutes(server, store, [&verifier] {
+            if (verifier)
+                verifier->Wake();
+        });
         server.set_logger([](const httplib::Request& request, const httplib::Response& response) {
             std::printf("%s %s %s -> %d\n", request.remote_addr.c_str(), request.method.c_str(),
                         request.target.substr(0, 600).c_str(), response.status);
@@ -72,7 +142,9 @@ int main(int argc, char** argv) {
         RunningServer = &server;
         std::signal(SIGINT, Stop);
         std::signal(SIGTERM, Stop);
-        std::printf("kalscores: listening on http://%s:%d, runs in %s\n", host.c_str(), port, db.c_str());
+        std::printf("kalscores: listening on http://%s:%d, runs in %s, %ld verifier(s) with %s\n",
+                    host.c_str(), port, db.c_str(), verifiers,
+                    verifiers > 0 ? game.GameProgram.c_str() : "none");
         std::fflush(stdout);
         bool clean = server.listen_after_bind();
         RunningServer = nullptr;

@@ -22,6 +22,9 @@ h2 span { color: #7a8794; font-weight: normal; font-size: 15px; margin-right: 6p
 table { border-collapse: collapse; width: 100%; font-size: 15px; table-layout: fixed; }
 col.rank { width: 5%; } col.nick { width: 43%; } col.car { width: 20%; } col.score { width: 14%; }
 col.time { width: 18%; }
+col.replay { width: 10%; } table.verified col.nick { width: 33%; }
+h3 { margin: 14px 0 6px; font-size: 15px; color: #4a5866; }
+p.proof { background: #fff8e0; border-left: 4px solid #e0b000; padding: 8px 12px; max-width: 836px; font-size: 14px; }
 th { text-align: left; border-bottom: 2px solid #c7d0d9; padding: 6px 8px; color: #4a5866; }
 td { padding: 5px 8px; border-bottom: 1px solid #e5e9ee; overflow-wrap: anywhere; }
 tr:nth-child(even) td { background: #f6f8fa; }
@@ -36,24 +39,42 @@ constexpr const char* TABLE_HEAD = R"html(<table>
 <tr><th class="num">#</th><th>Nick</th><th>Car</th><th class="num">Score</th><th class="num">Time (s)</th></tr>
 )html";
 
+constexpr const char* VERIFIED_HEAD = R"html(<table class="verified">
+<colgroup><col class="rank"><col class="nick"><col class="car"><col class="score"><col class="time"><col class="replay"></colgroup>
+<tr><th class="num">#</th><th>Nick</th><th>Car</th><th class="num">Score</th><th class="num">Time (s)</th><th>Replay</th></tr>
+)html";
+
+std::string RunCells(int rank, const TRun& run) {
+    return std::string(rank == 1 ? "<tr class=\"first\">" : "<tr>") + "<td class=\"num rank\">" +
+           std::to_string(rank) + "</td><td>" + HtmlEscape(run.Nick) + "</td><td>" +
+           HtmlEscape(CarName(run.CarType)) + "</td><td class=\"num\">" + std::to_string(run.Score) +
+           "</td><td class=\"num\">" + FormatSeconds(run.TimeMs) + "</td>";
+}
+
 void AppendBoard(std::string& page, const TMissionBoard& board) {
     page += "<section id=\"mission-" + std::to_string(board.Mission) + "\">\n<h2><span>Mission " +
             std::to_string(board.Mission) + "</span>" + HtmlEscape(MissionName(board.Mission)) + "</h2>\n";
-    if (board.Runs.empty()) {
-        page += "<p class=\"empty\">No runs yet.</p>\n</section>\n";
-        return;
+    if (board.Verified.empty()) {
+        page += "<p class=\"empty\">No verified runs yet.</p>\n";
+    } else {
+        page += VERIFIED_HEAD;
+        int rank = 0;
+        for (const TVerifiedRun& run : board.Verified) {
+            std::string id = std::to_string(run.Id);
+            page += RunCells(++rank, run.Run) + "<td><a href=\"/api/runs/" + id +
+                    "/replay\" download=\"kalmirov-run-" + id + ".dat\">replay</a></td></tr>\n";
+        }
+        page += "</table>\n";
     }
-    page += TABLE_HEAD;
-    int rank = 0;
-    for (const TRun& run : board.Runs) {
-        ++rank;
-        page += rank == 1 ? "<tr class=\"first\">" : "<tr>";
-        page += "<td class=\"num rank\">" + std::to_string(rank) + "</td><td>" + HtmlEscape(run.Nick) +
-                "</td><td>" + HtmlEscape(CarName(run.CarType)) + "</td><td class=\"num\">" +
-                std::to_string(run.Score) + "</td><td class=\"num\">" + FormatSeconds(run.TimeMs) +
-                "</td></tr>\n";
+    if (!board.Unverified.empty()) {
+        page += "<h3>Unverified (sent without a replay)</h3>\n";
+        page += TABLE_HEAD;
+        int rank = 0;
+        for (const TRun& run : board.Unverified)
+            page += RunCells(++rank, run) + "</tr>\n";
+        page += "</table>\n";
     }
-    page += "</table>\n</section>\n";
+    page += "</section>\n";
 }
 
 } // namespace
@@ -125,7 +146,10 @@ std::string LeaderboardPage(const std::vector<TMissionBoard>& boards) {
     for (int mission = FirstMission; mission <= LastMission; ++mission)
         page += "<a href=\"/?mission=" + std::to_string(mission) + "\">" + std::to_string(mission) + ". " +
                 HtmlEscape(MissionName(mission)) + "</a>";
-    page += "</nav>\n<main>\n";
+    page += "</nav>\n<main>\n<p class=\"proof\">A verified run was sent as its replay, and this server drove "
+            "that replay again in its own copy of the game: its inputs, from its own start, reach the finish "
+            "in exactly the time and score shown. Verification cannot tell a person from a program. "
+            "Unverified runs were sent as bare numbers by older versions of the game.</p>\n";
     for (const TMissionBoard& board : boards)
         AppendBoard(page, board);
     page += "</main>\n</body>\n</html>\n";
@@ -140,6 +164,22 @@ std::string RunsJson(const std::vector<TRun>& runs) {
         json += "{\"nick\":" + JsonString(run.Nick) + ",\"car\":" + std::to_string(run.CarType) +
                 ",\"carName\":" + JsonString(CarName(run.CarType)) +
                 ",\"score\":" + std::to_string(run.Score) + ",\"timeMs\":" + std::to_string(run.TimeMs) + "}";
+    }
+    return json + "]";
+}
+
+std::string VerifiedRunsJson(const std::vector<TVerifiedRun>& runs) {
+    std::string json = "[";
+    for (const TVerifiedRun& run : runs) {
+        if (json.size() > 1)
+            json += ",";
+        std::string id = std::to_string(run.Id);
+        json += "{\"id\":" + id + ",\"verified\":true,\"nick\":" + JsonString(run.Run.Nick) +
+                ",\"car\":" + std::to_string(run.Run.CarType) +
+                ",\"carName\":" + JsonString(CarName(run.Run.CarType)) +
+                ",\"score\":" + std::to_string(run.Run.Score) +
+                ",\"timeMs\":" + std::to_string(run.Run.TimeMs) + ",\"replay\":\"/api/runs/" + id +
+                "/replay\"}";
     }
     return json + "]";
 }

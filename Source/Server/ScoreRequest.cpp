@@ -42,7 +42,8 @@ std::string Shown(std::string_view key) {
     return shown;
 }
 
-// The nick's Windows-1250 bytes as UTF-8, or nothing with the reason.
+} // namespace
+
 std::optional<std::string> DecodeNick(const std::string& bytes, std::string& reason) {
     if (bytes.empty() || bytes.size() > MaxNickBytes) {
         reason = "nick must be 1 to 128 characters";
@@ -61,8 +62,6 @@ std::optional<std::string> DecodeNick(const std::string& bytes, std::string& rea
     }
     return Cp1250ToUtf8(bytes);
 }
-
-} // namespace
 
 std::optional<std::string> PercentDecode(std::string_view text) {
     std::string decoded;

@@ -30,6 +30,9 @@ struct TRun {
 // other byte itself. Nothing for a '%' without two hex digits after it.
 std::optional<std::string> PercentDecode(std::string_view text);
 
+// The nick's Windows-1250 bytes (1 to 128, no control characters) as UTF-8, or nothing with the reason.
+std::optional<std::string> DecodeNick(const std::string& bytes, std::string& reason);
+
 // Reads "action=insert&nick=..&mission=..&car=..&score=..&time=.." (the part after '?'). Every key
 // must be there once and no other; the nick is Windows-1250 bytes, returned as UTF-8. Nothing, with
 // `reason` set to a sentence for the client, when any part is wrong.

@@ -1,11 +1,15 @@
-// The routes of kalscores on an HTTP server: the game's insert request, the leaderboard page and the
-// JSON of one mission. The store is not owned and must outlive the server.
+// The routes of kalscores on an HTTP server: the game's old insert request (kept as unverified runs),
+// the upload of a run's replay and its state, the download of a verified run's replay, the leaderboard
+// page and the JSON of one mission. The store is not owned and must outlive the server; `uploaded` is
+// called after a new upload was kept (the verifier's wake-up).
 #pragma once
 
 #include "ScoreStore.h"
 
 #include <httplib.h>
 
+#include <functional>
+
 constexpr int LeaderboardSize = 100; // runs shown per mission, on the page and in the JSON
 
-void AddScoreRoutes(httplib::Server& server, TScoreStore& store);
+void AddScoreRoutes(httplib::Server& server, TScoreStore& store, std::function<void()> uploaded = {});

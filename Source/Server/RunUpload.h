@@ -1,0 +1,27 @@
+// The upload of a run to kalscores: the first look at a replay's bytes before they are kept (the
+// layout, the mission, the length), and the digest that finds the same upload sent twice. Pure
+// functions; what the run is worth only the verifier's own drive of it tells.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+constexpr size_t MaxReplayBytes = 1 << 20;  // a replay of an hour's ticks is 13 MiB; no mission needs that
+constexpr uint16_t DrivenReplayVersion = 4; // the replay layout the game this server runs drives
+
+// What the header of an upload says. Nothing in it is believed: it sizes the verifier's limits.
+struct TReplayHeader {
+    int Mission = 0;    // 1..10
+    int CarType = 0;    // 0..7
+    uint32_t Ticks = 0; // frames of the world, 10 ms each
+};
+
+// The header of a whole replay of the layout this server drives; nothing, with `reason` set to a
+// sentence for the client, for an empty, foreign, cut-short, padded or other-version body.
+std::optional<TReplayHeader> CheckReplayUpload(std::string_view body, std::string& reason);
+
+// 64-bit FNV-1a of the bytes as 16 hex digits. Not a proof of sameness: a match is compared in full.
+std::string UploadDigest(std::string_view body);

@@ -300,6 +300,14 @@ bool CentreAndScale(T3dsModel& model, float scale, dVector3& extent) {
     return true;
 }
 
+void CallListAt(uint32_t list, const dVector3& at, float heading) {
+    glPushMatrix();
+    glTranslatef(at.x, at.y, at.z);
+    glRotatef(heading, 0, 0, 1);
+    glCallList(list);
+    glPopMatrix();
+}
+
 uint32_t Build3DSList(const T3dsModel& model) {
     if (!GraphicsAvailable())
         return HeadlessObjectId();

@@ -53,6 +53,10 @@ void LoadModelTextures(T3dsModel& model, const std::string& fileName, const std:
 // Compiles the prepared model (normals, textures resolved) into a new display list.
 uint32_t Build3DSList(const T3dsModel& model);
 
+// Calls a compiled model's list with its centre at `at`, turned `heading` degrees about Z
+// (counter-clockwise).
+void CallListAt(uint32_t list, const dVector3& at, float heading);
+
 // Loads a 3DS file: textures from the file's directory, or `textureOverride` for every material when
 // it is not empty. Returns the display list id and writes the extent; 0 after a message box on a
 // malformed file. A file that cannot be opened raises EInOutError.

@@ -1,8 +1,8 @@
 #include "uCityEdge.h"
 
+#include "u3ds.h"
 #include "uTextureGrid.h"
 
-#include <GL/gl.h>
 #include <cmath>
 
 namespace {
@@ -44,11 +44,6 @@ void TCityEdge::CollectVisible(std::vector<TPiece>& pieces) const {
 
 void TCityEdge::Draw() {
     CollectVisible(VisibleScratch);
-    for (const TPiece& piece : VisibleScratch) {
-        glPushMatrix();
-        glTranslatef(piece.Centre.x, piece.Centre.y, piece.Centre.z);
-        glRotatef(piece.Heading, 0, 0, 1);
-        glCallList(Piece.List);
-        glPopMatrix();
-    }
+    for (const TPiece& piece : VisibleScratch)
+        CallListAt(Piece.List, piece.Centre, piece.Heading);
 }

@@ -520,13 +520,8 @@ void TEngine::BeginOpaqueScene() {
 
 void TEngine::DrawPreparedMeshes() {
     glColor3f(1, 1, 1);
-    for (const TMeshDraw& mesh : PreparedMeshes) {
-        glPushMatrix();
-        glTranslatef(mesh.Position.x, mesh.Position.y, mesh.Position.z);
-        glRotatef(mesh.Heading, 0, 0, 1);
-        glCallList(mesh.List);
-        glPopMatrix();
-    }
+    for (const TMeshDraw& mesh : PreparedMeshes)
+        CallListAt(mesh.List, mesh.Position, mesh.Heading);
     MeshGrid->DrawPrepared();
     if (CityEdge)
         CityEdge->Draw();

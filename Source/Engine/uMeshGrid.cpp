@@ -1,4 +1,5 @@
 #include "uMeshGrid.h"
+#include "u3ds.h"
 #include "uErrors.h"
 #include "uPhysics.h"
 
@@ -176,11 +177,6 @@ void TMeshGrid::DrawPrepared() {
         DrawOrder.emplace_back(Camera.EyeDepth(building->Center), building);
     std::stable_sort(DrawOrder.begin(), DrawOrder.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [depth, building] : DrawOrder) {
-        glPushMatrix();
-        glTranslatef(building->Center.x, building->Center.y, building->Center.z);
-        glRotatef(building->Rotation * -90.0f, 0, 0, 1);
-        glCallList(static_cast<GLuint>(building->DisplayList));
-        glPopMatrix();
-    }
+    for (const auto& [depth, building] : DrawOrder)
+        CallListAt(static_cast<uint32_t>(building->DisplayList), building->Center, building->Rotation * -90.0f);
 }

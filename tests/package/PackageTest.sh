@@ -98,16 +98,9 @@ changed=$(find /usr/games /usr/share/games/kalmirov -newer "$work/before" 2>/dev
 "${as_root[@]}" dpkg --verify kalmirov || fail "files of the package changed"
 
 step "starting and stopping the server"
-/usr/bin/kalscores --port 0 --db "$work/scores.db" >"$work/server.log" 2>&1 &
-server_pid=$!
-port=
-for _ in $(seq 50); do
-  port=$(sed -n 's|^kalscores: listening on http://127.0.0.1:\([0-9]*\),.*|\1|p' "$work/server.log")
-  [ -n "$port" ] && break
-  sleep 0.1
-done
-[ -n "$port" ] || { cat "$work/server.log"; fail "the server did not start"; }
-curl -sf "http://127.0.0.1:$port/api/missions/1" >/dev/null || fail "the server does not answer"
+. "$(dirname "$0")/../server/start_server.sh"
+start_server /usr/bin/kalscores --port 0 --db "$work/scores.db" || { cat "$work/server.log"; fail "the server did not start"; }
+curl -sf "$address/api/missions/1" >/dev/null || fail "the server does not answer"
 kill -TERM "$server_pid"
 wait "$server_pid" || fail "the server did not end cleanly"
 server_pid=

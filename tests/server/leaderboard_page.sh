@@ -21,15 +21,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$kalscores" --port 0 --db "$work/scores.db" >"$work/server.log" 2>&1 &
-server_pid=$!
-address=
-for _ in $(seq 50); do
-  address=$(sed -n 's/^kalscores: listening on \(http:[^,]*\),.*/\1/p' "$work/server.log")
-  [ -n "$address" ] && break
-  sleep 0.1
-done
-[ -n "$address" ] || { echo "leaderboard_page: kalscores did not start"; cat "$work/server.log"; exit 1; }
+. "$(dirname "$0")/start_server.sh"
+start_server "$kalscores" --port 0 --db "$work/scores.db" ||
+  { echo "leaderboard_page: kalscores did not start"; cat "$work/server.log"; exit 1; }
 
 # nick (escaped Windows-1250), mission, car, score, time in ms
 runs=(

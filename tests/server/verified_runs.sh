@@ -56,16 +56,9 @@ write('huge.dat', data + bytes(2 << 20))
 PY
 read -r score time_ms <"$work/claims"
 
-"$kalscores" --port 0 --db "$work/scores.db" --game "$game" --game-data "$run_dir/data" --verifiers 2 \
-  >"$work/server.log" 2>&1 &
-server_pid=$!
-address=
-for _ in $(seq 50); do
-  address=$(sed -n 's/^kalscores: listening on \(http:[^,]*\),.*/\1/p' "$work/server.log")
-  [ -n "$address" ] && break
-  sleep 0.1
-done
-[ -n "$address" ] || fail "kalscores did not start"
+. "$(dirname "$0")/start_server.sh"
+start_server "$kalscores" --port 0 --db "$work/scores.db" --game "$game" --game-data "$run_dir/data" --verifiers 2 ||
+  fail "kalscores did not start"
 
 upload() { # FILE -> "STATUS BODY"
   curl -s -o "$work/answer" -w '%{http_code}' -H 'Content-Type: application/octet-stream' \

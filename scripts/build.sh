@@ -2,7 +2,8 @@
 # Configures and builds Kalmirov into build/ (Release); with KAL_SANITIZE=1 into build-asan/ with
 # AddressSanitizer and UndefinedBehaviorSanitizer. With KAL_WERROR=1 warnings are errors (the tests
 # build so); otherwise they are not, so a newer compiler than ours still builds the game.
-# KAL_DATA_FROM=DIR links that generated data tree in instead of generating one. Arguments
+# KAL_DATA_FROM=DIR links that generated data tree in instead of generating one; KAL_UNIT_TESTS=OFF
+# leaves out the unit tests and the fuzz targets. Arguments
 # name the targets to build (default: all).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,7 +17,7 @@ else
   dir=build
   flags=(-DCMAKE_BUILD_TYPE=Release)
 fi
-flags+=(-DKAL_DATA_FROM="${KAL_DATA_FROM:-}")
+flags+=(-DKAL_DATA_FROM="${KAL_DATA_FROM:-}" -DKAL_UNIT_TESTS="${KAL_UNIT_TESTS:-ON}")
 if [ "${KAL_WERROR:-0}" = 1 ]; then
   flags+=(-DKAL_WERROR=ON)
 else

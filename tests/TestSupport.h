@@ -69,9 +69,9 @@ class TEnvironment {
     bool Had = false;
 };
 
-// The data set tests read the generated data tree. A build that generates it (the Release build)
-// must have it, so there a missing tree fails the tests instead of letting them pass unseen; other
-// builds (the sanitizer build of the unit tests alone) skip them.
+// The data set tests read the generated data tree. A build that generates it or links one in must
+// have it, so there a missing tree fails the tests instead of letting them pass unseen; other builds
+// (a sanitizer build of the unit tests alone) skip them.
 #if defined(KAL_DATA_REQUIRED)
 #define NO_DATA_TREE(where)                                                                                  \
     GTEST_FAIL() << "no generated data tree under " << (where) << ": the build's data step did not run or failed"

@@ -13,15 +13,9 @@ if [ -z "$browser" ] || ! command -v curl >/dev/null; then
   exit 77
 fi
 
-work=$(mktemp -d)
-server_pid=
-cleanup() {
-  if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 . "$(dirname "$0")/start_server.sh"
+with_work_folder
+
 start_server "$kalscores" --port 0 --db "$work/scores.db" ||
   { echo "leaderboard_page: kalscores did not start"; cat "$work/server.log"; exit 1; }
 

@@ -17,13 +17,8 @@ if ! command -v curl >/dev/null || ! command -v python3 >/dev/null; then
   exit 77
 fi
 
-work=$(mktemp -d)
-server_pid=
-cleanup() {
-  if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/start_server.sh"
+with_work_folder
 fail() { echo "verified_runs: $*"; [ -f "$work/server.log" ] && cat "$work/server.log"; exit 1; }
 
 # A real run: the autopilot's keys for mission 1, played by the game with a player's folder.
@@ -56,7 +51,6 @@ write('huge.dat', data + bytes(2 << 20))
 PY
 read -r score time_ms <"$work/claims"
 
-. "$(dirname "$0")/start_server.sh"
 start_server "$kalscores" --port 0 --db "$work/scores.db" --game "$game" --game-data "$run_dir/data" --verifiers 2 ||
   fail "kalscores did not start"
 

@@ -369,8 +369,7 @@ void TEngine::PaceFrame(bool paced) {
     // A loop of its own (a tool, a test) keeps its frame interval; the game's frames follow the
     // world clock: a cap, or the display's rate where the swap does not wait for it.
     if (paced || FixedClock)
-        Clock().WaitUntil(OwnPace() ? LastSwapTime + (FixedClock ? 0.01 : FrameInterval)
-                                    : WorldClock.NextFrameStart(GetTime()));
+        Clock().WaitUntil(OwnPace() ? OwnFrameEnd() : WorldClock.NextFrameStart(GetTime()));
     LastSwapTime = GetTime();
     ++FramesDone;
 }
@@ -384,7 +383,7 @@ void TEngine::SkipFrame() {
     if (!Window)
         return;
     // Nothing to draw until the world has moved on: sleep until the next tick is due.
-    Clock().WaitUntil(OwnPace() ? LastSwapTime + (FixedClock ? 0.01 : FrameInterval) : WorldClock.NextTickTime());
+    Clock().WaitUntil(OwnPace() ? OwnFrameEnd() : WorldClock.NextTickTime());
     LastSwapTime = GetTime();
     ++FramesDone;
     glfwPollEvents();

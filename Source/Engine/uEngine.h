@@ -218,6 +218,9 @@ class TEngine {
     // The frames keep their own pace (the fixed clock's 10 ms, or a tool's interval) rather than
     // the world clock's.
     bool OwnPace() const { return FixedClock || FrameInterval > 0; }
+    // Where a frame of that own pace ends: 10 ms after the last swap on the fixed clock, else the
+    // frame interval after it.
+    double OwnFrameEnd() const { return LastSwapTime + (FixedClock ? 0.01 : FrameInterval); }
     void SaveShots();
 
     // A mesh of the list as PrepareMeshes found it in view.

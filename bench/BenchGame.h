@@ -3,7 +3,7 @@
 // game's directory.
 #pragma once
 
-#include "GameEngine.h"
+#include "session/GameEngine.h"
 #include "uByteReader.h"
 
 #include <benchmark/benchmark.h>

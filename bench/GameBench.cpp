@@ -10,12 +10,12 @@
 // Run from the game's directory (build/run) under a display that does not reset between windows:
 //   xvfb-run -a -s "-screen 0 1280x720x24 -noreset" ../bench/kalbench --benchmark_filter=BM_Game
 #include "BenchGame.h"
-#include "Car.h"
-#include "GameEngine.h"
+#include "cars/Car.h"
+#include "session/GameEngine.h"
 #include "uByteReader.h"
 
 #include "../tests/SoundTestData.h"
-#include "HumanMesh.h"
+#include "traffic/HumanMesh.h"
 #include "uMixer.h"
 #include "uMusic.h"
 

@@ -2,8 +2,8 @@
 // full 500 particles (emit and update, one allocation per new particle), the 3D sprites of a busy
 // moment (a collected target's 100 stars, four wheels' worth of tyre tracks), and wrapping a hint.
 #include "Resources.h"
-#include "StarSprite.h"
-#include "TrackSprite.h"
+#include "sprites/StarSprite.h"
+#include "sprites/TrackSprite.h"
 #include "uGLFont.h"
 #include "uParticleSystem.h"
 #include "uPlatform.h"

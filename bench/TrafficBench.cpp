@@ -3,8 +3,8 @@
 // build/run under xvfb-run -a -s "-screen 0 1280x720x24 -noreset" ../bench/kalbench
 // --benchmark_filter=Traffic
 #include "BenchGame.h"
-#include "Car.h"
-#include "GameEngine.h"
+#include "cars/Car.h"
+#include "session/GameEngine.h"
 #include "uByteReader.h"
 #include "uRandom.h"
 

@@ -1,6 +1,6 @@
 // Fuzz target: the city map reader and the route reader must reject any damaged file with a
 // message, never crash or hang; placements never reach outside the grids.
-#include "Traffic.h"
+#include "traffic/Traffic.h"
 #include "uCityMap.h"
 
 #include <cstring>

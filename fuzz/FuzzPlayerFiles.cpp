@@ -1,11 +1,11 @@
 // Fuzz target: the player's own files — profiles, highscores, settings and replays — read as the game
 // reads them. A damaged file is set aside with a message and the game goes on: the sound records are
 // played with, a finished run is entered and the files are written back and read again unchanged.
-#include "Config.h"
+#include "player/Config.h"
 #include "FuzzSeeds.h"
-#include "Highscores.h"
-#include "PlayerData.h"
-#include "Replay.h"
+#include "player/Highscores.h"
+#include "player/PlayerData.h"
+#include "player/Replay.h"
 #include "uAtomicFile.h"
 #include "uPlatform.h"
 

@@ -1,7 +1,7 @@
 // Fuzz target: the route reader must refuse any damaged ".cur" file with a message naming it; a
 // route it accepts is followed from end to end as a driver would.
 #include "FuzzSeeds.h"
-#include "Traffic.h"
+#include "traffic/Traffic.h"
 #include "uErrors.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 // The driving rules of the computer-driven cars without a physics world: angles, following the
 // track, steering for a point ahead on it, speed for the bends and for what is in the way, backing
 // out and the lamps by the hour.
-#include "AICar.h"
+#include "traffic/AICar.h"
 #include "uRandom.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "Car.h"
+#include "cars/Car.h"
 #include "TestCar.h"
 #include "TestSupport.h"
 #include "uCarConfig.h"

@@ -1,4 +1,4 @@
-#include "Config.h"
+#include "player/Config.h"
 #include "uKeyboard.h"
 #include "TestSupport.h"
 

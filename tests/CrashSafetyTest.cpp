@@ -2,8 +2,8 @@
 // tight loop and is killed with SIGKILL at random moments. After every kill each file must be a
 // whole version the child wrote — the old one or the new one, never a mix or a torn file — and the
 // game must read it without a message.
-#include "Highscores.h"
-#include "PlayerData.h"
+#include "player/Highscores.h"
+#include "player/PlayerData.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // every picture the game and the launcher load, at the sizes and depths they are drawn, the loader's
 // bar slot, the soft pictures' faded borders, and the two bitmap fonts' layout and coverage of the
 // game's English and Czech texts.
-#include "FaceTable.h"
+#include "tables/FaceTable.h"
 #include "uBMP.h"
 #include "uByteReader.h"
 #include "uGLFont.h"

@@ -1,9 +1,9 @@
 // The launcher window on Qt's offscreen platform: nick rules, face buttons, removing and selecting
 // profiles, the start and the copy-back of player 1's progress into the profile file. Runs in the
 // run directory, so the window reads the generated faces and pictures of the data tree.
-#include "FormMain.h"
-#include "Config.h"
-#include "FaceTable.h"
+#include "app/FormMain.h"
+#include "player/Config.h"
+#include "tables/FaceTable.h"
 #include "uByteReader.h"
 #include "uPlatform.h"
 #include "uText1250.h"

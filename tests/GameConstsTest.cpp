@@ -1,4 +1,4 @@
-#include "GameConsts.h"
+#include "tables/GameConsts.h"
 #include "uText1250.h"
 
 #include <gtest/gtest.h>

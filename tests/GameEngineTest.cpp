@@ -1,7 +1,7 @@
 // The game engine's small rules that the HUD and camera rest on: the name tag fade, the camera's
 // distance steps and the HUD's rounding; and the traffic engine's regions.
-#include "GameEngine.h"
-#include "TrafficEngine.h"
+#include "session/GameEngine.h"
+#include "traffic/TrafficEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "HighscoreSubmit.h"
+#include "web/HighscoreSubmit.h"
 #include "uErrors.h"
-#include "Config.h"
+#include "player/Config.h"
 #include "TestHttpServer.h"
 #include "TestSupport.h"
 #include "uErrors.h"

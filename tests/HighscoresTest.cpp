@@ -1,4 +1,4 @@
-#include "Highscores.h"
+#include "player/Highscores.h"
 #include "TestSupport.h"
 #include "uByteReader.h"
 #include "uErrors.h"

@@ -1,4 +1,4 @@
-#include "HttpClient.h"
+#include "web/HttpClient.h"
 #include "TestHttpServer.h"
 #include "TestSupport.h"
 

@@ -1,7 +1,7 @@
 // A pedestrian's own rules without a window: placing, turning away from what it cannot walk on,
 // the animation, and the point it watches ahead of a car.
-#include "HumanMesh.h"
-#include "TrafficEngine.h"
+#include "traffic/HumanMesh.h"
+#include "traffic/TrafficEngine.h"
 #include "uCamera.h"
 #include "uRandom.h"
 

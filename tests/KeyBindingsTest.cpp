@@ -1,5 +1,5 @@
-#include "KeyBindings.h"
-#include "Replay.h"
+#include "controls/KeyBindings.h"
+#include "player/Replay.h"
 #include "uKeyboard.h"
 #include "uText1250.h"
 

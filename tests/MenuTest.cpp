@@ -1,7 +1,7 @@
 // The menu's layout table and value steps: wrapping tracks, the bounded car stepping of a mission,
 // volumes and their percentages, station steps, the race winner and a run's place in the table.
-#include "GameConsts.h"
-#include "MenuLayout.h"
+#include "tables/GameConsts.h"
+#include "ui/MenuLayout.h"
 
 #include <gtest/gtest.h>
 

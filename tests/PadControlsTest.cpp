@@ -1,4 +1,4 @@
-#include "PadControls.h"
+#include "controls/PadControls.h"
 #include "uGamepad.h"
 #include "uKeyboard.h"
 

@@ -1,4 +1,4 @@
-#include "PlayerData.h"
+#include "player/PlayerData.h"
 #include "TestSupport.h"
 #include "uByteReader.h"
 #include "uErrors.h"

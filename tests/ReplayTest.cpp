@@ -1,4 +1,4 @@
-#include "Replay.h"
+#include "player/Replay.h"
 #include "TestSupport.h"
 #include "uByteReader.h"
 

@@ -1,11 +1,11 @@
 // The 3D sprite kinds frame by frame, stepped as the engine's 3D pass steps them (Update, then
 // Animate), with made-up texture ids and the game's random generator seeded for repeatable runs.
-#include "BloodSprite.h"
-#include "CheckpointSprite.h"
-#include "LampSprite.h"
+#include "sprites/BloodSprite.h"
+#include "sprites/CheckpointSprite.h"
+#include "sprites/LampSprite.h"
 #include "Resources.h"
-#include "StarSprite.h"
-#include "TrackSprite.h"
+#include "sprites/StarSprite.h"
+#include "sprites/TrackSprite.h"
 #include "uErrors.h"
 #include "uRandom.h"
 

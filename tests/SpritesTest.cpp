@@ -1,13 +1,13 @@
 // The 2D sprite kinds frame by frame, stepped the way the engine's 2D pass steps them (Update, then
 // Animate, once per frame), with made-up texture ids and a host that records what the sprites ask.
-#include "GoSprite.h"
-#include "HintSprite.h"
-#include "IntroSprite.h"
-#include "LocationSprite.h"
-#include "LogoSprite.h"
+#include "sprites/GoSprite.h"
+#include "sprites/HintSprite.h"
+#include "sprites/IntroSprite.h"
+#include "sprites/LocationSprite.h"
+#include "sprites/LogoSprite.h"
 #include "Resources.h"
-#include "SymbolSprite.h"
-#include "TargetSprite.h"
+#include "sprites/SymbolSprite.h"
+#include "sprites/TargetSprite.h"
 #include "uErrors.h"
 
 #include <gtest/gtest.h>

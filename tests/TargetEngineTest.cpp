@@ -1,12 +1,12 @@
 // The target engine against a recording host: the objects it puts into and takes out of the
 // engine's lists, a projection the test controls, the players it credits and the samples it plays.
-#include "TargetEngine.h"
-#include "CheckpointSprite.h"
-#include "LocatorSprite.h"
-#include "PlayerData.h"
+#include "rules/TargetEngine.h"
+#include "sprites/CheckpointSprite.h"
+#include "sprites/LocatorSprite.h"
+#include "player/PlayerData.h"
 #include "Resources.h"
-#include "StarSprite.h"
-#include "TargetSprite.h"
+#include "sprites/StarSprite.h"
+#include "sprites/TargetSprite.h"
 #include "uErrors.h"
 #include "uRandom.h"
 

@@ -1,7 +1,7 @@
 // The traffic engine's rules without a window: regions, the respawn schedule, the counts, the car
 // candidates along the tracks, and the route files of the data set.
-#include "TrafficEngine.h"
-#include "HumanMesh.h"
+#include "traffic/TrafficEngine.h"
+#include "traffic/HumanMesh.h"
 #include "TestSupport.h"
 #include "uCamera.h"
 #include "uRandom.h"

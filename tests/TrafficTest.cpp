@@ -1,5 +1,5 @@
 // The track tracer over painted direction marks, and the ".cur" route reader.
-#include "Traffic.h"
+#include "traffic/Traffic.h"
 #include "TestSupport.h"
 #include "uErrors.h"
 

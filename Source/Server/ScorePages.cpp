@@ -1,6 +1,6 @@
 #include "ScorePages.h"
 
-#include "GameConsts.h"
+#include "tables/GameConsts.h"
 
 #include <cstdio>
 

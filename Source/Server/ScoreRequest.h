@@ -2,7 +2,7 @@
 // and checked field by field. Pure functions, no I/O.
 #pragma once
 
-#include "GameConsts.h"
+#include "tables/GameConsts.h"
 
 #include <cstdint>
 #include <optional>

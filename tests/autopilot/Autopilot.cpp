@@ -15,7 +15,7 @@
 // time have passed; it reports the game's resident memory after every tenth game and fails when the
 // game ends badly or its memory does not stay flat (see Session.h).
 #include "CityGrid.h"
-#include "GameConsts.h"
+#include "tables/GameConsts.h"
 #include "GamePlayer.h"
 #include "GameProcess.h"
 #include "Json.h"

@@ -1,6 +1,6 @@
 #include "CityGrid.h"
 
-#include "CellWordBits.h"
+#include "tables/CellWordBits.h"
 
 #include <algorithm>
 #include <cmath>

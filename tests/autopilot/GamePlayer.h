@@ -5,7 +5,7 @@
 
 #include "CityGrid.h"
 #include "Driver.h"
-#include "GameConsts.h"
+#include "tables/GameConsts.h"
 #include "Json.h"
 
 #include <cstdint>

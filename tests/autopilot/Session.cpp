@@ -1,7 +1,7 @@
 #include "Session.h"
 
 #include "CityGrid.h"
-#include "GameConsts.h"
+#include "tables/GameConsts.h"
 #include "GamePlayer.h"
 #include "GameProcess.h"
 #include "Json.h"

@@ -2,12 +2,12 @@
 // driven by a virtual pad, a recorded run driven again to the same end, the ghost that the player's
 // car drives through, a run played on an uneven clock driven again on the fixed one, a damaged replay
 // that is set aside, and the result screen's map with both routes.
-#include "Car.h"
-#include "Config.h"
-#include "GameEngine.h"
-#include "GoSprite.h"
-#include "MenuImprovedEngine.h"
-#include "PadControls.h"
+#include "cars/Car.h"
+#include "player/Config.h"
+#include "session/GameEngine.h"
+#include "sprites/GoSprite.h"
+#include "ui/MenuImprovedEngine.h"
+#include "controls/PadControls.h"
 #include "TestSupport.h"
 #include "uByteReader.h"
 #include "uHarness.h"

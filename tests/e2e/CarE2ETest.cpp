@@ -1,7 +1,7 @@
 // The player car's rules on a real engine and physics world: fuel, damage per contact, the speed limit
 // by damage, the engine sound by gear, the lamps and the tyre tracks.
 #include "BMPWriter.h"
-#include "Car.h"
+#include "cars/Car.h"
 #include "TestCar.h"
 #include "TestSupport.h"
 #include "uAtomicFile.h"

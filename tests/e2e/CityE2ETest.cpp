@@ -1,10 +1,10 @@
 // The generated city with the game's own reader, grids and tracer: every record loads, all 36
 // tracks close on right-hand lanes, every mission leg, start and stop is drivable with a car's
 // width to spare, and the engine draws the town from above and at street level under Xvfb.
-#include "CityHost.h"
-#include "GameConsts.h"
+#include "session/CityHost.h"
+#include "tables/GameConsts.h"
 #include "TestSupport.h"
-#include "Traffic.h"
+#include "traffic/Traffic.h"
 #include "u3ds.h"
 #include "uBMP.h"
 #include "uByteReader.h"

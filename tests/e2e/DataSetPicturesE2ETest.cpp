@@ -1,7 +1,7 @@
 // The generated pictures and fonts in the real engine: every picture of the game goes through the
 // game's texture loader into a GL context, and the main menu is composed from them as the game
 // places it (intro behind, panel, title, items in both fonts, marker) and checked on screen.
-#include "FaceTable.h"
+#include "tables/FaceTable.h"
 #include "TestSupport.h"
 #include "uEngine.h"
 #include "uGLFont.h"

@@ -3,7 +3,7 @@
 // checked to start as its tables say, mission 1 is driven through its first targets, and the city
 // map opens and closes with Tab while the game stands still; the pixels of the HUD and the map are
 // checked on the harness's screenshots.
-#include "GameConsts.h"
+#include "tables/GameConsts.h"
 #include "TestSupport.h"
 #include "uHarness.h"
 

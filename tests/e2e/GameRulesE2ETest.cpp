@@ -2,14 +2,14 @@
 // state machine, the rules of a race (targets for whoever reaches them, the extra point and the
 // catch-up pause), the stations, the warnings, and a finished mission entering the highscore table.
 // Cars and fields are set directly, so each rule is driven to its edge in a frame or two.
-#include "Car.h"
-#include "GameEngine.h"
-#include "GoSprite.h"
-#include "HintSprite.h"
-#include "LocationSprite.h"
-#include "MenuImprovedEngine.h"
-#include "SymbolSprite.h"
-#include "TargetSprite.h"
+#include "cars/Car.h"
+#include "session/GameEngine.h"
+#include "sprites/GoSprite.h"
+#include "sprites/HintSprite.h"
+#include "sprites/LocationSprite.h"
+#include "ui/MenuImprovedEngine.h"
+#include "sprites/SymbolSprite.h"
+#include "sprites/TargetSprite.h"
 #include "TestSupport.h"
 #include "uText1250.h"
 

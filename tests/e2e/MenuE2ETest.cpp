@@ -3,11 +3,11 @@
 // set-ups, the options, the failed mission and a mission's car choice. The second group runs the game
 // engine inside the test, where a car can be put at a gas station or a race ended at once: the
 // station screen, the single-race result with its highscore row and a drawn race for two.
-#include "Car.h"
-#include "Config.h"
-#include "GameEngine.h"
-#include "GoSprite.h"
-#include "MenuImprovedEngine.h"
+#include "cars/Car.h"
+#include "player/Config.h"
+#include "session/GameEngine.h"
+#include "sprites/GoSprite.h"
+#include "ui/MenuImprovedEngine.h"
 #include "Sound.h"
 #include "TestSupport.h"
 #include "uHarness.h"
@@ -18,7 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include "HttpClient.h"
+#include "web/HttpClient.h"
 #include <csignal>
 #include <sys/wait.h>
 #include <thread>

@@ -3,10 +3,10 @@
 // Czech text, the count-down, a street-lamp glow and falling snow over a ground plane, saved by the
 // harness and checked pixel by pixel.
 #include "BMPWriter.h"
-#include "GoSprite.h"
-#include "LampSprite.h"
+#include "sprites/GoSprite.h"
+#include "sprites/LampSprite.h"
 #include "TestSupport.h"
-#include "TrackSprite.h"
+#include "sprites/TrackSprite.h"
 #include "uAtomicFile.h"
 #include "uByteReader.h"
 #include "uEngine.h"

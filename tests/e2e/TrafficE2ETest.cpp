@@ -4,12 +4,12 @@
 // standing in its lane; pedestrians keep to the sidewalks and crossings, out of the houses, flee
 // from a car driven at them and are run over with the stain and the sound the gore switch picks;
 // a new region is filled at once, and nothing appears in the camera's view.
-#include "AICar.h"
-#include "BloodSprite.h"
-#include "Car.h"
-#include "Config.h"
-#include "GameEngine.h"
-#include "HumanMesh.h"
+#include "traffic/AICar.h"
+#include "sprites/BloodSprite.h"
+#include "cars/Car.h"
+#include "player/Config.h"
+#include "session/GameEngine.h"
+#include "traffic/HumanMesh.h"
 #include "TestSupport.h"
 #include "uMeshGrid.h"
 #include "uRandom.h"

@@ -5,8 +5,8 @@
 // Keys as in the game: arrows drive, Space brakes, Left Ctrl horn, Q headlights, C camera, Esc quits.
 // --report writes one line per frame: frame, x, y, speed, heading, damage, fuel, braking, and how
 // upright the body is (1 upright, 0 on its side, -1 on its roof), steering angle (radians).
-#include "CityHost.h"
-#include "PlayerCars.h"
+#include "session/CityHost.h"
+#include "cars/PlayerCars.h"
 #include "Sound.h"
 #include "uBMP.h"
 #include "uByteReader.h"

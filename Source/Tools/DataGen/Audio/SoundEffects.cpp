@@ -1,5 +1,5 @@
 #include "SoundEffects.h"
-#include "../../../Game/CarModelTable.h"
+#include "tables/CarModelTable.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 // The car configurations (data/cars/<model>/config.dat): the wheel layout comes from the generated
 // models, so every body sits on its wheels; the rest is each car's character, tuned by driving.
-#include "../../../Game/CarModelTable.h"
+#include "tables/CarModelTable.h"
 #include "ConfigBase.h"
 #include "DataGen.h"
 

@@ -1,6 +1,6 @@
 #include "CityPlan.h"
-#include "../../../Game/CellWordBits.h"
-#include "GameConsts.h"
+#include "tables/CellWordBits.h"
+#include "tables/GameConsts.h"
 #include "uMapCoords.h"
 
 #include <algorithm>

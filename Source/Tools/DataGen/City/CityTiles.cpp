@@ -1,6 +1,6 @@
 // The ground pictures as material maps, and the choice of picture and turn for every tile.
 #include "CityPlan.h"
-#include "GameConsts.h"
+#include "tables/GameConsts.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // colour scheme the level loader asks for. Distances in metres from the front bumper (d), heights
 // above the ground (z); half widths from the centre line.
 #include "CarCatalogue.h"
-#include "../../../Game/CarModelTable.h"
+#include "tables/CarModelTable.h"
 
 namespace models {
 

@@ -1,7 +1,7 @@
 // The 22 player and mission-giver portraits of the face table: cartoon heads and shoulders built
 // from a few parameters per face, painted at 256 x 256 and scaled down to the game's 128 x 128
 // (data/bitmaps) and the launcher's 100 x 100 (data/resources, faces 0-18).
-#include "../../../Game/FaceTable.h"
+#include "tables/FaceTable.h"
 #include "PictureKit.h"
 
 #include <algorithm>

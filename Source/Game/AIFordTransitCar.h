@@ -1,9 +1,0 @@
-// TAIFordTransitCar: the Ford Transit van as a computer-driven car, in one of its 2 colours.
-#pragma once
-
-#include "AICar.h"
-
-class TAIFordTransitCar : public TAICar {
-  public:
-    TAIFordTransitCar(TEngine& engine, TTrafficEngine& traffic);
-};

@@ -1,9 +1,0 @@
-// TAIVWGolfCar: the VW Golf hatchback as a computer-driven car, in one of its 3 colours.
-#pragma once
-
-#include "AICar.h"
-
-class TAIVWGolfCar : public TAICar {
-  public:
-    TAIVWGolfCar(TEngine& engine, TTrafficEngine& traffic);
-};

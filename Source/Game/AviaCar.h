@@ -1,9 +1,0 @@
-// TAviaCar: the Avia, a light truck (car type 5).
-#pragma once
-
-#include "Car.h"
-
-class TAviaCar : public TModelCar {
-  public:
-    TAviaCar(TEngine& engine, const TCellWords& cells, int playerNumber);
-};

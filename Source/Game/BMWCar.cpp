@@ -1,4 +1,0 @@
-#include "BMWCar.h"
-
-TBMWCar::TBMWCar(TEngine& engine, const TCellWords& cells, int playerNumber)
-    : TModelCar(engine, cells, playerNumber, CarModelTable[2]) {}

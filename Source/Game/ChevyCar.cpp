@@ -1,4 +1,0 @@
-#include "ChevyCar.h"
-
-TChevyCar::TChevyCar(TEngine& engine, const TCellWords& cells, int playerNumber)
-    : TModelCar(engine, cells, playerNumber, CarModelTable[4]) {}

@@ -1,4 +1,0 @@
-#include "FordTransitCar.h"
-
-TFordTransitCar::TFordTransitCar(TEngine& engine, const TCellWords& cells, int playerNumber)
-    : TModelCar(engine, cells, playerNumber, CarModelTable[6]) {}

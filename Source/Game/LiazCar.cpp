@@ -1,4 +1,0 @@
-#include "LiazCar.h"
-
-TLiazCar::TLiazCar(TEngine& engine, const TCellWords& cells, int playerNumber)
-    : TModelCar(engine, cells, playerNumber, CarModelTable[3]) {}

@@ -1,9 +1,0 @@
-// TLiazCar: the Liaz, a heavy diesel truck (car type 3).
-#pragma once
-
-#include "Car.h"
-
-class TLiazCar : public TModelCar {
-  public:
-    TLiazCar(TEngine& engine, const TCellWords& cells, int playerNumber);
-};

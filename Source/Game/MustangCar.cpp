@@ -1,4 +1,0 @@
-#include "MustangCar.h"
-
-TMustangCar::TMustangCar(TEngine& engine, const TCellWords& cells, int playerNumber)
-    : TModelCar(engine, cells, playerNumber, CarModelTable[0]) {}

@@ -1,9 +1,0 @@
-// TVWGolfCar: the VW Golf, a nimble hatchback (car type 1).
-#pragma once
-
-#include "Car.h"
-
-class TVWGolfCar : public TModelCar {
-  public:
-    TVWGolfCar(TEngine& engine, const TCellWords& cells, int playerNumber);
-};

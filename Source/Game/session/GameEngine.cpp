@@ -1,0 +1,631 @@
+#include "session/GameEngine.h"
+
+#include "cars/Car.h"
+#include "player/Config.h"
+#include "sprites/GoSprite.h"
+#include "sprites/HintSprite.h"
+#include "sprites/IntroSprite.h"
+#include "sprites/LocationSprite.h"
+#include "sprites/LogoSprite.h"
+#include "ui/MenuImprovedEngine.h"
+#include "controls/PadControls.h"
+#include "Sound.h"
+#include "sprites/SymbolSprite.h"
+
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+
+TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness,
+                         const TGameSetup& setup)
+    : TEngine(width, height, fullscreen, 32, harness, {Config().WindowWidth, Config().WindowHeight}),
+      Setup(setup), City(*this) {
+    CountsTicks = true;
+    if (!Setup.Profiles || Setup.SelectedProfile < 0 ||
+        Setup.SelectedProfile >= int(Setup.Profiles->Records.size()))
+        throw ERangeError("Selected profile " + std::to_string(Setup.SelectedProfile) + " out of range");
+    if (Setup.DumpStateFile == "-") {
+        StateOut = &std::cout;
+    } else if (!Setup.DumpStateFile.empty()) {
+        StateDump.open(Setup.DumpStateFile, std::ios::trunc);
+        if (!StateDump)
+            throw EInOutError("Cannot write the state dump " + Setup.DumpStateFile);
+        StateOut = &StateDump;
+    }
+    Menu = std::make_unique<TMenuImprovedEngine>(*this);
+    Targets = std::make_unique<TTargetEngine>(*this);
+    Traffic = std::make_unique<TTrafficEngine>(*this);
+    TwoPlayer = false;
+    LoadPlayer(1, Setup.SelectedProfile);
+    LoadPlayer(2, Setup.SelectedProfile);
+    CreateFonts();
+    if (!Setup.HighscoreFile.empty())
+        Highscores.Load(Setup.HighscoreFile);
+    DebugOverlay = false;
+    City.Progress = [this](int32_t done, int32_t total) { DrawProgress(done, total); };
+    if (Setup.Replay) {
+        // The run's own menu keys come back pass by pass; nothing else drives.
+        SetKeySource(std::make_unique<TReplayKeySource>(*Setup.Replay));
+        SetPadSource(nullptr);
+    }
+    SetGameState(gsIntroScreen);
+}
+
+TGameEngine::~TGameEngine() {
+    if (!Setup.HighscoreFile.empty())
+        Highscores.Save(Setup.HighscoreFile);
+    // The window opens as the player left it next time.
+    if (!Headless()) {
+        TWindowSize window = WindowedSize();
+        Config().WindowWidth = window.Width;
+        Config().WindowHeight = window.Height;
+    }
+    // Nothing of ours may stay in the engine's lists once it is freed.
+    for (auto& car : Cars)
+        if (car)
+            RemoveVehicle(car.get());
+    Sprites.Clear();
+    Sprites3D.Clear();
+    Meshes.Clear();
+    MapSprite = MapFrameSprite = nullptr;
+}
+
+TPlayerData& TGameEngine::Player(int i) {
+    if (i != 1 && i != 2)
+        throw ERangeError("Player " + std::to_string(i) + " out of range");
+    return *Players[size_t(i - 1)];
+}
+
+void TGameEngine::LoadPlayer(int i, int profile) {
+    if (i != 1 && i != 2)
+        throw ERangeError("Player " + std::to_string(i) + " out of range");
+    if (profile < 0 || profile >= MaxProfiles || profile >= int(Setup.Profiles->Records.size()))
+        throw ERangeError("Profile " + std::to_string(profile) + " out of range");
+    const TProfileRecord& record = Setup.Profiles->Records[size_t(profile)];
+    if (record.Face < 0 || record.Face >= FaceCount)
+        throw ERangeError("Face " + std::to_string(record.Face) + " out of range");
+    uint8_t carType = Players[size_t(i - 1)] ? Players[size_t(i - 1)]->CarType : 0;
+    Players[size_t(i - 1)] = std::make_unique<TPlayerData>(record);
+    Players[size_t(i - 1)]->SetCarType(carType);
+    Mission = record.Mission;
+    for (int p = 0; p < 2; ++p)
+        if (FaceSprites[size_t(p)] && Players[size_t(p)])
+            FaceSprites[size_t(p)]->Texture =
+                Resources().GetTexture(std::string("face_") + FaceTable[Players[size_t(p)]->Face].Name);
+}
+
+void TGameEngine::CreateFonts() {
+    ItemFont = std::make_unique<TGLFont>(".\\data\\fonts\\menu_item.bmp", ".\\data\\fonts\\menu_item.dat", 640, 480);
+    TextFont = std::make_unique<TGLFont>(".\\data\\fonts\\menu_text.bmp", ".\\data\\fonts\\menu_text.dat", 640, 480);
+    for (TGLFont* font : {ItemFont.get(), TextFont.get()}) {
+        font->Alpha = 255;
+        font->SetColor(255, 255, 255);
+    }
+}
+
+void TGameEngine::SetGameState(TGameState state) {
+    if (state == GameState)
+        return;
+    TGameState old = GameState;
+    GameState = state;
+    switch (state) {
+    case gsIntroScreen:
+        if (old != gsNone)
+            throw Exception("gsIntroScreen: Invalid previous state.");
+        ShowResponsibleScreen();
+        LoadSounds(1);
+        LoadMusic(1);
+        LoadBitmaps(1);
+        ShowSprite(IntroSprite.get());
+        for (auto& logo : LogoSprites)
+            ShowSprite(logo.get());
+        Sound().PlaySong(Resources().GetModule("music"), 1);
+        break;
+    case gsStartGame:
+        if (old == gsIntroScreen) {
+            IntroSprite->Alive = false;
+            for (auto& logo : LogoSprites)
+                logo->Alive = false;
+            ShowLoader(true);
+            FreeIntroBitmaps(old);
+            LoadBitmaps(2);
+            LoadMeshes(2);
+            LoadCityMap();
+            PlaceStations();
+            ShowLoader(false);
+            Sound().PlaySong(Resources().GetModule("music"), 0);
+            RestartWorldClock();
+            SetGameState(gsInGame);
+        } else if (old == gsInGame) {
+            SetGameState(gsInGame);
+        } else {
+            throw Exception("gsStartGame: Invalid previous state.");
+        }
+        break;
+    case gsInGame:
+        if (old == gsInMap) {
+            ShowCityMap(false);
+            ShowHudSymbols(true);
+        } else if (old != gsStartGame) {
+            throw Exception("gsInGame: Invalid previous state.");
+        }
+        break;
+    case gsInMap:
+        if (old != gsInGame)
+            throw Exception("gsInMap: Invalid previous state.");
+        ShowCityMap(true);
+        ShowHudSymbols(false);
+        break;
+    default:
+        break;
+    }
+}
+
+bool TGameEngine::Running() const { return GameState != gsQuit && !WindowClosed() && !HarnessFinished(); }
+
+void TGameEngine::Run() {
+    if (Setup.PracticeMission != 0 && GameState == gsIntroScreen)
+        StartPractice();
+    SetPresentation(Config().VSync, Config().MaxFPS);
+    RestartWorldClock();
+    while (Running()) {
+        int due = TicksDue();
+        for (int i = 0; i < due && Running(); ++i)
+            Tick();
+        TicksLastFrame = uint32_t(due);
+        // The last tick of a harness run is drawn too: its screenshot may be asked for.
+        if (!Headless() && GameState != gsQuit && !WindowClosed())
+            Present();
+    }
+}
+
+void TGameEngine::Tick() {
+    HandleInput();
+    UpdateGame();
+    StepWorld();
+    EndRecordedPass();
+    WriteStateDump();
+}
+
+// As the menu starts a game: the car for both players, the game's own car when it allows only some,
+// the profile's progress for a mission, then the loading and the set-up.
+void TGameEngine::StartPractice() {
+    int n = Setup.PracticeMission;
+    if (n < 1 || n > 15)
+        throw ERangeError("Mission " + std::to_string(n) + " out of range 1..15");
+    int car = Setup.PracticeCar >= 0 ? Setup.PracticeCar : Players[0]->CarType;
+    // A replay keeps the car it was recorded with: the single race screen lets any car into any
+    // mission.
+    uint8_t allowed = Setup.Replay ? 0 : MissionTable[n].Cars;
+    if (allowed != 0 && !(allowed & (1u << car)))
+        for (int t = 0; t < 8; ++t)
+            if (allowed & (1u << t)) {
+                car = t;
+                break;
+            }
+    for (auto& player : Players)
+        player->SetCarType(car);
+    TwoPlayer = n >= 11;
+    if (!TwoPlayer)
+        Players[0]->Mission = uint8_t(n);
+    SetGameState(gsStartGame);
+    StartMission(n);
+    ShowMenu(0);
+}
+
+uint8_t TGameEngine::MenuScreen() const { return Menu->Screen; }
+
+bool TGameEngine::WorldRuns() const {
+    uint8_t screen = Menu->Screen;
+    return screen == 0 || screen == 8 || screen == 9;
+}
+
+bool TGameEngine::CountdownRunning() const { return GoSprite && GoSprite->Alive && GoSprite->Phase < 4; }
+
+void TGameEngine::PlaySample(const std::string& key) {
+    Sound().PlaySample(Resources().GetSample(key), FSOUND_FREE, false);
+}
+
+void TGameEngine::ShowSprite(TSprite* sprite) {
+    if (!sprite)
+        return;
+    Sprites.Remove(sprite);
+    TEngine::AddSprite(sprite);
+}
+
+const TKeyBindings& TGameEngine::ActiveKeys() const {
+    // A replay keeps the map and camera keys as the default ones (see ReplayKeyBits).
+    static const TKeyBindings defaults = TKeyBindings::Defaults();
+    return Setup.Replay ? defaults : Config().Keys;
+}
+
+bool TGameEngine::ActionPressed(int player, TKeyAction action) const {
+    return KeyPressed(ActiveKeys().Key(player, action));
+}
+
+bool TGameEngine::ActionHeld(int player, TKeyAction action) const {
+    return KeyDown(ActiveKeys().Key(player, action));
+}
+
+void TGameEngine::HandleInput() {
+    ReadKeyboard();
+    MergePads();
+    SwitchDisplayOnKey();
+    if (Menu->Screen != 0)
+        HandleMenuKeys();
+    else if (GameState == gsIntroScreen) {
+        if (KeyPressed(DIK_ESCAPE))
+            ShowMenu(1);
+    } else if (GameState == gsInMap) {
+        if (ActionPressed(0, TKeyAction::Map) || (TwoPlayer && ActionPressed(1, TKeyAction::Map)))
+            SetGameState(gsInGame);
+    } else if (GameState == gsInGame) {
+        HandleGameKeys();
+    }
+    if (KeyPressed(DIK_F3))
+        DebugOverlay = !DebugOverlay;
+    TakeControls();
+    SaveKeyboard();
+}
+
+void TGameEngine::SwitchDisplayOnKey() {
+    // Alt+Enter as in most games of the desktop; its Enter then chooses nothing in the menu or at a
+    // station.
+    bool altEnter = KeyPressed(DIK_RETURN) && (KeyDown(DIK_LMENU) || KeyDown(DIK_RMENU));
+    if (!altEnter && !KeyPressed(DIK_F11))
+        return;
+    if (altEnter)
+        PrevKeyState[DIK_RETURN] = KeyState[DIK_RETURN];
+    SetFullscreen(!Fullscreen);
+    if (!Headless())
+        Config().Windowed = !Fullscreen;
+}
+
+void TGameEngine::HandleMenuKeys() {
+    uint8_t screen = Menu->Screen;
+    if (Menu->Capturing) {
+        if (KeyPressed(DIK_ESCAPE)) {
+            Menu->CancelCapture();
+            return;
+        }
+        for (uint32_t key = 1; key < 256; ++key)
+            if (KeyPressed(key)) {
+                Menu->CaptureKey(key);
+                return;
+            }
+        return;
+    }
+    bool repeat = screen == 6 || screen == 8 || screen == 9;
+    if (KeyPressed(DIK_UP))
+        Menu->PreviousItem();
+    else if (KeyPressed(DIK_DOWN))
+        Menu->NextItem();
+    else if (repeat ? KeyDown(DIK_LEFT) : KeyPressed(DIK_LEFT))
+        Menu->DecreaseValue();
+    else if (repeat ? KeyDown(DIK_RIGHT) : KeyPressed(DIK_RIGHT))
+        Menu->IncreaseValue();
+    else if (KeyPressed(DIK_RETURN))
+        Menu->ChooseItem();
+    else if (KeyPressed(DIK_ESCAPE))
+        Menu->Back();
+}
+
+void TGameEngine::RightCtrlMission(int fkey) {
+    // Right Ctrl + Up + F-key would name missions 21..30, which no table holds: ignored.
+    if (KeyDown(DIK_UP))
+        return;
+    Players[0]->Mission = uint8_t(KeyDown(DIK_RSHIFT) ? 11 + fkey : 1 + fkey);
+    ShowMenu(12);
+}
+
+void TGameEngine::HandleGameKeys() {
+    bool rightCtrl = KeyDown(DIK_RCONTROL);
+    if (rightCtrl)
+        for (int k = 0; k < 10; ++k)
+            if (KeyPressed(uint32_t(DIK_F1 + k))) {
+                RightCtrlMission(k);
+                return;
+            }
+    if (KeyPressed(DIK_RETURN)) {
+        if (AtGasStation)
+            ShowMenu(8);
+        if (AtService)
+            ShowMenu(9);
+    }
+    if (KeyPressed(DIK_ESCAPE) && !CountdownRunning()) {
+        ShowMenu(1);
+        return;
+    }
+    if (Menu->Screen != 0)
+        return;
+    TCar* car1 = Car(1);
+    if (rightCtrl && car1)
+        for (int t = 0; t < 8; ++t)
+            if (KeyPressed(uint32_t(DIK_1 + t))) {
+                Players[0]->SetCarType(t);
+                CreatePlayerCar(1, t, car1->PosX, car1->PosY, car1->Heading, false);
+                car1 = Car(1);
+                break;
+            }
+    // Nobody drives off before "GO": the cars settle on their wheels, the drivers wait.
+    if (CountdownRunning())
+        car1 = nullptr;
+    TCar* car2 = CountdownRunning() ? nullptr : Car(2);
+    const TKeyBindings& keys = ActiveKeys();
+    // Space brakes both cars as well, while no action has it.
+    bool spaceBrakes = !keys.Uses(DIK_SPACE) && KeyDown(DIK_SPACE);
+    auto drive = [&](TCar* car, int player) {
+        if (!car)
+            return;
+        if (ActionHeld(player, TKeyAction::Accelerate))
+            car->Accelerate();
+        if (ActionHeld(player, TKeyAction::Brake) || spaceBrakes)
+            car->BrakeOrReverse();
+        if (ActionHeld(player, TKeyAction::Left))
+            car->SteerNegative();
+        if (ActionHeld(player, TKeyAction::Right))
+            car->SteerPositive();
+        if (ActionHeld(player, TKeyAction::Horn))
+            car->Horn();
+        if (ActionPressed(player, TKeyAction::Lights))
+            car->SetLights(!car->LightsOn);
+    };
+    if (TwoPlayer)
+        drive(car2, 1);
+    drive(car1, 0);
+    DrivePadCars(car1, TwoPlayer ? car2 : nullptr);
+    if (rightCtrl && KeyPressed(DIK_BACK)) {
+        ShowMenu(11);
+        return;
+    }
+    if (ActionPressed(0, TKeyAction::Camera) || (TwoPlayer && ActionPressed(1, TKeyAction::Camera))) {
+        if (CameraMode == 0)
+            SetCameraMode(1);
+        else if (CameraMode == 1)
+            SetCameraMode(0);
+    }
+    bool map = ActionPressed(0, TKeyAction::Map) || (TwoPlayer && ActionPressed(1, TKeyAction::Map));
+    if (map && !CountdownRunning() && Car(1))
+        SetGameState(gsInMap);
+}
+
+void TGameEngine::RumbleCrashes() {
+    for (int i = 0; i < 2; ++i) {
+        TCar* car = Car(i + 1);
+        if (!car || car->CrashDamage <= 0)
+            continue;
+        // Pad 2 drives car 2 only in a race for two.
+        if (Config().Rumble && (i == 0 || TwoPlayer))
+            RumblePad(i, CrashRumble(car->CrashDamage), CrashRumbleMilliseconds);
+        car->CrashDamage = 0;
+    }
+}
+
+void TGameEngine::UpdateGame() {
+    if (GameState == gsInGame && Car(1) && WorldRuns())
+        UpdateRules();
+}
+
+void TGameEngine::StepWorld() {
+    if (GameState == gsIntroScreen) {
+        UpdateSprites();
+        Menu->Tick();
+    } else if (GameState == gsInGame) {
+        UpdateCamera();
+        TickMeshes();
+        if (WorldRuns()) {
+            if (TCar* car1 = Car(1))
+                Traffic->Update(car1->PosX, car1->PosY);
+            if (CatchUpCountdown < 1) {
+                bool held = GoSprite && GoSprite->Alive && GoSprite->SecondCount >= 100 && GoSprite->Phase < 4;
+                if (!held) {
+                    UpdateVehicles();
+                    RumbleCrashes();
+                }
+            } else {
+                --CatchUpCountdown;
+            }
+        }
+        TickSprites3D();
+        UpdateSprites();
+        Menu->Tick();
+    } else if (GameState == gsInMap) {
+        UpdateSprites();
+    }
+    ++RunFrames;
+}
+
+void TGameEngine::RenderFrame() {
+    StepWorld();
+    if (Headless())
+        return;
+    BeginFrame();
+    DrawFrame(1);
+    EndFrame();
+}
+
+void TGameEngine::Pass() {
+    Tick();
+    if (!Headless())
+        Present();
+}
+
+void TGameEngine::Present() {
+    // The main menu over the intro mostly stands still: only the frames that change it are drawn.
+    if (GameState == gsIntroScreen && Menu->Screen == 1 && !Unattended()) {
+        RenderIdleMenu();
+        return;
+    }
+    BeginFrame();
+    DrawFrame(DrawFraction());
+    EndFrame();
+}
+
+void TGameEngine::DrawFrame(float fraction) {
+    if (GameState == gsIntroScreen) {
+        DrawSpriteLayer();
+        if (Menu->Screen != 0)
+            DrawMenu();
+    } else if (GameState == gsInGame) {
+        // The world as it stands between the last two ticks, seen by the camera as it stood there;
+        // the tick's own camera comes back before anything reads it.
+        TCamera tickCamera = Camera;
+        Camera = DrawnCamera(fraction);
+        Camera.Apply();
+        PrepareMeshes(fraction);
+        // The opaque scene nearest first (the cars are nearest the camera), the night over it, then
+        // the ground on what is left: the software renderer shades each pixel of it about once.
+        BeginOpaqueScene();
+        DrawVehicles(fraction);
+        DrawGhost(fraction);
+        DrawPreparedMeshes();
+        DrawDarkness();
+        DrawGroundWhereEmpty(1.0f - float(Darkness) / 255.0f);
+        DrawSprite3DLayer();
+        Camera = tickCamera;
+        DrawSpriteLayer();
+        DrawDebugInfo();
+        if (Menu->Screen != 0)
+            DrawMenu();
+        else
+            DrawHud();
+    } else if (GameState == gsInMap) {
+        DrawSpriteLayer();
+    }
+}
+
+// Of the idle main menu only the frames that change the picture are drawn: the intro's pictures
+// move a pixel now and then, the menu only when a key moves its marker. A run under the harness
+// draws every frame, so that its screenshots come where they are asked for.
+void TGameEngine::RenderIdleMenu() {
+    uint64_t digest = SpriteDigest();
+    for (int32_t value : {int32_t(Menu->Screen), Menu->Selected, Menu->Slide, int32_t(Config().Language)})
+        digest = MixDigest(digest, uint32_t(value));
+    // The panel still sliding in moves as the menu is drawn.
+    if (digest == IdleMenuDigest && Menu->Slide <= 0 && !PictureLost()) {
+        SkipFrame();
+        return;
+    }
+    IdleMenuDigest = digest;
+    BeginFrame();
+    DrawSpriteLayer();
+    DrawMenu();
+    EndFrame();
+}
+
+void TGameEngine::DrawMenu() { Menu->DrawMenu(); }
+
+void TGameEngine::ShowMenu(uint8_t screen) {
+    Menu->SetScreen(screen);
+    if (screen == 11)
+        Sound().PlaySong(Resources().GetModule("music"), 178);
+    else if (screen == 12)
+        Sound().PlaySong(Resources().GetModule("music"), 0);
+    if (GameState != gsIntroScreen)
+        ShowHudSymbols(screen == 0);
+    else if (screen != 0 && IntroSprite)
+        IntroSprite->Settle();
+}
+
+void TGameEngine::ShowHudSymbols(bool on) {
+    // Everything goes first, so a symbol of an earlier game never lingers.
+    for (auto& face : FaceSprites)
+        if (face)
+            face->Alive = false;
+    for (auto& symbol : SymbolSprites)
+        if (symbol)
+            symbol->Alive = false;
+    if (!on || !FaceSprites[0])
+        return;
+    ShowMap = false;
+    if (TwoPlayer) {
+        for (auto& face : FaceSprites) {
+            face->Width = face->Height = 64;
+            face->Y = 404;
+            ShowSprite(face.get());
+        }
+        return;
+    }
+    TSprite& face = *FaceSprites[0];
+    face.Width = face.Height = 128;
+    face.Y = 340;
+    ShowSprite(&face);
+    int32_t k = 0;
+    for (int i = 0; i < 6; ++i)
+        if (Players[0]->HudSymbols & (1u << i)) {
+            SymbolSprites[size_t(i)]->SetPosition(590 - 50 * k, 440);
+            ShowSprite(SymbolSprites[size_t(i)].get());
+            ++k;
+        }
+}
+
+void TGameEngine::ShowCityMap(bool on) {
+    Sound().PlaySample(Resources().GetSample("city_map"), FSOUND_FREE, false);
+    if (on) {
+        Sound().StopSound(0);
+        Sound().StopSound(1);
+        if (TCar* car1 = Car(1))
+            LocationSprite->SetLocation(int32_t(std::trunc(car1->PosX)), int32_t(std::trunc(car1->PosY)));
+        ShowSprite(MapSprite);
+        ShowSprite(LocationSprite.get());
+        Targets->ShowMapSymbols(true);
+    } else {
+        MapSprite->Alive = false;
+        LocationSprite->Alive = false;
+        Targets->ShowMapSymbols(false);
+        // The engines were silenced for the map; they run again with the game.
+        for (auto& car : Cars)
+            if (auto* model = dynamic_cast<TModelCar*>(car.get()))
+                Sound().PlaySample(Resources().GetSample(model->Model.EngineSample), model->SoundChannel, true);
+    }
+}
+
+void TGameEngine::ShowHint(const std::string& english, const std::string& czech) {
+    if (!HintSprite || HintSprite->Alive)
+        return;
+    HintSprite->Show(english, czech);
+    ShowSprite(HintSprite.get());
+}
+
+void TGameEngine::ShowHint(const TTextPair& pair) {
+    auto texts = PairText(pair);
+    ShowHint(texts[0], texts[1]);
+}
+
+void TGameEngine::SetTimeOfDay(int32_t hour) {
+    if (hour == TimeOfDay)
+        return;
+    TimeOfDay = hour;
+    if (hour >= 9 && hour <= 17) {
+        SetLamps(64, 3.5f);
+        Darkness = 32;
+    } else if (hour >= 18 && hour <= 21) {
+        SetLamps(102, 4.2f);
+        Darkness = 64;
+    } else if ((hour >= 0 && hour <= 3) || (hour >= 22 && hour <= 24)) {
+        SetLamps(176, 5.0f);
+        Darkness = 112;
+    }
+}
+
+void TGameEngine::SetCameraMode(uint8_t mode) {
+    if (mode == CameraMode)
+        return;
+    PreviousCameraMode = CameraMode;
+    CameraMode = mode;
+    if (mode == 0) {
+        ViewDistance = 20;
+        Camera.SetPitch(1.5324842f);
+        Camera.SetDistance(10);
+    } else if (mode == 1) {
+        ViewDistance = 20;
+        Camera.SetPitch(1.0471976f);
+        Camera.SetDistance(10);
+    }
+}
+
+void TGameEngine::WriteStateDump() {
+    // Flushed line by line: a controller program may be waiting for it before it sends the next keys.
+    if (StateOut)
+        *StateOut << StateJson() << '\n' << std::flush;
+}

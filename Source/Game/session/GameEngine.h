@@ -1,0 +1,277 @@
+// TGameEngine: the game itself on top of the engine core — the game state machine and the loop of
+// ticks and drawn frames, the two loading stages, the rules of the fifteen games, the HUD and the highscore table.
+// Owns the menu, the target and traffic engines, the player cars and records, the fonts, the HUD
+// sprites, the station markers and the city's lamps.
+#pragma once
+
+#include "session/CityHost.h"
+#include "tables/GameConsts.h"
+#include "player/Highscores.h"
+#include "controls/KeyBindings.h"
+#include "player/PlayerData.h"
+#include "player/Replay.h"
+#include "rules/TargetEngine.h"
+#include "traffic/TrafficEngine.h"
+#include "uEngine.h"
+#include "uGLFont.h"
+#include "uSpriteHost.h"
+
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TCar;
+class TGoSprite;
+class THintSprite;
+class TIntroSprite;
+class TLocationSprite;
+class TLogoSprite;
+class TMenuImprovedEngine;
+class TSymbolSprite;
+
+enum TGameState : uint8_t {
+    gsNone = 0,
+    gsIntroScreen = 1,
+    gsStartGame = 2,
+    gsInGame = 3,
+    gsInMap = 4,
+    gsQuit = 6,
+};
+
+// What the program entry hands the game besides the window: the profiles, the files and the
+// practice start.
+struct TGameSetup {
+    TProfileList* Profiles = nullptr; // the launcher's list (not owned); must hold the selected profile
+    int SelectedProfile = 0;
+    std::string ProfilesFile;  // written when a practice start creates its profile
+    std::string HighscoreFile; // empty: the table is neither read nor written
+    int PracticeMission = 0;   // 1..15: start this game after loading, without the menu
+    int PracticeCar = -1;      // 0..7: the car of both players; -1 keeps the profile's choice
+    std::string DumpStateFile; // one JSON line of the game state per tick; "-" for standard output
+    bool NoticeHold = true;    // hold the notice screen 3 s (any key ends it early)
+    const TReplay* Replay = nullptr; // drive this recorded run again instead of reading keys and pads
+};
+
+class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, public TTrafficHost {
+  public:
+    TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness, const TGameSetup& setup);
+    ~TGameEngine() override;
+
+    void LoadPlayer(int i, int profile);
+    void CreateFonts();
+    void SetGameState(TGameState state);
+    // Until the game ends: the ticks the world clock owes, then one drawn frame (none headless).
+    void Run();
+    // One tick of the world: keys, rules, the world's step, the recording and the state line.
+    void Tick();
+    void HandleInput();
+    void UpdateGame();
+    // The world's step of a tick: camera, meshes and obstacle boxes, traffic, vehicles and physics,
+    // sprites, weather, the menu's slide.
+    void StepWorld();
+    // One drawn frame, `fraction` of a tick past the last one; changes nothing of the world.
+    void DrawFrame(float fraction);
+    // A tick's world step and its picture, for loops that draw every tick (tests, benchmarks).
+    void RenderFrame();
+    // One whole tick and the frame drawn after it, as the loop runs them on the fixed clock.
+    void Pass();
+    // One drawn frame as the loop makes it (the idle main menu only when its picture changed).
+    void Present();
+    void RenderIdleMenu();
+    void ShowMenu(uint8_t screen);
+    void ShowHudSymbols(bool on);
+    void ShowCityMap(bool on);
+    void ShowHint(const TTextPair& pair);
+    void ShowHint(const std::string& english, const std::string& czech);
+    void SetTimeOfDay(int32_t hour);
+    void SetCameraMode(uint8_t mode);
+
+    // Loading (LevelLoader.cpp).
+    void ShowResponsibleScreen();
+    void LoadSounds(int stage);
+    void LoadMusic(int stage);
+    void LoadBitmaps(int stage);
+    void FreeIntroBitmaps(TGameState oldState);
+    void LoadMeshes(int stage);
+    void ShowLoader(bool on);
+    void DrawProgress(int32_t done, int32_t total);
+    void LoadCityMap();
+    void PlaceStations();
+
+    // Rules (Rules.cpp).
+    void StartMission(int n);
+    void CreatePlayerCar(int player, int carType, float x, float y, float heading, bool removeSecondCar);
+    void UpdateRules();
+    void InsertHighscore();
+
+    // HUD (Hud.cpp).
+    void UpdateCamera();
+    void DrawDarkness();
+    void DrawHud();
+    void DrawDebugInfo();
+    void DrawShadowText(const std::string& text, float x, float y, float size, uint8_t alpha, bool warning);
+    // The chase camera starts over behind the car where it stands.
+    void ResetCameraTrail();
+    // The camera as drawn: `fraction` of the way from the last tick's camera to this one's.
+    TCamera DrawnCamera(float fraction) const;
+
+    // Pads, replays, the ghost and the route on the map (GameReplay.cpp).
+    void MergePads();
+    void DrivePadCars(TCar* car1, TCar* car2);
+    // A player car's crash of this tick rumbles its player's pad, as hard as the damage it did.
+    void RumbleCrashes();
+    // The first step of every game start: the game's own seed (a replay's, the session's for its
+    // first game, else drawn from the session's sequence), an empty living city, lamps lit anew, and
+    // for a replay the camera and the keys of its start; a second car left standing for mission 5
+    // is set at rest.
+    void StartCityAfresh(int mission);
+    void StartRecording(int mission);
+    void TakeControls();
+    void EndRecordedPass();
+    void DrawGhost(float fraction);
+    // This run's and the record run's routes on the city map of the result screen, risen as far as
+    // the screen (`slide` pixels still to rise).
+    void DrawRoutes(float slide);
+
+    // One JSON line of the state, for tests (StateDump.cpp).
+    std::string StateJson() const;
+
+    // TSpriteHost
+    void PlaySample(const std::string& key) override;
+    uint8_t MenuScreen() const override;
+    void OpenMainMenu() override { ShowMenu(1); }
+    // TTargetHost
+    void AddSprite(TSprite* sprite) override { TEngine::AddSprite(sprite); }
+    void AddSprite3D(TSprite3D* sprite) override { TEngine::AddSprite3D(sprite); }
+    void AddMesh(TMesh* mesh) override { TEngine::AddMesh(mesh); }
+    void RemoveSprite(TSprite* sprite) override { TEngine::RemoveSprite(sprite); }
+    void RemoveSprite3D(TSprite3D* sprite) override { TEngine::RemoveSprite3D(sprite); }
+    void RemoveMesh(TMesh* mesh) override { TEngine::RemoveMesh(mesh); }
+    TScreenPoint Project(float x, float y, float z) override { return Camera.Project(x, y, z); }
+    bool IsTwoPlayer() const override { return TwoPlayer; }
+    TPlayerData& Player(int i) override;
+    // TTrafficHost (the lists and the sample above serve both hosts)
+    void AddVehicle(TVehicle* vehicle) override { TEngine::AddVehicle(vehicle); }
+    void RemoveVehicle(TVehicle* vehicle) override { TEngine::RemoveVehicle(vehicle); }
+    const TCamera& ViewCamera() const override { return Camera; }
+    TCar* FirstCar() const override { return Car(1); }
+    int32_t HourOfDay() const override { return TimeOfDay; }
+    std::unique_ptr<TAICar> CreateTrafficCar(int32_t model) override {
+        return CreateAICar(model, *this, *Traffic);
+    }
+
+    // Adds a sprite to the 2D list once, even when it is there already.
+    void ShowSprite(TSprite* sprite);
+    // The countdown sprite is on screen and has not reached "GO".
+    bool CountdownRunning() const;
+    // The rules and the world run with this menu screen open (none, gas station, service).
+    bool WorldRuns() const;
+    TCar* Car(int i) const { return Cars[size_t(i - 1)].get(); }
+
+    TGameSetup Setup;
+    TGameState GameState = gsNone;
+    uint8_t Mission = 0;
+    int32_t RunFrames = 0;
+    uint64_t IdleMenuDigest = 0; // what the idle main menu showed when it was last drawn
+    std::unique_ptr<TMenuImprovedEngine> Menu;
+    std::unique_ptr<TTargetEngine> Targets;
+    std::unique_ptr<TTrafficEngine> Traffic;
+    std::array<std::unique_ptr<TCar>, 2> Cars;
+    std::array<std::unique_ptr<TPlayerData>, 2> Players;
+    bool TwoPlayer = false;
+    std::unique_ptr<TGLFont> ItemFont, TextFont;
+    int32_t Darkness = 0;
+    int32_t CatchUpCountdown = 0;
+    THighscores Highscores;
+    // The table and the rank 0..9 the last finished one-player run took; rank -1 when it was
+    // slower than the ten in the table. Mission 0 before any run.
+    uint8_t LastRunMission = 0;
+    int32_t LastRunRank = -1;
+
+    // Sprites of the loading stages, kept for the whole run.
+    std::unique_ptr<TSprite> ResponsibleSprite, LoaderSprite;
+    std::unique_ptr<TIntroSprite> IntroSprite;
+    std::array<std::unique_ptr<TLogoSprite>, 2> LogoSprites;
+    std::array<std::unique_ptr<TSprite>, 2> FaceSprites;
+    std::unique_ptr<TSprite> MapPicture, MapFrame; // behind TEngine's MapSprite and MapFrameSprite
+    std::unique_ptr<TLocationSprite> LocationSprite;
+    std::array<std::unique_ptr<TSymbolSprite>, 6> SymbolSprites;
+    std::unique_ptr<THintSprite> HintSprite;
+    std::unique_ptr<TGoSprite> GoSprite;
+    std::vector<std::unique_ptr<TMesh>> StationMeshes;
+    std::vector<std::unique_ptr<TSprite3D>> StationMarkers;
+
+    bool AtGasStation = false, AtService = false;
+    TCityHost City; // the cell words, the lamps and the loader's calls while the city is read
+    bool DebugOverlay = false;
+    uint8_t CameraMode = 0, PreviousCameraMode = 0;
+    int32_t TimeOfDay = -1;
+    float CatchUpPoint[2] = {0, 0};
+    // The chase camera: the point it looks at and its heading (radians) trail the car by a fixed
+    // time, the same at any frame rate because ticks are.
+    struct TChasePoint {
+        float X, Y, Heading;
+    };
+    TChasePoint Chase{};
+    TCamera PreviousCamera; // the camera of the tick before, for the frames drawn between
+
+    // Our additions to the rules.
+    bool MapHintShown = false;      // the TAB hint shows once per run
+    int32_t MapHintCountdown = -1;  // frames until it shows; -1 when not armed
+    int32_t OverturnedFrames[2] = {}; // frames each car has lain on its side or roof, almost still
+    bool Finished = false;          // the run of this game has ended (its result screen opened)
+    // Car 1's values at the previous rules frame, for warnings that fire once as a value crosses.
+    float WarnFuel = 100, WarnDamage = 0, WarnCargo = 0;
+
+    // This run's recording while a one-player mission runs; the last finished run and the record run
+    // of its mission (the ghost's), for the result screen.
+    std::unique_ptr<TReplay> Recording;
+    TReplay LastRun, Best;
+    bool HasLastRun = false, HasBest = false;
+    std::vector<size_t> BestWorldFrames; // the ghost's timeline
+    size_t WorldPasses = 0;              // passes of this run in which the world ran
+    size_t ReplayPass = 0;               // the next tick of Setup.Replay
+    uint64_t RecordingPass = 0;          // KeyboardPasses when the recording began
+    bool StartedAGame = false;           // a game has started in this session
+    TReplayStandingCar StandingCar;      // the second car this game began with, at rest
+    // The ghost's wheels: their centres from the ground point of its body, in the body's axes, and
+    // their display list.
+    float GhostWheels[4][3] = {};
+    uint32_t GhostWheelList = 0;
+
+    // The keys the game reads now: the settings', or the defaults while a replay drives.
+    const TKeyBindings& ActiveKeys() const;
+
+  private:
+    bool Running() const;
+    bool ActionPressed(int player, TKeyAction action) const;
+    bool ActionHeld(int player, TKeyAction action) const;
+    void HandleMenuKeys();
+    // F11 or Alt+Enter: full screen or a window, remembered in the settings.
+    void SwitchDisplayOnKey();
+    void HandleGameKeys();
+    void DrawMenu();
+    void WriteStateDump();
+    void StartPractice();
+    void RightCtrlMission(int fkey);
+    void RecoverOverturnedCar();
+    void UpdateCargo();
+    void SpreadStartingCars(const TMapPoint& first, const TMapPoint& second);
+
+    std::ofstream StateDump;
+    std::ostream* StateOut = nullptr; // the dump file, standard output for "-", or none
+    double LastProgressFrame = -1;    // seconds, when the loading bar was last drawn
+};
+
+// The four-step fade of a name tag: alpha for a frame count since the last start or re-placement;
+// 0 from frame 510 on.
+int32_t NameTagAlpha(int32_t runFrames);
+// Wanted camera distance and one step towards it (0.005 in the top and chase views, 0.02 in the
+// shared view): the distance moves by at most one step per frame and never overshoots past the
+// wanted value by more than a step.
+float StepCameraDistance(float distance, float wanted, float step);
+// Round to nearest with halves to even, as the HUD shows percentages.
+int32_t RoundHalfEven(float value);

@@ -1,0 +1,54 @@
+// Traffic: the traffic network painted into the city as one 32-bit word per map cell (ground kind,
+// pedestrian area, direction marks), the tracer that turns the marks into closed tracks, and the
+// reader of the ".cur" route files. Tracks and routes are TBezierCurve paths owned by the caller.
+#pragma once
+
+#include "tables/CellWordBits.h"
+#include "uBezierCurve.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The most steps a track may take before it is cut off.
+constexpr int32_t TrackStepLimit = 20000;
+
+// 512 x 512 cell words indexed [x][y] in map coordinates.
+class TCellWords {
+  public:
+    TCellWords() : Words(size_t(MapCells) * MapCells, 0) {}
+    // Decodes the city file's little-endian block (MapCells * MapCells * 4 bytes).
+    static TCellWords FromBytes(const uint8_t* block, size_t size);
+
+    static bool InMap(int32_t x, int32_t y) { return x >= 0 && x < MapCells && y >= 0 && y < MapCells; }
+    int32_t At(int32_t x, int32_t y) const { return Words[size_t(x) * MapCells + size_t(y)]; }
+    int32_t& At(int32_t x, int32_t y) { return Words[size_t(x) * MapCells + size_t(y)]; }
+
+    std::vector<int32_t> Words;
+    std::string Source; // the map file the words were read from, named in the tracer's errors
+};
+
+inline bool IsPedestrianArea(int32_t word) {
+    return (word & GroundPedestrian) != 0;
+}
+inline bool HasDirectionMark(int32_t word) {
+    return (word & DirectionMarks) != 0;
+}
+
+// Traces the track from map cell (x0, y0) until it closes or dead-ends, adding a curve point every
+// fourth step, and prepares the curve. Raises Exception "No direction mark at position x0, y0" for
+// an unmarked start, ERangeError naming the start and the cell when a mark leads off the map, and
+// ERangeError "Track too long x0, y0" past TrackStepLimit steps; each names the map file first.
+std::unique_ptr<TBezierCurve> BuildTrack(int32_t x0, int32_t y0, const TCellWords& words);
+// The cells BuildTrack visits from (x0, y0), start first, without making a curve; `closed` tells
+// whether the walk came back to its start.
+std::vector<std::array<int32_t, 2>> TraceTrack(int32_t x0, int32_t y0, const TCellWords& words, bool& closed);
+
+// Reads a ".cur" route: 12-byte records (int32 map x, y, t) until the end of the file; each adds
+// the cell centre with its t. EInOutError for a missing file, Exception naming the file for a
+// size that is not a whole number of records.
+std::unique_ptr<TBezierCurve> LoadRoute(const std::string& fileName);
+std::unique_ptr<TBezierCurve> ParseRoute(const uint8_t* data, size_t size, const std::string& fileName);

@@ -1,0 +1,416 @@
+// The menu's screens as drawn: the slide-in, the items with their marker, and the texts of each
+// screen at their places on the 640 x 480 overlay (y grows upwards; a text's position is where the
+// font starts it). Every text is upper-cased except the two descriptions of the car choice.
+#include "cars/Car.h"
+#include "player/Config.h"
+#include "session/GameEngine.h"
+#include "web/HighscoreSubmit.h"
+#include "controls/KeyBindings.h"
+#include "ui/MenuImprovedEngine.h"
+#include "ui/MenuLayout.h"
+#include "Sound.h"
+#include "uText1250.h"
+
+#include <cstdio>
+
+namespace {
+
+// The ghost option of the options screen; Czech in Windows-1250.
+const TTextPair GhostText = {"Ghost", "Duch"};
+const TTextPair GhostOnText = {"On", "Zapnut"};
+const TTextPair GhostOffText = {"Off", "Vypnut"};
+const TTextPair RumbleText = {"Rumble", "Vibrace"};
+const TTextPair RumbleOnText = {"On", "Zapnuta"};
+const TTextPair RumbleOffText = {"Off", "Vypnuta"};
+const TTextPair ControlsText = {"Controls", "Ovládání"};
+const TTextPair DefaultKeysText = {"Default keys", "Výchozí klávesy"};
+
+constexpr uint8_t Crimson[3] = {231, 0, 75};
+constexpr float ItemSize = 32;
+constexpr float SmallSize = 16;
+
+const char* const MarkerTextures[] = {"menu_enter",       "menu_confirm",      "menu_adjust",
+                                      "menu_adjust_left", "menu_adjust_right", "menu_adjust_none"};
+
+std::string Upper(const std::string& text) {
+    return UpperCp1250(text);
+}
+
+void White(TGLFont& font) {
+    font.SetColor(255, 255, 255);
+}
+void Red(TGLFont& font) {
+    font.SetColor(Crimson[0], Crimson[1], Crimson[2]);
+}
+
+std::string Format(const char* format, double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+std::string TrackName(int track) {
+    return PickText(MissionTable[track].Name, Config().Language);
+}
+
+// The longest names (a track's, a nick of twenty letters) would run past the screen's right edge or
+// into the next column: such a text is drawn smaller, on the same line, to end at `right`.
+constexpr float ScreenRight = 632;
+float FittedSize(const TGLFont& font, const std::string& text, float x, float right, float size) {
+    float width = font.TextWidth(text) * 16 * size;
+    return width > right - x ? size * (right - x) / width : size;
+}
+
+} // namespace
+
+void TMenuImprovedEngine::Tick() {
+    if (Screen != 0)
+        SlideIn();
+    if (Screen == 5 && Submission) {
+        TRunSubmissionView view = Submission->View();
+        if (view.TableDone)
+            Submitted = view.TableSent;
+    }
+}
+
+void TMenuImprovedEngine::SlideIn() {
+    const TMenuScreenSetup* setup = MenuScreenSetup(Screen);
+    if (!setup || Slide <= 0)
+        return;
+    int32_t step = setup->SlideStep;
+    for (TSprite* sprite : {&Panel, &Logo, &Picture, &SecondPicture})
+        sprite->Y += step;
+    Slide -= step;
+}
+
+void TMenuImprovedEngine::DrawItem(int32_t index, float x, float y, TKind kind, const std::string& text) {
+    TGLFont& font = *Engine.ItemFont;
+    if (index == Selected) {
+        Marker.Texture = Resources().GetTexture(MarkerTextures[int(kind)]);
+        Marker.SetPosition(int32_t(x) - 70, int32_t(y) - 2);
+        Red(font);
+    } else {
+        White(font);
+    }
+    std::string upper = Upper(text);
+    font.DrawText(upper, x, y, FittedSize(font, upper, x, ScreenRight, ItemSize));
+}
+
+void TMenuImprovedEngine::DrawValueItem(int32_t index, float x, float y, TKind kind, const std::string& value,
+                                        const std::string& label) {
+    TGLFont& font = *Engine.ItemFont;
+    if (index == Selected) {
+        Marker.Texture = Resources().GetTexture(MarkerTextures[int(kind)]);
+        Marker.SetPosition(int32_t(x) + 190, int32_t(y) - 2);
+        Red(font);
+    } else {
+        White(font);
+    }
+    std::string upper = Upper(value);
+    font.DrawText(Upper(label), x, y, ItemSize);
+    font.DrawText(upper, x + 260, y, FittedSize(font, upper, x + 260, ScreenRight, ItemSize));
+}
+
+void TMenuImprovedEngine::DrawMenu() {
+    if (Screen == 0)
+        return;
+    Engine.ItemFont->Alpha = 255;
+    Engine.TextFont->Alpha = 255;
+    switch (Screen) {
+    case 1:
+        DrawMainMenu();
+        break;
+    case 2:
+        DrawSingleRace();
+        break;
+    case 3:
+        DrawRaceForTwo();
+        break;
+    case 4:
+        DrawHighscores();
+        break;
+    case 5:
+        DrawSubmission();
+        break;
+    case 6:
+        DrawOptions();
+        break;
+    case 7:
+        DrawControls();
+        break;
+    case 8:
+    case 9:
+        DrawStation();
+        break;
+    case 11:
+        DrawMissionFailed();
+        break;
+    case 12:
+        DrawCarChoice();
+        break;
+    case 13:
+        DrawRaceResult();
+        break;
+    case 14:
+        DrawSingleResult();
+        break;
+    default:
+        break;
+    }
+    White(*Engine.ItemFont);
+}
+
+void TMenuImprovedEngine::DrawMainMenu() {
+    DrawItem(0, 350, 300, TKind::Enter, Text(mtSingleRace));
+    DrawItem(1, 350, 270, TKind::Enter, Text(mtRaceForTwo));
+    DrawItem(2, 350, 240, TKind::Enter, Text(mtHighscore));
+    DrawItem(3, 350, 180, TKind::Enter, Text(mtOptions));
+    DrawItem(4, 350, 150, TKind::Enter, Text(mtQuitGame));
+}
+
+void TMenuImprovedEngine::DrawSingleRace() {
+    TGLFont& font = *Engine.ItemFont;
+    const TPlayerData& p1 = *Engine.Players[0];
+    White(font);
+    font.DrawText(Upper(Text(mtPlayer)), 90, 300, ItemSize);
+    font.DrawText(Upper(DrivingKeysText(Config().Keys, 0, Config().Language)), 90, 284, SmallSize);
+    font.DrawTextWrapped(Upper(Text(mtArrowsHint1P)), 90, 106, SmallSize, 10);
+    DrawItem(0, 350, 300, TKind::Adjust, p1.Nick);
+    DrawItem(1, 350, 270, TKind::Adjust, CarTable[p1.CarType].Name);
+    DrawValueItem(2, 90, 180, TKind::Adjust, TrackName(SingleTrack), Text(mtTrack1P));
+    DrawItem(3, 350, 120, TKind::Confirm, Text(mtStart1P));
+    DrawItem(4, 350, 90, TKind::Confirm, Text(mtReturn1P));
+}
+
+void TMenuImprovedEngine::DrawRaceForTwo() {
+    TGLFont& font = *Engine.ItemFont;
+    const TPlayerData& p1 = *Engine.Players[0];
+    const TPlayerData& p2 = *Engine.Players[1];
+    White(font);
+    font.DrawText(Upper(Text(mtPlayer1)), 90, 300, ItemSize);
+    font.DrawText(Upper(DrivingKeysText(Config().Keys, 0, Config().Language)), 90, 284, SmallSize);
+    font.DrawText(Upper(Text(mtPlayer2)), 90, 240, ItemSize);
+    font.DrawText(Upper(DrivingKeysText(Config().Keys, 1, Config().Language)), 90, 226, SmallSize);
+    font.DrawTextWrapped(Upper(Text(mtArrowsHint2P)), 90, 106, SmallSize, 10);
+    DrawItem(0, 350, 300, TKind::Adjust, p1.Nick);
+    DrawItem(1, 350, 270, TKind::Adjust, CarTable[p1.CarType].Name);
+    DrawItem(2, 350, 240, TKind::Adjust, p2.Nick);
+    DrawItem(3, 350, 210, TKind::Adjust, CarTable[p2.CarType].Name);
+    DrawValueItem(4, 90, 180, TKind::Adjust, TrackName(RaceTrack), Text(mtTrack2P));
+    DrawItem(5, 350, 120, TKind::Confirm, Text(mtStart2P));
+    DrawItem(6, 350, 90, TKind::Confirm, Text(mtReturn2P));
+}
+
+void TMenuImprovedEngine::DrawHighscores() {
+    TGLFont& font = *Engine.ItemFont;
+    const auto& ranks = Engine.Highscores.Tables[HighscoreTrack];
+    bool any = false;
+    // All ten rows above the track; an empty row keeps its line. The row of the run just finished
+    // is drawn in crimson with a marker before it.
+    int32_t ownRow = Engine.LastRunMission == HighscoreTrack ? Engine.LastRunRank : -1;
+    for (int l = 0; l < HighscoreRanks; ++l) {
+        const THighscoreEntry& entry = ranks[size_t(l)];
+        if (entry.Score < 1)
+            continue;
+        any = true;
+        float y = float(310 - 18 * l);
+        bool own = l == ownRow;
+        Red(font);
+        if (own)
+            font.DrawText(">", 72, y, SmallSize);
+        font.DrawText(std::to_string(l + 1) + ".", 90, y, SmallSize);
+        own ? Red(font) : White(font);
+        std::string nick = Upper(entry.Nick);
+        font.DrawText(nick, 120, y, FittedSize(font, nick, 120, 342, SmallSize));
+        font.DrawText(Upper(CarTable[entry.CarType].Name), 350, y, SmallSize);
+        font.DrawText(Format("%.2f", double(entry.TimeMs) / 1000.0), 540, y, SmallSize);
+    }
+    White(font);
+    if (!any)
+        font.DrawText(Upper(Text(mtNoRace)), 90, 310, SmallSize);
+    DrawValueItem(0, 90, 90, TKind::Adjust, TrackName(HighscoreTrack), Text(mtTrackHighscore));
+    DrawItem(1, 350, 60, TKind::Confirm, Text(mtSubmitToWeb));
+    DrawItem(2, 350, 30, TKind::Confirm, Text(mtReturnHighscore));
+}
+
+void TMenuImprovedEngine::DrawSubmission() {
+    TGLFont& font = *Engine.ItemFont;
+    White(font);
+    TRunSubmissionView view = Submission ? Submission->View() : TRunSubmissionView{true, Submitted, {}};
+    std::string server = HighscoreServerAddress();
+    if (!view.TableDone) {
+        font.DrawText(Upper(Text(mtSendingTable)), 90, 350, SmallSize);
+    } else if (view.TableSent) {
+        font.DrawText(Upper(Text(mtSubmitted)), 90, 350, SmallSize);
+        font.DrawText(Upper(Text(mtSeeHighscoreAt) + server), 90, 334, SmallSize);
+    } else {
+        font.DrawText(Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 350,
+                      FittedSize(font, Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 600, SmallSize));
+        font.DrawText(Upper(Text(mtServerTried) + server), 90, 334, SmallSize);
+    }
+    if (view.Rows.empty())
+        font.DrawText(Upper(Text(mtNoRunsToSend)), 90, 310, SmallSize);
+    float y = 312;
+    for (const TRunSendRow& row : view.Rows) {
+        static const TMenuText states[] = {mtRunSending, mtRunWaiting, mtRunAccepted, mtRunRefused, mtRunNoConnection};
+        std::string line = Text(mtMission) + " " + std::to_string(row.Mission) + ": " + Text(states[int(row.State)]);
+        if (row.State == TRunSendState::Accepted)
+            line += Format(" %.2f", double(row.TimeMs) / 1000.0);
+        if (row.State == TRunSendState::Refused)
+            line += " " + row.Reason;
+        row.State == TRunSendState::Accepted ? White(font) : row.State == TRunSendState::Refused ? Red(font) : White(font);
+        std::string upper = Upper(line);
+        font.DrawText(upper, 90, y, FittedSize(font, upper, 90, 600, 13));
+        y -= 14;
+    }
+    White(font);
+    DrawItem(0, 350, 150, TKind::Confirm, Text(mtReturnHighscore));
+}
+
+void TMenuImprovedEngine::DrawOptions() {
+    static const TMenuText cameraNames[] = {mtCameraTop, mtCameraChase, mtMultiplayer};
+    TGLFont& font = *Engine.ItemFont;
+    White(font);
+    // The values top down, then Return on its own line with the hint beside it.
+    font.DrawTextWrapped(Upper(Text(mtArrowsHintOptions)), 90, 80, SmallSize, 10);
+    uint8_t camera = Engine.CameraMode < 3 ? Engine.CameraMode : 0;
+    DrawValueItem(0, 90, 300, TKind::Adjust, Text(cameraNames[camera]), Text(mtCameraView));
+    DrawValueItem(1, 90, 270, TKind::Adjust, VolumePercent(Sound().MusicVolume), Text(mtMusic));
+    DrawValueItem(2, 90, 240, TKind::Adjust, VolumePercent(Sound().SFXVolume), Text(mtSound));
+    // The chosen language, named in its own words.
+    DrawValueItem(3, 90, 210, TKind::Adjust, Text(mtLanguageName), Text(mtLanguage));
+    int language = Config().Language;
+    DrawValueItem(4, 90, 180, TKind::Adjust, PickText(Config().Ghosts ? GhostOnText : GhostOffText, language),
+                  PickText(GhostText, language));
+    DrawValueItem(5, 90, 150, TKind::Adjust, PickText(Config().Rumble ? RumbleOnText : RumbleOffText, language),
+                  PickText(RumbleText, language));
+    DrawValueItem(6, 90, 120, TKind::Enter, "", PickText(ControlsText, language));
+    DrawValueItem(7, 90, 80, TKind::Confirm, Text(mtReturnOptions), "");
+}
+
+void TMenuImprovedEngine::DrawKeyCell(int32_t index, float x, float y, const std::string& text) {
+    TGLFont& font = *Engine.ItemFont;
+    if (index == Selected) {
+        Marker.Texture = Resources().GetTexture(MarkerTextures[int(TKind::Adjust)]);
+        Marker.SetPosition(int32_t(x) - 36, int32_t(y) - 1);
+        Red(font);
+    } else {
+        White(font);
+    }
+    // A cell waiting for its key shows a question mark.
+    std::string upper = index == Selected && Capturing ? "?" : Upper(text);
+    font.DrawText(upper, x, y, FittedSize(font, upper, x, x + 150, 20));
+}
+
+void TMenuImprovedEngine::DrawControls() {
+    constexpr float LabelX = 60, ColumnX[2] = {300, 470}, TopRow = 268, RowStep = 22;
+    TGLFont& font = *Engine.ItemFont;
+    int language = Config().Language;
+    const TKeyBindings& keys = Config().Keys;
+    White(font);
+    font.DrawText(Upper(Text(mtPlayer1)), ColumnX[0], 296, 24);
+    font.DrawText(Upper(Text(mtPlayer2)), ColumnX[1], 296, 24);
+    for (int a = 0; a < KeyActionCount; ++a) {
+        float y = TopRow - RowStep * float(a);
+        White(font);
+        font.DrawText(Upper(KeyActionLabel(TKeyAction(a), language)), LabelX, y, 20);
+        for (int p = 0; p < KeyPlayers; ++p)
+            DrawKeyCell(p * KeyActionCount + a, ColumnX[p], y, KeyLabel(keys.Key(p, TKeyAction(a)), language));
+    }
+    const std::string& note = Note[language == 0 ? 0 : 1];
+    if (!note.empty()) {
+        Capturing ? White(font) : Red(font);
+        std::string upper = Upper(note);
+        font.DrawText(upper, LabelX, 88, FittedSize(font, upper, LabelX, ScreenRight, SmallSize));
+    }
+    DrawItem(ControlsDefaultsItem, 90, 54, TKind::Confirm, PickText(DefaultKeysText, language));
+    DrawItem(ControlsLastItem, 90, 22, TKind::Confirm, Text(mtReturnOptions));
+}
+
+void TMenuImprovedEngine::DrawStation() {
+    TGLFont& font = *Engine.ItemFont;
+    TCar* car = Engine.Car(1);
+    bool gas = Screen == 8;
+    float value = car ? (gas ? car->Fuel : car->Damage) : 0;
+    float slide = float(Slide);
+    DrawValueItem(0, 124, 90 - slide, gas ? TKind::AdjustRight : TKind::AdjustLeft,
+                  Format("%.0f%%", double(value)), Text(gas ? mtGas : mtDamage));
+    DrawItem(1, 434, 30 - slide, TKind::Confirm, Text(gas ? mtReturnGas : mtReturnService));
+    // Fuel goes in with the right arrow, repairs come off with the left one.
+    White(font);
+    font.DrawTextWrapped(Upper(Text(gas ? mtRightArrowHint : mtLeftArrowHint)), 124, 45 - slide, SmallSize,
+                         5);
+}
+
+void TMenuImprovedEngine::DrawMissionFailed() {
+    TGLFont& font = *Engine.ItemFont;
+    float slide = float(Slide);
+    Red(font);
+    font.DrawText(Upper(Text(mtMissionFailed)), 124, 90 - slide, ItemSize);
+    White(font);
+    const auto& reason = Engine.Players[0]->StatusTexts;
+    font.DrawText(Upper(reason[Config().Language == 0 ? 0 : 1]), 124, 70 - slide, 24);
+    DrawItem(0, 434, 30 - slide, TKind::Confirm, Text(mtRestartMission));
+}
+
+void TMenuImprovedEngine::DrawCarChoice() {
+    TGLFont& font = *Engine.ItemFont;
+    TGLFont& text = *Engine.TextFont;
+    uint8_t mission = Engine.Players[0]->Mission;
+    const TMissionRow& row = MissionTable[mission < MissionCount ? mission : 0];
+    int language = Config().Language;
+    float slide = float(Slide);
+    White(font);
+    std::string number = PlaceNumber(Text(mtMissionNumber), "%d", std::to_string(int(mission)));
+    // A little higher than the title's line spacing would put it, so the accents of a Czech title
+    // stay clear of it.
+    font.DrawText(Upper(number), 170, 314 - slide, 24);
+    font.DrawText(Upper(PickText(row.Name, language)), 170, 280 - slide, ItemSize);
+    White(text);
+    text.DrawTextWrapped(PickText(row.Briefing, language), 170, 250 - slide, 20, 20);
+    text.DrawTextWrapped(PickText(CarTable[CarChoice].Description, language), 170, 60 - slide, 20, 7);
+    Red(font);
+    font.DrawText(Upper(Text(mtSelectCar)), 170, 120 - slide, 24);
+    DrawItem(0, 170, 90 - slide, SingleCarOffered(row.Cars) ? TKind::Fixed : TKind::Adjust,
+             CarTable[CarChoice].Name);
+    DrawItem(1, 450, 20 - slide, TKind::Confirm, Text(mtContinue));
+}
+
+void TMenuImprovedEngine::DrawRaceResult() {
+    TGLFont& font = *Engine.ItemFont;
+    const TPlayerData& p1 = *Engine.Players[0];
+    const TPlayerData& p2 = *Engine.Players[1];
+    const TPlayerData& winner = RaceWinner(p1.ExtraPoints, p2.ExtraPoints) == 1 ? p1 : p2;
+    float slide = float(Slide);
+    White(font);
+    font.DrawText(Upper(Text(mtWinner)), 60, 230 - slide, ItemSize);
+    Red(font);
+    font.DrawText(Upper(winner.Nick), 340, 230 - slide, ItemSize);
+    font.DrawText(Upper(std::to_string(winner.ExtraPoints) + Text(mtPoints2P)), 340, 200 - slide, ItemSize);
+    DrawItem(0, 340, 90 - slide, TKind::Confirm, Text(mtRestart2P));
+}
+
+void TMenuImprovedEngine::DrawSingleResult() {
+    TGLFont& font = *Engine.ItemFont;
+    const TPlayerData& p1 = *Engine.Players[0];
+    float slide = float(Slide);
+    White(font);
+    font.DrawText(Upper(p1.Nick), 340, 230 - slide, ItemSize);
+    Red(font);
+    font.DrawText(Upper(Format("%.2f", double(p1.Time)) + Text(mtSeconds)), 340, 200 - slide, ItemSize);
+    if (p1.ParTime > 0) {
+        White(font);
+        font.DrawText(Upper(PlaceNumber(PickText(ParTimeText, Config().Language), "%.2f",
+                                        Format("%.2f", double(p1.ParTime)))),
+                      340, 176 - slide, 16);
+    }
+    // The place this run took in the table, not that of an earlier run equal to it.
+    int32_t place = Engine.LastRunMission == p1.Mission ? Engine.LastRunRank : -1;
+    if (place >= 0 && place < HighscoreRanks) {
+        White(font);
+        font.DrawText(Upper(Text(TMenuText(mtPlace1 + place))), 60, 230 - slide, ItemSize);
+    }
+    Engine.DrawRoutes(slide);
+    DrawItem(0, 340, 90 - slide, TKind::Confirm, Text(mtHighscoreTitle));
+    DrawItem(1, 340, 60 - slide, TKind::Confirm, Text(mtRestart1P));
+}

@@ -1,5 +1,6 @@
 #include "uHarness.h"
 #include "uErrors.h"
+#include "uOptions.h"
 
 #include <png.h>
 #include <cstring>
@@ -7,38 +8,22 @@
 THarnessOptions ParseHarnessOptions(std::vector<std::string>& args) {
     THarnessOptions options;
     std::vector<std::string> rest;
-    auto number = [](const std::string& text, const std::string& option) -> uint64_t {
-        if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != std::string::npos)
-            throw Exception(option + " needs a tick number, not \"" + text + "\"");
-        return std::stoull(text);
-    };
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= args.size())
-                throw Exception(arg + " needs a value");
-            return args[++i];
-        };
-        if (arg == "--keys") {
-            options.KeyScript = value();
-        } else if (arg == "--frames") {
-            options.FrameLimit = number(value(), arg);
-        } else if (arg == "--shot") {
-            std::string shot = value();
-            std::string::size_type colon = shot.find(':');
-            if (colon == std::string::npos || colon + 1 == shot.size())
-                throw Exception("--shot needs FRAME:FILE, not \"" + shot + "\"");
-            options.Shots.emplace_back(number(shot.substr(0, colon), arg), shot.substr(colon + 1));
-        } else if (arg == "--pad") {
-            options.PadScript = value();
-        } else if (arg == "--fixed-clock") {
-            options.FixedClock = true;
-        } else if (arg == "--headless") {
-            options.Headless = true;
-        } else {
-            rest.push_back(arg);
-        }
-    }
+    constexpr uint64_t MostTicks = 999'999'999'999; // a tick number in twelve digits: 317 years of play
+    TOptionParser()
+        .Text("--keys", options.KeyScript)
+        .UInt64("--frames", options.FrameLimit, 0, MostTicks)
+        .Custom("--shot",
+                [&options](const std::string& shot) {
+                    std::string::size_type colon = shot.find(':');
+                    if (colon == std::string::npos || colon + 1 == shot.size())
+                        TOptionParser::Refuse("--shot", "FRAME:FILE", shot);
+                    uint64_t tick = TOptionParser::WholeNumber("--shot", shot.substr(0, colon), 0, MostTicks);
+                    options.Shots.emplace_back(tick, shot.substr(colon + 1));
+                })
+        .Text("--pad", options.PadScript)
+        .Flag("--fixed-clock", options.FixedClock)
+        .Flag("--headless", options.Headless)
+        .Parse(args, [&rest](const std::string& argument) { rest.push_back(argument); });
     args = rest;
     return options;
 }

@@ -30,7 +30,7 @@ struct THarnessOptions {
     }
 };
 
-// Takes the harness options out of argv (the rest stays, in order). Throws Exception on a bad one.
+// Takes the harness options out of argv (the rest stays, in order). Throws EOptionError on a bad one.
 THarnessOptions ParseHarnessOptions(std::vector<std::string>& args);
 
 // Writes RGB pixels (bottom row first, as OpenGL reads them) to a PNG file; false on failure.

@@ -16,6 +16,7 @@
 // game ends badly or its memory does not stay flat (see Session.h).
 #include "CityGrid.h"
 #include "tables/GameConsts.h"
+#include "uOptions.h"
 #include "GamePlayer.h"
 #include "GameProcess.h"
 #include "Json.h"
@@ -46,47 +47,28 @@ struct TOptions {
 
 TOptions ParseOptions(int argc, char** argv) {
     TOptions options;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc)
-                throw std::runtime_error(a + " needs a value");
-            return argv[++i];
-        };
-        if (a == "--game")
-            options.Game = value();
-        else if (a == "--run-dir")
-            options.RunDir = value();
-        else if (a == "--mission")
-            options.Mission = std::stoi(value());
-        else if (a == "--car")
-            options.Car = std::stoi(value());
-        else if (a == "--seed")
-            options.Seed = uint32_t(std::stoul(value()));
-        else if (a == "--limit")
-            options.Limit = std::stod(value());
-        else if (a == "--record")
-            options.Record = value();
-        else if (a == "--final")
-            options.Final = value();
-        else if (a == "--check-replay")
-            options.CheckReplay = true;
-        else if (a == "--windowed")
-            options.Windowed = true;
-        else if (a == "--trace")
-            options.Trace = std::stoi(value());
-        else if (a == "--session")
-            options.Session = std::stoi(value());
-        else if (options.Session > 0 && a.rfind("--", 0) != 0)
-            options.SessionGames.push_back(ParseSessionGame(a));
-        else
-            throw std::runtime_error("unknown option " + a);
-    }
+    TOptionParser()
+        .Text("--game", options.Game)
+        .Text("--run-dir", options.RunDir)
+        .Int("--mission", options.Mission, 1, LastGame)
+        .Int("--car", options.Car, 0, 7)
+        .UInt32("--seed", options.Seed, 0, 2147483647)
+        .Real("--limit", options.Limit, 0, 86400)
+        .Text("--record", options.Record)
+        .Text("--final", options.Final)
+        .Flag("--check-replay", options.CheckReplay)
+        .Flag("--windowed", options.Windowed)
+        .Int("--trace", options.Trace, 0, 1000000)
+        .Int("--session", options.Session, 1, 1000000)
+        .Parse(argc, argv, [&options](const std::string& argument) {
+            if (options.Session == 0 || argument.rfind("--", 0) == 0)
+                throw EOptionError("unknown option " + argument);
+            options.SessionGames.push_back(ParseSessionGame(argument));
+        });
     if (options.Session > 0 && !options.Game.empty() && !options.RunDir.empty() &&
         !options.SessionGames.empty())
         return options;
-    if (options.Game.empty() || options.RunDir.empty() || options.Mission < 1 || options.Mission > 15 ||
-        options.Car < 0 || options.Car > 7)
+    if (options.Game.empty() || options.RunDir.empty() || options.Mission == 0)
         throw std::runtime_error(
             "usage: kalautopilot --game PROGRAM --run-dir DIR --mission 1..15 [--car 0..7] "
             "[--seed S] [--limit SECONDS] [--record KEYS] [--final STATE] [--trace PASSES] "
@@ -152,7 +134,7 @@ std::string Differences(const std::string& a, const std::string& b) {
 int Play(const TOptions& options) {
     TCityGrid city;
     city.Load(options.RunDir + "/data/city/city.tmf");
-    bool race = options.Mission >= 11;
+    bool race = IsRace(options.Mission);
     double par = race ? 0 : MissionSetups[options.Mission].ParTime;
     double limit = options.Limit > 0 ? options.Limit : race ? 480 : 2 * par;
 

@@ -1,6 +1,7 @@
 #include "GamePlayer.h"
 
 #include "Angles.h"
+#include "tables/GameConsts.h"
 
 #include <cmath>
 #include <cstdio>
@@ -83,7 +84,7 @@ void TKeyboard::ReleaseAll(uint64_t pass, std::string& lines) {
 }
 
 TGamePlayer::TGamePlayer(const TCityGrid& city, int mission, int car, int trace)
-    : Race(mission >= 11), Trace(trace),
+    : Race(IsRace(mission)), Trace(trace),
       Route(MissionRoute(mission)), Drivers{
                                         TDriver(city, SteerAmounts[car], CarLengths[car], CarWidths[car]),
                                         TDriver(city, SteerAmounts[car], CarLengths[car], CarWidths[car])} {}

@@ -5,6 +5,7 @@
 #include "GamePlayer.h"
 #include "GameProcess.h"
 #include "Json.h"
+#include "uOptions.h"
 
 #include <algorithm>
 #include <chrono>
@@ -65,7 +66,7 @@ class TNavigator {
     TKeys Press(const TJson& state) {
         int menu = int(state["menu"].Num());
         int item = int(state["menuItem"].Num());
-        bool race = Goal.Mission >= 11;
+        bool race = IsRace(Goal.Mission);
         // Up or down the items to `wanted`, then the keys given.
         auto toward = [item](int wanted, TKeys there) -> TKeys {
             return item < wanted ? TKeys{"DOWN"} : item > wanted ? TKeys{"UP"} : there;
@@ -115,7 +116,7 @@ class TNavigator {
 };
 
 std::string GameName(const TSessionGame& game) {
-    return (game.Mission >= 11 ? "race " : "mission ") + std::to_string(game.Mission) + ", car " +
+    return (IsRace(game.Mission) ? "race " : "mission ") + std::to_string(game.Mission) + ", car " +
            std::to_string(game.Car);
 }
 
@@ -123,17 +124,11 @@ std::string GameName(const TSessionGame& game) {
 
 TSessionGame ParseSessionGame(const std::string& text) {
     size_t colon = text.find(':');
+    if (colon == std::string::npos)
+        TOptionParser::Refuse("a game", "MISSION:CAR", text);
     TSessionGame game;
-    try {
-        if (colon == std::string::npos)
-            throw std::invalid_argument(text);
-        game.Mission = std::stoi(text.substr(0, colon));
-        game.Car = std::stoi(text.substr(colon + 1));
-    } catch (const std::logic_error&) {
-        throw std::runtime_error("a game is MISSION:CAR, not " + text);
-    }
-    if (game.Mission < 1 || game.Mission > 15 || game.Car < 0 || game.Car > 7)
-        throw std::runtime_error("no game " + text + ": missions 1..15, cars 0..7");
+    game.Mission = int(TOptionParser::WholeNumber("a game's mission", text.substr(0, colon), 1, LastGame));
+    game.Car = int(TOptionParser::WholeNumber("a game's car", text.substr(colon + 1), 0, 7));
     uint8_t offered = MissionTable[game.Mission].Cars;
     if (offered != 0 && !(offered & (1u << game.Car)))
         throw std::runtime_error("mission " + std::to_string(game.Mission) + " does not offer car " +
@@ -201,7 +196,7 @@ int PlaySession(const TSessionOptions& options) {
                 continue;
             }
             double time = state["players"][0]["time"].Num();
-            bool finished = int(state["menu"].Num()) == (current.Mission >= 11 ? 13 : 14);
+            bool finished = int(state["menu"].Num()) == (IsRace(current.Mission) ? 13 : 14);
             if (!finished && time <= options.Limit) {
                 game.Send(pass + 1, player->Answer(state, pass));
                 continue;

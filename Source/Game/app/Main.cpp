@@ -26,6 +26,7 @@
 #include "uByteReader.h"
 #include "uDataDir.h"
 #include "uErrors.h"
+#include "uOptions.h"
 #include "uRandom.h"
 #include "uText1250.h"
 
@@ -52,48 +53,27 @@ struct TOptions {
     bool Verify = false; // --verify: headless, to the replay's last tick, the outcome on stdout
 };
 
-int IntValue(const std::string& option, const std::string& text, int low, int high) {
-    char* end = nullptr;
-    long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != 0 || value < low || value > high)
-        throw Exception(option + " needs a whole number from " + std::to_string(low) + " to " +
-                        std::to_string(high) + ", not \"" + text + "\"");
-    return int(value);
-}
-
 TOptions ParseOptions(const std::vector<std::string>& args) {
     TOptions options;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&]() {
-            if (i + 1 >= args.size())
-                throw Exception(a + " needs a value");
-            return args[++i];
-        };
-        if (a == "-w")
-            options.Windowed = true;
-        else if (a == "-ns")
-            continue;
-        else if (a == "--mission")
-            options.Mission = IntValue(a, value(), 1, 15);
-        else if (a == "--car")
-            options.Car = IntValue(a, value(), 0, 7);
-        else if (a == "--profile")
-            options.Profile = value();
-        else if (a == "--replay")
-            options.Replay = value();
-        else if (a == "--verify") {
-            options.Replay = value();
-            options.Verify = true;
-        }
-        else if (a == "--dump-state")
-            options.DumpState = value();
-        else if (a == "--seed") {
-            options.Seed = uint32_t(IntValue(a, value(), 0, 2147483647));
-            options.HasSeed = true;
-        } else
-            throw Exception("unknown option " + a);
-    }
+    TOptionParser()
+        .Flag("-w", options.Windowed)
+        .Ignored("-ns")
+        .Int("--mission", options.Mission, 1, LastGame)
+        .Int("--car", options.Car, 0, 7)
+        .Text("--profile", options.Profile)
+        .Text("--replay", options.Replay)
+        .Custom("--verify",
+                [&options](const std::string& file) {
+                    options.Replay = file;
+                    options.Verify = true;
+                })
+        .Text("--dump-state", options.DumpState)
+        .Custom("--seed",
+                [&options](const std::string& seed) {
+                    options.Seed = uint32_t(TOptionParser::WholeNumber("--seed", seed, 0, 2147483647));
+                    options.HasSeed = true;
+                })
+        .Parse(args);
     return options;
 }
 

@@ -51,7 +51,7 @@ void TGameEngine::StartMission(int n) {
     if (!MapHintShown && MapHintCountdown < 0)
         MapHintCountdown = MapHintDelay;
 
-    if (n >= 1 && n <= 10) {
+    if (IsMission(n)) {
         const TMissionSetup& setup = MissionSetups[n];
         Traffic->SetCarCount(setup.TrafficCars);
         Traffic->SetPedestrianCount(setup.Pedestrians);
@@ -69,7 +69,7 @@ void TGameEngine::StartMission(int n) {
         ShowSprite(GoSprite.get());
         SetParticleEffect(setup.Snow ? ParticleSnow : ParticleNone, Resources().GetTexture("star"));
         Sound().PlaySong(Resources().GetModule("music"), setup.MusicOrder);
-    } else if (n >= 11 && n <= 15) {
+    } else if (IsRace(n)) {
         const TMissionSetup& setup = MissionSetups[n];
         SetCameraMode(2);
         Traffic->SetCarCount(0);
@@ -187,7 +187,7 @@ void TGameEngine::UpdateRules() {
     }
     RecoverOverturnedCar();
 
-    if (Mission >= 1 && Mission <= 10) {
+    if (IsMission(Mission)) {
         if (reached != -1 && p1.Time != 0) {
             double points = 300000.0 * double(Targets->AddedCount - reached) / (1000.0 * double(p1.Time));
             p1.AddScore(int32_t(std::nearbyint(points)));
@@ -199,7 +199,7 @@ void TGameEngine::UpdateRules() {
             InsertHighscore();
             ShowMenu(14);
         }
-    } else if (Mission >= 11 && Mission <= 15 && car2) {
+    } else if (IsRace(Mission) && car2) {
         if (Targets->Count() == 0) {
             if (!Finished)
                 ShowMenu(13);

@@ -1,4 +1,5 @@
 #include "session/GameEngine.h"
+#include "controls/KeyControls.h"
 
 #include "cars/Car.h"
 #include "player/Config.h"
@@ -191,8 +192,8 @@ void TGameEngine::Tick() {
 // the profile's progress for a mission, then the loading and the set-up.
 void TGameEngine::StartPractice() {
     int n = Setup.PracticeMission;
-    if (n < 1 || n > 15)
-        throw ERangeError("Mission " + std::to_string(n) + " out of range 1..15");
+    if (!IsGame(n))
+        throw ERangeError("Mission " + std::to_string(n) + " out of range 1.." + std::to_string(LastGame));
     int car = Setup.PracticeCar >= 0 ? Setup.PracticeCar : Players[0]->CarType;
     // A replay keeps the car it was recorded with: the single race screen lets any car into any
     // mission.
@@ -205,7 +206,7 @@ void TGameEngine::StartPractice() {
             }
     for (auto& player : Players)
         player->SetCarType(car);
-    TwoPlayer = n >= 11;
+    TwoPlayer = IsRace(n);
     if (!TwoPlayer)
         Players[0]->Mission = uint8_t(n);
     SetGameState(gsStartGame);
@@ -241,10 +242,6 @@ const TKeyBindings& TGameEngine::ActiveKeys() const {
 
 bool TGameEngine::ActionPressed(int player, TKeyAction action) const {
     return KeyPressed(ActiveKeys().Key(player, action));
-}
-
-bool TGameEngine::ActionHeld(int player, TKeyAction action) const {
-    return KeyDown(ActiveKeys().Key(player, action));
 }
 
 void TGameEngine::HandleInput() {
@@ -351,28 +348,10 @@ void TGameEngine::HandleGameKeys() {
     if (CountdownRunning())
         car1 = nullptr;
     TCar* car2 = CountdownRunning() ? nullptr : Car(2);
-    const TKeyBindings& keys = ActiveKeys();
-    // Space brakes both cars as well, while no action has it.
-    bool spaceBrakes = !keys.Uses(DIK_SPACE) && KeyDown(DIK_SPACE);
-    auto drive = [&](TCar* car, int player) {
-        if (!car)
-            return;
-        if (ActionHeld(player, TKeyAction::Accelerate))
-            car->Accelerate();
-        if (ActionHeld(player, TKeyAction::Brake) || spaceBrakes)
-            car->BrakeOrReverse();
-        if (ActionHeld(player, TKeyAction::Left))
-            car->SteerNegative();
-        if (ActionHeld(player, TKeyAction::Right))
-            car->SteerPositive();
-        if (ActionHeld(player, TKeyAction::Horn))
-            car->Horn();
-        if (ActionPressed(player, TKeyAction::Lights))
-            car->SetLights(!car->LightsOn);
-    };
-    if (TwoPlayer)
-        drive(car2, 1);
-    drive(car1, 0);
+    if (TwoPlayer && car2)
+        DriveByKeys(*car2, ActiveKeys(), 1);
+    if (car1)
+        DriveByKeys(*car1, ActiveKeys(), 0);
     DrivePadCars(car1, TwoPlayer ? car2 : nullptr);
     if (rightCtrl && KeyPressed(DIK_BACK)) {
         ShowMenu(11);

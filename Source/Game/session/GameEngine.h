@@ -248,7 +248,6 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
   private:
     bool Running() const;
     bool ActionPressed(int player, TKeyAction action) const;
-    bool ActionHeld(int player, TKeyAction action) const;
     void HandleMenuKeys();
     // F11 or Alt+Enter: full screen or a window, remembered in the settings.
     void SwitchDisplayOnKey();

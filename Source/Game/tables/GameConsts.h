@@ -13,6 +13,17 @@
 constexpr int LanguageCount = 2; // 0 English, 1 Czech
 constexpr int MissionCount = 16; // rows 0..15; 0 stands for no mission
 constexpr int LastMission = 10;  // games 1..10 are missions for one player, 11..15 races for two
+constexpr int LastGame = 15;
+
+constexpr bool IsMission(int game) {
+    return game >= 1 && game <= LastMission;
+}
+constexpr bool IsRace(int game) {
+    return game > LastMission && game <= LastGame;
+}
+constexpr bool IsGame(int game) {
+    return game >= 1 && game <= LastGame;
+}
 
 // An English and a Czech text, written in UTF-8 here.
 struct TTextPair {

@@ -82,7 +82,7 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
         TRunSubmissionJob job;
         job.Server = HighscoreServerAddress();
         job.InsertUrls = InsertUrls(Engine.Highscores, HighscoreTrack, job.Server);
-        for (int mission = 1; mission <= 10; ++mission) {
+        for (int mission = 1; mission <= LastMission; ++mission) {
             std::vector<uint8_t> bytes;
             std::string file = ReplayFileName(mission);
             if (!file.empty() && FileExists(file) && ReadWholeFile(file, bytes))
@@ -249,7 +249,7 @@ void TMenuImprovedEngine::RestartMission() {
     p1.Score = p1.ScoreCounter;
     Engine.SetGameState(gsStartGame);
     // The game that failed starts again from its beginning.
-    if (Engine.Mission >= 1 && Engine.Mission <= 15)
+    if (IsGame(Engine.Mission))
         Engine.StartMission(Engine.Mission);
     Engine.ShowMenu(0);
 }
@@ -261,7 +261,7 @@ void TMenuImprovedEngine::StartChosenMission() {
     // From the intro the city is loaded first; in a game the play starts afresh.
     Engine.SetGameState(gsStartGame);
     // Mission numbers past the table have no set-up to start.
-    if (mission >= 1 && mission <= 15)
+    if (IsGame(mission))
         Engine.StartMission(mission);
     Engine.ShowMenu(0);
 }
@@ -332,7 +332,7 @@ void TMenuImprovedEngine::ChooseItem() {
     case 140: {
         uint8_t mission = PlayerMission();
         OpenFrom(4, 2, "menu_enter");
-        if (mission >= 1 && mission <= 10)
+        if (IsMission(mission))
             HighscoreTrack = mission;
         break;
     }

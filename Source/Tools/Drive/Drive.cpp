@@ -7,11 +7,13 @@
 // upright the body is (1 upright, 0 on its side, -1 on its roof), steering angle (radians).
 #include "session/CityHost.h"
 #include "cars/PlayerCars.h"
+#include "controls/KeyControls.h"
 #include "Sound.h"
 #include "uBMP.h"
 #include "uByteReader.h"
 #include "uCityMap.h"
 #include "uEngine.h"
+#include "uOptions.h"
 #include "uRandom.h"
 
 #include <cmath>
@@ -69,40 +71,30 @@ class TChaseCamera {
     std::deque<TPoint> History;
 };
 
-TDriveOptions ParseOptions(std::vector<std::string> args) {
+TDriveOptions ParseOptions(const std::vector<std::string>& args) {
     TDriveOptions options;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&]() {
-            if (i + 1 >= args.size())
-                throw Exception(a + " needs a value");
-            return args[++i];
-        };
-        if (a == "-w") {
-            options.Windowed = true;
-        } else if (a == "-ns") {
-        } else if (a == "--car") {
-            options.CarType = std::stoi(value());
-        } else if (a == "--at") {
-            std::string v = value();
-            if (std::sscanf(v.c_str(), "%f,%f", &options.X, &options.Y) != 2)
-                throw Exception("--at needs X,Y, not " + v);
-        } else if (a == "--heading") {
-            options.Heading = std::stof(value());
-        } else if (a == "--night") {
-            options.Night = true;
-        } else if (a == "--top") {
-            options.TopView = true;
-        } else if (a == "--no-city") {
-            options.City = false;
-        } else if (a == "--no-draw") {
-            options.Draw = false;
-        } else if (a == "--report") {
-            options.Report = value();
-        } else {
-            throw Exception("unknown option " + a);
-        }
-    }
+    bool noCity = false, noDraw = false;
+    TOptionParser()
+        .Flag("-w", options.Windowed)
+        .Ignored("-ns")
+        .Int("--car", options.CarType, 0, 7)
+        .Custom("--at",
+                [&options](const std::string& at) {
+                    std::string::size_type comma = at.find(',');
+                    if (comma == std::string::npos)
+                        TOptionParser::Refuse("--at", "X,Y", at);
+                    options.X = float(TOptionParser::RealNumber("--at", at.substr(0, comma), 0, 512));
+                    options.Y = float(TOptionParser::RealNumber("--at", at.substr(comma + 1), 0, 512));
+                })
+        .Real("--heading", options.Heading, -360, 360)
+        .Flag("--night", options.Night)
+        .Flag("--top", options.TopView)
+        .Flag("--no-city", noCity)
+        .Flag("--no-draw", noDraw)
+        .Text("--report", options.Report)
+        .Parse(args);
+    options.City = !noCity;
+    options.Draw = !noDraw;
     return options;
 }
 
@@ -149,6 +141,8 @@ int Drive(TDriveOptions options, const THarnessOptions& harness) {
     std::ofstream report;
     if (!options.Report.empty())
         report.open(options.Report);
+    // Player 1's default keys, as in the game.
+    const TKeyBindings keys = TKeyBindings::Defaults();
     TChaseCamera chase;
     bool topView = options.TopView;
     uint64_t frame = 0;
@@ -156,19 +150,8 @@ int Drive(TDriveOptions options, const THarnessOptions& harness) {
         engine.ReadKeyboard();
         if (KeyPressed(DIK_ESCAPE))
             break;
-        if (KeyDown(DIK_UP))
-            car->Accelerate();
-        if (KeyDown(DIK_DOWN) || KeyDown(DIK_SPACE))
-            car->BrakeOrReverse();
-        if (KeyDown(DIK_LEFT))
-            car->SteerNegative();
-        if (KeyDown(DIK_RIGHT))
-            car->SteerPositive();
-        if (KeyDown(DIK_LCONTROL))
-            car->Horn();
-        if (KeyPressed(DIK_Q))
-            car->SetLights(!car->LightsOn);
-        if (KeyPressed(DIK_C)) {
+        DriveByKeys(*car, keys, 0);
+        if (KeyPressed(keys.Key(0, TKeyAction::Camera))) {
             topView = !topView;
             engine.Camera.SetPitch(topView ? 1.5324842f : 1.0471976f);
         }

@@ -1,0 +1,21 @@
+#include "controls/KeyControls.h"
+
+#include "cars/Car.h"
+#include "uKeyboard.h"
+
+void DriveByKeys(TCar& car, const TKeyBindings& keys, int player) {
+    auto held = [&](TKeyAction action) { return KeyDown(keys.Key(player, action)); };
+    bool spaceBrakes = !keys.Uses(DIK_SPACE) && KeyDown(DIK_SPACE);
+    if (held(TKeyAction::Accelerate))
+        car.Accelerate();
+    if (held(TKeyAction::Brake) || spaceBrakes)
+        car.BrakeOrReverse();
+    if (held(TKeyAction::Left))
+        car.SteerNegative();
+    if (held(TKeyAction::Right))
+        car.SteerPositive();
+    if (held(TKeyAction::Horn))
+        car.Horn();
+    if (KeyPressed(keys.Key(player, TKeyAction::Lights)))
+        car.SetLights(!car.LightsOn);
+}

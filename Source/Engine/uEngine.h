@@ -203,7 +203,7 @@ class TEngine {
     TPadState Pads[MaxPads], PrevPads[MaxPads]; // this tick's and the previous tick's pads
     float RumbleAsked[MaxPads] = {};            // the strongest rumble each pad was asked for this tick
     // Seconds a frame lasts at least on the real clock; 0 leaves the pace to the world clock.
-    double FrameInterval = 0.01;
+    double FrameInterval = TWorldClock::TickSeconds;
     // ReadKeyboard calls so far: the number of the next tick. Key scripts count these, and so do
     // --frames and --shot where the engine runs ticks (the game); a loop of a tool or a test that
     // draws a frame a pass has them count its frames.
@@ -220,7 +220,7 @@ class TEngine {
     bool OwnPace() const { return FixedClock || FrameInterval > 0; }
     // Where a frame of that own pace ends: 10 ms after the last swap on the fixed clock, else the
     // frame interval after it.
-    double OwnFrameEnd() const { return LastSwapTime + (FixedClock ? 0.01 : FrameInterval); }
+    double OwnFrameEnd() const { return LastSwapTime + (FixedClock ? TWorldClock::TickSeconds : FrameInterval); }
     void SaveShots();
 
     // A mesh of the list as PrepareMeshes found it in view.

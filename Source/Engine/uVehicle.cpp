@@ -2,6 +2,7 @@
 #include "uCamera.h"
 #include "uErrors.h"
 #include "uPhysics.h"
+#include "uAngles.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -154,7 +155,7 @@ void TVehicle::Update(float) {
     const dReal* r = dGeomGetRotation(Geoms[0]);
     // Body +x in the world: the first column of the rotation.
     float xx = std::clamp(float(r[0]), -1.0f, 1.0f), xy = float(r[4]);
-    float heading = std::acos(xx) * 57.295779513082320877f;
+    float heading = Degrees(std::acos(xx));
     if (xy != 0)
         heading *= xy > 0 ? 1.0f : -1.0f;
     while (heading < 0)
@@ -277,7 +278,7 @@ void TVehicle::PlaceParts() {
     // round and throws it off its heading.
     const float r = Config.WheelRadius;
     odeMatrix3 turn, wheelTurn, roll;
-    dRFromAxisAndAngle(turn, 0, 0, 1, Heading * M_PI / 180);
+    dRFromAxisAndAngle(turn, 0, 0, 1, Radians(double(Heading)));
     dRFromAxisAndAngle(roll, 1, 0, 0, M_PI / 2);
     dMultiply0(wheelTurn, turn, roll, 3, 3, 3);
     const dReal lift = 0.02;

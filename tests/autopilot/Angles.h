@@ -1,7 +1,7 @@
 // Angles in radians, counter-clockwise from east, as the driver and its planners count them.
 #pragma once
 
-inline constexpr float Pi = 3.14159265f;
+#include "uAngles.h"
 
 // The same angle within (-Pi, Pi].
 inline float Wrap(float angle) {

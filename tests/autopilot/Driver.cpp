@@ -1,4 +1,5 @@
 #include "Driver.h"
+#include "uWorldClock.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +14,7 @@ constexpr float OffWay = 3;            // metres off the way that make the drive
 constexpr int PlanEvery = 150;         // frames between two plans on the way
 constexpr int StuckLimit = 50;         // frames at a standstill before backing out
 constexpr int BackOutLength = 70;      // frames of backing out
-constexpr float FrameSeconds = 0.01f;  // the fixed clock's frame
+constexpr float FrameSeconds = float(TWorldClock::TickSeconds); // a tick of the world
 constexpr float TurnRadius = 4.8f;     // metres, the tightest circle of a car at walking pace
 // Metres an aim point must lie inside that circle before the car backs up to widen its turn. Among
 // traffic, backing and filling blocks the cars behind and ahead, which then wait for it: there the car
@@ -57,7 +58,7 @@ float FollowingSpeed(float ahead) {
 
 // A traffic car's body, grown by `along` at either end and by `across` to either side.
 TBox TrafficBody(const TCarState& other, float along, float across) {
-    return {{other.X, other.Y}, other.Heading * Pi / 180, TrafficHalfLength + along, TrafficHalfWidth + across};
+    return {{other.X, other.Y}, Radians(other.Heading), TrafficHalfLength + along, TrafficHalfWidth + across};
 }
 
 } // namespace
@@ -97,11 +98,11 @@ float TDriver::SafeSpeed(size_t from) const {
 TControls TDriver::Drive(const TCarState& car, const std::vector<TPoint>& goals, bool moving,
                          const std::vector<TPoint>& others, const std::vector<TCarState>& traffic) {
     // Radians per second the car is turning (counter-clockwise positive); a frame lasts 10 ms.
-    float turning = HaveHeading ? Wrap((car.Heading - LastHeading) * Pi / 180) / FrameSeconds : 0;
+    float turning = HaveHeading ? Wrap(Radians(car.Heading - LastHeading)) / FrameSeconds : 0;
     LastHeading = car.Heading;
     HaveHeading = true;
     // Moving backwards: the last step went against the way the car faces.
-    float forwardNow = (car.Heading * Pi / 180) + Pi;
+    float forwardNow = Radians(car.Heading) + Pi;
     Backing = HavePosition &&
               (car.X - LastX) * std::cos(forwardNow) + (car.Y - LastY) * std::sin(forwardNow) < -1e-4f;
     LastX = car.X;
@@ -165,7 +166,7 @@ TControls TDriver::DriveLegs(const TCarState& car) {
         return keys;
     ++TurnFrames;
     if (TurnFrames > 1) {
-        LegTurned += std::fabs(Wrap((car.Heading - LegHeading) * Pi / 180));
+        LegTurned += std::fabs(Wrap(Radians(car.Heading - LegHeading)));
         LegRolled += std::hypot(car.X - LegX, car.Y - LegY);
     }
     LegHeading = car.Heading;
@@ -197,7 +198,7 @@ TControls TDriver::DriveLegs(const TCarState& car) {
 }
 
 bool TDriver::EndNearWall(const TCarState& car, bool forwards, float margin, float clearance) const {
-    float forward = (car.Heading * Pi / 180) + Pi;
+    float forward = Radians(car.Heading) + Pi;
     float reach = (forwards ? 1.0f : -1.0f) * (CarLength / 2 + margin);
     int x = int(std::floor(car.X + reach * std::cos(forward))),
         y = int(std::floor(car.Y + reach * std::sin(forward)));
@@ -272,7 +273,7 @@ TControls TDriver::Decide(const TCarState& car, const std::vector<TPoint>& goals
     while (aim + 1 < Way.size() && Along[aim] < Along[Progress] + look)
         ++aim;
     TPoint point = Way[aim];
-    float heading = car.Heading * Pi / 180;
+    float heading = Radians(car.Heading);
     float forward = heading + Pi;
     float toPoint = std::atan2(point.Y - car.Y, point.X - car.X);
     float error = Wrap(toPoint - forward);
@@ -437,7 +438,7 @@ bool TDriver::StandingMoved() const {
 }
 
 float TDriver::TrafficSpeed(const TCarState& car, const std::vector<TCarState>& traffic, float wanted) const {
-    float forward = (car.Heading + 180) * Pi / 180;
+    float forward = Radians(car.Heading + 180);
     for (const TCarState& other : traffic) {
         float ahead = -1;
         if (other.Speed < StandingSpeed) {
@@ -464,7 +465,7 @@ bool TDriver::InTheirWay(float x, float y, const std::vector<TCarState>& traffic
     for (const TCarState& other : traffic) {
         if (other.Speed >= StandingSpeed)
             continue;
-        float theirs = (other.Heading + 180) * Pi / 180;
+        float theirs = Radians(other.Heading + 180);
         float dx = x - other.X, dy = y - other.Y;
         float along = dx * std::cos(theirs) + dy * std::sin(theirs) - TrafficHalfLength;
         float side = -dx * std::sin(theirs) + dy * std::cos(theirs);
@@ -475,7 +476,7 @@ bool TDriver::InTheirWay(float x, float y, const std::vector<TCarState>& traffic
 }
 
 bool TDriver::PlanYield(const TCarState& car, const std::vector<TCarState>& traffic) {
-    float forward = (car.Heading + 180) * Pi / 180;
+    float forward = Radians(car.Heading + 180);
     float curvature = 0.9f * TurnGain * SteerAmount;
     for (float length = 1; length <= 6; length += 1)
         for (bool forwards : {false, true})

@@ -131,7 +131,7 @@ std::string TGamePlayer::Answer(const TJson& state, uint64_t pass) {
                 others.push_back({them.X, them.Y});
             if (p == 1 && std::hypot(me.X - them.X, me.Y - them.Y) < ColumnSpacing) {
                 drives = false;
-                float forward = (them.Heading + 180) * Pi / 180;
+                float forward = Radians(them.Heading + 180);
                 float ahead = (me.X - them.X) * std::cos(forward) + (me.Y - them.Y) * std::sin(forward);
                 backOff = moving && ahead < 0 && Drivers[0].Doing() != 'F';
             }

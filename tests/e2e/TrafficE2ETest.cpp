@@ -5,6 +5,7 @@
 // from a car driven at them and are run over with the stain and the sound the gore switch picks;
 // a new region is filled at once, and nothing appears in the camera's view.
 #include "traffic/AICar.h"
+#include "uMapCoords.h"
 #include "sprites/BloodSprite.h"
 #include "cars/Car.h"
 #include "player/Config.h"
@@ -145,7 +146,7 @@ bool InsideBuilding(const TGameEngine& game, float x, float y) {
 
 // The map cell word under a world point.
 int32_t CellWordAt(const TGameEngine& game, float x, float y) {
-    return game.Traffic->Cells.At(int32_t(std::trunc(x)), int32_t(std::trunc(511 - y)));
+    return game.Traffic->Cells.At(int32_t(std::trunc(x)), MapRow(y));
 }
 
 TEST_F(TrafficE2E, Mission10TrafficKeepsItsLanesUprightOnTheMapApartAndGetsSomewhere) {
@@ -400,7 +401,7 @@ void RunOverAPedestrian(TrafficE2E* test, TTrafficGame& game, std::string& outco
                 int32_t x = cell[0] + k, y = cell[1] + side;
                 open = TCellWords::InMap(x, y) &&
                        (traffic.Cells.At(x, y) & (GroundPedestrian | GroundAsphalt)) &&
-                       !InsideBuilding(game, float(x) + 0.5f, 511 - (float(y) + 0.5f));
+                       !InsideBuilding(game, float(x) + 0.5f, WorldY(float(y) + 0.5f));
             }
         if (open && cell[0] > 300) {
             px = cell[0];
@@ -411,7 +412,7 @@ void RunOverAPedestrian(TrafficE2E* test, TTrafficGame& game, std::string& outco
     ASSERT_GE(px, 0);
     TCar& car = *game.Car(1);
     THumanMesh& pedestrian = *traffic.Pedestrians[0];
-    float x = float(px) + 0.5f, y = 511 - (float(py) + 0.5f);
+    float x = float(px) + 0.5f, y = WorldY(float(py) + 0.5f);
     car.SetPosition(x - 12, y);
     car.SetHeading(180); // travelling towards +X
     traffic.Update(x - 12, y);

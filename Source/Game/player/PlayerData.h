@@ -3,6 +3,8 @@
 // race points and cargo. Owns the player's cargo record.
 #pragma once
 
+#include "uWorldClock.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -99,9 +101,9 @@ class TPlayerData {
     // A new run: cargo emptied (capacity kept), clock, par time and ticks zeroed, status texts set
     // to "Better luck next time" / "Snad to příště vyjde!".
     void Reset();
-    // One frame of the mission clock: 0.01 s.
+    // One tick of the mission clock.
     void Tick() {
-        Time += 0.01f;
+        Time += float(TWorldClock::TickSeconds);
         Ticks += 1;
     }
     // Sets the car type (0..7, ERangeError otherwise) and the cargo capacity from the car table.

@@ -8,6 +8,7 @@
 #include "ui/MenuImprovedEngine.h"
 #include "cars/PlayerCars.h"
 #include "Sound.h"
+#include "uAngles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -227,7 +228,7 @@ void TGameEngine::UpdateRules() {
             // The other car goes right behind the leader, in its track, far enough not to touch it.
             int other = 3 - leader;
             float gap = (lead.Length + Car(other)->Length) / 2 + CarGap;
-            float h = lh * float(M_PI) / 180;
+            float h = Radians(lh);
             float ox = lx + gap * std::cos(h), oy = ly + gap * std::sin(h);
             if (leader == 2) {
                 CreatePlayerCar(1, Players[0]->CarType, ox, oy, lh, false);

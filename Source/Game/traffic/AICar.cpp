@@ -1,14 +1,13 @@
 #include "traffic/AICar.h"
 #include "traffic/TrafficEngine.h"
 #include "uRandom.h"
+#include "uAngles.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr float Pi = 3.14159265358979f;
-constexpr float DegreesPerRadian = 57.295779513082320877f;
 constexpr float TangentReach = 0.1f;    // curve parameter between the two points of a tangent
 constexpr float CoastBand = 0.1f;       // metres per second above the wanted speed before braking
 constexpr float CreepSpeed = 0.5f;      // below this a car stops braking: the brake key would reverse
@@ -31,7 +30,7 @@ constexpr float BackingSpeed = 1;       // metres per second at most, backing ou
 } // namespace
 
 float Bearing(float x1, float y1, float x2, float y2) {
-    float degrees = (std::atan2(x2 - x1, y1 - y2) + Pi / 2) * DegreesPerRadian;
+    float degrees = Degrees(std::atan2(x2 - x1, y1 - y2) + Pi / 2);
     while (degrees < 0)
         degrees += 360;
     return degrees;
@@ -148,7 +147,7 @@ float TAIDriver::CornerSpeed(float speed) const {
     float wanted = MaxSpeed;
     float reach = speed * speed / (2 * BrakeDecel) + BendReachExtra;
     for (float d = 0; d <= reach; d += BendStep) {
-        float turn = BendAt(*this, Along(TrackT, d)) / DegreesPerRadian;
+        float turn = Radians(BendAt(*this, Along(TrackT, d)));
         if (turn <= 0)
             continue;
         // Round the bend at CornerAccel sideways, and slow down for it at BrakeDecel beforehand.
@@ -176,7 +175,7 @@ TAIControls TAIDriver::Drive(float x, float y, float heading, float speed, const
         float reach = std::max(std::hypot(TargetX - x, TargetY - y), 0.5f);
         float steer = std::fabs(c) >= 90
                           ? SteerLimit
-                          : std::atan(2 * Wheelbase * std::sin(std::fabs(c) / DegreesPerRadian) / reach);
+                          : std::atan(2 * Wheelbase * std::sin(Radians(std::fabs(c))) / reach);
         controls.SteerAmount = std::min(steer, SteerLimit);
         controls.SteerSide = c > 0 ? 1 : c < 0 ? -1 : 0;
         if (controls.SteerSide != 0)

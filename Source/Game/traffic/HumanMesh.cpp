@@ -3,14 +3,15 @@
 #include "Resources.h"
 #include "traffic/TrafficEngine.h"
 #include "uCamera.h"
+#include "uMapCoords.h"
 #include "uRandom.h"
+#include "uAngles.h"
 
 #include <cmath>
 #include <string>
 
 namespace {
 
-constexpr float DegreesToRadians = 3.14159265358979f / 180.0f;
 constexpr float ProbeReach = 0.4f;      // metres along x and along y
 constexpr int32_t CalmDownFrames = 400; // a fleeing pedestrian looks back this often
 constexpr float ShadowLift = 0.01f;     // above the road, below the car shadows
@@ -24,7 +25,7 @@ std::string PoseKey(int32_t figure, int32_t pose) {
 void CarPathProbe(float x, float y, float heading, float speedRatio, float length, float& probeX,
                   float& probeY) {
     float reach = speedRatio * 1.5f + length / 2;
-    float a = (270 - heading) * DegreesToRadians;
+    float a = Radians(270 - heading);
     probeX = x + std::sin(a) * reach;
     probeY = y + std::cos(a) * reach;
 }
@@ -45,8 +46,8 @@ THumanMesh::~THumanMesh() {
 
 void THumanMesh::SetDirection(float degrees) {
     Direction = degrees;
-    DirX = std::sin(Direction * DegreesToRadians);
-    DirY = std::cos(Direction * DegreesToRadians);
+    DirX = std::sin(Radians(Direction));
+    DirY = std::cos(Radians(Direction));
 }
 
 void THumanMesh::ShowPose() {
@@ -120,7 +121,7 @@ bool THumanMesh::InCarPath() const {
 
 bool THumanMesh::IsBlocked() const {
     float nx = float(Position.x) + DirX, ny = float(Position.y) - DirY;
-    int32_t cx = int32_t(std::trunc(nx)), cy = int32_t(std::trunc(511 - ny));
+    int32_t cx = int32_t(std::trunc(nx)), cy = MapRow(ny);
     if (!TCellWords::InMap(cx, cy))
         return false;
     if (Traffic.IsOccupied(nx, ny) || !IsPedestrianArea(Traffic.Cells.At(cx, cy)))
@@ -128,7 +129,7 @@ bool THumanMesh::IsBlocked() const {
     // The look a unit ahead can reach over a strip one cell wide (a kerb, a hedge); the next step
     // itself must land on the walk too.
     float sx = float(Position.x) + DirX / StepDivisor, sy = float(Position.y) - DirY / StepDivisor;
-    int32_t stepX = int32_t(std::trunc(sx)), stepY = int32_t(std::trunc(511 - sy));
+    int32_t stepX = int32_t(std::trunc(sx)), stepY = MapRow(sy);
     return TCellWords::InMap(stepX, stepY) && !IsPedestrianArea(Traffic.Cells.At(stepX, stepY));
 }
 

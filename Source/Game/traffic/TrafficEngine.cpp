@@ -8,7 +8,9 @@
 #include "traffic/AIVWGolfCar.h"
 #include "traffic/HumanMesh.h"
 #include "uCamera.h"
+#include "uMapCoords.h"
 #include "uRandom.h"
+#include "uAngles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -149,7 +151,7 @@ std::vector<TObstacle> ObstaclesNear(const TTrafficEngine& traffic, const TAICar
     auto addCar = [&](const TVehicle* car) {
         if (!car || car == &self || std::hypot(car->PosX - self.PosX, car->PosY - self.PosY) > NoticeReach)
             return;
-        float h = car->Heading / 57.295779513082320877f;
+        float h = Radians(car->Heading);
         dVector3 v = car->GetVelocity();
         near.push_back({car->PosX, car->PosY, std::cos(h), std::sin(h), car->Length / 2 + ProbeMargin,
                         car->Width / 2 + SideMargin, float(v.x), float(v.y), false});
@@ -163,7 +165,7 @@ std::vector<TObstacle> ObstaclesNear(const TTrafficEngine& traffic, const TAICar
         // One on the pavement is passed by, even right beside the lane; one on the carriageway or a
         // crossing is waited for.
         float x = float(p->Position.x), y = float(p->Position.y);
-        int32_t cx = int32_t(std::trunc(x)), cy = int32_t(std::trunc(511 - y));
+        int32_t cx = int32_t(std::trunc(x)), cy = MapRow(y);
         if (TCellWords::InMap(cx, cy) && !(traffic.Cells.At(cx, cy) & GroundAsphalt))
             continue;
         if (std::hypot(x - self.PosX, y - self.PosY) <= NoticeReach)
@@ -179,7 +181,7 @@ TRoadAhead TTrafficEngine::FreeRoadAhead(const TAICar& car) const {
     std::vector<TObstacle> near = ObstaclesNear(*this, car);
     if (near.empty() || !car.Curve)
         return road;
-    float h = car.Heading / 57.295779513082320877f;
+    float h = Radians(car.Heading);
     float forwardX = -std::cos(h), forwardY = -std::sin(h); // the car travels towards body -x
     float nose = car.Length / 2, halfWidth = car.Width / 2;
     auto probe = [&](float x, float y, float distance) {
@@ -211,7 +213,7 @@ TRoadAhead TTrafficEngine::FreeRoadAhead(const TAICar& car) const {
 
 float TTrafficEngine::FreeRoadBehind(const TAICar& car) const {
     std::vector<TObstacle> near = ObstaclesNear(*this, car);
-    float h = car.Heading / 57.295779513082320877f;
+    float h = Radians(car.Heading);
     float backX = std::cos(h), backY = std::sin(h);
     float tail = car.Length / 2;
     for (float d = 0; d <= StraightProbe; d += ProbeStep) {
@@ -227,7 +229,7 @@ void TTrafficEngine::CollectPedestrianCandidates() {
     const TCamera& camera = Host.ViewCamera();
     PedestrianCandidates.clear();
     for (const auto& cell : PedestrianCells) {
-        float x = float(cell[0]), y = float(511 - cell[1]);
+        float x = float(cell[0]), y = WorldY(float(cell[1]));
         if (!InRegion(x, y))
             continue;
         if (camera.PointVisible(VectorMake(x, y, 0)))
@@ -271,7 +273,7 @@ void TTrafficEngine::Respawn() {
             const auto& cell = PedestrianCandidates[size_t(Random(int32_t(PedestrianCandidates.size())))];
             float r1 = RandomFloat();
             float r2 = RandomFloat();
-            pedestrian->Place(float(cell[0]) + r1, 511 - (float(cell[1]) + r2));
+            pedestrian->Place(float(cell[0]) + r1, WorldY(float(cell[1]) + r2));
         }
 
     CollectCarCandidates();

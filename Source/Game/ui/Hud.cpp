@@ -9,6 +9,7 @@
 #include "sprites/SymbolSprite.h"
 #include "player/Config.h"
 #include "uText1250.h"
+#include "uAngles.h"
 
 #include <cmath>
 #include <cstdio>
@@ -71,7 +72,7 @@ void TGameEngine::UpdateCamera() {
     if (car1) {
         x = car1->PosX;
         y = car1->PosY;
-        h = car1->Heading * float(M_PI) / 180.0f;
+        h = Radians(car1->Heading);
         v = car1->GetSpeed();
     }
     PreviousCamera = Camera;
@@ -120,7 +121,7 @@ void TGameEngine::ResetCameraTrail() {
     TCar* car1 = Car(1);
     if (!car1)
         return;
-    float h = car1->Heading * float(M_PI) / 180.0f;
+    float h = Radians(car1->Heading);
     float ahead = ChaseLookAhead * Camera.Distance;
     Chase = {car1->PosX - ahead * std::cos(h), car1->PosY - ahead * std::sin(h), h};
 }

@@ -15,6 +15,7 @@
 #include "uEngine.h"
 #include "uOptions.h"
 #include "uRandom.h"
+#include "uAngles.h"
 
 #include <cmath>
 #include <cstdio>
@@ -41,7 +42,7 @@ struct TDriveOptions {
 class TChaseCamera {
   public:
     void Update(TCamera& camera, const TCar& car, bool topView) {
-        float h = car.Heading * float(M_PI) / 180, v = car.GetSpeed();
+        float h = Radians(car.Heading), v = car.GetSpeed();
         History.push_front({car.PosX - 3 * std::cos(h), car.PosY - 3 * std::sin(h), h});
         if (History.size() > 32)
             History.pop_back();

@@ -13,6 +13,7 @@
 #include "uByteReader.h"
 #include "uEngine.h"
 #include "uHarness.h"
+#include "uAngles.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -146,13 +147,13 @@ class TViewer {
         }
         float radius = 0.5f * std::sqrt(extentX * extentX + extentY * extentY + extentZ * extentZ);
         float distance =
-            view.Distance > 0 ? view.Distance : radius / std::sin(15.0f * 3.14159265f / 180) * 1.02f;
+            view.Distance > 0 ? view.Distance : radius / std::sin(Radians(15.0f)) * 1.02f;
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         gluPerspective(30, double(RenderWidth) / RenderHeight, 0.1, 200);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        float az = view.Azimuth * 3.14159265f / 180, el = view.Elevation * 3.14159265f / 180;
+        float az = Radians(view.Azimuth), el = Radians(view.Elevation);
         float targetZ = ground + extentZ / 2;
         gluLookAt(-std::cos(el) * std::cos(az) * distance, -std::cos(el) * std::sin(az) * distance,
                   targetZ + std::sin(el) * distance, 0, 0, targetZ, 0, 0, 1);

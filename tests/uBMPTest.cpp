@@ -1,6 +1,7 @@
 #include "BMPWriter.h"
 #include "TestSupport.h"
 #include "uBMP.h"
+#include "uErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -97,10 +98,13 @@ TEST(uBMP, LargestPictureFits) {
     EXPECT_TRUE(ParseBMP(EncodeBMP(image), "intro.bmp", out, error)) << error;
 }
 
-TEST(uBMP, MissingFileShowsItsMessage) {
+TEST(uBMP, MissingFileIsAnInputOutputErrorNamingIt) {
     TMessageRecorder recorder;
-    EXPECT_EQ(loadBMP("/nonexistent/x.bmp"), -1);
-    ASSERT_EQ(recorder.Messages.size(), 1u);
-    EXPECT_EQ(recorder.Messages[0].Text, "File not found - /nonexistent/x.bmp");
-    EXPECT_EQ(recorder.Messages[0].Caption, "loadBMP");
+    try {
+        loadBMP("/nonexistent/x.bmp");
+        ADD_FAILURE() << "no error";
+    } catch (const EInOutError& e) {
+        EXPECT_STREQ(e.what(), "File not found - /nonexistent/x.bmp");
+    }
+    EXPECT_TRUE(recorder.Messages.empty()) << "a loader shows no message box";
 }

@@ -363,35 +363,29 @@ void LoadModelTextures(T3dsModel& model, const std::string& fileName, const std:
         directory = fileName.substr(0, slash + 1);
     int32_t overrideTexture = -1;
     if (!textureOverride.empty())
-        overrideTexture = loadBMP(textureOverride, fileName);
+        overrideTexture = int32_t(loadBMP(textureOverride, fileName));
     for (T3dsMaterial& material : model.Materials) {
         if (!textureOverride.empty())
             material.Texture = overrideTexture;
         else if (!material.TextureFile.empty())
-            material.Texture = loadBMP(directory + NativePath(material.TextureFile), fileName);
+            material.Texture = int32_t(loadBMP(directory + NativePath(material.TextureFile), fileName));
     }
 }
 
-int32_t Load3DS(const std::string& fileName, const std::string& textureOverride, float scale, dVector3& extent) {
+uint32_t Load3DS(const std::string& fileName, const std::string& textureOverride, float scale, dVector3& extent) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(fileName, bytes))
         throw EInOutError("Cannot open file " + fileName);
     T3dsModel model;
     std::string error;
-    if (!Parse3DS(bytes, fileName, model, error)) {
-        ShowMessageBox(error, "error");
-        return 0;
-    }
-    if (model.Version > 3)
-        ShowMessageBox("This 3DS file is over version 3 so it may load incorrectly", "Warning");
+    if (!Parse3DS(bytes, fileName, model, error))
+        throw EFormatError(error);
     for (T3dsObject& object : model.Objects)
         ComputeNormals(object);
 
     LoadModelTextures(model, fileName, textureOverride);
 
-    if (!CentreAndScale(model, scale, extent)) {
-        ShowMessageBox(fileName + ": the model has no vertices", "error");
-        return 0;
-    }
-    return static_cast<int32_t>(Build3DSList(model));
+    if (!CentreAndScale(model, scale, extent))
+        throw EFormatError(fileName + ": the model has no vertices");
+    return Build3DSList(model);
 }

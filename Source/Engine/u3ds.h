@@ -58,6 +58,6 @@ uint32_t Build3DSList(const T3dsModel& model);
 void CallListAt(uint32_t list, const dVector3& at, float heading);
 
 // Loads a 3DS file: textures from the file's directory, or `textureOverride` for every material when
-// it is not empty. Returns the display list id and writes the extent; 0 after a message box on a
-// malformed file. A file that cannot be opened raises EInOutError.
-int32_t Load3DS(const std::string& fileName, const std::string& textureOverride, float scale, dVector3& extent);
+// it is not empty. Returns the display list id and writes the extent. A file (or texture) that cannot
+// be opened raises EInOutError, a malformed one or one without vertices EFormatError.
+uint32_t Load3DS(const std::string& fileName, const std::string& textureOverride, float scale, dVector3& extent);

@@ -103,20 +103,16 @@ uint32_t UploadTexture(const TBMPImage& image) {
     return id;
 }
 
-int32_t loadBMP(const std::string& fileName, const std::string& usedBy) {
+uint32_t loadBMP(const std::string& fileName, const std::string& usedBy) {
     std::string user = usedBy.empty() ? "" : " (a texture of " + usedBy + ")";
-    if (!FileExists(fileName)) {
-        ShowMessageBox("File not found - " + fileName + user, "loadBMP");
-        return -1;
-    }
+    if (!FileExists(fileName))
+        throw EInOutError("File not found - " + fileName + user);
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(fileName, bytes))
         throw EInOutError("Cannot read file " + fileName + user);
     TBMPImage image;
     std::string error;
-    if (!ParseBMP(bytes, fileName, image, error)) {
-        ShowMessageBox(error + user, "loadBMP");
-        return -1;
-    }
-    return static_cast<int32_t>(UploadTexture(image));
+    if (!ParseBMP(bytes, fileName, image, error))
+        throw EFormatError(error + user);
+    return UploadTexture(image);
 }

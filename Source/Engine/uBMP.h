@@ -29,7 +29,7 @@ bool ParseBMP(const std::vector<uint8_t>& bytes, const std::string& fileName, TB
 // the texture stays bound.
 uint32_t UploadTexture(const TBMPImage& image);
 
-// Loads a BMP file into a new texture. On failure shows a message box (caption "loadBMP") and
-// returns -1. A file that exists but cannot be read raises EInOutError. `usedBy` names the file
-// that asked for the picture (a model for its texture) in those messages; empty when none did.
-int32_t loadBMP(const std::string& fileName, const std::string& usedBy = "");
+// Loads a BMP file into a new texture. A missing or unreadable file raises EInOutError, a damaged one
+// EFormatError. `usedBy` names the file that asked for the picture (a model for its texture) in
+// those messages; empty when none did.
+uint32_t loadBMP(const std::string& fileName, const std::string& usedBy = "");

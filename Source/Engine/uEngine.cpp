@@ -244,10 +244,7 @@ float TEngine::DrawFraction() {
 }
 
 uint32_t TEngine::LoadTexture(const std::string& fileName) {
-    int32_t id = loadBMP(NativePath(fileName));
-    if (id < 0)
-        throw Exception(FormatMessage("Cannot load texture %s", NativePath(fileName)));
-    return static_cast<uint32_t>(id);
+    return loadBMP(NativePath(fileName));
 }
 
 void TEngine::FreeTexture(uint32_t id) {
@@ -261,14 +258,7 @@ void TEngine::LoadMesh(const std::string& fileName, const std::string& textureOv
                        TMeshRecord& record) {
     std::string override = textureOverride.empty() ? std::string() : NativePath(textureOverride);
     std::string path = NativePath(fileName);
-    int32_t list = Load3DS(path, override, scale, record.Extent);
-    // Load3DS has already shown what is wrong with the file; without a list the mesh would draw
-    // nothing, so the game stops here.
-    if (list == 0)
-        throw Exception("Cannot load mesh " + path);
-    if (list < 0)
-        throw ERangeError("Mesh list of " + path + " out of range");
-    record.List = static_cast<uint32_t>(list);
+    record.List = Load3DS(path, override, scale, record.Extent);
 }
 
 bool TEngine::InitKeyboard() {

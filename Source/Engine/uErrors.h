@@ -29,6 +29,12 @@ class EInOutError : public Exception {
     using Exception::Exception;
 };
 
+// A file that was read but cannot be used: malformed, cut short, of the wrong kind.
+class EFormatError : public Exception {
+  public:
+    using Exception::Exception;
+};
+
 // The text shown when an error ends the game. One that names a file of the data set ("./data/...")
 // also says where the game looked for its data, the data folder of the working directory, and when
 // that folder does not exist, that the game must start from its own folder.

@@ -16,10 +16,7 @@ constexpr float Cell = 0.0625f; // one of the sheet's 16 columns or rows, in tex
 TGLFont::TGLFont(const std::string& pictureFile, const std::string& widthFile, int32_t screenWidth,
                  int32_t screenHeight)
     : Texture(0), Widths(ReadWidths(widthFile)), ScreenWidth(screenWidth), ScreenHeight(screenHeight) {
-    int32_t id = loadBMP(NativePath(pictureFile));
-    if (id < 0)
-        throw ERangeError(FormatMessage("Font picture %s could not be loaded", NativePath(pictureFile)));
-    Texture = static_cast<uint32_t>(id);
+    Texture = loadBMP(NativePath(pictureFile));
     ComputeOrigins();
 }
 

@@ -9,9 +9,12 @@ namespace {
 
 class KeyboardTest : public ::testing::Test {
   protected:
-    void SetUp() override { ResetKeyboard(); }
     // One input step: snapshot, queries by the caller, then save.
-    void Snapshot(TKeySource& source) { source.Read(KeyState, Pass++); }
+    void Snapshot(TKeySource& source) { source.Read(Keys.Now, Pass++); }
+    bool KeyDown(uint32_t code) const { return Keys.Down(code); }
+    bool KeyPressed(uint32_t code) const { return Keys.Pressed(code); }
+    void SaveKeyboard() { Keys.Save(); }
+    TKeySnapshot Keys;
     uint64_t Pass = 0;
 };
 

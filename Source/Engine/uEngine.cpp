@@ -262,7 +262,7 @@ void TEngine::LoadMesh(const std::string& fileName, const std::string& textureOv
 }
 
 bool TEngine::InitKeyboard() {
-    ResetKeyboard();
+    Keys.Reset();
     // Pads plugged into the test machine never take part in an unattended run.
     if (!Harness.PadScript.empty())
         PadSource = std::make_unique<TScriptPadSource>(TScriptPadSource::FromFile(Harness.PadScript));
@@ -302,7 +302,7 @@ void TEngine::ReadKeyboard() {
     }
     if (PadSource)
         PadSource->Read(Pads, KeyboardPasses);
-    KeySource->Read(KeyState, KeyboardPasses++);
+    KeySource->Read(Keys.Now, KeyboardPasses++);
 }
 
 void TEngine::RumblePad(int pad, float strength, uint32_t milliseconds) {

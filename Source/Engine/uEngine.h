@@ -60,6 +60,10 @@ class TEngine {
     bool InitKeyboard();
     // Takes this tick's key snapshot, and the pads' state of the same tick.
     void ReadKeyboard();
+    // This tick's keys (see TKeySnapshot).
+    bool KeyDown(uint32_t code) const { return Keys.Down(code); }
+    bool KeyPressed(uint32_t code) const { return Keys.Pressed(code); }
+    void SaveKeyboard() { Keys.Save(); }
     // Replace the key or pad source (a replay feeds its own); the next read takes from the new one.
     void SetKeySource(std::unique_ptr<TKeySource> source) { KeySource = std::move(source); }
     void SetPadSource(std::unique_ptr<TPadSource> source) { PadSource = std::move(source); }
@@ -200,6 +204,7 @@ class TEngine {
     uint64_t FramesDone = 0;  // frames so far, drawn or skipped
     uint64_t FramesDrawn = 0; // EndFrame calls so far
     uint32_t TicksLastFrame = 0; // ticks run before the last drawn frame (the diagnostic overlay)
+    TKeySnapshot Keys;                          // this tick's and the previous tick's keys
     TPadState Pads[MaxPads], PrevPads[MaxPads]; // this tick's and the previous tick's pads
     float RumbleAsked[MaxPads] = {};            // the strongest rumble each pad was asked for this tick
     // Seconds a frame lasts at least on the real clock; 0 leaves the pace to the world clock.

@@ -7,9 +7,6 @@
 #include <cstring>
 #include <sstream>
 
-uint8_t KeyState[256];
-uint8_t PrevKeyState[256];
-
 namespace {
 
 struct TKeyName {
@@ -197,16 +194,16 @@ void TStreamKeySource::Read(uint8_t state[256], uint64_t pass) {
     std::memcpy(state, Held, 256);
 }
 
-bool KeyDown(uint32_t code) { return KeyState[CheckedCode(code)] != 0; }
+bool TKeySnapshot::Down(uint32_t code) const { return Now[CheckedCode(code)] != 0; }
 
-bool KeyPressed(uint32_t code) {
+bool TKeySnapshot::Pressed(uint32_t code) const {
     CheckedCode(code);
-    return KeyState[code] != 0 && PrevKeyState[code] == 0;
+    return Now[code] != 0 && Before[code] == 0;
 }
 
-void SaveKeyboard() { std::memcpy(PrevKeyState, KeyState, 256); }
+void TKeySnapshot::Save() { std::memcpy(Before, Now, 256); }
 
-void ResetKeyboard() {
-    std::memset(KeyState, 0, 256);
-    std::memset(PrevKeyState, 0, 256);
+void TKeySnapshot::Reset() {
+    std::memset(Now, 0, 256);
+    std::memset(Before, 0, 256);
 }

@@ -106,15 +106,17 @@ class TStreamKeySource : public TKeySource {
     uint8_t Held[256] = {};
 };
 
-// The current and previous snapshots.
-extern uint8_t KeyState[256];
-extern uint8_t PrevKeyState[256];
+// The keys of one engine: the current pass's snapshot and the one before it, by DIK_ code.
+struct TKeySnapshot {
+    uint8_t Now[256] = {};
+    uint8_t Before[256] = {};
 
-// Down in the current snapshot. A code above 255 is a range error.
-bool KeyDown(uint32_t code);
-// Down now and up in the previous snapshot: true in exactly one pass per press.
-bool KeyPressed(uint32_t code);
-// Copies the current snapshot over the previous one (end of each input step).
-void SaveKeyboard();
-// Both snapshots back to all keys up.
-void ResetKeyboard();
+    // Down in the current snapshot. A code above 255 is a range error.
+    bool Down(uint32_t code) const;
+    // Down now and up in the previous snapshot: true in exactly one pass per press.
+    bool Pressed(uint32_t code) const;
+    // Copies the current snapshot over the previous one (end of each input step).
+    void Save();
+    // Both snapshots back to all keys up.
+    void Reset();
+};

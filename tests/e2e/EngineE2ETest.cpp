@@ -135,7 +135,7 @@ TEST_F(EngineE2E, LitTexturedModelAndQuads) {
         engine.Camera.SetHeading(0.8f);
         for (int frame = 0; frame < 3; ++frame) {
             engine.ReadKeyboard();
-            SaveKeyboard();
+            engine.SaveKeyboard();
             engine.BeginFrame();
             engine.Camera.Apply();
             engine.DrawMeshes();
@@ -333,8 +333,8 @@ TEST_F(EngineE2E, KeyScriptDrivesTheSnapshot) {
     std::vector<int> held;
     while (!engine.HarnessFinished()) {
         engine.ReadKeyboard();
-        held.push_back(KeyDown(DIK_UP));
-        SaveKeyboard();
+        held.push_back(engine.KeyDown(DIK_UP));
+        engine.SaveKeyboard();
         engine.BeginFrame();
         engine.EndFrame();
     }

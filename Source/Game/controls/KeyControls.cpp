@@ -1,11 +1,10 @@
 #include "controls/KeyControls.h"
 
 #include "cars/Car.h"
-#include "uKeyboard.h"
 
-void DriveByKeys(TCar& car, const TKeyBindings& keys, int player) {
-    auto held = [&](TKeyAction action) { return KeyDown(keys.Key(player, action)); };
-    bool spaceBrakes = !keys.Uses(DIK_SPACE) && KeyDown(DIK_SPACE);
+void DriveByKeys(TCar& car, const TKeySnapshot& snapshot, const TKeyBindings& keys, int player) {
+    auto held = [&](TKeyAction action) { return snapshot.Down(keys.Key(player, action)); };
+    bool spaceBrakes = !keys.Uses(DIK_SPACE) && snapshot.Down(DIK_SPACE);
     if (held(TKeyAction::Accelerate))
         car.Accelerate();
     if (held(TKeyAction::Brake) || spaceBrakes)
@@ -16,6 +15,6 @@ void DriveByKeys(TCar& car, const TKeyBindings& keys, int player) {
         car.SteerPositive();
     if (held(TKeyAction::Horn))
         car.Horn();
-    if (KeyPressed(keys.Key(player, TKeyAction::Lights)))
+    if (snapshot.Pressed(keys.Key(player, TKeyAction::Lights)))
         car.SetLights(!car.LightsOn);
 }

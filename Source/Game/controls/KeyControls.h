@@ -3,9 +3,10 @@
 #pragma once
 
 #include "controls/KeyBindings.h"
+#include "uKeyboard.h"
 
 class TCar;
 
-// Applies player `player`'s (0 or 1) held and pressed keys of the current key snapshot to `car`.
-// Space brakes as well while no action has it.
-void DriveByKeys(TCar& car, const TKeyBindings& keys, int player);
+// Applies player `player`'s (0 or 1) held and pressed keys of the snapshot to `car`. Space brakes
+// as well while no action has it.
+void DriveByKeys(TCar& car, const TKeySnapshot& snapshot, const TKeyBindings& keys, int player);

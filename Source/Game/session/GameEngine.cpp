@@ -272,7 +272,7 @@ void TGameEngine::SwitchDisplayOnKey() {
     if (!altEnter && !KeyPressed(DIK_F11))
         return;
     if (altEnter)
-        PrevKeyState[DIK_RETURN] = KeyState[DIK_RETURN];
+        Keys.Before[DIK_RETURN] = Keys.Now[DIK_RETURN];
     SetFullscreen(!Fullscreen);
     if (!Headless())
         Config().Windowed = !Fullscreen;
@@ -349,9 +349,9 @@ void TGameEngine::HandleGameKeys() {
         car1 = nullptr;
     TCar* car2 = CountdownRunning() ? nullptr : Car(2);
     if (TwoPlayer && car2)
-        DriveByKeys(*car2, ActiveKeys(), 1);
+        DriveByKeys(*car2, Keys, ActiveKeys(), 1);
     if (car1)
-        DriveByKeys(*car1, ActiveKeys(), 0);
+        DriveByKeys(*car1, Keys, ActiveKeys(), 0);
     DrivePadCars(car1, TwoPlayer ? car2 : nullptr);
     if (rightCtrl && KeyPressed(DIK_BACK)) {
         ShowMenu(11);

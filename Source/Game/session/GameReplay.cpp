@@ -46,7 +46,7 @@ constexpr float InsetX = 16, InsetY = 12, InsetSide = 200;
 void TGameEngine::MergePads() {
     bool inMenu = Menu->Screen != 0 || GameState != gsInGame;
     for (int i = 0; i < MaxPads; ++i)
-        MergePadKeys(Pads[i], i + 1, inMenu, ActiveKeys(), KeyState);
+        MergePadKeys(Pads[i], i + 1, inMenu, ActiveKeys(), Keys.Now);
 }
 
 void TGameEngine::DrivePadCars(TCar* car1, TCar* car2) {
@@ -73,7 +73,7 @@ void TGameEngine::StartCityAfresh(int mission) {
     if (replay) {
         SetCameraMode(replay->CameraMode);
         Camera.Distance = replay->CameraDistance;
-        SetReplayKeys(replay->KeysBefore, PrevKeyState);
+        SetReplayKeys(replay->KeysBefore, Keys.Before);
     }
     StandingCar = {};
     if (mission != StandingCarMission)
@@ -154,11 +154,11 @@ void TGameEngine::TakeControls() {
     }
     TReplayFrame f;
     const TKeyBindings& keys = Config().Keys;
-    f.Keys = ReplayKeyBits(KeyState, keys);
+    f.Keys = ReplayKeyBits(Keys.Now, keys);
     if (Recording->Frames.empty())
         // A game started by the menu in this very pass: the menu took this pass's keys, so none of
         // them is new to the game. Started before the pass, the game saw the keys of the one before.
-        Recording->KeysBefore = ReplayKeyBits(KeyboardPasses == RecordingPass ? KeyState : PrevKeyState, keys);
+        Recording->KeysBefore = ReplayKeyBits(KeyboardPasses == RecordingPass ? Keys.Now : Keys.Before, keys);
     if (car1) {
         f.Controls = uint8_t((car1->InputFlags & RequestBits) | (car1->LightsOn ? REPLAY_LIGHTS : 0));
         f.Throttle = AmountByte(car1->ThrottleAmount);

@@ -158,14 +158,14 @@ void TGameEngine::ShowResponsibleScreen() {
         PollEvents();
         ReadKeyboard();
         bool anyKey = false;
-        for (uint8_t key : KeyState)
+        for (uint8_t key : Keys.Now)
             anyKey = anyKey || (key & 0x80);
-        SaveKeyboard();
+        Keys.Save();
         if (anyKey)
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    ResetKeyboard();
+    Keys.Reset();
 }
 
 void TGameEngine::LoadSounds(int stage) {

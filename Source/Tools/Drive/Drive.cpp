@@ -149,14 +149,14 @@ int Drive(TDriveOptions options, const THarnessOptions& harness) {
     uint64_t frame = 0;
     while (!engine.WindowClosed() && !engine.HarnessFinished()) {
         engine.ReadKeyboard();
-        if (KeyPressed(DIK_ESCAPE))
+        if (engine.KeyPressed(DIK_ESCAPE))
             break;
-        DriveByKeys(*car, keys, 0);
-        if (KeyPressed(keys.Key(0, TKeyAction::Camera))) {
+        DriveByKeys(*car, engine.Keys, keys, 0);
+        if (engine.KeyPressed(keys.Key(0, TKeyAction::Camera))) {
             topView = !topView;
             engine.Camera.SetPitch(topView ? 1.5324842f : 1.0471976f);
         }
-        SaveKeyboard();
+        engine.SaveKeyboard();
 
         engine.BeginFrame();
         chase.Update(engine.Camera, *car, topView);

@@ -17,23 +17,24 @@ namespace {
 
 const float ClearColor[4] = {0, 0, 0, 0};
 
+TWindowEvents& EventsOf(GLFWwindow* window) {
+    return *static_cast<TWindowEvents*>(glfwGetWindowUserPointer(window));
+}
+
 void KeyCallback(GLFWwindow* window, int key, int, int action, int) {
-    auto* source = static_cast<TLiveKeySource*>(glfwGetWindowUserPointer(window));
+    TLiveKeySource* source = EventsOf(window).LiveKeys;
     uint32_t code = ScanCodeOfGlfwKey(key);
     if (source && code != 0 && action != GLFW_REPEAT)
         source->SetKey(code, action == GLFW_PRESS);
 }
 
-// Set when the window system lost what the window showed; cleared by the next frame drawn.
-bool WindowNeedsDrawing = true;
-
-void RefreshCallback(GLFWwindow*) {
-    WindowNeedsDrawing = true;
+void RefreshCallback(GLFWwindow* window) {
+    EventsOf(window).NeedsDrawing = true;
 }
 
 void FocusCallback(GLFWwindow* window, int focused) {
     // Keys released while the window is in the background never reach us: forget them all.
-    auto* source = static_cast<TLiveKeySource*>(glfwGetWindowUserPointer(window));
+    TLiveKeySource* source = EventsOf(window).LiveKeys;
     if (source && !focused)
         source->ReleaseAll();
 }
@@ -115,6 +116,7 @@ TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnes
         throw EEngineError("glfw init video failed");
     }
     glfwMakeContextCurrent(Window);
+    glfwSetWindowUserPointer(Window, &WindowEvents);
     // Tools and tests pace their own loops by FrameInterval; the game hands the pace to the world
     // clock with SetPresentation.
     glfwSwapInterval(0);
@@ -220,7 +222,7 @@ void TEngine::SetFullscreen(bool fullscreen) {
     }
     Fullscreen = fullscreen;
     // Whatever was shown is gone: a paused picture is drawn again, at the new size.
-    WindowNeedsDrawing = true;
+    WindowEvents.NeedsDrawing = true;
 }
 
 TWindowSize TEngine::WindowedSize() const {
@@ -282,7 +284,7 @@ bool TEngine::InitKeyboard() {
         return true;
     }
     auto live = std::make_unique<TLiveKeySource>();
-    glfwSetWindowUserPointer(Window, live.get());
+    WindowEvents.LiveKeys = live.get();
     glfwSetKeyCallback(Window, KeyCallback);
     glfwSetWindowFocusCallback(Window, FocusCallback);
     glfwSetWindowRefreshCallback(Window, RefreshCallback);
@@ -341,7 +343,7 @@ void TEngine::EndFrame(bool paced) {
     glFlush();
     SaveShots();
     glfwSwapBuffers(Window);
-    WindowNeedsDrawing = false;
+    WindowEvents.NeedsDrawing = false;
     ++FramesDrawn;
     FrameCounter += 1;
     PaceFrame(paced);
@@ -388,7 +390,7 @@ uint64_t MixDigest(uint64_t digest, uint64_t value) {
     return digest;
 }
 
-bool TEngine::PictureLost() const { return WindowNeedsDrawing; }
+bool TEngine::PictureLost() const { return WindowEvents.NeedsDrawing; }
 
 bool TEngine::Shows(const TSprite& sprite) const {
     if (!sprite.Alive || sprite.Alpha == 0)

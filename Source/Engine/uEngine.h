@@ -37,6 +37,12 @@ struct TWindowSize {
     int Width = 0, Height = 0; // 0: the layout's size
 };
 
+// What the window system tells an engine between its frames, through the window's user pointer.
+struct TWindowEvents {
+    TLiveKeySource* LiveKeys = nullptr; // the keyboard's source while the keys are live
+    bool NeedsDrawing = true;           // the window lost what it showed; the next frame drawn clears it
+};
+
 // Folds a value into an FNV-1a digest (start from 14695981039346656037).
 uint64_t MixDigest(uint64_t digest, uint64_t value);
 
@@ -65,7 +71,11 @@ class TEngine {
     bool KeyPressed(uint32_t code) const { return Keys.Pressed(code); }
     void SaveKeyboard() { Keys.Save(); }
     // Replace the key or pad source (a replay feeds its own); the next read takes from the new one.
-    void SetKeySource(std::unique_ptr<TKeySource> source) { KeySource = std::move(source); }
+    void SetKeySource(std::unique_ptr<TKeySource> source) {
+        // The window's key events go to the new source only when it is a live one.
+        WindowEvents.LiveKeys = dynamic_cast<TLiveKeySource*>(source.get());
+        KeySource = std::move(source);
+    }
     void SetPadSource(std::unique_ptr<TPadSource> source) { PadSource = std::move(source); }
     // Rumbles pad 0 or 1 through the pad source, and notes the strength asked for in this tick.
     void RumblePad(int pad, float strength, uint32_t milliseconds);
@@ -239,6 +249,7 @@ class TEngine {
     std::vector<std::pair<float, TVehicle*>> VehicleOrder; // scratch of DrawVehicles
 
     GLFWwindow* Window = nullptr;
+    TWindowEvents WindowEvents;
     TWindowSize Windowed;               // the window's size while full screen
     int WindowedX = -1, WindowedY = -1; // and its place; -1: it never had one
     THarnessOptions Harness;

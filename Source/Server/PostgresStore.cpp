@@ -198,6 +198,8 @@ PGconn* TPostgresStore::Connect() const {
     PGconn* connection = PQconnectdbParams(keywords, values, 1);
     if (connection == nullptr)
         throw EStoreError("PostgreSQL: out of memory");
+    // "relation already exists, skipping" and the like are not for the server's log.
+    PQsetNoticeProcessor(connection, [](void*, const char*) {}, nullptr);
     if (PQstatus(connection) != CONNECTION_OK) {
         std::string where = Server;
         if (where.empty())

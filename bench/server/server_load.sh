@@ -8,9 +8,11 @@ bench=$1
 shift
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+status=0
 echo "== SQLite"
-"$bench" --db "$work/scores.db" "$@" | grep -v '^kalscores: run'
+"$bench" --db "$work/scores.db" "$@" | grep -v '^kalscores: run' || status=1
 if command -v pg_virtualenv >/dev/null 2>&1; then
   echo "== PostgreSQL"
-  pg_virtualenv -t sh -c '"$0" --db postgresql:// "$@" | grep -v "^kalscores: run"' "$bench" "$@"
+  pg_virtualenv -t sh -c '"$0" --db postgresql:// "$@" | grep -v "^kalscores: run"' "$bench" "$@" || status=1
 fi
+exit $status

@@ -199,7 +199,8 @@ PGconn* TPostgresStore::Connect() const {
     if (connection == nullptr)
         throw EStoreError("PostgreSQL: out of memory");
     // "relation already exists, skipping" and the like are not for the server's log.
-    PQsetNoticeProcessor(connection, [](void*, const char*) {}, nullptr);
+    PQsetNoticeProcessor(
+        connection, [](void*, const char*) {}, nullptr);
     if (PQstatus(connection) != CONNECTION_OK) {
         std::string where = Server;
         if (where.empty())
@@ -279,13 +280,19 @@ TUploadResult TPostgresStore::AddUpload(std::string_view body, const TReplayHead
         Exec(connection, Server, "cannot begin an upload", "BEGIN");
         Exec(connection, Server, "cannot lock an upload", "SELECT pg_advisory_xact_lock($1::bigint)",
              {lockKey});
-        TResult same = Exec(connection, Server, "cannot look up an upload",
-                            "SELECT id FROM uploads WHERE digest = $1 AND body = $2::bytea",
-                            {digest, TParam::Bytes(body)});
+        // The digest finds candidates without sending the body; the same upload is the same bytes.
+        TResult candidates = Exec(connection, Server, "cannot look up an upload",
+                                  "SELECT 1 FROM uploads WHERE digest = $1 LIMIT 1", {digest});
         TUploadResult result;
-        if (same.Rows() > 0) {
-            result = {same.Number(0, 0), false};
-        } else {
+        if (candidates.Rows() > 0) {
+            TResult same =
+                Exec(connection, Server, "cannot look up an upload",
+                     "SELECT id FROM uploads WHERE digest = $1 AND body = $2::bytea ORDER BY id LIMIT 1",
+                     {digest, TParam::Bytes(body)});
+            if (same.Rows() > 0)
+                result = {same.Number(0, 0), false};
+        }
+        if (result.Id == 0) {
             TResult insert =
                 Exec(connection, Server, "cannot store an upload",
                      "INSERT INTO uploads (digest, body, mission, car) VALUES ($1, $2::bytea, $3::integer, "

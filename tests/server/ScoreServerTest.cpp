@@ -7,9 +7,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 namespace {
@@ -235,28 +233,25 @@ TEST_P(TScoreServerTest, ConcurrentInsertsFromSixteenClientsLoseNothing) {
 namespace {
 
 // Drives a fake run at once, or with `Hold` until the verifier stops; counts its drives.
-class THeldDriver : public TReplayDriver {
-  public:
+struct THeldDriver : TReplayDriver {
     explicit THeldDriver(bool hold) : Hold(hold) {}
     TDriveReport Drive(std::string_view, const TReplayHeader&, const std::atomic<bool>& stop) override {
-        {
-            std::lock_guard lock(Mutex);
-            ++Drives;
-        }
-        Started.notify_all();
+        ++Drives;
         while (Hold && !stop)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         return FakeDrive(false);
     }
-    bool WaitForDrive() {
-        std::unique_lock lock(Mutex);
-        return Started.wait_for(lock, std::chrono::seconds(60), [this] { return Drives > 0; });
-    }
     const bool Hold;
-    int Drives = 0;
-    std::mutex Mutex;
-    std::condition_variable Started;
+    std::atomic<int> Drives{0};
 };
+
+// Waits up to a minute for `done`, looking every 10 ms.
+template <class TDone> bool WaitFor(TDone done) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
+}
 
 } // namespace
 
@@ -269,7 +264,7 @@ TEST_P(TScoreServerTest, RunUnderVerificationWhenTheServerStopsIsVerifiedOnceAft
     std::string location = posted->get_header_value("Location");
     int64_t id = std::stoll(location.substr(location.rfind('/') + 1));
     verifier->Wake();
-    ASSERT_TRUE(held.WaitForDrive());
+    ASSERT_TRUE(WaitFor([&] { return held.Drives > 0; }));
     // The server goes down with the drive under way: no verdict, the run still waits.
     verifier.reset();
     Restart();
@@ -277,9 +272,7 @@ TEST_P(TScoreServerTest, RunUnderVerificationWhenTheServerStopsIsVerifiedOnceAft
 
     THeldDriver quick(false);
     verifier = std::make_unique<TRunVerifier>(*Store, quick, 2);
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (Store->Upload(id)->State == TRunState::Waiting && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(WaitFor([&] { return Store->Upload(id)->State != TRunState::Waiting; }));
     verifier.reset();
     EXPECT_EQ(quick.Drives, 1);
     httplib::Result state = Get(location);

@@ -117,15 +117,18 @@ TResult Exec(PGconn* connection, const std::string& server, const char* what, co
     throw EStoreError(server + ": " + what + ": " + reason);
 }
 
-// The URL with its user and password left out, for a message about the URL itself.
-std::string WithoutUser(const std::string& url, std::string message) {
+// The message with the URL's password (user:PASSWORD@) left out: libpq may quote the URL's parts.
+std::string WithoutPassword(const std::string& url, std::string message) {
     size_t from = url.find("://");
     size_t at = url.find('@');
     if (from == std::string::npos || at == std::string::npos || at < from)
         return message;
-    std::string user = url.substr(from + 3, at - from - 3);
-    for (size_t found; !user.empty() && (found = message.find(user)) != std::string::npos;)
-        message.replace(found, user.size(), "…");
+    size_t colon = url.find(':', from + 3);
+    if (colon == std::string::npos || colon > at)
+        return message;
+    std::string password = url.substr(colon + 1, at - colon - 1);
+    for (size_t found; !password.empty() && (found = message.find(password)) != std::string::npos;)
+        message.replace(found, password.size(), "…");
     return message;
 }
 
@@ -208,7 +211,7 @@ PGconn* TPostgresStore::Connect() const {
                     (PQport(connection) != nullptr ? PQport(connection) : "?");
         std::string reason = OneLine(PQerrorMessage(connection));
         PQfinish(connection);
-        throw EStoreError("PostgreSQL " + where + ": cannot connect: " + WithoutUser(Url, reason));
+        throw EStoreError("PostgreSQL " + where + ": cannot connect: " + WithoutPassword(Url, reason));
     }
     return connection;
 }
@@ -220,7 +223,7 @@ TPostgresStore::TPostgresStore(const std::string& url, int maxConnections)
     if (options == nullptr) {
         std::string reason = OneLine(error != nullptr ? error : "out of memory");
         PQfreemem(error);
-        throw EStoreError("PostgreSQL: the connection URL is malformed: " + WithoutUser(url, reason));
+        throw EStoreError("PostgreSQL: the connection URL is malformed: " + WithoutPassword(url, reason));
     }
     PQconninfoFree(options);
     PGconn* first = Connect();

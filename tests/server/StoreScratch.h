@@ -38,7 +38,8 @@ class TStoreScratch {
                 PQerrorMessage(Admin);
             return;
         }
-        PQsetNoticeProcessor(Admin, [](void*, const char*) {}, nullptr);
+        PQsetNoticeProcessor(
+            Admin, [](void*, const char*) {}, nullptr);
         static std::atomic<int> made{0};
         Schema = "kal_test_" + std::to_string(getpid()) + "_" + std::to_string(made++);
         Run("CREATE SCHEMA " + Schema);

@@ -144,6 +144,26 @@ TEST_P(TScoreStoreTest, SameUploadAndVerdictFromManyThreadsAtOnceAreKeptOnce) {
     EXPECT_EQ(Store->VerifiedLeaderboard(1, 100).size(), 5u);
 }
 
+TEST_P(TScoreStoreTest, ServersOpeningOneNewStoreAtOnceAllStart) {
+    // A database of its own: the tables are made while the servers open it.
+    TStoreScratch fresh(GetParam());
+    std::atomic<int> opened{0};
+    std::vector<std::thread> servers;
+    for (int s = 0; s < 6; ++s)
+        servers.emplace_back([&] {
+            try {
+                OpenScoreStore(fresh.Where)->Insert(MakeRun("x", 1, 1, 1, 1));
+                ++opened;
+            } catch (const EStoreError& error) {
+                ADD_FAILURE() << error.what();
+            }
+        });
+    for (std::thread& server : servers)
+        server.join();
+    EXPECT_EQ(opened, 6);
+    EXPECT_EQ(OpenScoreStore(fresh.Where)->Count(), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Stores, TScoreStoreTest, ::testing::Values(TStoreKind::Sqlite, TStoreKind::Postgres),
                          StoreKindName);
 

@@ -12,6 +12,9 @@ PACKAGES=(
   qt6-base-dev
   libcurl4-openssl-dev
   libcpp-httplib-dev libsqlite3-dev
+  # kalscores' PostgreSQL store: libpq to build it, the server and pg_virtualenv for its tests (the
+  # tests make a throwaway cluster of their own; nothing starts PostgreSQL as a service).
+  libpq-dev postgresql postgresql-common
   chromium curl
   libfreetype-dev fonts-dejavu-core
   libpng-dev zlib1g-dev

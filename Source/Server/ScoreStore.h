@@ -1,21 +1,21 @@
-// TScoreStore: what kalscores keeps, in one SQLite file (write-ahead log, schema created on first
-// open): the unverified runs of the old insert request, and every uploaded replay with its state —
-// the waiting ones are the verifier's queue, so a restart picks up where it stopped. Owns the
-// database connection; safe to use from the server's worker threads.
+// TScoreStore: what kalscores keeps, behind one interface with two homes — a SQLite file
+// (TSqliteStore) or a PostgreSQL database (TPostgresStore): the unverified runs of the old insert
+// request, and every uploaded replay with its state. The waiting uploads are the verifier's queue,
+// so a restart picks up where it stopped. Every store is safe to use from the server's worker threads.
 #pragma once
 
 #include "RunVerdict.h"
 #include "ScoreRequest.h"
 
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
-struct sqlite3;
-
-// The database cannot be opened, read or written; the message names the file and SQLite's reason.
+// The database cannot be opened, read or written; the message names the file or the server (never a
+// password) and the database's own reason.
 class EStoreError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
@@ -40,36 +40,39 @@ struct TVerifiedRun {
 
 class TScoreStore {
   public:
-    explicit TScoreStore(const std::string& fileName);
-    ~TScoreStore();
+    virtual ~TScoreStore() = default;
+    TScoreStore() = default;
     TScoreStore(const TScoreStore&) = delete;
     TScoreStore& operator=(const TScoreStore&) = delete;
 
+    // The file, or the PostgreSQL server and database, for the log (never a password).
+    virtual std::string Where() const = 0;
+
     // Stores a run of the old insert request (unverified); false when the same run (nick, mission, car, score
     // and time) is stored already.
-    bool Insert(const TRun& run);
+    virtual bool Insert(const TRun& run) = 0;
     // The best runs of a mission: fastest first, then the higher score, then the earlier arrival.
-    std::vector<TRun> Leaderboard(int mission, int limit) const;
-    int64_t Count() const;
+    virtual std::vector<TRun> Leaderboard(int mission, int limit) const = 0;
+    virtual int64_t Count() const = 0;
 
     // Keeps an upload whose header was checked, waiting for its verdict; the same bytes again get the
-    // first upload's id.
-    TUploadResult AddUpload(std::string_view body, const TReplayHeader& header);
-    std::optional<TUploadStatus> Upload(int64_t id) const;
-    std::optional<std::string> UploadBody(int64_t id) const;
+    // first upload's id, even when they arrive at the same moment.
+    virtual TUploadResult AddUpload(std::string_view body, const TReplayHeader& header) = 0;
+    virtual std::optional<TUploadStatus> Upload(int64_t id) const = 0;
+    virtual std::optional<std::string> UploadBody(int64_t id) const = 0;
     // The oldest waiting uploads first.
-    std::vector<int64_t> WaitingUploads(int limit) const;
-    int64_t WaitingCount() const;
-    // Records the verdict of a waiting upload; false when it was judged already (or is gone).
-    bool RecordVerdict(int64_t id, const TVerdict& verdict);
+    virtual std::vector<int64_t> WaitingUploads(int limit) const = 0;
+    virtual int64_t WaitingCount() const = 0;
+    // Records the verdict of a waiting upload; false when it was judged already (or is gone). Of two
+    // verdicts on one upload, however close, exactly one is kept.
+    virtual bool RecordVerdict(int64_t id, const TVerdict& verdict) = 0;
     // The accepted runs of a mission, in the leaderboard's order.
-    std::vector<TVerifiedRun> VerifiedLeaderboard(int mission, int limit) const;
-
-  private:
-    void Execute(const char* sql) const;
-    [[noreturn]] void Fail(const std::string& what) const;
-
-    std::string FileName;
-    sqlite3* Db = nullptr;
-    mutable std::mutex Mutex; // one statement at a time on the one connection
+    virtual std::vector<TVerifiedRun> VerifiedLeaderboard(int mission, int limit) const = 0;
 };
+
+// True for a PostgreSQL connection URL ("postgresql://…" or "postgres://…").
+bool IsPostgresUrl(std::string_view where);
+
+// The store `where` names: a PostgreSQL connection URL opens that database, anything else is a SQLite
+// file. The schema is created on first use; EStoreError when the store cannot be opened.
+std::unique_ptr<TScoreStore> OpenScoreStore(const std::string& where);

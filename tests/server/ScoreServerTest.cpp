@@ -1,5 +1,7 @@
 #include "ScoreServer.h"
-#include "TestSupport.h"
+#include "FakeRun.h"
+#include "RunVerifier.h"
+#include "StoreScratch.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +14,23 @@ namespace {
 
 constexpr const char* INSERT = "/games_kalmirov_highscore.php?action=insert&nick=";
 
-// kalscores' routes on a free local port, with its store in a temporary folder; Restart stops the
-// server and the store and opens them again on the same file.
-class TScoreServerTest : public ::testing::Test {
+// kalscores' routes on a free local port, with a store of the test's own (a file in a temporary
+// folder, or a schema in PostgreSQL); Restart stops the server and the store and opens them again on
+// the same store.
+class TScoreServerTest : public ::testing::TestWithParam<TStoreKind> {
   protected:
-    TScoreServerTest() { Start(); }
-    ~TScoreServerTest() override { Stop(); }
+    void SetUp() override {
+        if (!Scratch.Unreachable.empty())
+            GTEST_SKIP() << Scratch.Unreachable;
+        Start();
+    }
+    void TearDown() override {
+        if (Server)
+            Stop();
+    }
 
     void Start() {
-        Store = std::make_unique<TScoreStore>(Dir.File("scores.db"));
+        Store = OpenScoreStore(Scratch.Where);
         Server = std::make_unique<httplib::Server>();
         AddScoreRoutes(*Server, *Store);
         Port = Server->bind_to_any_port("127.0.0.1");
@@ -54,7 +64,7 @@ class TScoreServerTest : public ::testing::Test {
         return result ? std::pair(result->status, result->body) : std::pair(0, std::string());
     }
 
-    TTempDir Dir;
+    TStoreScratch Scratch{GetParam()};
     std::unique_ptr<TScoreStore> Store;
     std::unique_ptr<httplib::Server> Server;
     std::thread Thread;
@@ -67,7 +77,7 @@ bool Has(const std::string& text, const std::string& part) {
 
 } // namespace
 
-TEST_F(TScoreServerTest, StoresTheGamesRequestAndIgnoresAnExactRepeat) {
+TEST_P(TScoreServerTest, StoresTheGamesRequestAndIgnoresAnExactRepeat) {
     EXPECT_EQ(Insert("Rychl%E1+%32&mission=3&car=5&score=1200&time=31234"),
               std::pair(200, std::string("stored\n")));
     EXPECT_EQ(Insert("Rychl%E1+%32&mission=3&car=5&score=1200&time=31234"),
@@ -77,7 +87,7 @@ TEST_F(TScoreServerTest, StoresTheGamesRequestAndIgnoresAnExactRepeat) {
     EXPECT_EQ(Store->Leaderboard(3, 10).at(0).Nick, "Rychlá 2");
 }
 
-TEST_F(TScoreServerTest, EveryBadFieldIsRefusedWith400AndAReason) {
+TEST_P(TScoreServerTest, EveryBadFieldIsRefusedWith400AndAReason) {
     const std::pair<std::string, std::string> cases[] = {
         {"a&mission=11&car=1&score=1&time=1", "mission must be a whole number from 1 to 10"},
         {"a&mission=1&car=8&score=1&time=1", "car must be a whole number from 0 to 7"},
@@ -107,7 +117,7 @@ TEST_F(TScoreServerTest, EveryBadFieldIsRefusedWith400AndAReason) {
     EXPECT_EQ(Store->Count(), 0);
 }
 
-TEST_F(TScoreServerTest, RunsSurviveARestart) {
+TEST_P(TScoreServerTest, RunsSurviveARestart) {
     Insert("Ann&mission=1&car=0&score=10&time=5000");
     Insert("%8Akoda+fan&mission=2&car=7&score=20&time=6000");
     Restart();
@@ -119,7 +129,7 @@ TEST_F(TScoreServerTest, RunsSurviveARestart) {
     EXPECT_EQ(Insert("Ann&mission=1&car=0&score=10&time=5000").second, "already stored\n");
 }
 
-TEST_F(TScoreServerTest, JsonListsTheBestFirstWithCzechNicksAsUtf8) {
+TEST_P(TScoreServerTest, JsonListsTheBestFirstWithCzechNicksAsUtf8) {
     Insert("P%F8emysl+%8E%E1%E8ek&mission=4&car=5&score=300&time=70000");
     Insert("Quote%22Back%5Cslash&mission=4&car=1&score=50&time=65000");
     Insert("Slow&mission=4&car=3&score=999&time=90000");
@@ -146,7 +156,7 @@ TEST_F(TScoreServerTest, JsonListsTheBestFirstWithCzechNicksAsUtf8) {
     }
 }
 
-TEST_F(TScoreServerTest, PageShowsEveryMissionWithEscapedNicks) {
+TEST_P(TScoreServerTest, PageShowsEveryMissionWithEscapedNicks) {
     Insert("%3Cscript%3Ealert(1)%3C%2Fscript%3E&mission=6&car=2&score=77&time=31234");
     Insert("Ji%F8%ED&mission=6&car=4&score=10&time=40500");
     httplib::Result result = Get("/");
@@ -175,7 +185,7 @@ TEST_F(TScoreServerTest, PageShowsEveryMissionWithEscapedNicks) {
     }
 }
 
-TEST_F(TScoreServerTest, ConcurrentInsertsFromSixteenClientsLoseNothing) {
+TEST_P(TScoreServerTest, ConcurrentInsertsFromSixteenClientsLoseNothing) {
     constexpr int Clients = 16;
     constexpr int Runs = 1000;
     std::atomic<int> next{0};
@@ -219,3 +229,60 @@ TEST_F(TScoreServerTest, ConcurrentInsertsFromSixteenClientsLoseNothing) {
     EXPECT_EQ(first, 1);
     EXPECT_EQ(Store->Count(), Runs + 1);
 }
+
+namespace {
+
+// Drives a fake run at once, or with `Hold` until the verifier stops; counts its drives.
+struct THeldDriver : TReplayDriver {
+    explicit THeldDriver(bool hold) : Hold(hold) {}
+    TDriveReport Drive(std::string_view, const TReplayHeader&, const std::atomic<bool>& stop) override {
+        ++Drives;
+        while (Hold && !stop)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return FakeDrive(false);
+    }
+    const bool Hold;
+    std::atomic<int> Drives{0};
+};
+
+// Waits up to a minute for `done`, looking every 10 ms.
+template <class TDone> bool WaitFor(TDone done) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
+}
+
+} // namespace
+
+TEST_P(TScoreServerTest, RunUnderVerificationWhenTheServerStopsIsVerifiedOnceAfterARestart) {
+    THeldDriver held(true);
+    auto verifier = std::make_unique<TRunVerifier>(*Store, held, 2);
+    httplib::Result posted = Client().Post("/api/runs", FakeReplay('\x01'), "application/octet-stream");
+    ASSERT_TRUE(posted);
+    ASSERT_EQ(posted->status, 202) << posted->body;
+    std::string location = posted->get_header_value("Location");
+    int64_t id = std::stoll(location.substr(location.rfind('/') + 1));
+    verifier->Wake();
+    ASSERT_TRUE(WaitFor([&] { return held.Drives > 0; }));
+    // The server goes down with the drive under way: no verdict, the run still waits.
+    verifier.reset();
+    Restart();
+    EXPECT_EQ(Store->Upload(id)->State, TRunState::Waiting);
+
+    THeldDriver quick(false);
+    verifier = std::make_unique<TRunVerifier>(*Store, quick, 2);
+    EXPECT_TRUE(WaitFor([&] { return Store->Upload(id)->State != TRunState::Waiting; }));
+    verifier.reset();
+    EXPECT_EQ(quick.Drives, 1);
+    httplib::Result state = Get(location);
+    ASSERT_TRUE(state);
+    EXPECT_TRUE(Has(state->body, "\"state\":\"accepted\"")) << state->body;
+    std::vector<TVerifiedRun> board = Store->VerifiedLeaderboard(1, 10);
+    ASSERT_EQ(board.size(), 1u);
+    EXPECT_EQ(board[0].Id, id);
+    EXPECT_EQ(board[0].Run.TimeMs, 43508);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, TScoreServerTest,
+                         ::testing::Values(TStoreKind::Sqlite, TStoreKind::Postgres), StoreKindName);

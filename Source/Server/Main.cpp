@@ -11,6 +11,7 @@
 #include "GameDriver.h"
 #include "RunVerifier.h"
 #include "ScoreServer.h"
+#include "uOptions.h"
 
 #include <algorithm>
 #include <csignal>
@@ -39,13 +40,6 @@ int Usage(const char* problem) {
     return 2;
 }
 
-// A whole number from `low` to `high`, or -1.
-long NumberOption(const std::string& value, long low, long high) {
-    char* end = nullptr;
-    long number = std::strtol(value.c_str(), &end, 10);
-    return value.empty() || *end != '\0' || number < low || number > high ? -1 : number;
-}
-
 // The game beside this program, where the build and the packages put it.
 std::string GameBeside() {
     std::error_code error;
@@ -68,38 +62,32 @@ int main(int argc, char** argv) {
     int port = -1;
     TGameDriverSetup game;
     long verifiers = std::max(1u, std::thread::hardware_concurrency());
-    for (int i = 1; i < argc; ++i) {
-        std::string option = argv[i];
-        if (option == "--help" || option == "-h")
-            return Usage("the highscore server of Kalmirov");
-        if (i + 1 >= argc)
-            return Usage(("missing value after " + option).c_str());
-        std::string value = argv[++i];
-        if (option == "--port") {
-            port = int(NumberOption(value, 0, 65535));
-            if (port < 0)
-                return Usage("--port takes a number from 0 to 65535 (0: any free port)");
-        } else if (option == "--game") {
-            game.GameProgram = value;
-        } else if (option == "--game-data") {
-            game.DataDir = value;
-        } else if (option == "--verifiers") {
-            verifiers = NumberOption(value, 0, 256);
-            if (verifiers < 0)
-                return Usage("--verifiers takes a number from 0 to 256");
-        } else if (option == "--verify-memory-mb") {
-            long megabytes = NumberOption(value, 64, 1 << 20);
-            if (megabytes < 0)
-                return Usage("--verify-memory-mb takes a number from 64 on");
-            game.MemoryBytes = size_t(megabytes) << 20;
-        } else if (option == "--db") {
-            db = value;
-        } else if (option == "--host") {
-            host = value;
-        } else {
-            return Usage(("unknown option " + option).c_str());
-        }
+    long megabytes = long(game.MemoryBytes >> 20);
+    bool help = false;
+    try {
+        TOptionParser()
+            .Flag("--help", help)
+            .Flag("-h", help)
+            .Int("--port", port, 0, 65535)
+            .Text("--game", game.GameProgram)
+            .Text("--game-data", game.DataDir)
+            .Custom("--verifiers",
+                    [&verifiers](const std::string& value) {
+                        verifiers = long(TOptionParser::WholeNumber("--verifiers", value, 0, 256));
+                    })
+            .Custom("--verify-memory-mb",
+                    [&megabytes](const std::string& value) {
+                        megabytes = long(TOptionParser::WholeNumber("--verify-memory-mb", value, 64, 1 << 20));
+                    })
+            .Text("--db", db)
+            .Text("--host", host)
+            .Parse(argc, argv);
+    } catch (const EOptionError& error) {
+        return Usage(error.what());
     }
+    if (help)
+        return Usage("the highscore server of Kalmirov");
+    game.MemoryBytes = size_t(megabytes) << 20;
     if (port < 0 || db.empty())
         return Usage("--port and --db are needed");
     bool gameNamed = !game.GameProgram.empty();
@@ -134,10 +122,7 @@ int main(int argc, char** argv) {
                         request.target.substr(0, 600).c_str(), response.status);
             std::fflush(stdout);
         });
-        if (port == 0)
-            port = server.bind_to_any_port(host);
-        else if (!server.bind_to_port(host, port))
-            port = -1;
+        port = BindScoreServer(server, host, port);
         if (port <= 0) {
             std::fprintf(stderr, "kalscores: cannot listen on %s\n", host.c_str());
             return 1;

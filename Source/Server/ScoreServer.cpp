@@ -3,6 +3,7 @@
 #include "ScorePages.h"
 
 #include <chrono>
+#include <sys/socket.h>
 #include <cstdlib>
 
 namespace {
@@ -202,4 +203,23 @@ void AddScoreRoutes(httplib::Server& server, TScoreStore& store, std::function<v
             }
             Refuse(response, 500, reason);
         });
+}
+
+int BindScoreServer(httplib::Server& server, const std::string& host, int port) {
+    server.new_task_queue = [] { return new httplib::ThreadPool(RequestThreads); };
+    // The library listens with the backlog it was built with; listening again on the bound socket
+    // lengthens the queue.
+    int listening = -1;
+    server.set_socket_options([&listening](int socket) {
+        httplib::default_socket_options(socket);
+        listening = socket;
+    });
+    if (port == 0)
+        port = server.bind_to_any_port(host);
+    else if (!server.bind_to_port(host, port))
+        port = -1;
+    server.set_socket_options(httplib::default_socket_options); // `listening` is gone after this call
+    if (port <= 0 || listening < 0 || ::listen(listening, ListenBacklog) != 0)
+        return -1;
+    return port;
 }

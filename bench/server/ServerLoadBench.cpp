@@ -4,18 +4,19 @@
 // (median, 99th percentile, worst) and verifications per second until the queue is empty.
 //
 //   kalserverbench --db FILE|postgresql://… [--clients 32] [--uploads 500] [--verifiers 8]
-//                  [--drive-ms 1000] [--backlog N]
+//                  [--drive-ms 1000]
 //   kalserverbench --db FILE|URL --game KALMIROV [--game-data DIR] [--verifiers 2] REPLAY...
 //
 // The first form drives with a stand-in for the game that takes --drive-ms of wall time per run (one
 // verification of mission 1 costs about a second) and refuses every third run as forged. The second
 // drives with the real headless game: each REPLAY is uploaded as it is and once with its claimed score
 // raised by 100 (a forgery the game must refuse); the same bytes are one upload, so --uploads does not
-// apply there. --backlog N listens with a longer queue of connections than cpp-httplib's 5.
+// apply there.
 #include "FakeRun.h"
 #include "GameDriver.h"
 #include "RunVerifier.h"
 #include "ScoreServer.h"
+#include "uOptions.h"
 
 #include <algorithm>
 #include <atomic>
@@ -55,7 +56,6 @@ class TTimedDriver : public TReplayDriver {
 struct TOptions {
     std::string Db, Game, GameData;
     int Clients = 32, Uploads = 500, Verifiers = 8, DriveMs = 1000;
-    int Backlog = 0; // 0: cpp-httplib's own listen backlog (5), as kalscores runs
     std::vector<std::string> Replays;
 };
 
@@ -119,25 +119,18 @@ int Run(const TOptions& options) {
     auto verifier = std::make_unique<TRunVerifier>(*store, *driver, options.Verifiers);
     httplib::Server server;
     server.set_payload_max_length(MaxReplayBytes);
-    // The library listens with the backlog it was built with; listen() again on the bound socket
-    // changes it.
-    int listening = -1;
-    server.set_socket_options([&listening](int socket) {
-        httplib::default_socket_options(socket);
-        listening = socket;
-    });
     AddScoreRoutes(server, *store, [&verifier] { verifier->Wake(); });
-    int port = server.bind_to_any_port("127.0.0.1");
-    if (options.Backlog > 0 && listening >= 0)
-        ::listen(listening, options.Backlog);
+    int port = BindScoreServer(server, "127.0.0.1", 0);
+    if (port <= 0)
+        throw std::runtime_error("cannot listen on 127.0.0.1");
     std::thread listener([&server] { server.listen_after_bind(); });
     while (!server.is_running())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
-    std::printf("kalserverbench: %zu uploads (%d forged) from %d clients to %s, backlog %d, %d verifier(s) "
+    std::printf("kalserverbench: %zu uploads (%d forged) from %d clients to %s, %d verifier(s) "
                 "with %s\n",
                 bodies.size(), forged, options.Clients, store->Where().c_str(),
-                options.Backlog > 0 ? options.Backlog : 5, options.Verifiers,
+                options.Verifiers,
                 options.Game.empty()
                     ? ("a stand-in taking " + std::to_string(options.DriveMs) + " ms").c_str()
                     : options.Game.c_str());
@@ -201,7 +194,7 @@ int Usage(const char* problem) {
     std::fprintf(
         stderr,
         "kalserverbench: %s\nusage: kalserverbench --db FILE|URL [--clients N] [--uploads N] "
-        "[--verifiers N] [--drive-ms MS] [--backlog N] [--game KALMIROV [--game-data DIR] REPLAY...]\n",
+        "[--verifiers N] [--drive-ms MS] [--game KALMIROV [--game-data DIR] REPLAY...]\n",
         problem);
     return 2;
 }
@@ -210,33 +203,22 @@ int Usage(const char* problem) {
 
 int main(int argc, char** argv) {
     TOptions options;
-    for (int i = 1; i < argc; ++i) {
-        std::string option = argv[i];
-        if (option.rfind("--", 0) != 0) {
-            options.Replays.push_back(option);
-            continue;
-        }
-        if (i + 1 >= argc)
-            return Usage(("missing value after " + option).c_str());
-        std::string value = argv[++i];
-        if (option == "--db")
-            options.Db = value;
-        else if (option == "--game")
-            options.Game = value;
-        else if (option == "--game-data")
-            options.GameData = value;
-        else if (option == "--clients")
-            options.Clients = std::max(1, std::atoi(value.c_str()));
-        else if (option == "--uploads")
-            options.Uploads = std::max(1, std::atoi(value.c_str()));
-        else if (option == "--verifiers")
-            options.Verifiers = std::max(1, std::atoi(value.c_str()));
-        else if (option == "--backlog")
-            options.Backlog = std::max(0, std::atoi(value.c_str()));
-        else if (option == "--drive-ms")
-            options.DriveMs = std::max(0, std::atoi(value.c_str()));
-        else
-            return Usage(("unknown option " + option).c_str());
+    try {
+        TOptionParser()
+            .Text("--db", options.Db)
+            .Text("--game", options.Game)
+            .Text("--game-data", options.GameData)
+            .Int("--clients", options.Clients, 1, 1024)
+            .Int("--uploads", options.Uploads, 1, 1000000)
+            .Int("--verifiers", options.Verifiers, 1, 256)
+            .Int("--drive-ms", options.DriveMs, 0, 3600000)
+            .Parse(argc, argv, [&options](const std::string& argument) {
+                if (argument.rfind("--", 0) == 0)
+                    throw EOptionError("unknown option " + argument);
+                options.Replays.push_back(argument);
+            });
+    } catch (const EOptionError& error) {
+        return Usage(error.what());
     }
     if (options.Db.empty())
         return Usage("--db is needed");

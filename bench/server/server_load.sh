@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs kalserverbench on both stores: a SQLite file in a temporary folder, then a throwaway PostgreSQL
 # cluster (pg_virtualenv -t; skipped where PostgreSQL is not installed). Extra arguments go to every
-# run (e.g. --backlog 128, --drive-ms 1000 --verifiers 16).
+# run (e.g. --drive-ms 1000 --verifiers 16).
 #   server_load.sh KALSERVERBENCH [ARGS...]
 set -euo pipefail
 bench=$1

@@ -1,7 +1,7 @@
 // The generated city with the game's own reader, grids and tracer: every record loads, all 36
 // tracks close on right-hand lanes, every mission leg, start and stop is drivable with a car's
 // width to spare, and the engine draws the town from above and at street level under Xvfb.
-#include "session/CityHost.h"
+#include "city/CityHost.h"
 #include "tables/GameConsts.h"
 #include "TestSupport.h"
 #include "traffic/Traffic.h"

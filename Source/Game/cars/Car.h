@@ -5,7 +5,7 @@
 #pragma once
 
 #include "tables/CarModelTable.h"
-#include "traffic/Traffic.h"
+#include "city/CellWords.h"
 #include "uEngine.h"
 #include "uVehicle.h"
 

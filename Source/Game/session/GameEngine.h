@@ -4,7 +4,7 @@
 // sprites, the station markers and the city's lamps.
 #pragma once
 
-#include "session/CityHost.h"
+#include "city/CityHost.h"
 #include "tables/GameConsts.h"
 #include "player/Highscores.h"
 #include "controls/KeyBindings.h"

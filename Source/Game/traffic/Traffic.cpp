@@ -88,19 +88,6 @@ template <class F> bool Walk(int32_t x0, int32_t y0, const TCellWords& words, F&
 
 } // namespace
 
-TCellWords TCellWords::FromBytes(const uint8_t* block, size_t size) {
-    if (size != size_t(MapCells) * MapCells * 4)
-        throw ERangeError("Cell word block of " + std::to_string(size) + " bytes, expected " +
-                          std::to_string(size_t(MapCells) * MapCells * 4));
-    TCellWords words;
-    for (size_t i = 0; i < words.Words.size(); ++i) {
-        const uint8_t* b = block + i * 4;
-        words.Words[i] = static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 |
-                                              uint32_t(b[3]) << 24);
-    }
-    return words;
-}
-
 std::unique_ptr<TBezierCurve> BuildTrack(int32_t x0, int32_t y0, const TCellWords& words) {
     auto curve = std::make_unique<TBezierCurve>();
     Walk(x0, y0, words, [&](int32_t x, int32_t y, int32_t i) {

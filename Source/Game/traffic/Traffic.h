@@ -3,7 +3,7 @@
 // reader of the ".cur" route files. Tracks and routes are TBezierCurve paths owned by the caller.
 #pragma once
 
-#include "tables/CellWordBits.h"
+#include "city/CellWords.h"
 #include "uBezierCurve.h"
 
 #include <array>
@@ -15,28 +15,6 @@
 
 // The most steps a track may take before it is cut off.
 constexpr int32_t TrackStepLimit = 20000;
-
-// 512 x 512 cell words indexed [x][y] in map coordinates.
-class TCellWords {
-  public:
-    TCellWords() : Words(size_t(MapCells) * MapCells, 0) {}
-    // Decodes the city file's little-endian block (MapCells * MapCells * 4 bytes).
-    static TCellWords FromBytes(const uint8_t* block, size_t size);
-
-    static bool InMap(int32_t x, int32_t y) { return x >= 0 && x < MapCells && y >= 0 && y < MapCells; }
-    int32_t At(int32_t x, int32_t y) const { return Words[size_t(x) * MapCells + size_t(y)]; }
-    int32_t& At(int32_t x, int32_t y) { return Words[size_t(x) * MapCells + size_t(y)]; }
-
-    std::vector<int32_t> Words;
-    std::string Source; // the map file the words were read from, named in the tracer's errors
-};
-
-inline bool IsPedestrianArea(int32_t word) {
-    return (word & GroundPedestrian) != 0;
-}
-inline bool HasDirectionMark(int32_t word) {
-    return (word & DirectionMarks) != 0;
-}
 
 // Traces the track from map cell (x0, y0) until it closes or dead-ends, adding a curve point every
 // fourth step, and prepares the curve. Raises Exception "No direction mark at position x0, y0" for

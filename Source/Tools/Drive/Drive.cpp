@@ -5,7 +5,7 @@
 // Keys as in the game: arrows drive, Space brakes, Left Ctrl horn, Q headlights, C camera, Esc quits.
 // --report writes one line per frame: frame, x, y, speed, heading, damage, fuel, braking, and how
 // upright the body is (1 upright, 0 on its side, -1 on its roof), steering angle (radians).
-#include "session/CityHost.h"
+#include "city/CityHost.h"
 #include "cars/PlayerCars.h"
 #include "controls/KeyControls.h"
 #include "Sound.h"

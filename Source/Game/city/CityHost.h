@@ -4,7 +4,7 @@
 #pragma once
 
 #include "sprites/LampSprite.h"
-#include "traffic/Traffic.h"
+#include "city/CellWords.h"
 #include "uCityMap.h"
 #include "uEngine.h"
 

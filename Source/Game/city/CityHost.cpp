@@ -1,4 +1,4 @@
-#include "session/CityHost.h"
+#include "city/CityHost.h"
 
 TCityHost::~TCityHost() {
     for (auto& lamp : Lamps)

@@ -5,10 +5,11 @@
 
 namespace {
 
-// The replay's header: magic, version, mission, car, seed, flags, camera mode and distance, keys
-// before, the standing car, nick length and field, score, time, then the frame count.
+// The replay's header: magic, version, simulation version, data set digest, mission, car, seed, flags,
+// camera mode and distance, keys before, the standing car, nick length and field, score, time, then the
+// frame count. Which simulation and data set the run needs only the game knows: it refuses the others.
 constexpr size_t MagicBytes = 8;
-constexpr size_t VersionAt = 8, MissionAt = 10, CarAt = 11, FrameCountAt = 68, HeaderBytes = 72;
+constexpr size_t VersionAt = 8, MissionAt = 22, CarAt = 23, FrameCountAt = 80, HeaderBytes = 84;
 constexpr size_t FrameBytes = 37;
 constexpr uint32_t MaxTicks = 360000; // an hour, as the game reads it
 

@@ -10,7 +10,7 @@
 #include <string_view>
 
 constexpr size_t MaxReplayBytes = 1 << 20;  // a replay of an hour's ticks is 13 MiB; no mission needs that
-constexpr uint16_t DrivenReplayVersion = 4; // the replay layout the game this server runs drives
+constexpr uint16_t DrivenReplayVersion = 5; // the replay layout the game this server runs drives
 
 // What the header of an upload says. Nothing in it is believed: it sizes the verifier's limits.
 struct TReplayHeader {

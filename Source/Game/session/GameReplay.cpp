@@ -115,12 +115,23 @@ void TGameEngine::StartRecording(int mission) {
     Recording->Mission = uint8_t(mission);
     Recording->CarType = Players[0]->CarType;
     Recording->Seed = RandomSeed();
+    Recording->DataSet = DataSet;
     Recording->Gore = Traffic->Gore;
     Recording->CameraMode = CameraMode;
     Recording->CameraDistance = Camera.Distance;
     Recording->SecondCar = StandingCar;
     Recording->Nick = Players[0]->Nick;
-    if (!Setup.Replay && Config().Ghosts && LoadReplay(ReplayFileName(mission), Best)) {
+    // The record fetched from the server goes before the player's own best run; neither when a
+    // replay drives the car.
+    std::unique_ptr<TReplay> record = std::move(RecordToRace);
+    bool ghost = false;
+    if (!Setup.Replay && record && record->Mission == mission) {
+        Best = std::move(*record);
+        ghost = true;
+    } else if (!Setup.Replay && Config().Ghosts) {
+        ghost = LoadReplay(ReplayFileName(mission), Best, DataSet);
+    }
+    if (ghost) {
         HasBest = true;
         BestWorldFrames = Best.WorldFrames();
         const TCarModel& model = CarModelTable[Best.CarType];

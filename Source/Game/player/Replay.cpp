@@ -123,7 +123,7 @@ std::string ReplayWorldProblem(const TReplay& replay, uint64_t dataSet) {
 
 uint32_t MissionTickLimit(int mission) {
     float par = mission >= 1 && mission <= 10 ? MissionSetups[mission].ParTime : 0;
-    return uint32_t((5 * par + 60) * 100);
+    return uint32_t((6 * par + 60) * 100);
 }
 
 std::vector<size_t> TReplay::WorldFrames() const {
@@ -278,6 +278,15 @@ std::string ReplayFileName(int mission) {
         return "";
     char name[32];
     std::snprintf(name, sizeof name, "/replay_%02d.dat", mission);
+    return dir + name;
+}
+
+std::string RecordFileName(int mission) {
+    std::string dir = PlayerDataDir();
+    if (dir.empty())
+        return "";
+    char name[32];
+    std::snprintf(name, sizeof name, "/record_%02d.dat", mission);
     return dir + name;
 }
 

@@ -95,8 +95,9 @@ bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName
 // player why not ("made by another version of the game", "played on another data set").
 std::string ReplayWorldProblem(const TReplay& replay, uint64_t dataSet);
 
-// The longest a run of `mission` may take in ticks (the mission's par time five times over and a
-// minute): a verified run is driven no further, and one that has not finished by then is no run.
+// The longest a run of `mission` may take in ticks: its par time six times over and a minute (4 to
+// 9 minutes; mission 10 asks for eight). A verified run is driven no further, and one that has not
+// finished by then is no run.
 uint32_t MissionTickLimit(int mission);
 
 // <PlayerDataDir>/replay_<NN>.dat for mission NN; empty when there is no player data folder.

@@ -132,6 +132,9 @@ void TMenuImprovedEngine::DrawMenu() {
     case 5:
         DrawSubmission();
         break;
+    case 10:
+        DrawRecord();
+        break;
     case 6:
         DrawOptions();
         break;
@@ -228,9 +231,53 @@ void TMenuImprovedEngine::DrawHighscores() {
     White(font);
     if (!any)
         font.DrawText(Upper(Text(mtNoRace)), 90, 310, SmallSize);
-    DrawValueItem(0, 90, 90, TKind::Adjust, TrackName(HighscoreTrack), Text(mtTrackHighscore));
-    DrawItem(1, 350, 60, TKind::Confirm, Text(mtSubmitToWeb));
-    DrawItem(2, 350, 30, TKind::Confirm, Text(mtReturnHighscore));
+    DrawValueItem(0, 90, 112, TKind::Adjust, TrackName(HighscoreTrack), Text(mtTrackHighscore));
+    DrawItem(1, 350, 86, TKind::Confirm, Text(mtSubmitToWeb));
+    DrawItem(2, 350, 60, TKind::Confirm, Text(mtRaceTheRecord));
+    DrawItem(3, 350, 34, TKind::Confirm, Text(mtReturnHighscore));
+}
+
+void TMenuImprovedEngine::DrawRecord() {
+    TGLFont& font = *Engine.ItemFont;
+    TRecordFetchView view = RecordFetch ? RecordFetch->View() : TRecordFetchView{};
+    std::string mission = std::to_string(HighscoreTrack);
+    auto line = [&](const std::string& text, float y) {
+        std::string upper = Upper(text);
+        font.DrawText(upper, 90, y, FittedSize(font, upper, 90, 600, SmallSize));
+    };
+    White(font);
+    switch (view.State) {
+    case TRecordFetchState::Fetching:
+        line(PlaceNumber(Text(mtFetchingRecord), "%d", mission) + HighscoreServerAddress(), 350);
+        break;
+    case TRecordFetchState::Ready:
+        line(PlaceNumber(Text(mtRecordOf), "%d", mission), 350);
+        line(view.Nick + "  " + Format("%.2f", double(view.Time)) + Text(mtSeconds) + "  " +
+                 std::to_string(view.Score) + Text(mtPoints1P),
+             330);
+        if (view.FromCache)
+            line(Text(mtRecordKept), 310);
+        break;
+    case TRecordFetchState::NoRecord:
+        line(Text(mtNoRecord), 350);
+        break;
+    case TRecordFetchState::NoConnection:
+        Red(font);
+        line(Text(mtRecordNoConnection), 350);
+        White(font);
+        line(Text(mtServerTried) + HighscoreServerAddress(), 330);
+        break;
+    case TRecordFetchState::Refused: {
+        static const TMenuText problems[] = {mtRecordDamaged, mtRecordDamaged, mtRecordOtherMission,
+                                             mtRecordOtherVersion, mtRecordOtherDataSet};
+        Red(font);
+        line(Text(problems[int(view.Problem)]), 350);
+        break;
+    }
+    }
+    if (view.State == TRecordFetchState::Ready)
+        DrawItem(0, 350, 180, TKind::Confirm, Text(mtRaceIt));
+    DrawItem(1, 350, 150, TKind::Confirm, Text(mtReturnHighscore));
 }
 
 void TMenuImprovedEngine::DrawSubmission() {

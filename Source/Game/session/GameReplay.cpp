@@ -56,6 +56,12 @@ void TGameEngine::DrivePadCars(TCar* car1, TCar* car2) {
         DriveWithPad(Pads[1], *car2);
 }
 
+uint64_t TGameEngine::DataSetOfRuns() {
+    if (DataSet == 0)
+        DataSet = DigestDataSet();
+    return DataSet;
+}
+
 void TGameEngine::StartCityAfresh(int mission) {
     const TReplay* replay = Setup.Replay && Setup.Replay->Mission == mission ? Setup.Replay : nullptr;
     // The session's first game plays from the session's own seed, every later one from a seed drawn

@@ -287,7 +287,7 @@ void TGameEngine::DrawProgress(int32_t done, int32_t total) {
 
 void TGameEngine::LoadCityMap() {
     City.Read(".\\data\\city\\city.tmf");
-    DataSet = DigestDataSet(); // what every replay recorded in this session is played on
+    DataSetOfRuns(); // what every replay recorded in this session is played on
 }
 
 void TGameEngine::PlaceStations() {

@@ -97,7 +97,8 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
     case 10:
         RecordFetch.reset();
         RecordFetch = std::make_unique<TRecordFetch>(
-            TRecordFetchJob{HighscoreServerAddress(), HighscoreTrack, RecordFileName(HighscoreTrack), Engine.DataSet});
+            TRecordFetchJob{HighscoreServerAddress(), HighscoreTrack, RecordFileName(HighscoreTrack),
+                             Engine.DataSetOfRuns()});
         break;
     case 12: {
         const TMissionRow& row = MissionTable[p1.Mission < MissionCount ? p1.Mission : 0];

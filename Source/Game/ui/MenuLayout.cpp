@@ -18,7 +18,7 @@ const TMenuScreenSetup ScreenSetups[] = {
     {7, -53, 446, "menu_kalmirov", 320, 512, 128, 0, 0, ControlsLastItem, false},
     {8, -200, 160, "menu_kalmirov", 106 - 200, 384, 96, 200, 8, 1, false},
     {9, -200, 160, "menu_kalmirov", 106 - 200, 384, 96, 200, 8, 1, false},
-    {10, 147, 246, "menu_multiplayer", 320, 512, 128, 0, 0, 1, false},
+    {10, -53, 446, "menu_multiplayer", 320, 512, 128, 0, 0, 1, false},
     {11, -200, 160, "menu_kalmirov", 106 - 200, 384, 96, 200, 8, 0, false},
     {12, -432, 393, "menu_kalmirov", 320 - 432, 512, 128, 432, 16, 1, true},
     {13, -592, 333, "menu_multiplayer", 260 - 592, 512, 128, 592, 16, 0, true},

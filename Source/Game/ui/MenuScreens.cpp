@@ -71,6 +71,9 @@ void TMenuImprovedEngine::Tick() {
         if (view.TableDone)
             Submitted = view.TableSent;
     }
+    // Until there is a record to race, Return is the one item on the record screen.
+    if (Screen == 10 && RecordFetch && RecordFetch->View().State != TRecordFetchState::Ready)
+        Selected = 1;
 }
 
 void TMenuImprovedEngine::SlideIn() {
@@ -248,36 +251,36 @@ void TMenuImprovedEngine::DrawRecord() {
     White(font);
     switch (view.State) {
     case TRecordFetchState::Fetching:
-        line(PlaceNumber(Text(mtFetchingRecord), "%d", mission) + HighscoreServerAddress(), 350);
+        line(PlaceNumber(Text(mtFetchingRecord), "%d", mission) + HighscoreServerAddress(), 300);
         break;
     case TRecordFetchState::Ready:
-        line(PlaceNumber(Text(mtRecordOf), "%d", mission), 350);
+        line(PlaceNumber(Text(mtRecordOf), "%d", mission), 300);
         line(view.Nick + "  " + Format("%.2f", double(view.Time)) + Text(mtSeconds) + "  " +
                  std::to_string(view.Score) + Text(mtPoints1P),
-             330);
+             280);
         if (view.FromCache)
-            line(Text(mtRecordKept), 310);
+            line(Text(mtRecordKept), 260);
         break;
     case TRecordFetchState::NoRecord:
-        line(Text(mtNoRecord), 350);
+        line(Text(mtNoRecord), 300);
         break;
     case TRecordFetchState::NoConnection:
         Red(font);
-        line(Text(mtRecordNoConnection), 350);
+        line(Text(mtRecordNoConnection), 300);
         White(font);
-        line(Text(mtServerTried) + HighscoreServerAddress(), 330);
+        line(Text(mtServerTried) + HighscoreServerAddress(), 280);
         break;
     case TRecordFetchState::Refused: {
         static const TMenuText problems[] = {mtRecordDamaged, mtRecordDamaged, mtRecordOtherMission,
                                              mtRecordOtherVersion, mtRecordOtherDataSet};
         Red(font);
-        line(Text(problems[int(view.Problem)]), 350);
+        line(Text(problems[int(view.Problem)]), 300);
         break;
     }
     }
     if (view.State == TRecordFetchState::Ready)
-        DrawItem(0, 350, 180, TKind::Confirm, Text(mtRaceIt));
-    DrawItem(1, 350, 150, TKind::Confirm, Text(mtReturnHighscore));
+        DrawItem(0, 350, 120, TKind::Confirm, Text(mtRaceIt));
+    DrawItem(1, 350, 90, TKind::Confirm, Text(mtReturnHighscore));
 }
 
 void TMenuImprovedEngine::DrawSubmission() {

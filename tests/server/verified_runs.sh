@@ -63,6 +63,12 @@ frames = len(data[84:]) // 37
 idle = bytes(9) + data[84 + 37 * (frames - 1) + 9:]
 never = data[:84] + b''.join(data[84 + 37 * i:84 + 37 * (i + 1)] if i < 300 else idle for i in range(26000))
 struct.pack_into('<I', never, 80, 26000); write('never.dat', never)
+# Every pose a metre off: poses only draw the ghost, the inputs alone drive the run.
+moved = bytearray(data)
+for i in range(frames):
+    x, y = struct.unpack_from('<ff', moved, 84 + 37 * i + 9)
+    struct.pack_into('<ff', moved, 84 + 37 * i + 9, x + 1, y + 1)
+write('moved-poses.dat', moved)
 write('cut.dat', data[:-10])
 write('old.dat', changed(8, '<H', 4))
 write('huge.dat', data + bytes(2 << 20))
@@ -145,6 +151,12 @@ cut.dat 400 cut short
 old.dat 400 version 4
 huge.dat 413 at most
 CASES
+
+# The game's own verification of the copy with moved poses ends as the real run does.
+mkdir -p "$work/verify"
+moved=$(cd "$work/verify" && HOME="$work/verify" XDG_DATA_HOME="$work/verify" XDG_CONFIG_HOME="$work/verify" \
+  KALMIROV_DATA="$run_dir/data" timeout 120 "$game" --verify "$work/moved-poses.dat" 2>&1) || true
+grep -q "finished=1 score=$score .* timeMs=$time_ms " <<<"$moved" || fail "moved poses changed the run: $moved"
 
 started=$(date +%s.%N)
 real=$(verdict "${ids[real]}")

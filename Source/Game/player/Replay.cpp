@@ -1,6 +1,5 @@
 #include "player/Replay.h"
 #include "player/PlayerData.h"
-#include "tables/CarModelTable.h"
 #include "tables/GameConsts.h"
 #include "uAtomicFile.h"
 #include "uByteReader.h"
@@ -8,7 +7,9 @@
 #include "uKeyboard.h"
 #include "uPlatform.h"
 
+#include <algorithm>
 #include <bit>
+#include <filesystem>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -51,21 +52,28 @@ void DigestBytes(uint64_t& hash, const uint8_t* bytes, size_t count) {
     }
 }
 
-// The files a tick reads: the city (streets, buildings and their collision boxes, lamps), the
-// scripted cars' routes, every car's physical configuration and the player cars' bodies, whose
-// extent places the wheels. Pictures, sounds and music never move the world and stay out; the
-// missions' rules and targets are compiled in and follow the simulation version. About 1.6 MB,
-// read once as the city is loaded.
-std::vector<std::string> DataSetFilesOfRuns() {
-    std::vector<std::string> files = {".\\data\\city\\city.tmf", ".\\data\\city\\boss.cur",
-                                      ".\\data\\city\\director.cur"};
-    for (const TCarModel& model : CarModelTable) {
-        files.push_back(CarFilePath(model, "config.dat"));
-        files.push_back(CarFilePath(model, std::string(model.Mesh) + ".3ds"));
-        files.push_back(CarFilePath(model, "wheel.3ds"));
+// The files a tick reads, as paths below the data folder: the city (streets, buildings and their
+// collision cells, lamps) and the scripted cars' routes, then every car's physical configuration and
+// every model whose extent becomes a body in the world (the cars' bodies, the pedestrians, the city's
+// props). Pictures, sounds, music and the wheels' models (only drawn) never move the world and stay
+// out; the missions' rules and targets are compiled in and follow SimulationVersion. About 2.4 MB,
+// read once per session.
+std::vector<std::string> DataSetFilesOfRuns(const std::filesystem::path& data) {
+    std::vector<std::string> files = {"city/city.tmf", "city/boss.cur", "city/director.cur"};
+    std::vector<std::string> found;
+    std::error_code error;
+    for (const char* folder : {"cars", "aicars", "meshes"}) {
+        for (std::filesystem::recursive_directory_iterator it(data / folder, error), end; !error && it != end;
+             it.increment(error)) {
+            std::string name = it->path().filename().string();
+            bool model = it->path().extension() == ".3ds" && name != "wheel.3ds";
+            if (it->is_regular_file(error) && (model || name == "config.dat"))
+                found.push_back(std::filesystem::relative(it->path(), data, error).generic_string());
+        }
     }
-    for (const char* ai : {"avia", "bmw", "fabia", "skoda120", "transit", "vwgolf"})
-        files.push_back(std::string(".\\data\\aicars\\") + ai + "\\config.dat");
+    // The folders' own order is the file system's: sorted, the digest is the same everywhere.
+    std::sort(found.begin(), found.end());
+    files.insert(files.end(), found.begin(), found.end());
     return files;
 }
 
@@ -99,11 +107,12 @@ void SetReplayKeys(uint32_t bits, uint8_t state[256]) {
 uint64_t DigestDataSet() {
     uint64_t hash = FnvOffset;
     std::vector<uint8_t> bytes;
-    for (const std::string& file : DataSetFilesOfRuns()) {
+    std::filesystem::path data = DataFolder();
+    for (const std::string& file : DataSetFilesOfRuns(data)) {
         // The name goes in too, and a missing file counts as one of no bytes but a mark: two data
         // sets that differ only by a file missing differ.
         DigestBytes(hash, reinterpret_cast<const uint8_t*>(file.data()), file.size());
-        bool read = ReadWholeFile(NativePath(file), bytes);
+        bool read = ReadWholeFile((data / file).string(), bytes);
         uint8_t mark = read ? 1 : 0;
         DigestBytes(hash, &mark, 1);
         if (read)

@@ -138,6 +138,11 @@ for name in real forged-time forged-score forged-input other-mission other-simul
   [ "$status" = 202 ] || fail "$name: upload answered $status: $(cat "$work/answer")"
   ids[$name]=$(id_of)
 done
+# While the slow client trickles, the server answers at once.
+asked=$(date +%s.%N)
+curl -sf -o /dev/null "$address/api/missions/1" || fail "no answer while a slow upload trickles"
+kill -0 "$slow_pid" 2>/dev/null || fail "the slow upload ended before the server was asked"
+echo "verified_runs: answered in $(python3 -c "print(round($(date +%s.%N) - $asked, 2))") s while a slow upload trickles"
 status=$(upload "$replay")
 [ "$status" = 200 ] && [ "$(id_of)" = "${ids[real]}" ] || fail "the same replay again was not the same run ($status)"
 

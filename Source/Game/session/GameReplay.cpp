@@ -115,6 +115,8 @@ void TGameEngine::StartRecording(int mission) {
     WorldPasses = 0;
     ReplayPass = 0;
     RecordingPass = KeyboardPasses;
+    // The record fetched from the server is for this game only, whichever it is.
+    std::unique_ptr<TReplay> record = std::move(RecordToRace);
     if (TwoPlayer || mission < 1 || mission > 10)
         return;
     Recording = std::make_unique<TReplay>();
@@ -129,7 +131,6 @@ void TGameEngine::StartRecording(int mission) {
     Recording->Nick = Players[0]->Nick;
     // The record fetched from the server goes before the player's own best run; neither when a
     // replay drives the car.
-    std::unique_ptr<TReplay> record = std::move(RecordToRace);
     bool ghost = false;
     if (!Setup.Replay && record && record->Mission == mission) {
         Best = std::move(*record);

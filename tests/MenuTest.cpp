@@ -74,7 +74,7 @@ TEST(TMenuLayout, ARunEqualToAnEarlierOneTakesItsOwnPlace) {
 }
 
 TEST(TMenuLayout, SlidingScreensEndWherePlacedAndStillOnesDoNotSlide) {
-    for (uint8_t screen : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14}) {
+    for (uint8_t screen : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}) {
         const TMenuScreenSetup* setup = MenuScreenSetup(screen);
         ASSERT_NE(setup, nullptr) << int(screen);
         if (setup->Slide == 0)
@@ -83,7 +83,7 @@ TEST(TMenuLayout, SlidingScreensEndWherePlacedAndStillOnesDoNotSlide) {
         EXPECT_GE(setup->PanelY + setup->Slide, 0) << int(screen);
     }
     EXPECT_EQ(MenuScreenSetup(0), nullptr);
-    EXPECT_EQ(MenuScreenSetup(10), nullptr);
+    EXPECT_EQ(MenuScreenSetup(15), nullptr);
     EXPECT_EQ(MenuScreenSetup(3)->LastItem, 6);
     EXPECT_EQ(MenuScreenSetup(5)->LastItem, 0);
 }

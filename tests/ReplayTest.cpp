@@ -1,6 +1,7 @@
 #include "player/Replay.h"
 #include "TestSupport.h"
 #include "uByteReader.h"
+#include "uPlatform.h"
 
 #include <cmath>
 #include <fstream>
@@ -18,6 +19,7 @@ TReplay SampleRun(int32_t score, float time) {
     run.CameraDistance = 12.5f;
     run.KeysBefore = 0x10;
     run.SecondCar = {true, true, 6, 210.5f, 317.25f, 270.5f};
+    run.DataSet = 0x0123456789abcdefull;
     run.Nick = "Anna";
     run.Score = score;
     run.Time = time;
@@ -49,6 +51,8 @@ TEST(Replay, EncodedRunDecodesToTheSameRun) {
     TReplay back;
     std::string error;
     ASSERT_TRUE(DecodeReplay(bytes, "r.dat", back, error)) << error;
+    EXPECT_EQ(back.Simulation, SimulationVersion);
+    EXPECT_EQ(back.DataSet, 0x0123456789abcdefull);
     EXPECT_EQ(back.Mission, 3);
     EXPECT_EQ(back.CarType, 5);
     EXPECT_EQ(back.Seed, 4242u);
@@ -211,4 +215,54 @@ TEST(Replay, ARunWithoutATimeOrWithANickNoPlayerCouldChooseIsRefused) {
         EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error)) << bad.Error;
         EXPECT_NE(error.find(bad.Error), std::string::npos) << error;
     }
+}
+
+TEST(Replay, ARunOfAnotherWorldIsNeverDrivenAndAKeptOneIsMovedAside) {
+    TTempDir dir;
+    TEnvironment data("XDG_DATA_HOME", dir.Path.c_str());
+    TMessageRecorder messages;
+    const uint64_t here = SampleRun(1, 1).DataSet;
+    const struct {
+        uint32_t Simulation;
+        uint64_t DataSet;
+        const char* Problem;
+    } cases[] = {
+        {SimulationVersion + 1, here, "made by another version of the game"},
+        {SimulationVersion, here ^ 1, "played on another data set"},
+    };
+    for (const auto& c : cases) {
+        TReplay other = SampleRun(500, 10);
+        other.Simulation = c.Simulation;
+        other.DataSet = c.DataSet;
+        EXPECT_NE(ReplayWorldProblem(other, here).find(c.Problem), std::string::npos) << c.Problem;
+        ASSERT_TRUE(SaveReplay(ReplayFileName(3), other));
+        // A far better run of another world is no record to beat here: a worse run of this one replaces it.
+        EXPECT_TRUE(KeepBestReplay(SampleRun(1, 99))) << c.Problem;
+        TReplay kept;
+        ASSERT_TRUE(LoadReplay(ReplayFileName(3), kept, here));
+        EXPECT_EQ(kept.Score, 1);
+        EXPECT_TRUE(FileExists(ReplayFileName(3) + ".old")) << "moved aside, not lost";
+        std::filesystem::remove(ReplayFileName(3) + ".old");
+    }
+    EXPECT_EQ(ReplayWorldProblem(SampleRun(1, 1), here), "");
+    EXPECT_EQ(messages.Messages.size(), 2u);
+}
+
+TEST(DigestDataSet, ChangesWithAFileThatDecidesARunButNotWithAPicture) {
+    TTempDir dir;
+    std::filesystem::create_directories(dir.Path / "city");
+    std::filesystem::create_directories(dir.Path / "bitmaps");
+    std::string previous = SetDataFolder(dir.Path.string());
+    WriteBytes(dir.File("city/city.tmf"), {1, 2, 3});
+    uint64_t first = DigestDataSet();
+    EXPECT_EQ(DigestDataSet(), first);
+    WriteBytes(dir.File("bitmaps/loader.bmp"), {9});
+    EXPECT_EQ(DigestDataSet(), first) << "pictures never move the world";
+    WriteBytes(dir.File("city/city.tmf"), {1, 2, 4});
+    EXPECT_NE(DigestDataSet(), first);
+    std::filesystem::create_directories(dir.Path / "cars/bmw");
+    uint64_t second = DigestDataSet();
+    WriteBytes(dir.File("cars/bmw/config.dat"), {});
+    EXPECT_NE(DigestDataSet(), second) << "a file appearing, even empty, is another data set";
+    SetDataFolder(previous);
 }

@@ -10,6 +10,7 @@
 class TWorldClock {
   public:
     static constexpr double TickSeconds = 0.01;
+    static constexpr int TicksPerSecond = 100;
     static constexpr int MaxTicksPerFrame = 10;
 
     // The world starts at `now` (seconds on the game clock).

@@ -1,6 +1,7 @@
 #include "GameDriver.h"
 
 #include "ChildProcess.h"
+#include "uWorldClock.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -47,7 +48,7 @@ TDriveReport TGameDriver::Drive(std::string_view body, const TReplayHeader& head
                                             "PATH=/usr/bin:/bin", "LANG=C.UTF-8"};
     if (!Setup.DataDir.empty())
         environment.push_back("KALMIROV_DATA=" + Setup.DataDir);
-    double runSeconds = header.Ticks * 0.01;
+    double runSeconds = header.Ticks * TWorldClock::TickSeconds;
     TProcessLimits limits;
     limits.WallSeconds = Setup.StartSeconds + Setup.WallPerRunSecond * runSeconds;
     limits.CpuSeconds = int(std::ceil(Setup.StartSeconds + runSeconds));

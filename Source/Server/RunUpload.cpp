@@ -1,15 +1,15 @@
 #include "RunUpload.h"
+#include "tables/GameConsts.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-// The replay's header: magic, version, mission, car, seed, flags, camera mode and distance, keys
-// before, the standing car, nick length and field, score, time, then the frame count.
-constexpr size_t MagicBytes = 8;
-constexpr size_t VersionAt = 8, MissionAt = 10, CarAt = 11, FrameCountAt = 68, HeaderBytes = 72;
-constexpr size_t FrameBytes = 37;
+// The replay's header: magic, version, simulation version, data set digest, mission, car, seed, flags,
+// camera mode and distance, keys before, the standing car, nick length and field, score, time, then the
+// frame count. Which simulation and data set the run needs only the game knows: it refuses the others.
+using namespace ReplayLayout;
 constexpr uint32_t MaxTicks = 360000; // an hour, as the game reads it
 
 uint32_t U32At(std::string_view body, size_t at) {
@@ -44,7 +44,7 @@ std::optional<TReplayHeader> CheckReplayUpload(std::string_view body, std::strin
     header.Mission = uint8_t(body[MissionAt]);
     header.CarType = uint8_t(body[CarAt]);
     header.Ticks = U32At(body, FrameCountAt);
-    if (header.Mission < 1 || header.Mission > 10 || header.CarType > 7) {
+    if (!IsMission(header.Mission) || header.CarType > 7) {
         reason = "mission " + std::to_string(header.Mission) + " or car " + std::to_string(header.CarType) +
                  " is not one of the game's";
         return std::nullopt;

@@ -92,6 +92,13 @@ TVerdict JudgeDrive(const TDriveReport& drive, const TReplayHeader& upload) {
         return Refused("the game drove another replay than the one uploaded");
     if (runMission != mission || runCar != car)
         return Refused("the game did not play the replay's mission with its car");
+    // Older games do not say where they stopped: a missing limit is none.
+    int64_t limit = 0;
+    if (fields.contains("limit") && !Whole(fields["limit"], 0, UINT32_MAX, limit))
+        return Refused("the game's report on the run is garbled");
+    if (finished != 1 && limit > 0)
+        return Refused("the replay's inputs do not finish mission " + std::to_string(mission) +
+                       " within its limit of " + std::to_string(limit / 100) + " s");
     if (finished != 1)
         return Refused("the replay's inputs do not finish mission " + std::to_string(mission) + " in its " +
                        std::to_string(ticks) + " ticks");

@@ -8,6 +8,7 @@
 #include "session/GameEngine.h"
 #include "sprites/GoSprite.h"
 #include "ui/MenuImprovedEngine.h"
+#include "player/Replay.h"
 #include "Sound.h"
 #include "TestSupport.h"
 #include "uHarness.h"
@@ -467,7 +468,7 @@ TEST_F(MenuInProcess, AFinishedMissionShowsItsResultAndTheHighscoreListsTheRun) 
     menu.ChooseItem();
     EXPECT_EQ(menu.Screen, 4);
     EXPECT_EQ(menu.HighscoreTrack, 2);
-    EXPECT_EQ(menu.Selected, 2);
+    EXPECT_EQ(menu.Selected, 3) << "Return";
     PassUntil(500);
     // The run is the table's first row: its crimson rank at the left.
     TShot table = LoadShot(Dir.File("table.png"));
@@ -651,6 +652,84 @@ TEST_F(MenuInProcess, ASubmittedRunReachesTheHighscoreServer) {
 
 namespace {
 
+// A verified run as the server hands it out: mission `mission` on the data set `dataSet`.
+TReplay SampleRecord(int mission, uint64_t dataSet) {
+    TReplay record;
+    record.Mission = uint8_t(mission);
+    record.CarType = 2;
+    record.DataSet = dataSet;
+    record.Nick = Utf8ToCp1250("Jiří Šťastný");
+    record.Score = 3941;
+    record.Time = 43.51f;
+    record.Frames.resize(500);
+    for (size_t i = 0; i < record.Frames.size(); ++i) {
+        record.Frames[i].Controls = REPLAY_WORLD_RAN;
+        record.Frames[i].X = 250 + 0.05f * float(i);
+        record.Frames[i].Y = 279;
+    }
+    return record;
+}
+
+} // namespace
+
+// The record screen offline: the record kept from the last fetch is raced as the ghost of its mission;
+// one of another data set is refused on the screen and never raced; Escape leaves at once.
+TEST_F(MenuInProcess, RacingTheRecordRacesAKeptFitOneAndRefusesAnUnfitOne) {
+    TEnvironment server("KALMIROV_HIGHSCORE_SERVER", "http://127.0.0.1:1"); // nothing listens there
+    TEnvironment data("XDG_DATA_HOME", Dir.Path.c_str());
+    Open({});
+    Pass(100);
+    ASSERT_EQ(Game->DataSetOfRuns(), DigestDataSet());
+    TMenuImprovedEngine& menu = *Game->Menu;
+    auto fetched = [&] {
+        auto start = std::chrono::steady_clock::now();
+        while (menu.RecordFetch->View().State == TRecordFetchState::Fetching &&
+               std::chrono::steady_clock::now() - start < std::chrono::seconds(30)) {
+            Pass();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return menu.RecordFetch->View();
+    };
+
+    ASSERT_TRUE(SaveReplay(RecordFileName(2), SampleRecord(2, Game->DataSetOfRuns() ^ 1)));
+    menu.HighscoreTrack = 2;
+    Game->ShowMenu(4);
+    menu.Selected = 2; // Race the record
+    menu.ChooseItem();
+    ASSERT_EQ(menu.Screen, 10);
+    TRecordFetchView view = fetched();
+    EXPECT_EQ(view.State, TRecordFetchState::Refused);
+    EXPECT_EQ(view.Problem, TRecordProblem::OtherDataSet);
+    menu.Selected = 0;
+    menu.ChooseItem();
+    EXPECT_EQ(menu.Screen, 10) << "nothing to race";
+    EXPECT_EQ(Game->RecordToRace, nullptr);
+    auto start = std::chrono::steady_clock::now();
+    menu.Back();
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.5);
+    EXPECT_EQ(menu.Screen, 4);
+    EXPECT_EQ(menu.Selected, 2);
+
+    ASSERT_TRUE(SaveReplay(RecordFileName(1), SampleRecord(1, Game->DataSetOfRuns())));
+    menu.HighscoreTrack = 1;
+    menu.ChooseItem();
+    ASSERT_EQ(menu.Screen, 10);
+    view = fetched();
+    ASSERT_EQ(view.State, TRecordFetchState::Ready);
+    EXPECT_TRUE(view.FromCache);
+    menu.Selected = 0; // Race its ghost
+    menu.ChooseItem();
+    ASSERT_EQ(menu.Screen, 12) << "briefed as a single race";
+    menu.Selected = 1; // Continue
+    menu.ChooseItem();
+    Pass(20);
+    ASSERT_TRUE(Game->HasBest);
+    EXPECT_EQ(Game->Best.Nick, Utf8ToCp1250("Jiří Šťastný")) << "the record is the ghost";
+    EXPECT_EQ(Game->RecordToRace, nullptr) << "used once";
+}
+
+namespace {
+
 // One picture of the menu: how to open the screen, and its file name without language and ".png".
 struct TMenuShot {
     std::string Name;
@@ -680,6 +759,19 @@ TEST_F(MenuInProcess, PicturesOfEveryScreen) {
             game.ShowMenu(5);
         };
     };
+    // The record screen offline: the record kept from before (of this data set or, with `otherDataSet`, of
+    // another), or none.
+    auto record = [this](bool kept, uint64_t otherDataSet) {
+        return [=, this](TGameEngine& game) {
+            setenv("KALMIROV_HIGHSCORE_SERVER", "http://127.0.0.1:9", 1);
+            setenv("XDG_DATA_HOME", Dir.Path.c_str(), 1);
+            std::filesystem::remove(RecordFileName(3));
+            if (kept)
+                SaveReplay(RecordFileName(3), SampleRecord(3, game.DataSetOfRuns() ^ otherDataSet));
+            game.Menu->HighscoreTrack = 3;
+            game.ShowMenu(10);
+        };
+    };
     std::vector<TMenuShot> shots = {
         {"01-main-menu", menu(1, 0)},
         {"02-single-race",
@@ -705,6 +797,9 @@ TEST_F(MenuInProcess, PicturesOfEveryScreen) {
              game.Menu->Selected = 0;
          }},
         {"05-submitted", submit(server ? server : "http://127.0.0.1:9")},
+        {"10-record-kept", record(true, 0)},
+        {"10-record-refused", record(true, 1)},
+        {"10-record-no-connection", record(false, 0)},
         {"05-submission-failed", submit("http://127.0.0.1:9")},
         {"06-options",
          [](TGameEngine& game) {

@@ -14,12 +14,13 @@ inline std::string FakeReplay(char fill) {
     std::string body = "KALRPLAY";
     body += char(DrivenReplayVersion & 0xFF);
     body += char(DrivenReplayVersion >> 8);
+    body.resize(ReplayLayout::MissionAt, '\0');
     body += char(1); // mission
     body += char(7); // car
-    body.resize(68, '\0');
+    body.resize(ReplayLayout::FrameCountAt, '\0');
     for (int i = 0; i < 4; ++i)
         body += char(FakeRunTicks >> (8 * i) & 0xFF);
-    body.append(size_t(FakeRunTicks) * 37, fill);
+    body.append(size_t(FakeRunTicks) * ReplayLayout::FrameBytes, fill);
     return body;
 }
 

@@ -37,6 +37,10 @@ TEST(JudgeDrive, AcceptsOnlyAFinishedRunWithItsClaimsAndKeepsWhatTheGameSaw) {
         {Real.substr(0, 40), "timed out after 30 s", "timed out after 30 s"},
         {"", "ended by signal 11", "signal 11"},
         {"error replay version 3 is not 4\n", "exit status 1", "cannot drive this replay: replay version 3"},
+        {"error it was played on another data set\n", "exit status 1", "drive this replay: it was played on another"},
+        {With(With(Real, "finished=1", "finished=0"), "timeMs=43508", "timeMs=0 limit=21000"), "",
+         "do not finish mission 1 within its limit of 210 s"},
+        {With(Real, "timeMs=43508", "timeMs=43508 limit=x"), "", "garbled"},
     };
     for (const TCase& c : cases) {
         TVerdict verdict = JudgeDrive({c.Output, c.Failure}, Upload);

@@ -12,9 +12,11 @@
 // --mission starts game N (1..15) right after loading, as the menu would, with car T for both players
 // and the named profile (created when it does not exist yet). --replay drives a recorded run again at
 // its own pace, with its own mission, car and seed; nothing of the player's is written then.
-// --verify drives the replay FILE headless to its last tick and prints one line on standard output:
-// what the replay claims and what the run reached (see PrintVerifiedRun); the highscore server believes
-// only that line.
+// --verify drives the replay FILE headless to its last tick, or to its mission's tick limit when that
+// comes first, and prints one line on standard output: what the replay claims and what the run reached
+// (see PrintVerifiedRun); the highscore server believes only that line. A replay of another simulation
+// version or data set is not driven at all: "error <why>" instead. Its poses are never read: only its
+// inputs drive the car.
 // The data set is read from KALMIROV_DATA, else from the "data" folder beside the program (a build's
 // run folder), else from where the build installs it (KAL_INSTALLED_DATA_DIR, set when configuring).
 // KALMIROV_LAUNCHER_SCRIPT names a script that answers the launcher's boxes and starts the game for an
@@ -114,7 +116,8 @@ bool PracticeStart(const TOptions& options, const THarnessOptions& harness) {
 // The outcome of a verified run as one line of words KEY=VALUE: the replay's claims (its nick as hex
 // bytes of Windows-1250), then what this run of it reached after its last tick. Finished is 1 only when
 // the mission's last target was reached; the time in milliseconds is as the highscore table keeps it.
-void PrintVerifiedRun(const TReplay& replay, const TGameEngine& game) {
+// `limit` is the tick the drive was stopped at before the replay's end, 0 when it ran to its end.
+void PrintVerifiedRun(const TReplay& replay, const TGameEngine& game, uint32_t limit) {
     std::string nick;
     for (unsigned char c : replay.Nick) {
         char hex[3];
@@ -124,11 +127,11 @@ void PrintVerifiedRun(const TReplay& replay, const TGameEngine& game) {
     const TPlayerData& player = *game.Players[0];
     double ms = 1000.0 * double(player.Time);
     std::printf("run mission=%d car=%d nick=%s claimedScore=%d claimedTime=%.9g ticks=%zu runMission=%d "
-                "runCar=%d finished=%d score=%d time=%.9g timeMs=%d\n",
+                "runCar=%d finished=%d score=%d time=%.9g timeMs=%d limit=%u\n",
                 int(replay.Mission), int(replay.CarType), nick.empty() ? "-" : nick.c_str(), int(replay.Score),
                 double(replay.Time), replay.Frames.size(), int(game.Mission), int(player.CarType),
                 game.Finished ? 1 : 0, int(player.Score), double(player.Time),
-                int(std::clamp(ms, 0.0, 2147483647.0)));
+                int(std::clamp(ms, 0.0, 2147483647.0)), limit);
     std::fflush(stdout);
 }
 
@@ -153,7 +156,9 @@ int RunPractice(const TOptions& options, const THarnessOptions& harness, const T
             TGameEngine game(640, 480, !options.Windowed && !Config().Windowed, harness, setup);
             game.Run();
             if (replay && options.Verify)
-                PrintVerifiedRun(*replay, game);
+                PrintVerifiedRun(*replay, game, uint32_t(harness.FrameLimit < replay->Frames.size()
+                                                             ? harness.FrameLimit
+                                                             : 0));
             if (replay)
                 return 0;
             // Player 1's progress goes back into the profile it came from.
@@ -281,7 +286,11 @@ int main(int argc, char** argv) {
     TReplay replay;
     if (!options.Replay.empty()) {
         std::string error;
-        if (!ReadNamedReplay(options.Replay, replay, error)) {
+        bool read = ReadNamedReplay(options.Replay, replay, error);
+        // Driven in another world, the same inputs make another run: refused before the drive.
+        if (read && !(error = ReplayWorldProblem(replay, DigestDataSet())).empty())
+            read = false;
+        if (!read) {
             if (options.Verify) {
                 std::printf("error %s\n", error.c_str());
                 return 1;
@@ -294,9 +303,11 @@ int main(int argc, char** argv) {
         }
         options.Mission = replay.Mission;
         options.Car = replay.CarType;
-        // The recording ends with the tick that finished the mission; a verified run stops there.
+        // The recording ends with the tick that finished the mission; a verified run stops there, or
+        // at the mission's limit: a replay that never finishes costs no more than the longest run.
         if (options.Verify)
-            harness.FrameLimit = std::max<uint64_t>(replay.Frames.size(), 1);
+            harness.FrameLimit =
+                std::clamp<uint64_t>(replay.Frames.size(), 1, MissionTickLimit(replay.Mission));
         options.HasSeed = true;
         options.Seed = replay.Seed;
     }

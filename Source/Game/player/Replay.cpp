@@ -1,12 +1,16 @@
 #include "player/Replay.h"
 #include "player/PlayerData.h"
+#include "tables/GameConsts.h"
 #include "uAtomicFile.h"
 #include "uByteReader.h"
 #include "uErrors.h"
 #include "uKeyboard.h"
 #include "uPlatform.h"
+#include "uWorldClock.h"
 
+#include <algorithm>
 #include <bit>
+#include <filesystem>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -40,6 +44,40 @@ void PutF32(std::vector<uint8_t>& out, float v) {
     PutU32(out, std::bit_cast<uint32_t>(v));
 }
 
+constexpr uint64_t FnvOffset = 14695981039346656037ull, FnvPrime = 1099511628211ull;
+
+void DigestBytes(uint64_t& hash, const uint8_t* bytes, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        hash ^= bytes[i];
+        hash *= FnvPrime;
+    }
+}
+
+// The files a tick reads, as paths below the data folder: the city (streets, buildings and their
+// collision cells, lamps) and the scripted cars' routes, then every car's physical configuration and
+// every model whose extent becomes a body in the world (the cars' bodies, the pedestrians, the city's
+// props). Pictures, sounds, music and the wheels' models (only drawn) never move the world and stay
+// out; the missions' rules and targets are compiled in and follow SimulationVersion. About 2.4 MB,
+// read once per session.
+std::vector<std::string> DataSetFilesOfRuns(const std::filesystem::path& data) {
+    std::vector<std::string> files = {"city/city.tmf", "city/boss.cur", "city/director.cur"};
+    std::vector<std::string> found;
+    std::error_code error;
+    for (const char* folder : {"cars", "aicars", "meshes"}) {
+        for (std::filesystem::recursive_directory_iterator it(data / folder, error), end; !error && it != end;
+             it.increment(error)) {
+            std::string name = it->path().filename().string();
+            bool model = it->path().extension() == ".3ds" && name != "wheel.3ds";
+            if (it->is_regular_file(error) && (model || name == "config.dat"))
+                found.push_back(std::filesystem::relative(it->path(), data, error).generic_string());
+        }
+    }
+    // The folders' own order is the file system's: sorted, the digest is the same everywhere.
+    std::sort(found.begin(), found.end());
+    files.insert(files.end(), found.begin(), found.end());
+    return files;
+}
+
 } // namespace
 
 const uint32_t ReplayKeys[ReplayKeyCount] = {
@@ -67,6 +105,37 @@ void SetReplayKeys(uint32_t bits, uint8_t state[256]) {
             state[ReplayKeys[i]] = 0x80;
 }
 
+uint64_t DigestDataSet() {
+    uint64_t hash = FnvOffset;
+    std::vector<uint8_t> bytes;
+    std::filesystem::path data = DataFolder();
+    for (const std::string& file : DataSetFilesOfRuns(data)) {
+        // The name goes in too, and a missing file counts as one of no bytes but a mark: two data
+        // sets that differ only by a file missing differ.
+        DigestBytes(hash, reinterpret_cast<const uint8_t*>(file.data()), file.size());
+        bool read = ReadWholeFile((data / file).string(), bytes);
+        uint8_t mark = read ? 1 : 0;
+        DigestBytes(hash, &mark, 1);
+        if (read)
+            DigestBytes(hash, bytes.data(), bytes.size());
+    }
+    return hash;
+}
+
+std::string ReplayWorldProblem(const TReplay& replay, uint64_t dataSet) {
+    if (replay.Simulation != SimulationVersion)
+        return "it was made by another version of the game (simulation " + std::to_string(replay.Simulation) +
+               ", this game runs " + std::to_string(SimulationVersion) + ")";
+    if (replay.DataSet != dataSet)
+        return "it was played on another data set";
+    return "";
+}
+
+uint32_t MissionTickLimit(int mission) {
+    float par = IsMission(mission) ? MissionSetups[mission].ParTime : 0;
+    return uint32_t((6 * par + 60) * TWorldClock::TicksPerSecond);
+}
+
 std::vector<size_t> TReplay::WorldFrames() const {
     std::vector<size_t> frames;
     for (size_t i = 0; i < Frames.size(); ++i)
@@ -82,6 +151,9 @@ bool TReplay::BeatsRecord(const TReplay& record) const {
 std::vector<uint8_t> EncodeReplay(const TReplay& replay) {
     std::vector<uint8_t> out(Magic, Magic + sizeof Magic);
     PutU16(out, ReplayVersion);
+    PutU32(out, replay.Simulation);
+    PutU32(out, uint32_t(replay.DataSet));
+    PutU32(out, uint32_t(replay.DataSet >> 32));
     PutU8(out, replay.Mission);
     PutU8(out, replay.CarType);
     PutU32(out, replay.Seed);
@@ -134,9 +206,12 @@ bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName
             return false;
         }
         TReplay read;
+        read.Simulation = in.U32("simulation version");
+        read.DataSet = in.U32("data set");
+        read.DataSet |= uint64_t(in.U32("data set")) << 32;
         read.Mission = in.U8("mission");
         read.CarType = in.U8("car type");
-        if (read.Mission < 1 || read.Mission > 10 || read.CarType > 7) {
+        if (!IsMission(read.Mission) || read.CarType > 7) {
             error = "mission " + std::to_string(read.Mission) + " or car " + std::to_string(read.CarType) +
                     " out of range";
             return false;
@@ -216,6 +291,15 @@ std::string ReplayFileName(int mission) {
     return dir + name;
 }
 
+std::string RecordFileName(int mission) {
+    std::string dir = PlayerDataDir();
+    if (dir.empty())
+        return "";
+    char name[32];
+    std::snprintf(name, sizeof name, "/record_%02d.dat", mission);
+    return dir + name;
+}
+
 bool ReadNamedReplay(const std::string& fileName, TReplay& replay, std::string& error) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(fileName, bytes)) {
@@ -225,24 +309,33 @@ bool ReadNamedReplay(const std::string& fileName, TReplay& replay, std::string& 
     return DecodeReplay(bytes, fileName, replay, error);
 }
 
-bool LoadReplay(const std::string& fileName, TReplay& replay) {
+bool LoadReplay(const std::string& fileName, TReplay& replay, uint64_t dataSet) {
     if (fileName.empty() || !FileExists(fileName))
         return false;
     std::vector<uint8_t> bytes;
     std::string error;
+    TReplay read;
+    bool whole = false; // a whole replay of this layout, of another world
     if (!ReadWholeFile(fileName, bytes))
         error = "it cannot be read";
-    else if (DecodeReplay(bytes, fileName, replay, error))
-        return true;
-    // A run of an older game is no damage, only a layout this game no longer drives.
+    else if (DecodeReplay(bytes, fileName, read, error)) {
+        whole = true;
+        std::string world = dataSet != 0 ? ReplayWorldProblem(read, dataSet) : "";
+        if (world.empty()) {
+            replay = std::move(read);
+            return true;
+        }
+        error = world;
+    }
+    // A run of an older game, or of another world, is no damage, only one this game cannot drive.
     bool older = bytes.size() >= sizeof Magic + 2 && std::memcmp(bytes.data(), Magic, sizeof Magic) == 0 &&
                  (bytes[8] | bytes[9] << 8) < ReplayVersion;
-    if (!older) {
+    if (!older && !whole) {
         SetAsideDamagedFile(fileName, error);
         return false;
     }
-    std::string text = "The replay " + fileName + " was recorded by an older version of the game and " +
-                       "cannot be driven again.";
+    std::string text = "The replay " + fileName + " cannot be driven again: " +
+                       (older ? std::string("it was recorded by an older version of the game") : error) + ".";
     std::string aside = SetFileAside(fileName, ".old");
     if (!aside.empty())
         text += " It was moved aside to " + aside + "; the next finished run is kept instead.";
@@ -263,7 +356,7 @@ bool KeepBestReplay(const TReplay& run) {
     if (fileName.empty())
         return false;
     TReplay kept;
-    if (LoadReplay(fileName, kept) && !run.BeatsRecord(kept))
+    if (LoadReplay(fileName, kept, run.DataSet) && !run.BeatsRecord(kept))
         return false;
     return SaveReplay(fileName, run);
 }

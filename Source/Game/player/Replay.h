@@ -5,6 +5,8 @@
 // game starts its living city afresh from its seed, and a tick always moves the world by 10 ms, so a
 // replay drives the same run again whatever was played before it and however fast the machine draws
 // (or with no drawing at all); its poses draw the ghost and the route.
+// A replay names the world it was played in — the simulation's version and a digest of the data set —
+// and is driven only in that world: anywhere else the same inputs make another run.
 // Kept as a small versioned binary file per mission in the player's data folder, the best run only.
 #pragma once
 
@@ -50,7 +52,19 @@ struct TReplayStandingCar {
     float Heading = 0;   // degrees, as the car keeps it
 };
 
+// The version of the simulation: how a tick moves the world from the inputs — the physics, the cars,
+// the traffic and pedestrians, the missions' rules, targets and scoring, the order random numbers are
+// drawn in. Bump it with every change that can make the same inputs from the same seed play out
+// otherwise (a different time, score, path or outcome), however small; changes to drawing, sound or
+// menus that the world never reads leave it. Replays of another version are never driven.
+constexpr uint32_t SimulationVersion = 1;
+
+// The digest of the data set's files that decide how a run plays (see DigestDataSet), 64-bit FNV-1a.
+uint64_t DigestDataSet();
+
 struct TReplay {
+    uint32_t Simulation = SimulationVersion; // the simulation version that played the run
+    uint64_t DataSet = 0;                    // DigestDataSet() of the data set it was played on
     uint8_t Mission = 0;       // 1..10
     uint8_t CarType = 0;       // 0..7
     uint32_t Seed = 0;         // the random generator's seed at the start of the game
@@ -72,23 +86,36 @@ struct TReplay {
 
 std::vector<uint8_t> EncodeReplay(const TReplay& replay);
 // The replay layout this game writes and reads.
-constexpr uint16_t ReplayVersion = 4;
+constexpr uint16_t ReplayVersion = 5;
 // False with `error` naming the file and the problem for anything but a whole replay of this version.
 bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName, TReplay& replay,
                   std::string& error);
 
+// Empty when `replay` can be driven in this game on the data set `dataSet`; else a sentence for the
+// player why not ("made by another version of the game", "played on another data set").
+std::string ReplayWorldProblem(const TReplay& replay, uint64_t dataSet);
+
+// The longest a run of `mission` may take in ticks: its par time six times over and a minute (4 to
+// 9 minutes; mission 10 asks for eight). A verified run is driven no further, and one that has not
+// finished by then is no run.
+uint32_t MissionTickLimit(int mission);
+
 // <PlayerDataDir>/replay_<NN>.dat for mission NN; empty when there is no player data folder.
 std::string ReplayFileName(int mission);
+// <PlayerDataDir>/record_<NN>.dat: the best verified run of mission NN as fetched from the server.
+std::string RecordFileName(int mission);
 // Reads a replay the game keeps. A missing file is false without a message; a damaged or foreign one
 // is set aside ("<file>.bad", numbered after older copies) with a message, one of an older version
-// ("<file>.old") with a message saying so; both are false too — it never ends the game.
-bool LoadReplay(const std::string& fileName, TReplay& replay);
+// ("<file>.old") with a message saying so; both are false too — it never ends the game. With
+// `dataSet` not 0, a replay of another simulation or data set is moved aside as an older one is.
+bool LoadReplay(const std::string& fileName, TReplay& replay, uint64_t dataSet = 0);
 // Reads a replay the player named (kalmirov --replay FILE). The file is the player's, whatever it
 // holds: it is never moved or renamed. False with `error` naming it and saying why it is no replay.
 bool ReadNamedReplay(const std::string& fileName, TReplay& replay, std::string& error);
 // Writes through the atomic writer; false with a message when it cannot.
 bool SaveReplay(const std::string& fileName, const TReplay& replay);
-// Keeps `run` as the mission's replay when there is none yet or it beats the one kept.
+// Keeps `run` as the mission's replay when there is none yet, it beats the one kept, or the one kept
+// is of another world than `run`'s.
 bool KeepBestReplay(const TReplay& run);
 
 // The keys of a replay, pass by pass from the mission's start; all keys up after its end.

@@ -241,6 +241,11 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     // their display list.
     float GhostWheels[4][3] = {};
     uint32_t GhostWheelList = 0;
+    // The record fetched from the server, raced as the ghost in the next game of its mission instead of
+    // the player's own best run; set by the highscore screen, used once.
+    std::unique_ptr<TReplay> RecordToRace;
+    uint64_t DataSet = 0; // DigestDataSet() of the data set, taken once: as the city is loaded or asked before
+    uint64_t DataSetOfRuns();
 
     // The keys the game reads now: the settings', or the defaults while a replay drives.
     const TKeyBindings& ActiveKeys() const;

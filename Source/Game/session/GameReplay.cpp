@@ -10,6 +10,7 @@
 #include "controls/PadControls.h"
 #include "uMapCoords.h"
 #include "uRandom.h"
+#include "uAngles.h"
 
 #include <GL/gl.h>
 #include <cmath>
@@ -54,6 +55,12 @@ void TGameEngine::DrivePadCars(TCar* car1, TCar* car2) {
         DriveWithPad(Pads[0], *car1);
     if (TwoPlayer && car2)
         DriveWithPad(Pads[1], *car2);
+}
+
+uint64_t TGameEngine::DataSetOfRuns() {
+    if (DataSet == 0)
+        DataSet = DigestDataSet();
+    return DataSet;
 }
 
 void TGameEngine::StartCityAfresh(int mission) {
@@ -109,18 +116,30 @@ void TGameEngine::StartRecording(int mission) {
     WorldPasses = 0;
     ReplayPass = 0;
     RecordingPass = KeyboardPasses;
-    if (TwoPlayer || mission < 1 || mission > 10)
+    // The record fetched from the server is for this game only, whichever it is.
+    std::unique_ptr<TReplay> record = std::move(RecordToRace);
+    if (TwoPlayer || !IsMission(mission))
         return;
     Recording = std::make_unique<TReplay>();
     Recording->Mission = uint8_t(mission);
     Recording->CarType = Players[0]->CarType;
     Recording->Seed = RandomSeed();
+    Recording->DataSet = DataSet;
     Recording->Gore = Traffic->Gore;
     Recording->CameraMode = CameraMode;
     Recording->CameraDistance = Camera.Distance;
     Recording->SecondCar = StandingCar;
     Recording->Nick = Players[0]->Nick;
-    if (!Setup.Replay && Config().Ghosts && LoadReplay(ReplayFileName(mission), Best)) {
+    // The record fetched from the server goes before the player's own best run; neither when a
+    // replay drives the car.
+    bool ghost = false;
+    if (!Setup.Replay && record && record->Mission == mission) {
+        Best = std::move(*record);
+        ghost = true;
+    } else if (!Setup.Replay && Config().Ghosts) {
+        ghost = LoadReplay(ReplayFileName(mission), Best, DataSet);
+    }
+    if (ghost) {
         HasBest = true;
         BestWorldFrames = Best.WorldFrames();
         const TCarModel& model = CarModelTable[Best.CarType];
@@ -233,7 +252,7 @@ void TGameEngine::DrawGhost(float fraction) {
     glPushMatrix();
     glTranslatef(f.X, f.Y, f.Z);
     if (s > 1e-6f)
-        glRotatef(angle * 180 / float(M_PI), f.Q[1] / s, f.Q[2] / s, f.Q[3] / s);
+        glRotatef(Degrees(angle), f.Q[1] / s, f.Q[2] / s, f.Q[3] / s);
     glCallList(chassis);
     // The wheels ride with the body as they were built, neither spinning nor steering: a ghost
     // has no physics to turn them.

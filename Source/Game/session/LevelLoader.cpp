@@ -285,7 +285,10 @@ void TGameEngine::DrawProgress(int32_t done, int32_t total) {
     EndFrame(false);
 }
 
-void TGameEngine::LoadCityMap() { City.Read(".\\data\\city\\city.tmf"); }
+void TGameEngine::LoadCityMap() {
+    City.Read(".\\data\\city\\city.tmf");
+    DataSetOfRuns(); // what every replay recorded in this session is played on
+}
 
 void TGameEngine::PlaceStations() {
     Traffic->SetCityMarks(City.Cells);

@@ -339,4 +339,16 @@ const TTextPair MenuTexts[mtTextCount] = {
     {"accepted", "uznáno"},
     {"refused:", "odmítnuto:"},
     {"no connection", "bez spojení"},
+    // the record to race
+    {"Race the record", "Závod s rekordem"},
+    {"Fetching the record of mission %d from ", "Stahuji rekord mise %d ze serveru "}, // + the address
+    {"The record of mission %d:", "Rekord mise %d:"},
+    {"No connection: the record kept from the last time", "Bez spojení: rekord uložený minule"},
+    {"Race its ghost", "Závodit s jeho duchem"},
+    {"The server has no verified run of this mission yet.", "Server zatím nemá žádnou ověřenou jízdu této mise."},
+    {"No connection to the server.", "Nelze se spojit se serverem."},
+    {"The record is damaged and cannot be raced.", "Rekord je poškozený, nelze s ním závodit."},
+    {"The record belongs to another mission.", "Rekord patří k jiné misi."},
+    {"The record was made by another version of the game.", "Rekord vytvořila jiná verze hry."},
+    {"The record was played on another data set.", "Rekord byl odjet na jiných datech hry."},
 };

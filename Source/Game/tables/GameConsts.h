@@ -130,6 +130,9 @@ enum TMenuText : int {
     mtPressEnter,
     // the runs sent for verification on the web submission screen
     mtSendingTable, mtNoRunsToSend, mtRunSending, mtRunWaiting, mtRunAccepted, mtRunRefused, mtRunNoConnection,
+    // the record fetched from the server to race its ghost
+    mtRaceTheRecord, mtFetchingRecord, mtRecordOf, mtRecordKept, mtRaceIt, mtNoRecord, mtRecordNoConnection,
+    mtRecordDamaged, mtRecordOtherMission, mtRecordOtherVersion, mtRecordOtherDataSet,
     mtTextCount
 };
 extern const TTextPair MenuTexts[mtTextCount];

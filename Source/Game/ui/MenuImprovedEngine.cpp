@@ -42,6 +42,8 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
     // Leaving the submission gives up its requests at once; the worker winds down on its own.
     if (Submission && screen != 5)
         Submission->Stop();
+    if (RecordFetch && screen != 10)
+        RecordFetch->Stop();
     // The car engines fall silent under every menu; the cars turn them up again as they drive.
     Sound().SetChannelVolume(0, 0);
     Sound().SetChannelVolume(0, 1);
@@ -92,6 +94,12 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
         Submission = std::make_unique<TRunSubmission>(std::move(job));
         break;
     }
+    case 10:
+        RecordFetch.reset();
+        RecordFetch = std::make_unique<TRecordFetch>(
+            TRecordFetchJob{HighscoreServerAddress(), HighscoreTrack, RecordFileName(HighscoreTrack),
+                             Engine.DataSetOfRuns()});
+        break;
     case 12: {
         const TMissionRow& row = MissionTable[p1.Mission < MissionCount ? p1.Mission : 0];
         // The car already chosen stays when the mission allows it.
@@ -234,6 +242,19 @@ void TMenuImprovedEngine::StartSingleRace() {
     OpenFrom(12, 0, "menu_enter");
 }
 
+void TMenuImprovedEngine::RaceTheRecord() {
+    std::unique_ptr<TReplay> record = RecordFetch ? RecordFetch->TakeRecord() : nullptr;
+    if (!record) {
+        // Nothing fetched (yet): the item does nothing but say so.
+        Engine.PlaySample("menu_leave");
+        return;
+    }
+    // Briefed and started as the single race of that track is; the record is the ghost of its game.
+    Engine.RecordToRace = std::move(record);
+    Engine.Players[0]->Mission = HighscoreTrack;
+    OpenFrom(12, 0, "menu_enter");
+}
+
 void TMenuImprovedEngine::StartRaceForTwo() {
     // Player 1's mission reached stays as it is: a race for two is no progress.
     Engine.PlaySample("menu_enter");
@@ -305,10 +326,19 @@ void TMenuImprovedEngine::ChooseItem() {
         OpenFrom(5, 0, "menu_enter");
         break;
     case 42:
+        OpenFrom(10, 0, "menu_enter");
+        break;
+    case 43:
         OpenFrom(1, 2, "menu_leave");
         break;
     case 50:
         OpenFrom(4, 1, "menu_leave");
+        break;
+    case 100:
+        RaceTheRecord();
+        break;
+    case 101:
+        OpenFrom(4, 2, "menu_leave");
         break;
     case 66:
         OpenFrom(7, 0, "menu_enter");
@@ -331,7 +361,7 @@ void TMenuImprovedEngine::ChooseItem() {
         break;
     case 140: {
         uint8_t mission = PlayerMission();
-        OpenFrom(4, 2, "menu_enter");
+        OpenFrom(4, 3, "menu_enter");
         if (IsMission(mission))
             HighscoreTrack = mission;
         break;
@@ -364,6 +394,11 @@ void TMenuImprovedEngine::Back() {
     case 5:
         Engine.ShowMenu(4);
         Selected = 0;
+        break;
+    case 10:
+        // At once, whatever the fetch is doing: it is cancelled in the background.
+        Engine.ShowMenu(4);
+        Selected = 2;
         break;
     case 7:
         Engine.ShowMenu(6);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "tables/GameConsts.h"
+#include "web/RecordFetch.h"
 #include "web/RunSubmission.h"
 #include "uSprite.h"
 
@@ -24,7 +25,7 @@ class TMenuImprovedEngine {
     TMenuImprovedEngine(const TMenuImprovedEngine&) = delete;
     TMenuImprovedEngine& operator=(const TMenuImprovedEngine&) = delete;
 
-    // Opens screen 1..9 or 11..14, or closes the menu with 0 (called by the engine's ShowMenu).
+    // Opens screen 1..14, or closes the menu with 0 (called by the engine's ShowMenu).
     // Opening the screen that is already open leaves the menu without its sprites.
     void SetScreen(uint8_t screen);
     void PreviousItem();  // Up
@@ -57,6 +58,8 @@ class TMenuImprovedEngine {
     std::array<std::string, 2> Note;
     // The web submission under way in the background, or the last one (stopped when its screen is left).
     std::unique_ptr<TRunSubmission> Submission;
+    // The fetch of HighscoreTrack's record for screen 10, under way or done (stopped when it is left).
+    std::unique_ptr<TRecordFetch> RecordFetch;
 
   private:
     // Marker textures, by what the selected item does.
@@ -67,6 +70,7 @@ class TMenuImprovedEngine {
     void ChangeProfile(int player, int32_t step);
     void ChangeCar(int player, int32_t step);
     void StartSingleRace();
+    void RaceTheRecord();
     void StartRaceForTwo();
     void RestartMission();
     void StartChosenMission();
@@ -84,6 +88,7 @@ class TMenuImprovedEngine {
     void DrawRaceForTwo();
     void DrawHighscores();
     void DrawSubmission();
+    void DrawRecord();
     void DrawOptions();
     void DrawControls();
     void DrawKeyCell(int32_t index, float x, float y, const std::string& text);

@@ -71,6 +71,9 @@ void TMenuImprovedEngine::Tick() {
         if (view.TableDone)
             Submitted = view.TableSent;
     }
+    // Until there is a record to race, Return is the one item on the record screen.
+    if (Screen == 10 && RecordFetch && RecordFetch->View().State != TRecordFetchState::Ready)
+        Selected = 1;
 }
 
 void TMenuImprovedEngine::SlideIn() {
@@ -131,6 +134,9 @@ void TMenuImprovedEngine::DrawMenu() {
         break;
     case 5:
         DrawSubmission();
+        break;
+    case 10:
+        DrawRecord();
         break;
     case 6:
         DrawOptions();
@@ -228,9 +234,53 @@ void TMenuImprovedEngine::DrawHighscores() {
     White(font);
     if (!any)
         font.DrawText(Upper(Text(mtNoRace)), 90, 310, SmallSize);
-    DrawValueItem(0, 90, 90, TKind::Adjust, TrackName(HighscoreTrack), Text(mtTrackHighscore));
-    DrawItem(1, 350, 60, TKind::Confirm, Text(mtSubmitToWeb));
-    DrawItem(2, 350, 30, TKind::Confirm, Text(mtReturnHighscore));
+    DrawValueItem(0, 90, 112, TKind::Adjust, TrackName(HighscoreTrack), Text(mtTrackHighscore));
+    DrawItem(1, 350, 86, TKind::Confirm, Text(mtSubmitToWeb));
+    DrawItem(2, 350, 60, TKind::Confirm, Text(mtRaceTheRecord));
+    DrawItem(3, 350, 34, TKind::Confirm, Text(mtReturnHighscore));
+}
+
+void TMenuImprovedEngine::DrawRecord() {
+    TGLFont& font = *Engine.ItemFont;
+    TRecordFetchView view = RecordFetch ? RecordFetch->View() : TRecordFetchView{};
+    std::string mission = std::to_string(HighscoreTrack);
+    auto line = [&](const std::string& text, float y) {
+        std::string upper = Upper(text);
+        font.DrawText(upper, 90, y, FittedSize(font, upper, 90, 600, SmallSize));
+    };
+    White(font);
+    switch (view.State) {
+    case TRecordFetchState::Fetching:
+        line(PlaceNumber(Text(mtFetchingRecord), "%d", mission) + HighscoreServerAddress(), 300);
+        break;
+    case TRecordFetchState::Ready:
+        line(PlaceNumber(Text(mtRecordOf), "%d", mission), 300);
+        line(view.Nick + "  " + Format("%.2f", double(view.Time)) + Text(mtSeconds) + "  " +
+                 std::to_string(view.Score) + Text(mtPoints1P),
+             280);
+        if (view.FromCache)
+            line(Text(mtRecordKept), 260);
+        break;
+    case TRecordFetchState::NoRecord:
+        line(Text(mtNoRecord), 300);
+        break;
+    case TRecordFetchState::NoConnection:
+        Red(font);
+        line(Text(mtRecordNoConnection), 300);
+        White(font);
+        line(Text(mtServerTried) + HighscoreServerAddress(), 280);
+        break;
+    case TRecordFetchState::Refused: {
+        static const TMenuText problems[] = {mtRecordDamaged, mtRecordDamaged, mtRecordOtherMission,
+                                             mtRecordOtherVersion, mtRecordOtherDataSet};
+        Red(font);
+        line(Text(problems[int(view.Problem)]), 300);
+        break;
+    }
+    }
+    if (view.State == TRecordFetchState::Ready)
+        DrawItem(0, 350, 120, TKind::Confirm, Text(mtRaceIt));
+    DrawItem(1, 350, 90, TKind::Confirm, Text(mtReturnHighscore));
 }
 
 void TMenuImprovedEngine::DrawSubmission() {

@@ -198,12 +198,12 @@ void TGameEngine::UpdateRules() {
         if (Targets->IsEmpty() && !Finished) {
             Finished = true;
             InsertHighscore();
-            ShowMenu(14);
+            ShowMenu(msSingleResult);
         }
     } else if (IsRace(Mission) && car2) {
         if (Targets->Count() == 0) {
             if (!Finished)
-                ShowMenu(13);
+                ShowMenu(msRaceResult);
             Finished = true;
             return;
         }

@@ -211,14 +211,14 @@ void TGameEngine::StartPractice() {
         Players[0]->Mission = uint8_t(n);
     SetGameState(gsStartGame);
     StartMission(n);
-    ShowMenu(0);
+    ShowMenu(msNone);
 }
 
 uint8_t TGameEngine::MenuScreen() const { return Menu->Screen; }
 
 bool TGameEngine::WorldRuns() const {
     uint8_t screen = Menu->Screen;
-    return screen == 0 || screen == 8 || screen == 9;
+    return screen == msNone || screen == msGasStation || screen == msService;
 }
 
 bool TGameEngine::CountdownRunning() const { return GoSprite && GoSprite->Alive && GoSprite->Phase < 4; }
@@ -248,11 +248,11 @@ void TGameEngine::HandleInput() {
     ReadKeyboard();
     MergePads();
     SwitchDisplayOnKey();
-    if (Menu->Screen != 0)
+    if (Menu->Screen != msNone)
         HandleMenuKeys();
     else if (GameState == gsIntroScreen) {
         if (KeyPressed(DIK_ESCAPE))
-            ShowMenu(1);
+            ShowMenu(msMain);
     } else if (GameState == gsInMap) {
         if (ActionPressed(0, TKeyAction::Map) || (TwoPlayer && ActionPressed(1, TKeyAction::Map)))
             SetGameState(gsInGame);
@@ -292,7 +292,7 @@ void TGameEngine::HandleMenuKeys() {
             }
         return;
     }
-    bool repeat = screen == 6 || screen == 8 || screen == 9;
+    bool repeat = screen == msOptions || screen == msGasStation || screen == msService;
     if (KeyPressed(DIK_UP))
         Menu->PreviousItem();
     else if (KeyPressed(DIK_DOWN))
@@ -312,7 +312,7 @@ void TGameEngine::RightCtrlMission(int fkey) {
     if (KeyDown(DIK_UP))
         return;
     Players[0]->Mission = uint8_t(KeyDown(DIK_RSHIFT) ? 11 + fkey : 1 + fkey);
-    ShowMenu(12);
+    ShowMenu(msCarChoice);
 }
 
 void TGameEngine::HandleGameKeys() {
@@ -325,15 +325,15 @@ void TGameEngine::HandleGameKeys() {
             }
     if (KeyPressed(DIK_RETURN)) {
         if (AtGasStation)
-            ShowMenu(8);
+            ShowMenu(msGasStation);
         if (AtService)
-            ShowMenu(9);
+            ShowMenu(msService);
     }
     if (KeyPressed(DIK_ESCAPE) && !CountdownRunning()) {
-        ShowMenu(1);
+        ShowMenu(msMain);
         return;
     }
-    if (Menu->Screen != 0)
+    if (Menu->Screen != msNone)
         return;
     TCar* car1 = Car(1);
     if (rightCtrl && car1)
@@ -354,7 +354,7 @@ void TGameEngine::HandleGameKeys() {
         DriveByKeys(*car1, Keys, ActiveKeys(), 0);
     DrivePadCars(car1, TwoPlayer ? car2 : nullptr);
     if (rightCtrl && KeyPressed(DIK_BACK)) {
-        ShowMenu(11);
+        ShowMenu(msMissionFailed);
         return;
     }
     if (ActionPressed(0, TKeyAction::Camera) || (TwoPlayer && ActionPressed(1, TKeyAction::Camera))) {
@@ -431,7 +431,7 @@ void TGameEngine::Pass() {
 
 void TGameEngine::Present() {
     // The main menu over the intro mostly stands still: only the frames that change it are drawn.
-    if (GameState == gsIntroScreen && Menu->Screen == 1 && !Unattended()) {
+    if (GameState == gsIntroScreen && Menu->Screen == msMain && !Unattended()) {
         RenderIdleMenu();
         return;
     }
@@ -443,7 +443,7 @@ void TGameEngine::Present() {
 void TGameEngine::DrawFrame(float fraction) {
     if (GameState == gsIntroScreen) {
         DrawSpriteLayer();
-        if (Menu->Screen != 0)
+        if (Menu->Screen != msNone)
             DrawMenu();
     } else if (GameState == gsInGame) {
         // The world as it stands between the last two ticks, seen by the camera as it stood there;
@@ -464,7 +464,7 @@ void TGameEngine::DrawFrame(float fraction) {
         Camera = tickCamera;
         DrawSpriteLayer();
         DrawDebugInfo();
-        if (Menu->Screen != 0)
+        if (Menu->Screen != msNone)
             DrawMenu();
         else
             DrawHud();
@@ -496,13 +496,13 @@ void TGameEngine::DrawMenu() { Menu->DrawMenu(); }
 
 void TGameEngine::ShowMenu(uint8_t screen) {
     Menu->SetScreen(screen);
-    if (screen == 11)
+    if (screen == msMissionFailed)
         Sound().PlaySong(Resources().GetModule("music"), 178);
-    else if (screen == 12)
+    else if (screen == msCarChoice)
         Sound().PlaySong(Resources().GetModule("music"), 0);
     if (GameState != gsIntroScreen)
-        ShowHudSymbols(screen == 0);
-    else if (screen != 0 && IntroSprite)
+        ShowHudSymbols(screen == msNone);
+    else if (screen != msNone && IntroSprite)
         IntroSprite->Settle();
 }
 

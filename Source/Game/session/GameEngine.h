@@ -12,6 +12,7 @@
 #include "player/Replay.h"
 #include "rules/TargetEngine.h"
 #include "traffic/TrafficEngine.h"
+#include "ui/MenuScreen.h"
 #include "uEngine.h"
 #include "uGLFont.h"
 #include "uSpriteHost.h"
@@ -142,7 +143,7 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     // TSpriteHost
     void PlaySample(const std::string& key) override;
     uint8_t MenuScreen() const override;
-    void OpenMainMenu() override { ShowMenu(1); }
+    void OpenMainMenu() override { ShowMenu(msMain); }
     // TTargetHost
     void AddSprite(TSprite* sprite) override { TEngine::AddSprite(sprite); }
     void AddSprite3D(TSprite3D* sprite) override { TEngine::AddSprite3D(sprite); }

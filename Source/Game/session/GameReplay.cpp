@@ -45,7 +45,7 @@ constexpr float InsetX = 16, InsetY = 12, InsetSide = 200;
 } // namespace
 
 void TGameEngine::MergePads() {
-    bool inMenu = Menu->Screen != 0 || GameState != gsInGame;
+    bool inMenu = Menu->Screen != msNone || GameState != gsInGame;
     for (int i = 0; i < MaxPads; ++i)
         MergePadKeys(Pads[i], i + 1, inMenu, ActiveKeys(), Keys.Now);
 }

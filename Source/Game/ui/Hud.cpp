@@ -76,7 +76,7 @@ void TGameEngine::UpdateCamera() {
         v = car1->GetSpeed();
     }
     PreviousCamera = Camera;
-    if (car1 && (Menu->Screen == 11 || Menu->Screen == 12)) {
+    if (car1 && (Menu->Screen == msMissionFailed || Menu->Screen == msCarChoice)) {
         // The view stands still behind these screens: the matrices of the last frame stay.
         Camera.Heading += 0.001f;
         return;

@@ -40,9 +40,9 @@ void TMenuImprovedEngine::ShowPicture(TSprite& sprite, int32_t face, int32_t x, 
 
 void TMenuImprovedEngine::SetScreen(uint8_t screen) {
     // Leaving the submission gives up its requests at once; the worker winds down on its own.
-    if (Submission && screen != 5)
+    if (Submission && screen != msSubmission)
         Submission->Stop();
-    if (RecordFetch && screen != 10)
+    if (RecordFetch && screen != msRecord)
         RecordFetch->Stop();
     // The car engines fall silent under every menu; the cars turn them up again as they drive.
     Sound().SetChannelVolume(0, 0);
@@ -69,8 +69,8 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
     Logo.Height = setup->LogoHeight;
     // Off screen until the first item is drawn; half size beside the small texts of the keys screen.
     Marker.SetPosition(-64, -32);
-    Marker.Width = screen == 7 ? 32 : 64;
-    Marker.Height = screen == 7 ? 16 : 32;
+    Marker.Width = screen == msControls ? 32 : 64;
+    Marker.Height = screen == msControls ? 16 : 32;
     Engine.ShowSprite(&Panel);
     Engine.ShowSprite(&Logo);
     Engine.ShowSprite(&Marker);
@@ -78,7 +78,7 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
     const TPlayerData& p1 = *Engine.Players[0];
     const TPlayerData& p2 = *Engine.Players[1];
     switch (screen) {
-    case 5: {
+    case msSubmission: {
         // In the background: the screen shows each answer as it comes.
         Submission.reset();
         TRunSubmissionJob job;
@@ -94,13 +94,13 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
         Submission = std::make_unique<TRunSubmission>(std::move(job));
         break;
     }
-    case 10:
+    case msRecord:
         RecordFetch.reset();
         RecordFetch = std::make_unique<TRecordFetch>(
             TRecordFetchJob{HighscoreServerAddress(), HighscoreTrack, RecordFileName(HighscoreTrack),
                              Engine.DataSetOfRuns()});
         break;
-    case 12: {
+    case msCarChoice: {
         const TMissionRow& row = MissionTable[p1.Mission < MissionCount ? p1.Mission : 0];
         // The car already chosen stays when the mission allows it.
         CarChoice = uint8_t(CarAllowed(row.Cars, p1.CarType) ? p1.CarType : LowestAllowedCar(row.Cars));
@@ -108,7 +108,7 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
                     PictureSize);
         break;
     }
-    case 13:
+    case msRaceResult:
         if (p1.ExtraPoints == p2.ExtraPoints) {
             // A draw: both faces side by side, player 1's first.
             ShowPicture(Picture, p1.Face, DrawPictureX, ResultPictureY - Slide, DrawPictureSize);
@@ -119,7 +119,7 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
                         ResultPictureY - Slide, ResultPictureSize);
         }
         break;
-    case 14:
+    case msSingleResult:
         ShowPicture(Picture, p1.Face, ResultPictureX, ResultPictureY - Slide, ResultPictureSize);
         Engine.PlaySample("menu_enter");
         Selected = 1;
@@ -131,14 +131,14 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
 
 void TMenuImprovedEngine::PreviousItem() {
     const TMenuScreenSetup* setup = MenuScreenSetup(Screen);
-    if (setup && Screen != 11 && Screen != 13)
+    if (setup && Screen != msMissionFailed && Screen != msRaceResult)
         Selected = WrapStep(Selected, -1, 0, setup->LastItem);
     Engine.PlaySample("menu_hover");
 }
 
 void TMenuImprovedEngine::NextItem() {
     const TMenuScreenSetup* setup = MenuScreenSetup(Screen);
-    if (setup && Screen != 11 && Screen != 13)
+    if (setup && Screen != msMissionFailed && Screen != msRaceResult)
         Selected = WrapStep(Selected, 1, 0, setup->LastItem);
     Engine.PlaySample("menu_hover");
 }
@@ -166,7 +166,7 @@ void TMenuImprovedEngine::ChangeCar(int player, int32_t step) {
 
 void TMenuImprovedEngine::ChangeValue(int32_t step) {
     switch (Screen) {
-    case 2:
+    case msSingleRace:
         if (Selected == 0)
             ChangeProfile(1, step);
         else if (Selected == 1)
@@ -174,17 +174,17 @@ void TMenuImprovedEngine::ChangeValue(int32_t step) {
         else if (Selected == 2)
             SingleTrack = uint8_t(WrapStep(SingleTrack, step, 1, 10));
         break;
-    case 3:
+    case msRaceForTwo:
         if (Selected <= 3)
             Selected % 2 == 0 ? ChangeProfile(1 + Selected / 2, step) : ChangeCar(1 + Selected / 2, step);
         else if (Selected == 4)
             RaceTrack = uint8_t(WrapStep(RaceTrack, step, 11, 15));
         break;
-    case 4:
+    case msHighscores:
         if (Selected == 0)
             HighscoreTrack = uint8_t(WrapStep(HighscoreTrack, step, 1, 10));
         break;
-    case 6:
+    case msOptions:
         // Left and Right repeat every frame here: a volume moves one step per frame.
         if (Selected == 0) {
             if (step < 0 && Engine.CameraMode == 1)
@@ -203,20 +203,20 @@ void TMenuImprovedEngine::ChangeValue(int32_t step) {
             Config().Rumble = step > 0;
         }
         break;
-    case 7:
+    case msControls:
         // Left and right go between the players' columns.
         if (Selected < ControlsDefaultsItem)
             Selected = (Selected + KeyActionCount) % (2 * KeyActionCount);
         break;
-    case 8:
+    case msGasStation:
         if (TCar* car = Engine.Car(1); car && Selected == 0 && step > 0)
             car->Fuel = Refuel(car->Fuel);
         break;
-    case 9:
+    case msService:
         if (TCar* car = Engine.Car(1); car && Selected == 0 && step < 0)
             car->Damage = Repair(car->Damage);
         break;
-    case 12:
+    case msCarChoice:
         if (Selected == 0) {
             uint8_t mission = PlayerMission();
             CarChoice = uint8_t(
@@ -239,7 +239,7 @@ void TMenuImprovedEngine::StartSingleRace() {
     // The chosen track is briefed first, as every mission is: its picture, what it asks and the
     // cars it allows; its Continue starts the race.
     Engine.Players[0]->Mission = SingleTrack;
-    OpenFrom(12, 0, "menu_enter");
+    OpenFrom(msCarChoice, 0, "menu_enter");
 }
 
 void TMenuImprovedEngine::RaceTheRecord() {
@@ -252,7 +252,7 @@ void TMenuImprovedEngine::RaceTheRecord() {
     // Briefed and started as the single race of that track is; the record is the ghost of its game.
     Engine.RecordToRace = std::move(record);
     Engine.Players[0]->Mission = HighscoreTrack;
-    OpenFrom(12, 0, "menu_enter");
+    OpenFrom(msCarChoice, 0, "menu_enter");
 }
 
 void TMenuImprovedEngine::StartRaceForTwo() {
@@ -261,7 +261,7 @@ void TMenuImprovedEngine::StartRaceForTwo() {
     Engine.TwoPlayer = true;
     Engine.SetGameState(gsStartGame);
     Engine.StartMission(RaceTrack);
-    Engine.ShowMenu(0);
+    Engine.ShowMenu(msNone);
 }
 
 void TMenuImprovedEngine::RestartMission() {
@@ -272,7 +272,7 @@ void TMenuImprovedEngine::RestartMission() {
     // The game that failed starts again from its beginning.
     if (IsGame(Engine.Mission))
         Engine.StartMission(Engine.Mission);
-    Engine.ShowMenu(0);
+    Engine.ShowMenu(msNone);
 }
 
 void TMenuImprovedEngine::StartChosenMission() {
@@ -284,90 +284,90 @@ void TMenuImprovedEngine::StartChosenMission() {
     // Mission numbers past the table have no set-up to start.
     if (IsGame(mission))
         Engine.StartMission(mission);
-    Engine.ShowMenu(0);
+    Engine.ShowMenu(msNone);
 }
 
 void TMenuImprovedEngine::ChooseItem() {
-    if (Screen == 7) {
+    if (Screen == msControls) {
         ChooseControl();
         return;
     }
-    // Screen and item in one number: 23 is item 3 of screen 2, 140 item 0 of screen 14.
-    switch (Screen * 10 + Selected) {
-    case 10:
-        OpenFrom(2, 3, "menu_enter");
+    // What the selected item of the open screen does.
+    switch (MenuItem(TMenuScreen(Screen), Selected)) {
+    case MenuItem(msMain, 0):
+        OpenFrom(msSingleRace, 3, "menu_enter");
         break;
-    case 11:
-        OpenFrom(3, 5, "menu_enter");
+    case MenuItem(msMain, 1):
+        OpenFrom(msRaceForTwo, 5, "menu_enter");
         break;
-    case 12:
-        OpenFrom(4, 0, "menu_enter");
+    case MenuItem(msMain, 2):
+        OpenFrom(msHighscores, 0, "menu_enter");
         break;
-    case 13:
-        OpenFrom(6, 0, "menu_enter");
+    case MenuItem(msMain, 3):
+        OpenFrom(msOptions, 0, "menu_enter");
         break;
-    case 14:
+    case MenuItem(msMain, 4):
         Engine.PlaySample("menu_enter");
         Engine.SetGameState(gsQuit);
         break;
-    case 23:
+    case MenuItem(msSingleRace, 3):
         StartSingleRace();
         break;
-    case 24:
-        OpenFrom(1, 0, "menu_leave");
+    case MenuItem(msSingleRace, 4):
+        OpenFrom(msMain, 0, "menu_leave");
         break;
-    case 35:
+    case MenuItem(msRaceForTwo, 5):
         StartRaceForTwo();
         break;
-    case 36:
-        OpenFrom(1, 1, "menu_leave");
+    case MenuItem(msRaceForTwo, 6):
+        OpenFrom(msMain, 1, "menu_leave");
         break;
-    case 41:
-        OpenFrom(5, 0, "menu_enter");
+    case MenuItem(msHighscores, 1):
+        OpenFrom(msSubmission, 0, "menu_enter");
         break;
-    case 42:
-        OpenFrom(10, 0, "menu_enter");
+    case MenuItem(msHighscores, 2):
+        OpenFrom(msRecord, 0, "menu_enter");
         break;
-    case 43:
-        OpenFrom(1, 2, "menu_leave");
+    case MenuItem(msHighscores, 3):
+        OpenFrom(msMain, 2, "menu_leave");
         break;
-    case 50:
-        OpenFrom(4, 1, "menu_leave");
+    case MenuItem(msSubmission, 0):
+        OpenFrom(msHighscores, 1, "menu_leave");
         break;
-    case 100:
+    case MenuItem(msRecord, 0):
         RaceTheRecord();
         break;
-    case 101:
-        OpenFrom(4, 2, "menu_leave");
+    case MenuItem(msRecord, 1):
+        OpenFrom(msHighscores, 2, "menu_leave");
         break;
-    case 66:
-        OpenFrom(7, 0, "menu_enter");
+    case MenuItem(msOptions, 6):
+        OpenFrom(msControls, 0, "menu_enter");
         break;
-    case 67:
-        OpenFrom(1, 3, "menu_leave");
+    case MenuItem(msOptions, 7):
+        OpenFrom(msMain, 3, "menu_leave");
         break;
-    case 81:
-    case 91:
-        OpenFrom(0, 0, "menu_leave");
+    case MenuItem(msGasStation, 1):
+    case MenuItem(msService, 1):
+        OpenFrom(msNone, 0, "menu_leave");
         break;
-    case 110:
+    case MenuItem(msMissionFailed, 0):
         RestartMission();
         break;
-    case 121:
+    case MenuItem(msCarChoice, 1):
         StartChosenMission();
         break;
-    case 130:
-        OpenFrom(3, 5, "menu_enter");
+    case MenuItem(msRaceResult, 0):
+        OpenFrom(msRaceForTwo, 5, "menu_enter");
         break;
-    case 140: {
+    case MenuItem(msSingleResult, 0): {
         uint8_t mission = PlayerMission();
-        OpenFrom(4, 3, "menu_enter");
+        OpenFrom(msHighscores, 3, "menu_enter");
         if (IsMission(mission))
             HighscoreTrack = mission;
         break;
     }
-    case 141:
-        OpenFrom(2, 3, "menu_enter");
+    case MenuItem(msSingleResult, 1):
+        OpenFrom(msSingleRace, 3, "menu_enter");
         break;
     default:
         break;
@@ -376,32 +376,32 @@ void TMenuImprovedEngine::ChooseItem() {
 
 void TMenuImprovedEngine::Back() {
     switch (Screen) {
-    case 1:
-    case 8:
-    case 9:
-        Engine.ShowMenu(0);
+    case msMain:
+    case msGasStation:
+    case msService:
+        Engine.ShowMenu(msNone);
         break;
-    case 2:
-    case 3:
-    case 4:
-    case 6: {
+    case msSingleRace:
+    case msRaceForTwo:
+    case msHighscores:
+    case msOptions: {
         // Back to the main menu with the item that led here selected.
-        const int32_t item = Screen == 2 ? 0 : Screen == 3 ? 1 : Screen == 4 ? 2 : 3;
-        Engine.ShowMenu(1);
+        const int32_t item = Screen == msSingleRace ? 0 : Screen == msRaceForTwo ? 1 : Screen == msHighscores ? 2 : 3;
+        Engine.ShowMenu(msMain);
         Selected = item;
         break;
     }
-    case 5:
-        Engine.ShowMenu(4);
+    case msSubmission:
+        Engine.ShowMenu(msHighscores);
         Selected = 0;
         break;
-    case 10:
+    case msRecord:
         // At once, whatever the fetch is doing: it is cancelled in the background.
-        Engine.ShowMenu(4);
+        Engine.ShowMenu(msHighscores);
         Selected = 2;
         break;
-    case 7:
-        Engine.ShowMenu(6);
+    case msControls:
+        Engine.ShowMenu(msOptions);
         Selected = 6;
         break;
     default:
@@ -432,7 +432,7 @@ void TMenuImprovedEngine::ChooseControl() {
         Config().Keys = TKeyBindings::Defaults();
         Note = PairText(DefaultsText);
     } else if (Selected == ControlsLastItem) {
-        OpenFrom(6, 6, "menu_leave");
+        OpenFrom(msOptions, 6, "menu_leave");
     } else {
         Engine.PlaySample("menu_enter");
         int player = Selected / KeyActionCount;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "tables/GameConsts.h"
+#include "ui/MenuScreen.h"
 #include "web/RecordFetch.h"
 #include "web/RunSubmission.h"
 #include "uSprite.h"
@@ -25,7 +26,7 @@ class TMenuImprovedEngine {
     TMenuImprovedEngine(const TMenuImprovedEngine&) = delete;
     TMenuImprovedEngine& operator=(const TMenuImprovedEngine&) = delete;
 
-    // Opens screen 1..14, or closes the menu with 0 (called by the engine's ShowMenu).
+    // Opens a screen, or closes the menu with msNone (called by the engine's ShowMenu).
     // Opening the screen that is already open leaves the menu without its sprites.
     void SetScreen(uint8_t screen);
     void PreviousItem();  // Up
@@ -43,7 +44,7 @@ class TMenuImprovedEngine {
     void DrawMenu();
 
     TGameEngine& Engine;
-    uint8_t Screen = 0; // 0: no menu open
+    uint8_t Screen = msNone; // a TMenuScreen
     int32_t Selected = 0;
     uint8_t CarChoice = 0; // 0..7, the car offered on the car choice of a mission
     TSprite Logo, Panel, Marker, Picture;

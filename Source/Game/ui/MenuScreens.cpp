@@ -64,15 +64,15 @@ float FittedSize(const TGLFont& font, const std::string& text, float x, float ri
 } // namespace
 
 void TMenuImprovedEngine::Tick() {
-    if (Screen != 0)
+    if (Screen != msNone)
         SlideIn();
-    if (Screen == 5 && Submission) {
+    if (Screen == msSubmission && Submission) {
         TRunSubmissionView view = Submission->View();
         if (view.TableDone)
             Submitted = view.TableSent;
     }
     // Until there is a record to race, Return is the one item on the record screen.
-    if (Screen == 10 && RecordFetch && RecordFetch->View().State != TRecordFetchState::Ready)
+    if (Screen == msRecord && RecordFetch && RecordFetch->View().State != TRecordFetchState::Ready)
         Selected = 1;
 }
 
@@ -115,49 +115,49 @@ void TMenuImprovedEngine::DrawValueItem(int32_t index, float x, float y, TKind k
 }
 
 void TMenuImprovedEngine::DrawMenu() {
-    if (Screen == 0)
+    if (Screen == msNone)
         return;
     Engine.ItemFont->Alpha = 255;
     Engine.TextFont->Alpha = 255;
     switch (Screen) {
-    case 1:
+    case msMain:
         DrawMainMenu();
         break;
-    case 2:
+    case msSingleRace:
         DrawSingleRace();
         break;
-    case 3:
+    case msRaceForTwo:
         DrawRaceForTwo();
         break;
-    case 4:
+    case msHighscores:
         DrawHighscores();
         break;
-    case 5:
+    case msSubmission:
         DrawSubmission();
         break;
-    case 10:
+    case msRecord:
         DrawRecord();
         break;
-    case 6:
+    case msOptions:
         DrawOptions();
         break;
-    case 7:
+    case msControls:
         DrawControls();
         break;
-    case 8:
-    case 9:
+    case msGasStation:
+    case msService:
         DrawStation();
         break;
-    case 11:
+    case msMissionFailed:
         DrawMissionFailed();
         break;
-    case 12:
+    case msCarChoice:
         DrawCarChoice();
         break;
-    case 13:
+    case msRaceResult:
         DrawRaceResult();
         break;
-    case 14:
+    case msSingleResult:
         DrawSingleResult();
         break;
     default:
@@ -380,7 +380,7 @@ void TMenuImprovedEngine::DrawControls() {
 void TMenuImprovedEngine::DrawStation() {
     TGLFont& font = *Engine.ItemFont;
     TCar* car = Engine.Car(1);
-    bool gas = Screen == 8;
+    bool gas = Screen == msGasStation;
     float value = car ? (gas ? car->Fuel : car->Damage) : 0;
     float slide = float(Slide);
     DrawValueItem(0, 124, 90 - slide, gas ? TKind::AdjustRight : TKind::AdjustLeft,

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "RunVerdict.h"
+#include "uErrors.h"
 #include "ScoreRequest.h"
 
 #include <memory>
@@ -16,9 +17,9 @@
 
 // The database cannot be opened, read or written; the message names the file or the server (never a
 // password) and the database's own reason.
-class EStoreError : public std::runtime_error {
+class EStoreError : public Exception {
   public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 struct TUploadResult {

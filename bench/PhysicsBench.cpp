@@ -11,48 +11,46 @@
 namespace {
 
 void StepSevenCars(benchmark::State& state) {
-    InitPhysics();
+    TPhysicsWorld physics;
     TMeshRecord wheel = TestWheel(), body = TestChassis();
     std::vector<std::unique_ptr<TVehicle>> cars;
     std::vector<dGeomID> boxes;
     for (int i = 0; i < 7; ++i) {
-        cars.push_back(std::make_unique<TVehicle>(TestCarConfig(), wheel, body));
+        cars.push_back(std::make_unique<TVehicle>(physics, TestCarConfig(), wheel, body));
         cars.back()->SetPosition(100 + 6.0f * float(i), 100);
         cars.back()->SetHeading(180);
         // A house on each side of every car, as along a street.
-        boxes.push_back(CreateObstacleBox(PhysicsSpace, VectorMake(5, 5, 20), VectorMake(100 + 6.0f * float(i), 94, 2)));
-        boxes.push_back(CreateObstacleBox(PhysicsSpace, VectorMake(5, 5, 20), VectorMake(100 + 6.0f * float(i), 106, 2)));
+        boxes.push_back(CreateObstacleBox(physics.Space(), VectorMake(5, 5, 20), VectorMake(100 + 6.0f * float(i), 94, 2)));
+        boxes.push_back(CreateObstacleBox(physics.Space(), VectorMake(5, 5, 20), VectorMake(100 + 6.0f * float(i), 106, 2)));
     }
     for (int i = 0; i < 100; ++i) // settle on the ground
-        StepPhysics(0.02f);
+        physics.Step(0.02f);
     for (auto _ : state) {
         for (auto& car : cars) {
             car->Update(0.02f);
             car->Throttle = 0.2f;
             car->ApplyControls();
         }
-        StepPhysics(0.02f);
+        physics.Step(0.02f);
     }
     state.counters["substeps"] = SubstepCount(0.02f);
     cars.clear();
-    DonePhysics();
 }
 BENCHMARK(StepSevenCars)->Unit(benchmark::kMicrosecond);
 
 void StepOneCar(benchmark::State& state) {
-    InitPhysics();
+    TPhysicsWorld physics;
     TMeshRecord wheel = TestWheel(), body = TestChassis();
-    auto car = std::make_unique<TVehicle>(TestCarConfig(), wheel, body);
+    auto car = std::make_unique<TVehicle>(physics, TestCarConfig(), wheel, body);
     car->SetPosition(100, 100);
     for (int i = 0; i < 100; ++i)
-        StepPhysics(0.02f);
+        physics.Step(0.02f);
     for (auto _ : state) {
         car->Update(0.02f);
         car->ApplyControls();
-        StepPhysics(0.02f);
+        physics.Step(0.02f);
     }
     car.reset();
-    DonePhysics();
 }
 BENCHMARK(StepOneCar)->Unit(benchmark::kMicrosecond);
 

@@ -9,8 +9,7 @@
 #include <cmath>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static bool physics = (InitPhysics(), true);
-    (void)physics;
+    static TPhysicsWorld physics;
     std::vector<uint8_t> bytes(data, data + size);
     TCarConfig config;
     std::string error;
@@ -23,13 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TMeshRecord chassis, wheel;
     chassis.Extent = VectorMake(4, 1.8f, 1.4f);
     try {
-        TVehicle car(config, wheel, chassis);
+        TVehicle car(physics, config, wheel, chassis);
         car.SetPosition(100, 100);
         car.Throttle = config.ForwardThrottle;
         for (int i = 0; i < 5; ++i) {
             car.Update(0.01f);
             car.ApplyControls();
-            StepPhysics(0.01f);
+            physics.Step(0.01f);
         }
     } catch (const ERangeError&) {
         // wheels that do not fit under this body: refused before the physics saw them

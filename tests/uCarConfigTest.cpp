@@ -108,7 +108,7 @@ TEST(CarConfigRanges, ComputerDriverWithoutSpeedDivisorOrStepIsRefused) {
 }
 
 TEST(CarConfigRanges, WheelsThatDoNotFitTheBodyAreRefusedBeforeThePhysics) {
-    InitPhysics();
+    TPhysicsWorld physics;
     // 1.6 m of wheel under a 1.333 m body; axles 0.4 m apart under wheels 0.57 m across.
     for (auto [radius, axle] : {std::pair{0.8f, 0.3f}, {0.285f, 0.05f}}) {
         TCarConfig config = TestCarConfig();
@@ -116,7 +116,7 @@ TEST(CarConfigRanges, WheelsThatDoNotFitTheBodyAreRefusedBeforeThePhysics) {
         config.FrontAxle = config.RearAxle = axle;
         config.Source = "data/cars/odd/config.dat";
         try {
-            TVehicle car(config, TestWheel(), TestChassis());
+            TVehicle car(physics, config, TestWheel(), TestChassis());
             ADD_FAILURE() << "built a car whose wheels do not fit its body";
         } catch (const ERangeError& e) {
             std::string fields = radius > 0.5f ? "WheelRadius" : "FrontAxle 0.050000 and RearAxle 0.050000";
@@ -124,5 +124,4 @@ TEST(CarConfigRanges, WheelsThatDoNotFitTheBodyAreRefusedBeforeThePhysics) {
             EXPECT_NE(std::string(e.what()).find(fields), std::string::npos) << e.what();
         }
     }
-    DonePhysics();
 }

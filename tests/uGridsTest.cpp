@@ -88,17 +88,13 @@ TEST_F(TTextureGridTest, VisitsOnlyTheSquareAroundTheTargetAndEachTileOnce) {
 
 class TMeshGridTest : public ::testing::Test {
   protected:
-    void SetUp() override { InitPhysics(); }
-    void TearDown() override {
-        grid.reset();
-        DonePhysics();
-    }
+    TPhysicsWorld physics;
     TCamera camera;
     std::unique_ptr<TMeshGrid> grid = std::make_unique<TMeshGrid>(camera, nullptr);
 };
 
 TEST_F(TMeshGridTest, OddRotationTurnsTheFootprintAndTheBox) {
-    grid = std::make_unique<TMeshGrid>(camera, &PhysicsSpace);
+    grid = std::make_unique<TMeshGrid>(camera, physics.Space());
     grid->PlaceMesh(Mesh(2, 5, 3), 100, 100, 0, 3, 1);
     const TMeshCell& b = grid->Building(100, 100);
     EXPECT_EQ(b.CellsX, 5);
@@ -112,7 +108,7 @@ TEST_F(TMeshGridTest, OddRotationTurnsTheFootprintAndTheBox) {
     grid->CollectVisible(buildings, blocks);
     ASSERT_EQ(buildings.size(), 1u);
     // The box the draw would make: lengths (5, 2, 12).
-    dGeomID box = CreateObstacleBox(PhysicsSpace, VectorMake(b.Size.x, b.Size.y, 4 * b.Size.z), b.Center);
+    dGeomID box = CreateObstacleBox(physics.Space(), VectorMake(b.Size.x, b.Size.y, 4 * b.Size.z), b.Center);
     odeVector3 lengths;
     dGeomBoxGetLengths(box, lengths);
     EXPECT_FLOAT_EQ(float(lengths[0]), 5);
@@ -152,41 +148,37 @@ TEST_F(TMeshGridTest, OnlyObjectsInTheSquareAroundTheTargetAreVisited) {
     EXPECT_EQ(buildings[0]->Collides + buildings[1]->Collides, 1);
 }
 
-TEST(Physics, InitMakesTheGroundPlaneAndBitsMustBeNonNegative) {
-    InitPhysics();
-    ASSERT_NE(PhysicsSpace, nullptr);
-    EXPECT_EQ(dSpaceGetNumGeoms(PhysicsSpace), 1);
-    dGeomID plane = dSpaceGetGeom(PhysicsSpace, 0);
+TEST(Physics, AWorldHasTheGroundPlaneAndBitsMustBeNonNegative) {
+    auto first = std::make_unique<TPhysicsWorld>();
+    TPhysicsWorld second; // a second engine's world leaves the first one's alone
+    first.reset();
+    ASSERT_NE(second.Space(), nullptr);
+    EXPECT_EQ(dSpaceGetNumGeoms(second.Space()), 1);
+    dGeomID plane = dSpaceGetGeom(second.Space(), 0);
     EXPECT_EQ(dGeomGetCategoryBits(plane), CAT_GROUND);
     EXPECT_EQ(dGeomGetCollideBits(plane), 7u);
     EXPECT_THROW(SetCollisionBits(plane, -1, 2), ERangeError);
     odeVector3 gravity;
-    dWorldGetGravity(PhysicsWorld, gravity);
+    dWorldGetGravity(second.World(), gravity);
     EXPECT_FLOAT_EQ(float(gravity[2]), -9.81f);
-    InitPhysics(); // again: replaces the world, no leak of the old one
-    DonePhysics();
-    EXPECT_EQ(PhysicsWorld, nullptr);
 }
 
-TEST_F(TMeshGridTest, BlocksBecomeBoxesEveryDrawAndSurviveANewPhysicsWorld) {
-    grid = std::make_unique<TMeshGrid>(camera, &PhysicsSpace);
+TEST_F(TMeshGridTest, BlocksBecomeBoxesEveryDraw) {
+    grid = std::make_unique<TMeshGrid>(camera, physics.Space());
     grid->PlaceBox(VectorMake(3, 1, 10), 255, 250); // blocks draw nothing, so no GL is needed
     camera.SetTarget(256, 256);
     for (int frame = 0; frame < 3; ++frame) {
         grid->Draw();
-        EXPECT_EQ(dSpaceGetNumGeoms(PhysicsSpace), 2); // the ground plane and this frame's box
+        EXPECT_EQ(dSpaceGetNumGeoms(physics.Space()), 2); // the ground plane and this frame's box
     }
     dGeomID box = grid->CollisionGeoms.First()->Data;
     EXPECT_EQ(dGeomGetCategoryBits(box), CAT_OBSTACLE);
     odeVector3 lengths;
     dGeomBoxGetLengths(box, lengths);
     EXPECT_FLOAT_EQ(float(lengths[2]), 40); // four times the block's height
-    InitPhysics();                          // the old space and its box are gone
-    grid->Draw();
-    EXPECT_EQ(dSpaceGetNumGeoms(PhysicsSpace), 2);
     camera.SetTarget(100, 100); // out of sight: no box
     grid->Draw();
-    EXPECT_EQ(dSpaceGetNumGeoms(PhysicsSpace), 1);
+    EXPECT_EQ(dSpaceGetNumGeoms(physics.Space()), 1);
 }
 
 TEST_F(TTextureGridTest, HugeTileCostsNoMoreThanTheGrid) {

@@ -8,23 +8,23 @@ namespace {
 
 // A vehicle that counts its crash reports; the crash flag is cleared by the test between steps.
 struct TCountingVehicle : TVehicle {
-    TCountingVehicle() : TVehicle(TestCarConfig(), TestWheel(), TestChassis()) {}
+    explicit TCountingVehicle(TPhysicsWorld& physics)
+        : TVehicle(physics, TestCarConfig(), TestWheel(), TestChassis()) {}
     void OnCrash() override { ++Crashes; }
     int Crashes = 0;
 };
 
 class PhysicsTest : public ::testing::Test {
   protected:
-    void SetUp() override { InitPhysics(); }
-    void TearDown() override { DonePhysics(); }
-
     void Step(std::initializer_list<TCountingVehicle*> vehicles) {
-        StepPhysics(0.02f);
+        Physics.Step(0.02f);
         for (TCountingVehicle* v : vehicles) {
             v->Update(0.02f);
             v->CrashFlag = false;
         }
     }
+
+    TPhysicsWorld Physics;
 };
 
 } // namespace
@@ -40,7 +40,7 @@ TEST(uPhysics, StepIsClampedToTwentyToThirtyMilliseconds) {
 }
 
 TEST_F(PhysicsTest, CarRestsOnTheGroundWithoutCrashing) {
-    auto car = std::make_unique<TCountingVehicle>();
+    auto car = std::make_unique<TCountingVehicle>(Physics);
     car->SetPosition(50, 50);
     for (int i = 0; i < 200; ++i)
         Step({car.get()});
@@ -50,22 +50,22 @@ TEST_F(PhysicsTest, CarRestsOnTheGroundWithoutCrashing) {
 }
 
 TEST_F(PhysicsTest, TwoChassisTouchingReportOnceEachPerStep) {
-    auto a = std::make_unique<TCountingVehicle>();
-    auto b = std::make_unique<TCountingVehicle>();
+    auto a = std::make_unique<TCountingVehicle>(Physics);
+    auto b = std::make_unique<TCountingVehicle>(Physics);
     a->SetPosition(50, 50);
     b->SetPosition(53.5f, 50); // the 4 m bodies overlap by half a metre
-    StepPhysics(0.02f);
+    Physics.Step(0.02f);
     EXPECT_EQ(a->Crashes, 1);
     EXPECT_EQ(b->Crashes, 1);
-    StepPhysics(0.02f); // flags still set: no second report within the same flag life
+    Physics.Step(0.02f); // flags still set: no second report within the same flag life
     EXPECT_EQ(a->Crashes, 1);
 }
 
 TEST_F(PhysicsTest, CarsSideBySideDoNotCrash) {
     // Two cars turned 45 degrees, parked side by side 0.4 m apart: their bounding boxes overlap
     // (so the pair is examined) but their bodies never touch.
-    auto a = std::make_unique<TCountingVehicle>();
-    auto b = std::make_unique<TCountingVehicle>();
+    auto a = std::make_unique<TCountingVehicle>(Physics);
+    auto b = std::make_unique<TCountingVehicle>(Physics);
     a->SetPosition(50, 50);
     b->SetPosition(50 - 2.2f * 0.7071f, 50 + 2.2f * 0.7071f);
     a->SetHeading(45);
@@ -78,8 +78,8 @@ TEST_F(PhysicsTest, CarsSideBySideDoNotCrash) {
 
 TEST_F(PhysicsTest, ChassisPushingAnObstacleReportsEveryStep) {
     // The car's front is at x = 48; the wall stands just in front of it and the car drives into it.
-    dGeomID wall = CreateObstacleBox(PhysicsSpace, VectorMake(1, 10, 3), VectorMake(47.0f, 50, 1.5f));
-    auto car = std::make_unique<TCountingVehicle>();
+    dGeomID wall = CreateObstacleBox(Physics.Space(), VectorMake(1, 10, 3), VectorMake(47.0f, 50, 1.5f));
+    auto car = std::make_unique<TCountingVehicle>(Physics);
     car->SetPosition(50, 50);
     car->Throttle = 0.5f;
     for (int i = 0; i < 100; ++i) {
@@ -100,12 +100,13 @@ TEST_F(PhysicsTest, ChassisPushingAnObstacleReportsEveryStep) {
 }
 
 TEST_F(PhysicsTest, WheelsOnAKerbNeverReport) {
-    auto car = std::make_unique<TCountingVehicle>();
+    auto car = std::make_unique<TCountingVehicle>(Physics);
     car->SetPosition(80, 50);
     for (int i = 0; i < 100; ++i)
         Step({car.get()});
     // A low kerb under the front wheels only.
-    dGeomID kerb = CreateObstacleBox(PhysicsSpace, VectorMake(0.5f, 10, 0.1f), VectorMake(78.6f, 50, 0.05f));
+    dGeomID kerb =
+        CreateObstacleBox(Physics.Space(), VectorMake(0.5f, 10, 0.1f), VectorMake(78.6f, 50, 0.05f));
     for (int i = 0; i < 20; ++i)
         Step({car.get()});
     EXPECT_EQ(car->Crashes, 0);
@@ -116,7 +117,7 @@ TEST_F(PhysicsTest, ACarsOwnPartsNeverTouchEachOther) {
     // Lifted off the ground with its front left wheel pushed into the rear left one, and a pebble
     // between its wheels that no part touches: its part space meets the pebble, but no two of its
     // own parts are paired.
-    auto car = std::make_unique<TCountingVehicle>();
+    auto car = std::make_unique<TCountingVehicle>(Physics);
     car->SetPosition(50, 50);
     for (dBodyID body : car->Bodies) {
         const dReal* p = dBodyGetPosition(body);
@@ -125,11 +126,11 @@ TEST_F(PhysicsTest, ACarsOwnPartsNeverTouchEachOther) {
     const dReal* rear = dBodyGetPosition(car->Bodies[3]);
     dBodySetPosition(car->Bodies[1], rear[0] - 0.2f, rear[1], rear[2]);
     const dReal* body = dBodyGetPosition(car->Bodies[0]);
-    dGeomID pebble =
-        CreateObstacleBox(PhysicsSpace, VectorMake(0.1f, 0.1f, 0.1f), VectorMake(body[0], body[1], rear[2]));
-    dSpaceCollide(PhysicsSpace, nullptr, NearCallback);
+    dGeomID pebble = CreateObstacleBox(Physics.Space(), VectorMake(0.1f, 0.1f, 0.1f),
+                                       VectorMake(body[0], body[1], rear[2]));
+    dSpaceCollide(Physics.Space(), &Physics, NearCallback);
     for (int i = 0; i <= 4; ++i)
         EXPECT_EQ(dBodyGetNumJoints(car->Bodies[i]), i == 0 ? 4 : 1) << "body " << i << ": only its hinges";
-    dJointGroupEmpty(ContactGroup);
+    dJointGroupEmpty(Physics.Contacts());
     dGeomDestroy(pebble);
 }

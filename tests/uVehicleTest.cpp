@@ -1,6 +1,6 @@
+#include "uVehicle.h"
 #include "TestCar.h"
 #include "uPhysics.h"
-#include "uVehicle.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -9,23 +9,20 @@ namespace {
 
 class VehicleTest : public ::testing::Test {
   protected:
-    void SetUp() override { InitPhysics(); }
-    void TearDown() override {
-        Car.reset();
-        DonePhysics();
-    }
+    void TearDown() override { Car.reset(); }
     TVehicle& Make(int driveType = 1) {
-        Car = std::make_unique<TVehicle>(TestCarConfig(driveType), TestWheel(), TestChassis());
+        Car = std::make_unique<TVehicle>(Physics, TestCarConfig(driveType), TestWheel(), TestChassis());
         Car->SetPosition(100, 100);
         return *Car;
     }
     void Frame() {
         Car->Update(0.02f);
         Car->ApplyControls();
-        StepPhysics(0.02f);
+        Physics.Step(0.02f);
     }
     dReal Param(int joint, int parameter) { return dJointGetHinge2Param(Car->Joints[joint], parameter); }
 
+    TPhysicsWorld Physics;
     std::unique_ptr<TVehicle> Car;
 };
 
@@ -161,8 +158,8 @@ TEST_F(VehicleTest, ContainsPointCoversTwoTrianglesOfTheFootprint) {
         car.WheelX[i] = wx[i];
         car.WheelY[i] = wy[i];
     }
-    EXPECT_TRUE(car.ContainsPoint(-1.3f, 0.7f)); // next to wheel 1
-    EXPECT_TRUE(car.ContainsPoint(1.3f, 0.7f));  // next to wheel 3
+    EXPECT_TRUE(car.ContainsPoint(-1.3f, 0.7f));  // next to wheel 1
+    EXPECT_TRUE(car.ContainsPoint(1.3f, 0.7f));   // next to wheel 3
     EXPECT_FALSE(car.ContainsPoint(0.0f, -0.7f)); // next to the middle of the edge from wheel 2 to wheel 4
     EXPECT_FALSE(car.ContainsPoint(2.0f, 0.0f));
     float x, y;

@@ -161,12 +161,12 @@ TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnes
 }
 
 void TEngine::InitWorld() {
-    InitPhysics();
+    Physics = std::make_unique<TPhysicsWorld>();
     // The view an earlier engine of this process chose would change what the camera sees and so
     // where the traffic is put: every engine starts as the first one did.
     ViewDistance = DefaultViewDistance;
     TextureGrid = std::make_unique<TTextureGrid>(Camera);
-    MeshGrid = std::make_unique<TMeshGrid>(Camera, &PhysicsSpace);
+    MeshGrid = std::make_unique<TMeshGrid>(Camera, Physics->Space());
 }
 
 TEngine::~TEngine() {
@@ -176,7 +176,7 @@ TEngine::~TEngine() {
     Vehicles.Clear();
     MeshGrid.reset(); // its obstacle boxes live in the physics space
     TextureGrid.reset();
-    DonePhysics();
+    Physics.reset();
     if (FixedClock)
         SetClock(PreviousClock);
     if (!Window) {
@@ -542,8 +542,7 @@ void TEngine::UpdateVehicles() {
         vehicle->Update(TickStep);
         vehicle->PostUpdate();
     });
-    if (PhysicsWorld)
-        StepPhysics(TickStep);
+    Physics->Step(TickStep);
 }
 
 void TEngine::DrawVehicles(float fraction) {

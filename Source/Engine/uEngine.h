@@ -15,6 +15,7 @@
 #include "uCityEdge.h"
 #include "uMeshGrid.h"
 #include "uParticleSystem.h"
+#include "uPhysics.h"
 #include "uPlatform.h"
 #include "uSprite.h"
 #include "uSprite3d.h"
@@ -208,6 +209,8 @@ class TEngine {
     TSprite* MapFrameSprite = nullptr; // the frame around the inset (texture only)
     float MapX = 0, MapY = 0;          // map point at the centre of the inset
     TCamera Camera;
+    // This engine's rigid-body world: the vehicles' bodies and the city's obstacle boxes live in it.
+    std::unique_ptr<TPhysicsWorld> Physics;
     std::unique_ptr<TTextureGrid> TextureGrid; // ground tiles of the city
     std::unique_ptr<TMeshGrid> MeshGrid;       // buildings and collision blocks of the city
     std::unique_ptr<TCityEdge> CityEdge;       // the country round it, once its mesh is loaded

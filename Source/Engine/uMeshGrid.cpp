@@ -44,8 +44,8 @@ void MarkDrawn(uint8_t* drawn, const TMeshCell& object) {
 
 } // namespace
 
-TMeshGrid::TMeshGrid(const TCamera& camera, const dSpaceID* spaceSlot)
-    : Camera(camera), SpaceSlot(spaceSlot), Buildings(new TMeshCell[size_t(GridSize) * GridSize]),
+TMeshGrid::TMeshGrid(const TCamera& camera, dSpaceID space)
+    : Camera(camera), Space(space), Buildings(new TMeshCell[size_t(GridSize) * GridSize]),
       Blocks(new TMeshCell[size_t(GridSize) * GridSize]),
       BuildingDrawn(new uint8_t[size_t(GridSize) * GridSize]()),
       BlockDrawn(new uint8_t[size_t(GridSize) * GridSize]()) {}
@@ -139,19 +139,16 @@ void TMeshGrid::CollectVisible(std::vector<const TMeshCell*>& buildings,
 }
 
 void TMeshGrid::DestroyBoxes() {
-    // Boxes of an older physics world were destroyed with its space.
-    if (BoxGeneration == PhysicsGeneration)
-        for (TNode<dxGeom>* node = CollisionGeoms.First(); !node->IsTail(); node = node->Next)
-            dGeomDestroy(node->Data);
+    for (TNode<dxGeom>* node = CollisionGeoms.First(); !node->IsTail(); node = node->Next)
+        dGeomDestroy(node->Data);
     CollisionGeoms.Clear();
 }
 
 void TMeshGrid::CreateBox(const TMeshCell& object) {
-    if (!SpaceSlot || !*SpaceSlot)
+    if (!Space)
         return;
     dVector3 lengths = VectorMake(object.Size.x, object.Size.y, 4 * object.Size.z);
-    CollisionGeoms.Add(CreateObstacleBox(*SpaceSlot, lengths, object.Center));
-    BoxGeneration = PhysicsGeneration;
+    CollisionGeoms.Add(CreateObstacleBox(Space, lengths, object.Center));
 }
 
 void TMeshGrid::Draw() {

@@ -32,9 +32,9 @@ struct TMeshCell {
 
 class TMeshGrid {
   public:
-    // `spaceSlot` is the variable holding the physics space that receives the obstacle boxes, read at
-    // every draw; a null slot (or a null space) makes no boxes (drawing only).
-    TMeshGrid(const TCamera& camera, const dSpaceID* spaceSlot);
+    // `space` receives the obstacle boxes and must outlive the grid; a null space makes no boxes
+    // (drawing only).
+    TMeshGrid(const TCamera& camera, dSpaceID space);
     ~TMeshGrid();
     TMeshGrid(const TMeshGrid&) = delete;
     TMeshGrid& operator=(const TMeshGrid&) = delete;
@@ -73,8 +73,7 @@ class TMeshGrid {
     void CreateBox(const TMeshCell& object);
 
     const TCamera& Camera;
-    const dSpaceID* SpaceSlot;
-    uint32_t BoxGeneration = 0; // PhysicsGeneration when the boxes were made
+    dSpaceID Space;
     std::unique_ptr<TMeshCell[]> Buildings;
     std::unique_ptr<TMeshCell[]> Blocks;
     std::unique_ptr<uint8_t[]> BuildingDrawn;

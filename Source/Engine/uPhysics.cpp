@@ -7,52 +7,39 @@
 #include <string>
 #include <utility>
 
-dWorldID PhysicsWorld = nullptr;
-dSpaceID PhysicsSpace = nullptr;
-dJointGroupID ContactGroup = nullptr;
-uint32_t PhysicsGeneration = 0;
-
 namespace {
 
-bool OdeInitialised = false;
-dGeomID GroundPlane = nullptr;
+void InitialiseOdeOnce() {
+    static const bool initialised = [] {
+        dInitODE2(0);
+        dSetMessageHandler([](int, const char*, va_list) {});
+        return true;
+    }();
+    (void)initialised;
+}
 
 } // namespace
 
-void InitPhysics() {
-    if (!OdeInitialised) {
-        dInitODE2(0);
-        // The solver's occasional "LCP internal error" notes are harmless; keep them off the console.
-        dSetMessageHandler([](int, const char*, va_list) {});
-        OdeInitialised = true;
-    }
-    if (PhysicsWorld)
-        DonePhysics();
-    ++PhysicsGeneration;
-    PhysicsWorld = dWorldCreate();
-    PhysicsSpace = dHashSpaceCreate(nullptr);
+TPhysicsWorld::TPhysicsWorld() {
+    InitialiseOdeOnce();
+    WorldId = dWorldCreate();
+    SpaceId = dHashSpaceCreate(nullptr);
     ContactGroup = dJointGroupCreate(0);
-    dWorldSetGravity(PhysicsWorld, 0, 0, -9.81);
-    GroundPlane = dCreatePlane(PhysicsSpace, 0, 0, 1, 0);
-    SetCollisionBits(GroundPlane, CAT_GROUND, 7);
+    dWorldSetGravity(WorldId, 0, 0, -9.81);
+    dGeomID ground = dCreatePlane(SpaceId, 0, 0, 1, 0);
+    SetCollisionBits(ground, CAT_GROUND, 7);
 }
 
-void DonePhysics() {
-    if (!PhysicsWorld)
-        return;
-    ++PhysicsGeneration;
+TPhysicsWorld::~TPhysicsWorld() {
     dJointGroupDestroy(ContactGroup);
-    dSpaceDestroy(PhysicsSpace); // destroys the ground plane and every geometry left in it
-    dWorldDestroy(PhysicsWorld);
-    ContactGroup = nullptr;
-    PhysicsSpace = nullptr;
-    PhysicsWorld = nullptr;
-    GroundPlane = nullptr;
+    dSpaceDestroy(SpaceId); // destroys the ground plane and every geometry left in it
+    dWorldDestroy(WorldId);
 }
 
 void SetCollisionBits(dGeomID geom, int64_t category, int64_t collide) {
     if (category < 0 || collide < 0)
-        throw ERangeError("Collision bits out of range: " + std::to_string(category) + ", " + std::to_string(collide));
+        throw ERangeError("Collision bits out of range: " + std::to_string(category) + ", " +
+                          std::to_string(collide));
     dGeomSetCategoryBits(geom, static_cast<unsigned long>(category));
     dGeomSetCollideBits(geom, static_cast<unsigned long>(collide));
 }
@@ -72,24 +59,28 @@ float ClampedStep(float dt) {
     return dt;
 }
 
-int SubstepCount(float step) { return std::max(1, int(std::ceil(step / MaxSubstep - 1e-4f))); }
+int SubstepCount(float step) {
+    return std::max(1, int(std::ceil(step / MaxSubstep - 1e-4f)));
+}
 
-void StepPhysics(float dt) {
+void TPhysicsWorld::Step(float dt) {
     // The frame's step is integrated in a few equal substeps. A single 20 ms step cannot follow a
     // wheel that turns a hundred radians a second: the steering then barely moves at speed and the
     // cars only go straight. Contacts are found anew for every substep.
     float step = ClampedStep(dt);
     int substeps = SubstepCount(step);
     for (int i = 0; i < substeps; ++i) {
-        dSpaceCollide(PhysicsSpace, nullptr, NearCallback);
-        dWorldStep(PhysicsWorld, step / float(substeps));
+        dSpaceCollide(SpaceId, this, NearCallback);
+        dWorldStep(WorldId, step / float(substeps));
         dJointGroupEmpty(ContactGroup);
     }
 }
 
 namespace {
 
-bool IsVehiclePart(unsigned long category) { return category == CAT_CHASSIS || category == CAT_WHEEL; }
+bool IsVehiclePart(unsigned long category) {
+    return category == CAT_CHASSIS || category == CAT_WHEEL;
+}
 
 // A chassis reports a crash to its vehicle once per step; wheels never do.
 void ReportCrash(dGeomID geom) {
@@ -102,13 +93,14 @@ void ReportCrash(dGeomID geom) {
     }
 }
 
-void AddContacts(dGeomID o1, dGeomID o2, dContact* contacts, int count, dReal mu) {
+void AddContacts(const TPhysicsWorld& physics, dGeomID o1, dGeomID o2, dContact* contacts, int count,
+                 dReal mu) {
     for (int i = 0; i < count; ++i) {
         contacts[i].surface.mode = dContactBounce;
         contacts[i].surface.mu = mu;
         contacts[i].surface.bounce = 0.3;
         contacts[i].surface.bounce_vel = 0.05;
-        dJointID joint = dJointCreateContact(PhysicsWorld, ContactGroup, &contacts[i]);
+        dJointID joint = dJointCreateContact(physics.World(), physics.Contacts(), &contacts[i]);
         dJointAttach(joint, dGeomGetBody(o1), dGeomGetBody(o2));
     }
 }
@@ -116,6 +108,7 @@ void AddContacts(dGeomID o1, dGeomID o2, dContact* contacts, int count, dReal mu
 } // namespace
 
 void NearCallback(void* data, dGeomID o1, dGeomID o2) {
+    const TPhysicsWorld& physics = *static_cast<const TPhysicsWorld*>(data);
     // A vehicle's part space against something else: its parts against that thing only. The parts
     // of one car are never collided with each other — the chassis is jointed to its wheels, and
     // wheels that touched each other would throw the car into the air.
@@ -147,12 +140,12 @@ void NearCallback(void* data, dGeomID o1, dGeomID o2) {
             ReportCrash(o1);
             ReportCrash(o2);
         }
-        AddContacts(o1, o2, contacts, count, 250);
+        AddContacts(physics, o1, o2, contacts, count, 250);
     } else if (c2 == CAT_OBSTACLE) {
         if (count > 0)
             ReportCrash(o1);
-        AddContacts(o1, o2, contacts, count, 250);
+        AddContacts(physics, o1, o2, contacts, count, 250);
     } else if (c2 == CAT_GROUND) {
-        AddContacts(o1, o2, contacts, count, 3000);
+        AddContacts(physics, o1, o2, contacts, count, 3000);
     }
 }

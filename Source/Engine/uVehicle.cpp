@@ -64,7 +64,8 @@ void WheelRestOffsets(const TCarConfig& config, float length, float height, floa
     }
 }
 
-TVehicle::TVehicle(const TCarConfig& config, const TMeshRecord& wheelMesh, const TMeshRecord& chassisMesh)
+TVehicle::TVehicle(TPhysicsWorld& physics, const TCarConfig& config, const TMeshRecord& wheelMesh,
+                   const TMeshRecord& chassisMesh)
     : Config(config), Length(chassisMesh.Extent.x), Width(chassisMesh.Extent.y), Height(chassisMesh.Extent.z),
       ChassisList(chassisMesh.List), WheelList(wheelMesh.List),
       BoundRadius(std::sqrt(Length * Length + Width * Width)) {
@@ -81,7 +82,7 @@ TVehicle::TVehicle(const TCarConfig& config, const TMeshRecord& wheelMesh, const
     dMass mass;
     dMassSetBox(&mass, 1, Length, Width, boxHeight);
     dMassAdjust(&mass, Config.Mass);
-    Bodies[0] = dBodyCreate(PhysicsWorld);
+    Bodies[0] = dBodyCreate(physics.World());
     dBodySetMass(Bodies[0], &mass);
     dBodySetPosition(Bodies[0], 0, 0, 5);
     Geoms[0] = dCreateBox(nullptr, Length, Width, boxHeight);
@@ -98,7 +99,7 @@ TVehicle::TVehicle(const TCarConfig& config, const TMeshRecord& wheelMesh, const
         for (int k = 0; k < 3; ++k)
             WheelOffset[i][k] = offsets[i][k];
     for (int i = 1; i <= 4; ++i) {
-        Bodies[i] = dBodyCreate(PhysicsWorld);
+        Bodies[i] = dBodyCreate(physics.World());
         dBodySetMass(Bodies[i], &mass);
         dBodySetQuaternion(Bodies[i], q);
         dBodySetPosition(Bodies[i], offsets[i - 1][0], offsets[i - 1][1], 5 - Height + 2 * r);
@@ -107,7 +108,7 @@ TVehicle::TVehicle(const TCarConfig& config, const TMeshRecord& wheelMesh, const
     }
 
     for (int i = 0; i < 4; ++i) {
-        Joints[i] = dJointCreateHinge2(PhysicsWorld, nullptr);
+        Joints[i] = dJointCreateHinge2(physics.World(), nullptr);
         dJointAttach(Joints[i], Bodies[0], Bodies[i + 1]);
         const dReal* anchor = dBodyGetPosition(Bodies[i + 1]);
         dJointSetHinge2Anchor(Joints[i], anchor[0], anchor[1], anchor[2]);
@@ -125,7 +126,7 @@ TVehicle::TVehicle(const TCarConfig& config, const TMeshRecord& wheelMesh, const
         dJointSetHinge2Param(Joints[i], dParamSuspensionCFM, Config.SuspensionCFM);
     }
 
-    PartSpace = dSimpleSpaceCreate(PhysicsSpace);
+    PartSpace = dSimpleSpaceCreate(physics.Space());
     dSpaceSetCleanup(PartSpace, 0);
     for (int i = 0; i < 5; ++i) {
         SetCollisionBits(Geoms[i], i == 0 ? CAT_CHASSIS : CAT_WHEEL, 7);

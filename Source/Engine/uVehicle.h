@@ -7,6 +7,7 @@
 #include "Resources.h"
 #include "uCarConfig.h"
 #include "uOde.h"
+#include "uPhysics.h"
 #include "uVector.h"
 
 #include <cstdint>
@@ -24,7 +25,8 @@ inline float WheelDrawTurn(int i) {
 
 class TVehicle {
   public:
-    TVehicle(const TCarConfig& config, const TMeshRecord& wheelMesh, const TMeshRecord& chassisMesh);
+    TVehicle(TPhysicsWorld& physics, const TCarConfig& config, const TMeshRecord& wheelMesh,
+             const TMeshRecord& chassisMesh);
     virtual ~TVehicle();
     TVehicle(const TVehicle&) = delete;
     TVehicle& operator=(const TVehicle&) = delete;

@@ -62,7 +62,7 @@ TCarConfig ReadCarConfig(const std::string& path) {
 
 TCar::TCar(TEngine& engine, const TCellWords& cells, const TCarConfig& config, const TMeshRecord& wheelMesh,
            const TMeshRecord& chassisMesh)
-    : TVehicle(config, wheelMesh, chassisMesh), Engine(engine), Cells(cells), CarConfig(config) {
+    : TVehicle(*engine.Physics, config, wheelMesh, chassisMesh), Engine(engine), Cells(cells), CarConfig(config) {
     uint32_t lamp = Resources().GetTexture("lamp");
     Shadow = std::make_unique<TSprite3D>(lamp, VectorMake(0, 0, 0), 1.0f, 255);
     Shadow->Round = true; // the lamp glow is a disc; the shadow spreads over twice the car's width

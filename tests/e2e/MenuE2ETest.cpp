@@ -609,7 +609,7 @@ TEST_F(MenuInProcess, ASubmittedRunReachesTheHighscoreServer) {
                });
     });
     EXPECT_TRUE(menu.Submitted);
-    EXPECT_TRUE(messages.Messages.empty());
+    EXPECT_TRUE(messages.Messages.empty()) << messages.Messages.front().Text;
     for (const TRunSendRow& row : menu.Submission->View().Rows) {
         EXPECT_NE(row.State, TRunSendState::NoConnection) << "mission " << row.Mission;
         if (row.Mission == 4) {

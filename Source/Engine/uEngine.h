@@ -16,6 +16,7 @@
 #include "uMeshGrid.h"
 #include "uParticleSystem.h"
 #include "uPlatform.h"
+#include "uQuadBatch.h"
 #include "uSprite.h"
 #include "uSprite3d.h"
 #include "uTextureGrid.h"
@@ -232,6 +233,7 @@ class TEngine {
     };
     std::vector<TMeshDraw> PreparedMeshes;
     std::vector<std::pair<float, TVehicle*>> VehicleOrder; // scratch of DrawVehicles
+    TQuadBatch Batch; // the quads of the sprite layers and the weather, reused every frame
 
     GLFWwindow* Window = nullptr;
     TWindowSize Windowed;               // the window's size while full screen

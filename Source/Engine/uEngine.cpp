@@ -542,6 +542,24 @@ void TEngine::DarkenScene(uint8_t alpha) {
     EndOverlay();
 }
 
+void TEngine::ShadeScene(uint8_t alpha) {
+    if (alpha == 0)
+        return;
+    // Linear fog weighs the fragment by (end - distance) / (end - start). With the two ends some
+    // ten billion metres apart, the few metres of the view vanish in the rounding and the weight
+    // is the shade everywhere.
+    constexpr float span = 1e10f;
+    float shade = 1.0f - float(alpha) / 255.0f;
+    const float black[4] = {0, 0, 0, 1};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, black);
+    glFogf(GL_FOG_START, shade * span - span);
+    glFogf(GL_FOG_END, shade * span);
+    glEnable(GL_FOG);
+}
+
+void TEngine::EndShade() { glDisable(GL_FOG); }
+
 void TEngine::DrawGroundWhereEmpty(float shade) { TextureGrid->DrawWhereEmpty(shade); }
 
 void TEngine::UpdateVehicles() {

@@ -115,6 +115,11 @@ class TEngine {
     void BeginOpaqueScene();
     void DrawPreparedMeshes();
     void DarkenScene(uint8_t alpha);
+    // The same dimming in the opaque pass itself: between ShadeScene and EndShade every fragment
+    // comes out at 1 - alpha / 255 of its colour (a black fog of constant density), so no second
+    // pass blends over the whole screen.
+    void ShadeScene(uint8_t alpha);
+    void EndShade();
     void DrawGroundWhereEmpty(float shade);
     // A tick of the 3D sprites and the weather, then their drawing.
     void DrawSprites3D();

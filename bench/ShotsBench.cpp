@@ -63,6 +63,17 @@ void BM_GameShots(benchmark::State& state) {
             game->UpdateGame();
             game->RenderFrame();
         }
+        game->ShowMenu(6);
+        game->AddShot(300, std::string(dir) + "/options.png");
+        for (int i = 0; i < 100; ++i) {
+            game->HandleInput();
+            game->UpdateGame();
+            game->RenderFrame();
+        }
+        game.reset();
+        // Full screen at the X server's size, the scene at the render scale's choice.
+        bench.Fullscreen = true;
+        MissionShots(bench, dir, "fullscreen_m10_night_snow", 23);
     }
 }
 BENCHMARK(BM_GameShots)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -471,6 +471,8 @@ void TGameEngine::DrawFrame(float fraction) {
         // the tick's own camera comes back before anything reads it.
         TCamera tickCamera = Camera;
         Camera = DrawnCamera(fraction);
+        RenderScale = Config().RenderScale;
+        BeginScenePass();
         Camera.Apply();
         PrepareMeshes(fraction);
         // The opaque scene nearest first (the cars are nearest the camera), dimmed by the night as
@@ -484,6 +486,7 @@ void TGameEngine::DrawFrame(float fraction) {
         EndShade();
         DrawGroundWhereEmpty(1.0f - float(Darkness) / 255.0f);
         DrawSprite3DLayer();
+        EndScenePass();
         Camera = tickCamera;
         DrawSpriteLayer();
         DrawDebugInfo();

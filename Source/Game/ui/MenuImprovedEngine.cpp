@@ -193,6 +193,13 @@ void TMenuImprovedEngine::ChangeValue(int32_t step) {
             Config().Ghosts = step > 0;
         } else if (Selected == 5) {
             Config().Rumble = step > 0;
+        } else if (Selected == 7) {
+            // Auto, 100 %, 75 %, 50 %, and no further either way.
+            const int32_t count = int32_t(std::size(RenderScaleChoices));
+            int32_t at = 0;
+            while (at < count && RenderScaleChoices[at] != Config().RenderScale)
+                ++at;
+            Config().RenderScale = RenderScaleChoices[std::clamp(at + (step > 0 ? 1 : -1), 0, count - 1)];
         }
         break;
     case 7:
@@ -313,7 +320,7 @@ void TMenuImprovedEngine::ChooseItem() {
     case 66:
         OpenFrom(7, 0, "menu_enter");
         break;
-    case 67:
+    case 68:
         OpenFrom(1, 3, "menu_leave");
         break;
     case 81:

@@ -12,6 +12,7 @@
 #include "BenchGame.h"
 #include "GLCallCounter.h"
 #include "cars/Car.h"
+#include "player/Config.h"
 #include "session/GameEngine.h"
 #include "uByteReader.h"
 
@@ -149,11 +150,19 @@ void GameFrames(benchmark::State& state, int hour, bool fullscreen = false) {
 void BM_GameFrameMission10NightSnow(benchmark::State& state) { GameFrames(state, 23); }
 BENCHMARK(BM_GameFrameMission10NightSnow)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// Full screen at the X server's size (run it under "-screen 0 1920x1080x24" for the aim's 1080p), the
-// render scale left to the game as the settings' default has it: a software renderer draws the
-// scene at about 640 x 480 and stretches it, the HUD at full size.
-void BM_GameFrameMission10NightSnowFullScreen(benchmark::State& state) { GameFrames(state, 23, true); }
+// Full screen at the X server's size (run it under "-screen 0 1920x1080x24" for the aim's 1080p), at
+// the render scale of the argument: 0 leaves it to the game as the settings' default does (a software
+// renderer draws the scene at about 640 x 480 and stretches it, the HUD at full size), 100 draws
+// every pixel.
+void BM_GameFrameMission10NightSnowFullScreen(benchmark::State& state) {
+    int32_t kept = Config().RenderScale;
+    Config().RenderScale = int32_t(state.range(0));
+    GameFrames(state, 23, true);
+    Config().RenderScale = kept;
+}
 BENCHMARK(BM_GameFrameMission10NightSnowFullScreen)
+    ->Arg(0)
+    ->Arg(100)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);

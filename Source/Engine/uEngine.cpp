@@ -694,7 +694,8 @@ void TEngine::DrawSpriteLayer() {
         float cx = float(sprite->X) + hw, cy = float(sprite->Y) + hh;
         // As glRotatef turns: the sine and cosine of the angle in single precision.
         float radians = float(double(sprite->Angle) * M_PI / 180.0);
-        float c = sprite->Angle == 0 ? 1.0f : std::cos(radians), s = sprite->Angle == 0 ? 0.0f : std::sin(radians);
+        bool turned = sprite->Angle != 0;
+        float c = turned ? std::cos(radians) : 1.0f, s = turned ? std::sin(radians) : 0.0f;
         auto corner = [&](float u, float v, float x, float y) {
             Batch.Vertex(u, v, c * x - s * y + cx, s * x + c * y + cy);
         };

@@ -73,7 +73,8 @@ void FlatOctagon(TQuadBatch& batch, const dVector3& p, float hw, float hh, float
     float radians = angle * float(M_PI) / 180.0f;
     float c = std::cos(radians), s = std::sin(radians);
     dVector3 origin = VectorMake(p.x - hw * c + hh * s, p.y - hw * s - hh * c, p.z);
-    OctagonQuads(batch, origin, VectorMake(-2 * hh * s, 2 * hh * c, 0), VectorMake(2 * hw * c, 2 * hw * s, 0));
+    OctagonQuads(batch, origin, VectorMake(-2 * hh * s, 2 * hh * c, 0),
+                 VectorMake(2 * hw * c, 2 * hw * s, 0));
 }
 
 void FlatQuad(TQuadBatch& batch, const dVector3& p, float hw, float hh, float angle) {

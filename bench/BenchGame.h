@@ -21,12 +21,13 @@ struct TBenchGame {
     }
     std::unique_ptr<TGameEngine> Create() {
         Resources().Clear();
-        return std::make_unique<TGameEngine>(640, 480, false, Harness, Setup);
+        return std::make_unique<TGameEngine>(640, 480, Fullscreen, Harness, Setup);
     }
 
     TProfileList Profiles;
     TGameSetup Setup;
     THarnessOptions Harness;
+    bool Fullscreen = false; // at the desktop's own size (the X server's screen)
 };
 
 // Holds the accelerator in every tick and the right arrow in the last 150 of every 400: the car

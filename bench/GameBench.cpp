@@ -10,7 +10,9 @@
 // Run from the game's directory (build/run) under a display that does not reset between windows:
 //   xvfb-run -a -s "-screen 0 1280x720x24 -noreset" ../bench/kalbench --benchmark_filter=BM_Game
 #include "BenchGame.h"
+#include "GLCallCounter.h"
 #include "cars/Car.h"
+#include "player/Config.h"
 #include "session/GameEngine.h"
 #include "uByteReader.h"
 
@@ -100,19 +102,23 @@ void BM_GameStageTwoLoading(benchmark::State& state) {
 }
 BENCHMARK(BM_GameStageTwoLoading)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
-// Mission 10 with its Avia, at 23 o'clock in the snow, chase view, the car driving in circles.
-void BM_GameFrameMission10NightSnow(benchmark::State& state) {
+// Mission 10 with its Avia at `hour` o'clock, chase view, the car driving in circles for 2,000
+// frames on the fixed clock: the frame times, and the GL calls and texture binds a frame makes.
+void GameFrames(benchmark::State& state, int hour, bool fullscreen = false) {
     if (!HaveGameData(state))
         return;
     TBenchGame bench;
+    bench.Fullscreen = fullscreen;
     auto game = StartMission10(bench);
-    game->SetTimeOfDay(23);
+    game->SetTimeOfDay(hour);
     game->SetCameraMode(1);
     std::vector<double> frames;
     double cpu = 0;
+    TGLCallCounts before, after;
     for (auto _ : state) {
         frames.clear();
         double cpuStart = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+        before = ReadGLCallCounts();
         for (int i = 0; i < 2000; ++i) {
             auto start = TClockType::now();
             game->HandleInput();
@@ -125,18 +131,45 @@ void BM_GameFrameMission10NightSnow(benchmark::State& state) {
             game->RenderFrame();
             frames.push_back(Milliseconds(start, TClockType::now()));
         }
+        after = ReadGLCallCounts();
         cpu = CpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart;
         std::vector<double> sorted = frames;
         std::sort(sorted.begin(), sorted.end());
         state.SetIterationTime(sorted[sorted.size() / 2] / 1000);
     }
-    FrameCounters(state, frames, 8);
+    FrameCounters(state, frames, fullscreen ? 16.7 : 8);
     // The process's CPU time per frame, the GL driver's threads included.
     state.counters["cpu_ms"] = 1000 * cpu / double(frames.size());
+    state.counters["gl_calls"] = double(after.Calls - before.Calls) / double(frames.size());
+    state.counters["binds"] = double(after.Binds - before.Binds) / double(frames.size());
     state.counters["pedestrians"] = double(game->Traffic->Pedestrians.size());
     state.counters["traffic_cars"] = double(game->Traffic->Cars.size());
 }
+
+// At 23 o'clock in the snow: the heaviest scene.
+void BM_GameFrameMission10NightSnow(benchmark::State& state) { GameFrames(state, 23); }
 BENCHMARK(BM_GameFrameMission10NightSnow)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Full screen at the X server's size (run it under "-screen 0 1920x1080x24" for the aim's 1080p), at
+// the render scale of the argument: 0 leaves it to the game as the settings' default does (a software
+// renderer draws the scene at about 640 x 480 and stretches it, the HUD at full size), 100 draws
+// every pixel.
+void BM_GameFrameMission10NightSnowFullScreen(benchmark::State& state) {
+    int32_t kept = Config().RenderScale;
+    Config().RenderScale = int32_t(state.range(0));
+    GameFrames(state, 23, true);
+    Config().RenderScale = kept;
+}
+BENCHMARK(BM_GameFrameMission10NightSnowFullScreen)
+    ->Arg(0)
+    ->Arg(100)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// The same streets at noon: the busiest scene by day.
+void BM_GameFrameMission10Day(benchmark::State& state) { GameFrames(state, 12); }
+BENCHMARK(BM_GameFrameMission10Day)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The same scene's simulation without drawing: the rules, the traffic's update, every pedestrian's
 // walk, the vehicles and the physics, 2,000 frames after the countdown. All of it runs on this
@@ -234,9 +267,11 @@ void BM_GameDrawnFramesMission10(benchmark::State& state) {
     game->SetPresentation(false, 0);
     std::vector<double> frames;
     double ratio = 0;
+    TGLCallCounts before, after;
     for (auto _ : state) {
         frames.clear();
         game->RestartWorldClock();
+        before = ReadGLCallCounts();
         uint64_t ticks = 0;
         auto start = TClockType::now(), last = start;
         while (Milliseconds(start, TClockType::now()) < 10000) {
@@ -256,6 +291,7 @@ void BM_GameDrawnFramesMission10(benchmark::State& state) {
             frames.push_back(Milliseconds(last, shown));
             last = shown;
         }
+        after = ReadGLCallCounts();
         double wall = Milliseconds(start, last) / 1000;
         ratio = double(ticks) * TEngine::TickStep / wall;
         std::vector<double> sorted = frames;
@@ -265,6 +301,8 @@ void BM_GameDrawnFramesMission10(benchmark::State& state) {
     FrameCounters(state, frames, hz > 0 ? 1000.0 / hz : 8);
     state.counters["frames"] = double(frames.size());
     state.counters["clock_ratio"] = ratio;
+    state.counters["gl_calls"] = double(after.Calls - before.Calls) / double(frames.size());
+    state.counters["binds"] = double(after.Binds - before.Binds) / double(frames.size());
 }
 BENCHMARK(BM_GameDrawnFramesMission10)
     ->Arg(60)

@@ -167,6 +167,27 @@ TEST_F(TConfigTest, VolumesAreClampedAndAnyNonZeroIsTrue) {
     EXPECT_TRUE(config.Carmageddon);
 }
 
+// The render scale: the menu's choices are read as they are, any other number (or text) leaves it
+// to the game; it is written once it differs from auto.
+TEST_F(TConfigTest, RenderScaleIsOneOfTheMenusChoices) {
+    const std::pair<const char*, int32_t> cases[] = {
+        {"RenderScale=50\n", 50}, {"RenderScale=100\n", 100}, {"RenderScale=33\n", 0},
+        {"RenderScale=-75\n", 0}, {"RenderScale=\"75\"\n", 0}, {"", 0},
+    };
+    for (const auto& [line, expected] : cases) {
+        WriteText(File(), line);
+        TConfig config(File());
+        EXPECT_EQ(config.RenderScale, expected) << line;
+    }
+    WriteText(File(), "");
+    {
+        TConfig config(File());
+        config.RenderScale = 75;
+    }
+    EXPECT_TRUE(Has(ReadText(File()), "RenderScale=75\n"));
+    EXPECT_EQ(TConfig(File()).RenderScale, 75);
+}
+
 // The window's size is written only once it differs from the default, is read back as a pair, and a
 // size no window could have leaves the default.
 TEST_F(TConfigTest, WindowSizeIsWrittenOnceChangedAndReadAsAPair) {

@@ -64,6 +64,30 @@ TEST_F(TTextureGridTest, RotationAndMirrorsPermuteTheCorners) {
     EXPECT_THROW(grid.SetTile(-2, 0, 0, 1, 0, false, false), ERangeError);
 }
 
+TEST_F(TTextureGridTest, AChunkHoldsTheTilesCornerInItThatStillShow) {
+    grid.SetTile(5, 0, 0, 40, 0, false, false);   // larger than a chunk: drawn on its own
+    grid.SetTile(1, 16, 16, 4, 0, false, false);  // chunk (1, 1)
+    grid.SetTile(2, 20, 16, 2, 0, false, false);
+    grid.SetTile(3, 24, 24, 2, 0, false, false);
+    grid.SetTile(8, 27, 17, 1, 0, false, false);  // wholly covered by the next: shows nowhere
+    grid.SetTile(10, 26, 16, 2, 0, false, false);
+    grid.SetTile(4, 30, 30, 4, 0, false, false);  // reaches into chunk (2, 2), listed in (1, 1)
+    grid.SetTile(6, 18, 18, 2, 0, false, false);  // over the first tile's middle
+    std::vector<const TTileCell*> tiles;
+    grid.CollectChunk(1, 1, tiles);
+    std::vector<int32_t> textures;
+    for (const TTileCell* tile : tiles)
+        textures.push_back(tile->Texture);
+    EXPECT_EQ(textures, (std::vector<int32_t>{1, 6, 2, 3, 10, 4})) << "by corner X, then Y";
+    grid.CollectChunk(2, 2, tiles);
+    EXPECT_TRUE(tiles.empty());
+    // A tile placed later is in the chunk the next time it is collected.
+    grid.SetTile(7, 40, 40, 2, 0, false, false);
+    grid.CollectChunk(2, 2, tiles);
+    ASSERT_EQ(tiles.size(), 1u);
+    EXPECT_EQ(tiles[0]->Texture, 7);
+}
+
 TEST_F(TTextureGridTest, VisitsOnlyTheSquareAroundTheTargetAndEachTileOnce) {
     camera.SetTarget(256, 256);
     ViewDistance = 22;

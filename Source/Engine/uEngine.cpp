@@ -534,6 +534,24 @@ void TEngine::DarkenScene(uint8_t alpha) {
     EndOverlay();
 }
 
+void TEngine::ShadeScene(uint8_t alpha) {
+    if (alpha == 0)
+        return;
+    // Linear fog weighs the fragment by (end - distance) / (end - start). With the two ends some
+    // ten billion metres apart, the few metres of the view vanish in the rounding and the weight
+    // is the shade everywhere.
+    constexpr float span = 1e10f;
+    float shade = 1.0f - float(alpha) / 255.0f;
+    const float black[4] = {0, 0, 0, 1};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, black);
+    glFogf(GL_FOG_START, shade * span - span);
+    glFogf(GL_FOG_END, shade * span);
+    glEnable(GL_FOG);
+}
+
+void TEngine::EndShade() { glDisable(GL_FOG); }
+
 void TEngine::DrawGroundWhereEmpty(float shade) { TextureGrid->DrawWhereEmpty(shade); }
 
 void TEngine::UpdateVehicles() {
@@ -588,41 +606,32 @@ void TEngine::DrawSprite3DLayer() {
     glDepthMask(GL_FALSE);
     // Tyre tracks alone put hundreds of sprites in view, so the quads are built here and every
     // run of sprites sharing a texture goes to the driver as one batch, in the list's order.
-    uint32_t bound = 0;
-    bool open = false;
+    Batch.Begin();
     for (TNode<TSprite3D>* node = Sprites3D.First(); !node->IsTail(); node = node->Next) {
         TSprite3D* sprite = node->Data;
         if (!sprite->Alive || !sprite->Visible || sprite->Alpha == 0 ||
             !Camera.SphereVisible(sprite->Position, sprite->Width))
             continue;
-        if (!open || sprite->Texture != bound) {
-            if (open)
-                glEnd();
-            bound = sprite->Texture;
-            glBindTexture(GL_TEXTURE_2D, bound);
-            glBegin(GL_QUADS);
-            open = true;
-        }
-        glColor4ub(sprite->Red, sprite->Green, sprite->Blue, sprite->Alpha);
+        Batch.SetTexture(sprite->Texture);
+        Batch.SetColor(sprite->Red, sprite->Green, sprite->Blue, sprite->Alpha);
         if (sprite->Billboard) {
             dVector3 across = VectorScale(right, sprite->Width), along = VectorScale(up, sprite->Height);
             if (sprite->Round)
-                BillboardOctagon(sprite->Position, across, along);
+                BillboardOctagon(Batch, sprite->Position, across, along);
             else
-                BillboardQuad(sprite->Position, across, along);
+                BillboardQuad(Batch, sprite->Position, across, along);
         } else if (sprite->Round) {
-            FlatOctagon(sprite->Position, sprite->Width / 2, sprite->Height / 2, sprite->Angle);
+            FlatOctagon(Batch, sprite->Position, sprite->Width / 2, sprite->Height / 2, sprite->Angle);
         } else {
-            FlatQuad(sprite->Position, sprite->Width / 2, sprite->Height / 2, sprite->Angle);
+            FlatQuad(Batch, sprite->Position, sprite->Width / 2, sprite->Height / 2, sprite->Angle);
         }
     }
-    if (open)
-        glEnd();
+    Batch.End();
     glDepthMask(GL_TRUE);
     glPopAttrib();
 
     if (ParticleSystem)
-        ParticleSystem->Draw(GameMs);
+        ParticleSystem->Draw(Batch, GameMs);
 }
 
 void TEngine::SetParticleEffect(int32_t type, uint32_t texture) {
@@ -663,6 +672,9 @@ void TEngine::DrawSpriteLayer() {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     PushOrtho(float(Width), float(Height), -100, 100);
+    // Each sprite turned about its centre on the CPU, so a run of sprites with one texture (the
+    // HUD's symbols, the pedestrians' marks) is one draw.
+    Batch.Begin();
     for (TNode<TSprite>* node = Sprites.First(); !node->IsTail(); node = node->Next) {
         TSprite* sprite = node->Data;
         // A sprite faded out all the way or off the screen leaves no mark; the software renderer
@@ -670,23 +682,22 @@ void TEngine::DrawSpriteLayer() {
         if (!Shows(*sprite))
             continue;
         float hw = float(sprite->Width / 2), hh = float(sprite->Height / 2);
-        glPushMatrix();
-        glTranslatef(float(sprite->X) + hw, float(sprite->Y) + hh, 0);
-        glRotatef(sprite->Angle, 0, 0, 1);
-        glBindTexture(GL_TEXTURE_2D, sprite->Texture);
-        glColor4ub(sprite->Red, sprite->Green, sprite->Blue, sprite->Alpha);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0);
-        glVertex2f(-hw, -hh);
-        glTexCoord2f(0, 1);
-        glVertex2f(-hw, hh);
-        glTexCoord2f(1, 1);
-        glVertex2f(hw, hh);
-        glTexCoord2f(1, 0);
-        glVertex2f(hw, -hh);
-        glEnd();
-        glPopMatrix();
+        float cx = float(sprite->X) + hw, cy = float(sprite->Y) + hh;
+        // As glRotatef turns: the sine and cosine of the angle in single precision.
+        float radians = float(double(sprite->Angle) * M_PI / 180.0);
+        bool turned = sprite->Angle != 0;
+        float c = turned ? std::cos(radians) : 1.0f, s = turned ? std::sin(radians) : 0.0f;
+        auto corner = [&](float u, float v, float x, float y) {
+            Batch.Vertex(u, v, c * x - s * y + cx, s * x + c * y + cy);
+        };
+        Batch.SetTexture(sprite->Texture);
+        Batch.SetColor(sprite->Red, sprite->Green, sprite->Blue, sprite->Alpha);
+        corner(0, 0, -hw, -hh);
+        corner(0, 1, -hw, hh);
+        corner(1, 1, hw, hh);
+        corner(1, 0, hw, -hh);
     }
+    Batch.End();
 
     if (ShowMap && MapSprite && MapFrameSprite) {
         // The inset shows the map picture (1024 x 512) around the car's place in it.

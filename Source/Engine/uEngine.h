@@ -17,6 +17,8 @@
 #include "uParticleSystem.h"
 #include "uPhysics.h"
 #include "uPlatform.h"
+#include "uQuadBatch.h"
+#include "uScenePass.h"
 #include "uSprite.h"
 #include "uSprite3d.h"
 #include "uTextureGrid.h"
@@ -129,7 +131,23 @@ class TEngine {
     void BeginOpaqueScene();
     void DrawPreparedMeshes();
     void DarkenScene(uint8_t alpha);
+    // The same dimming in the opaque pass itself: between ShadeScene and EndShade every fragment
+    // comes out at 1 - alpha / 255 of its colour (a black fog of constant density), so no second
+    // pass blends over the whole screen.
+    void ShadeScene(uint8_t alpha);
+    void EndShade();
     void DrawGroundWhereEmpty(float shade);
+    // Around the 3D pass: at RenderScale percent of the view's pixels (0: chosen for the renderer),
+    // stretched to the whole view at the end; the 2D passes after it are drawn at full size.
+    void BeginScenePass() {
+        if (Window)
+            ScenePass.Begin(RenderScale);
+    }
+    void EndScenePass() {
+        if (Window)
+            ScenePass.End();
+    }
+    int32_t RenderScale = 0;
     // A tick of the 3D sprites and the weather, then their drawing.
     void DrawSprites3D();
     // The 3D sprites' and the weather's tick (the game clock moves on by the tick's 10 ms).
@@ -250,6 +268,8 @@ class TEngine {
     };
     std::vector<TMeshDraw> PreparedMeshes;
     std::vector<std::pair<float, TVehicle*>> VehicleOrder; // scratch of DrawVehicles
+    TScenePass ScenePass;
+    TQuadBatch Batch; // the quads of the sprite layers and the weather, reused every frame
 
     GLFWwindow* Window = nullptr;
     TWindowEvents WindowEvents;

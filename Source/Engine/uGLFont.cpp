@@ -80,22 +80,18 @@ void TGLFont::DrawText(std::string_view text, float x, float y, float size) cons
     glDisable(GL_CULL_FACE);
     PushOrtho(float(ScreenWidth), float(ScreenHeight), -1, 1);
 
-    glTranslatef(x, y, 0);
-    glScalef(size, size, 1);
-    glColor4ub(Red, Green, Blue, Alpha);
-    glBindTexture(GL_TEXTURE_2D, Texture);
-    glBegin(GL_QUADS);
+    // The glyphs placed here as the translation to (x, y) and the scale by `size` would place them.
+    Batch.Begin();
+    Batch.SetTexture(Texture);
+    Batch.SetColor(Red, Green, Blue, Alpha);
     for (const TGlyphQuad& q : LayoutLine(text)) {
-        glTexCoord2f(q.S0, q.TBottom);
-        glVertex2f(q.Left, 0);
-        glTexCoord2f(q.S1, q.TBottom);
-        glVertex2f(q.Right, 0);
-        glTexCoord2f(q.S1, q.TTop);
-        glVertex2f(q.Right, 1);
-        glTexCoord2f(q.S0, q.TTop);
-        glVertex2f(q.Left, 1);
+        float left = size * q.Left + x, right = size * q.Right + x, top = size + y;
+        Batch.Vertex(q.S0, q.TBottom, left, y);
+        Batch.Vertex(q.S1, q.TBottom, right, y);
+        Batch.Vertex(q.S1, q.TTop, right, top);
+        Batch.Vertex(q.S0, q.TTop, left, top);
     }
-    glEnd();
+    Batch.End();
 
     PopOrtho();
     glPopAttrib();

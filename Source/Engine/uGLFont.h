@@ -1,6 +1,9 @@
 // TGLFont: proportional text in the 2D overlay from a 16 x 16 glyph sheet (one BMP texture) and a
-// 256-byte table of advance widths. Texts are Windows-1250 bytes; each byte picks its glyph.
+// 256-byte table of advance widths. Texts are Windows-1250 bytes; each byte picks its glyph. A line
+// goes to the driver as one vertex-array draw.
 #pragma once
+
+#include "uQuadBatch.h"
 
 #include <array>
 #include <cstdint>
@@ -60,4 +63,5 @@ class TGLFont {
 
   private:
     void ComputeOrigins();
+    mutable TQuadBatch Batch; // a line's glyphs, reused from line to line
 };

@@ -2,6 +2,7 @@
 // layout projection of the 2D passes and the camera-facing quad of billboards.
 #pragma once
 
+#include "uQuadBatch.h"
 #include "uVector.h"
 
 #include <cstdint>
@@ -11,17 +12,17 @@
 void PushOrtho(float width, float height, float zNear, float zFar);
 // Restores both matrices pushed by PushOrtho.
 void PopOrtho();
-// One billboard quad (inside glBegin(GL_QUADS)) centred on p, spanned by the camera's right and up
+// One billboard quad (into the batch) centred on p, spanned by the camera's right and up
 // axes scaled to its size: texture s runs down the screen, t to the right.
-void BillboardQuad(const dVector3& p, const dVector3& right, const dVector3& up);
-// One flat quad (inside glBegin(GL_QUADS)) lying at p, half-size hw x hh, turned by angle degrees
+void BillboardQuad(TQuadBatch& batch, const dVector3& p, const dVector3& right, const dVector3& up);
+// One flat quad (into the batch) lying at p, half-size hw x hh, turned by angle degrees
 // about Z: texture s runs along its local Y, t along its local X.
-void FlatQuad(const dVector3& p, float hw, float hh, float angle);
+void FlatQuad(TQuadBatch& batch, const dVector3& p, float hw, float hh, float angle);
 // The same two sprites cut to the octagon around the circle inscribed in their square, as three
-// quads (inside glBegin(GL_QUADS)) with the same texture mapping: for a picture that is clear
+// quads (into the batch) with the same texture mapping: for a picture that is clear
 // outside that circle they draw the same pixels, a sixth fewer of them.
-void BillboardOctagon(const dVector3& p, const dVector3& right, const dVector3& up);
-void FlatOctagon(const dVector3& p, float hw, float hh, float angle);
+void BillboardOctagon(TQuadBatch& batch, const dVector3& p, const dVector3& right, const dVector3& up);
+void FlatOctagon(TQuadBatch& batch, const dVector3& p, float hw, float hh, float angle);
 
 // Whether this process draws at all. A headless run has no GL context: textures and meshes are then
 // read and checked as ever, but only given ids, and nothing is drawn.

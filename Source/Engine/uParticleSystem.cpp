@@ -63,7 +63,7 @@ float TParticleSystem::Alpha(const TParticle& particle, double now) {
     return float((1.0 - age / life) * 0.7);
 }
 
-void TParticleSystem::Draw(double now) {
+void TParticleSystem::Draw(TQuadBatch& batch, double now) {
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -71,15 +71,15 @@ void TParticleSystem::Draw(double now) {
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     glDepthMask(GL_FALSE);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, Texture);
     dVector3 right = VectorMake(m[0], m[4], m[8]), up = VectorMake(m[1], m[5], m[9]);
-    glBegin(GL_QUADS);
+    batch.Begin();
+    batch.SetTexture(Texture);
     for (TNode<TParticle>* node = Particles.First(); !node->IsTail(); node = node->Next) {
         const TParticle& p = *node->Data;
-        glColor4f(Color.x, Color.y, Color.z, Alpha(p, now));
-        BillboardQuad(p.Position, VectorScale(right, p.Size), VectorScale(up, p.Size));
+        batch.SetColor(Color.x, Color.y, Color.z, Alpha(p, now));
+        BillboardQuad(batch, p.Position, VectorScale(right, p.Size), VectorScale(up, p.Size));
     }
-    glEnd();
+    batch.End();
     glDepthMask(GL_TRUE);
     glPopAttrib();
 }

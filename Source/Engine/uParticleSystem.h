@@ -5,6 +5,7 @@
 
 #include "uCamera.h"
 #include "uList.h"
+#include "uQuadBatch.h"
 #include "uVector.h"
 
 #include <cstdint>
@@ -35,8 +36,9 @@ class TParticleSystem {
     void Emit(const TCamera& camera, double now);
     // Moves the living particles by dt seconds and frees those whose death time has come.
     void Update(float dt, double now);
-    // Draws every particle as an additive billboard; needs the 3D pass's model-view matrix.
-    void Draw(double now);
+    // Draws every particle as an additive billboard, all in one batch; needs the 3D pass's
+    // model-view matrix.
+    void Draw(TQuadBatch& batch, double now);
 
     // Opacity of a particle at the given time (milliseconds): 0.7 at birth, falling linearly to 0
     // at its death time.

@@ -1,5 +1,6 @@
 #include "uTextureGrid.h"
 #include "uErrors.h"
+#include "uGLState.h"
 
 #include <GL/gl.h>
 #include <algorithm>
@@ -42,7 +43,19 @@ TTextureGrid::TTextureGrid(const TCamera& camera)
     : Camera(camera), Cells(new TTileCell[size_t(GridSize) * GridSize]),
       Drawn(new uint8_t[size_t(GridSize) * GridSize]()) {}
 
+TTextureGrid::~TTextureGrid() { DropChunks(); }
+
+void TTextureGrid::DropChunks() {
+    for (uint32_t& list : ChunkLists) {
+        if (list != 0 && GraphicsAvailable())
+            glDeleteLists(list, 1);
+        list = 0;
+    }
+    OwnersKnown = false;
+}
+
 void TTextureGrid::Clear() {
+    DropChunks();
     for (size_t i = 0; i < size_t(GridSize) * GridSize; ++i)
         Cells[i] = TTileCell();
 }
@@ -55,6 +68,7 @@ void TTextureGrid::SetTile(int32_t texture, int32_t x, int32_t y, int32_t size, 
         throw ERangeError("Tile texture " + std::to_string(texture) + " out of range");
     if (!InGrid(x, y))
         return;
+    DropChunks();
     TTileCell& corner = Cell(x, y);
     corner.Texture = texture;
     corner.Size = size;
@@ -164,17 +178,37 @@ void TTextureGrid::DrawWhereEmpty(float shade) {
     glPopAttrib();
 }
 
-void TTextureGrid::DrawTiles() {
-    CollectVisible(VisibleScratch);
-    CollectOutside(OutsideScratch);
-    for (const TTileCell& tile : OutsideScratch)
-        VisibleScratch.push_back(&tile);
+void TTextureGrid::CollectChunk(int32_t chunkX, int32_t chunkY, std::vector<const TTileCell*>& tiles) {
+    FindOwners();
+    tiles.clear();
+    for (int32_t i = chunkX * ChunkCells; i < (chunkX + 1) * ChunkCells; ++i)
+        for (int32_t j = chunkY * ChunkCells; j < (chunkY + 1) * ChunkCells; ++j)
+            if (TileOwnsCell[size_t(i) * GridSize + size_t(j)] && Cell(i, j).Size <= ChunkCells)
+                tiles.push_back(&Cell(i, j));
+}
+
+void TTextureGrid::FindOwners() {
+    if (OwnersKnown)
+        return;
+    TileOwnsCell.assign(size_t(GridSize) * GridSize, 0);
+    for (size_t i = 0; i < size_t(GridSize) * GridSize; ++i)
+        if (const TTileCell* owner = Cells[i].Owner)
+            TileOwnsCell[size_t(owner->x) * GridSize + size_t(owner->y)] = 1;
+    BigTiles.clear();
+    for (int32_t i = 0; i < GridSize; ++i)
+        for (int32_t j = 0; j < GridSize; ++j)
+            if (TileOwnsCell[size_t(i) * GridSize + size_t(j)] && Cell(i, j).Size > ChunkCells)
+                BigTiles.push_back(&Cell(i, j));
+    OwnersKnown = true;
+}
+
+void TTextureGrid::EmitTiles(const std::vector<const TTileCell*>& tiles) {
     const float down[3] = {0, 0, -1};
     // Neighbouring tiles mostly share a texture (whole streets of asphalt): each run of them goes
-    // to the driver as one batch. The order stays as visited, so overlapping tiles look the same.
+    // to the driver as one batch. The order stays as given, so overlapping tiles look the same.
     int32_t bound = -1;
     bool open = false;
-    for (const TTileCell* tile : VisibleScratch) {
+    for (const TTileCell* tile : tiles) {
         if (!open || tile->Texture != bound) {
             if (open)
                 glEnd();
@@ -196,4 +230,47 @@ void TTextureGrid::DrawTiles() {
     }
     if (open)
         glEnd();
+}
+
+void TTextureGrid::DrawTiles() {
+    if (ChunkLists.empty())
+        ChunkLists.assign(size_t(ChunksPerSide) * ChunksPerSide, 0);
+    // The few tiles larger than a chunk first, those in view: the chunks' tiles lie over them.
+    FindOwners();
+    VisibleScratch.clear();
+    for (const TTileCell* tile : BigTiles)
+        if (Camera.SphereVisible(tile->Center, tile->Radius))
+            VisibleScratch.push_back(tile);
+    EmitTiles(VisibleScratch);
+    TVisitRange range = VisitRangeAround(Camera);
+    // A tile reaches into the chunks after its corner's: the chunks one before the range are drawn
+    // too, their tiles clipped like any other.
+    int32_t cx0 = std::max(range.X0 / ChunkCells - 1, 0), cy0 = std::max(range.Y0 / ChunkCells - 1, 0);
+    int32_t cx1 = range.X1 / ChunkCells, cy1 = range.Y1 / ChunkCells;
+    // Chunks two beyond the drawn ones are let go: a car driving to and fro keeps its neighbourhood.
+    for (int32_t a = 0; a < ChunksPerSide; ++a)
+        for (int32_t b = 0; b < ChunksPerSide; ++b) {
+            uint32_t& list = ChunkLists[size_t(a) * ChunksPerSide + size_t(b)];
+            if (list != 0 && (a < cx0 - 2 || a > cx1 + 2 || b < cy0 - 2 || b > cy1 + 2)) {
+                glDeleteLists(list, 1);
+                list = 0;
+            }
+        }
+    for (int32_t a = cx0; a <= cx1; ++a)
+        for (int32_t b = cy0; b <= cy1; ++b) {
+            uint32_t& list = ChunkLists[size_t(a) * ChunksPerSide + size_t(b)];
+            if (list == 0) {
+                CollectChunk(a, b, VisibleScratch);
+                list = glGenLists(1);
+                glNewList(list, GL_COMPILE);
+                EmitTiles(VisibleScratch);
+                glEndList();
+            }
+            glCallList(list);
+        }
+    CollectOutside(OutsideScratch);
+    VisibleScratch.clear();
+    for (const TTileCell& tile : OutsideScratch)
+        VisibleScratch.push_back(&tile);
+    EmitTiles(VisibleScratch);
 }

@@ -1,7 +1,8 @@
 // TTextureGrid: the city's ground, 512 x 512 one-metre cells of square textured tiles. A tile's data
-// lives in its corner cell; every cell it covers points there. Drawn each frame only in the square
-// around the camera target, each tile once, and beyond the edge as the edge's tiles carried outwards. Owns
-// the cell and drawn-flag arrays.
+// lives in its corner cell; every cell it covers points there. Drawn in chunks of 16 x 16 cells, each
+// compiled once into a display list when it comes near the camera and dropped when it is left far
+// behind, and beyond the edge as the edge's tiles carried outwards. Owns the cell and drawn-flag
+// arrays and the chunks' display lists.
 #pragma once
 
 #include "uCamera.h"
@@ -33,6 +34,12 @@ TVisitRange VisitRangeAround(const TCamera& camera);
 class TTextureGrid {
   public:
     explicit TTextureGrid(const TCamera& camera);
+    ~TTextureGrid();
+    TTextureGrid(const TTextureGrid&) = delete;
+    TTextureGrid& operator=(const TTextureGrid&) = delete;
+
+    static constexpr int32_t ChunkCells = 16; // a chunk's side in cells
+    static constexpr int32_t ChunksPerSide = GridSize / ChunkCells;
 
     static bool InGrid(int32_t x, int32_t y) { return x >= 0 && x < GridSize && y >= 0 && y < GridSize; }
     // Places a square tile with its corner at (x, y); corners outside the grid are ignored, parts
@@ -57,13 +64,29 @@ class TTextureGrid {
     TTileCell& Cell(int32_t x, int32_t y) { return Cells[size_t(x) * GridSize + size_t(y)]; }
     const TTileCell& Cell(int32_t x, int32_t y) const { return Cells[size_t(x) * GridSize + size_t(y)]; }
 
+    // The tiles a chunk's display list holds, in drawing order: those no larger than a chunk that own
+    // a cell of the grid (a tile wholly covered by later ones is left out) and have their corner in
+    // the chunk, by corner X, then Y. Larger tiles are drawn on their own before the chunks.
+    void CollectChunk(int32_t chunkX, int32_t chunkY, std::vector<const TTileCell*>& tiles);
+
   private:
-    // The visible tiles as textured quads, in the order CollectVisible gives them.
+    // The chunks around the camera from their lists (compiled when missing), then the tiles beyond
+    // the edge as quads.
     void DrawTiles();
+    // Quads of the tiles, one batch for each run that shares a texture.
+    static void EmitTiles(const std::vector<const TTileCell*>& tiles);
+    // Finds the tiles that own a cell, and among them those larger than a chunk.
+    void FindOwners();
+    // Every chunk list goes; the next draw compiles what it needs from the cells as they are then.
+    void DropChunks();
 
     const TCamera& Camera; // the engine's camera, read at every draw
     std::unique_ptr<TTileCell[]> Cells;
     std::unique_ptr<uint8_t[]> Drawn;
     std::vector<const TTileCell*> VisibleScratch;
     std::vector<TTileCell> OutsideScratch;
+    std::vector<uint32_t> ChunkLists;   // per chunk (x * ChunksPerSide + y): its display list, 0: none
+    std::vector<uint8_t> TileOwnsCell; // per cell: the tile whose corner it is owns some cell
+    std::vector<const TTileCell*> BigTiles; // owning tiles larger than a chunk, by corner X, then Y
+    bool OwnersKnown = false;          // TileOwnsCell and BigTiles match the cells
 };

@@ -230,7 +230,8 @@ void TVehicle::Draw(float fraction) const {
         else
             BodyMatrix(Bodies[i], m);
     };
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    // The meshes' display lists put back what they change (the colour, the texture switch), so
+    // nothing is saved around them.
     float m[16];
     glPushMatrix();
     matrix(0, m);
@@ -246,7 +247,6 @@ void TVehicle::Draw(float fraction) const {
         glCallList(WheelList);
         glPopMatrix();
     }
-    glPopAttrib();
 }
 
 bool TVehicle::IsVisible(const TCamera& camera) const {

@@ -267,6 +267,11 @@ TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
         Rumble = *flag != 0;
         RumbleStored = true;
     }
+    // Only the menu's own choices; any other number leaves the scale to the game.
+    if (std::optional<int32_t> scale = integer("RenderScale")) {
+        RenderScale = IsRenderScaleChoice(*scale) ? *scale : 0;
+        RenderScaleStored = true;
+    }
     // A key by its name; "" for none. A set with an unknown or reserved key, or one key for two
     // actions (a hand edit gone wrong), is no set a player chose in the menu: the defaults stand.
     TKeyBindings keys = Keys;
@@ -329,6 +334,8 @@ bool TConfig::Save(std::string& error) {
         values.emplace_back("MaxFPS", std::to_string(MaxFPS));
     if (!Rumble || RumbleStored)
         values.emplace_back("Rumble", Rumble ? "1" : "0");
+    if (RenderScale != 0 || RenderScaleStored)
+        values.emplace_back("RenderScale", std::to_string(RenderScale));
     const TConfig defaults;
     std::vector<std::string> keyNames; // kept alive for the names' pointers below
     keyNames.reserve(KeyPlayers * KeyActionCount);

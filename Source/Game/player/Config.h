@@ -11,6 +11,16 @@
 #include <string>
 #include <vector>
 
+// The render scales the options screen offers, in its order: 0 (auto: chosen for the renderer),
+// then the percentages of the window's pixels the 3D scene is drawn at.
+constexpr int32_t RenderScaleChoices[] = {0, 100, 75, 50};
+inline bool IsRenderScaleChoice(int32_t value) {
+    for (int32_t choice : RenderScaleChoices)
+        if (choice == value)
+            return true;
+    return false;
+}
+
 // Where the settings live: $XDG_CONFIG_HOME/kalmirov/settings.ini, or ~/.config/kalmirov/... when
 // XDG_CONFIG_HOME is unset. Empty when neither variable is set.
 std::string ConfigFileName();
@@ -43,6 +53,7 @@ class TConfig {
     bool VSync = true;           // each drawn frame waits for the display's vertical blank
     int32_t MaxFPS = 0;          // drawn frames a second at most, 0 for no cap (for VSync=0)
     bool Rumble = true;          // a pad that can rumble does so in a crash
+    int32_t RenderScale = 0;     // the 3D scene's share of the window, percent; 0: auto
     // The players' keys, kept in the file by their DirectInput names ("Player1Accelerate=\"UP\"").
     TKeyBindings Keys = TKeyBindings::Defaults();
     // Where "Submit to web" sends the highscores: scheme, host and port, no path.
@@ -55,6 +66,7 @@ class TConfig {
     bool VSyncStored = false, MaxFPSStored = false;
     bool WindowSizeStored = false;
     bool RumbleStored = false;
+    bool RenderScaleStored = false;
     TKeyBindings StoredKeys{}; // the keys the file named, 0 for those it did not
 };
 

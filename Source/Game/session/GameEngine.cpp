@@ -450,17 +450,22 @@ void TGameEngine::DrawFrame(float fraction) {
         // the tick's own camera comes back before anything reads it.
         TCamera tickCamera = Camera;
         Camera = DrawnCamera(fraction);
+        RenderScale = Config().RenderScale;
+        BeginScenePass();
         Camera.Apply();
         PrepareMeshes(fraction);
-        // The opaque scene nearest first (the cars are nearest the camera), the night over it, then
-        // the ground on what is left: the software renderer shades each pixel of it about once.
+        // The opaque scene nearest first (the cars are nearest the camera), dimmed by the night as
+        // it is drawn, then the ground on what is left: the software renderer shades each pixel of
+        // it about once.
         BeginOpaqueScene();
+        DrawDarkness();
         DrawVehicles(fraction);
         DrawGhost(fraction);
         DrawPreparedMeshes();
-        DrawDarkness();
+        EndShade();
         DrawGroundWhereEmpty(1.0f - float(Darkness) / 255.0f);
         DrawSprite3DLayer();
+        EndScenePass();
         Camera = tickCamera;
         DrawSpriteLayer();
         DrawDebugInfo();

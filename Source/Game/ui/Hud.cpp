@@ -140,7 +140,7 @@ TCamera TGameEngine::DrawnCamera(float fraction) const {
     return drawn;
 }
 
-void TGameEngine::DrawDarkness() { DarkenScene(uint8_t(Darkness)); }
+void TGameEngine::DrawDarkness() { ShadeScene(uint8_t(Darkness)); }
 
 void TGameEngine::DrawShadowText(const std::string& text, float x, float y, float size, uint8_t alpha, bool warning) {
     ItemFont->SetColor(0, 0, 0);

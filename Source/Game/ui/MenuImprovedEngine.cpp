@@ -201,6 +201,13 @@ void TMenuImprovedEngine::ChangeValue(int32_t step) {
             Config().Ghosts = step > 0;
         } else if (Selected == 5) {
             Config().Rumble = step > 0;
+        } else if (Selected == 7) {
+            // Auto, 100 %, 75 %, 50 %, and no further either way.
+            const int32_t count = int32_t(std::size(RenderScaleChoices));
+            int32_t at = 0;
+            while (at < count && RenderScaleChoices[at] != Config().RenderScale)
+                ++at;
+            Config().RenderScale = RenderScaleChoices[std::clamp(at + (step > 0 ? 1 : -1), 0, count - 1)];
         }
         break;
     case msControls:
@@ -343,7 +350,7 @@ void TMenuImprovedEngine::ChooseItem() {
     case MenuItem(msOptions, 6):
         OpenFrom(msControls, 0, "menu_enter");
         break;
-    case MenuItem(msOptions, 7):
+    case MenuItem(msOptions, 8):
         OpenFrom(msMain, 3, "menu_leave");
         break;
     case MenuItem(msGasStation, 1):

@@ -23,6 +23,8 @@ const TTextPair RumbleText = {"Rumble", "Vibrace"};
 const TTextPair RumbleOnText = {"On", "Zapnuta"};
 const TTextPair RumbleOffText = {"Off", "Vypnuta"};
 const TTextPair ControlsText = {"Controls", "Ovládání"};
+const TTextPair RenderScaleText = {"Render scale", "Rozlišení scény"};
+const TTextPair RenderScaleAutoText = {"Auto", "Automaticky"};
 const TTextPair DefaultKeysText = {"Default keys", "Výchozí klávesy"};
 
 constexpr uint8_t Crimson[3] = {231, 0, 75};
@@ -322,7 +324,7 @@ void TMenuImprovedEngine::DrawOptions() {
     TGLFont& font = *Engine.ItemFont;
     White(font);
     // The values top down, then Return on its own line with the hint beside it.
-    font.DrawTextWrapped(Upper(Text(mtArrowsHintOptions)), 90, 80, SmallSize, 10);
+    font.DrawTextWrapped(Upper(Text(mtArrowsHintOptions)), 90, 50, SmallSize, 10);
     uint8_t camera = Engine.CameraMode < 3 ? Engine.CameraMode : 0;
     DrawValueItem(0, 90, 300, TKind::Adjust, Text(cameraNames[camera]), Text(mtCameraView));
     DrawValueItem(1, 90, 270, TKind::Adjust, VolumePercent(Sound().MusicVolume), Text(mtMusic));
@@ -335,7 +337,11 @@ void TMenuImprovedEngine::DrawOptions() {
     DrawValueItem(5, 90, 150, TKind::Adjust, PickText(Config().Rumble ? RumbleOnText : RumbleOffText, language),
                   PickText(RumbleText, language));
     DrawValueItem(6, 90, 120, TKind::Enter, "", PickText(ControlsText, language));
-    DrawValueItem(7, 90, 80, TKind::Confirm, Text(mtReturnOptions), "");
+    int32_t scale = Config().RenderScale;
+    DrawValueItem(7, 90, 90, TKind::Adjust,
+                  scale == 0 ? PickText(RenderScaleAutoText, language) : std::to_string(scale) + " %",
+                  PickText(RenderScaleText, language));
+    DrawValueItem(8, 90, 55, TKind::Confirm, Text(mtReturnOptions), "");
 }
 
 void TMenuImprovedEngine::DrawKeyCell(int32_t index, float x, float y, const std::string& text) {

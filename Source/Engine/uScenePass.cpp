@@ -1,0 +1,95 @@
+#include "uScenePass.h"
+#include "uGLState.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+#include <cmath>
+
+float SceneScale(int32_t percent, const std::string& renderer, int viewWidth, int viewHeight) {
+    if (viewWidth <= 0 || viewHeight <= 0)
+        return 1;
+    if (percent > 0)
+        return float(std::clamp(percent, 25, 100)) / 100.0f;
+    bool software = renderer.find("llvmpipe") != std::string::npos ||
+                    renderer.find("softpipe") != std::string::npos ||
+                    renderer.find("Software") != std::string::npos;
+    if (!software)
+        return 1;
+    // The game's own layout size in the longer of the two directions.
+    return std::min(1.0f, std::max(640.0f / float(viewWidth), 480.0f / float(viewHeight)));
+}
+
+TScenePass::~TScenePass() {
+    if (Texture != 0 && GraphicsAvailable())
+        glDeleteTextures(1, &Texture);
+}
+
+void TScenePass::Begin(int32_t percent) {
+    Scaled = false;
+    if (percent == 100)
+        return;
+    if (Renderer.empty()) {
+        const GLubyte* name = glGetString(GL_RENDERER);
+        Renderer = name ? reinterpret_cast<const char*>(name) : "unknown";
+    }
+    glGetIntegerv(GL_VIEWPORT, View);
+    float scale = SceneScale(percent, Renderer, View[2], View[3]);
+    SceneWidth = std::max(1, int(std::lround(float(View[2]) * scale)));
+    SceneHeight = std::max(1, int(std::lround(float(View[3]) * scale)));
+    if (SceneWidth >= View[2] && SceneHeight >= View[3])
+        return;
+    Scaled = true;
+    glViewport(0, 0, SceneWidth, SceneHeight);
+}
+
+void TScenePass::End() {
+    if (!Scaled)
+        return;
+    auto powerOfTwo = [](int n) {
+        int p = 1;
+        while (p < n)
+            p *= 2;
+        return p;
+    };
+    int width = powerOfTwo(SceneWidth), height = powerOfTwo(SceneHeight);
+    if (Texture == 0)
+        glGenTextures(1, &Texture);
+    glBindTexture(GL_TEXTURE_2D, Texture);
+    if (width != TextureWidth || height != TextureHeight) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+        TextureWidth = width;
+        TextureHeight = height;
+    }
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, SceneWidth, SceneHeight);
+    // The corner may reach beyond the view into the bars beside it: those go back to the clear
+    // colour; inside the view the stretched scene covers it.
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, SceneWidth, SceneHeight);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(View[0], View[1], View[2], View[3]);
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glDisable(GL_FOG);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_TEXTURE_2D);
+    PushOrtho(1, 1, -1, 1);
+    float s = float(SceneWidth) / float(width), t = float(SceneHeight) / float(height);
+    glColor4f(1, 1, 1, 1);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(0, 0);
+    glTexCoord2f(s, 0);
+    glVertex2f(1, 0);
+    glTexCoord2f(s, t);
+    glVertex2f(1, 1);
+    glTexCoord2f(0, t);
+    glVertex2f(0, 1);
+    glEnd();
+    PopOrtho();
+    glPopAttrib();
+}

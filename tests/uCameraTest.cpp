@@ -24,7 +24,7 @@ TEST(TCamera, StartsAtTheCityCentre) {
     EXPECT_FLOAT_EQ(camera.Pitch, 1.5324842f);
     EXPECT_FLOAT_EQ(camera.TargetX, 256.0f);
     EXPECT_FLOAT_EQ(camera.TargetY, 256.0f);
-    EXPECT_EQ(ViewDistance, 22);
+    EXPECT_EQ(camera.ViewDistance, 22);
 }
 
 TEST(TCamera, TargetProjectsToTheScreenCentre) {

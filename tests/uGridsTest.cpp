@@ -90,7 +90,7 @@ TEST_F(TTextureGridTest, AChunkHoldsTheTilesCornerInItThatStillShow) {
 
 TEST_F(TTextureGridTest, VisitsOnlyTheSquareAroundTheTargetAndEachTileOnce) {
     camera.SetTarget(256, 256);
-    ViewDistance = 22;
+    camera.ViewDistance = 22;
     TVisitRange r = VisitRangeAround(camera);
     EXPECT_EQ(r.X0, 234);
     EXPECT_EQ(r.X1, 278);

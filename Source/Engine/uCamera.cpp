@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 #include <cmath>
 
-int32_t ViewDistance = DefaultViewDistance;
 
 namespace {
 

@@ -9,8 +9,6 @@
 // Far clipping distance in metres; the grids read it to limit how far they draw.
 // The far clipping distance of a freshly started game, in metres.
 constexpr int32_t DefaultViewDistance = 22;
-extern int32_t ViewDistance;
-inline int32_t GetViewDistance() { return ViewDistance; }
 
 // Every 2D element is laid out for this screen; Project maps into it.
 constexpr int LayoutWidth = 640;
@@ -46,6 +44,7 @@ class TCamera {
         return -(ModelView[2] * point.x + ModelView[6] * point.y + ModelView[10] * point.z + ModelView[14]);
     }
 
+    int32_t ViewDistance = DefaultViewDistance; // metres the view reaches: the far plane, the grids' square
     float Distance = 10.0f;        // metres from the eye to the target
     float Pitch = 1.5324842f;      // radians above the horizon, seen from the target (87.8 degrees)
     float TargetX = 256.0f;        // target point on the ground

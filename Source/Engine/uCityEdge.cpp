@@ -34,7 +34,7 @@ TCityEdge::TCityEdge(const TCamera& camera, const TMeshRecord& piece) : Camera(c
 void TCityEdge::CollectVisible(std::vector<TPiece>& pieces) const {
     pieces.clear();
     // Only what lies within the ground square round the camera target, and then only in the view.
-    float reach = float(GetViewDistance()) + std::hypot(Piece.Extent.x, Piece.Extent.y) / 2;
+    float reach = float(Camera.ViewDistance) + std::hypot(Piece.Extent.x, Piece.Extent.y) / 2;
     float radius = std::sqrt(VectorDot(Piece.Extent, Piece.Extent)) / 2;
     for (const TPiece& piece : Placed)
         if (std::fabs(piece.Centre.x - Camera.TargetX) < reach && std::fabs(piece.Centre.y - Camera.TargetY) < reach &&

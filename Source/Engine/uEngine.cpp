@@ -162,9 +162,6 @@ TEngine::TEngine(int width, int height, bool fullscreen, int bits, const THarnes
 
 void TEngine::InitWorld() {
     Physics = std::make_unique<TPhysicsWorld>();
-    // The view an earlier engine of this process chose would change what the camera sees and so
-    // where the traffic is put: every engine starts as the first one did.
-    ViewDistance = DefaultViewDistance;
     TextureGrid = std::make_unique<TTextureGrid>(Camera);
     MeshGrid = std::make_unique<TMeshGrid>(Camera, Physics->Space());
 }

@@ -30,7 +30,7 @@ void SwapPair(int32_t (&a)[2], int32_t (&b)[2]) {
 TVisitRange VisitRangeAround(const TCamera& camera) {
     int32_t cx = static_cast<int32_t>(std::nearbyint(camera.TargetX));
     int32_t cy = static_cast<int32_t>(std::nearbyint(camera.TargetY));
-    int32_t r = GetViewDistance();
+    int32_t r = camera.ViewDistance;
     TVisitRange range{cx - r, cy - r, cx + r, cy + r};
     range.X0 = std::max(range.X0, 0);
     range.Y0 = std::max(range.Y0, 0);
@@ -121,7 +121,7 @@ void TTextureGrid::CollectOutside(std::vector<TTileCell>& tiles) {
     tiles.clear();
     int32_t cx = static_cast<int32_t>(std::nearbyint(Camera.TargetX));
     int32_t cy = static_cast<int32_t>(std::nearbyint(Camera.TargetY));
-    int32_t r = GetViewDistance();
+    int32_t r = Camera.ViewDistance;
     if (cx - r >= 0 && cy - r >= 0 && cx + r < GridSize && cy + r < GridSize)
         return;
     // Each outside cell names the copy of the edge tile that covers it: (corner x, corner y, tile).

@@ -28,7 +28,7 @@ struct TTileCell {
 struct TVisitRange {
     int32_t X0, Y0, X1, Y1;
 };
-// The square of half side ViewDistance around the camera target, rounded to cells, clipped.
+// The square of half side the camera's ViewDistance around its target, rounded to cells, clipped.
 TVisitRange VisitRangeAround(const TCamera& camera);
 
 class TTextureGrid {

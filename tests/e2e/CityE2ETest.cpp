@@ -357,8 +357,7 @@ std::vector<std::string> RenderViews(int width, int height, const std::vector<TV
     EXPECT_EQ(host.Read(CityFile), CityRecordTotal);
     EXPECT_GT(host.Lamps.size(), 500u);
     engine.Sprites3D.Clear(); // the lamps' glow would cover the ground these views check
-    int32_t savedDistance = ViewDistance;
-    ViewDistance = viewDistance;
+    engine.Camera.ViewDistance = viewDistance;
     for (const TView& view : views)
         for (int frame = 0; frame < 2; ++frame) {
             engine.BeginFrame();
@@ -378,7 +377,6 @@ std::vector<std::string> RenderViews(int width, int height, const std::vector<TV
     EXPECT_TRUE(views.back().GroundOnly || !engine.MeshGrid->CollisionGeoms.IsEmpty());
     if (lastCamera)
         *lastCamera = engine.Camera;
-    ViewDistance = savedDistance;
     Resources().Clear();
     EXPECT_TRUE(messages.Messages.empty()) << messages.Messages[0].Text;
     return files;
@@ -463,8 +461,7 @@ TEST(CityRender, GroundPicturesMatchTheCellWords) {
     TCamera camera;
     auto files = RenderViews(
         640, 480, {{"city_ground_check.png", 196.5f, 283.5f, -1.5708f, 1.5707f, 80, true}}, 200, &camera);
-    int32_t saved = ViewDistance;
-    ViewDistance = 200; // the projection the picture was drawn with
+    camera.ViewDistance = 200; // the projection the picture was drawn with
     TShotPixels shot = LoadShotPixels(files[0]);
     TLoadedCity& city = City();
     int checked = 0;
@@ -504,7 +501,6 @@ TEST(CityRender, GroundPicturesMatchTheCellWords) {
         std::printf("ground picture differs from the word at cell %d, %d (word %d)\n", wrongCells[k][0],
                     wrongCells[k][1], city.Word(wrongCells[k][0], wrongCells[k][1]));
     int wrong = int(wrongCells.size());
-    ViewDistance = saved;
     EXPECT_GT(checked, 1500);
     EXPECT_LE(wrong, checked / 500) << wrong << " of " << checked;
 }

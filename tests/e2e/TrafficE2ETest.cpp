@@ -241,7 +241,7 @@ TEST_F(TrafficE2E, TwoRunsOfOneSeedInOneProcessDriveTheSameWay) {
     std::vector<float> runs[2];
     for (auto& run : runs) {
         TTrafficGame& game = Start(10, 7);
-        run.push_back(float(GetViewDistance())); // what the camera sees decides where traffic is put
+        run.push_back(float(game.Camera.ViewDistance)); // what the camera sees decides where traffic is put
         for (int frame = 0; frame < 1500; ++frame) {
             Frame();
             if (frame % 100 == 99) {
@@ -508,7 +508,7 @@ TEST_F(TrafficE2E, ABusyStreetByDayAndByNight) {
             game.Car(1)->SetLights(true);
         int cars = 0, walking = 0;
         for (int frame = 0; frame < 3000 && (frame < 600 || cars < 3); ++frame) {
-            ViewDistance = 40; // from higher up than the game's top view, to see the street
+            game.Camera.ViewDistance = 40; // from higher up than the game's top view, to see the street
             game.Camera.SetDistance(26);
             Frame();
             cars = 0;

@@ -598,11 +598,11 @@ void TGameEngine::SetCameraMode(uint8_t mode) {
     PreviousCameraMode = CameraMode;
     CameraMode = mode;
     if (mode == 0) {
-        ViewDistance = 20;
+        Camera.ViewDistance = 20;
         Camera.SetPitch(1.5324842f);
         Camera.SetDistance(10);
     } else if (mode == 1) {
-        ViewDistance = 20;
+        Camera.ViewDistance = 20;
         Camera.SetPitch(1.0471976f);
         Camera.SetDistance(10);
     }

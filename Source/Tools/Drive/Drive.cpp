@@ -137,7 +137,7 @@ int Drive(TDriveOptions options, const THarnessOptions& harness) {
     engine.AddVehicle(car.get());
     engine.Camera.SetPitch(options.TopView ? 1.5324842f : 1.0471976f);
     engine.Camera.SetDistance(10);
-    ViewDistance = 60;
+    engine.Camera.ViewDistance = 60;
 
     std::ofstream report;
     if (!options.Report.empty())

@@ -288,21 +288,22 @@ void TMenuImprovedEngine::DrawRecord() {
 void TMenuImprovedEngine::DrawSubmission() {
     TGLFont& font = *Engine.ItemFont;
     White(font);
+    // Below the logo, as the record screen: the table's answer, then a line a mission, Return last.
     TRunSubmissionView view = Submission ? Submission->View() : TRunSubmissionView{true, Submitted, {}};
     std::string server = HighscoreServerAddress();
     if (!view.TableDone) {
-        font.DrawText(Upper(Text(mtSendingTable)), 90, 350, SmallSize);
+        font.DrawText(Upper(Text(mtSendingTable)), 90, 310, SmallSize);
     } else if (view.TableSent) {
-        font.DrawText(Upper(Text(mtSubmitted)), 90, 350, SmallSize);
-        font.DrawText(Upper(Text(mtSeeHighscoreAt) + server), 90, 334, SmallSize);
+        font.DrawText(Upper(Text(mtSubmitted)), 90, 310, SmallSize);
+        font.DrawText(Upper(Text(mtSeeHighscoreAt) + server), 90, 294, SmallSize);
     } else {
-        font.DrawText(Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 350,
+        font.DrawText(Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 310,
                       FittedSize(font, Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 600, SmallSize));
-        font.DrawText(Upper(Text(mtServerTried) + server), 90, 334, SmallSize);
+        font.DrawText(Upper(Text(mtServerTried) + server), 90, 294, SmallSize);
     }
     if (view.Rows.empty())
-        font.DrawText(Upper(Text(mtNoRunsToSend)), 90, 310, SmallSize);
-    float y = 312;
+        font.DrawText(Upper(Text(mtNoRunsToSend)), 90, 270, SmallSize);
+    float y = 272;
     for (const TRunSendRow& row : view.Rows) {
         static const TMenuText states[] = {mtRunSending, mtRunWaiting, mtRunAccepted, mtRunRefused, mtRunNoConnection};
         std::string line = Text(mtMission) + " " + std::to_string(row.Mission) + ": " + Text(states[int(row.State)]);
@@ -313,10 +314,10 @@ void TMenuImprovedEngine::DrawSubmission() {
         row.State == TRunSendState::Accepted ? White(font) : row.State == TRunSendState::Refused ? Red(font) : White(font);
         std::string upper = Upper(line);
         font.DrawText(upper, 90, y, FittedSize(font, upper, 90, 600, 13));
-        y -= 14;
+        y -= 13;
     }
     White(font);
-    DrawItem(0, 350, 150, TKind::Confirm, Text(mtReturnHighscore));
+    DrawItem(0, 350, 90, TKind::Confirm, Text(mtReturnHighscore));
 }
 
 void TMenuImprovedEngine::DrawOptions() {

@@ -390,8 +390,9 @@ class MenuInProcess : public ::testing::Test {
             Pass();
     }
 
-    TEnvironment Data{"XDG_DATA_HOME", "/nonexistent"};
     TTempDir Dir;
+    // The player's files of each test in a folder of its own: never the machine's, never another test's.
+    TEnvironment Data{"XDG_DATA_HOME", Dir.File("data").c_str()};
     TProfileList Profiles;
     TGameSetup Setup;
     std::unique_ptr<TGameEngine> Game;

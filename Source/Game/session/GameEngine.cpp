@@ -206,12 +206,21 @@ void TGameEngine::StartPractice() {
             }
     for (auto& player : Players)
         player->SetCarType(car);
-    TwoPlayer = IsRace(n);
-    if (!TwoPlayer)
+    if (!IsRace(n))
         Players[0]->Mission = uint8_t(n);
+    StartGame(n, IsRace(n));
+}
+
+void TGameEngine::StartGame(int mission, bool twoPlayer) {
+    TwoPlayer = twoPlayer;
     SetGameState(gsStartGame);
-    StartMission(n);
+    if (IsGame(mission))
+        StartMission(mission);
     ShowMenu(msNone);
+}
+
+void TGameEngine::RestartGame() {
+    StartGame(Mission, TwoPlayer);
 }
 
 uint8_t TGameEngine::MenuScreen() const { return Menu->Screen; }

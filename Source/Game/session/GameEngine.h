@@ -12,6 +12,7 @@
 #include "player/Replay.h"
 #include "rules/TargetEngine.h"
 #include "traffic/TrafficEngine.h"
+#include "ui/MenuHost.h"
 #include "ui/MenuScreen.h"
 #include "uEngine.h"
 #include "uGLFont.h"
@@ -56,12 +57,16 @@ struct TGameSetup {
     const TReplay* Replay = nullptr; // drive this recorded run again instead of reading keys and pads
 };
 
-class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, public TTrafficHost {
+class TGameEngine : public TEngine,
+                    public TSpriteHost,
+                    public TTargetHost,
+                    public TTrafficHost,
+                    public TMenuHost {
   public:
     TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness, const TGameSetup& setup);
     ~TGameEngine() override;
 
-    void LoadPlayer(int i, int profile);
+    void LoadPlayer(int i, int profile) override;
     void CreateFonts();
     void SetGameState(TGameState state);
     // Until the game ends: the ticks the world clock owes, then one drawn frame (none headless).
@@ -82,13 +87,13 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     // One drawn frame as the loop makes it (the idle main menu only when its picture changed).
     void Present();
     void RenderIdleMenu();
-    void ShowMenu(uint8_t screen);
+    void ShowMenu(uint8_t screen) override;
     void ShowHudSymbols(bool on);
     void ShowCityMap(bool on);
     void ShowHint(const TTextPair& pair);
     void ShowHint(const std::string& english, const std::string& czech);
     void SetTimeOfDay(int32_t hour);
-    void SetCameraMode(uint8_t mode);
+    void SetCameraMode(uint8_t mode) override;
 
     // Loading (LevelLoader.cpp).
     void ShowResponsibleScreen();
@@ -135,7 +140,7 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     void DrawGhost(float fraction);
     // This run's and the record run's routes on the city map of the result screen, risen as far as
     // the screen (`slide` pixels still to rise).
-    void DrawRoutes(float slide);
+    void DrawRoutes(float slide) override;
 
     // One JSON line of the state, for tests (StateDump.cpp).
     std::string StateJson() const;
@@ -163,9 +168,20 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     std::unique_ptr<TAICar> CreateTrafficCar(int32_t model) override {
         return CreateAICar(model, *this, *Traffic);
     }
+    // TMenuHost (the sprites, the sample, the players, the first car, the menu, the profiles, the
+    // camera mode and the routes above serve it too)
+    TMenuFonts Fonts() override { return {*ItemFont, *TextFont}; }
+    int32_t ProfileCount() const override { return int32_t(Setup.Profiles->Records.size()); }
+    uint8_t ActiveCameraMode() const override { return CameraMode; }
+    const THighscores& HighscoreTable() const override { return Highscores; }
+    int32_t LastRunPlace(uint8_t mission) const override { return LastRunMission == mission ? LastRunRank : -1; }
+    void StartGame(int mission, bool twoPlayer) override;
+    void RestartGame() override;
+    void RaceRecordNext(std::unique_ptr<TReplay> record) override { RecordToRace = std::move(record); }
+    void Quit() override { SetGameState(gsQuit); }
 
     // Adds a sprite to the 2D list once, even when it is there already.
-    void ShowSprite(TSprite* sprite);
+    void ShowSprite(TSprite* sprite) override;
     // The countdown sprite is on screen and has not reached "GO".
     bool CountdownRunning() const;
     // The rules and the world run with this menu screen open (none, gas station, service).
@@ -246,7 +262,7 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     // the player's own best run; set by the highscore screen, used once.
     std::unique_ptr<TReplay> RecordToRace;
     uint64_t DataSet = 0; // DigestDataSet() of the data set, taken once: as the city is loaded or asked before
-    uint64_t DataSetOfRuns();
+    uint64_t DataSetOfRuns() override;
 
     // The keys the game reads now: the settings', or the defaults while a replay drives.
     const TKeyBindings& ActiveKeys() const;

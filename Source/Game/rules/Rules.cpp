@@ -5,7 +5,6 @@
 #include "session/GameEngine.h"
 #include "sprites/GoSprite.h"
 #include "sprites/HintSprite.h"
-#include "ui/MenuImprovedEngine.h"
 #include "cars/PlayerCars.h"
 #include "Sound.h"
 #include "uAngles.h"
@@ -95,7 +94,7 @@ void TGameEngine::StartMission(int n) {
         SetParticleEffect(ParticleSnow, Resources().GetTexture("star"));
         Sound().PlaySong(Resources().GetModule("music"), setup.MusicOrder);
     }
-    ResetCameraTrail();
+    Hud.ResetCameraTrail();
     StartRecording(n);
 }
 

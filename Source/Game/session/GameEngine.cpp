@@ -20,7 +20,7 @@
 TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness,
                          const TGameSetup& setup)
     : TEngine(width, height, fullscreen, 32, harness, {Config().WindowWidth, Config().WindowHeight}),
-      Setup(setup), City(*this) {
+      Setup(setup), City(*this), Hud(*this, Camera) {
     CountsTicks = true;
     if (!Setup.Profiles || Setup.SelectedProfile < 0 ||
         Setup.SelectedProfile >= int(Setup.Profiles->Records.size()))
@@ -232,6 +232,12 @@ bool TGameEngine::WorldRuns() const {
 
 bool TGameEngine::CountdownRunning() const { return GoSprite && GoSprite->Alive && GoSprite->Phase < 4; }
 
+const TSprite* TGameEngine::CountdownRing() const { return GoSprite && GoSprite->Alive ? GoSprite.get() : nullptr; }
+
+const TSprite& TGameEngine::HudSymbol(int k) const { return *SymbolSprites[size_t(k)]; }
+
+const THintSprite* TGameEngine::ShownHint() const { return HintSprite && HintSprite->Alive ? HintSprite.get() : nullptr; }
+
 void TGameEngine::PlaySample(const std::string& key) {
     Sound().PlaySample(Resources().GetSample(key), FSOUND_FREE, false);
 }
@@ -399,7 +405,7 @@ void TGameEngine::StepWorld() {
         UpdateSprites();
         Menu->Tick();
     } else if (GameState == gsInGame) {
-        UpdateCamera();
+        Hud.UpdateCamera();
         TickMeshes();
         if (WorldRuns()) {
             if (TCar* car1 = Car(1))

@@ -12,6 +12,7 @@
 #include "player/Replay.h"
 #include "rules/TargetEngine.h"
 #include "traffic/TrafficEngine.h"
+#include "ui/Hud.h"
 #include "ui/MenuHost.h"
 #include "ui/MenuScreen.h"
 #include "uEngine.h"
@@ -61,7 +62,8 @@ class TGameEngine : public TEngine,
                     public TSpriteHost,
                     public TTargetHost,
                     public TTrafficHost,
-                    public TMenuHost {
+                    public TMenuHost,
+                    public THudHost {
   public:
     TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness, const TGameSetup& setup);
     ~TGameEngine() override;
@@ -113,16 +115,13 @@ class TGameEngine : public TEngine,
     void UpdateRules();
     void InsertHighscore();
 
-    // HUD (Hud.cpp).
-    void UpdateCamera();
-    void DrawDarkness();
-    void DrawHud();
+    // What is drawn over the world: the night's tint, the HUD, the diagnostic overlay
+    // (DebugOverlay.cpp).
+    void DrawDarkness() { ShadeScene(uint8_t(Darkness)); }
+    void DrawHud() { Hud.Draw(); }
     void DrawDebugInfo();
-    void DrawShadowText(const std::string& text, float x, float y, float size, uint8_t alpha, bool warning);
-    // The chase camera starts over behind the car where it stands.
-    void ResetCameraTrail();
     // The camera as drawn: `fraction` of the way from the last tick's camera to this one's.
-    TCamera DrawnCamera(float fraction) const;
+    TCamera DrawnCamera(float fraction) const { return Hud.DrawnCamera(fraction); }
 
     // Pads, replays, the ghost and the route on the map (GameReplay.cpp).
     void MergePads();
@@ -179,6 +178,17 @@ class TGameEngine : public TEngine,
     void RestartGame() override;
     void RaceRecordNext(std::unique_ptr<TReplay> record) override { RecordToRace = std::move(record); }
     void Quit() override { SetGameState(gsQuit); }
+    // THudHost (the players, the menu screen and the camera mode above serve it too)
+    TCar* PlayerCar(int i) const override { return Car(i); }
+    TCatchUp CatchUp() const override { return {CatchUpCountdown, CatchUpPoint[0], CatchUpPoint[1]}; }
+    int32_t FramesOfRun() const override { return RunFrames; }
+    TGLFont& HudFont() override { return *ItemFont; }
+    const TSprite* CountdownRing() const override;
+    bool AtStation() const override { return AtGasStation || AtService; }
+    const TSprite& HudSymbol(int k) const override;
+    int32_t TargetsReached() const override { return Targets->AddedCount - Targets->Count(); }
+    int32_t TargetsTotal() const override { return Targets->AddedCount; }
+    const THintSprite* ShownHint() const override;
 
     // Adds a sprite to the 2D list once, even when it is there already.
     void ShowSprite(TSprite* sprite) override;
@@ -227,13 +237,7 @@ class TGameEngine : public TEngine,
     uint8_t CameraMode = 0, PreviousCameraMode = 0;
     int32_t TimeOfDay = -1;
     float CatchUpPoint[2] = {0, 0};
-    // The chase camera: the point it looks at and its heading (radians) trail the car by a fixed
-    // time, the same at any frame rate because ticks are.
-    struct TChasePoint {
-        float X, Y, Heading;
-    };
-    TChasePoint Chase{};
-    TCamera PreviousCamera; // the camera of the tick before, for the frames drawn between
+    THud Hud; // the camera that follows the cars and what is drawn over the world
 
     // Our additions to the rules.
     bool MapHintShown = false;      // the TAB hint shows once per run
@@ -286,13 +290,3 @@ class TGameEngine : public TEngine,
     std::ostream* StateOut = nullptr; // the dump file, standard output for "-", or none
     double LastProgressFrame = -1;    // seconds, when the loading bar was last drawn
 };
-
-// The four-step fade of a name tag: alpha for a frame count since the last start or re-placement;
-// 0 from frame 510 on.
-int32_t NameTagAlpha(int32_t runFrames);
-// Wanted camera distance and one step towards it (0.005 in the top and chase views, 0.02 in the
-// shared view): the distance moves by at most one step per frame and never overshoots past the
-// wanted value by more than a step.
-float StepCameraDistance(float distance, float wanted, float step);
-// Round to nearest with halves to even, as the HUD shows percentages.
-int32_t RoundHalfEven(float value);

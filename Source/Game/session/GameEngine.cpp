@@ -20,7 +20,7 @@
 TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness,
                          const TGameSetup& setup)
     : TEngine(width, height, fullscreen, 32, harness, {Config().WindowWidth, Config().WindowHeight}),
-      Setup(setup), City(*this), Hud(*this, Camera) {
+      Setup(setup), City(*this), Hud(*this, Camera), Rules(*this) {
     CountsTicks = true;
     if (!Setup.Profiles || Setup.SelectedProfile < 0 ||
         Setup.SelectedProfile >= int(Setup.Profiles->Records.size()))
@@ -236,6 +236,8 @@ const TSprite* TGameEngine::CountdownRing() const { return GoSprite && GoSprite-
 
 const TSprite& TGameEngine::HudSymbol(int k) const { return *SymbolSprites[size_t(k)]; }
 
+bool TGameEngine::HintShowing() const { return HintSprite && HintSprite->Alive; }
+
 const THintSprite* TGameEngine::ShownHint() const { return HintSprite && HintSprite->Alive ? HintSprite.get() : nullptr; }
 
 void TGameEngine::PlaySample(const std::string& key) {
@@ -339,9 +341,9 @@ void TGameEngine::HandleGameKeys() {
                 return;
             }
     if (KeyPressed(DIK_RETURN)) {
-        if (AtGasStation)
+        if (Rules.AtGasStation)
             ShowMenu(msGasStation);
-        if (AtService)
+        if (Rules.AtService)
             ShowMenu(msService);
     }
     if (KeyPressed(DIK_ESCAPE) && !CountdownRunning()) {
@@ -397,7 +399,7 @@ void TGameEngine::RumbleCrashes() {
 
 void TGameEngine::UpdateGame() {
     if (GameState == gsInGame && Car(1) && WorldRuns())
-        UpdateRules();
+        Rules.Update();
 }
 
 void TGameEngine::StepWorld() {
@@ -410,14 +412,14 @@ void TGameEngine::StepWorld() {
         if (WorldRuns()) {
             if (TCar* car1 = Car(1))
                 Traffic->Update(car1->PosX, car1->PosY);
-            if (CatchUpCountdown < 1) {
+            if (Rules.CatchUpCountdown < 1) {
                 bool held = GoSprite && GoSprite->Alive && GoSprite->SecondCount >= 100 && GoSprite->Phase < 4;
                 if (!held) {
                     UpdateVehicles();
                     RumbleCrashes();
                 }
             } else {
-                --CatchUpCountdown;
+                --Rules.CatchUpCountdown;
             }
         }
         TickSprites3D();

@@ -1,7 +1,8 @@
 // TGameEngine: the game itself on top of the engine core — the game state machine and the loop of
-// ticks and drawn frames, the two loading stages, the rules of the fifteen games, the HUD and the highscore table.
-// Owns the menu, the target and traffic engines, the player cars and records, the fonts, the HUD
-// sprites, the station markers and the city's lamps.
+// ticks and drawn frames, the two loading stages, the set-up of the fifteen games and the highscore
+// table. Owns the menu, the rules, the HUD, the target and traffic engines, the player cars and
+// records, the fonts, the HUD sprites, the station markers and the city's lamps, and is the host
+// each of them reaches the game through.
 #pragma once
 
 #include "city/CityHost.h"
@@ -10,6 +11,7 @@
 #include "controls/KeyBindings.h"
 #include "player/PlayerData.h"
 #include "player/Replay.h"
+#include "rules/GameRules.h"
 #include "rules/TargetEngine.h"
 #include "traffic/TrafficEngine.h"
 #include "ui/Hud.h"
@@ -63,7 +65,8 @@ class TGameEngine : public TEngine,
                     public TTargetHost,
                     public TTrafficHost,
                     public TMenuHost,
-                    public THudHost {
+                    public THudHost,
+                    public TRulesHost {
   public:
     TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness, const TGameSetup& setup);
     ~TGameEngine() override;
@@ -93,7 +96,7 @@ class TGameEngine : public TEngine,
     void ShowHudSymbols(bool on);
     void ShowCityMap(bool on);
     void ShowHint(const TTextPair& pair);
-    void ShowHint(const std::string& english, const std::string& czech);
+    void ShowHint(const std::string& english, const std::string& czech) override;
     void SetTimeOfDay(int32_t hour);
     void SetCameraMode(uint8_t mode) override;
 
@@ -109,10 +112,9 @@ class TGameEngine : public TEngine,
     void LoadCityMap();
     void PlaceStations();
 
-    // Rules (Rules.cpp).
+    // A game's set-up (GameStart.cpp).
     void StartMission(int n);
-    void CreatePlayerCar(int player, int carType, float x, float y, float heading, bool removeSecondCar);
-    void UpdateRules();
+    void CreatePlayerCar(int player, int carType, float x, float y, float heading, bool removeSecondCar) override;
     void InsertHighscore();
 
     // What is drawn over the world: the night's tint, the HUD, the diagnostic overlay
@@ -180,20 +182,37 @@ class TGameEngine : public TEngine,
     void Quit() override { SetGameState(gsQuit); }
     // THudHost (the players, the menu screen and the camera mode above serve it too)
     TCar* PlayerCar(int i) const override { return Car(i); }
-    TCatchUp CatchUp() const override { return {CatchUpCountdown, CatchUpPoint[0], CatchUpPoint[1]}; }
+    TCatchUp CatchUp() const override {
+        return {Rules.CatchUpCountdown, Rules.CatchUpPoint[0], Rules.CatchUpPoint[1]};
+    }
     int32_t FramesOfRun() const override { return RunFrames; }
     TGLFont& HudFont() override { return *ItemFont; }
     const TSprite* CountdownRing() const override;
-    bool AtStation() const override { return AtGasStation || AtService; }
+    bool AtStation() const override { return Rules.AtGasStation || Rules.AtService; }
     const TSprite& HudSymbol(int k) const override;
     int32_t TargetsReached() const override { return Targets->AddedCount - Targets->Count(); }
     int32_t TargetsTotal() const override { return Targets->AddedCount; }
     const THintSprite* ShownHint() const override;
+    // TRulesHost (the cars, the players, the car's making, the hint, the countdown, the keys and the
+    // sample above serve it too)
+    uint8_t RunningMission() const override { return Mission; }
+    TTargetEngine& GameTargets() override { return *Targets; }
+    void SetMapPosition(float x, float y) override {
+        MapX = x;
+        MapY = y;
+    }
+    bool HintShowing() const override;
+    void RestartNameTags() override { RunFrames = 0; }
+    void MissionWon() override {
+        InsertHighscore();
+        ShowMenu(msSingleResult);
+    }
+    void RaceOver() override { ShowMenu(msRaceResult); }
 
     // Adds a sprite to the 2D list once, even when it is there already.
     void ShowSprite(TSprite* sprite) override;
     // The countdown sprite is on screen and has not reached "GO".
-    bool CountdownRunning() const;
+    bool CountdownRunning() const override;
     // The rules and the world run with this menu screen open (none, gas station, service).
     bool WorldRuns() const;
     TCar* Car(int i) const { return Cars[size_t(i - 1)].get(); }
@@ -211,7 +230,6 @@ class TGameEngine : public TEngine,
     bool TwoPlayer = false;
     std::unique_ptr<TGLFont> ItemFont, TextFont;
     int32_t Darkness = 0;
-    int32_t CatchUpCountdown = 0;
     THighscores Highscores;
     // The table and the rank 0..9 the last finished one-player run took; rank -1 when it was
     // slower than the ten in the table. Mission 0 before any run.
@@ -231,21 +249,13 @@ class TGameEngine : public TEngine,
     std::vector<std::unique_ptr<TMesh>> StationMeshes;
     std::vector<std::unique_ptr<TSprite3D>> StationMarkers;
 
-    bool AtGasStation = false, AtService = false;
     TCityHost City; // the cell words, the lamps and the loader's calls while the city is read
     bool DebugOverlay = false;
     uint8_t CameraMode = 0, PreviousCameraMode = 0;
     int32_t TimeOfDay = -1;
-    float CatchUpPoint[2] = {0, 0};
-    THud Hud; // the camera that follows the cars and what is drawn over the world
+    THud Hud;         // the camera that follows the cars and what is drawn over the world
+    TGameRules Rules; // the checks of every tick of the game that runs
 
-    // Our additions to the rules.
-    bool MapHintShown = false;      // the TAB hint shows once per run
-    int32_t MapHintCountdown = -1;  // frames until it shows; -1 when not armed
-    int32_t OverturnedFrames[2] = {}; // frames each car has lain on its side or roof, almost still
-    bool Finished = false;          // the run of this game has ended (its result screen opened)
-    // Car 1's values at the previous rules frame, for warnings that fire once as a value crosses.
-    float WarnFuel = 100, WarnDamage = 0, WarnCargo = 0;
 
     // This run's recording while a one-player mission runs; the last finished run and the record run
     // of its mission (the ghost's), for the result screen.
@@ -269,7 +279,7 @@ class TGameEngine : public TEngine,
     uint64_t DataSetOfRuns() override;
 
     // The keys the game reads now: the settings', or the defaults while a replay drives.
-    const TKeyBindings& ActiveKeys() const;
+    const TKeyBindings& ActiveKeys() const override;
 
   private:
     bool Running() const;
@@ -282,8 +292,6 @@ class TGameEngine : public TEngine,
     void WriteStateDump();
     void StartPractice();
     void RightCtrlMission(int fkey);
-    void RecoverOverturnedCar();
-    void UpdateCargo();
     void SpreadStartingCars(const TMapPoint& first, const TMapPoint& second);
 
     std::ofstream StateDump;

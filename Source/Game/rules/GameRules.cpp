@@ -14,16 +14,18 @@
 namespace {
 
 constexpr int32_t CatchUpFrames = 300;
-constexpr float CatchUpDistance = 12;   // units between the cars that end a leg of a race
-constexpr int32_t MapHintDelay = 300;   // frames after the first start before the TAB hint
+constexpr float CatchUpDistance = 12;    // units between the cars that end a leg of a race
+constexpr int32_t MapHintDelay = 300;    // frames after the first start before the TAB hint
 constexpr int32_t OverturnedLimit = 300; // frames tipped over before the car is set upright
 // The body's up axis below this (of 1), a tilt of more than about 32 degrees, counts as tipped over:
 // on its side or roof, or propped up on another car with its wheels in the air. No car leans that
 // far on its own wheels.
 constexpr float UprightLimit = 0.85f;
-constexpr float StillSpeed = 0.5f;      // metres per second
+constexpr float StillSpeed = 0.5f; // metres per second
 
-float Distance(float ax, float ay, float bx, float by) { return std::hypot(ax - bx, ay - by); }
+float Distance(float ax, float ay, float bx, float by) {
+    return std::hypot(ax - bx, ay - by);
+}
 
 } // namespace
 

@@ -31,7 +31,8 @@ class TRulesHost {
     virtual TTargetEngine& GameTargets() = 0;
     // Player `player`'s car is made anew of `carType` at a place and heading (degrees); with
     // `removeSecondCar` the second car goes.
-    virtual void CreatePlayerCar(int player, int carType, float x, float y, float heading, bool removeSecondCar) = 0;
+    virtual void CreatePlayerCar(int player, int carType, float x, float y, float heading,
+                                 bool removeSecondCar) = 0;
     // Where the city map centres: car 1's place.
     virtual void SetMapPosition(float x, float y) = 0;
     // The countdown sprite is on screen and has not reached "GO".
@@ -64,12 +65,12 @@ class TGameRules {
     void KeepWarningsOf(const TCar& car);
 
     bool AtGasStation = false, AtService = false;
-    int32_t CatchUpCountdown = 0; // ticks the race for two still pauses after a leg
-    float CatchUpPoint[2] = {0, 0}; // where the leader stood as the pause began
-    bool MapHintShown = false;      // the TAB hint shows once per run
-    int32_t MapHintCountdown = -1;  // frames until it shows; -1 when not armed
+    int32_t CatchUpCountdown = 0;     // ticks the race for two still pauses after a leg
+    float CatchUpPoint[2] = {0, 0};   // where the leader stood as the pause began
+    bool MapHintShown = false;        // the TAB hint shows once per run
+    int32_t MapHintCountdown = -1;    // frames until it shows; -1 when not armed
     int32_t OverturnedFrames[2] = {}; // frames each car has lain on its side or roof, almost still
-    bool Finished = false;          // the run of this game has ended (its result screen opened)
+    bool Finished = false;            // the run of this game has ended (its result screen opened)
     // Car 1's values at the previous rules frame, for warnings that fire once as a value crosses.
     float WarnFuel = 100, WarnDamage = 0, WarnCargo = 0;
 

@@ -1,9 +1,9 @@
 // The diagnostic overlay of F3: frames and ticks, the mixer's load, the game state, and car 1's and
 // the camera's numbers.
+#include "Sound.h"
 #include "cars/Car.h"
 #include "session/GameEngine.h"
 #include "traffic/TrafficEngine.h"
-#include "Sound.h"
 
 #include <cstdio>
 
@@ -56,11 +56,11 @@ void TGameEngine::DrawDebugInfo() {
     dVector3 v = car->GetVelocity();
     std::snprintf(buffer, sizeof buffer, "RelVel: %.2f %.2f %.2f", double(v.x), double(v.y), double(v.z));
     line(buffer, 439, 295);
-    std::snprintf(buffer, sizeof buffer, "camera: %.2f %.2f %.2f", double(Camera.TargetX), double(Camera.TargetY),
-                  double(Camera.Distance));
+    std::snprintf(buffer, sizeof buffer, "camera: %.2f %.2f %.2f", double(Camera.TargetX),
+                  double(Camera.TargetY), double(Camera.Distance));
     line(buffer, 439, 270);
-    std::snprintf(buffer, sizeof buffer, "orient: %.2f %.2f %.2f", double(Camera.Heading), double(Camera.Pitch),
-                  double(car->Heading));
+    std::snprintf(buffer, sizeof buffer, "orient: %.2f %.2f %.2f", double(Camera.Heading),
+                  double(Camera.Pitch), double(car->Heading));
     line(buffer, 439, 255);
     std::snprintf(buffer, sizeof buffer, "car: %.2f %.2f", double(car->PosX), double(car->PosY));
     line(buffer, 439, 240);

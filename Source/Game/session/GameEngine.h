@@ -256,7 +256,6 @@ class TGameEngine : public TEngine,
     THud Hud;         // the camera that follows the cars and what is drawn over the world
     TGameRules Rules; // the checks of every tick of the game that runs
 
-
     // This run's recording while a one-player mission runs; the last finished run and the record run
     // of its mission (the ghost's), for the result screen.
     std::unique_ptr<TReplay> Recording;

@@ -2,10 +2,10 @@
 // cars at their starting places, and the highscore of a won run.
 #include "session/GameEngine.h"
 
+#include "Sound.h"
 #include "cars/Car.h"
 #include "cars/PlayerCars.h"
 #include "sprites/GoSprite.h"
-#include "Sound.h"
 
 #include <algorithm>
 #include <cmath>
@@ -74,7 +74,8 @@ void TGameEngine::StartMission(int n) {
     StartRecording(n);
 }
 
-void TGameEngine::CreatePlayerCar(int player, int carType, float x, float y, float heading, bool removeSecondCar) {
+void TGameEngine::CreatePlayerCar(int player, int carType, float x, float y, float heading,
+                                  bool removeSecondCar) {
     if (player != 1 && player != 2)
         throw ERangeError("Player " + std::to_string(player) + " out of range");
     std::unique_ptr<TCar>& slot = Cars[size_t(player - 1)];

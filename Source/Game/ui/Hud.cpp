@@ -7,11 +7,11 @@
 #include "player/PlayerData.h"
 #include "sprites/HintSprite.h"
 #include "tables/GameConsts.h"
-#include "ui/MenuScreen.h"
 #include "uAngles.h"
 #include "uEngine.h"
 #include "uGLFont.h"
 #include "uText1250.h"
+#include "ui/MenuScreen.h"
 
 #include <cmath>
 #include <cstdio>
@@ -25,16 +25,20 @@ constexpr float TwoPi = 6.2831855f;
 // faster it goes, so that the point's trail never leaves the car above the middle. That point and the
 // view's heading trail the car by these times: quick enough to keep the car in the lower part of the
 // picture at any speed, slow enough to feel the car pull away and swing round.
-constexpr float ChaseLookAhead = 0.12f;   // of the distance from the eye
-constexpr float ChaseSpeedAhead = 0.1f;   // seconds of the car's speed
-constexpr float ChasePointLag = 0.03f;    // seconds
-constexpr float ChaseHeadingLag = 0.25f;  // seconds
+constexpr float ChaseLookAhead = 0.12f;  // of the distance from the eye
+constexpr float ChaseSpeedAhead = 0.1f;  // seconds of the car's speed
+constexpr float ChasePointLag = 0.03f;   // seconds
+constexpr float ChaseHeadingLag = 0.25f; // seconds
 
 // The part of the way to a value that a trail covers in one tick of the given lag.
-float TrailStep(float lag) { return 1.0f - std::exp(-TEngine::TickStep / lag); }
+float TrailStep(float lag) {
+    return 1.0f - std::exp(-TEngine::TickStep / lag);
+}
 
 // The turn from `from` to `to` in radians, the short way round.
-float AngleBetween(float from, float to) { return std::remainder(to - from, TwoPi); }
+float AngleBetween(float from, float to) {
+    return std::remainder(to - from, TwoPi);
+}
 
 std::string Format(const char* pattern, double a) {
     char buffer[64];
@@ -50,7 +54,9 @@ std::string Format(const char* pattern, int a, int b) {
 
 } // namespace
 
-int32_t RoundHalfEven(float value) { return int32_t(std::nearbyint(value)); }
+int32_t RoundHalfEven(float value) {
+    return int32_t(std::nearbyint(value));
+}
 
 int32_t NameTagAlpha(int32_t runFrames) {
     if (runFrames < 256)
@@ -86,7 +92,8 @@ void THud::UpdateCamera() {
         return;
     }
     // The car travels towards its heading + 180 degrees: "ahead" is minus the heading's direction.
-    float pointStep = TrailStep(ChasePointLag), ahead = ChaseLookAhead * Camera.Distance + ChaseSpeedAhead * v;
+    float pointStep = TrailStep(ChasePointLag),
+          ahead = ChaseLookAhead * Camera.Distance + ChaseSpeedAhead * v;
     Chase.X += (x - ahead * std::cos(h) - Chase.X) * pointStep;
     Chase.Y += (y - ahead * std::sin(h) - Chase.Y) * pointStep;
     Chase.Heading += AngleBetween(Chase.Heading, h) * TrailStep(ChaseHeadingLag);
@@ -145,7 +152,8 @@ TCamera THud::DrawnCamera(float fraction) const {
     return drawn;
 }
 
-void THud::DrawShadowText(const std::string& text, float x, float y, float size, uint8_t alpha, bool warning) {
+void THud::DrawShadowText(const std::string& text, float x, float y, float size, uint8_t alpha,
+                          bool warning) {
     TGLFont& font = Host.HudFont();
     font.SetColor(0, 0, 0);
     font.Alpha = alpha >= 48 ? uint8_t(alpha - 48) : 0;
@@ -232,7 +240,6 @@ void THud::Draw() {
         }
     }
     if (const THintSprite* hint = Host.ShownHint())
-        DrawShadowText(UpperCp1250(hint->Text[language == 1 ? 1 : 0]), float(hint->X + 40), float(hint->Y + 12), 16,
-                       255, false);
+        DrawShadowText(UpperCp1250(hint->Text[language == 1 ? 1 : 0]), float(hint->X + 40),
+                       float(hint->Y + 12), 16, 255, false);
 }
-

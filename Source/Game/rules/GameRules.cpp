@@ -106,6 +106,8 @@ void TGameRules::Update() {
         }
     }
     RecoverOverturnedCar();
+    // A car set back on its wheels is another object: the old pointer is gone.
+    car2 = Host.PlayerCar(2);
 
     const uint8_t mission = Host.RunningMission();
     if (IsMission(mission)) {

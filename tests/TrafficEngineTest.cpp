@@ -95,6 +95,14 @@ TEST(TTrafficEngineRegion, APointInTheMiddleAndTheFarCorner) {
     EXPECT_EQ(TTrafficEngine::RegionOf(511, 511), (std::array<int32_t, 4>{480, 480, 511, 511}));
 }
 
+TEST(TTrafficEngine, RegionsHalveTheMapFourTimesWithSharedBorders) {
+    EXPECT_EQ(TTrafficEngine::RegionOf(0, 0), (std::array<int32_t, 4>{0, 0, 32, 32}));
+    EXPECT_EQ(TTrafficEngine::RegionOf(100, 100), (std::array<int32_t, 4>{96, 96, 128, 128}));
+    EXPECT_EQ(TTrafficEngine::RegionOf(511, 511), (std::array<int32_t, 4>{480, 480, 511, 511}));
+    // A point on a border belongs to the region that starts there.
+    EXPECT_EQ(TTrafficEngine::RegionOf(128, 5)[0], 128);
+}
+
 TEST_F(TrafficEngineTest, TheFirstUpdateRespawnsAndThenEvery401stInOneRegion) {
     Traffic->SetPedestrianCount(5);
     std::vector<int> respawns;

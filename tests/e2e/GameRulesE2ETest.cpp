@@ -54,7 +54,7 @@ class GameRulesE2E : public ::testing::Test {
         Game->StartMission(n);
         Game->ShowMenu(0);
         Game->GoSprite->Alive = false;
-        Game->MapHintCountdown = -1;
+        Game->Rules.MapHintCountdown = -1;
     }
     // One pass of the game loop without the keyboard.
     void Frame() {
@@ -144,21 +144,21 @@ TEST_F(GameRulesE2E, ARaceTargetGoesToThePlayerWhoReachesIt) {
     int32_t created = Game->Targets->AddedCount;
     const TTarget active = Game->Targets->Targets.back();
     car2.SetPosition(active.X, active.Y);
-    Game->UpdateRules();
+    Game->Rules.Update();
     EXPECT_EQ(Game->Targets->LastReached, created - 1);
     EXPECT_EQ(Game->Targets->Count(), created - 1);
     EXPECT_EQ(Game->Players[1]->ExtraPoints, 1);
     EXPECT_EQ(Game->Players[0]->ExtraPoints, 0);
-    EXPECT_EQ(Game->CatchUpCountdown, 0); // the cars are 8 units apart: no pause
+    EXPECT_EQ(Game->Rules.CatchUpCountdown, 0); // the cars are 8 units apart: no pause
 
     // 13 units apart and exactly as far from the next target: a tie makes car 2 the leader.
     const TTarget next = Game->Targets->Targets.back();
     car1.SetPosition(next.X - 6.5f, next.Y);
     car2.SetPosition(next.X + 6.5f, next.Y);
-    Game->UpdateRules();
+    Game->Rules.Update();
     EXPECT_EQ(Game->Players[1]->ExtraPoints, 2);
     EXPECT_EQ(Game->Players[0]->ExtraPoints, 0);
-    EXPECT_EQ(Game->CatchUpCountdown, 300);
+    EXPECT_EQ(Game->Rules.CatchUpCountdown, 300);
 }
 
 TEST_F(GameRulesE2E, CarsFarApartGiveTheLeaderAPointAndPauseTheWorld) {
@@ -169,12 +169,12 @@ TEST_F(GameRulesE2E, CarsFarApartGiveTheLeaderAPointAndPauseTheWorld) {
     // is moving, so any physics step would show.
     car2->SetPosition(car1->PosX, car1->PosY - 12.5f);
     SetVelocity(*car1, 0, -3);
-    Game->UpdateRules();
+    Game->Rules.Update();
     EXPECT_EQ(Game->Players[1]->ExtraPoints, 1);
     EXPECT_EQ(Game->Players[0]->ExtraPoints, 0);
-    EXPECT_EQ(Game->CatchUpCountdown, 300);
-    EXPECT_EQ(Game->CatchUpPoint[0], car2->PosX);
-    EXPECT_EQ(Game->CatchUpPoint[1], car2->PosY);
+    EXPECT_EQ(Game->Rules.CatchUpCountdown, 300);
+    EXPECT_EQ(Game->Rules.CatchUpPoint[0], car2->PosX);
+    EXPECT_EQ(Game->Rules.CatchUpPoint[1], car2->PosY);
     EXPECT_EQ(Hint(), "Bob extra scores!");
 
     // 300 frames without a physics step; the last pass of the rules re-places the cars.
@@ -184,7 +184,7 @@ TEST_F(GameRulesE2E, CarsFarApartGiveTheLeaderAPointAndPauseTheWorld) {
         Frame();
         ASSERT_EQ(PlaceOf(*Game->Car(2)), leader) << "frame " << frame;
         ASSERT_EQ(PlaceOf(*Game->Car(1)), other) << "frame " << frame;
-        ASSERT_EQ(Game->CatchUpCountdown, 300 - frame);
+        ASSERT_EQ(Game->Rules.CatchUpCountdown, 300 - frame);
     }
     Game->UpdateGame();
     car1 = Game->Car(1);
@@ -202,11 +202,11 @@ TEST_F(GameRulesE2E, CarsFarApartGiveTheLeaderAPointAndPauseTheWorld) {
     EXPECT_EQ(car1->Heading, leader.Heading);
     TPlace placed = PlaceOf(*car1);
     Game->RenderFrame(); // the 300th frame of the pause
-    EXPECT_EQ(Game->CatchUpCountdown, 0);
+    EXPECT_EQ(Game->Rules.CatchUpCountdown, 0);
     EXPECT_EQ(PlaceOf(*car1), placed);
     Frame(); // the world runs again
     EXPECT_NE(PlaceOf(*car1), placed);
-    EXPECT_EQ(Game->CatchUpCountdown, 0);
+    EXPECT_EQ(Game->Rules.CatchUpCountdown, 0);
 }
 
 // --- Stations, warnings, the finish --------------------------------------------------------------
@@ -215,26 +215,26 @@ TEST_F(GameRulesE2E, AStillCarInsideAStationAreaIsAtTheStation) {
     Start(1);
     TCar& car = *Game->Car(1);
     car.SetPosition(341, 142);
-    Game->UpdateRules();
-    EXPECT_TRUE(Game->AtGasStation);
-    EXPECT_FALSE(Game->AtService);
+    Game->Rules.Update();
+    EXPECT_TRUE(Game->Rules.AtGasStation);
+    EXPECT_FALSE(Game->Rules.AtService);
     SetVelocity(car, 0.99f, 0);
-    Game->UpdateRules();
-    EXPECT_TRUE(Game->AtGasStation);
+    Game->Rules.Update();
+    EXPECT_TRUE(Game->Rules.AtGasStation);
     SetVelocity(car, 1, 0);
-    Game->UpdateRules();
-    EXPECT_FALSE(Game->AtGasStation);
+    Game->Rules.Update();
+    EXPECT_FALSE(Game->Rules.AtGasStation);
 
     car.SetPosition(339, 140); // a corner of the area counts
-    Game->UpdateRules();
-    EXPECT_TRUE(Game->AtGasStation);
+    Game->Rules.Update();
+    EXPECT_TRUE(Game->Rules.AtGasStation);
     car.SetPosition(338.9f, 142);
-    Game->UpdateRules();
-    EXPECT_FALSE(Game->AtGasStation);
+    Game->Rules.Update();
+    EXPECT_FALSE(Game->Rules.AtGasStation);
     car.SetPosition(259, 403);
-    Game->UpdateRules();
-    EXPECT_TRUE(Game->AtService);
-    EXPECT_FALSE(Game->AtGasStation);
+    Game->Rules.Update();
+    EXPECT_TRUE(Game->Rules.AtService);
+    EXPECT_FALSE(Game->Rules.AtGasStation);
 }
 
 TEST_F(GameRulesE2E, ACarLeftTippedOverIsSetBackOnItsWheelsAfterThreeSeconds) {
@@ -250,21 +250,21 @@ TEST_F(GameRulesE2E, ACarLeftTippedOverIsSetBackOnItsWheelsAfterThreeSeconds) {
     Game->Car(1)->Damage = 40;
     for (int frame = 0; frame < 400; ++frame) {
         tilt(20); // leaning, still on its wheels
-        Game->UpdateRules();
+        Game->Rules.Update();
     }
     for (int frame = 0; frame < 400; ++frame) {
         tilt(90, 1); // on its side, but still sliding
-        Game->UpdateRules();
+        Game->Rules.Update();
     }
     EXPECT_LT(Game->Car(1)->GetRotation()[10], 0.01f) << "neither is set upright";
     EXPECT_EQ(Hint(), "");
     for (int frame = 1; frame < 300; ++frame) {
         tilt(40); // propped up on a traffic car, wheels in the air
-        Game->UpdateRules();
+        Game->Rules.Update();
     }
     EXPECT_LT(Game->Car(1)->GetRotation()[10], 0.8f) << "three seconds are not over yet";
     tilt(40);
-    Game->UpdateRules();
+    Game->Rules.Update();
     TCar* fresh = Game->Car(1);
     EXPECT_GT(fresh->GetRotation()[10], 0.99f);
     EXPECT_EQ(fresh->Fuel, 55);
@@ -278,22 +278,22 @@ TEST_F(GameRulesE2E, FuelAndDamageWarnWhenTheyCrossTheirLimitsAndAHintIsNeverRep
     const std::string fuel = PairText(HintFuelLow)[0], damage = PairText(HintBadlyDamaged)[0];
     car.PrevFuel = 11;
     car.Fuel = 10;
-    Game->UpdateRules();
+    Game->Rules.Update();
     EXPECT_EQ(Hint(), fuel);
     EXPECT_EQ(Game->HintSprite->Count, 0);
 
     Game->HintSprite->Alive = false; // gone from the screen
     car.PrevFuel = 10;
-    Game->UpdateRules();
+    Game->Rules.Update();
     EXPECT_EQ(Hint(), "") << "staying at 10 % is no new warning";
 
     car.PrevDamage = 89.9f;
     car.Damage = 90;
-    Game->UpdateRules();
+    Game->Rules.Update();
     EXPECT_EQ(Hint(), damage);
 
     car.PrevFuel = 10.5f; // a new crossing while the damage hint is on screen
-    Game->UpdateRules();
+    Game->Rules.Update();
     EXPECT_EQ(Hint(), damage);
 }
 
@@ -303,7 +303,7 @@ TEST_F(GameRulesE2E, TheLastTargetEntersTheHighscoreTableAtOnceAndOpensTheResult
     Game->Targets->Clear();
     Game->Targets->Add(0, 0, car.PosX, car.PosY);
     Game->Players[0]->Time = 12.5f;
-    Game->UpdateRules();
+    Game->Rules.Update();
     EXPECT_EQ(Game->Players[0]->Score, 24); // 300000 * 1 / (1000 * 12.5)
     EXPECT_EQ(Game->Menu->Screen, 14);
 

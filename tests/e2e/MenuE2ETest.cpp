@@ -438,7 +438,7 @@ TEST_F(MenuInProcess, EnterAtAGasStationOpensItAndHoldingRightRefuelsWhileTheRul
     car.SetPosition((area.Left + area.Right) / 2, (area.Bottom + area.Top) / 2);
     car.Fuel = 50;
     Pass(10);
-    EXPECT_TRUE(Game->AtGasStation);
+    EXPECT_TRUE(Game->Rules.AtGasStation);
     Pass(1);
     EXPECT_EQ(Game->Menu->Screen, 8);
     float time = Game->Players[0]->Time;

@@ -130,7 +130,7 @@ void PrintVerifiedRun(const TReplay& replay, const TGameEngine& game, uint32_t l
                 "runCar=%d finished=%d score=%d time=%.9g timeMs=%d limit=%u\n",
                 int(replay.Mission), int(replay.CarType), nick.empty() ? "-" : nick.c_str(), int(replay.Score),
                 double(replay.Time), replay.Frames.size(), int(game.Mission), int(player.CarType),
-                game.Finished ? 1 : 0, int(player.Score), double(player.Time),
+                game.Rules.Finished ? 1 : 0, int(player.Score), double(player.Time),
                 int(std::clamp(ms, 0.0, 2147483647.0)), limit);
     std::fflush(stdout);
 }

@@ -20,7 +20,7 @@
 TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness,
                          const TGameSetup& setup)
     : TEngine(width, height, fullscreen, 32, harness, {Config().WindowWidth, Config().WindowHeight}),
-      Setup(setup), City(*this) {
+      Setup(setup), City(*this), Hud(*this, Camera), Rules(*this) {
     CountsTicks = true;
     if (!Setup.Profiles || Setup.SelectedProfile < 0 ||
         Setup.SelectedProfile >= int(Setup.Profiles->Records.size()))
@@ -206,12 +206,21 @@ void TGameEngine::StartPractice() {
             }
     for (auto& player : Players)
         player->SetCarType(car);
-    TwoPlayer = IsRace(n);
-    if (!TwoPlayer)
+    if (!IsRace(n))
         Players[0]->Mission = uint8_t(n);
+    StartGame(n, IsRace(n));
+}
+
+void TGameEngine::StartGame(int mission, bool twoPlayer) {
+    TwoPlayer = twoPlayer;
     SetGameState(gsStartGame);
-    StartMission(n);
+    if (IsGame(mission))
+        StartMission(mission);
     ShowMenu(msNone);
+}
+
+void TGameEngine::RestartGame() {
+    StartGame(Mission, TwoPlayer);
 }
 
 uint8_t TGameEngine::MenuScreen() const { return Menu->Screen; }
@@ -222,6 +231,14 @@ bool TGameEngine::WorldRuns() const {
 }
 
 bool TGameEngine::CountdownRunning() const { return GoSprite && GoSprite->Alive && GoSprite->Phase < 4; }
+
+const TSprite* TGameEngine::CountdownRing() const { return GoSprite && GoSprite->Alive ? GoSprite.get() : nullptr; }
+
+const TSprite& TGameEngine::HudSymbol(int k) const { return *SymbolSprites[size_t(k)]; }
+
+bool TGameEngine::HintShowing() const { return HintSprite && HintSprite->Alive; }
+
+const THintSprite* TGameEngine::ShownHint() const { return HintSprite && HintSprite->Alive ? HintSprite.get() : nullptr; }
 
 void TGameEngine::PlaySample(const std::string& key) {
     Sound().PlaySample(Resources().GetSample(key), FSOUND_FREE, false);
@@ -324,9 +341,9 @@ void TGameEngine::HandleGameKeys() {
                 return;
             }
     if (KeyPressed(DIK_RETURN)) {
-        if (AtGasStation)
+        if (Rules.AtGasStation)
             ShowMenu(msGasStation);
-        if (AtService)
+        if (Rules.AtService)
             ShowMenu(msService);
     }
     if (KeyPressed(DIK_ESCAPE) && !CountdownRunning()) {
@@ -382,7 +399,7 @@ void TGameEngine::RumbleCrashes() {
 
 void TGameEngine::UpdateGame() {
     if (GameState == gsInGame && Car(1) && WorldRuns())
-        UpdateRules();
+        Rules.Update();
 }
 
 void TGameEngine::StepWorld() {
@@ -390,19 +407,19 @@ void TGameEngine::StepWorld() {
         UpdateSprites();
         Menu->Tick();
     } else if (GameState == gsInGame) {
-        UpdateCamera();
+        Hud.UpdateCamera();
         TickMeshes();
         if (WorldRuns()) {
             if (TCar* car1 = Car(1))
                 Traffic->Update(car1->PosX, car1->PosY);
-            if (CatchUpCountdown < 1) {
+            if (Rules.CatchUpCountdown < 1) {
                 bool held = GoSprite && GoSprite->Alive && GoSprite->SecondCount >= 100 && GoSprite->Phase < 4;
                 if (!held) {
                     UpdateVehicles();
                     RumbleCrashes();
                 }
             } else {
-                --CatchUpCountdown;
+                --Rules.CatchUpCountdown;
             }
         }
         TickSprites3D();

@@ -1,7 +1,8 @@
 // TGameEngine: the game itself on top of the engine core — the game state machine and the loop of
-// ticks and drawn frames, the two loading stages, the rules of the fifteen games, the HUD and the highscore table.
-// Owns the menu, the target and traffic engines, the player cars and records, the fonts, the HUD
-// sprites, the station markers and the city's lamps.
+// ticks and drawn frames, the two loading stages, the set-up of the fifteen games and the highscore
+// table. Owns the menu, the rules, the HUD, the target and traffic engines, the player cars and
+// records, the fonts, the HUD sprites, the station markers and the city's lamps, and is the host
+// each of them reaches the game through.
 #pragma once
 
 #include "city/CityHost.h"
@@ -10,8 +11,11 @@
 #include "controls/KeyBindings.h"
 #include "player/PlayerData.h"
 #include "player/Replay.h"
+#include "rules/GameRules.h"
 #include "rules/TargetEngine.h"
 #include "traffic/TrafficEngine.h"
+#include "ui/Hud.h"
+#include "ui/MenuHost.h"
 #include "ui/MenuScreen.h"
 #include "uEngine.h"
 #include "uGLFont.h"
@@ -56,12 +60,18 @@ struct TGameSetup {
     const TReplay* Replay = nullptr; // drive this recorded run again instead of reading keys and pads
 };
 
-class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, public TTrafficHost {
+class TGameEngine : public TEngine,
+                    public TSpriteHost,
+                    public TTargetHost,
+                    public TTrafficHost,
+                    public TMenuHost,
+                    public THudHost,
+                    public TRulesHost {
   public:
     TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness, const TGameSetup& setup);
     ~TGameEngine() override;
 
-    void LoadPlayer(int i, int profile);
+    void LoadPlayer(int i, int profile) override;
     void CreateFonts();
     void SetGameState(TGameState state);
     // Until the game ends: the ticks the world clock owes, then one drawn frame (none headless).
@@ -82,13 +92,13 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     // One drawn frame as the loop makes it (the idle main menu only when its picture changed).
     void Present();
     void RenderIdleMenu();
-    void ShowMenu(uint8_t screen);
+    void ShowMenu(uint8_t screen) override;
     void ShowHudSymbols(bool on);
     void ShowCityMap(bool on);
     void ShowHint(const TTextPair& pair);
-    void ShowHint(const std::string& english, const std::string& czech);
+    void ShowHint(const std::string& english, const std::string& czech) override;
     void SetTimeOfDay(int32_t hour);
-    void SetCameraMode(uint8_t mode);
+    void SetCameraMode(uint8_t mode) override;
 
     // Loading (LevelLoader.cpp).
     void ShowResponsibleScreen();
@@ -102,22 +112,18 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     void LoadCityMap();
     void PlaceStations();
 
-    // Rules (Rules.cpp).
+    // A game's set-up (GameStart.cpp).
     void StartMission(int n);
-    void CreatePlayerCar(int player, int carType, float x, float y, float heading, bool removeSecondCar);
-    void UpdateRules();
+    void CreatePlayerCar(int player, int carType, float x, float y, float heading, bool removeSecondCar) override;
     void InsertHighscore();
 
-    // HUD (Hud.cpp).
-    void UpdateCamera();
-    void DrawDarkness();
-    void DrawHud();
+    // What is drawn over the world: the night's tint, the HUD, the diagnostic overlay
+    // (DebugOverlay.cpp).
+    void DrawDarkness() { ShadeScene(uint8_t(Darkness)); }
+    void DrawHud() { Hud.Draw(); }
     void DrawDebugInfo();
-    void DrawShadowText(const std::string& text, float x, float y, float size, uint8_t alpha, bool warning);
-    // The chase camera starts over behind the car where it stands.
-    void ResetCameraTrail();
     // The camera as drawn: `fraction` of the way from the last tick's camera to this one's.
-    TCamera DrawnCamera(float fraction) const;
+    TCamera DrawnCamera(float fraction) const { return Hud.DrawnCamera(fraction); }
 
     // Pads, replays, the ghost and the route on the map (GameReplay.cpp).
     void MergePads();
@@ -135,7 +141,7 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     void DrawGhost(float fraction);
     // This run's and the record run's routes on the city map of the result screen, risen as far as
     // the screen (`slide` pixels still to rise).
-    void DrawRoutes(float slide);
+    void DrawRoutes(float slide) override;
 
     // One JSON line of the state, for tests (StateDump.cpp).
     std::string StateJson() const;
@@ -163,11 +169,50 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     std::unique_ptr<TAICar> CreateTrafficCar(int32_t model) override {
         return CreateAICar(model, *this, *Traffic);
     }
+    // TMenuHost (the sprites, the sample, the players, the first car, the menu, the profiles, the
+    // camera mode and the routes above serve it too)
+    TMenuFonts Fonts() override { return {*ItemFont, *TextFont}; }
+    int32_t ProfileCount() const override { return int32_t(Setup.Profiles->Records.size()); }
+    uint8_t ActiveCameraMode() const override { return CameraMode; }
+    const THighscores& HighscoreTable() const override { return Highscores; }
+    int32_t LastRunPlace(uint8_t mission) const override { return LastRunMission == mission ? LastRunRank : -1; }
+    void StartGame(int mission, bool twoPlayer) override;
+    void RestartGame() override;
+    void RaceRecordNext(std::unique_ptr<TReplay> record) override { RecordToRace = std::move(record); }
+    void Quit() override { SetGameState(gsQuit); }
+    // THudHost (the players, the menu screen and the camera mode above serve it too)
+    TCar* PlayerCar(int i) const override { return Car(i); }
+    TCatchUp CatchUp() const override {
+        return {Rules.CatchUpCountdown, Rules.CatchUpPoint[0], Rules.CatchUpPoint[1]};
+    }
+    int32_t FramesOfRun() const override { return RunFrames; }
+    TGLFont& HudFont() override { return *ItemFont; }
+    const TSprite* CountdownRing() const override;
+    bool AtStation() const override { return Rules.AtGasStation || Rules.AtService; }
+    const TSprite& HudSymbol(int k) const override;
+    int32_t TargetsReached() const override { return Targets->AddedCount - Targets->Count(); }
+    int32_t TargetsTotal() const override { return Targets->AddedCount; }
+    const THintSprite* ShownHint() const override;
+    // TRulesHost (the cars, the players, the car's making, the hint, the countdown, the keys and the
+    // sample above serve it too)
+    uint8_t RunningMission() const override { return Mission; }
+    TTargetEngine& GameTargets() override { return *Targets; }
+    void SetMapPosition(float x, float y) override {
+        MapX = x;
+        MapY = y;
+    }
+    bool HintShowing() const override;
+    void RestartNameTags() override { RunFrames = 0; }
+    void MissionWon() override {
+        InsertHighscore();
+        ShowMenu(msSingleResult);
+    }
+    void RaceOver() override { ShowMenu(msRaceResult); }
 
     // Adds a sprite to the 2D list once, even when it is there already.
-    void ShowSprite(TSprite* sprite);
+    void ShowSprite(TSprite* sprite) override;
     // The countdown sprite is on screen and has not reached "GO".
-    bool CountdownRunning() const;
+    bool CountdownRunning() const override;
     // The rules and the world run with this menu screen open (none, gas station, service).
     bool WorldRuns() const;
     TCar* Car(int i) const { return Cars[size_t(i - 1)].get(); }
@@ -185,7 +230,6 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     bool TwoPlayer = false;
     std::unique_ptr<TGLFont> ItemFont, TextFont;
     int32_t Darkness = 0;
-    int32_t CatchUpCountdown = 0;
     THighscores Highscores;
     // The table and the rank 0..9 the last finished one-player run took; rank -1 when it was
     // slower than the ten in the table. Mission 0 before any run.
@@ -205,27 +249,12 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     std::vector<std::unique_ptr<TMesh>> StationMeshes;
     std::vector<std::unique_ptr<TSprite3D>> StationMarkers;
 
-    bool AtGasStation = false, AtService = false;
     TCityHost City; // the cell words, the lamps and the loader's calls while the city is read
     bool DebugOverlay = false;
     uint8_t CameraMode = 0, PreviousCameraMode = 0;
     int32_t TimeOfDay = -1;
-    float CatchUpPoint[2] = {0, 0};
-    // The chase camera: the point it looks at and its heading (radians) trail the car by a fixed
-    // time, the same at any frame rate because ticks are.
-    struct TChasePoint {
-        float X, Y, Heading;
-    };
-    TChasePoint Chase{};
-    TCamera PreviousCamera; // the camera of the tick before, for the frames drawn between
-
-    // Our additions to the rules.
-    bool MapHintShown = false;      // the TAB hint shows once per run
-    int32_t MapHintCountdown = -1;  // frames until it shows; -1 when not armed
-    int32_t OverturnedFrames[2] = {}; // frames each car has lain on its side or roof, almost still
-    bool Finished = false;          // the run of this game has ended (its result screen opened)
-    // Car 1's values at the previous rules frame, for warnings that fire once as a value crosses.
-    float WarnFuel = 100, WarnDamage = 0, WarnCargo = 0;
+    THud Hud;         // the camera that follows the cars and what is drawn over the world
+    TGameRules Rules; // the checks of every tick of the game that runs
 
     // This run's recording while a one-player mission runs; the last finished run and the record run
     // of its mission (the ghost's), for the result screen.
@@ -246,10 +275,10 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     // the player's own best run; set by the highscore screen, used once.
     std::unique_ptr<TReplay> RecordToRace;
     uint64_t DataSet = 0; // DigestDataSet() of the data set, taken once: as the city is loaded or asked before
-    uint64_t DataSetOfRuns();
+    uint64_t DataSetOfRuns() override;
 
     // The keys the game reads now: the settings', or the defaults while a replay drives.
-    const TKeyBindings& ActiveKeys() const;
+    const TKeyBindings& ActiveKeys() const override;
 
   private:
     bool Running() const;
@@ -262,21 +291,9 @@ class TGameEngine : public TEngine, public TSpriteHost, public TTargetHost, publ
     void WriteStateDump();
     void StartPractice();
     void RightCtrlMission(int fkey);
-    void RecoverOverturnedCar();
-    void UpdateCargo();
     void SpreadStartingCars(const TMapPoint& first, const TMapPoint& second);
 
     std::ofstream StateDump;
     std::ostream* StateOut = nullptr; // the dump file, standard output for "-", or none
     double LastProgressFrame = -1;    // seconds, when the loading bar was last drawn
 };
-
-// The four-step fade of a name tag: alpha for a frame count since the last start or re-placement;
-// 0 from frame 510 on.
-int32_t NameTagAlpha(int32_t runFrames);
-// Wanted camera distance and one step towards it (0.005 in the top and chase views, 0.02 in the
-// shared view): the distance moves by at most one step per frame and never overshoots past the
-// wanted value by more than a step.
-float StepCameraDistance(float distance, float wanted, float step);
-// Round to nearest with halves to even, as the HUD shows percentages.
-int32_t RoundHalfEven(float value);

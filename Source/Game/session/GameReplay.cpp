@@ -76,7 +76,7 @@ void TGameEngine::StartCityAfresh(int mission) {
     Traffic->Gore = replay ? replay->Gore : Config().Carmageddon;
     for (auto& lamp : City.Lamps)
         lamp->Relight();
-    AtGasStation = AtService = false;
+    Rules.AtGasStation = Rules.AtService = false;
     if (replay) {
         SetCameraMode(replay->CameraMode);
         Camera.Distance = replay->CameraDistance;
@@ -215,7 +215,7 @@ void TGameEngine::EndRecordedPass() {
     const dReal* q = dBodyGetQuaternion(car1->Bodies[0]);
     for (int i = 0; i < 4; ++i)
         f.Q[i] = float(q[i]);
-    if (!Finished)
+    if (!Rules.Finished)
         return;
     Recording->Score = Players[0]->Score;
     Recording->Time = Players[0]->Time;

@@ -59,8 +59,8 @@ std::string TGameEngine::StateJson() const {
         << ",\"cameraDistance\":" << Number(Camera.Distance) << ",\"timeOfDay\":" << TimeOfDay
         << ",\"darkness\":" << Darkness << ",\"particles\":" << ParticleType
         << ",\"showMap\":" << (ShowMap ? "true" : "false")
-        << ",\"atGasStation\":" << (AtGasStation ? "true" : "false")
-        << ",\"atService\":" << (AtService ? "true" : "false") << ",\"catchUp\":" << CatchUpCountdown
+        << ",\"atGasStation\":" << (Rules.AtGasStation ? "true" : "false")
+        << ",\"atService\":" << (Rules.AtService ? "true" : "false") << ",\"catchUp\":" << Rules.CatchUpCountdown
         << ",\"debug\":" << (DebugOverlay ? "true" : "false");
     out << ",\"menuItem\":" << Menu->Selected << ",\"singleTrack\":" << int(Menu->SingleTrack)
         << ",\"raceTrack\":" << int(Menu->RaceTrack) << ",\"highscoreTrack\":" << int(Menu->HighscoreTrack)

@@ -1,15 +1,17 @@
-// What the game draws over the world: the camera that follows the cars, the night tint, the HUD
-// numbers and name tags, the hint text and the diagnostic overlay.
+// What the game shows over the world: the camera that follows the cars, the HUD numbers and name
+// tags, and the hint text.
+#include "ui/Hud.h"
+
 #include "cars/Car.h"
-#include "session/GameEngine.h"
-#include "sprites/GoSprite.h"
-#include "sprites/HintSprite.h"
-#include "ui/MenuImprovedEngine.h"
-#include "Sound.h"
-#include "sprites/SymbolSprite.h"
 #include "player/Config.h"
-#include "uText1250.h"
+#include "player/PlayerData.h"
+#include "sprites/HintSprite.h"
+#include "tables/GameConsts.h"
 #include "uAngles.h"
+#include "uEngine.h"
+#include "uGLFont.h"
+#include "uText1250.h"
+#include "ui/MenuScreen.h"
 
 #include <cmath>
 #include <cstdio>
@@ -23,16 +25,20 @@ constexpr float TwoPi = 6.2831855f;
 // faster it goes, so that the point's trail never leaves the car above the middle. That point and the
 // view's heading trail the car by these times: quick enough to keep the car in the lower part of the
 // picture at any speed, slow enough to feel the car pull away and swing round.
-constexpr float ChaseLookAhead = 0.12f;   // of the distance from the eye
-constexpr float ChaseSpeedAhead = 0.1f;   // seconds of the car's speed
-constexpr float ChasePointLag = 0.03f;    // seconds
-constexpr float ChaseHeadingLag = 0.25f;  // seconds
+constexpr float ChaseLookAhead = 0.12f;  // of the distance from the eye
+constexpr float ChaseSpeedAhead = 0.1f;  // seconds of the car's speed
+constexpr float ChasePointLag = 0.03f;   // seconds
+constexpr float ChaseHeadingLag = 0.25f; // seconds
 
 // The part of the way to a value that a trail covers in one tick of the given lag.
-float TrailStep(float lag) { return 1.0f - std::exp(-TGameEngine::TickStep / lag); }
+float TrailStep(float lag) {
+    return 1.0f - std::exp(-TEngine::TickStep / lag);
+}
 
 // The turn from `from` to `to` in radians, the short way round.
-float AngleBetween(float from, float to) { return std::remainder(to - from, TwoPi); }
+float AngleBetween(float from, float to) {
+    return std::remainder(to - from, TwoPi);
+}
 
 std::string Format(const char* pattern, double a) {
     char buffer[64];
@@ -48,7 +54,9 @@ std::string Format(const char* pattern, int a, int b) {
 
 } // namespace
 
-int32_t RoundHalfEven(float value) { return int32_t(std::nearbyint(value)); }
+int32_t RoundHalfEven(float value) {
+    return int32_t(std::nearbyint(value));
+}
 
 int32_t NameTagAlpha(int32_t runFrames) {
     if (runFrames < 256)
@@ -66,8 +74,10 @@ float StepCameraDistance(float distance, float wanted, float step) {
     return distance;
 }
 
-void TGameEngine::UpdateCamera() {
-    TCar* car1 = Car(1);
+THud::THud(THudHost& host, TCamera& camera) : Host(host), Camera(camera) {}
+
+void THud::UpdateCamera() {
+    TCar* car1 = Host.PlayerCar(1);
     float x = 256, y = 256, h = 0, v = 0;
     if (car1) {
         x = car1->PosX;
@@ -76,18 +86,20 @@ void TGameEngine::UpdateCamera() {
         v = car1->GetSpeed();
     }
     PreviousCamera = Camera;
-    if (car1 && (Menu->Screen == msMissionFailed || Menu->Screen == msCarChoice)) {
+    if (car1 && (Host.MenuScreen() == msMissionFailed || Host.MenuScreen() == msCarChoice)) {
         // The view stands still behind these screens: the matrices of the last frame stay.
         Camera.Heading += 0.001f;
         return;
     }
     // The car travels towards its heading + 180 degrees: "ahead" is minus the heading's direction.
-    float pointStep = TrailStep(ChasePointLag), ahead = ChaseLookAhead * Camera.Distance + ChaseSpeedAhead * v;
+    float pointStep = TrailStep(ChasePointLag),
+          ahead = ChaseLookAhead * Camera.Distance + ChaseSpeedAhead * v;
     Chase.X += (x - ahead * std::cos(h) - Chase.X) * pointStep;
     Chase.Y += (y - ahead * std::sin(h) - Chase.Y) * pointStep;
     Chase.Heading += AngleBetween(Chase.Heading, h) * TrailStep(ChaseHeadingLag);
-    TCar* car2 = Car(2);
-    switch (CameraMode) {
+    TCar* car2 = Host.PlayerCar(2);
+    const TCatchUp catchUp = Host.CatchUp();
+    switch (Host.ActiveCameraMode()) {
     case 0:
         Camera.Distance = StepCameraDistance(Camera.Distance, 2 * v + 10, 0.005f);
         Camera.SetTarget(x, y);
@@ -99,7 +111,7 @@ void TGameEngine::UpdateCamera() {
         Camera.SetHeading(Chase.Heading);
         break;
     default:
-        if (CatchUpCountdown <= 0) {
+        if (catchUp.Countdown <= 0) {
             float apart = car2 ? std::hypot(car2->PosX - x, car2->PosY - y) : 0;
             Camera.Distance = StepCameraDistance(Camera.Distance, 14 + std::min(apart, 5.0f), 0.02f);
             if (car2)
@@ -108,8 +120,8 @@ void TGameEngine::UpdateCamera() {
                 Camera.SetTarget(x, y);
         } else {
             Camera.Distance = StepCameraDistance(Camera.Distance, 14, 0.02f);
-            Camera.SetTarget(Camera.TargetX + (CatchUpPoint[0] - Camera.TargetX) / 100,
-                             Camera.TargetY + (CatchUpPoint[1] - Camera.TargetY) / 100);
+            Camera.SetTarget(Camera.TargetX + (catchUp.X - Camera.TargetX) / 100,
+                             Camera.TargetY + (catchUp.Y - Camera.TargetY) / 100);
         }
         Camera.SetHeading(-HalfPi);
         break;
@@ -117,8 +129,8 @@ void TGameEngine::UpdateCamera() {
     Camera.UpdateMatrices();
 }
 
-void TGameEngine::ResetCameraTrail() {
-    TCar* car1 = Car(1);
+void THud::ResetCameraTrail() {
+    TCar* car1 = Host.PlayerCar(1);
     if (!car1)
         return;
     float h = Radians(car1->Heading);
@@ -126,7 +138,7 @@ void TGameEngine::ResetCameraTrail() {
     Chase = {car1->PosX - ahead * std::cos(h), car1->PosY - ahead * std::sin(h), h};
 }
 
-TCamera TGameEngine::DrawnCamera(float fraction) const {
+TCamera THud::DrawnCamera(float fraction) const {
     TCamera drawn = Camera;
     const TCamera& from = PreviousCamera;
     float dx = Camera.TargetX - from.TargetX, dy = Camera.TargetY - from.TargetY;
@@ -140,47 +152,49 @@ TCamera TGameEngine::DrawnCamera(float fraction) const {
     return drawn;
 }
 
-void TGameEngine::DrawDarkness() { ShadeScene(uint8_t(Darkness)); }
-
-void TGameEngine::DrawShadowText(const std::string& text, float x, float y, float size, uint8_t alpha, bool warning) {
-    ItemFont->SetColor(0, 0, 0);
-    ItemFont->Alpha = alpha >= 48 ? uint8_t(alpha - 48) : 0;
-    ItemFont->DrawText(text, x + 1, y - 1, size);
+void THud::DrawShadowText(const std::string& text, float x, float y, float size, uint8_t alpha,
+                          bool warning) {
+    TGLFont& font = Host.HudFont();
+    font.SetColor(0, 0, 0);
+    font.Alpha = alpha >= 48 ? uint8_t(alpha - 48) : 0;
+    font.DrawText(text, x + 1, y - 1, size);
     // Warnings burn amber, so a low tank or a wrecked car catches the eye.
     if (warning)
-        ItemFont->SetColor(255, 176, 0);
+        font.SetColor(255, 176, 0);
     else
-        ItemFont->SetColor(231, 0, 75);
-    ItemFont->Alpha = alpha;
-    ItemFont->DrawText(text, x, y, size);
+        font.SetColor(231, 0, 75);
+    font.Alpha = alpha;
+    font.DrawText(text, x, y, size);
 }
 
-void TGameEngine::DrawHud() {
+void THud::Draw() {
     int language = Config().Language;
-    if (TwoPlayer) {
+    TGLFont& font = Host.HudFont();
+    if (Host.IsTwoPlayer()) {
         for (int p = 0; p < 2; ++p) {
-            std::string points = std::to_string(Players[size_t(p)]->ExtraPoints);
-            std::string nick = UpperCp1250(Players[size_t(p)]->Nick);
+            std::string points = std::to_string(Host.Player(p + 1).ExtraPoints);
+            std::string nick = UpperCp1250(Host.Player(p + 1).Nick);
             if (p == 0) {
                 DrawShadowText(points, 75, 420, 32, 255, false);
                 DrawShadowText(nick, 75, 450, 16, 255, false);
             } else {
-                DrawShadowText(points, 565 - 600 * ItemFont->TextWidth(points), 420, 32, 255, false);
-                DrawShadowText(nick, 565 - 300 * ItemFont->TextWidth(nick), 450, 16, 255, false);
+                DrawShadowText(points, 565 - 600 * font.TextWidth(points), 420, 32, 255, false);
+                DrawShadowText(nick, 565 - 300 * font.TextWidth(nick), 450, 16, 255, false);
             }
         }
-        if (RunFrames < 510) {
-            uint8_t alpha = uint8_t(NameTagAlpha(RunFrames));
+        const int32_t runFrames = Host.FramesOfRun();
+        if (runFrames < 510) {
+            uint8_t alpha = uint8_t(NameTagAlpha(runFrames));
             for (int p = 1; p <= 2; ++p)
-                if (TCar* car = Car(p)) {
+                if (TCar* car = Host.PlayerCar(p)) {
                     TScreenPoint s = Camera.Project(car->PosX, car->PosY, 0);
-                    std::string nick = UpperCp1250(Players[size_t(p - 1)]->Nick);
-                    float x = s.X - 105 * ItemFont->TextWidth(nick), y = s.Y - 8;
+                    std::string nick = UpperCp1250(Host.Player(p).Nick);
+                    float x = s.X - 105 * font.TextWidth(nick), y = s.Y - 8;
                     // A tag that would fall on the countdown ring stands just above it instead.
-                    if (GoSprite && GoSprite->Alive) {
-                        float width = 16 * 12 * ItemFont->TextWidth(nick);
-                        float left = float(GoSprite->X), right = left + float(GoSprite->Width);
-                        float bottom = float(GoSprite->Y), top = bottom + float(GoSprite->Height);
+                    if (const TSprite* ring = Host.CountdownRing()) {
+                        float width = 16 * 12 * font.TextWidth(nick);
+                        float left = float(ring->X), right = left + float(ring->Width);
+                        float bottom = float(ring->Y), top = bottom + float(ring->Height);
                         if (x < right && x + width > left && y < top && y + 12 > bottom)
                             y = top + 4;
                     }
@@ -188,14 +202,14 @@ void TGameEngine::DrawHud() {
                 }
         }
     } else {
-        TCar* car1 = Car(1);
-        const TPlayerData& p1 = *Players[0];
-        if (AtGasStation || AtService)
+        TCar* car1 = Host.PlayerCar(1);
+        const TPlayerData& p1 = Host.Player(1);
+        if (Host.AtStation())
             DrawShadowText(UpperCp1250(MenuText(mtPressEnter, language)), 438, 396, 16, 255, false);
         for (int k = 0; k < 6 && car1; ++k) {
             if (!(p1.HudSymbols & (1u << k)))
                 continue;
-            const TSprite& symbol = *SymbolSprites[size_t(k)];
+            const TSprite& symbol = Host.HudSymbol(k);
             std::string text;
             bool warning = false;
             switch (k) {
@@ -212,7 +226,7 @@ void TGameEngine::DrawHud() {
                 warning = p1.Time < 5;
                 break;
             case 3:
-                text = Format("%d/%d", Targets->AddedCount - Targets->Count(), Targets->AddedCount);
+                text = Format("%d/%d", Host.TargetsReached(), Host.TargetsTotal());
                 break;
             case 4:
                 text = Format("%d/%d", p1.Load.Total(), p1.Load.Capacity);
@@ -225,53 +239,7 @@ void TGameEngine::DrawHud() {
             DrawShadowText(text, float(symbol.X), float(symbol.Y - 16), 16, 255, warning);
         }
     }
-    if (HintSprite && HintSprite->Alive)
-        DrawShadowText(UpperCp1250(HintSprite->Text[language == 1 ? 1 : 0]), float(HintSprite->X + 40),
-                       float(HintSprite->Y + 12), 16, 255, false);
-}
-
-void TGameEngine::DrawDebugInfo() {
-    if (!DebugOverlay)
-        return;
-    TGLFont& font = *TextFont;
-    font.SetColor(255, 255, 255);
-    font.Alpha = 255;
-    auto line = [&](const std::string& text, float x, float y) { font.DrawText(text, x, y, 16); };
-    char buffer[160];
-    line(Format("FPS: %1.f", double(FPS)), 20, 4);
-    line(Format("MIXER: %1.2f%%", double(Sound().Mixer().CpuUsage())), 20, 16);
-    if (GameState == gsNone)
-        line("GS_NONE", 4, 52);
-    else if (GameState == gsIntroScreen)
-        line("GS_INTRO_SCREEN", 4, 52);
-    if (GameState != gsInGame)
-        return;
-    line("GS_IN_GAME", 20, 52);
-    line(Format("ORDER: %d ROW: %d", Sound().GetOrder(), Sound().GetRow()), 20, 175);
-    TCar* car = Car(1);
-    if (!car)
-        return;
-    std::snprintf(buffer, sizeof buffer, "X: %.3f Y: %.3f ALFA: %.3f", double(car->PosX), double(car->PosY),
-                  double(car->Heading));
-    line(buffer, 20, 160);
-    line(Format("TICKS/FRAME: %.0f", double(TicksLastFrame)), 20, 145);
-    line(Format("VELOCITY: %.2f", double(car->Throttle)), 438, 370);
-    line(Format("STEERING: %.2f", double(car->GetSteerAngle())), 438, 355);
-    line(car->Braking ? "Braking: True" : "Braking: False", 438, 340);
-    line(Format("OLDIMPULS: %.2f", double(car->PrevThrottle)), 438, 325);
-    line(Format("SPEED: %.2f", double(car->GetSpeed())), 439, 310);
-    dVector3 v = car->GetVelocity();
-    std::snprintf(buffer, sizeof buffer, "RelVel: %.2f %.2f %.2f", double(v.x), double(v.y), double(v.z));
-    line(buffer, 439, 295);
-    std::snprintf(buffer, sizeof buffer, "camera: %.2f %.2f %.2f", double(Camera.TargetX), double(Camera.TargetY),
-                  double(Camera.Distance));
-    line(buffer, 439, 270);
-    std::snprintf(buffer, sizeof buffer, "orient: %.2f %.2f %.2f", double(Camera.Heading), double(Camera.Pitch),
-                  double(car->Heading));
-    line(buffer, 439, 255);
-    std::snprintf(buffer, sizeof buffer, "car: %.2f %.2f", double(car->PosX), double(car->PosY));
-    line(buffer, 439, 240);
-    const auto& area = Traffic->Region;
-    std::snprintf(buffer, sizeof buffer, "Area: %d %d %d %d", area[0], area[1], area[2], area[3]);
-    line(buffer, 439, 200);
+    if (const THintSprite* hint = Host.ShownHint())
+        DrawShadowText(UpperCp1250(hint->Text[language == 1 ? 1 : 0]), float(hint->X + 40),
+                       float(hint->Y + 12), 16, 255, false);
 }

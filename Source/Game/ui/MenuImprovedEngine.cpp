@@ -2,7 +2,7 @@
 
 #include "cars/Car.h"
 #include "player/Config.h"
-#include "session/GameEngine.h"
+#include "player/PlayerData.h"
 #include "web/HighscoreSubmit.h"
 #include "ui/MenuLayout.h"
 #include "player/Replay.h"
@@ -10,8 +10,8 @@
 #include "uByteReader.h"
 #include "uPlatform.h"
 
-TMenuImprovedEngine::TMenuImprovedEngine(TGameEngine& engine)
-    : Engine(engine), Logo(0, LogoX, 320, 512, 128, 255), Panel(0, 0, 107, 640, 286, 248),
+TMenuImprovedEngine::TMenuImprovedEngine(TMenuHost& host)
+    : Host(host), Logo(0, LogoX, 320, 512, 128, 255), Panel(0, 0, 107, 640, 286, 248),
       Marker(0, -64, -32, 64, 32, 255), Picture(0, 60, 200, PictureSize, PictureSize, 255),
       SecondPicture(0, 60, 200, PictureSize, PictureSize, 255) {
     for (TSprite* sprite : {&Logo, &Panel, &Marker, &Picture, &SecondPicture})
@@ -20,7 +20,7 @@ TMenuImprovedEngine::TMenuImprovedEngine(TGameEngine& engine)
 
 TMenuImprovedEngine::~TMenuImprovedEngine() {
     for (TSprite* sprite : {&Panel, &Logo, &Marker, &Picture, &SecondPicture})
-        Engine.RemoveSprite(sprite);
+        Host.RemoveSprite(sprite);
 }
 
 std::string TMenuImprovedEngine::Text(TMenuText row) const {
@@ -28,14 +28,14 @@ std::string TMenuImprovedEngine::Text(TMenuText row) const {
 }
 
 uint8_t TMenuImprovedEngine::PlayerMission() const {
-    return Engine.Players[0]->Mission;
+    return Host.Player(1).Mission;
 }
 
 void TMenuImprovedEngine::ShowPicture(TSprite& sprite, int32_t face, int32_t x, int32_t y, uint32_t size) {
     sprite.Texture = Resources().GetTexture(std::string("face_") + FaceTable[face].Name);
     sprite.SetPosition(x, y);
     sprite.Width = sprite.Height = size;
-    Engine.ShowSprite(&sprite);
+    Host.ShowSprite(&sprite);
 }
 
 void TMenuImprovedEngine::SetScreen(uint8_t screen) {
@@ -48,7 +48,7 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
     Sound().SetChannelVolume(0, 0);
     Sound().SetChannelVolume(0, 1);
     for (TSprite* sprite : {&Panel, &Logo, &Marker, &Picture, &SecondPicture})
-        Engine.RemoveSprite(sprite);
+        Host.RemoveSprite(sprite);
     Selected = 0;
     Capturing = false;
     Note = {};
@@ -71,19 +71,19 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
     Marker.SetPosition(-64, -32);
     Marker.Width = screen == msControls ? 32 : 64;
     Marker.Height = screen == msControls ? 16 : 32;
-    Engine.ShowSprite(&Panel);
-    Engine.ShowSprite(&Logo);
-    Engine.ShowSprite(&Marker);
+    Host.ShowSprite(&Panel);
+    Host.ShowSprite(&Logo);
+    Host.ShowSprite(&Marker);
 
-    const TPlayerData& p1 = *Engine.Players[0];
-    const TPlayerData& p2 = *Engine.Players[1];
+    const TPlayerData& p1 = Host.Player(1);
+    const TPlayerData& p2 = Host.Player(2);
     switch (screen) {
     case msSubmission: {
         // In the background: the screen shows each answer as it comes.
         Submission.reset();
         TRunSubmissionJob job;
         job.Server = HighscoreServerAddress();
-        job.InsertUrls = InsertUrls(Engine.Highscores, HighscoreTrack, job.Server);
+        job.InsertUrls = InsertUrls(Host.HighscoreTable(), HighscoreTrack, job.Server);
         for (int mission = 1; mission <= LastMission; ++mission) {
             std::vector<uint8_t> bytes;
             std::string file = ReplayFileName(mission);
@@ -98,7 +98,7 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
         RecordFetch.reset();
         RecordFetch = std::make_unique<TRecordFetch>(
             TRecordFetchJob{HighscoreServerAddress(), HighscoreTrack, RecordFileName(HighscoreTrack),
-                             Engine.DataSetOfRuns()});
+                             Host.DataSetOfRuns()});
         break;
     case msCarChoice: {
         const TMissionRow& row = MissionTable[p1.Mission < MissionCount ? p1.Mission : 0];
@@ -121,7 +121,7 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
         break;
     case msSingleResult:
         ShowPicture(Picture, p1.Face, ResultPictureX, ResultPictureY - Slide, ResultPictureSize);
-        Engine.PlaySample("menu_enter");
+        Host.PlaySample("menu_enter");
         Selected = 1;
         break;
     default:
@@ -133,14 +133,14 @@ void TMenuImprovedEngine::PreviousItem() {
     const TMenuScreenSetup* setup = MenuScreenSetup(Screen);
     if (setup && Screen != msMissionFailed && Screen != msRaceResult)
         Selected = WrapStep(Selected, -1, 0, setup->LastItem);
-    Engine.PlaySample("menu_hover");
+    Host.PlaySample("menu_hover");
 }
 
 void TMenuImprovedEngine::NextItem() {
     const TMenuScreenSetup* setup = MenuScreenSetup(Screen);
     if (setup && Screen != msMissionFailed && Screen != msRaceResult)
         Selected = WrapStep(Selected, 1, 0, setup->LastItem);
-    Engine.PlaySample("menu_hover");
+    Host.PlaySample("menu_hover");
 }
 
 void TMenuImprovedEngine::DecreaseValue() {
@@ -152,15 +152,15 @@ void TMenuImprovedEngine::IncreaseValue() {
 }
 
 void TMenuImprovedEngine::ChangeProfile(int player, int32_t step) {
-    int32_t count = int32_t(Engine.Setup.Profiles->Records.size());
-    int32_t current = Engine.Players[size_t(player - 1)]->ProfileIndex;
+    int32_t count = Host.ProfileCount();
+    int32_t current = Host.Player(player).ProfileIndex;
     if (current < 0 || current >= count)
         current = 0;
-    Engine.LoadPlayer(player, WrapStep(current, step, 0, count - 1));
+    Host.LoadPlayer(player, WrapStep(current, step, 0, count - 1));
 }
 
 void TMenuImprovedEngine::ChangeCar(int player, int32_t step) {
-    TPlayerData& data = *Engine.Players[size_t(player - 1)];
+    TPlayerData& data = Host.Player(player);
     data.SetCarType(WrapStep(data.CarType, step, 0, 7));
 }
 
@@ -187,10 +187,10 @@ void TMenuImprovedEngine::ChangeValue(int32_t step) {
     case msOptions:
         // Left and Right repeat every frame here: a volume moves one step per frame.
         if (Selected == 0) {
-            if (step < 0 && Engine.CameraMode == 1)
-                Engine.SetCameraMode(0);
-            else if (step > 0 && Engine.CameraMode == 0)
-                Engine.SetCameraMode(1);
+            if (step < 0 && Host.ActiveCameraMode() == 1)
+                Host.SetCameraMode(0);
+            else if (step > 0 && Host.ActiveCameraMode() == 0)
+                Host.SetCameraMode(1);
         } else if (Selected == 1) {
             Sound().SetMusicVolume(StepVolume(Sound().MusicVolume, step));
         } else if (Selected == 2) {
@@ -216,11 +216,11 @@ void TMenuImprovedEngine::ChangeValue(int32_t step) {
             Selected = (Selected + KeyActionCount) % (2 * KeyActionCount);
         break;
     case msGasStation:
-        if (TCar* car = Engine.Car(1); car && Selected == 0 && step > 0)
+        if (TCar* car = Host.FirstCar(); car && Selected == 0 && step > 0)
             car->Fuel = Refuel(car->Fuel);
         break;
     case msService:
-        if (TCar* car = Engine.Car(1); car && Selected == 0 && step < 0)
+        if (TCar* car = Host.FirstCar(); car && Selected == 0 && step < 0)
             car->Damage = Repair(car->Damage);
         break;
     case msCarChoice:
@@ -237,15 +237,15 @@ void TMenuImprovedEngine::ChangeValue(int32_t step) {
 
 // Plays the choice's sound, opens `screen` and selects an item on it.
 void TMenuImprovedEngine::OpenFrom(uint8_t screen, int32_t selected, const char* sample) {
-    Engine.PlaySample(sample);
-    Engine.ShowMenu(screen);
+    Host.PlaySample(sample);
+    Host.ShowMenu(screen);
     Selected = selected;
 }
 
 void TMenuImprovedEngine::StartSingleRace() {
     // The chosen track is briefed first, as every mission is: its picture, what it asks and the
     // cars it allows; its Continue starts the race.
-    Engine.Players[0]->Mission = SingleTrack;
+    Host.Player(1).Mission = SingleTrack;
     OpenFrom(msCarChoice, 0, "menu_enter");
 }
 
@@ -253,45 +253,34 @@ void TMenuImprovedEngine::RaceTheRecord() {
     std::unique_ptr<TReplay> record = RecordFetch ? RecordFetch->TakeRecord() : nullptr;
     if (!record) {
         // Nothing fetched (yet): the item does nothing but say so.
-        Engine.PlaySample("menu_leave");
+        Host.PlaySample("menu_leave");
         return;
     }
     // Briefed and started as the single race of that track is; the record is the ghost of its game.
-    Engine.RecordToRace = std::move(record);
-    Engine.Players[0]->Mission = HighscoreTrack;
+    Host.RaceRecordNext(std::move(record));
+    Host.Player(1).Mission = HighscoreTrack;
     OpenFrom(msCarChoice, 0, "menu_enter");
 }
 
 void TMenuImprovedEngine::StartRaceForTwo() {
     // Player 1's mission reached stays as it is: a race for two is no progress.
-    Engine.PlaySample("menu_enter");
-    Engine.TwoPlayer = true;
-    Engine.SetGameState(gsStartGame);
-    Engine.StartMission(RaceTrack);
-    Engine.ShowMenu(msNone);
+    Host.PlaySample("menu_enter");
+    Host.StartGame(RaceTrack, true);
 }
 
 void TMenuImprovedEngine::RestartMission() {
-    Engine.PlaySample("menu_leave");
-    TPlayerData& p1 = *Engine.Players[0];
+    Host.PlaySample("menu_leave");
+    TPlayerData& p1 = Host.Player(1);
     p1.Score = p1.ScoreCounter;
-    Engine.SetGameState(gsStartGame);
     // The game that failed starts again from its beginning.
-    if (IsGame(Engine.Mission))
-        Engine.StartMission(Engine.Mission);
-    Engine.ShowMenu(msNone);
+    Host.RestartGame();
 }
 
 void TMenuImprovedEngine::StartChosenMission() {
-    uint8_t mission = PlayerMission();
-    Engine.TwoPlayer = false;
-    Engine.Players[0]->SetCarType(CarChoice);
-    // From the intro the city is loaded first; in a game the play starts afresh.
-    Engine.SetGameState(gsStartGame);
-    // Mission numbers past the table have no set-up to start.
-    if (IsGame(mission))
-        Engine.StartMission(mission);
-    Engine.ShowMenu(msNone);
+    Host.Player(1).SetCarType(CarChoice);
+    // From the intro the city is loaded first; in a game the play starts afresh. Mission numbers
+    // past the table have no set-up to start.
+    Host.StartGame(PlayerMission(), false);
 }
 
 void TMenuImprovedEngine::ChooseItem() {
@@ -314,8 +303,8 @@ void TMenuImprovedEngine::ChooseItem() {
         OpenFrom(msOptions, 0, "menu_enter");
         break;
     case MenuItem(msMain, 4):
-        Engine.PlaySample("menu_enter");
-        Engine.SetGameState(gsQuit);
+        Host.PlaySample("menu_enter");
+        Host.Quit();
         break;
     case MenuItem(msSingleRace, 3):
         StartSingleRace();
@@ -386,7 +375,7 @@ void TMenuImprovedEngine::Back() {
     case msMain:
     case msGasStation:
     case msService:
-        Engine.ShowMenu(msNone);
+        Host.ShowMenu(msNone);
         break;
     case msSingleRace:
     case msRaceForTwo:
@@ -394,21 +383,21 @@ void TMenuImprovedEngine::Back() {
     case msOptions: {
         // Back to the main menu with the item that led here selected.
         const int32_t item = Screen == msSingleRace ? 0 : Screen == msRaceForTwo ? 1 : Screen == msHighscores ? 2 : 3;
-        Engine.ShowMenu(msMain);
+        Host.ShowMenu(msMain);
         Selected = item;
         break;
     }
     case msSubmission:
-        Engine.ShowMenu(msHighscores);
+        Host.ShowMenu(msHighscores);
         Selected = 0;
         break;
     case msRecord:
         // At once, whatever the fetch is doing: it is cancelled in the background.
-        Engine.ShowMenu(msHighscores);
+        Host.ShowMenu(msHighscores);
         Selected = 2;
         break;
     case msControls:
-        Engine.ShowMenu(msOptions);
+        Host.ShowMenu(msOptions);
         Selected = 6;
         break;
     default:
@@ -435,13 +424,13 @@ std::string ActionOfPlayer(int player, TKeyAction action, int language) {
 void TMenuImprovedEngine::ChooseControl() {
     Note = {};
     if (Selected == ControlsDefaultsItem) {
-        Engine.PlaySample("menu_enter");
+        Host.PlaySample("menu_enter");
         Config().Keys = TKeyBindings::Defaults();
         Note = PairText(DefaultsText);
     } else if (Selected == ControlsLastItem) {
         OpenFrom(msOptions, 6, "menu_leave");
     } else {
-        Engine.PlaySample("menu_enter");
+        Host.PlaySample("menu_enter");
         int player = Selected / KeyActionCount;
         TKeyAction action = TKeyAction(Selected % KeyActionCount);
         for (int language = 0; language < LanguageCount; ++language)
@@ -462,10 +451,10 @@ void TMenuImprovedEngine::CaptureKey(uint32_t key) {
         Config().Keys.Bind(player, TKeyAction(Selected % KeyActionCount), key, &holderPlayer, &holderAction);
     Note = {};
     if (result == TBindResult::Bound) {
-        Engine.PlaySample("menu_enter");
+        Host.PlaySample("menu_enter");
         return;
     }
-    Engine.PlaySample("menu_leave");
+    Host.PlaySample("menu_leave");
     for (int language = 0; language < LanguageCount; ++language) {
         std::string& note = Note[size_t(language)];
         note = PlaceNumber(PickText(result == TBindResult::Taken ? TakenText : ReservedText, language), "%s",
@@ -478,5 +467,5 @@ void TMenuImprovedEngine::CaptureKey(uint32_t key) {
 void TMenuImprovedEngine::CancelCapture() {
     Capturing = false;
     Note = {};
-    Engine.PlaySample("menu_leave");
+    Host.PlaySample("menu_leave");
 }

@@ -1,12 +1,13 @@
 // TMenuImprovedEngine: the menu inside the game window — the main menu, the set-up screens of the
 // races for one and for two, the highscore table and its web submission, the options, the gas
 // station and service, the race results, the failed mission, a mission's car choice and the players'
-// keys. It is a
-// screen number plus a selected item; the game engine opens screens, routes the menu keys here while
-// one is open and has it drawn last in each frame. Owns its panel, title, marker and face sprites.
+// keys. It is a screen number plus a selected item; the game opens screens, routes the menu keys here
+// while one is open and has it drawn last in each frame. The menu reaches the game only through its
+// host (ui/MenuHost.h). Owns its panel, title, marker and face sprites.
 #pragma once
 
 #include "tables/GameConsts.h"
+#include "ui/MenuHost.h"
 #include "ui/MenuScreen.h"
 #include "web/RecordFetch.h"
 #include "web/RunSubmission.h"
@@ -17,11 +18,9 @@
 #include <memory>
 #include <string>
 
-class TGameEngine;
-
 class TMenuImprovedEngine {
   public:
-    explicit TMenuImprovedEngine(TGameEngine& engine);
+    explicit TMenuImprovedEngine(TMenuHost& host);
     ~TMenuImprovedEngine();
     TMenuImprovedEngine(const TMenuImprovedEngine&) = delete;
     TMenuImprovedEngine& operator=(const TMenuImprovedEngine&) = delete;
@@ -43,7 +42,7 @@ class TMenuImprovedEngine {
     void Tick();
     void DrawMenu();
 
-    TGameEngine& Engine;
+    TMenuHost& Host;
     uint8_t Screen = msNone; // a TMenuScreen
     int32_t Selected = 0;
     uint8_t CarChoice = 0; // 0..7, the car offered on the car choice of a mission

@@ -3,12 +3,13 @@
 // font starts it). Every text is upper-cased except the two descriptions of the car choice.
 #include "cars/Car.h"
 #include "player/Config.h"
-#include "session/GameEngine.h"
+#include "player/PlayerData.h"
 #include "web/HighscoreSubmit.h"
 #include "controls/KeyBindings.h"
 #include "ui/MenuImprovedEngine.h"
 #include "ui/MenuLayout.h"
 #include "Sound.h"
+#include "uGLFont.h"
 #include "uText1250.h"
 
 #include <cstdio>
@@ -89,7 +90,7 @@ void TMenuImprovedEngine::SlideIn() {
 }
 
 void TMenuImprovedEngine::DrawItem(int32_t index, float x, float y, TKind kind, const std::string& text) {
-    TGLFont& font = *Engine.ItemFont;
+    TGLFont& font = Host.Fonts().Item;
     if (index == Selected) {
         Marker.Texture = Resources().GetTexture(MarkerTextures[int(kind)]);
         Marker.SetPosition(int32_t(x) - 70, int32_t(y) - 2);
@@ -103,7 +104,7 @@ void TMenuImprovedEngine::DrawItem(int32_t index, float x, float y, TKind kind, 
 
 void TMenuImprovedEngine::DrawValueItem(int32_t index, float x, float y, TKind kind, const std::string& value,
                                         const std::string& label) {
-    TGLFont& font = *Engine.ItemFont;
+    TGLFont& font = Host.Fonts().Item;
     if (index == Selected) {
         Marker.Texture = Resources().GetTexture(MarkerTextures[int(kind)]);
         Marker.SetPosition(int32_t(x) + 190, int32_t(y) - 2);
@@ -119,8 +120,8 @@ void TMenuImprovedEngine::DrawValueItem(int32_t index, float x, float y, TKind k
 void TMenuImprovedEngine::DrawMenu() {
     if (Screen == msNone)
         return;
-    Engine.ItemFont->Alpha = 255;
-    Engine.TextFont->Alpha = 255;
+    Host.Fonts().Item.Alpha = 255;
+    Host.Fonts().Text.Alpha = 255;
     switch (Screen) {
     case msMain:
         DrawMainMenu();
@@ -165,7 +166,7 @@ void TMenuImprovedEngine::DrawMenu() {
     default:
         break;
     }
-    White(*Engine.ItemFont);
+    White(Host.Fonts().Item);
 }
 
 void TMenuImprovedEngine::DrawMainMenu() {
@@ -177,8 +178,8 @@ void TMenuImprovedEngine::DrawMainMenu() {
 }
 
 void TMenuImprovedEngine::DrawSingleRace() {
-    TGLFont& font = *Engine.ItemFont;
-    const TPlayerData& p1 = *Engine.Players[0];
+    TGLFont& font = Host.Fonts().Item;
+    const TPlayerData& p1 = Host.Player(1);
     White(font);
     font.DrawText(Upper(Text(mtPlayer)), 90, 300, ItemSize);
     font.DrawText(Upper(DrivingKeysText(Config().Keys, 0, Config().Language)), 90, 284, SmallSize);
@@ -191,9 +192,9 @@ void TMenuImprovedEngine::DrawSingleRace() {
 }
 
 void TMenuImprovedEngine::DrawRaceForTwo() {
-    TGLFont& font = *Engine.ItemFont;
-    const TPlayerData& p1 = *Engine.Players[0];
-    const TPlayerData& p2 = *Engine.Players[1];
+    TGLFont& font = Host.Fonts().Item;
+    const TPlayerData& p1 = Host.Player(1);
+    const TPlayerData& p2 = Host.Player(2);
     White(font);
     font.DrawText(Upper(Text(mtPlayer1)), 90, 300, ItemSize);
     font.DrawText(Upper(DrivingKeysText(Config().Keys, 0, Config().Language)), 90, 284, SmallSize);
@@ -210,12 +211,12 @@ void TMenuImprovedEngine::DrawRaceForTwo() {
 }
 
 void TMenuImprovedEngine::DrawHighscores() {
-    TGLFont& font = *Engine.ItemFont;
-    const auto& ranks = Engine.Highscores.Tables[HighscoreTrack];
+    TGLFont& font = Host.Fonts().Item;
+    const auto& ranks = Host.HighscoreTable().Tables[HighscoreTrack];
     bool any = false;
     // All ten rows above the track; an empty row keeps its line. The row of the run just finished
     // is drawn in crimson with a marker before it.
-    int32_t ownRow = Engine.LastRunMission == HighscoreTrack ? Engine.LastRunRank : -1;
+    int32_t ownRow = Host.LastRunPlace(HighscoreTrack);
     for (int l = 0; l < HighscoreRanks; ++l) {
         const THighscoreEntry& entry = ranks[size_t(l)];
         if (entry.Score < 1)
@@ -243,7 +244,7 @@ void TMenuImprovedEngine::DrawHighscores() {
 }
 
 void TMenuImprovedEngine::DrawRecord() {
-    TGLFont& font = *Engine.ItemFont;
+    TGLFont& font = Host.Fonts().Item;
     TRecordFetchView view = RecordFetch ? RecordFetch->View() : TRecordFetchView{};
     std::string mission = std::to_string(HighscoreTrack);
     auto line = [&](const std::string& text, float y) {
@@ -286,7 +287,7 @@ void TMenuImprovedEngine::DrawRecord() {
 }
 
 void TMenuImprovedEngine::DrawSubmission() {
-    TGLFont& font = *Engine.ItemFont;
+    TGLFont& font = Host.Fonts().Item;
     White(font);
     // Below the logo, as the record screen: the table's answer, then a line a mission, Return last.
     TRunSubmissionView view = Submission ? Submission->View() : TRunSubmissionView{true, Submitted, {}};
@@ -322,11 +323,11 @@ void TMenuImprovedEngine::DrawSubmission() {
 
 void TMenuImprovedEngine::DrawOptions() {
     static const TMenuText cameraNames[] = {mtCameraTop, mtCameraChase, mtMultiplayer};
-    TGLFont& font = *Engine.ItemFont;
+    TGLFont& font = Host.Fonts().Item;
     White(font);
     // The values top down, then Return on its own line with the hint beside it.
     font.DrawTextWrapped(Upper(Text(mtArrowsHintOptions)), 90, 50, SmallSize, 10);
-    uint8_t camera = Engine.CameraMode < 3 ? Engine.CameraMode : 0;
+    uint8_t camera = Host.ActiveCameraMode() < 3 ? Host.ActiveCameraMode() : 0;
     DrawValueItem(0, 90, 300, TKind::Adjust, Text(cameraNames[camera]), Text(mtCameraView));
     DrawValueItem(1, 90, 270, TKind::Adjust, VolumePercent(Sound().MusicVolume), Text(mtMusic));
     DrawValueItem(2, 90, 240, TKind::Adjust, VolumePercent(Sound().SFXVolume), Text(mtSound));
@@ -346,7 +347,7 @@ void TMenuImprovedEngine::DrawOptions() {
 }
 
 void TMenuImprovedEngine::DrawKeyCell(int32_t index, float x, float y, const std::string& text) {
-    TGLFont& font = *Engine.ItemFont;
+    TGLFont& font = Host.Fonts().Item;
     if (index == Selected) {
         Marker.Texture = Resources().GetTexture(MarkerTextures[int(TKind::Adjust)]);
         Marker.SetPosition(int32_t(x) - 36, int32_t(y) - 1);
@@ -361,7 +362,7 @@ void TMenuImprovedEngine::DrawKeyCell(int32_t index, float x, float y, const std
 
 void TMenuImprovedEngine::DrawControls() {
     constexpr float LabelX = 60, ColumnX[2] = {300, 470}, TopRow = 268, RowStep = 22;
-    TGLFont& font = *Engine.ItemFont;
+    TGLFont& font = Host.Fonts().Item;
     int language = Config().Language;
     const TKeyBindings& keys = Config().Keys;
     White(font);
@@ -385,8 +386,8 @@ void TMenuImprovedEngine::DrawControls() {
 }
 
 void TMenuImprovedEngine::DrawStation() {
-    TGLFont& font = *Engine.ItemFont;
-    TCar* car = Engine.Car(1);
+    TGLFont& font = Host.Fonts().Item;
+    TCar* car = Host.FirstCar();
     bool gas = Screen == msGasStation;
     float value = car ? (gas ? car->Fuel : car->Damage) : 0;
     float slide = float(Slide);
@@ -400,20 +401,20 @@ void TMenuImprovedEngine::DrawStation() {
 }
 
 void TMenuImprovedEngine::DrawMissionFailed() {
-    TGLFont& font = *Engine.ItemFont;
+    TGLFont& font = Host.Fonts().Item;
     float slide = float(Slide);
     Red(font);
     font.DrawText(Upper(Text(mtMissionFailed)), 124, 90 - slide, ItemSize);
     White(font);
-    const auto& reason = Engine.Players[0]->StatusTexts;
+    const auto& reason = Host.Player(1).StatusTexts;
     font.DrawText(Upper(reason[Config().Language == 0 ? 0 : 1]), 124, 70 - slide, 24);
     DrawItem(0, 434, 30 - slide, TKind::Confirm, Text(mtRestartMission));
 }
 
 void TMenuImprovedEngine::DrawCarChoice() {
-    TGLFont& font = *Engine.ItemFont;
-    TGLFont& text = *Engine.TextFont;
-    uint8_t mission = Engine.Players[0]->Mission;
+    TGLFont& font = Host.Fonts().Item;
+    TGLFont& text = Host.Fonts().Text;
+    uint8_t mission = Host.Player(1).Mission;
     const TMissionRow& row = MissionTable[mission < MissionCount ? mission : 0];
     int language = Config().Language;
     float slide = float(Slide);
@@ -434,9 +435,9 @@ void TMenuImprovedEngine::DrawCarChoice() {
 }
 
 void TMenuImprovedEngine::DrawRaceResult() {
-    TGLFont& font = *Engine.ItemFont;
-    const TPlayerData& p1 = *Engine.Players[0];
-    const TPlayerData& p2 = *Engine.Players[1];
+    TGLFont& font = Host.Fonts().Item;
+    const TPlayerData& p1 = Host.Player(1);
+    const TPlayerData& p2 = Host.Player(2);
     const TPlayerData& winner = RaceWinner(p1.ExtraPoints, p2.ExtraPoints) == 1 ? p1 : p2;
     float slide = float(Slide);
     White(font);
@@ -448,8 +449,8 @@ void TMenuImprovedEngine::DrawRaceResult() {
 }
 
 void TMenuImprovedEngine::DrawSingleResult() {
-    TGLFont& font = *Engine.ItemFont;
-    const TPlayerData& p1 = *Engine.Players[0];
+    TGLFont& font = Host.Fonts().Item;
+    const TPlayerData& p1 = Host.Player(1);
     float slide = float(Slide);
     White(font);
     font.DrawText(Upper(p1.Nick), 340, 230 - slide, ItemSize);
@@ -462,12 +463,12 @@ void TMenuImprovedEngine::DrawSingleResult() {
                       340, 176 - slide, 16);
     }
     // The place this run took in the table, not that of an earlier run equal to it.
-    int32_t place = Engine.LastRunMission == p1.Mission ? Engine.LastRunRank : -1;
+    int32_t place = Host.LastRunPlace(p1.Mission);
     if (place >= 0 && place < HighscoreRanks) {
         White(font);
         font.DrawText(Upper(Text(TMenuText(mtPlace1 + place))), 60, 230 - slide, ItemSize);
     }
-    Engine.DrawRoutes(slide);
+    Host.DrawRoutes(slide);
     DrawItem(0, 340, 90 - slide, TKind::Confirm, Text(mtHighscoreTitle));
     DrawItem(1, 340, 60 - slide, TKind::Confirm, Text(mtRestart1P));
 }

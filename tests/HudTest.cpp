@@ -1,11 +1,10 @@
-// The game engine's small rules that the HUD and camera rest on: the name tag fade, the camera's
-// distance steps and the HUD's rounding; and the traffic engine's regions.
-#include "session/GameEngine.h"
-#include "traffic/TrafficEngine.h"
+// The small rules that the HUD and the camera rest on: the name tag fade, the camera's distance
+// steps and the HUD's rounding.
+#include "ui/Hud.h"
 
 #include <gtest/gtest.h>
 
-TEST(TGameEngineHud, NameTagsFadeToOneAtFrame509AndVanishAt510) {
+TEST(THud, NameTagsFadeToOneAtFrame509AndVanishAt510) {
     EXPECT_EQ(NameTagAlpha(0), 255);
     EXPECT_EQ(NameTagAlpha(255), 255);
     EXPECT_EQ(NameTagAlpha(256), 254);
@@ -13,14 +12,14 @@ TEST(TGameEngineHud, NameTagsFadeToOneAtFrame509AndVanishAt510) {
     EXPECT_EQ(NameTagAlpha(510), 0);
 }
 
-TEST(TGameEngineHud, PercentagesRoundHalvesToEven) {
+TEST(THud, PercentagesRoundHalvesToEven) {
     EXPECT_EQ(RoundHalfEven(10.5f), 10);
     EXPECT_EQ(RoundHalfEven(11.5f), 12);
     EXPECT_EQ(RoundHalfEven(89.49f), 89);
     EXPECT_EQ(RoundHalfEven(0.0f), 0);
 }
 
-TEST(TGameEngineCamera, DistanceStepsTowardsTheWantedValueWithoutOvershooting) {
+TEST(THudCamera, DistanceStepsTowardsTheWantedValueWithoutOvershooting) {
     // At speed 0 in the top view the wanted distance is 10: a camera at 10 stays there.
     EXPECT_FLOAT_EQ(StepCameraDistance(10, 10, 0.005f), 10);
     EXPECT_FLOAT_EQ(StepCameraDistance(10, 12, 0.005f), 10.005f);
@@ -31,17 +30,9 @@ TEST(TGameEngineCamera, DistanceStepsTowardsTheWantedValueWithoutOvershooting) {
     EXPECT_FLOAT_EQ(StepCameraDistance(14, 19, 0.02f), 14.02f);
 }
 
-TEST(TGameEngineCamera, ADistanceFollowsASpeedChangeWithALag) {
+TEST(THudCamera, ADistanceFollowsASpeedChangeWithALag) {
     float d = 10;
     for (int frame = 0; frame < 100; ++frame)
         d = StepCameraDistance(d, 2 * 5.0f + 10, 0.005f); // top view at 5 m/s wants 20
     EXPECT_NEAR(d, 10.5f, 1e-3f);
-}
-
-TEST(TTrafficEngine, RegionsHalveTheMapFourTimesWithSharedBorders) {
-    EXPECT_EQ(TTrafficEngine::RegionOf(0, 0), (std::array<int32_t, 4>{0, 0, 32, 32}));
-    EXPECT_EQ(TTrafficEngine::RegionOf(100, 100), (std::array<int32_t, 4>{96, 96, 128, 128}));
-    EXPECT_EQ(TTrafficEngine::RegionOf(511, 511), (std::array<int32_t, 4>{480, 480, 511, 511}));
-    // A point on a border belongs to the region that starts there.
-    EXPECT_EQ(TTrafficEngine::RegionOf(128, 5)[0], 128);
 }

@@ -1,9 +1,7 @@
 #include "web/HighscoreSubmit.h"
 
 #include "player/Config.h"
-#include "web/HttpClient.h"
 #include "uErrors.h"
-#include "uPlatform.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,32 +34,6 @@ std::string HighscoreServerAddress() {
     while (!server.empty() && server.back() == '/')
         server.pop_back();
     return server;
-}
-
-bool SubmitHighscores(const THighscores& table, int mission, const std::string& server) {
-    if (mission < 0 || mission >= HighscoreTables)
-        throw ERangeError("Highscore table " + std::to_string(mission) + " out of range.");
-    THttpClient client;
-    for (const THighscoreEntry& entry : table.Tables[size_t(mission)]) {
-        if (entry.Nick.empty() || entry.Score == 0)
-            continue;
-        std::string url = InsertUrl(server, entry, mission);
-        try {
-            client.Get(url);
-        } catch (const EHttpError& e) {
-            // The server's own answer when one came, else why none came (the error names the URL).
-            std::string cause = client.StatusText;
-            if (cause.empty()) {
-                cause = e.what();
-                if (cause.rfind(url + ": ", 0) == 0)
-                    cause.erase(0, url.size() + 2);
-            }
-            ShowMessageBox("The highscores could not be sent to the server " + server + ": " + cause + ".",
-                           "Kalmirov");
-            return false;
-        }
-    }
-    return true;
 }
 
 std::vector<std::string> InsertUrls(const THighscores& table, int mission, const std::string& server) {

@@ -1,5 +1,5 @@
-// Sending one mission's highscore table to the highscore web server: one HTTP GET per entry, as the
-// server's insert request expects, and the escaping of the nick in it.
+// The old protocol's highscore requests: one HTTP GET per entry of a mission's table, as the server's
+// insert request expects, the escaping of the nick in it, and the server's address.
 #pragma once
 
 #include "player/Highscores.h"
@@ -11,14 +11,8 @@
 // environment variable KALMIROV_HIGHSCORE_SERVER is set.
 std::string HighscoreServerAddress();
 
-// Sends the entries of table `mission` (0..15) whose nick is not empty and whose score is not 0, in
-// rank order, to `server`. Stops at the first failed request, shows a message box naming the server
-// and the cause (the response's status text, or why no response came) and returns false; true when every
-// request went through (also for an empty table). Blocks until done; each request gives up after a few
-// seconds.
-bool SubmitHighscores(const THighscores& table, int mission, const std::string& server);
-
-// The insert request of every entry SubmitHighscores would send, as complete URLs.
+// The old protocol's insert request of every entry of table `mission` (0..15) whose nick is not empty
+// and whose score is not 0, in rank order, as complete URLs (the web submission sends them).
 std::vector<std::string> InsertUrls(const THighscores& table, int mission, const std::string& server);
 
 // The nick's bytes for the query: '*', '-', '.', '@', 'A'-'Z', '_' and 'a'-'z' unchanged, a blank

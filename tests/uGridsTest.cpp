@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -65,14 +66,14 @@ TEST_F(TTextureGridTest, RotationAndMirrorsPermuteTheCorners) {
 }
 
 TEST_F(TTextureGridTest, AChunkHoldsTheTilesCornerInItThatStillShow) {
-    grid.SetTile(5, 0, 0, 40, 0, false, false);   // larger than a chunk: drawn on its own
-    grid.SetTile(1, 16, 16, 4, 0, false, false);  // chunk (1, 1)
+    grid.SetTile(5, 0, 0, 40, 0, false, false);  // larger than a chunk: drawn on its own
+    grid.SetTile(1, 16, 16, 4, 0, false, false); // chunk (1, 1)
     grid.SetTile(2, 20, 16, 2, 0, false, false);
     grid.SetTile(3, 24, 24, 2, 0, false, false);
-    grid.SetTile(8, 27, 17, 1, 0, false, false);  // wholly covered by the next: shows nowhere
+    grid.SetTile(8, 27, 17, 1, 0, false, false); // wholly covered by the next: shows nowhere
     grid.SetTile(10, 26, 16, 2, 0, false, false);
-    grid.SetTile(4, 30, 30, 4, 0, false, false);  // reaches into chunk (2, 2), listed in (1, 1)
-    grid.SetTile(6, 18, 18, 2, 0, false, false);  // over the first tile's middle
+    grid.SetTile(4, 30, 30, 4, 0, false, false); // reaches into chunk (2, 2), listed in (1, 1)
+    grid.SetTile(6, 18, 18, 2, 0, false, false); // over the first tile's middle
     std::vector<const TTileCell*> tiles;
     grid.CollectChunk(1, 1, tiles);
     std::vector<int32_t> textures;
@@ -187,19 +188,43 @@ TEST(Physics, AWorldHasTheGroundPlaneAndBitsMustBeNonNegative) {
     EXPECT_FLOAT_EQ(float(gravity[2]), -9.81f);
 }
 
-TEST_F(TMeshGridTest, BlocksBecomeBoxesEveryDraw) {
+TEST_F(TMeshGridTest, BoxesAreKeptWhileInViewAndStandInTheSpaceAsIfMadeAnew) {
+    // Blocks draw nothing, so no GL is needed. In view from x = 245: A, B, C; from x = 265: B, C, D.
+    auto placeBlocks = [](TMeshGrid& g) {
+        for (float x : {240.0f, 250.0f, 262.0f, 270.0f})
+            g.PlaceBox(VectorMake(3, 1, 10), x, 250);
+    };
+    // The obstacle boxes' x in the order the space holds them (that order steers ODE's results).
+    auto spaceOrder = [](dSpaceID space) {
+        std::vector<float> xs;
+        for (int i = 0; i < dSpaceGetNumGeoms(space); ++i)
+            if (dGeomGetCategoryBits(dSpaceGetGeom(space, i)) == CAT_OBSTACLE)
+                xs.push_back(float(dGeomGetPosition(dSpaceGetGeom(space, i))[0]));
+        return xs;
+    };
     grid = std::make_unique<TMeshGrid>(camera, physics.Space());
-    grid->PlaceBox(VectorMake(3, 1, 10), 255, 250); // blocks draw nothing, so no GL is needed
-    camera.SetTarget(256, 256);
-    for (int frame = 0; frame < 3; ++frame) {
-        grid->Draw();
-        EXPECT_EQ(dSpaceGetNumGeoms(physics.Space()), 2); // the ground plane and this frame's box
-    }
-    dGeomID box = grid->CollisionGeoms.First()->Data;
-    EXPECT_EQ(dGeomGetCategoryBits(box), CAT_OBSTACLE);
+    placeBlocks(*grid);
+    camera.SetTarget(265, 250);
+    grid->Draw();
+    ASSERT_EQ(grid->CollisionGeoms.size(), 3u);
+    dGeomID b = grid->CollisionGeoms[0];
+    grid->Draw();
+    EXPECT_EQ(grid->CollisionGeoms[0], b);
+    EXPECT_EQ(dSpaceGetNumGeoms(physics.Space()), 4); // the ground plane and three boxes
     odeVector3 lengths;
-    dGeomBoxGetLengths(box, lengths);
+    dGeomBoxGetLengths(b, lengths);
     EXPECT_FLOAT_EQ(float(lengths[2]), 40); // four times the block's height
+
+    camera.SetTarget(245, 250); // D leaves, A comes in ahead of the kept B and C in scan order
+    grid->Draw();
+    ASSERT_EQ(grid->CollisionGeoms.size(), 3u);
+    EXPECT_EQ(grid->CollisionGeoms[1], b);
+    TPhysicsWorld freshPhysics;
+    TMeshGrid fresh(camera, freshPhysics.Space());
+    placeBlocks(fresh);
+    fresh.Draw();
+    EXPECT_EQ(spaceOrder(physics.Space()), spaceOrder(freshPhysics.Space()));
+
     camera.SetTarget(100, 100); // out of sight: no box
     grid->Draw();
     EXPECT_EQ(dSpaceGetNumGeoms(physics.Space()), 1);
@@ -237,7 +262,8 @@ TEST(CityEdge, ThePiecesLieOutsideTheWallsOnEverySideWithTheirFenceOnTheTownSide
     TCamera camera; // all planes zero: everything counts as visible
     TCityEdge edge(camera, Mesh(32, 32, 9));
     std::vector<TCityEdge::TPiece> pieces;
-    for (auto [x, y] : {std::pair{256.0f, 2.0f}, {510.0f, 256.0f}, {256.0f, 510.0f}, {2.0f, 256.0f}, {1.0f, 1.0f}}) {
+    for (auto [x, y] :
+         {std::pair{256.0f, 2.0f}, {510.0f, 256.0f}, {256.0f, 510.0f}, {2.0f, 256.0f}, {1.0f, 1.0f}}) {
         SCOPED_TRACE(testing::Message() << "camera at " << x << ", " << y);
         camera.SetTarget(x, y);
         edge.CollectVisible(pieces);
@@ -245,7 +271,9 @@ TEST(CityEdge, ThePiecesLieOutsideTheWallsOnEverySideWithTheirFenceOnTheTownSide
         for (const TCityEdge::TPiece& p : pieces) {
             // The piece's local low-Y side (its fence) and high-Y side (the far end of the wood).
             float a = p.Heading * 3.14159265f / 180;
-            auto at = [&](float v) { return std::pair{p.Centre.x - v * std::sin(a), p.Centre.y + v * std::cos(a)}; };
+            auto at = [&](float v) {
+                return std::pair{p.Centre.x - v * std::sin(a), p.Centre.y + v * std::cos(a)};
+            };
             auto [fx, fy] = at(-16);
             auto [wx, wy] = at(16);
             bool onInnerFace = std::fabs(fx - 1) < 1e-3f || std::fabs(fx - 511) < 1e-3f ||

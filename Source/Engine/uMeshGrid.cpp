@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -68,6 +69,7 @@ void TMeshGrid::PlaceMesh(const TMeshRecord& mesh, int32_t x, int32_t y, float z
         throw ERangeError("Building rotation " + std::to_string(rotation) + " out of range 0..3");
     if (!TTextureGrid::InGrid(x, y))
         return;
+    DestroyBoxes(); // a kept box would keep the old object's shape
     TMeshCell& corner = Building(x, y);
     corner.DisplayList = static_cast<int32_t>(mesh.List);
     corner.CellsX = RoundCells(mesh.Extent.x);
@@ -91,6 +93,7 @@ void TMeshGrid::PlaceMesh(const TMeshRecord& mesh, int32_t x, int32_t y, float z
 void TMeshGrid::PlaceBox(const dVector3& size, float fx, float fy) {
     if (!InGrid(fx, fy))
         return;
+    DestroyBoxes();
     int32_t tx = static_cast<int32_t>(fx), ty = static_cast<int32_t>(fy);
     TMeshCell& corner = Block(tx, ty);
     // A block thinner than half a cell (a thin wall, a post) still covers the cell of its corner:
@@ -139,16 +142,35 @@ void TMeshGrid::CollectVisible(std::vector<const TMeshCell*>& buildings,
 }
 
 void TMeshGrid::DestroyBoxes() {
-    for (TNode<dxGeom>* node = CollisionGeoms.First(); !node->IsTail(); node = node->Next)
-        dGeomDestroy(node->Data);
-    CollisionGeoms.Clear();
+    for (const TKeptBox& kept : Kept)
+        dGeomDestroy(kept.Box);
+    Kept.clear();
+    CollisionGeoms.clear();
 }
 
-void TMeshGrid::CreateBox(const TMeshCell& object) {
+void TMeshGrid::UpdateBox(const TMeshCell& object) {
     if (!Space)
         return;
-    dVector3 lengths = VectorMake(object.Size.x, object.Size.y, 4 * object.Size.z);
-    CollisionGeoms.Add(CreateObstacleBox(Space, lengths, object.Center));
+    auto found =
+        std::lower_bound(Kept.begin(), Kept.end(), &object, [](const TKeptBox& kept, const TMeshCell* o) {
+            return std::less<const TMeshCell*>()(kept.Object, o);
+        });
+    dGeomID box;
+    if (found != Kept.end() && found->Object == &object && found->Box) {
+        // ODE's results depend on the order of the geoms in the space, and a new geom goes to the
+        // front of its space's list, marked moved: taken out, put back and set where it stands, the
+        // kept box is where and as a box made now would be (the space's collision pass expects
+        // every moved geom at the front).
+        box = std::exchange(found->Box, nullptr);
+        dSpaceRemove(Space, box);
+        dSpaceAdd(Space, box);
+        dGeomSetPosition(box, object.Center.x, object.Center.y, object.Center.z);
+    } else {
+        dVector3 lengths = VectorMake(object.Size.x, object.Size.y, 4 * object.Size.z);
+        box = CreateObstacleBox(Space, lengths, object.Center);
+    }
+    NextKept.push_back({&object, box});
+    CollisionGeoms.push_back(box);
 }
 
 void TMeshGrid::Draw() {
@@ -157,13 +179,21 @@ void TMeshGrid::Draw() {
 }
 
 void TMeshGrid::Prepare() {
-    DestroyBoxes();
     CollectVisible(BuildingScratch, BlockScratch);
+    NextKept.clear();
+    CollisionGeoms.clear();
     for (const TMeshCell* building : BuildingScratch)
         if (building->Collides)
-            CreateBox(*building);
+            UpdateBox(*building);
     for (const TMeshCell* block : BlockScratch)
-        CreateBox(*block);
+        UpdateBox(*block);
+    for (const TKeptBox& gone : Kept)
+        if (gone.Box)
+            dGeomDestroy(gone.Box);
+    Kept.swap(NextKept);
+    std::sort(Kept.begin(), Kept.end(), [](const TKeptBox& a, const TKeptBox& b) {
+        return std::less<const TMeshCell*>()(a.Object, b.Object);
+    });
 }
 
 void TMeshGrid::DrawPrepared() {
@@ -175,5 +205,6 @@ void TMeshGrid::DrawPrepared() {
     std::stable_sort(DrawOrder.begin(), DrawOrder.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [depth, building] : DrawOrder)
-        CallListAt(static_cast<uint32_t>(building->DisplayList), building->Center, building->Rotation * -90.0f);
+        CallListAt(static_cast<uint32_t>(building->DisplayList), building->Center,
+                   building->Rotation * -90.0f);
 }

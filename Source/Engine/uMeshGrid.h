@@ -1,12 +1,11 @@
 // TMeshGrid: the city's buildings and invisible collision blocks on two 512 x 512 layers of
 // one-metre cells. An object's data lives in its corner cell; every cell it covers points there.
-// Drawn each frame around the camera; the visible colliding objects become obstacle boxes in the
-// physics space until the next draw. Owns both layers, their drawn flags and those boxes.
+// Drawn each frame around the camera; the visible colliding objects have obstacle boxes in the
+// physics space, kept while they stay in view. Owns both layers, their drawn flags and those boxes.
 #pragma once
 
 #include "Resources.h"
 #include "uCamera.h"
-#include "uList.h"
 #include "uOde.h"
 #include "uTextureGrid.h"
 #include "uVector.h"
@@ -49,15 +48,16 @@ class TMeshGrid {
     void Clear();
     // The objects the next Draw would draw and turn into boxes (no GL, no physics needed).
     void CollectVisible(std::vector<const TMeshCell*>& buildings, std::vector<const TMeshCell*>& blocks);
-    // Destroys last frame's boxes, draws the visible buildings and makes the new boxes.
+    // Chooses the visible objects, brings their boxes up to date and draws the visible buildings.
     void Draw();
     // Draw in two halves, for a frame that runs its physics between choosing the buildings in view
-    // and drawing them: Prepare destroys last frame's boxes, chooses the visible objects and makes
-    // the new boxes (in the order Draw makes them); DrawPrepared draws the chosen buildings, nearest
-    // to the eye first.
+    // and drawing them: Prepare chooses the visible objects, destroys the boxes of those gone from
+    // view, makes boxes for those come into it and leaves the space's geom list as if every box
+    // had just been made in scan order; DrawPrepared draws the chosen buildings, nearest to the eye
+    // first.
     void Prepare();
     void DrawPrepared();
-    // Destroys every obstacle box made by the last draw.
+    // Destroys every obstacle box.
     void DestroyBoxes();
 
     TMeshCell& Building(int32_t x, int32_t y) { return Buildings[size_t(x) * GridSize + size_t(y)]; }
@@ -67,10 +67,14 @@ class TMeshGrid {
     }
     const TMeshCell& Block(int32_t x, int32_t y) const { return Blocks[size_t(x) * GridSize + size_t(y)]; }
 
-    TList<dxGeom> CollisionGeoms; // boxes made by the last draw
+    std::vector<dGeomID> CollisionGeoms; // the boxes of the objects in view, in scan order
 
   private:
-    void CreateBox(const TMeshCell& object);
+    struct TKeptBox {
+        const TMeshCell* Object;
+        dGeomID Box;
+    };
+    void UpdateBox(const TMeshCell& object);
 
     const TCamera& Camera;
     dSpaceID Space;
@@ -80,4 +84,6 @@ class TMeshGrid {
     std::unique_ptr<uint8_t[]> BlockDrawn;
     std::vector<const TMeshCell*> BuildingScratch, BlockScratch;
     std::vector<std::pair<float, const TMeshCell*>> DrawOrder; // eye depth, building
+    std::vector<TKeptBox> Kept;                                // the boxes in view, sorted by object
+    std::vector<TKeptBox> NextKept;                            // the set Prepare is building
 };

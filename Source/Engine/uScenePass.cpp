@@ -58,7 +58,9 @@ void TScenePass::End() {
     if (width != TextureWidth || height != TextureHeight) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+        // Four bytes a texel, as the back buffer holds them: the software renderer copies the
+        // corner in without converting each pixel to a three-byte layout.
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
         TextureWidth = width;
         TextureHeight = height;
     }
@@ -76,6 +78,7 @@ void TScenePass::End() {
     glDisable(GL_BLEND);
     glDisable(GL_FOG);
     glDisable(GL_CULL_FACE);
+    glDisable(GL_ALPHA_TEST); // the copied alpha is whatever the back buffer holds
     glEnable(GL_TEXTURE_2D);
     PushOrtho(1, 1, -1, 1);
     float s = float(SceneWidth) / float(width), t = float(SceneHeight) / float(height);

@@ -374,7 +374,7 @@ std::vector<std::string> RenderViews(int width, int height, const std::vector<TV
             engine.EndFrame();
         }
     // The visible colliding buildings of the last view are boxes in the physics space now.
-    EXPECT_TRUE(views.back().GroundOnly || !engine.MeshGrid->CollisionGeoms.IsEmpty());
+    EXPECT_TRUE(views.back().GroundOnly || !engine.MeshGrid->CollisionGeoms.empty());
     if (lastCamera)
         *lastCamera = engine.Camera;
     Resources().Clear();

@@ -13,10 +13,11 @@ constexpr size_t MaxReplayBytes = 1 << 20;  // a replay of an hour's ticks is 13
 constexpr uint16_t DrivenReplayVersion = 5; // the replay layout the game this server runs drives
 
 // Where that layout keeps what the first look reads: the magic "KALRPLAY", the layout version (16
-// bits), mission and car (a byte each), the number of ticks (32 bits), then the ticks' frames.
+// bits), mission and car (a byte each), the claimed score (int32), the number of ticks (32 bits), then
+// the ticks' frames.
 namespace ReplayLayout {
 constexpr size_t MagicBytes = 8;
-constexpr size_t VersionAt = 8, MissionAt = 22, CarAt = 23, FrameCountAt = 80, HeaderBytes = 84;
+constexpr size_t VersionAt = 8, MissionAt = 22, CarAt = 23, ScoreAt = 72, FrameCountAt = 80, HeaderBytes = 84;
 constexpr size_t FrameBytes = 37;
 } // namespace ReplayLayout
 

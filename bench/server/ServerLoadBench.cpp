@@ -46,7 +46,7 @@ class TTimedDriver : public TReplayDriver {
         auto end = TClock::now() + Time;
         while (!stop && TClock::now() < end)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        return FakeDrive(body[72] == 'F');
+        return FakeDrive(body[ReplayLayout::HeaderBytes] == 'F');
     }
 
   private:
@@ -74,11 +74,13 @@ std::vector<std::string> Bodies(const TOptions& options, int& forged) {
         // A nonce of this run keeps the bodies apart from an earlier run's in the same database.
         uint64_t nonce = std::random_device()() ^ uint64_t(TClock::now().time_since_epoch().count());
         for (int i = 0; i < options.Uploads; ++i) {
+            // The marks go into the first frame, which the stand-in reads and the header check does not.
             std::string body = FakeReplay('\0');
-            body[72] = i % 3 == 2 ? 'F' : 'V';
+            const size_t mark = ReplayLayout::HeaderBytes;
+            body[mark] = i % 3 == 2 ? 'F' : 'V';
             forged += i % 3 == 2;
-            std::memcpy(&body[73], &i, sizeof i);
-            std::memcpy(&body[73 + sizeof i], &nonce, sizeof nonce);
+            std::memcpy(&body[mark + 1], &i, sizeof i);
+            std::memcpy(&body[mark + 1 + sizeof i], &nonce, sizeof nonce);
             bodies.push_back(std::move(body));
         }
         return bodies;
@@ -86,12 +88,12 @@ std::vector<std::string> Bodies(const TOptions& options, int& forged) {
     for (const std::string& name : options.Replays) {
         std::string real = ReadFile(name);
         bodies.push_back(real);
-        if (real.size() >= 72) {
-            std::string richer = real; // the claimed score (int32 at byte 60) raised by 100
+        if (real.size() >= ReplayLayout::HeaderBytes) {
+            std::string richer = real; // the claimed score raised by 100
             int32_t score;
-            std::memcpy(&score, &richer[60], 4);
+            std::memcpy(&score, &richer[ReplayLayout::ScoreAt], 4);
             score += 100;
-            std::memcpy(&richer[60], &score, 4);
+            std::memcpy(&richer[ReplayLayout::ScoreAt], &score, 4);
             bodies.push_back(std::move(richer));
             ++forged;
         }

@@ -3,6 +3,7 @@
 // game's directory.
 #pragma once
 
+#include "cars/Car.h"
 #include "session/GameEngine.h"
 #include "uByteReader.h"
 
@@ -47,4 +48,17 @@ inline bool HaveGameData(benchmark::State& state) {
         return true;
     state.SkipWithError("data/ not found: run from the game's directory (build/run)");
     return false;
+}
+
+// One tick and its picture with the player's car driven round and round: the accelerator held, the
+// right arrow in the last 150 of every 400 ticks.
+inline void CircleTick(TGameEngine& game, int tick) {
+    game.HandleInput();
+    if (TCar* car = game.Car(1)) {
+        car->Accelerate();
+        if (tick % 400 > 250)
+            car->SteerPositive();
+    }
+    game.UpdateGame();
+    game.RenderFrame();
 }

@@ -121,14 +121,7 @@ void GameFrames(benchmark::State& state, int hour, bool fullscreen = false) {
         before = ReadGLCallCounts();
         for (int i = 0; i < 2000; ++i) {
             auto start = TClockType::now();
-            game->HandleInput();
-            if (TCar* car = game->Car(1)) {
-                car->Accelerate();
-                if (i % 400 > 250)
-                    car->SteerPositive();
-            }
-            game->UpdateGame();
-            game->RenderFrame();
+            CircleTick(*game, i);
             frames.push_back(Milliseconds(start, TClockType::now()));
         }
         after = ReadGLCallCounts();

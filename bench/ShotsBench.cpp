@@ -24,14 +24,7 @@ void MissionShots(TBenchGame& bench, const std::string& dir, const std::string& 
     for (int frame : {300, 600, 900})
         game->AddShot(uint64_t(frame), dir + "/" + name + "_" + std::to_string(frame) + ".png");
     for (int i = 0; i < 910; ++i) {
-        game->HandleInput();
-        if (TCar* car = game->Car(1)) {
-            car->Accelerate();
-            if (i % 400 > 250)
-                car->SteerPositive();
-        }
-        game->UpdateGame();
-        game->RenderFrame();
+        CircleTick(*game, i);
     }
     // The in-game menu over the frozen scene.
     game->ShowMenu(2);

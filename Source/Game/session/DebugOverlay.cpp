@@ -4,24 +4,8 @@
 #include "cars/Car.h"
 #include "session/GameEngine.h"
 #include "traffic/TrafficEngine.h"
+#include "uFormat.h"
 
-#include <cstdio>
-
-namespace {
-
-std::string Format(const char* pattern, double a) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, pattern, a);
-    return buffer;
-}
-
-std::string Format(const char* pattern, int a, int b) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, pattern, a, b);
-    return buffer;
-}
-
-} // namespace
 
 void TGameEngine::DrawDebugInfo() {
     if (!DebugOverlay)

@@ -12,6 +12,7 @@
 #include "uGLFont.h"
 #include "uText1250.h"
 #include "ui/MenuScreen.h"
+#include "uFormat.h"
 
 #include <cmath>
 #include <cstdio>
@@ -38,18 +39,6 @@ float TrailStep(float lag) {
 // The turn from `from` to `to` in radians, the short way round.
 float AngleBetween(float from, float to) {
     return std::remainder(to - from, TwoPi);
-}
-
-std::string Format(const char* pattern, double a) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, pattern, a);
-    return buffer;
-}
-
-std::string Format(const char* pattern, int a, int b) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, pattern, a, b);
-    return buffer;
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "Sound.h"
 #include "uGLFont.h"
 #include "uText1250.h"
+#include "uFormat.h"
 
 #include <cstdio>
 
@@ -44,12 +45,6 @@ void White(TGLFont& font) {
 }
 void Red(TGLFont& font) {
     font.SetColor(Crimson[0], Crimson[1], Crimson[2]);
-}
-
-std::string Format(const char* format, double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
 }
 
 std::string TrackName(int track) {

@@ -31,11 +31,14 @@ void Put(const std::string& file, const uint8_t* data, size_t size) {
         __builtin_trap();
 }
 
+// What a damaged file would tell the player is no concern of the fuzzer.
+void IgnoreNotice(const std::string&) {}
+
 void Profiles(const uint8_t* data, size_t size) {
     std::string file = Folder() + "/profiles.dat";
     Put(file, data, size);
     TProfileList list;
-    list.LoadProfiles(file);
+    list.LoadProfiles(file, IgnoreNotice);
     if (list.Records.size() > size_t(MaxProfiles))
         __builtin_trap();
     for (const TProfileRecord& record : list.Records) {
@@ -43,9 +46,9 @@ void Profiles(const uint8_t* data, size_t size) {
         player.SetCarType(int32_t(size % 8));
         player.AddScore(1);
     }
-    list.AddProfile("nick", file);
+    list.AddProfile("nick", file, IgnoreNotice);
     TProfileList again;
-    again.LoadProfiles(file);
+    again.LoadProfiles(file, IgnoreNotice);
     if (again.Records.size() != list.Records.size())
         __builtin_trap();
 }
@@ -65,13 +68,13 @@ void Highscores(const uint8_t* data, size_t size) {
 void Settings(const uint8_t* data, size_t size) {
     std::string file = Folder() + "/settings.ini";
     Put(file, data, size);
-    TConfig config(file);
+    TConfig config(file, IgnoreNotice);
     config.SamplesVolume = int32_t(size % 256);
     std::string error;
     if (config.KeyOpen && !config.Save(error))
         __builtin_trap();
     config.KeyOpen = false;
-    TConfig again(file);
+    TConfig again(file, IgnoreNotice);
     if (again.SamplesVolume != int32_t(size % 256))
         __builtin_trap();
     again.KeyOpen = false;

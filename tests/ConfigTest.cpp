@@ -40,7 +40,7 @@ class TConfigTest : public ::testing::Test {
 
 TEST_F(TConfigTest, FirstStartCreatesTheStoreWithDefaults) {
     {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         EXPECT_TRUE(config.KeyOpen);
         EXPECT_EQ(config.Language, 0);
         EXPECT_EQ(config.SamplesVolume, 255);
@@ -59,7 +59,7 @@ TEST_F(TConfigTest, FirstStartCreatesTheStoreWithDefaults) {
 
 TEST_F(TConfigTest, ValuesSurviveARun) {
     {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         config.Language = 1;
         config.SamplesVolume = 17;
         config.ModulesVolume = 0;
@@ -67,7 +67,7 @@ TEST_F(TConfigTest, ValuesSurviveARun) {
         config.Carmageddon = true;
         config.HighscoreServer = "http://scores.example:9000";
     }
-    TConfig again(File());
+    TConfig again(File(), TestNotice);
     EXPECT_EQ(again.Language, 1);
     EXPECT_EQ(again.SamplesVolume, 17);
     EXPECT_EQ(again.ModulesVolume, 0);
@@ -87,21 +87,21 @@ TEST_F(TConfigTest, HighscoreServerIsAQuotedText) {
     };
     for (const auto& [text, expected] : cases) {
         WriteText(File(), text);
-        EXPECT_EQ(TConfig(File()).HighscoreServer, expected) << text;
+        EXPECT_EQ(TConfig(File(), TestNotice).HighscoreServer, expected) << text;
     }
 }
 
 TEST_F(TConfigTest, OlderFileGainsTheHighscoreServerAndKeepsItsLines) {
     WriteText(File(), "# mine\nLanguage=1\nSamplesVolume=7\n");
     {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         EXPECT_EQ(config.HighscoreServer, "http://127.0.0.1:8080");
         config.HighscoreServer = "http://bad\nLanguage=0\"";
     }
     EXPECT_EQ(ReadText(File()), "# mine\nLanguage=1\nSamplesVolume=7\nModulesVolume=255\nWindowed=0\n"
                                 "Carmageddon=0\nHighscoreServer=\"http://badLanguage=0\"\"\n")
         << "a line break cannot end the value's line early";
-    TConfig again(File());
+    TConfig again(File(), TestNotice);
     EXPECT_EQ(again.Language, 1);
     EXPECT_EQ(again.HighscoreServer, "http://badLanguage=0\"");
 }
@@ -109,7 +109,7 @@ TEST_F(TConfigTest, OlderFileGainsTheHighscoreServerAndKeepsItsLines) {
 TEST_F(TConfigTest, InstallerLanguageIsReadOnceAndRemovedAtOnce) {
     WriteText(File(), "InstallerLanguage=\"1029\"\nSamplesVolume=100\n");
     {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         EXPECT_EQ(config.Language, 1);
         EXPECT_EQ(config.SamplesVolume, 100);
         std::string now = ReadText(File());
@@ -118,7 +118,7 @@ TEST_F(TConfigTest, InstallerLanguageIsReadOnceAndRemovedAtOnce) {
         config.Language = 0; // the user picks English in the launcher
     }
     EXPECT_TRUE(Has(ReadText(File()), "Language=0\n"));
-    EXPECT_EQ(TConfig(File()).Language, 0) << "the user's choice wins from then on";
+    EXPECT_EQ(TConfig(File(), TestNotice).Language, 0) << "the user's choice wins from then on";
 }
 
 TEST_F(TConfigTest, InstallerLanguageRules) {
@@ -138,7 +138,7 @@ TEST_F(TConfigTest, InstallerLanguageRules) {
     };
     for (const TCase& c : cases) {
         WriteText(File(), c.Text);
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         EXPECT_EQ(config.Language, c.Expected) << c.Text;
         EXPECT_FALSE(Has(ReadText(File()), "InstallerLanguage")) << c.Text;
     }
@@ -150,7 +150,7 @@ TEST_F(TConfigTest, WrongTypesAndOddValuesCountAsAbsent) {
                       "ModulesVolume=12abc\n"
                       "Windowed=yes\n"
                       "Carmageddon=99999999999\n");
-    TConfig config(File());
+    TConfig config(File(), TestNotice);
     EXPECT_EQ(config.Language, 0);
     EXPECT_EQ(config.SamplesVolume, 255);
     EXPECT_EQ(config.ModulesVolume, 255);
@@ -160,7 +160,7 @@ TEST_F(TConfigTest, WrongTypesAndOddValuesCountAsAbsent) {
 
 TEST_F(TConfigTest, VolumesAreClampedAndAnyNonZeroIsTrue) {
     WriteText(File(), "SamplesVolume=999\nModulesVolume=-4\nWindowed=-1\nCarmageddon=2\n");
-    TConfig config(File());
+    TConfig config(File(), TestNotice);
     EXPECT_EQ(config.SamplesVolume, 255);
     EXPECT_EQ(config.ModulesVolume, 0);
     EXPECT_TRUE(config.Windowed);
@@ -176,32 +176,32 @@ TEST_F(TConfigTest, RenderScaleIsOneOfTheMenusChoices) {
     };
     for (const auto& [line, expected] : cases) {
         WriteText(File(), line);
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         EXPECT_EQ(config.RenderScale, expected) << line;
     }
     WriteText(File(), "");
     {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         config.RenderScale = 75;
     }
     EXPECT_TRUE(Has(ReadText(File()), "RenderScale=75\n"));
-    EXPECT_EQ(TConfig(File()).RenderScale, 75);
+    EXPECT_EQ(TConfig(File(), TestNotice).RenderScale, 75);
 }
 
 // The window's size is written only once it differs from the default, is read back as a pair, and a
 // size no window could have leaves the default.
 TEST_F(TConfigTest, WindowSizeIsWrittenOnceChangedAndReadAsAPair) {
     {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         EXPECT_EQ(config.WindowWidth, 640);
     }
     EXPECT_FALSE(Has(ReadText(File()), "WindowWidth")) << "untouched, the file stays as before";
     {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         config.WindowWidth = 1024;
         config.WindowHeight = 700;
     }
-    TConfig again(File());
+    TConfig again(File(), TestNotice);
     EXPECT_EQ(again.WindowWidth, 1024);
     EXPECT_EQ(again.WindowHeight, 700);
     const std::pair<const char*, int> cases[] = {
@@ -213,20 +213,20 @@ TEST_F(TConfigTest, WindowSizeIsWrittenOnceChangedAndReadAsAPair) {
     };
     for (const auto& [text, width] : cases) {
         WriteText(File(), text);
-        EXPECT_EQ(TConfig(File()).WindowWidth, width) << text;
+        EXPECT_EQ(TConfig(File(), TestNotice).WindowWidth, width) << text;
     }
 }
 
 TEST_F(TConfigTest, KeysAndRumbleAreKeptByNameOnceChanged) {
     {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         EXPECT_TRUE(config.Rumble);
         EXPECT_EQ(config.Keys, TKeyBindings::Defaults());
     }
     std::string untouched = ReadText(File());
     EXPECT_FALSE(Has(untouched, "Player") || Has(untouched, "Rumble")) << "untouched, the file stays as before";
     {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         config.Rumble = false;
         ASSERT_EQ(config.Keys.Bind(0, TKeyAction::Accelerate, DIK_I), TBindResult::Bound);
         ASSERT_EQ(config.Keys.Bind(1, TKeyAction::Map, DIK_M), TBindResult::Bound);
@@ -237,7 +237,7 @@ TEST_F(TConfigTest, KeysAndRumbleAreKeptByNameOnceChanged) {
         << text;
     EXPECT_FALSE(Has(text, "Player1Brake")) << "a key left as it was is not written";
     {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         EXPECT_FALSE(config.Rumble);
         EXPECT_EQ(config.Keys.Key(0, TKeyAction::Accelerate), DIK_I);
         EXPECT_EQ(config.Keys.Key(1, TKeyAction::Map), DIK_M);
@@ -255,7 +255,7 @@ TEST_F(TConfigTest, KeysAndRumbleAreKeptByNameOnceChanged) {
     };
     for (const auto& [fileText, map] : cases) {
         WriteText(File(), fileText);
-        EXPECT_EQ(TConfig(File()).Keys.Key(0, TKeyAction::Map), map) << fileText;
+        EXPECT_EQ(TConfig(File(), TestNotice).Keys.Key(0, TKeyAction::Map), map) << fileText;
     }
 }
 
@@ -271,7 +271,7 @@ TEST_F(TConfigTest, HandEditedFileWithJunkIsReadAndKept) {
                        "ModulesVolume=30"s;
     WriteText(File(), junk);
     {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         EXPECT_TRUE(config.KeyOpen);
         EXPECT_EQ(config.Language, 1) << "names match in any case, spaces trimmed";
         EXPECT_EQ(config.SamplesVolume, 20) << "the last of a repeated name counts";
@@ -284,14 +284,14 @@ TEST_F(TConfigTest, HandEditedFileWithJunkIsReadAndKept) {
     EXPECT_TRUE(Has(text, "SamplesVolume=20\n"));
     EXPECT_FALSE(Has(text, "samplesvolume=20")) << "one line per name after a save";
     EXPECT_FALSE(Has(text, "SamplesVolume=10"));
-    EXPECT_EQ(TConfig(File()).SamplesVolume, 20);
+    EXPECT_EQ(TConfig(File(), TestNotice).SamplesVolume, 20);
 }
 
 TEST_F(TConfigTest, StoreThatCannotBeOpenedKeepsDefaultsAndWritesNothing) {
     // The settings folder's place is taken by a file.
     WriteText(Dir.File("kalmirov"), "not a folder");
     {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         EXPECT_FALSE(config.KeyOpen);
         EXPECT_EQ(config.SamplesVolume, 255);
         config.SamplesVolume = 3;
@@ -305,7 +305,7 @@ TEST_F(TConfigTest, StoreThatCannotBeOpenedKeepsDefaultsAndWritesNothing) {
 
 TEST_F(TConfigTest, SettingsFileThatIsAFolderIsNotTouched) {
     std::filesystem::create_directories(File());
-    TConfig config(File());
+    TConfig config(File(), TestNotice);
     EXPECT_FALSE(config.KeyOpen);
 }
 
@@ -314,7 +314,7 @@ TEST_F(TConfigTest, SaveReplacesTheFileInOneStep) {
     // A second name for the old file: an in-place rewrite would change it, a rename leaves it.
     std::filesystem::create_hard_link(File(), Dir.File("kalmirov/old.ini"));
     {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         config.SamplesVolume = 42;
     }
     EXPECT_EQ(ReadText(Dir.File("kalmirov/old.ini")), "Language=1\n");
@@ -326,7 +326,7 @@ TEST_F(TConfigTest, SaveReplacesTheFileInOneStep) {
 }
 
 TEST_F(TConfigTest, FailedSaveNamesTheFileAndLeavesNoTemporaryFile) {
-    TConfig config(File());
+    TConfig config(File(), TestNotice);
     // Something that cannot be replaced by a file now stands where the settings go.
     std::filesystem::create_directories(File() + "/inside");
     std::string error;
@@ -362,7 +362,7 @@ TEST(ConfigFileName, FollowsXdgConfigHome) {
 
 TEST(Config, SoundVolumesLiveInTheSettings) {
     TTempDir dir;
-    TConfig config(dir.File("kalmirov/settings.ini"));
+    TConfig config(dir.File("kalmirov/settings.ini"), TestNotice);
     config.SamplesVolume = 0;
     config.ModulesVolume = 120;
     TConfigSoundSettings settings(config);
@@ -380,12 +380,12 @@ TEST(Config, SoundVolumesLiveInTheSettings) {
 
 TEST_F(TConfigTest, ManyRunsKeepOneLinePerSetting) {
     for (int run = 0; run < 5; ++run) {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         config.SamplesVolume = 100 + run;
     }
     std::string after5 = ReadText(File());
     for (int run = 0; run < 5; ++run)
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
     EXPECT_EQ(ReadText(File()).size(), after5.size()) << "the file grows with every start:\n" << ReadText(File());
     for (const char* name : {"Language=", "SamplesVolume=", "ModulesVolume=", "Windowed=", "Carmageddon=",
                              "HighscoreServer="}) {
@@ -404,7 +404,7 @@ TEST_F(TConfigTest, FileThatIsNotTextIsSetAsideAndTheDefaultsStand) {
     WriteText(File(), binary);
     TMessageRecorder messages;
     {
-        TConfig config(File());
+        TConfig config(File(), TestNotice);
         EXPECT_TRUE(config.KeyOpen);
         EXPECT_EQ(config.SamplesVolume, 255) << "nothing is read from a damaged file";
     }
@@ -430,12 +430,12 @@ TEST_F(TConfigTest, SavedFileIsAlwaysReadBack) {
         std::filesystem::remove(File() + ".bad");
         TMessageRecorder messages;
         {
-            TConfig config(File());
+            TConfig config(File(), TestNotice);
             ASSERT_TRUE(config.KeyOpen);
             config.SamplesVolume = 81;
             config.HighscoreServer = "http://scores.example:8080";
         }
-        TConfig again(File());
+        TConfig again(File(), TestNotice);
         again.KeyOpen = false;
         EXPECT_EQ(again.SamplesVolume, 81) << ReadText(File());
         EXPECT_EQ(again.HighscoreServer, "http://scores.example:8080");

@@ -44,15 +44,15 @@ THighscores HighscoresVersion(int32_t n) {
 
 [[noreturn]] void SaveForever(const std::string& profiles, const std::string& highscores, int32_t from) {
     for (int32_t n = from;; ++n) {
-        ProfilesVersion(n).SaveProfiles(profiles);
-        HighscoresVersion(n).Save(highscores);
+        ProfilesVersion(n).SaveProfiles(profiles, TestNotice);
+        HighscoresVersion(n).Save(highscores, TestNotice);
     }
 }
 
 // The version the profiles file holds; fails the test on any sign of a mix.
 int32_t ProfilesVersionIn(const std::string& fileName) {
     TProfileList list;
-    list.LoadProfiles(fileName);
+    list.LoadProfiles(fileName, TestNotice);
     if (list.Records.empty()) {
         ADD_FAILURE() << fileName << " holds no records";
         return -1;
@@ -66,7 +66,7 @@ int32_t ProfilesVersionIn(const std::string& fileName) {
 
 int32_t HighscoresVersionIn(const std::string& fileName) {
     THighscores table;
-    table.Load(fileName);
+    table.Load(fileName, TestNotice);
     int32_t n = table.Tables[0][0].TimeMs;
     for (const auto& ranks : table.Tables)
         for (const THighscoreEntry& entry : ranks) {
@@ -81,8 +81,8 @@ int32_t HighscoresVersionIn(const std::string& fileName) {
 TEST(CrashSafety, KilledSavesLeaveTheOldOrTheNewFileNeverAMix) {
     TTempDir dir;
     const std::string profiles = dir.File("profiles.dat"), highscores = dir.File("highscore.dat");
-    ASSERT_TRUE(ProfilesVersion(1).SaveProfiles(profiles));
-    ASSERT_TRUE(HighscoresVersion(1).Save(highscores));
+    ASSERT_TRUE(ProfilesVersion(1).SaveProfiles(profiles, TestNotice));
+    ASSERT_TRUE(HighscoresVersion(1).Save(highscores, TestNotice));
     TMessageRecorder messages;
     std::mt19937 random(20240611);
     int32_t profilesSeen = 1, highscoresSeen = 1;

@@ -2,6 +2,7 @@
 // profiles, the start and the copy-back of player 1's progress into the profile file. Runs in the
 // run directory, so the window reads the generated faces and pictures of the data tree.
 #include "app/FormMain.h"
+#include "TestSupport.h"
 #include "player/Config.h"
 #include "tables/FaceTable.h"
 #include "uByteReader.h"
@@ -77,7 +78,7 @@ class FormMain : public ::testing::Test {
     void WriteProfiles(const std::vector<TProfileRecord>& records) {
         TProfileList list;
         list.Records = records;
-        ASSERT_TRUE(list.SaveProfiles(File));
+        ASSERT_TRUE(list.SaveProfiles(File, TestNotice));
     }
     std::vector<uint8_t> FileBytes() {
         std::vector<uint8_t> bytes;

@@ -89,10 +89,10 @@ TEST(Highscores, FileLayout) {
 
     TTempDir dir;
     std::string name = dir.File("player/highscore.dat");
-    ASSERT_TRUE(table.Save(name));
+    ASSERT_TRUE(table.Save(name, TestNotice));
     EXPECT_EQ(std::filesystem::file_size(name), 22400u);
     THighscores back;
-    back.Load(name);
+    back.Load(name, TestNotice);
     EXPECT_EQ(back.Tables[1][0].Nick, "Rychl\xE1 2");
     EXPECT_EQ(back.Tables[1][0].Score, -7);
     EXPECT_EQ(back.Tables[1][0].TimeMs, 12500);
@@ -107,7 +107,7 @@ class THighscoreFileTest : public ::testing::Test {
 };
 
 TEST_F(THighscoreFileTest, MissingFileGivesAnEmptyTable) {
-    Table.Load(File());
+    Table.Load(File(), TestNotice);
     EXPECT_TRUE(Table.Tables[4][0].Empty());
     EXPECT_TRUE(Messages.Messages.empty());
 }
@@ -116,7 +116,7 @@ TEST_F(THighscoreFileTest, ShortFileIsMovedAsideAndGivesAnEmptyTable) {
     std::vector<uint8_t> bytes = FileOf(Table);
     bytes.resize(22399);
     WriteBytes(File(), bytes);
-    Table.Load(File());
+    Table.Load(File(), TestNotice);
     EXPECT_TRUE(Table.Tables[4][0].Empty());
     EXPECT_FALSE(std::filesystem::exists(File()));
     EXPECT_TRUE(std::filesystem::exists(File() + ".bad"));
@@ -144,7 +144,7 @@ TEST_F(THighscoreFileTest, DamagedEntriesAreDroppedAndTheTableKeptInTimeOrder) {
         WriteBytes(File(), bytes);
         Messages.Messages.clear();
         THighscores loaded;
-        loaded.Load(File());
+        loaded.Load(File(), TestNotice);
         const auto& runs = loaded.Tables[4];
         EXPECT_EQ(runs[0].Nick + " " + runs[1].Nick + " " + runs[2].Nick, bad.Fastest) << bad.Message;
         EXPECT_EQ(runs[9].Empty(), bad.Rank == 1) << bad.Message;
@@ -160,7 +160,7 @@ TEST_F(THighscoreFileTest, LongerFileIsReadOnlyAsFarAsTheTables) {
     bytes.resize(bytes.size() + 100, 0xFF);
     WriteBytes(File(), bytes);
     THighscores loaded;
-    loaded.Load(File());
+    loaded.Load(File(), TestNotice);
     EXPECT_EQ(loaded.Tables[4][9].Nick, "p10");
     EXPECT_TRUE(Messages.Messages.empty());
     EXPECT_TRUE(std::filesystem::exists(File()));
@@ -168,7 +168,7 @@ TEST_F(THighscoreFileTest, LongerFileIsReadOnlyAsFarAsTheTables) {
 
 TEST_F(THighscoreFileTest, FailedSaveSaysSo) {
     std::filesystem::create_directories(File() + "/inside");
-    EXPECT_FALSE(Table.Save(File()));
+    EXPECT_FALSE(Table.Save(File(), TestNotice));
     EXPECT_TRUE(std::filesystem::is_directory(File() + "/inside"));
     ASSERT_EQ(Messages.Messages.size(), 1u);
     EXPECT_NE(Messages.Messages[0].Text.find(File()), std::string::npos) << Messages.Messages[0].Text;

@@ -113,13 +113,13 @@ TEST(ProfileRecord, FieldsOutOfRangeAndNicksNoPlayerCouldChooseAreRejected) {
 
 TEST_F(TProfileFileTest, WholeRecordsAreReadAndACutOneKeptAsFarAsItGoes) {
     WriteRecords(2);
-    List.LoadProfiles(File());
+    List.LoadProfiles(File(), TestNotice);
     EXPECT_EQ(List.Records.size(), 2u);
     WriteRecords(3);
     std::vector<uint8_t> bytes = FileBytes();
     bytes.resize(2 * ProfileRecordSize + 26); // cut inside the third record's nick
     WriteBytes(bytes);
-    List.LoadProfiles(File());
+    List.LoadProfiles(File(), TestNotice);
     ASSERT_EQ(List.Records.size(), 3u);
     EXPECT_EQ(List.Records[2].Nick, "p2");
     EXPECT_EQ(List.Records[2].Mission, 1) << "a new player's mission after the cut";
@@ -128,15 +128,15 @@ TEST_F(TProfileFileTest, WholeRecordsAreReadAndACutOneKeptAsFarAsItGoes) {
     EXPECT_NE(Messages.Messages[0].Text.find("record 3 is cut short"), std::string::npos);
     Messages.Messages.clear();
     WriteRecords(40);
-    List.LoadProfiles(File());
+    List.LoadProfiles(File(), TestNotice);
     EXPECT_EQ(List.Records.size(), 32u);
     EXPECT_TRUE(Messages.Messages.empty());
 }
 
 TEST_F(TProfileFileTest, NewPlayerIsInTheFileAtOnce) {
     WriteRecords(2);
-    List.LoadProfiles(File());
-    EXPECT_EQ(List.AddProfile("Karel", File()), 2);
+    List.LoadProfiles(File(), TestNotice);
+    EXPECT_EQ(List.AddProfile("Karel", File(), TestNotice), 2);
     std::vector<uint8_t> bytes = FileBytes();
     ASSERT_EQ(bytes.size(), 3u * ProfileRecordSize);
     const uint8_t* added = &bytes[2 * ProfileRecordSize];
@@ -149,17 +149,17 @@ TEST_F(TProfileFileTest, NewPlayerIsInTheFileAtOnce) {
 
 TEST_F(TProfileFileTest, NoPlayerIsAddedToAFullList) {
     WriteRecords(32);
-    List.LoadProfiles(File());
-    EXPECT_EQ(List.AddProfile("late", File()), -1);
+    List.LoadProfiles(File(), TestNotice);
+    EXPECT_EQ(List.AddProfile("late", File(), TestNotice), -1);
 }
 
 TEST_F(TProfileFileTest, RemovingRenumbersAndSaves) {
     WriteRecords(3);
-    List.LoadProfiles(File());
-    ASSERT_TRUE(List.RemoveProfile(0, File()));
-    EXPECT_FALSE(List.RemoveProfile(2, File()));
+    List.LoadProfiles(File(), TestNotice);
+    ASSERT_TRUE(List.RemoveProfile(0, File(), TestNotice));
+    EXPECT_FALSE(List.RemoveProfile(2, File(), TestNotice));
     TProfileList reread;
-    reread.LoadProfiles(File());
+    reread.LoadProfiles(File(), TestNotice);
     ASSERT_EQ(reread.Records.size(), 2u);
     EXPECT_EQ(reread.Records[0].Nick, "p1");
     EXPECT_EQ(reread.Records[0].Index, 0);
@@ -171,7 +171,7 @@ TEST_F(TProfileFileTest, DamagedFileIsMovedAsideAndTheSoundRecordsKept) {
     std::vector<uint8_t> bytes = FileBytes();
     bytes[ProfileRecordSize + 33] = 200; // the second record's mission
     WriteBytes(bytes);
-    List.LoadProfiles(File());
+    List.LoadProfiles(File(), TestNotice);
     ASSERT_EQ(List.Records.size(), 2u);
     EXPECT_EQ(List.Records[1].Nick, "p2");
     EXPECT_EQ(List.Records[1].Index, 1);
@@ -183,11 +183,11 @@ TEST_F(TProfileFileTest, DamagedFileIsMovedAsideAndTheSoundRecordsKept) {
 
 TEST_F(TProfileFileTest, FailedSaveAddsNoPlayerAndSaysSo) {
     WriteRecords(2);
-    List.LoadProfiles(File());
+    List.LoadProfiles(File(), TestNotice);
     // Something that cannot be replaced by a file now stands where the profiles go.
     std::filesystem::remove(File());
     std::filesystem::create_directories(File() + "/inside");
-    EXPECT_EQ(List.AddProfile("Karel", File()), -1);
+    EXPECT_EQ(List.AddProfile("Karel", File(), TestNotice), -1);
     EXPECT_EQ(List.Records.size(), 2u);
     EXPECT_TRUE(std::filesystem::is_directory(File() + "/inside"));
     ASSERT_EQ(Messages.Messages.size(), 1u);

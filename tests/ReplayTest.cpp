@@ -108,13 +108,13 @@ TEST(Replay, ADamagedFileIsSetAsideWithAMessage) {
     std::string file = dir.File("replay_03.dat");
     WriteBytes(file, {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0});
     TReplay back;
-    EXPECT_FALSE(LoadReplay(file, back));
+    EXPECT_FALSE(LoadReplay(file, back, 0, TestNotice));
     EXPECT_FALSE(FileExists(file));
     EXPECT_TRUE(FileExists(file + ".bad"));
     ASSERT_EQ(messages.Messages.size(), 1u);
     EXPECT_NE(messages.Messages[0].Text.find("replay_03.dat is damaged"), std::string::npos);
 
-    EXPECT_FALSE(LoadReplay(dir.File("none.dat"), back));
+    EXPECT_FALSE(LoadReplay(dir.File("none.dat"), back, 0, TestNotice));
     EXPECT_EQ(messages.Messages.size(), 1u) << "a missing replay is no damage";
 
     std::string profiles = dir.File("profiles.dat"), error;
@@ -127,13 +127,13 @@ TEST(Replay, OnlyABetterRunReplacesTheKeptOne) {
     TTempDir dir;
     TEnvironment data("XDG_DATA_HOME", dir.Path.c_str());
     TReplay kept;
-    ASSERT_TRUE(KeepBestReplay(SampleRun(100, 50)));
-    EXPECT_FALSE(KeepBestReplay(SampleRun(90, 40))) << "a lower score";
-    EXPECT_FALSE(KeepBestReplay(SampleRun(100, 55))) << "the same score in a longer time";
-    ASSERT_TRUE(LoadReplay(ReplayFileName(3), kept));
+    ASSERT_TRUE(KeepBestReplay(SampleRun(100, 50), TestNotice));
+    EXPECT_FALSE(KeepBestReplay(SampleRun(90, 40), TestNotice)) << "a lower score";
+    EXPECT_FALSE(KeepBestReplay(SampleRun(100, 55), TestNotice)) << "the same score in a longer time";
+    ASSERT_TRUE(LoadReplay(ReplayFileName(3), kept, 0, TestNotice));
     EXPECT_EQ(kept.Score, 100);
-    EXPECT_TRUE(KeepBestReplay(SampleRun(100, 45)));
-    ASSERT_TRUE(LoadReplay(ReplayFileName(3), kept));
+    EXPECT_TRUE(KeepBestReplay(SampleRun(100, 45), TestNotice));
+    ASSERT_TRUE(LoadReplay(ReplayFileName(3), kept, 0, TestNotice));
     EXPECT_EQ(kept.Time, 45.0f);
     EXPECT_EQ(ReplayFileName(3), dir.File("kalmirov/replay_03.dat"));
 }
@@ -150,7 +150,7 @@ TEST(Replay, AReplayOfAnOlderVersionIsSetAsideAsOldWithAMessage) {
 
     std::string file = dir.File("replay_03.dat");
     WriteBytes(file, older);
-    EXPECT_FALSE(LoadReplay(file, back));
+    EXPECT_FALSE(LoadReplay(file, back, 0, TestNotice));
     EXPECT_FALSE(FileExists(file));
     EXPECT_TRUE(FileExists(file + ".old"));
     EXPECT_FALSE(FileExists(file + ".bad")) << "no damage";
@@ -235,11 +235,11 @@ TEST(Replay, ARunOfAnotherWorldIsNeverDrivenAndAKeptOneIsMovedAside) {
         other.Simulation = c.Simulation;
         other.DataSet = c.DataSet;
         EXPECT_NE(ReplayWorldProblem(other, here).find(c.Problem), std::string::npos) << c.Problem;
-        ASSERT_TRUE(SaveReplay(ReplayFileName(3), other));
+        ASSERT_TRUE(SaveReplay(ReplayFileName(3), other, TestNotice));
         // A far better run of another world is no record to beat here: a worse run of this one replaces it.
-        EXPECT_TRUE(KeepBestReplay(SampleRun(1, 99))) << c.Problem;
+        EXPECT_TRUE(KeepBestReplay(SampleRun(1, 99), TestNotice)) << c.Problem;
         TReplay kept;
-        ASSERT_TRUE(LoadReplay(ReplayFileName(3), kept, here));
+        ASSERT_TRUE(LoadReplay(ReplayFileName(3), kept, here, TestNotice));
         EXPECT_EQ(kept.Score, 1);
         EXPECT_TRUE(FileExists(ReplayFileName(3) + ".old")) << "moved aside, not lost";
         std::filesystem::remove(ReplayFileName(3) + ".old");

@@ -29,6 +29,12 @@ class TMessageRecorder {
     TMessageBoxHandler Previous;
 };
 
+// The player's notices (a damaged file moved aside, a failed save) shown as the game shows them, in the
+// message box layer, where a TMessageRecorder sees them.
+inline void TestNotice(const std::string& text) {
+    ShowMessageBox(text, "Kalmirov");
+}
+
 // A fresh folder under the system's temporary directory, removed with everything in it.
 class TTempDir {
   public:

@@ -125,6 +125,5 @@ std::string SetAsideDamagedFile(const std::string& fileName, const std::string& 
         text += " It was moved aside to " + aside + "; the game goes on without the damaged part.";
     else
         text += " It could not be moved aside and will be replaced.";
-    ShowMessageBox(text, "Kalmirov");
     return text;
 }

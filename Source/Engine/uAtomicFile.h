@@ -6,8 +6,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+// What the player is told when the game goes on after trouble with one of their own files (a damaged
+// file moved aside, a save that failed). The code that reads and writes the player's files hands the
+// sentence to the notice its caller gives it; the program's entry decides how it is shown.
+using TNotice = std::function<void(const std::string& text)>;
 
 // Writes `bytes` to `fileName` (mode 0644), creating missing folders. False, with `error` (when
 // given) naming the file and the cause, when anything fails; the old file is then untouched and no
@@ -21,6 +27,6 @@ bool WriteFileAtomic(const std::string& fileName, const std::vector<uint8_t>& by
 std::string SetFileAside(const std::string& fileName, const std::string& suffix);
 
 // A damaged player file never ends the game: it is set aside as "<file>.bad" (numbered after any
-// kept before) and a message box names it and says what is wrong; the caller goes on with defaults
-// or with the sound records. Returns the message shown.
+// kept before); the caller goes on with defaults or with the sound records. Returns the sentence for
+// the player, naming the file and what is wrong.
 std::string SetAsideDamagedFile(const std::string& fileName, const std::string& problem);

@@ -128,7 +128,8 @@ TEST_F(BeyondE2E, ARecordedRunDrivesAgainToTheSameEnd) {
     EXPECT_GT(std::hypot(recorded.X - Game->LastRun.Frames[0].X, recorded.Y - Game->LastRun.Frames[0].Y), 20)
         << "the car drove off";
     TReplay kept;
-    ASSERT_TRUE(LoadReplay(ReplayFileName(1), kept)) << "a finished run is kept as the first record";
+    ASSERT_TRUE(LoadReplay(ReplayFileName(1), kept, 0, TestNotice))
+        << "a finished run is kept as the first record";
     EXPECT_EQ(kept.Frames.size(), size_t(DrivePasses + 1));
     EXPECT_EQ(kept.Seed, 1u) << "the session's first game plays from the session's seed";
 
@@ -144,7 +145,7 @@ TEST_F(BeyondE2E, ARecordedRunDrivesAgainToTheSameEnd) {
     EXPECT_EQ(replayed.Score, recorded.Score);
     EXPECT_EQ(Game->Menu->Screen, 14);
     TReplay after;
-    ASSERT_TRUE(LoadReplay(ReplayFileName(1), after));
+    ASSERT_TRUE(LoadReplay(ReplayFileName(1), after, 0, TestNotice));
     EXPECT_EQ(EncodeReplay(after), EncodeReplay(kept)) << "a replay writes nothing of the player's";
 }
 
@@ -461,7 +462,7 @@ TEST_F(BeyondE2E, ARunRecordedAsTheSecondGameOfASessionDrivesAgainOnItsOwn) {
     ASSERT_TRUE(Game->HasLastRun);
     TWorldEnd recorded = WorldEndOf(*Game);
     TReplay kept;
-    ASSERT_TRUE(LoadReplay(ReplayFileName(10), kept));
+    ASSERT_TRUE(LoadReplay(ReplayFileName(10), kept, 0, TestNotice));
     EXPECT_EQ(kept.Frames.size(), size_t(SessionPasses - SecondGameStart + 1));
     EXPECT_EQ(kept.CameraMode, 1) << "the game began with the camera the first one left";
     EXPECT_EQ(kept.KeysBefore, 1u << 4) << "the menu took the Enter that started the game";
@@ -546,7 +547,7 @@ TEST_F(BeyondE2E, ARunPlayedOnAnUnevenClockDrivesAgainOnAnyClock) {
     Game.reset();
     SetClock(before);
     TReplay kept;
-    ASSERT_TRUE(LoadReplay(ReplayFileName(10), kept));
+    ASSERT_TRUE(LoadReplay(ReplayFileName(10), kept, 0, TestNotice));
 
     // ... drives again to the very same world on the fixed 10 ms clock, the snow included.
     FixedClock = true;
@@ -581,7 +582,7 @@ TEST_F(BeyondE2E, MissionFiveAfterARaceKeepsTheRacesSecondCarInItsReplay) {
     TWorldEnd recorded = WorldEndOf(*Game);
     float secondX = Game->Car(2)->PosX, secondY = Game->Car(2)->PosY;
     TReplay kept;
-    ASSERT_TRUE(LoadReplay(ReplayFileName(5), kept));
+    ASSERT_TRUE(LoadReplay(ReplayFileName(5), kept, 0, TestNotice));
     ASSERT_TRUE(kept.SecondCar.Present);
 
     Open("", "", &kept);

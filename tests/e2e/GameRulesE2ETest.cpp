@@ -309,7 +309,7 @@ TEST_F(GameRulesE2E, TheLastTargetEntersTheHighscoreTableAtOnceAndOpensTheResult
 
     ASSERT_EQ(std::filesystem::file_size(Dir.File("highscore.dat")), uintmax_t(HighscoreFileSize));
     THighscores saved;
-    saved.Load(Dir.File("highscore.dat"));
+    saved.Load(Dir.File("highscore.dat"), TestNotice);
     const THighscoreEntry& entry = saved.Tables[1][0];
     EXPECT_EQ(entry.Nick, "Alice");
     EXPECT_EQ(entry.Score, 24);

@@ -692,7 +692,7 @@ TEST_F(MenuInProcess, RacingTheRecordRacesAKeptFitOneAndRefusesAnUnfitOne) {
         return menu.RecordFetch->View();
     };
 
-    ASSERT_TRUE(SaveReplay(RecordFileName(2), SampleRecord(2, Game->DataSetOfRuns() ^ 1)));
+    ASSERT_TRUE(SaveReplay(RecordFileName(2), SampleRecord(2, Game->DataSetOfRuns() ^ 1), TestNotice));
     menu.HighscoreTrack = 2;
     Game->ShowMenu(4);
     menu.Selected = 2; // Race the record
@@ -711,7 +711,7 @@ TEST_F(MenuInProcess, RacingTheRecordRacesAKeptFitOneAndRefusesAnUnfitOne) {
     EXPECT_EQ(menu.Screen, 4);
     EXPECT_EQ(menu.Selected, 2);
 
-    ASSERT_TRUE(SaveReplay(RecordFileName(1), SampleRecord(1, Game->DataSetOfRuns())));
+    ASSERT_TRUE(SaveReplay(RecordFileName(1), SampleRecord(1, Game->DataSetOfRuns()), TestNotice));
     menu.HighscoreTrack = 1;
     menu.ChooseItem();
     ASSERT_EQ(menu.Screen, 10);
@@ -768,7 +768,8 @@ TEST_F(MenuInProcess, PicturesOfEveryScreen) {
             setenv("XDG_DATA_HOME", Dir.Path.c_str(), 1);
             std::filesystem::remove(RecordFileName(3));
             if (kept)
-                SaveReplay(RecordFileName(3), SampleRecord(3, game.DataSetOfRuns() ^ otherDataSet));
+                SaveReplay(RecordFileName(3), SampleRecord(3, game.DataSetOfRuns() ^ otherDataSet),
+                           TestNotice);
             game.Menu->HighscoreTrack = 3;
             game.ShowMenu(10);
         };

@@ -40,6 +40,11 @@ void ShowLauncherMessage(const char* utf8) {
     ShowMessageBox(Utf8ToCp1250(utf8), MessageCaption);
 }
 
+// The launcher tells the player of trouble with the profile file in a message box.
+void TellPlayer(const std::string& text) {
+    ShowMessageBox(text, MessageCaption);
+}
+
 bool Czech() {
     return Config().Language == 1;
 }
@@ -325,7 +330,7 @@ TFormGame::TFormGame(const std::vector<std::string>& args, const std::string& pr
         ImageListFaces.push_back(
             LoadPicture(std::string(".\\data\\resources\\face_") + FaceTable[face].Name + ".bmp"));
 
-    Profiles.LoadProfiles(ProfilesFile);
+    Profiles.LoadProfiles(ProfilesFile, TellPlayer);
     QSignalBlocker block(ListViewPlayer);
     for (const TProfileRecord& record : Profiles.Records) {
         auto* item = new QTreeWidgetItem(ListViewPlayer, {Text(Cp1250ToUtf8(record.Nick))});
@@ -352,7 +357,7 @@ void TFormGame::showEvent(QShowEvent* event) {
 }
 
 void TFormGame::closeEvent(QCloseEvent* event) {
-    Profiles.SaveProfiles(ProfilesFile);
+    Profiles.SaveProfiles(ProfilesFile, TellPlayer);
     event->accept();
 }
 
@@ -465,7 +470,7 @@ void TFormGame::AddPlayer() {
             break;
         ShowLauncherMessage(refusal);
     }
-    int p = Profiles.AddProfile(stored, ProfilesFile);
+    int p = Profiles.AddProfile(stored, ProfilesFile, TellPlayer);
     if (p < 0)
         return; // the list is full (refused silently) or the file could not be written (reported)
     QTreeWidgetItem* item = nullptr;
@@ -483,7 +488,7 @@ void TFormGame::RemovePlayer() {
     if (SelectedProfile < 0 || !Seams.Confirm(RemovePlayerText))
         return;
     int p = SelectedProfile;
-    Profiles.RemoveProfile(p, ProfilesFile);
+    Profiles.RemoveProfile(p, ProfilesFile, TellPlayer);
     {
         QSignalBlocker block(ListViewPlayer);
         delete ListViewPlayer->takeTopLevelItem(p);
@@ -519,7 +524,7 @@ void TFormGame::StartGame() {
     }
     // What player 1 reached is kept even when the game ended with an error.
     CopyBackProgress(progress, Profiles.Records[size_t(SelectedProfile)]);
-    Profiles.SaveProfiles(ProfilesFile);
+    Profiles.SaveProfiles(ProfilesFile, TellPlayer);
     if (!error.empty()) {
         ShowMessageBox(error, MessageCaption);
         ExitCode = 1;

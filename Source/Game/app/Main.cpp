@@ -81,6 +81,12 @@ TOptions ParseOptions(const std::vector<std::string>& args) {
 
 // The profile to play: the named one (created when missing), else the one selected last time, else
 // the first; a fresh install gets one player named after the user.
+// The game tells the player of trouble with their files in a message box (on standard error when
+// unattended: the message box handler says so).
+void TellPlayer(const std::string& text) {
+    ShowMessageBox(text, "Kalmirov");
+}
+
 int ChooseProfile(TProfileList& profiles, const std::string& nick, const std::string& fileName) {
     if (!nick.empty()) {
         std::string stored;
@@ -89,7 +95,7 @@ int ChooseProfile(TProfileList& profiles, const std::string& nick, const std::st
                             std::to_string(MaxNickCharacters) + " characters of Central European script");
         int i = profiles.Find(stored);
         if (i < 0)
-            i = profiles.AddProfile(stored, fileName);
+            i = profiles.AddProfile(stored, fileName, TellPlayer);
         if (i < 0)
             throw Exception("Cannot add the profile \"" + nick + "\"");
         return i;
@@ -99,7 +105,7 @@ int ChooseProfile(TProfileList& profiles, const std::string& nick, const std::st
             return int(i);
     if (!profiles.Records.empty())
         return 0;
-    int i = profiles.AddProfile("Player", fileName);
+    int i = profiles.AddProfile("Player", fileName, TellPlayer);
     return i < 0 ? 0 : i;
 }
 
@@ -140,7 +146,7 @@ int RunPractice(const TOptions& options, const THarnessOptions& harness, const T
     try {
         TProfileList profiles;
         std::string profilesFile = ProfilesFileName();
-        profiles.LoadProfiles(profilesFile);
+        profiles.LoadProfiles(profilesFile, TellPlayer);
         int selected = ChooseProfile(profiles, options.Profile, profilesFile);
 
         TGameSetup setup;
@@ -152,6 +158,7 @@ int RunPractice(const TOptions& options, const THarnessOptions& harness, const T
         setup.PracticeMission = options.Mission;
         setup.PracticeCar = options.Car;
         setup.DumpStateFile = options.DumpState;
+        setup.Notice = TellPlayer;
         {
             TGameEngine game(640, 480, !options.Windowed && !Config().Windowed, harness, setup);
             game.Run();
@@ -168,7 +175,7 @@ int RunPractice(const TOptions& options, const THarnessOptions& harness, const T
         }
         for (size_t i = 0; i < profiles.Records.size(); ++i)
             profiles.Records[i].Selected = int(i) == selected;
-        profiles.SaveProfiles(profilesFile);
+        profiles.SaveProfiles(profilesFile, TellPlayer);
     } catch (const std::exception& e) {
         ShowMessageBox(ErrorText(e), "Kalmirov");
         return 1;
@@ -271,7 +278,7 @@ int main(int argc, char** argv) {
 
     // The settings and the sound wrapper live until exit; the settings are written back when `config`
     // goes. "-ns" and unattended runs mix into SDL's silent dummy device, so they never need a sound card.
-    TConfig config(ConfigFileName());
+    TConfig config(ConfigFileName(), TellPlayer);
     SetConfig(&config);
     TConfigSoundSettings soundSettings(config);
     TSound sound(&soundSettings, CreateSDLAudioOutput(NoSoundRequested(args) || harness.Unattended()));

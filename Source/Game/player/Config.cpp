@@ -175,7 +175,8 @@ std::string ConfigFileName() {
     return (base / FOLDER / FILE_NAME).string();
 }
 
-TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
+TConfig::TConfig(const std::string& fileName, TNotice notice)
+    : Registry(fileName), Notice(std::move(notice)) {
     if (fileName.empty())
         return;
     std::filesystem::path path(fileName);
@@ -190,15 +191,15 @@ TConfig::TConfig(const std::string& fileName) : Registry(fileName) {
         if (!std::filesystem::is_regular_file(path, ec) || !ReadWholeFile(fileName, bytes))
             return;
         if (std::string problem = NotSettingsText(bytes); !problem.empty()) {
-            SetAsideDamagedFile(fileName, problem); // and the defaults stand
+            Notice(SetAsideDamagedFile(fileName, problem)); // and the defaults stand
         } else {
             Lines = SplitLines(bytes);
             // Stray bytes in a line are damage too: the next save leaves that line out, so the file
             // as it was is kept aside, and the lines that read well are used.
             for (size_t i = 0; i < Lines.size(); ++i)
                 if (std::any_of(Lines[i].begin(), Lines[i].end(), IsControl)) {
-                    SetAsideDamagedFile(fileName, "line " + std::to_string(i + 1) +
-                                                      " holds control characters, which are no text");
+                    Notice(SetAsideDamagedFile(fileName, "line " + std::to_string(i + 1) +
+                                                             " holds control characters, which are no text"));
                     break;
                 }
         }
@@ -302,8 +303,8 @@ TConfig::~TConfig() {
     if (!KeyOpen)
         return;
     std::string error;
-    if (!Save(error))
-        ShowMessageBox(error, "Kalmirov");
+    if (!Save(error) && Notice)
+        Notice(error);
 }
 
 bool TConfig::Save(std::string& error) {

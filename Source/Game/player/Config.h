@@ -4,8 +4,9 @@
 // settings file at start-up, written back at exit. Owns the settings file's text while the program runs.
 #pragma once
 
-#include "controls/KeyBindings.h"
 #include "Sound.h"
+#include "controls/KeyBindings.h"
+#include "uAtomicFile.h"
 
 #include <cstdint>
 #include <string>
@@ -29,8 +30,9 @@ class TConfig {
   public:
     // No settings store: defaults only, nothing is written back.
     TConfig() = default;
-    // Create: opens (creating its folder) and reads the settings file.
-    explicit TConfig(const std::string& fileName);
+    // Create: opens (creating its folder) and reads the settings file; `notice` is told of a damaged
+    // file moved aside, and of a failed write when the settings are written back.
+    TConfig(const std::string& fileName, TNotice notice);
     // Destroy: writes the values back when the store was opened.
     ~TConfig();
     TConfig(const TConfig&) = delete;
@@ -41,6 +43,7 @@ class TConfig {
     bool Save(std::string& error);
 
     std::string Registry;        // the settings file; the store the values are read from and written to
+    TNotice Notice;              // where the player is told of trouble with the file
     bool KeyOpen = false;        // the store could be opened; only then are values written back
     uint8_t Language = 0;        // 0 English, 1 Czech
     int32_t SamplesVolume = 255; // effects volume 0..255

@@ -105,27 +105,27 @@ bool DecodeHighscores(const uint8_t* bytes, size_t size, THighscores& table, std
     return error.empty();
 }
 
-void THighscores::Load(const std::string& fileName) {
+void THighscores::Load(const std::string& fileName, const TNotice& notice) {
     Tables = {};
     if (!FileExists(fileName))
         return;
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(fileName, bytes)) {
-        ShowMessageBox("The highscore file " + fileName + " cannot be read.", "Kalmirov");
+        notice("The highscore file " + fileName + " cannot be read.");
         return;
     }
     // A longer file is read only as far as the tables go.
     std::string error;
     if (!DecodeHighscores(bytes.data(), bytes.size(), *this, error))
-        SetAsideDamagedFile(fileName, error);
+        notice(SetAsideDamagedFile(fileName, error));
 }
 
-bool THighscores::Save(const std::string& fileName) const {
+bool THighscores::Save(const std::string& fileName, const TNotice& notice) const {
     std::array<uint8_t, HighscoreFileSize> bytes = EncodeHighscores(*this);
     std::string error;
     if (WriteFileAtomic(fileName, std::vector<uint8_t>(bytes.begin(), bytes.end()), &error))
         return true;
-    ShowMessageBox("The highscores could not be saved. " + error, "Kalmirov");
+    notice("The highscores could not be saved. " + error);
     return false;
 }
 

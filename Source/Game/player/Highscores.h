@@ -2,6 +2,8 @@
 // its 22,400-byte file and the insertion of a finished run. Owns the table in memory.
 #pragma once
 
+#include "uAtomicFile.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -26,11 +28,11 @@ class THighscores {
   public:
     // A missing file gives an empty table. A file shorter than 22,400 bytes, with an entry out of
     // range (nick length above 128, car type above 7, a negative time, a nick no player could choose)
-    // or with a table out of time order is renamed aside to "<file>.bad", a message box says so, and
+    // or with a table out of time order is renamed aside to "<file>.bad", `notice` is told so, and
     // the table keeps the sound entries in time order (an empty table for a short file).
-    void Load(const std::string& fileName);
-    // Writes the 22,400 bytes atomically; false, with a message box naming the file, on failure.
-    bool Save(const std::string& fileName) const;
+    void Load(const std::string& fileName, const TNotice& notice);
+    // Writes the 22,400 bytes atomically; false, with `notice` told the file and the cause, on failure.
+    bool Save(const std::string& fileName, const TNotice& notice) const;
     // Enters a run of `timeSeconds` into table `mission` (0..15) before the first entry that is
     // slower (compared before truncation to milliseconds) or empty; an equal time goes after. The nick
     // is cut to 128 bytes. Returns the rank 0..9, or -1 when the run is slower than ten entries or its

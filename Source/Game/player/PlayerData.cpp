@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr const char* CAPTION = "Kalmirov";
-
 void PutI32(uint8_t* at, int32_t value) {
     uint32_t bits = static_cast<uint32_t>(value);
     for (int i = 0; i < 4; ++i)
@@ -158,12 +156,12 @@ std::string HighscoreFileName() {
     return dir.empty() ? "" : dir + "/highscore.dat";
 }
 
-void TProfileList::LoadProfiles(const std::string& fileName) {
+void TProfileList::LoadProfiles(const std::string& fileName, const TNotice& notice) {
     if (!FileExists(fileName))
         return;
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(fileName, bytes)) {
-        ShowMessageBox("The player file " + fileName + " cannot be read.", CAPTION);
+        notice("The player file " + fileName + " cannot be read.");
         return;
     }
     Records.clear();
@@ -193,10 +191,10 @@ void TProfileList::LoadProfiles(const std::string& fileName) {
     // The records stand at new places once a damaged one is dropped.
     for (size_t i = 0; i < Records.size(); ++i)
         Records[i].Index = int32_t(i);
-    SetAsideDamagedFile(fileName, firstProblem);
+    notice(SetAsideDamagedFile(fileName, firstProblem));
 }
 
-bool TProfileList::SaveProfiles(const std::string& fileName) const {
+bool TProfileList::SaveProfiles(const std::string& fileName, const TNotice& notice) const {
     std::vector<uint8_t> bytes;
     size_t count = std::min(Records.size(), size_t(MaxProfiles));
     for (size_t i = 0; i < count; ++i) {
@@ -206,31 +204,31 @@ bool TProfileList::SaveProfiles(const std::string& fileName) const {
     std::string error;
     if (WriteFileAtomic(fileName, bytes, &error))
         return true;
-    ShowMessageBox("The players could not be saved. " + error, CAPTION);
+    notice("The players could not be saved. " + error);
     return false;
 }
 
-int TProfileList::AddProfile(const std::string& nick, const std::string& fileName) {
+int TProfileList::AddProfile(const std::string& nick, const std::string& fileName, const TNotice& notice) {
     if (Records.size() >= size_t(MaxProfiles))
         return -1;
     TProfileRecord record;
     record.Index = int32_t(Records.size());
     record.Nick = nick.substr(0, MaxNickLength);
     Records.push_back(record);
-    if (!SaveProfiles(fileName)) {
+    if (!SaveProfiles(fileName, notice)) {
         Records.pop_back();
         return -1;
     }
     return record.Index;
 }
 
-bool TProfileList::RemoveProfile(int i, const std::string& fileName) {
+bool TProfileList::RemoveProfile(int i, const std::string& fileName, const TNotice& notice) {
     if (i < 0 || size_t(i) >= Records.size())
         return false;
     Records.erase(Records.begin() + i);
     for (size_t k = 0; k < Records.size(); ++k)
         Records[k].Index = int32_t(k);
-    return SaveProfiles(fileName);
+    return SaveProfiles(fileName, notice);
 }
 
 int TProfileList::Find(const std::string& nick) const {

@@ -3,6 +3,7 @@
 // race points and cargo. Owns the player's cargo record.
 #pragma once
 
+#include "uAtomicFile.h"
 #include "uWorldClock.h"
 
 #include <array>
@@ -46,19 +47,19 @@ class TProfileList {
   public:
     // A missing file leaves the list as it is. Otherwise the records are read in order (at most 32;
     // bytes past the 32nd are ignored). A file with a damaged record, or cut short inside one, is
-    // set aside as "<file>.bad", a message box names it, and the list keeps the sound records and
-    // what the cut one still holds (its nick and the fields before the cut).
-    void LoadProfiles(const std::string& fileName);
-    // Writes records 0..count-1 atomically (temporary file, sync, rename). False, with a message
-    // box naming the file, when it cannot be written; the old file is then untouched.
-    bool SaveProfiles(const std::string& fileName) const;
+    // set aside as "<file>.bad", `notice` is told which and why, and the list keeps the sound records
+    // and what the cut one still holds (its nick and the fields before the cut).
+    void LoadProfiles(const std::string& fileName, const TNotice& notice);
+    // Writes records 0..count-1 atomically (temporary file, sync, rename). False, with `notice` told
+    // the file and the cause, when it cannot be written; the old file is then untouched.
+    bool SaveProfiles(const std::string& fileName, const TNotice& notice) const;
     // Appends a new player (face 0, mission 1, score 0; the nick in Windows-1250, cut to 20 bytes)
     // and saves the file at once; returns its index, or -1 (and the list unchanged) when the list is
     // full or the save failed.
-    int AddProfile(const std::string& nick, const std::string& fileName);
+    int AddProfile(const std::string& nick, const std::string& fileName, const TNotice& notice);
     // Removes record i, renumbers the rest and saves the file at once. False when i is not a record
     // or the save failed (the record is gone from the list either way).
-    bool RemoveProfile(int i, const std::string& fileName);
+    bool RemoveProfile(int i, const std::string& fileName, const TNotice& notice);
     // The index of the profile with this nick, -1 when there is none.
     int Find(const std::string& nick) const;
 

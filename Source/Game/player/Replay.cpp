@@ -309,7 +309,7 @@ bool ReadNamedReplay(const std::string& fileName, TReplay& replay, std::string& 
     return DecodeReplay(bytes, fileName, replay, error);
 }
 
-bool LoadReplay(const std::string& fileName, TReplay& replay, uint64_t dataSet) {
+bool LoadReplay(const std::string& fileName, TReplay& replay, uint64_t dataSet, const TNotice& notice) {
     if (fileName.empty() || !FileExists(fileName))
         return false;
     std::vector<uint8_t> bytes;
@@ -331,7 +331,7 @@ bool LoadReplay(const std::string& fileName, TReplay& replay, uint64_t dataSet) 
     bool older = bytes.size() >= sizeof Magic + 2 && std::memcmp(bytes.data(), Magic, sizeof Magic) == 0 &&
                  (bytes[8] | bytes[9] << 8) < ReplayVersion;
     if (!older && !whole) {
-        SetAsideDamagedFile(fileName, error);
+        notice(SetAsideDamagedFile(fileName, error));
         return false;
     }
     std::string text = "The replay " + fileName + " cannot be driven again: " +
@@ -339,26 +339,26 @@ bool LoadReplay(const std::string& fileName, TReplay& replay, uint64_t dataSet) 
     std::string aside = SetFileAside(fileName, ".old");
     if (!aside.empty())
         text += " It was moved aside to " + aside + "; the next finished run is kept instead.";
-    ShowMessageBox(text, "Kalmirov");
+    notice(text);
     return false;
 }
 
-bool SaveReplay(const std::string& fileName, const TReplay& replay) {
+bool SaveReplay(const std::string& fileName, const TReplay& replay, const TNotice& notice) {
     std::string error;
     if (WriteFileAtomic(fileName, EncodeReplay(replay), &error))
         return true;
-    ShowMessageBox("The replay could not be saved. " + error, "Kalmirov");
+    notice("The replay could not be saved. " + error);
     return false;
 }
 
-bool KeepBestReplay(const TReplay& run) {
+bool KeepBestReplay(const TReplay& run, const TNotice& notice) {
     std::string fileName = ReplayFileName(run.Mission);
     if (fileName.empty())
         return false;
     TReplay kept;
-    if (LoadReplay(fileName, kept, run.DataSet) && !run.BeatsRecord(kept))
+    if (LoadReplay(fileName, kept, run.DataSet, notice) && !run.BeatsRecord(kept))
         return false;
-    return SaveReplay(fileName, run);
+    return SaveReplay(fileName, run, notice);
 }
 
 void TReplayKeySource::Read(uint8_t state[256], uint64_t pass) {

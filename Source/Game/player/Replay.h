@@ -11,6 +11,7 @@
 #pragma once
 
 #include "controls/KeyBindings.h"
+#include "uAtomicFile.h"
 #include "uKeyboard.h"
 
 #include <cstdint>
@@ -108,15 +109,16 @@ std::string RecordFileName(int mission);
 // is set aside ("<file>.bad", numbered after older copies) with a message, one of an older version
 // ("<file>.old") with a message saying so; both are false too — it never ends the game. With
 // `dataSet` not 0, a replay of another simulation or data set is moved aside as an older one is.
-bool LoadReplay(const std::string& fileName, TReplay& replay, uint64_t dataSet = 0);
+// `notice` is told of a file moved aside.
+bool LoadReplay(const std::string& fileName, TReplay& replay, uint64_t dataSet, const TNotice& notice);
 // Reads a replay the player named (kalmirov --replay FILE). The file is the player's, whatever it
 // holds: it is never moved or renamed. False with `error` naming it and saying why it is no replay.
 bool ReadNamedReplay(const std::string& fileName, TReplay& replay, std::string& error);
-// Writes through the atomic writer; false with a message when it cannot.
-bool SaveReplay(const std::string& fileName, const TReplay& replay);
+// Writes through the atomic writer; false, with `notice` told why, when it cannot.
+bool SaveReplay(const std::string& fileName, const TReplay& replay, const TNotice& notice);
 // Keeps `run` as the mission's replay when there is none yet, it beats the one kept, or the one kept
 // is of another world than `run`'s.
-bool KeepBestReplay(const TReplay& run);
+bool KeepBestReplay(const TReplay& run, const TNotice& notice);
 
 // The keys of a replay, pass by pass from the mission's start; all keys up after its end.
 class TReplayKeySource : public TKeySource {

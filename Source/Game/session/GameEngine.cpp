@@ -41,7 +41,7 @@ TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessO
     LoadPlayer(2, Setup.SelectedProfile);
     CreateFonts();
     if (!Setup.HighscoreFile.empty())
-        Highscores.Load(Setup.HighscoreFile);
+        Highscores.Load(Setup.HighscoreFile, Setup.Notice);
     DebugOverlay = false;
     City.Progress = [this](int32_t done, int32_t total) { DrawProgress(done, total); };
     if (Setup.Replay) {
@@ -54,7 +54,7 @@ TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessO
 
 TGameEngine::~TGameEngine() {
     if (!Setup.HighscoreFile.empty())
-        Highscores.Save(Setup.HighscoreFile);
+        Highscores.Save(Setup.HighscoreFile, Setup.Notice);
     // The window opens as the player left it next time.
     if (!Headless()) {
         TWindowSize window = WindowedSize();

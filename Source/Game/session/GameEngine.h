@@ -58,6 +58,9 @@ struct TGameSetup {
     std::string DumpStateFile; // one JSON line of the game state per tick; "-" for standard output
     bool NoticeHold = true;    // hold the notice screen 3 s (any key ends it early)
     const TReplay* Replay = nullptr; // drive this recorded run again instead of reading keys and pads
+    // How the player is told of trouble with their files (a damaged one moved aside, a failed save):
+    // a message box unless the program's entry says otherwise.
+    TNotice Notice = [](const std::string& text) { ShowMessageBox(text, "Kalmirov"); };
 };
 
 class TGameEngine : public TEngine,

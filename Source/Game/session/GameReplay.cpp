@@ -137,7 +137,7 @@ void TGameEngine::StartRecording(int mission) {
         Best = std::move(*record);
         ghost = true;
     } else if (!Setup.Replay && Config().Ghosts) {
-        ghost = LoadReplay(ReplayFileName(mission), Best, DataSet);
+        ghost = LoadReplay(ReplayFileName(mission), Best, DataSet, Setup.Notice);
     }
     if (ghost) {
         HasBest = true;
@@ -222,7 +222,7 @@ void TGameEngine::EndRecordedPass() {
     LastRun = std::move(*Recording);
     HasLastRun = true;
     Recording.reset();
-    KeepBestReplay(LastRun);
+    KeepBestReplay(LastRun, Setup.Notice);
 }
 
 void TGameEngine::DrawGhost(float fraction) {

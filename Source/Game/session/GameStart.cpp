@@ -101,7 +101,7 @@ void TGameEngine::InsertHighscore() {
     LastRunRank = Highscores.Insert(p1.Mission, p1.Nick, p1.CarType, p1.Score, p1.Time);
     // Saved at once: a crash later in the run cannot lose the record.
     if (!Setup.HighscoreFile.empty())
-        Highscores.Save(Setup.HighscoreFile);
+        Highscores.Save(Setup.HighscoreFile, Setup.Notice);
 }
 
 // The two cars of a race stand side by side about the middle of their starting places, far enough

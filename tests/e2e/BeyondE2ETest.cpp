@@ -123,9 +123,9 @@ TEST_F(BeyondE2E, ARecordedRunDrivesAgainToTheSameEnd) {
     FinishHere();
     Pass(1);
     ASSERT_EQ(Game->Menu->Screen, 14);
-    ASSERT_TRUE(Game->HasLastRun);
+    ASSERT_TRUE(Game->Recorder.HasLastRun);
     TEnd recorded = EndOf(*Game);
-    EXPECT_GT(std::hypot(recorded.X - Game->LastRun.Frames[0].X, recorded.Y - Game->LastRun.Frames[0].Y), 20)
+    EXPECT_GT(std::hypot(recorded.X - Game->Recorder.LastRun.Frames[0].X, recorded.Y - Game->Recorder.LastRun.Frames[0].Y), 20)
         << "the car drove off";
     TReplay kept;
     ASSERT_TRUE(LoadReplay(ReplayFileName(1), kept, 0, TestNotice))
@@ -244,7 +244,7 @@ TEST_F(BeyondE2E, ThePlayersCarDrivesThroughTheGhost) {
 
     Open("420 down UP\n");
     Pass(1);
-    ASSERT_TRUE(Game->HasBest) << "the record run drives along";
+    ASSERT_TRUE(Game->Recorder.HasBest) << "the record run drives along";
     float startX = Game->Car(1)->PosX, startY = Game->Car(1)->PosY;
     Pass(599);
     TEnd withGhost = EndOf(*Game);
@@ -256,7 +256,7 @@ TEST_F(BeyondE2E, ThePlayersCarDrivesThroughTheGhost) {
     Open("420 down UP\n");
     Pass(600);
     Config().Ghosts = true;
-    EXPECT_FALSE(Game->HasBest);
+    EXPECT_FALSE(Game->Recorder.HasBest);
     TEnd withoutGhost = EndOf(*Game);
     EXPECT_EQ(withoutGhost.X, withGhost.X);
     EXPECT_EQ(withoutGhost.Y, withGhost.Y);
@@ -272,16 +272,16 @@ TEST_F(BeyondE2E, TheGhostStandsOnItsWheels) {
     Pass(1);
     Open("");
     Pass(1);
-    ASSERT_TRUE(Game->HasBest);
+    ASSERT_TRUE(Game->Recorder.HasBest);
     const TCar& car = *Game->Car(1);
-    const TReplayFrame& f = Game->Best.Frames[Game->BestWorldFrames[Game->WorldPasses - 1]];
+    const TReplayFrame& f = Game->Recorder.Best.Frames[Game->Recorder.BestWorldFrames[Game->Recorder.WorldPasses - 1]];
 
     // Where the ghost carries its wheels is where the car of its type has them, give or take the
     // springs: the car stands in the ghost's place.
     for (int i = 1; i <= 4; ++i) {
         const dReal* wheel = dBodyGetPosition(car.Bodies[i]);
-        dVector3 ghostWheel = car.LocalToWorld(Game->GhostWheels[i - 1][0], Game->GhostWheels[i - 1][1],
-                                               Game->GhostWheels[i - 1][2] - car.Config.WheelRadius);
+        dVector3 ghostWheel = car.LocalToWorld(Game->Recorder.GhostWheels[i - 1][0], Game->Recorder.GhostWheels[i - 1][1],
+                                               Game->Recorder.GhostWheels[i - 1][2] - car.Config.WheelRadius);
         EXPECT_NEAR(ghostWheel.x, wheel[0], 0.05) << "wheel " << i;
         EXPECT_NEAR(ghostWheel.y, wheel[1], 0.05) << "wheel " << i;
         EXPECT_NEAR(ghostWheel.z, wheel[2], 0.1) << "wheel " << i;
@@ -289,9 +289,9 @@ TEST_F(BeyondE2E, TheGhostStandsOnItsWheels) {
 
     // Seen low from the side on a white screen, the ghost alone: the wheels show below its body.
     auto drawnPixels = [&](bool wheels) {
-        uint32_t list = Game->GhostWheelList;
+        uint32_t list = Game->Recorder.GhostWheelList;
         if (!wheels)
-            Game->GhostWheelList = 0;
+            Game->Recorder.GhostWheelList = 0;
         Game->BeginFrame();
         glClearColor(1, 1, 1, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -300,8 +300,8 @@ TEST_F(BeyondE2E, TheGhostStandsOnItsWheels) {
         Game->Camera.SetHeading(float(car.Heading * M_PI / 180 - M_PI / 2)); // from the car's side
         Game->Camera.SetDistance(8);
         Game->Camera.Apply();
-        Game->DrawGhost(1);
-        Game->GhostWheelList = list;
+        Game->Recorder.DrawGhost(1);
+        Game->Recorder.GhostWheelList = list;
         int w, h;
         Game->FramebufferSize(w, h);
         std::vector<uint8_t> rgb(size_t(w) * size_t(h) * 3);
@@ -330,7 +330,7 @@ TEST_F(BeyondE2E, ADamagedReplayIsSetAsideAndTheRaceGoesOn) {
     std::ofstream(ReplayFileName(1)) << "KALRPLAY\x01\x00garbage";
     Open("");
     Pass(50);
-    EXPECT_FALSE(Game->HasBest);
+    EXPECT_FALSE(Game->Recorder.HasBest);
     EXPECT_TRUE(FileExists(ReplayFileName(1) + ".bad"));
     ASSERT_EQ(messages.Messages.size(), 1u);
     EXPECT_NE(messages.Messages[0].Text.find("replay_01.dat is damaged"), std::string::npos)
@@ -352,8 +352,8 @@ TEST_F(BeyondE2E, ScreenshotsOfTheGhostAndOfBothRoutesOnTheMap) {
     Open("420 down UP\n700 down LEFT\n800 up LEFT\n", "", nullptr, {});
     Game->SetCameraMode(1);
     Pass(540);
-    ASSERT_TRUE(Game->HasBest);
-    const TReplayFrame& ghost = Game->Best.Frames[Game->BestWorldFrames[Game->WorldPasses - 1]];
+    ASSERT_TRUE(Game->Recorder.HasBest);
+    const TReplayFrame& ghost = Game->Recorder.Best.Frames[Game->Recorder.BestWorldFrames[Game->Recorder.WorldPasses - 1]];
     float lead = std::hypot(ghost.X - Game->Car(1)->PosX, ghost.Y - Game->Car(1)->PosY);
     std::printf("the ghost is %.2f m off\n", double(lead));
     EXPECT_GT(lead, 5) << "the ghost follows, clear of the car";
@@ -449,7 +449,7 @@ TEST_F(BeyondE2E, ARunRecordedAsTheSecondGameOfASessionDrivesAgainOnItsOwn) {
     ASSERT_EQ(Game->Menu->Screen, 0);
     Pass(SessionPasses - SecondGameStart - 1);
     TCar& car = *Game->Car(1);
-    float startX = Game->Recording->Frames[0].X, startY = Game->Recording->Frames[0].Y;
+    float startX = Game->Recorder.Recording->Frames[0].X, startY = Game->Recorder.Recording->Frames[0].Y;
     EXPECT_GT(std::hypot(car.PosX - startX, car.PosY - startY), 20) << "the car drove off";
     size_t trafficCars = 0;
     for (const auto& traffic : Game->Traffic->Cars)
@@ -459,7 +459,7 @@ TEST_F(BeyondE2E, ARunRecordedAsTheSecondGameOfASessionDrivesAgainOnItsOwn) {
     FinishHere();
     Pass(1);
     ASSERT_EQ(Game->Menu->Screen, 14);
-    ASSERT_TRUE(Game->HasLastRun);
+    ASSERT_TRUE(Game->Recorder.HasLastRun);
     TWorldEnd recorded = WorldEndOf(*Game);
     TReplay kept;
     ASSERT_TRUE(LoadReplay(ReplayFileName(10), kept, 0, TestNotice));
@@ -573,7 +573,7 @@ TEST_F(BeyondE2E, MissionFiveAfterARaceKeepsTheRacesSecondCarInItsReplay) {
     Game->StartMission(5);
     Game->ShowMenu(0);
     ASSERT_TRUE(Game->Car(2));
-    EXPECT_TRUE(Game->StandingCar.Present);
+    EXPECT_TRUE(Game->Recorder.StandingCar.Present);
     EXPECT_EQ(Game->Car(2)->GetSpeed(), 0) << "at rest";
     Pass(600);
     FinishHere();

@@ -704,7 +704,7 @@ TEST_F(MenuInProcess, RacingTheRecordRacesAKeptFitOneAndRefusesAnUnfitOne) {
     menu.Selected = 0;
     menu.ChooseItem();
     EXPECT_EQ(menu.Screen, 10) << "nothing to race";
-    EXPECT_EQ(Game->RecordToRace, nullptr);
+    EXPECT_EQ(Game->Recorder.RecordToRace, nullptr);
     auto start = std::chrono::steady_clock::now();
     menu.Back();
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.5);
@@ -724,9 +724,9 @@ TEST_F(MenuInProcess, RacingTheRecordRacesAKeptFitOneAndRefusesAnUnfitOne) {
     menu.Selected = 1; // Continue
     menu.ChooseItem();
     Pass(20);
-    ASSERT_TRUE(Game->HasBest);
-    EXPECT_EQ(Game->Best.Nick, Utf8ToCp1250("Jiří Šťastný")) << "the record is the ghost";
-    EXPECT_EQ(Game->RecordToRace, nullptr) << "used once";
+    ASSERT_TRUE(Game->Recorder.HasBest);
+    EXPECT_EQ(Game->Recorder.Best.Nick, Utf8ToCp1250("Jiří Šťastný")) << "the record is the ghost";
+    EXPECT_EQ(Game->Recorder.RecordToRace, nullptr) << "used once";
 }
 
 namespace {

@@ -20,7 +20,8 @@
 TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness,
                          const TGameSetup& setup)
     : TEngine(width, height, fullscreen, 32, harness, {Config().WindowWidth, Config().WindowHeight}),
-      Setup(setup), City(*this), Hud(*this, Camera), Rules(*this) {
+      Setup(setup), City(*this), Hud(*this, Camera), Rules(*this),
+      Recorder(*this, Setup.Replay, Setup.Notice) {
     CountsTicks = true;
     if (!Setup.Profiles || Setup.SelectedProfile < 0 ||
         Setup.SelectedProfile >= int(Setup.Profiles->Records.size()))
@@ -184,7 +185,7 @@ void TGameEngine::Tick() {
     HandleInput();
     UpdateGame();
     StepWorld();
-    EndRecordedPass();
+    Recorder.EndRecordedPass();
     WriteStateDump();
 }
 
@@ -278,7 +279,7 @@ void TGameEngine::HandleInput() {
     }
     if (KeyPressed(DIK_F3))
         DebugOverlay = !DebugOverlay;
-    TakeControls();
+    Recorder.TakeControls();
     SaveKeyboard();
 }
 
@@ -477,7 +478,7 @@ void TGameEngine::DrawFrame(float fraction) {
         BeginOpaqueScene();
         DrawDarkness();
         DrawVehicles(fraction);
-        DrawGhost(fraction);
+        Recorder.DrawGhost(fraction);
         DrawPreparedMeshes();
         EndShade();
         DrawGroundWhereEmpty(1.0f - float(Darkness) / 255.0f);

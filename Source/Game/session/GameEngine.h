@@ -1,8 +1,8 @@
 // TGameEngine: the game itself on top of the engine core — the game state machine and the loop of
 // ticks and drawn frames, the two loading stages, the set-up of the fifteen games and the highscore
-// table. Owns the menu, the rules, the HUD, the target and traffic engines, the player cars and
-// records, the fonts, the HUD sprites, the station markers and the city's lamps, and is the host
-// each of them reaches the game through.
+// table. Owns the menu, the rules, the HUD, the replay recorder, the target and traffic engines, the
+// player cars and records, the fonts, the HUD sprites, the station markers and the city's lamps, and
+// is the host each of them reaches the game through.
 #pragma once
 
 #include "city/CityHost.h"
@@ -13,6 +13,7 @@
 #include "player/Replay.h"
 #include "rules/GameRules.h"
 #include "rules/TargetEngine.h"
+#include "session/ReplayRecorder.h"
 #include "traffic/TrafficEngine.h"
 #include "ui/Hud.h"
 #include "ui/MenuHost.h"
@@ -69,7 +70,8 @@ class TGameEngine : public TEngine,
                     public TTrafficHost,
                     public TMenuHost,
                     public THudHost,
-                    public TRulesHost {
+                    public TRulesHost,
+                    public TRecorderHost {
   public:
     TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness, const TGameSetup& setup);
     ~TGameEngine() override;
@@ -128,7 +130,7 @@ class TGameEngine : public TEngine,
     // The camera as drawn: `fraction` of the way from the last tick's camera to this one's.
     TCamera DrawnCamera(float fraction) const { return Hud.DrawnCamera(fraction); }
 
-    // Pads, replays, the ghost and the route on the map (GameReplay.cpp).
+    // Pads, replays and the recorder's routes on the map (GameReplay.cpp).
     void MergePads();
     void DrivePadCars(TCar* car1, TCar* car2);
     // A player car's crash of this tick rumbles its player's pad, as hard as the damage it did.
@@ -138,10 +140,6 @@ class TGameEngine : public TEngine,
     // for a replay the camera and the keys of its start; a second car left standing for mission 5
     // is set at rest.
     void StartCityAfresh(int mission);
-    void StartRecording(int mission);
-    void TakeControls();
-    void EndRecordedPass();
-    void DrawGhost(float fraction);
     // This run's and the record run's routes on the city map of the result screen, risen as far as
     // the screen (`slide` pixels still to rise).
     void DrawRoutes(float slide) override;
@@ -181,7 +179,8 @@ class TGameEngine : public TEngine,
     int32_t LastRunPlace(uint8_t mission) const override { return LastRunMission == mission ? LastRunRank : -1; }
     void StartGame(int mission, bool twoPlayer) override;
     void RestartGame() override;
-    void RaceRecordNext(std::unique_ptr<TReplay> record) override { RecordToRace = std::move(record); }
+    void RaceRecordNext(std::unique_ptr<TReplay> record) override { Recorder.RecordToRace = std::move(record); }
+    uint64_t DataSetOfRuns() override { return Recorder.DataSetOfRuns(); }
     void Quit() override { SetGameState(gsQuit); }
     // THudHost (the players, the menu screen and the camera mode above serve it too)
     TCar* PlayerCar(int i) const override { return Car(i); }
@@ -211,6 +210,12 @@ class TGameEngine : public TEngine,
         ShowMenu(msSingleResult);
     }
     void RaceOver() override { ShowMenu(msRaceResult); }
+    // TRecorderHost (the cars, the players, the camera and its mode above serve it too)
+    bool TrafficGore() const override { return Traffic->Gore; }
+    const TKeySnapshot& TickKeys() const override;
+    uint64_t TickNumber() const override { return KeyboardPasses; }
+    bool WorldRanThisTick() const override;
+    bool RunFinished() const override { return Rules.Finished; }
 
     // Adds a sprite to the 2D list once, even when it is there already.
     void ShowSprite(TSprite* sprite) override;
@@ -259,26 +264,8 @@ class TGameEngine : public TEngine,
     THud Hud;         // the camera that follows the cars and what is drawn over the world
     TGameRules Rules; // the checks of every tick of the game that runs
 
-    // This run's recording while a one-player mission runs; the last finished run and the record run
-    // of its mission (the ghost's), for the result screen.
-    std::unique_ptr<TReplay> Recording;
-    TReplay LastRun, Best;
-    bool HasLastRun = false, HasBest = false;
-    std::vector<size_t> BestWorldFrames; // the ghost's timeline
-    size_t WorldPasses = 0;              // passes of this run in which the world ran
-    size_t ReplayPass = 0;               // the next tick of Setup.Replay
-    uint64_t RecordingPass = 0;          // KeyboardPasses when the recording began
-    bool StartedAGame = false;           // a game has started in this session
-    TReplayStandingCar StandingCar;      // the second car this game began with, at rest
-    // The ghost's wheels: their centres from the ground point of its body, in the body's axes, and
-    // their display list.
-    float GhostWheels[4][3] = {};
-    uint32_t GhostWheelList = 0;
-    // The record fetched from the server, raced as the ghost in the next game of its mission instead of
-    // the player's own best run; set by the highscore screen, used once.
-    std::unique_ptr<TReplay> RecordToRace;
-    uint64_t DataSet = 0; // DigestDataSet() of the data set, taken once: as the city is loaded or asked before
-    uint64_t DataSetOfRuns() override;
+    TReplayRecorder Recorder; // this run's recording, the last and the record run, the ghost
+    bool StartedAGame = false; // a game has started in this session
 
     // The keys the game reads now: the settings', or the defaults while a replay drives.
     const TKeyBindings& ActiveKeys() const override;

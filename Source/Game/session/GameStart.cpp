@@ -71,7 +71,7 @@ void TGameEngine::StartMission(int n) {
         Sound().PlaySong(Resources().GetModule("music"), setup.MusicOrder);
     }
     Hud.ResetCameraTrail();
-    StartRecording(n);
+    Recorder.StartRecording(n);
 }
 
 void TGameEngine::CreatePlayerCar(int player, int carType, float x, float y, float heading,

@@ -3,11 +3,11 @@
 // standing second car), and the engine's side of the recorder: the host calls it makes and the
 // routes' overlay.
 #include "cars/Car.h"
+#include "controls/PadControls.h"
 #include "player/Config.h"
 #include "session/GameEngine.h"
-#include "ui/MenuImprovedEngine.h"
-#include "controls/PadControls.h"
 #include "uRandom.h"
+#include "ui/MenuImprovedEngine.h"
 
 namespace {
 
@@ -74,7 +74,6 @@ void TGameEngine::StartCityAfresh(int mission) {
     CreatePlayerCar(2, standing.CarType, standing.X, standing.Y, standing.Heading, false);
     Car(2)->SetLights(standing.Lights);
 }
-
 
 void TGameEngine::DrawRoutes(float slide) {
     if (!Recorder.HasLastRun || !MapPicture)

@@ -79,8 +79,8 @@ class TReplayRecorder {
     // The record fetched from the server, raced as the ghost in the next game of its mission instead of
     // the player's own best run; set by the highscore screen, used once.
     std::unique_ptr<TReplay> RecordToRace;
-    uint64_t DataSet =
-        0; // DigestDataSet() of the data set, taken once: as the city is loaded or asked before
+    // DigestDataSet() of the data set, taken once: as the city is loaded or asked before.
+    uint64_t DataSet = 0;
 
   private:
     TRecorderHost& Host;

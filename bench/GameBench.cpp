@@ -51,17 +51,6 @@ void FrameCounters(benchmark::State& state, std::vector<double> frames, double a
     state.counters["aim"] = aim;
 }
 
-// Mission 10 started with its Avia, as the heavy-scene benchmarks play it.
-std::unique_ptr<TGameEngine> StartMission10(TBenchGame& bench) {
-    auto game = bench.Create();
-    for (auto& player : game->Players)
-        player->SetCarType(5);
-    game->SetGameState(gsStartGame);
-    game->StartMission(10);
-    game->ShowMenu(0);
-    return game;
-}
-
 void BM_GameStartToFirstIntroFrame(benchmark::State& state) {
     if (!HaveGameData(state))
         return;

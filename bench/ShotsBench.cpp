@@ -13,19 +13,13 @@
 namespace {
 
 void MissionShots(TBenchGame& bench, const std::string& dir, const std::string& name, int hour) {
-    auto game = bench.Create();
-    for (auto& player : game->Players)
-        player->SetCarType(5);
-    game->SetGameState(gsStartGame);
-    game->StartMission(10);
-    game->ShowMenu(0);
+    auto game = StartMission10(bench);
     game->SetTimeOfDay(hour);
     game->SetCameraMode(1);
     for (int frame : {300, 600, 900})
         game->AddShot(uint64_t(frame), dir + "/" + name + "_" + std::to_string(frame) + ".png");
-    for (int i = 0; i < 910; ++i) {
+    for (int i = 0; i < 910; ++i)
         CircleTick(*game, i);
-    }
     // The in-game menu over the frozen scene.
     game->ShowMenu(2);
     game->AddShot(1000, dir + "/" + name + "_menu.png");

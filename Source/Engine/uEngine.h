@@ -89,6 +89,13 @@ class TEngine {
     void EndFrame(bool paced = true);
 
     void AddSprite(TSprite* sprite);
+    // Adds a sprite to the 2D list once, even when it is there already.
+    void ShowSprite(TSprite* sprite) {
+        if (!sprite)
+            return;
+        Sprites.Remove(sprite);
+        AddSprite(sprite);
+    }
     void AddSprite3D(TSprite3D* sprite);
     void AddMesh(TMesh* mesh);
     void AddVehicle(TVehicle* vehicle);

@@ -455,7 +455,7 @@ TEST_F(BeyondE2E, ARunRecordedAsTheSecondGameOfASessionDrivesAgainOnItsOwn) {
     for (const auto& traffic : Game->Traffic->Cars)
         trafficCars += traffic != nullptr;
     EXPECT_GE(trafficCars, 2u) << "the run met the traffic";
-    std::string sessionState = Game->StateJson();
+    std::string sessionState = StateJson(*Game);
     FinishHere();
     Pass(1);
     ASSERT_EQ(Game->Menu->Screen, 14);

@@ -53,7 +53,7 @@ class GameRulesE2E : public ::testing::Test {
         Game->SetGameState(gsStartGame);
         Game->StartMission(n);
         Game->ShowMenu(0);
-        Game->GoSprite->Alive = false;
+        Game->Loader.Sprites.GoSprite->Alive = false;
         Game->Rules.MapHintCountdown = -1;
     }
     // One pass of the game loop without the keyboard.
@@ -62,7 +62,7 @@ class GameRulesE2E : public ::testing::Test {
         Game->RenderFrame();
     }
     void SetVelocity(TCar& car, float vx, float vy) { dBodySetLinearVel(car.Bodies[0], vx, vy, 0); }
-    std::string Hint() const { return Game->HintSprite->Alive ? Game->HintSprite->Text[0] : ""; }
+    std::string Hint() const { return Game->Loader.Sprites.HintSprite->Alive ? Game->Loader.Sprites.HintSprite->Text[0] : ""; }
 
     TTempDir Dir;
     TProfileList Profiles;
@@ -110,11 +110,11 @@ TEST_F(GameRulesE2E, AGameStartsWithoutLoadingAgainAndTheMapComesAndGoes) {
     TCar& car = *Game->Car(1);
     Game->SetGameState(gsInMap);
     EXPECT_TRUE(Game->MapSprite->Alive);
-    EXPECT_TRUE(Game->LocationSprite->Alive);
-    EXPECT_EQ(Game->LocationSprite->MapX, int32_t(car.PosX));
-    EXPECT_EQ(Game->LocationSprite->MapY, int32_t(car.PosY));
+    EXPECT_TRUE(Game->Loader.Sprites.LocationSprite->Alive);
+    EXPECT_EQ(Game->Loader.Sprites.LocationSprite->MapX, int32_t(car.PosX));
+    EXPECT_EQ(Game->Loader.Sprites.LocationSprite->MapY, int32_t(car.PosY));
     EXPECT_TRUE(Game->Targets->Targets.back().MapSymbol->Alive);
-    for (auto& symbol : Game->SymbolSprites)
+    for (auto& symbol : Game->Loader.Sprites.SymbolSprites)
         EXPECT_FALSE(symbol->Alive); // no HUD over the map
     try {
         Game->SetGameState(gsStartGame); // no game starts from the map
@@ -127,10 +127,10 @@ TEST_F(GameRulesE2E, AGameStartsWithoutLoadingAgainAndTheMapComesAndGoes) {
     Game->GameState = gsInMap;
     Game->SetGameState(gsInGame);
     EXPECT_FALSE(Game->MapSprite->Alive);
-    EXPECT_FALSE(Game->LocationSprite->Alive);
+    EXPECT_FALSE(Game->Loader.Sprites.LocationSprite->Alive);
     EXPECT_FALSE(Game->Targets->Targets.back().MapSymbol->Alive);
-    EXPECT_TRUE(Game->SymbolSprites[2]->Alive); // time
-    EXPECT_TRUE(Game->SymbolSprites[3]->Alive); // targets
+    EXPECT_TRUE(Game->Loader.Sprites.SymbolSprites[2]->Alive); // time
+    EXPECT_TRUE(Game->Loader.Sprites.SymbolSprites[3]->Alive); // targets
 }
 
 // --- Races ---------------------------------------------------------------------------------------
@@ -280,9 +280,9 @@ TEST_F(GameRulesE2E, FuelAndDamageWarnWhenTheyCrossTheirLimitsAndAHintIsNeverRep
     car.Fuel = 10;
     Game->Rules.Update();
     EXPECT_EQ(Hint(), fuel);
-    EXPECT_EQ(Game->HintSprite->Count, 0);
+    EXPECT_EQ(Game->Loader.Sprites.HintSprite->Count, 0);
 
-    Game->HintSprite->Alive = false; // gone from the screen
+    Game->Loader.Sprites.HintSprite->Alive = false; // gone from the screen
     car.PrevFuel = 10;
     Game->Rules.Update();
     EXPECT_EQ(Hint(), "") << "staying at 10 % is no new warning";

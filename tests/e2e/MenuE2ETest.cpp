@@ -364,7 +364,7 @@ class MenuInProcess : public ::testing::Test {
         Game->SetGameState(gsStartGame);
         Game->StartMission(mission);
         Game->ShowMenu(0);
-        Game->GoSprite->Alive = false;
+        Game->Loader.Sprites.GoSprite->Alive = false;
     }
 
     void Pass(int count = 1) {
@@ -817,7 +817,7 @@ TEST_F(MenuInProcess, PicturesOfEveryScreen) {
              game.Players[0]->Mission = 1;
              game.SetGameState(gsStartGame);
              game.StartMission(1);
-             game.GoSprite->Alive = false;
+             game.Loader.Sprites.GoSprite->Alive = false;
          },
          300},
         {"08-gas-station",

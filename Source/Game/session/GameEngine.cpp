@@ -7,33 +7,31 @@
 #include "sprites/HintSprite.h"
 #include "sprites/IntroSprite.h"
 #include "sprites/LocationSprite.h"
-#include "sprites/LogoSprite.h"
 #include "ui/MenuImprovedEngine.h"
 #include "controls/PadControls.h"
+#include "session/DebugOverlay.h"
 #include "Sound.h"
 #include "sprites/SymbolSprite.h"
 
 #include <cmath>
 #include <cstdio>
-#include <iostream>
+
+namespace {
+
+const TGameSetup& CheckedSetup(const TGameSetup& setup) {
+    if (!setup.Profiles || setup.SelectedProfile < 0 || setup.SelectedProfile >= int(setup.Profiles->Records.size()))
+        throw ERangeError("Selected profile " + std::to_string(setup.SelectedProfile) + " out of range");
+    return setup;
+}
+
+} // namespace
 
 TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessOptions& harness,
                          const TGameSetup& setup)
     : TEngine(width, height, fullscreen, 32, harness, {Config().WindowWidth, Config().WindowHeight}),
-      Setup(setup), City(*this), Hud(*this, Camera), Rules(*this),
-      Recorder(*this, Setup.Replay, Setup.Notice) {
+      Setup(CheckedSetup(setup)), Loader(*this, *this), City(*this), Hud(*this, Camera), Rules(*this),
+      Recorder(*this, Setup.Replay, Setup.Notice), Dump(Setup.DumpStateFile) {
     CountsTicks = true;
-    if (!Setup.Profiles || Setup.SelectedProfile < 0 ||
-        Setup.SelectedProfile >= int(Setup.Profiles->Records.size()))
-        throw ERangeError("Selected profile " + std::to_string(Setup.SelectedProfile) + " out of range");
-    if (Setup.DumpStateFile == "-") {
-        StateOut = &std::cout;
-    } else if (!Setup.DumpStateFile.empty()) {
-        StateDump.open(Setup.DumpStateFile, std::ios::trunc);
-        if (!StateDump)
-            throw EInOutError("Cannot write the state dump " + Setup.DumpStateFile);
-        StateOut = &StateDump;
-    }
     Menu = std::make_unique<TMenuImprovedEngine>(*this);
     Targets = std::make_unique<TTargetEngine>(*this);
     Traffic = std::make_unique<TTrafficEngine>(*this);
@@ -44,7 +42,7 @@ TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessO
     if (!Setup.HighscoreFile.empty())
         Highscores.Load(Setup.HighscoreFile, Setup.Notice);
     DebugOverlay = false;
-    City.Progress = [this](int32_t done, int32_t total) { DrawProgress(done, total); };
+    City.Progress = [this](int32_t done, int32_t total) { Loader.DrawProgress(done, total); };
     if (Setup.Replay) {
         // The run's own menu keys come back pass by pass; nothing else drives.
         SetKeySource(std::make_unique<TReplayKeySource>(*Setup.Replay));
@@ -91,8 +89,8 @@ void TGameEngine::LoadPlayer(int i, int profile) {
     Players[size_t(i - 1)]->SetCarType(carType);
     Mission = record.Mission;
     for (int p = 0; p < 2; ++p)
-        if (FaceSprites[size_t(p)] && Players[size_t(p)])
-            FaceSprites[size_t(p)]->Texture =
+        if (Loader.Sprites.FaceSprites[size_t(p)] && Players[size_t(p)])
+            Loader.Sprites.FaceSprites[size_t(p)]->Texture =
                 Resources().GetTexture(std::string("face_") + FaceTable[Players[size_t(p)]->Face].Name);
 }
 
@@ -114,27 +112,13 @@ void TGameEngine::SetGameState(TGameState state) {
     case gsIntroScreen:
         if (old != gsNone)
             throw Exception("gsIntroScreen: Invalid previous state.");
-        ShowResponsibleScreen();
-        LoadSounds(1);
-        LoadMusic(1);
-        LoadBitmaps(1);
-        ShowSprite(IntroSprite.get());
-        for (auto& logo : LogoSprites)
-            ShowSprite(logo.get());
+        Loader.LoadStageOne(Setup.NoticeHold);
         Sound().PlaySong(Resources().GetModule("music"), 1);
         break;
     case gsStartGame:
         if (old == gsIntroScreen) {
-            IntroSprite->Alive = false;
-            for (auto& logo : LogoSprites)
-                logo->Alive = false;
-            ShowLoader(true);
-            FreeIntroBitmaps(old);
-            LoadBitmaps(2);
-            LoadMeshes(2);
-            LoadCityMap();
-            PlaceStations();
-            ShowLoader(false);
+            Loader.LoadStageTwo({Players[0]->Face, Players[1]->Face}, City, *Traffic);
+            DataSetOfRuns(); // what every replay recorded in this session is played on
             Sound().PlaySong(Resources().GetModule("music"), 0);
             RestartWorldClock();
             SetGameState(gsInGame);
@@ -186,7 +170,7 @@ void TGameEngine::Tick() {
     UpdateGame();
     StepWorld();
     Recorder.EndRecordedPass();
-    WriteStateDump();
+    Dump.Write(*this);
 }
 
 // As the menu starts a game: the car for both players, the game's own car when it allows only some,
@@ -231,25 +215,27 @@ bool TGameEngine::WorldRuns() const {
     return screen == msNone || screen == msGasStation || screen == msService;
 }
 
-bool TGameEngine::CountdownRunning() const { return GoSprite && GoSprite->Alive && GoSprite->Phase < 4; }
+bool TGameEngine::CountdownRunning() const {
+    const TGoSprite* go = Loader.Sprites.GoSprite.get();
+    return go && go->Alive && go->Phase < 4;
+}
 
-const TSprite* TGameEngine::CountdownRing() const { return GoSprite && GoSprite->Alive ? GoSprite.get() : nullptr; }
+const TSprite* TGameEngine::CountdownRing() const {
+    const TGoSprite* go = Loader.Sprites.GoSprite.get();
+    return go && go->Alive ? go : nullptr;
+}
 
-const TSprite& TGameEngine::HudSymbol(int k) const { return *SymbolSprites[size_t(k)]; }
+const TSprite& TGameEngine::HudSymbol(int k) const { return *Loader.Sprites.SymbolSprites[size_t(k)]; }
 
-bool TGameEngine::HintShowing() const { return HintSprite && HintSprite->Alive; }
+bool TGameEngine::HintShowing() const { return ShownHint() != nullptr; }
 
-const THintSprite* TGameEngine::ShownHint() const { return HintSprite && HintSprite->Alive ? HintSprite.get() : nullptr; }
+const THintSprite* TGameEngine::ShownHint() const {
+    const THintSprite* hint = Loader.Sprites.HintSprite.get();
+    return hint && hint->Alive ? hint : nullptr;
+}
 
 void TGameEngine::PlaySample(const std::string& key) {
     Sound().PlaySample(Resources().GetSample(key), FSOUND_FREE, false);
-}
-
-void TGameEngine::ShowSprite(TSprite* sprite) {
-    if (!sprite)
-        return;
-    Sprites.Remove(sprite);
-    TEngine::AddSprite(sprite);
 }
 
 const TKeyBindings& TGameEngine::ActiveKeys() const {
@@ -264,7 +250,9 @@ bool TGameEngine::ActionPressed(int player, TKeyAction action) const {
 
 void TGameEngine::HandleInput() {
     ReadKeyboard();
-    MergePads();
+    bool inMenu = Menu->Screen != msNone || GameState != gsInGame;
+    for (int i = 0; i < MaxPads; ++i)
+        MergePadKeys(Pads[i], i + 1, inMenu, ActiveKeys(), Keys.Now);
     SwitchDisplayOnKey();
     if (Menu->Screen != msNone)
         HandleMenuKeys();
@@ -370,7 +358,10 @@ void TGameEngine::HandleGameKeys() {
         DriveByKeys(*car2, Keys, ActiveKeys(), 1);
     if (car1)
         DriveByKeys(*car1, Keys, ActiveKeys(), 0);
-    DrivePadCars(car1, TwoPlayer ? car2 : nullptr);
+    if (car1)
+        DriveWithPad(Pads[0], *car1);
+    if (TwoPlayer && car2)
+        DriveWithPad(Pads[1], *car2);
     if (rightCtrl && KeyPressed(DIK_BACK)) {
         ShowMenu(msMissionFailed);
         return;
@@ -414,7 +405,8 @@ void TGameEngine::StepWorld() {
             if (TCar* car1 = Car(1))
                 Traffic->Update(car1->PosX, car1->PosY);
             if (Rules.CatchUpCountdown < 1) {
-                bool held = GoSprite && GoSprite->Alive && GoSprite->SecondCount >= 100 && GoSprite->Phase < 4;
+                const TGoSprite* go = Loader.Sprites.GoSprite.get();
+                bool held = go && go->Alive && go->SecondCount >= 100 && go->Phase < 4;
                 if (!held) {
                     UpdateVehicles();
                     RumbleCrashes();
@@ -486,7 +478,8 @@ void TGameEngine::DrawFrame(float fraction) {
         EndScenePass();
         Camera = tickCamera;
         DrawSpriteLayer();
-        DrawDebugInfo();
+        if (DebugOverlay)
+            DrawDebugOverlay(*this, *TextFont);
         if (Menu->Screen != msNone)
             DrawMenu();
         else
@@ -525,55 +518,58 @@ void TGameEngine::ShowMenu(uint8_t screen) {
         Sound().PlaySong(Resources().GetModule("music"), 0);
     if (GameState != gsIntroScreen)
         ShowHudSymbols(screen == msNone);
-    else if (screen != msNone && IntroSprite)
-        IntroSprite->Settle();
+    else if (screen != msNone && Loader.Sprites.IntroSprite)
+        Loader.Sprites.IntroSprite->Settle();
 }
 
 void TGameEngine::ShowHudSymbols(bool on) {
+    auto& faces = Loader.Sprites.FaceSprites;
+    auto& symbols = Loader.Sprites.SymbolSprites;
     // Everything goes first, so a symbol of an earlier game never lingers.
-    for (auto& face : FaceSprites)
+    for (auto& face : faces)
         if (face)
             face->Alive = false;
-    for (auto& symbol : SymbolSprites)
+    for (auto& symbol : symbols)
         if (symbol)
             symbol->Alive = false;
-    if (!on || !FaceSprites[0])
+    if (!on || !faces[0])
         return;
     ShowMap = false;
     if (TwoPlayer) {
-        for (auto& face : FaceSprites) {
+        for (auto& face : faces) {
             face->Width = face->Height = 64;
             face->Y = 404;
             ShowSprite(face.get());
         }
         return;
     }
-    TSprite& face = *FaceSprites[0];
+    TSprite& face = *faces[0];
     face.Width = face.Height = 128;
     face.Y = 340;
     ShowSprite(&face);
     int32_t k = 0;
     for (int i = 0; i < 6; ++i)
         if (Players[0]->HudSymbols & (1u << i)) {
-            SymbolSprites[size_t(i)]->SetPosition(590 - 50 * k, 440);
-            ShowSprite(SymbolSprites[size_t(i)].get());
+            symbols[size_t(i)]->SetPosition(590 - 50 * k, 440);
+            ShowSprite(symbols[size_t(i)].get());
             ++k;
         }
 }
 
 void TGameEngine::ShowCityMap(bool on) {
+    TLocationSprite& location = *Loader.Sprites.LocationSprite;
     Sound().PlaySample(Resources().GetSample("city_map"), FSOUND_FREE, false);
     if (on) {
         Sound().StopSound(0);
         Sound().StopSound(1);
         if (TCar* car1 = Car(1))
-            LocationSprite->SetLocation(int32_t(std::trunc(car1->PosX)), int32_t(std::trunc(car1->PosY)));
+            location.SetLocation(int32_t(std::trunc(car1->PosX)), int32_t(std::trunc(car1->PosY)));
         ShowSprite(MapSprite);
-        ShowSprite(LocationSprite.get());
+        ShowSprite(&location);
         Targets->ShowMapSymbols(true);
     } else {
         MapSprite->Alive = false;
-        LocationSprite->Alive = false;
+        location.Alive = false;
         Targets->ShowMapSymbols(false);
         // The engines were silenced for the map; they run again with the game.
         for (auto& car : Cars)
@@ -583,10 +579,11 @@ void TGameEngine::ShowCityMap(bool on) {
 }
 
 void TGameEngine::ShowHint(const std::string& english, const std::string& czech) {
-    if (!HintSprite || HintSprite->Alive)
+    THintSprite* hint = Loader.Sprites.HintSprite.get();
+    if (!hint || hint->Alive)
         return;
-    HintSprite->Show(english, czech);
-    ShowSprite(HintSprite.get());
+    hint->Show(english, czech);
+    ShowSprite(hint);
 }
 
 void TGameEngine::ShowHint(const TTextPair& pair) {
@@ -626,8 +623,14 @@ void TGameEngine::SetCameraMode(uint8_t mode) {
     }
 }
 
-void TGameEngine::WriteStateDump() {
-    // Flushed line by line: a controller program may be waiting for it before it sends the next keys.
-    if (StateOut)
-        *StateOut << StateJson() << '\n' << std::flush;
+void TGameEngine::DrawRoutes(float slide) {
+    if (!Recorder.HasLastRun || !Loader.Sprites.MapPicture)
+        return;
+    BeginOverlay();
+    Recorder.DrawRoutes(slide, Loader.Sprites.MapPicture->Texture);
+    EndOverlay();
 }
+
+const TKeySnapshot& TGameEngine::TickKeys() const { return Keys; }
+
+bool TGameEngine::WorldRanThisTick() const { return GameState == gsInGame && WorldRuns(); }

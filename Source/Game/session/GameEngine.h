@@ -1,8 +1,8 @@
-// TGameEngine: the game itself on top of the engine core — the game state machine and the loop of
-// ticks and drawn frames, the two loading stages, the set-up of the fifteen games and the highscore
-// table. Owns the menu, the rules, the HUD, the replay recorder, the target and traffic engines, the
-// player cars and records, the fonts, the HUD sprites, the station markers and the city's lamps, and
-// is the host each of them reaches the game through.
+// TGameEngine: the game's session on top of the engine core — the game state machine, the loop of
+// ticks and drawn frames, the keys of the menu and the game, the set-up of the fifteen games and the
+// highscore table. Owns the loader (and what it loaded), the menu, the rules, the HUD, the replay
+// recorder, the target and traffic engines, the player cars and records, the fonts, the city's lamps
+// and the state dump, and is the host each of them reaches the game through.
 #pragma once
 
 #include "city/CityHost.h"
@@ -13,7 +13,9 @@
 #include "player/Replay.h"
 #include "rules/GameRules.h"
 #include "rules/TargetEngine.h"
+#include "session/LevelLoader.h"
 #include "session/ReplayRecorder.h"
+#include "session/StateDump.h"
 #include "traffic/TrafficEngine.h"
 #include "ui/Hud.h"
 #include "ui/MenuHost.h"
@@ -24,19 +26,12 @@
 
 #include <array>
 #include <cstdint>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 class TCar;
-class TGoSprite;
-class THintSprite;
-class TIntroSprite;
-class TLocationSprite;
-class TLogoSprite;
 class TMenuImprovedEngine;
-class TSymbolSprite;
 
 enum TGameState : uint8_t {
     gsNone = 0,
@@ -105,47 +100,26 @@ class TGameEngine : public TEngine,
     void SetTimeOfDay(int32_t hour);
     void SetCameraMode(uint8_t mode) override;
 
-    // Loading (LevelLoader.cpp).
-    void ShowResponsibleScreen();
-    void LoadSounds(int stage);
-    void LoadMusic(int stage);
-    void LoadBitmaps(int stage);
-    void FreeIntroBitmaps(TGameState oldState);
-    void LoadMeshes(int stage);
-    void ShowLoader(bool on);
-    void DrawProgress(int32_t done, int32_t total);
-    void LoadCityMap();
-    void PlaceStations();
-
     // A game's set-up (GameStart.cpp).
     void StartMission(int n);
-    void CreatePlayerCar(int player, int carType, float x, float y, float heading, bool removeSecondCar) override;
-    void InsertHighscore();
-
-    // What is drawn over the world: the night's tint, the HUD, the diagnostic overlay
-    // (DebugOverlay.cpp).
-    void DrawDarkness() { ShadeScene(uint8_t(Darkness)); }
-    void DrawHud() { Hud.Draw(); }
-    void DrawDebugInfo();
-    // The camera as drawn: `fraction` of the way from the last tick's camera to this one's.
-    TCamera DrawnCamera(float fraction) const { return Hud.DrawnCamera(fraction); }
-
-    // Pads, replays and the recorder's routes on the map (GameReplay.cpp).
-    void MergePads();
-    void DrivePadCars(TCar* car1, TCar* car2);
-    // A player car's crash of this tick rumbles its player's pad, as hard as the damage it did.
-    void RumbleCrashes();
     // The first step of every game start: the game's own seed (a replay's, the session's for its
     // first game, else drawn from the session's sequence), an empty living city, lamps lit anew, and
     // for a replay the camera and the keys of its start; a second car left standing for mission 5
     // is set at rest.
     void StartCityAfresh(int mission);
+    void CreatePlayerCar(int player, int carType, float x, float y, float heading, bool removeSecondCar) override;
+    void InsertHighscore();
+
+    // What is drawn over the world: the night's tint, the HUD.
+    void DrawDarkness() { ShadeScene(uint8_t(Darkness)); }
+    void DrawHud() { Hud.Draw(); }
+    // The camera as drawn: `fraction` of the way from the last tick's camera to this one's.
+    TCamera DrawnCamera(float fraction) const { return Hud.DrawnCamera(fraction); }
+    // A player car's crash of this tick rumbles its player's pad, as hard as the damage it did.
+    void RumbleCrashes();
     // This run's and the record run's routes on the city map of the result screen, risen as far as
     // the screen (`slide` pixels still to rise).
     void DrawRoutes(float slide) override;
-
-    // One JSON line of the state, for tests (StateDump.cpp).
-    std::string StateJson() const;
 
     // TSpriteHost
     void PlaySample(const std::string& key) override;
@@ -217,8 +191,7 @@ class TGameEngine : public TEngine,
     bool WorldRanThisTick() const override;
     bool RunFinished() const override { return Rules.Finished; }
 
-    // Adds a sprite to the 2D list once, even when it is there already.
-    void ShowSprite(TSprite* sprite) override;
+    void ShowSprite(TSprite* sprite) override { TEngine::ShowSprite(sprite); }
     // The countdown sprite is on screen and has not reached "GO".
     bool CountdownRunning() const override;
     // The rules and the world run with this menu screen open (none, gas station, service).
@@ -244,18 +217,7 @@ class TGameEngine : public TEngine,
     uint8_t LastRunMission = 0;
     int32_t LastRunRank = -1;
 
-    // Sprites of the loading stages, kept for the whole run.
-    std::unique_ptr<TSprite> ResponsibleSprite, LoaderSprite;
-    std::unique_ptr<TIntroSprite> IntroSprite;
-    std::array<std::unique_ptr<TLogoSprite>, 2> LogoSprites;
-    std::array<std::unique_ptr<TSprite>, 2> FaceSprites;
-    std::unique_ptr<TSprite> MapPicture, MapFrame; // behind TEngine's MapSprite and MapFrameSprite
-    std::unique_ptr<TLocationSprite> LocationSprite;
-    std::array<std::unique_ptr<TSymbolSprite>, 6> SymbolSprites;
-    std::unique_ptr<THintSprite> HintSprite;
-    std::unique_ptr<TGoSprite> GoSprite;
-    std::vector<std::unique_ptr<TMesh>> StationMeshes;
-    std::vector<std::unique_ptr<TSprite3D>> StationMarkers;
+    TLevelLoader Loader; // the loading stages, and the sprites and stations they made
 
     TCityHost City; // the cell words, the lamps and the loader's calls while the city is read
     bool DebugOverlay = false;
@@ -278,12 +240,9 @@ class TGameEngine : public TEngine,
     void SwitchDisplayOnKey();
     void HandleGameKeys();
     void DrawMenu();
-    void WriteStateDump();
     void StartPractice();
     void RightCtrlMission(int fkey);
     void SpreadStartingCars(const TMapPoint& first, const TMapPoint& second);
 
-    std::ofstream StateDump;
-    std::ostream* StateOut = nullptr; // the dump file, standard output for "-", or none
-    double LastProgressFrame = -1;    // seconds, when the loading bar was last drawn
+    TStateDump Dump; // a line of the state every tick, when asked for
 };

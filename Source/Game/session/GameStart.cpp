@@ -1,14 +1,23 @@
-// Setting a game up: its mission's traffic, hour, targets, HUD symbols, music and snow, the player
-// cars at their starting places, and the highscore of a won run.
+// Setting a game up: the living city started afresh from the game's own seed, its mission's
+// traffic, hour, targets, HUD symbols, music and snow, the player cars at their starting places, and
+// the highscore of a won run.
 #include "session/GameEngine.h"
 
 #include "Sound.h"
 #include "cars/Car.h"
 #include "cars/PlayerCars.h"
+#include "player/Config.h"
 #include "sprites/GoSprite.h"
+#include "uRandom.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace {
+
+constexpr int StandingCarMission = 5; // the one mission that leaves a second car where it stands
+
+} // namespace
 
 void TGameEngine::StartMission(int n) {
     Mission = uint8_t(n);
@@ -41,8 +50,8 @@ void TGameEngine::StartMission(int n) {
         if (n == CargoMission)
             Players[0]->HudSymbols |= HudLoad | HudFragile;
         CreatePlayerCar(1, Players[0]->CarType, setup.Start[0].X, setup.Start[0].Y, setup.Heading, n != 5);
-        GoSprite->Start();
-        ShowSprite(GoSprite.get());
+        Loader.Sprites.GoSprite->Start();
+        ShowSprite(Loader.Sprites.GoSprite.get());
         SetParticleEffect(setup.Snow ? ParticleSnow : ParticleNone, Resources().GetTexture("star"));
         Sound().PlaySong(Resources().GetModule("music"), setup.MusicOrder);
     } else if (IsRace(n)) {
@@ -65,13 +74,60 @@ void TGameEngine::StartMission(int n) {
         if (setup.LightsOn)
             for (auto& car : Cars)
                 car->SetLights(true);
-        GoSprite->Start();
-        ShowSprite(GoSprite.get());
+        Loader.Sprites.GoSprite->Start();
+        ShowSprite(Loader.Sprites.GoSprite.get());
         SetParticleEffect(ParticleSnow, Resources().GetTexture("star"));
         Sound().PlaySong(Resources().GetModule("music"), setup.MusicOrder);
     }
     Hud.ResetCameraTrail();
     Recorder.StartRecording(n);
+}
+
+void TGameEngine::StartCityAfresh(int mission) {
+    const TReplay* replay = Setup.Replay && Setup.Replay->Mission == mission ? Setup.Replay : nullptr;
+    // The session's first game plays from the session's own seed, every later one from a seed drawn
+    // from the sequence: a seeded session still repeats game after game, and the game's own numbers
+    // follow from its seed alone. Relit in the order the loader lit them, the lamps then draw what
+    // they drew as the city was loaded, so the first game of a seeded start sees the very numbers it
+    // always saw.
+    ReseedRandom(replay ? replay->Seed : StartedAGame ? DrawSeed() : RandomSeed());
+    StartedAGame = true;
+    Traffic->Clear();
+    Traffic->Gore = replay ? replay->Gore : Config().Carmageddon;
+    for (auto& lamp : City.Lamps)
+        lamp->Relight();
+    Rules.AtGasStation = Rules.AtService = false;
+    if (replay) {
+        SetCameraMode(replay->CameraMode);
+        Camera.Distance = replay->CameraDistance;
+        SetReplayKeys(replay->KeysBefore, Keys.Before);
+    }
+    TReplayStandingCar& standing = Recorder.StandingCar;
+    standing = {};
+    if (mission != StandingCarMission)
+        return;
+    // The second car an earlier race left behind stays, at rest where it stands: how it was still
+    // rolling or rocking would otherwise be part of this game.
+    if (replay) {
+        standing = replay->SecondCar;
+    } else if (TCar* car2 = Car(2)) {
+        standing.Present = true;
+        standing.Lights = car2->LightsOn;
+        standing.CarType = Players[1]->CarType;
+        standing.X = car2->PosX;
+        standing.Y = car2->PosY;
+        standing.Heading = car2->Heading;
+    }
+    if (!standing.Present) {
+        if (Cars[1]) {
+            RemoveVehicle(Cars[1].get());
+            Cars[1].reset();
+        }
+        return;
+    }
+    Players[1]->SetCarType(standing.CarType);
+    CreatePlayerCar(2, standing.CarType, standing.X, standing.Y, standing.Heading, false);
+    Car(2)->SetLights(standing.Lights);
 }
 
 void TGameEngine::CreatePlayerCar(int player, int carType, float x, float y, float heading,

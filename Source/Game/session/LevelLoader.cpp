@@ -1,10 +1,10 @@
-// The game's two loading stages: the notice screen, the samples, the music and the intro pictures
-// first; then, behind the loading picture and its bar, the game pictures and HUD sprites, the car,
-// pedestrian and station meshes, the city map and the stations.
+#include "session/LevelLoader.h"
+
+#include "city/CityHost.h"
 #include "tables/CarModelTable.h"
+#include "tables/GameConsts.h"
 #include "sprites/CheckpointSprite.h"
 #include "player/Config.h"
-#include "session/GameEngine.h"
 #include "sprites/GoSprite.h"
 #include "sprites/HintSprite.h"
 #include "sprites/IntroSprite.h"
@@ -12,6 +12,8 @@
 #include "sprites/LogoSprite.h"
 #include "Sound.h"
 #include "sprites/SymbolSprite.h"
+#include "traffic/TrafficEngine.h"
+#include "uSpriteHost.h"
 
 #include <chrono>
 #include <cmath>
@@ -134,138 +136,138 @@ std::unique_ptr<TSprite> FullScreenSprite(uint32_t texture) {
     return std::make_unique<TSprite>(texture, 0, -32, 1024, 512, 255);
 }
 
+constexpr double ProgressFrameInterval = 1.0 / 30; // seconds
+
 } // namespace
 
-void TGameEngine::ShowResponsibleScreen() {
-    const char* file = Config().Language == 1 ? ".\\data\\bitmaps\\responsible_cz.bmp"
-                                              : ".\\data\\bitmaps\\responsible_en.bmp";
-    Resources().AddTexture("responsible", LoadTexture(file));
-    ResponsibleSprite = FullScreenSprite(Resources().GetTexture("responsible"));
-    ShowSprite(ResponsibleSprite.get());
-    if (!Headless()) {
-        BeginFrame();
-        DrawSpriteLayer();
-        EndFrame(false);
-    }
-    ResponsibleSprite->Alive = false;
-    RemoveSprite(ResponsibleSprite.get());
-    FreeTexture(Resources().RemoveTexture("responsible"));
-    // Three seconds for the player to read it, cut short by any key; an unattended run never waits.
-    if (!Setup.NoticeHold || Unattended())
-        return;
-    double until = GetTime() + 3.0;
-    while (GetTime() < until && !WindowClosed()) {
-        PollEvents();
-        ReadKeyboard();
-        bool anyKey = false;
-        for (uint8_t key : Keys.Now)
-            anyKey = anyKey || (key & 0x80);
-        Keys.Save();
-        if (anyKey)
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    Keys.Reset();
-}
+TLoadedSprites::TLoadedSprites() = default;
+TLoadedSprites::~TLoadedSprites() = default;
 
-void TGameEngine::LoadSounds(int stage) {
-    if (stage != 1)
-        return;
+TLevelLoader::TLevelLoader(TEngine& engine, TSpriteHost& host) : Engine(engine), Host(host) {}
+
+TLevelLoader::~TLevelLoader() = default;
+
+void TLevelLoader::LoadStageOne(bool holdNotice) {
+    ShowNotice(holdNotice);
     for (const TKeyFile& entry : StageOneSamples)
         Resources().AddSample(entry.Key, Sound().LoadSample(entry.File));
     for (const TCarModel& car : CarModelTable) {
         Resources().AddSample(car.EngineSample, Sound().LoadSample(CarFilePath(car, "engine.wav")));
         Resources().AddSample(car.HornSample, Sound().LoadSample(CarFilePath(car, "horn.wav")));
     }
-}
-
-void TGameEngine::LoadMusic(int stage) {
-    if (stage != 1)
-        return;
     Resources().AddModule("music", Sound().LoadModule(".\\data\\music\\music.xm"));
+    for (const TKeyFile& entry : StageOnePictures)
+        Resources().AddTexture(entry.Key, Engine.LoadTexture(entry.File));
+    for (const TFaceRow& face : FaceTable)
+        Resources().AddTexture(std::string("face_") + face.Name,
+                               Engine.LoadTexture(std::string(".\\data\\bitmaps\\face_") + face.Name + ".bmp"));
+    Sprites.IntroSprite = std::make_unique<TIntroSprite>(Host);
+    Sprites.LogoSprites[0] = std::make_unique<TLogoSprite>(Resources().GetTexture("quillmark"), 23, -1200, 128, 32);
+    Sprites.LogoSprites[1] = std::make_unique<TLogoSprite>(Resources().GetTexture("tarvelgame"), 527, -1230, 128, 32);
+    Engine.ShowSprite(Sprites.IntroSprite.get());
+    for (auto& logo : Sprites.LogoSprites)
+        Engine.ShowSprite(logo.get());
 }
 
-void TGameEngine::LoadBitmaps(int stage) {
-    if (stage == 1) {
-        for (const TKeyFile& entry : StageOnePictures)
-            Resources().AddTexture(entry.Key, LoadTexture(entry.File));
-        for (const TFaceRow& face : FaceTable)
-            Resources().AddTexture(std::string("face_") + face.Name,
-                                   LoadTexture(std::string(".\\data\\bitmaps\\face_") + face.Name + ".bmp"));
-        IntroSprite = std::make_unique<TIntroSprite>(*this);
-        LogoSprites[0] = std::make_unique<TLogoSprite>(Resources().GetTexture("quillmark"), 23, -1200, 128, 32);
-        LogoSprites[1] = std::make_unique<TLogoSprite>(Resources().GetTexture("tarvelgame"), 527, -1230, 128, 32);
-        return;
+void TLevelLoader::LoadStageTwo(const std::array<int32_t, 2>& faces, TCityHost& city, TTrafficEngine& traffic) {
+    Sprites.IntroSprite->Alive = false;
+    for (auto& logo : Sprites.LogoSprites)
+        logo->Alive = false;
+    ShowLoader(true);
+    for (const char* key : {"intro", "quillmark", "tarvelgame"})
+        Engine.FreeTexture(Resources().RemoveTexture(key));
+    LoadGamePictures(faces);
+    LoadMeshes();
+    city.Read(".\\data\\city\\city.tmf");
+    PlaceStations(city, traffic);
+    ShowLoader(false);
+}
+
+void TLevelLoader::ShowNotice(bool hold) {
+    const char* file = Config().Language == 1 ? ".\\data\\bitmaps\\responsible_cz.bmp"
+                                              : ".\\data\\bitmaps\\responsible_en.bmp";
+    Resources().AddTexture("responsible", Engine.LoadTexture(file));
+    std::unique_ptr<TSprite> notice = FullScreenSprite(Resources().GetTexture("responsible"));
+    Engine.ShowSprite(notice.get());
+    if (!Engine.Headless()) {
+        Engine.BeginFrame();
+        Engine.DrawSpriteLayer();
+        Engine.EndFrame(false);
     }
-    if (stage != 2)
+    notice->Alive = false;
+    Engine.RemoveSprite(notice.get());
+    Engine.FreeTexture(Resources().RemoveTexture("responsible"));
+    // Three seconds for the player to read it, cut short by any key; an unattended run never waits.
+    if (!hold || Engine.Unattended())
         return;
+    double until = GetTime() + 3.0;
+    while (GetTime() < until && !Engine.WindowClosed()) {
+        Engine.PollEvents();
+        Engine.ReadKeyboard();
+        bool anyKey = false;
+        for (uint8_t key : Engine.Keys.Now)
+            anyKey = anyKey || (key & 0x80);
+        Engine.Keys.Save();
+        if (anyKey)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    Engine.Keys.Reset();
+}
+
+void TLevelLoader::LoadGamePictures(const std::array<int32_t, 2>& faces) {
     for (const TKeyFile& entry : StageTwoPictures)
-        Resources().AddTexture(entry.Key, LoadTexture(entry.File));
+        Resources().AddTexture(entry.Key, Engine.LoadTexture(entry.File));
     const int32_t faceX[2] = {20, 575};
-    for (int p = 0; p < 2; ++p) {
-        int32_t face = Players[size_t(p)]->Face;
+    for (size_t p = 0; p < 2; ++p) {
+        int32_t face = faces[p];
         if (face < 0 || face >= FaceCount)
             throw ERangeError("Face " + std::to_string(face) + " out of range");
-        FaceSprites[size_t(p)] = std::make_unique<TSprite>(
+        Sprites.FaceSprites[p] = std::make_unique<TSprite>(
             Resources().GetTexture(std::string("face_") + FaceTable[face].Name), faceX[p], 340, 128, 128, 255);
-        FaceSprites[size_t(p)]->Alive = false;
+        Sprites.FaceSprites[p]->Alive = false;
     }
-    MapPicture = FullScreenSprite(Resources().GetTexture("map"));
-    MapPicture->Alive = false;
-    MapFrame = std::make_unique<TSprite>(Resources().GetTexture("map_outline"), 0, 0, 128, 128, 255);
-    MapFrame->Alive = false;
-    MapSprite = MapPicture.get();
-    MapFrameSprite = MapFrame.get();
-    LocationSprite = std::make_unique<TLocationSprite>();
-    LocationSprite->Alive = false;
+    Sprites.MapPicture = FullScreenSprite(Resources().GetTexture("map"));
+    Sprites.MapPicture->Alive = false;
+    Sprites.MapFrame = std::make_unique<TSprite>(Resources().GetTexture("map_outline"), 0, 0, 128, 128, 255);
+    Sprites.MapFrame->Alive = false;
+    Engine.MapSprite = Sprites.MapPicture.get();
+    Engine.MapFrameSprite = Sprites.MapFrame.get();
+    Sprites.LocationSprite = std::make_unique<TLocationSprite>();
+    Sprites.LocationSprite->Alive = false;
     for (uint8_t i = 0; i < 6; ++i) {
-        SymbolSprites[i] = std::make_unique<TSymbolSprite>(*this, i);
-        SymbolSprites[i]->Alive = false;
+        Sprites.SymbolSprites[i] = std::make_unique<TSymbolSprite>(Host, i);
+        Sprites.SymbolSprites[i]->Alive = false;
     }
-    HintSprite = std::make_unique<THintSprite>(*this);
-    GoSprite = std::make_unique<TGoSprite>(*this);
+    Sprites.HintSprite = std::make_unique<THintSprite>(Host);
+    Sprites.GoSprite = std::make_unique<TGoSprite>(Host);
 }
 
-void TGameEngine::FreeIntroBitmaps(TGameState oldState) {
-    if (oldState != gsIntroScreen)
-        return;
-    for (const char* key : {"intro", "quillmark", "tarvelgame"})
-        FreeTexture(Resources().RemoveTexture(key));
-}
-
-void TGameEngine::LoadMeshes(int stage) {
-    if (stage != 2)
-        return;
+void TLevelLoader::LoadMeshes() {
     for (const TMeshEntry& entry : StageTwoMeshes()) {
         TMeshRecord mesh;
-        LoadMesh(entry.File, entry.Texture, entry.Scale, mesh);
+        Engine.LoadMesh(entry.File, entry.Texture, entry.Scale, mesh);
         Resources().AddMesh(entry.Key, mesh);
     }
-    SetCityEdge(Resources().GetMesh("city_edge"));
+    Engine.SetCityEdge(Resources().GetMesh("city_edge"));
 }
 
-void TGameEngine::ShowLoader(bool on) {
+void TLevelLoader::ShowLoader(bool on) {
     if (on) {
-        Resources().AddTexture("loader", LoadTexture(".\\data\\bitmaps\\loader.bmp"));
+        Resources().AddTexture("loader", Engine.LoadTexture(".\\data\\bitmaps\\loader.bmp"));
         LoaderSprite = FullScreenSprite(Resources().GetTexture("loader"));
-        ShowSprite(LoaderSprite.get());
-        BeginFrame();
-        DrawSprites();
-        EndFrame();
+        Engine.ShowSprite(LoaderSprite.get());
+        Engine.BeginFrame();
+        Engine.DrawSprites();
+        Engine.EndFrame();
     } else if (LoaderSprite) {
         LoaderSprite->Alive = false;
-        RemoveSprite(LoaderSprite.get());
-        FreeTexture(Resources().RemoveTexture("loader"));
+        Engine.RemoveSprite(LoaderSprite.get());
+        Engine.FreeTexture(Resources().RemoveTexture("loader"));
     }
 }
 
-namespace {
-
-constexpr double ProgressFrameInterval = 1.0 / 30; // seconds
-
-} // namespace
-
-void TGameEngine::DrawProgress(int32_t done, int32_t total) {
+void TLevelLoader::DrawProgress(int32_t done, int32_t total) {
     float f = float(done) / float(total);
     float alpha = std::nearbyint(255.0f * f);
     if (alpha < 0 || alpha > 255)
@@ -273,30 +275,26 @@ void TGameEngine::DrawProgress(int32_t done, int32_t total) {
     // A loading frame shows the work done so far and goes straight back to it: no frame cap, and on
     // the real clock no more than 30 frames a second, the last always. The fixed clock draws every
     // one and counts its 10 ms, so an unattended run repeats exactly.
-    if (Headless() || (!ClockIsFixed() && done < total && GetTime() - LastProgressFrame < ProgressFrameInterval))
+    if (Engine.Headless() ||
+        (!Engine.ClockIsFixed() && done < total && GetTime() - LastProgressFrame < ProgressFrameInterval))
         return;
     LastProgressFrame = GetTime();
-    BeginFrame();
-    DrawSpriteLayer();
-    BeginOverlay();
-    SetOverlayColor(231, 0, 75, uint8_t(alpha));
-    DrawOverlayRect(225, 182, 224 + 202 * f, 194);
-    EndOverlay();
-    EndFrame(false);
+    Engine.BeginFrame();
+    Engine.DrawSpriteLayer();
+    Engine.BeginOverlay();
+    Engine.SetOverlayColor(231, 0, 75, uint8_t(alpha));
+    Engine.DrawOverlayRect(225, 182, 224 + 202 * f, 194);
+    Engine.EndOverlay();
+    Engine.EndFrame(false);
 }
 
-void TGameEngine::LoadCityMap() {
-    City.Read(".\\data\\city\\city.tmf");
-    DataSetOfRuns(); // what every replay recorded in this session is played on
-}
-
-void TGameEngine::PlaceStations() {
-    Traffic->SetCityMarks(City.Cells);
+void TLevelLoader::PlaceStations(TCityHost& city, TTrafficEngine& traffic) {
+    traffic.SetCityMarks(city.Cells);
     auto place = [&](const char* mesh, uint8_t kind, const TMapPoint& at) {
         StationMeshes.push_back(std::make_unique<TSymbolMesh>(Resources().GetMesh(mesh), at.X, at.Y, 3));
-        TEngine::AddMesh(StationMeshes.back().get());
+        Engine.AddMesh(StationMeshes.back().get());
         StationMarkers.push_back(std::make_unique<TCheckpointSprite>(at.X, at.Y, kind));
-        TEngine::AddSprite3D(StationMarkers.back().get());
+        Engine.AddSprite3D(StationMarkers.back().get());
     };
     for (const TMapPoint& at : GasStationPlaces)
         place("cube_benzinka", 1, at);

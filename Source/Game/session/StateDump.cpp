@@ -1,5 +1,5 @@
-// The game state as one JSON line, written every frame when asked for, so tests and tools read what
-// the game knows instead of guessing it from pixels.
+#include "session/StateDump.h"
+
 #include "traffic/AICar.h"
 #include "cars/Car.h"
 #include "sprites/CheckpointSprite.h"
@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iostream>
 #include <sstream>
 
 namespace {
@@ -48,33 +49,53 @@ std::string Number(double value) {
 
 } // namespace
 
-std::string TGameEngine::StateJson() const {
+TStateDump::TStateDump(const std::string& file) {
+    if (file == "-") {
+        Out = &std::cout;
+    } else if (!file.empty()) {
+        File.open(file, std::ios::trunc);
+        if (!File)
+            throw EInOutError("Cannot write the state dump " + file);
+        Out = &File;
+    }
+}
+
+void TStateDump::Write(const TGameEngine& game) {
+    if (Out)
+        *Out << StateJson(game) << '\n' << std::flush;
+}
+
+std::string StateJson(const TGameEngine& game) {
+    const TLoadedSprites& sprites = game.Loader.Sprites;
+    const TMenuImprovedEngine& menu = *game.Menu;
+    const TTargetEngine& targets = *game.Targets;
+    const TTrafficEngine& traffic = *game.Traffic;
     std::ostringstream out;
     // "frame" counts the ticks so far (the number --shot and --frames take); "pass" is the tick this
     // line ends, whose keys a controller has answered: it answers for the next one.
-    out << "{\"frame\":" << KeyboardPasses << ",\"pass\":" << int64_t(KeyboardPasses) - 1
-        << ",\"state\":" << int(GameState) << ",\"mission\":" << int(Mission)
-        << ",\"menu\":" << int(Menu->Screen) << ",\"twoPlayer\":" << (TwoPlayer ? "true" : "false")
-        << ",\"runFrames\":" << RunFrames << ",\"cameraMode\":" << int(CameraMode)
-        << ",\"cameraDistance\":" << Number(Camera.Distance) << ",\"timeOfDay\":" << TimeOfDay
-        << ",\"darkness\":" << Darkness << ",\"particles\":" << ParticleType
-        << ",\"showMap\":" << (ShowMap ? "true" : "false")
-        << ",\"atGasStation\":" << (Rules.AtGasStation ? "true" : "false")
-        << ",\"atService\":" << (Rules.AtService ? "true" : "false") << ",\"catchUp\":" << Rules.CatchUpCountdown
-        << ",\"debug\":" << (DebugOverlay ? "true" : "false");
-    out << ",\"menuItem\":" << Menu->Selected << ",\"singleTrack\":" << int(Menu->SingleTrack)
-        << ",\"raceTrack\":" << int(Menu->RaceTrack) << ",\"highscoreTrack\":" << int(Menu->HighscoreTrack)
-        << ",\"carChoice\":" << int(Menu->CarChoice) << ",\"submitted\":" << (Menu->Submitted ? "true" : "false")
+    out << "{\"frame\":" << game.KeyboardPasses << ",\"pass\":" << int64_t(game.KeyboardPasses) - 1
+        << ",\"state\":" << int(game.GameState) << ",\"mission\":" << int(game.Mission)
+        << ",\"menu\":" << int(menu.Screen) << ",\"twoPlayer\":" << (game.TwoPlayer ? "true" : "false")
+        << ",\"runFrames\":" << game.RunFrames << ",\"cameraMode\":" << int(game.CameraMode)
+        << ",\"cameraDistance\":" << Number(game.Camera.Distance) << ",\"timeOfDay\":" << game.TimeOfDay
+        << ",\"darkness\":" << game.Darkness << ",\"particles\":" << game.ParticleType
+        << ",\"showMap\":" << (game.ShowMap ? "true" : "false")
+        << ",\"atGasStation\":" << (game.Rules.AtGasStation ? "true" : "false")
+        << ",\"atService\":" << (game.Rules.AtService ? "true" : "false") << ",\"catchUp\":" << game.Rules.CatchUpCountdown
+        << ",\"debug\":" << (game.DebugOverlay ? "true" : "false");
+    out << ",\"menuItem\":" << menu.Selected << ",\"singleTrack\":" << int(menu.SingleTrack)
+        << ",\"raceTrack\":" << int(menu.RaceTrack) << ",\"highscoreTrack\":" << int(menu.HighscoreTrack)
+        << ",\"carChoice\":" << int(menu.CarChoice) << ",\"submitted\":" << (menu.Submitted ? "true" : "false")
         << ",\"language\":" << int(Config().Language) << ",\"musicVolume\":" << Sound().MusicVolume
         << ",\"sfxVolume\":" << Sound().SFXVolume << ",\"channelVolumes\":[" << Sound().Mixer().Volume(0) << ","
         << Sound().Mixer().Volume(1) << "]";
-    out << ",\"keyNote\":" << JsonString(Menu->Note[0]) << ",\"capturing\":" << (Menu->Capturing ? "true" : "false")
-        << ",\"rumble\":[" << Number(RumbleAsked[0]) << "," << Number(RumbleAsked[1]) << "]";
-    out << ",\"countdown\":" << (GoSprite && GoSprite->Alive ? GoSprite->Phase : 0);
-    out << ",\"hint\":" << (HintSprite && HintSprite->Alive ? JsonString(HintSprite->Text[0]) : "null");
+    out << ",\"keyNote\":" << JsonString(menu.Note[0]) << ",\"capturing\":" << (menu.Capturing ? "true" : "false")
+        << ",\"rumble\":[" << Number(game.RumbleAsked[0]) << "," << Number(game.RumbleAsked[1]) << "]";
+    out << ",\"countdown\":" << (sprites.GoSprite && sprites.GoSprite->Alive ? sprites.GoSprite->Phase : 0);
+    out << ",\"hint\":" << (sprites.HintSprite && sprites.HintSprite->Alive ? JsonString(sprites.HintSprite->Text[0]) : "null");
     out << ",\"cars\":[";
     for (int p = 1; p <= 2; ++p) {
-        TCar* car = Car(p);
+        TCar* car = game.Car(p);
         if (p == 2)
             out << ",";
         if (!car) {
@@ -89,7 +110,7 @@ std::string TGameEngine::StateJson() const {
     }
     out << "],\"players\":[";
     for (int p = 0; p < 2; ++p) {
-        const TPlayerData& player = *Players[size_t(p)];
+        const TPlayerData& player = *game.Players[size_t(p)];
         if (p == 1)
             out << ",";
         out << "{\"nick\":" << JsonString(player.Nick) << ",\"mission\":" << int(player.Mission)
@@ -98,10 +119,10 @@ std::string TGameEngine::StateJson() const {
             << ",\"extraPoints\":" << player.ExtraPoints << ",\"hudSymbols\":" << player.HudSymbols
             << ",\"load\":" << player.Load.Total() << ",\"capacity\":" << player.Load.Capacity << "}";
     }
-    out << "],\"targets\":{\"mode\":" << int(Targets->Mode) << ",\"created\":" << Targets->AddedCount
-        << ",\"remaining\":" << Targets->Count() << ",\"lastReached\":" << Targets->LastReached;
-    if (!Targets->IsEmpty()) {
-        const TTarget& active = Targets->Targets.back();
+    out << "],\"targets\":{\"mode\":" << int(targets.Mode) << ",\"created\":" << targets.AddedCount
+        << ",\"remaining\":" << targets.Count() << ",\"lastReached\":" << targets.LastReached;
+    if (!targets.IsEmpty()) {
+        const TTarget& active = targets.Targets.back();
         out << ",\"activeX\":" << Number(active.X) << ",\"activeY\":" << Number(active.Y)
             << ",\"locatorX\":" << active.Locator->X + int32_t(active.Locator->Width / 2)
             << ",\"locatorY\":" << active.Locator->Y + int32_t(active.Locator->Height / 2)
@@ -109,10 +130,10 @@ std::string TGameEngine::StateJson() const {
             << (active.Marker->Visible ? "true" : "false") << ",\"symbolShown\":"
             << (active.MapSymbol->Alive ? "true" : "false");
     }
-    out << "},\"traffic\":{\"region\":[" << Traffic->Region[0] << "," << Traffic->Region[1] << ","
-        << Traffic->Region[2] << "," << Traffic->Region[3] << "],\"cars\":[";
-    for (size_t i = 0; i < Traffic->Cars.size(); ++i) {
-        const TAICar* car = Traffic->Cars[i].get();
+    out << "},\"traffic\":{\"region\":[" << traffic.Region[0] << "," << traffic.Region[1] << ","
+        << traffic.Region[2] << "," << traffic.Region[3] << "],\"cars\":[";
+    for (size_t i = 0; i < traffic.Cars.size(); ++i) {
+        const TAICar* car = traffic.Cars[i].get();
         out << (i ? "," : "");
         if (!car) {
             out << "null";
@@ -123,8 +144,8 @@ std::string TGameEngine::StateJson() const {
             << ",\"state\":" << int(car->State) << "}";
     }
     out << "],\"pedestrians\":[";
-    for (size_t i = 0; i < Traffic->Pedestrians.size(); ++i) {
-        const THumanMesh* pedestrian = Traffic->Pedestrians[i].get();
+    for (size_t i = 0; i < traffic.Pedestrians.size(); ++i) {
+        const THumanMesh* pedestrian = traffic.Pedestrians[i].get();
         out << (i ? "," : "");
         if (!pedestrian) {
             out << "null";
@@ -133,6 +154,6 @@ std::string TGameEngine::StateJson() const {
         out << "{\"x\":" << Number(pedestrian->Position.x) << ",\"y\":" << Number(pedestrian->Position.y)
             << ",\"behaviour\":" << int(pedestrian->Behaviour) << "}";
     }
-    out << "]},\"sprites\":" << Sprites.Count() << "}";
+    out << "]},\"sprites\":" << game.Sprites.Count() << "}";
     return out.str();
 }

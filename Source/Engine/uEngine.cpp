@@ -432,7 +432,7 @@ void TEngine::SaveShots() {
         glReadBuffer(GL_BACK);
         glReadPixels(0, 0, fbWidth, fbHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
         if (!WritePNG(fileName, fbWidth, fbHeight, pixels))
-            ShowMessageBox("Cannot write screenshot " + fileName, "Harness");
+            throw EInOutError("Cannot write the screenshot " + fileName);
     }
     LastShotTick = count;
 }

@@ -142,7 +142,8 @@ void PrintVerifiedRun(const TReplay& replay, const TGameEngine& game, uint32_t l
 }
 
 // Straight into the game with the named or last-selected profile.
-int RunPractice(const TOptions& options, const THarnessOptions& harness, const TReplay* replay) {
+int RunPractice(const TOptions& options, const THarnessOptions& harness, const TReplay* replay,
+                uint64_t dataSet) {
     try {
         TProfileList profiles;
         std::string profilesFile = ProfilesFileName();
@@ -155,6 +156,7 @@ int RunPractice(const TOptions& options, const THarnessOptions& harness, const T
         setup.ProfilesFile = profilesFile;
         setup.HighscoreFile = replay ? "" : HighscoreFileName();
         setup.Replay = replay;
+        setup.DataSet = dataSet;
         setup.PracticeMission = options.Mission;
         setup.PracticeCar = options.Car;
         setup.DumpStateFile = options.DumpState;
@@ -291,12 +293,16 @@ int main(int argc, char** argv) {
     } uninstall;
 
     TReplay replay;
+    uint64_t dataSet = 0;
     if (!options.Replay.empty()) {
         std::string error;
         bool read = ReadNamedReplay(options.Replay, replay, error);
         // Driven in another world, the same inputs make another run: refused before the drive.
-        if (read && !(error = ReplayWorldProblem(replay, DigestDataSet())).empty())
-            read = false;
+        if (read) {
+            dataSet = DigestDataSet();
+            error = ReplayWorldProblem(replay, dataSet);
+            read = error.empty();
+        }
         if (!read) {
             if (options.Verify) {
                 std::printf("error %s\n", error.c_str());
@@ -326,6 +332,6 @@ int main(int argc, char** argv) {
         Randomize();
 
     if (PracticeStart(options, harness) || !application)
-        return RunPractice(options, harness, options.Replay.empty() ? nullptr : &replay);
+        return RunPractice(options, harness, options.Replay.empty() ? nullptr : &replay, dataSet);
     return RunLauncher(args, *application);
 }

@@ -30,7 +30,7 @@ TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessO
                          const TGameSetup& setup)
     : TEngine(width, height, fullscreen, 32, harness, {Config().WindowWidth, Config().WindowHeight}),
       Setup(CheckedSetup(setup)), Loader(*this, *this), City(*this), Hud(*this, Camera), Rules(*this),
-      Recorder(*this, Setup.Replay, Setup.Notice), Dump(Setup.DumpStateFile) {
+      Recorder(*this, Setup.Replay, Setup.Notice, Setup.DataSet), Dump(Setup.DumpStateFile) {
     CountsTicks = true;
     Menu = std::make_unique<TMenuImprovedEngine>(*this);
     Targets = std::make_unique<TTargetEngine>(*this);

@@ -54,6 +54,7 @@ struct TGameSetup {
     std::string DumpStateFile; // one JSON line of the game state per tick; "-" for standard output
     bool NoticeHold = true;    // hold the notice screen 3 s (any key ends it early)
     const TReplay* Replay = nullptr; // drive this recorded run again instead of reading keys and pads
+    uint64_t DataSet = 0; // the data set's digest when the entry has taken it; 0: taken while loading
     // How the player is told of trouble with their files (a damaged one moved aside, a failed save):
     // a message box unless the program's entry says otherwise.
     TNotice Notice = [](const std::string& text) { ShowMessageBox(text, "Kalmirov"); };

@@ -42,8 +42,9 @@ constexpr float InsetX = 16, InsetY = 12, InsetSide = 200;
 
 } // namespace
 
-TReplayRecorder::TReplayRecorder(TRecorderHost& host, const TReplay* replay, const TNotice& notice)
-    : Host(host), Replay(replay), Notice(notice) {}
+TReplayRecorder::TReplayRecorder(TRecorderHost& host, const TReplay* replay, const TNotice& notice,
+                                 uint64_t dataSet)
+    : DataSet(dataSet), Host(host), Replay(replay), Notice(notice) {}
 
 uint64_t TReplayRecorder::DataSetOfRuns() {
     if (DataSet == 0)

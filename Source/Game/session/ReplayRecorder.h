@@ -43,7 +43,8 @@ class TReplayRecorder {
   public:
     // `replay`: the recorded run that drives the first car instead of the keys and pads, or nullptr;
     // `notice` tells the player of trouble with their replay files. Both outlive the recorder.
-    TReplayRecorder(TRecorderHost& host, const TReplay* replay, const TNotice& notice);
+    // `dataSet`: the data set's digest if it is known already, else 0.
+    TReplayRecorder(TRecorderHost& host, const TReplay* replay, const TNotice& notice, uint64_t dataSet);
 
     // A game starts: a one-player mission is recorded from now on, with the record run (the one
     // fetched to race next, else the player's best) as its ghost; neither while a replay drives.

@@ -127,6 +127,7 @@ TEST(Replay, ADamagedFileIsSetAsideWithAMessage) {
     WriteBytes(profiles, std::vector<uint8_t>(52, 0));
     EXPECT_THROW(ReadNamedReplay(profiles), EFormatError);
     EXPECT_TRUE(FileExists(profiles)) << "a file the player names stays where it is, whatever it holds";
+    EXPECT_THROW(ReadNamedReplay(dir.Path.string()), EInOutError) << "a folder named by mistake";
 }
 
 TEST(Replay, OnlyABetterRunReplacesTheKeptOne) {

@@ -40,9 +40,7 @@ std::vector<uint8_t> CarSizedModel() {
 void Parse3dsModel(benchmark::State& state) {
     std::vector<uint8_t> bytes = CarSizedModel();
     for (auto _ : state) {
-        T3dsModel model;
-        std::string error;
-        Parse3DS(bytes, "car.3ds", model, error);
+        T3dsModel model = Parse3DS(bytes, "car.3ds");
         for (T3dsObject& object : model.Objects)
             ComputeNormals(object);
         dVector3 extent;
@@ -63,9 +61,7 @@ void ParseBmp1024(benchmark::State& state) {
         picture.Pixels[i] = uint8_t(i * 31);
     std::vector<uint8_t> bytes = EncodeBMP(picture);
     for (auto _ : state) {
-        TBMPImage image;
-        std::string error;
-        ParseBMP(bytes, "intro.bmp", image, error);
+        TBMPImage image = ParseBMP(bytes, "intro.bmp");
         benchmark::DoNotOptimize(image.Pixels.data());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));

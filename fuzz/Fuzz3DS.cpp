@@ -1,13 +1,16 @@
 // Fuzz target: the 3DS parser and the model preparation must reject or handle any damaged file.
 #include "Writer3ds.h"
 #include "u3ds.h"
+#include "uErrors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> bytes(data, data + size);
     T3dsModel model;
-    std::string error;
-    if (!Parse3DS(bytes, "fuzz.3ds", model, error))
+    try {
+        model = Parse3DS(bytes, "fuzz.3ds");
+    } catch (const EFormatError&) {
         return 0;
+    }
     for (T3dsObject& object : model.Objects) {
         ComputeNormals(object);
         if (object.TexCoords.size() != object.Vertices.size())

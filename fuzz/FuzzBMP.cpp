@@ -1,13 +1,17 @@
 // Fuzz target: the BMP parser must reject any damaged file with a message, never crash.
 #include "BMPWriter.h"
 #include "uBMP.h"
+#include "uErrors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> bytes(data, data + size);
     TBMPImage image;
-    std::string error;
-    if (ParseBMP(bytes, "fuzz.bmp", image, error) &&
-        image.Pixels.size() != size_t(image.Width) * size_t(image.Height) * size_t(image.BytesPerPixel()))
+    try {
+        image = ParseBMP(bytes, "fuzz.bmp");
+    } catch (const EFormatError&) {
+        return 0;
+    }
+    if (image.Pixels.size() != size_t(image.Width) * size_t(image.Height) * size_t(image.BytesPerPixel()))
         __builtin_trap();
     return 0;
 }

@@ -12,9 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static TPhysicsWorld physics;
     std::vector<uint8_t> bytes(data, data + size);
     TCarConfig config;
-    std::string error;
-    if (!ParseCarConfig(bytes, "fuzz.dat", config, error)) {
-        if (error.rfind("fuzz.dat: ", 0) != 0)
+    try {
+        config = ParseCarConfig(bytes, "fuzz.dat");
+    } catch (const EFormatError& e) {
+        if (std::string(e.what()).rfind("fuzz.dat: ", 0) != 0)
             __builtin_trap();
         return 0;
     }

@@ -1,12 +1,13 @@
 // Fuzz target: the player's own files — profiles, highscores, settings and replays — read as the game
 // reads them. A damaged file is set aside with a message and the game goes on: the sound records are
 // played with, a finished run is entered and the files are written back and read again unchanged.
-#include "player/Config.h"
 #include "FuzzSeeds.h"
+#include "player/Config.h"
 #include "player/Highscores.h"
 #include "player/PlayerData.h"
 #include "player/Replay.h"
 #include "uAtomicFile.h"
+#include "uErrors.h"
 #include "uPlatform.h"
 
 #include <cmath>
@@ -70,8 +71,7 @@ void Settings(const uint8_t* data, size_t size) {
     Put(file, data, size);
     TConfig config(file, IgnoreNotice);
     config.SamplesVolume = int32_t(size % 256);
-    std::string error;
-    if (config.KeyOpen && !config.Save(error))
+    if (config.KeyOpen && !config.Save(IgnoreNotice))
         __builtin_trap();
     config.KeyOpen = false;
     TConfig again(file, IgnoreNotice);
@@ -82,9 +82,10 @@ void Settings(const uint8_t* data, size_t size) {
 
 void Replays(const uint8_t* data, size_t size) {
     TReplay replay;
-    std::string error;
-    if (!DecodeReplay(std::vector<uint8_t>(data, data + size), "replay.dat", replay, error)) {
-        if (error.empty())
+    try {
+        replay = DecodeReplay(std::vector<uint8_t>(data, data + size), "replay.dat");
+    } catch (const EFormatError& e) {
+        if (*e.what() == '\0')
             __builtin_trap();
         return;
     }
@@ -94,7 +95,12 @@ void Replays(const uint8_t* data, size_t size) {
             __builtin_trap();
     std::vector<uint8_t> bytes = EncodeReplay(replay);
     TReplay back;
-    if (!DecodeReplay(bytes, "replay.dat", back, error) || EncodeReplay(back) != bytes || back.BeatsRecord(replay))
+    try {
+        back = DecodeReplay(bytes, "replay.dat");
+    } catch (const EFormatError&) {
+        __builtin_trap();
+    }
+    if (EncodeReplay(back) != bytes || back.BeatsRecord(replay))
         __builtin_trap();
 }
 

@@ -1,15 +1,17 @@
 // Fuzz target: the WAV reader must reject any damaged file with a message, never crash, and what it
 // accepts must play in the mixer.
 #include "../tests/SoundTestData.h"
+#include "uErrors.h"
 #include "uMixer.h"
 #include "uWav.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> bytes(data, data + size);
     TWave wave;
-    std::string error;
-    if (!ParseWAV(bytes, "fuzz.wav", wave, error)) {
-        if (error.rfind("fuzz.wav: ", 0) != 0)
+    try {
+        wave = ParseWAV(bytes, "fuzz.wav");
+    } catch (const EFormatError& e) {
+        if (std::string(e.what()).rfind("fuzz.wav: ", 0) != 0)
             __builtin_trap();
         return 0;
     }

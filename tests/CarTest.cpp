@@ -42,8 +42,7 @@ TEST(Car, ConfigurationRecordRoundTripsAndRejectsWrongSizes) {
     ASSERT_EQ(bytes.size(), 284u);
     EXPECT_EQ(bytes[8 * 4], 2); // DriveType is slot 8
     TCarConfig back;
-    std::string error;
-    ASSERT_TRUE(ParseCarConfig(bytes, "config.dat", back, error));
+    ASSERT_NO_THROW(back = ParseCarConfig(bytes, "config.dat"));
     EXPECT_EQ(back.Mass, 30);
     EXPECT_EQ(back.DriveType, 2);
     EXPECT_FLOAT_EQ(back.SteerLimit, 0.35f);
@@ -52,13 +51,17 @@ TEST(Car, ConfigurationRecordRoundTripsAndRejectsWrongSizes) {
     EXPECT_FLOAT_EQ(back.AI[3], 7);
 
     bytes.pop_back();
-    EXPECT_FALSE(ParseCarConfig(bytes, "short.dat", back, error));
-    EXPECT_EQ(error, "short.dat: a car configuration has 284 bytes, this file 283");
+    try {
+        ParseCarConfig(bytes, "short.dat");
+        ADD_FAILURE() << "a short record was read";
+    } catch (const EFormatError& e) {
+        EXPECT_STREQ(e.what(), "short.dat: a car configuration has 284 bytes, this file 283");
+    }
 }
 
-TEST(Car, MissingOrShortConfigurationIsAnInputOutputError) {
+TEST(Car, MissingConfigurationIsAnInputOutputErrorAShortOneAFormatError) {
     TTempDir dir;
     EXPECT_THROW(ReadCarConfig(dir.File("none.dat")), EInOutError);
     std::ofstream(dir.File("short.dat")) << "too short";
-    EXPECT_THROW(ReadCarConfig(dir.File("short.dat")), EInOutError);
+    EXPECT_THROW(ReadCarConfig(dir.File("short.dat")), EFormatError);
 }

@@ -295,8 +295,7 @@ TEST_F(TConfigTest, StoreThatCannotBeOpenedKeepsDefaultsAndWritesNothing) {
         EXPECT_FALSE(config.KeyOpen);
         EXPECT_EQ(config.SamplesVolume, 255);
         config.SamplesVolume = 3;
-        std::string error;
-        EXPECT_FALSE(config.Save(error));
+        EXPECT_FALSE(config.Save([](const std::string&) {}));
     }
     EXPECT_EQ(ReadText(Dir.File("kalmirov")), "not a folder");
     TConfig none;
@@ -330,7 +329,8 @@ TEST_F(TConfigTest, FailedSaveNamesTheFileAndLeavesNoTemporaryFile) {
     // Something that cannot be replaced by a file now stands where the settings go.
     std::filesystem::create_directories(File() + "/inside");
     std::string error;
-    EXPECT_FALSE(config.Save(error));
+    auto keep = [&error](const std::string& text) { error = text; };
+    EXPECT_FALSE(config.Save(keep));
     EXPECT_TRUE(Has(error, File() + ": cannot be written")) << error;
     EXPECT_TRUE(std::filesystem::is_directory(File() + "/inside"));
     int entries = 0;
@@ -338,7 +338,8 @@ TEST_F(TConfigTest, FailedSaveNamesTheFileAndLeavesNoTemporaryFile) {
         entries += entry.path() != File() ? 1 : 0;
     EXPECT_EQ(entries, 0) << "the temporary file is removed";
     std::filesystem::remove_all(Dir.File("kalmirov"));
-    EXPECT_FALSE(config.Save(error));
+    error.clear();
+    EXPECT_FALSE(config.Save(keep));
     EXPECT_TRUE(Has(error, File())) << error;
     config.KeyOpen = false; // nothing to report at the end of the test
 }

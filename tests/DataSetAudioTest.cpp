@@ -57,12 +57,11 @@ bool IsLoop(const std::string& file) {
 TWave LoadWave(const std::string& relative) {
     std::vector<uint8_t> bytes;
     TWave wave;
-    std::string error;
     if (!ReadWholeFile(DataDir() + relative, bytes)) {
         ADD_FAILURE() << "cannot read " << relative;
         return wave;
     }
-    EXPECT_TRUE(ParseWAV(bytes, relative, wave, error)) << error;
+    EXPECT_NO_THROW(wave = ParseWAV(bytes, relative));
     return wave;
 }
 

@@ -35,20 +35,18 @@ class DataSetModels : public ::testing::Test {
 
     static T3dsModel Model(const std::string& path) {
         T3dsModel model;
-        std::string error;
         EXPECT_TRUE(Files->count(path)) << path;
         if (Files->count(path)) {
-            EXPECT_TRUE(Parse3DS(Files->at(path), path, model, error)) << error;
+            EXPECT_NO_THROW(model = Parse3DS(Files->at(path), path));
         }
         return model;
     }
 
     static TBMPImage Picture(const std::string& path) {
         TBMPImage image;
-        std::string error;
         EXPECT_TRUE(Files->count(path)) << path;
         if (Files->count(path)) {
-            EXPECT_TRUE(ParseBMP(Files->at(path), path, image, error)) << error;
+            EXPECT_NO_THROW(image = ParseBMP(Files->at(path), path));
         }
         return image;
     }
@@ -427,8 +425,7 @@ TEST(Writer3ds, RefusesObjectsPastTheSixteenBitCounts) {
     big.Faces = {{0, 1, 65534}};
     model.Objects.push_back(big);
     T3dsModel back;
-    std::string error;
-    ASSERT_TRUE(Parse3DS(Encode3DS(model), "big.3ds", back, error)) << error;
+    ASSERT_NO_THROW(back = Parse3DS(Encode3DS(model), "big.3ds"));
     EXPECT_EQ(back.Objects[0].Vertices.size(), 65535u);
     EXPECT_EQ(back.Objects[0].Faces[0][2], 65534u);
 

@@ -35,12 +35,11 @@ std::string DataDir() {
 TBMPImage Load(const std::string& relative) {
     std::vector<uint8_t> bytes;
     TBMPImage image;
-    std::string error;
     if (!ReadWholeFile(DataDir() + relative, bytes)) {
         ADD_FAILURE() << "cannot read " << relative;
         return image;
     }
-    EXPECT_TRUE(ParseBMP(bytes, relative, image, error)) << error;
+    EXPECT_NO_THROW(image = ParseBMP(bytes, relative));
     return image;
 }
 

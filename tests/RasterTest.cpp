@@ -16,8 +16,7 @@ const char* DejaVuSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 TBMPImage RoundTrip(const TCanvas& canvas, TBMPFormat format, bool topRowFirst = false) {
     TBMPImage image;
-    std::string error;
-    EXPECT_TRUE(ParseBMP(EncodeBMP(canvas.ToBMP(format, topRowFirst)), "canvas.bmp", image, error)) << error;
+    EXPECT_NO_THROW(image = ParseBMP(EncodeBMP(canvas.ToBMP(format, topRowFirst)), "canvas.bmp"));
     return image;
 }
 

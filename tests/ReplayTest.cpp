@@ -1,6 +1,7 @@
 #include "player/Replay.h"
 #include "TestSupport.h"
 #include "uByteReader.h"
+#include "uErrors.h"
 #include "uPlatform.h"
 
 #include <cmath>
@@ -38,6 +39,16 @@ TReplay SampleRun(int32_t score, float time) {
     return run;
 }
 
+// Why DecodeReplay refuses `bytes`; "decoded" when it takes them.
+std::string DecodeError(const std::vector<uint8_t>& bytes) {
+    try {
+        DecodeReplay(bytes, "r.dat");
+        return "decoded";
+    } catch (const EFormatError& e) {
+        return e.what();
+    }
+}
+
 void WriteBytes(const std::string& file, const std::vector<uint8_t>& bytes) {
     std::ofstream(file, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -49,8 +60,7 @@ TEST(Replay, EncodedRunDecodesToTheSameRun) {
     TReplay run = SampleRun(120, 61.5f);
     std::vector<uint8_t> bytes = EncodeReplay(run);
     TReplay back;
-    std::string error;
-    ASSERT_TRUE(DecodeReplay(bytes, "r.dat", back, error)) << error;
+    ASSERT_NO_THROW(back = DecodeReplay(bytes, "r.dat"));
     EXPECT_EQ(back.Simulation, SimulationVersion);
     EXPECT_EQ(back.DataSet, 0x0123456789abcdefull);
     EXPECT_EQ(back.Mission, 3);
@@ -79,27 +89,23 @@ TEST(Replay, EncodedRunDecodesToTheSameRun) {
 
 TEST(Replay, DamagedOrForeignBytesAreRefusedWithAReason) {
     std::vector<uint8_t> good = EncodeReplay(SampleRun(1, 1));
-    TReplay back;
-    std::string error;
     std::vector<uint8_t> cut(good.begin(), good.end() - 5);
-    EXPECT_FALSE(DecodeReplay(cut, "r.dat", back, error));
+    std::string error = DecodeError(cut);
     EXPECT_NE(error.find("frames"), std::string::npos) << error;
 
     std::vector<uint8_t> foreign = good;
     foreign[0] = 'P';
-    EXPECT_FALSE(DecodeReplay(foreign, "r.dat", back, error));
-    EXPECT_NE(error.find("not a replay"), std::string::npos);
+    EXPECT_NE(DecodeError(foreign).find("not a replay"), std::string::npos);
 
     std::vector<uint8_t> future = good;
     future[8] = 9;
-    EXPECT_FALSE(DecodeReplay(future, "r.dat", back, error));
-    EXPECT_NE(error.find("version 9"), std::string::npos);
+    EXPECT_NE(DecodeError(future).find("version 9"), std::string::npos);
 
     std::vector<uint8_t> header(good.begin(), good.begin() + 12);
-    EXPECT_FALSE(DecodeReplay(header, "r.dat", back, error));
+    error = DecodeError(header);
     EXPECT_NE(error.find("r.dat"), std::string::npos) << error;
 
-    EXPECT_FALSE(DecodeReplay({}, "r.dat", back, error));
+    EXPECT_THROW(DecodeReplay({}, "r.dat"), EFormatError);
 }
 
 TEST(Replay, ADamagedFileIsSetAsideWithAMessage) {
@@ -117,10 +123,11 @@ TEST(Replay, ADamagedFileIsSetAsideWithAMessage) {
     EXPECT_FALSE(LoadReplay(dir.File("none.dat"), back, 0, TestNotice));
     EXPECT_EQ(messages.Messages.size(), 1u) << "a missing replay is no damage";
 
-    std::string profiles = dir.File("profiles.dat"), error;
+    std::string profiles = dir.File("profiles.dat");
     WriteBytes(profiles, std::vector<uint8_t>(52, 0));
-    EXPECT_FALSE(ReadNamedReplay(profiles, back, error));
+    EXPECT_THROW(ReadNamedReplay(profiles), EFormatError);
     EXPECT_TRUE(FileExists(profiles)) << "a file the player names stays where it is, whatever it holds";
+    EXPECT_THROW(ReadNamedReplay(dir.Path.string()), EInOutError) << "a folder named by mistake";
 }
 
 TEST(Replay, OnlyABetterRunReplacesTheKeptOne) {
@@ -143,13 +150,12 @@ TEST(Replay, AReplayOfAnOlderVersionIsSetAsideAsOldWithAMessage) {
     TMessageRecorder messages;
     std::vector<uint8_t> older = EncodeReplay(SampleRun(1, 1));
     older[8] = uint8_t(ReplayVersion - 1);
-    TReplay back;
-    std::string error;
-    EXPECT_FALSE(DecodeReplay(older, "r.dat", back, error));
+    std::string error = DecodeError(older);
     EXPECT_NE(error.find("older version of the game"), std::string::npos) << error;
 
     std::string file = dir.File("replay_03.dat");
     WriteBytes(file, older);
+    TReplay back;
     EXPECT_FALSE(LoadReplay(file, back, 0, TestNotice));
     EXPECT_FALSE(FileExists(file));
     EXPECT_TRUE(FileExists(file + ".old"));
@@ -162,24 +168,20 @@ TEST(Replay, AReplayOfAnOlderVersionIsSetAsideAsOldWithAMessage) {
 TEST(Replay, AStartOutOfRangeIsRefused) {
     TReplay run = SampleRun(1, 1);
     run.CameraMode = 2; // the race camera never starts a one-player run
-    TReplay back;
-    std::string error;
-    EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error));
+    std::string error = DecodeError(EncodeReplay(run));
     EXPECT_NE(error.find("out of range"), std::string::npos) << error;
     run = SampleRun(1, 1);
     run.SecondCar.X = -5;
-    EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error));
+    EXPECT_THROW(DecodeReplay(EncodeReplay(run), "r.dat"), EFormatError);
 }
 
 TEST(Replay, AFrameWhoseRotationIsNoneIsRefused) {
-    TReplay back;
-    std::string error;
     for (float bad : {std::nanf(""), 0.0f, 1e20f}) {
         TReplay run = SampleRun(1, 1);
         run.Frames[1].Q[0] = bad;
         run.Frames[1].Q[1] = run.Frames[1].Q[2] = run.Frames[1].Q[3] = 0;
-        EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error)) << bad;
-        EXPECT_NE(error.find("rotation"), std::string::npos) << error;
+        std::string error = DecodeError(EncodeReplay(run));
+        EXPECT_NE(error.find("rotation"), std::string::npos) << bad << ": " << error;
     }
 }
 
@@ -190,9 +192,7 @@ TEST(Replay, ANickLongerThanItsFieldIsRefusedNotThrown) {
         ++at;
     ASSERT_LT(at, bytes.size()) << "the nick's length byte";
     bytes[at] = 255;
-    TReplay back;
-    std::string error;
-    EXPECT_FALSE(DecodeReplay(bytes, "r.dat", back, error));
+    std::string error = DecodeError(bytes);
     EXPECT_NE(error.find("longer than its field"), std::string::npos) << error;
 }
 
@@ -210,9 +210,7 @@ TEST(Replay, ARunWithoutATimeOrWithANickNoPlayerCouldChooseIsRefused) {
     for (const auto& bad : cases) {
         TReplay run = SampleRun(120, bad.Time);
         run.Nick = bad.Nick;
-        TReplay back;
-        std::string error;
-        EXPECT_FALSE(DecodeReplay(EncodeReplay(run), "r.dat", back, error)) << bad.Error;
+        std::string error = DecodeError(EncodeReplay(run));
         EXPECT_NE(error.find(bad.Error), std::string::npos) << error;
     }
 }

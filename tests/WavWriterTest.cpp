@@ -11,8 +11,7 @@ namespace {
 TWave RoundTrip(int32_t rate, int32_t channels, const std::vector<int16_t>& samples) {
     std::vector<uint8_t> bytes = EncodeWAV(rate, channels, samples);
     TWave wave;
-    std::string error;
-    EXPECT_TRUE(ParseWAV(bytes, "test.wav", wave, error)) << error;
+    EXPECT_NO_THROW(wave = ParseWAV(bytes, "test.wav"));
     return wave;
 }
 

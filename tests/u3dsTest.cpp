@@ -28,9 +28,12 @@ T3dsModel FoldedSheet() {
 }
 
 std::string ParseError(const std::vector<uint8_t>& bytes) {
-    T3dsModel model;
-    std::string error;
-    return Parse3DS(bytes, "bad.3ds", model, error) ? "parsed" : error;
+    try {
+        Parse3DS(bytes, "bad.3ds");
+        return "parsed";
+    } catch (const EFormatError& e) {
+        return e.what();
+    }
 }
 
 void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t v) {
@@ -49,8 +52,7 @@ size_t FindChunk(const std::vector<uint8_t>& bytes, uint16_t id) {
 
 TEST(u3ds, WrittenModelReadsBack) {
     T3dsModel model;
-    std::string error;
-    ASSERT_TRUE(Parse3DS(Encode3DS(FoldedSheet()), "sheet.3ds", model, error)) << error;
+    ASSERT_NO_THROW(model = Parse3DS(Encode3DS(FoldedSheet()), "sheet.3ds"));
     EXPECT_EQ(model.Version, 3u);
     ASSERT_EQ(model.Materials.size(), 1u);
     EXPECT_EQ(model.Materials[0].Name, "paint");
@@ -99,8 +101,7 @@ TEST(u3ds, ModelWithoutMaterialGroupHasNoMaterial) {
     T3dsModel in = FoldedSheet();
     in.Objects[0].MaterialName.clear();
     T3dsModel model;
-    std::string error;
-    ASSERT_TRUE(Parse3DS(Encode3DS(in), "white.3ds", model, error));
+    ASSERT_NO_THROW(model = Parse3DS(Encode3DS(in), "white.3ds"));
     EXPECT_EQ(model.Objects[0].Material, -1);
 }
 
@@ -108,8 +109,7 @@ TEST(u3ds, UnknownMaterialNameLeavesNoMaterial) {
     T3dsModel in = FoldedSheet();
     in.Objects[0].MaterialName = "chrome";
     T3dsModel model;
-    std::string error;
-    ASSERT_TRUE(Parse3DS(Encode3DS(in), "x.3ds", model, error));
+    ASSERT_NO_THROW(model = Parse3DS(Encode3DS(in), "x.3ds"));
     EXPECT_EQ(model.Objects[0].Material, -1);
 }
 
@@ -132,8 +132,7 @@ TEST(u3ds, MissingTextureCoordinatesReadAsZero) {
     T3dsModel in = FoldedSheet();
     in.Objects[0].TexCoords.resize(2);
     T3dsModel model;
-    std::string error;
-    ASSERT_TRUE(Parse3DS(Encode3DS(in), "x.3ds", model, error));
+    ASSERT_NO_THROW(model = Parse3DS(Encode3DS(in), "x.3ds"));
     ASSERT_EQ(model.Objects[0].TexCoords.size(), 5u);
     EXPECT_EQ(model.Objects[0].TexCoords[4][0], 0.0f);
 }
@@ -175,10 +174,8 @@ TEST(u3ds, EveryTruncationFailsCleanly) {
     std::vector<uint8_t> good = Encode3DS(FoldedSheet());
     for (size_t length = 0; length < good.size(); ++length) {
         std::vector<uint8_t> cut(good.begin(), good.begin() + long(length));
-        T3dsModel model;
-        std::string error;
         // Must never crash; the primary chunk's own length makes every cut detectable.
-        EXPECT_FALSE(Parse3DS(cut, "cut.3ds", model, error)) << "length " << length;
+        EXPECT_THROW(Parse3DS(cut, "cut.3ds"), EFormatError) << "length " << length;
     }
 }
 
@@ -228,8 +225,7 @@ TEST(u3ds, FloatColoursOutsideZeroToOneAndNaNAreClamped) {
         for (int i = 0; i < 4; ++i)
             bytes.push_back(uint8_t(bits >> (8 * i)));
     T3dsModel model;
-    std::string error;
-    ASSERT_TRUE(Parse3DS(bytes, "colour.3ds", model, error)) << error;
+    ASSERT_NO_THROW(model = Parse3DS(bytes, "colour.3ds"));
     ASSERT_EQ(model.Materials.size(), 1u);
     EXPECT_EQ(model.Materials[0].Color[0], 0) << "NaN";
     EXPECT_EQ(model.Materials[0].Color[1], 255);

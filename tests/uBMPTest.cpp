@@ -20,8 +20,7 @@ TBMPImage Picture(int width, int height, TBMPFormat format) {
 
 void ExpectRoundTrip(int width, int height, TBMPFormat format) {
     TBMPImage in = Picture(width, height, format), out;
-    std::string error;
-    ASSERT_TRUE(ParseBMP(EncodeBMP(in), "p.bmp", out, error)) << error;
+    ASSERT_NO_THROW(out = ParseBMP(EncodeBMP(in), "p.bmp"));
     EXPECT_EQ(out.Width, width);
     EXPECT_EQ(out.Height, height);
     EXPECT_EQ(out.Format, format);
@@ -29,11 +28,12 @@ void ExpectRoundTrip(int width, int height, TBMPFormat format) {
 }
 
 std::string ParseError(const std::vector<uint8_t>& bytes) {
-    TBMPImage image;
-    std::string error;
-    if (ParseBMP(bytes, "bad.bmp", image, error))
+    try {
+        ParseBMP(bytes, "bad.bmp");
         return "parsed";
-    return error;
+    } catch (const EFormatError& e) {
+        return e.what();
+    }
 }
 
 void PutI32(std::vector<uint8_t>& bytes, size_t at, int32_t v) {
@@ -62,8 +62,7 @@ TEST(uBMP, ColoursComeOutInRGBOrder) {
     file[55] = 20;
     file[56] = 30; // red
     TBMPImage image;
-    std::string error;
-    ASSERT_TRUE(ParseBMP(file, "c.bmp", image, error));
+    ASSERT_NO_THROW(image = ParseBMP(file, "c.bmp"));
     EXPECT_EQ(image.Pixels[0], 30);
     EXPECT_EQ(image.Pixels[1], 20);
     EXPECT_EQ(image.Pixels[2], 10);
@@ -94,8 +93,7 @@ TEST(uBMP, BadFilesGiveMessagesNotCrashes) {
 
 TEST(uBMP, LargestPictureFits) {
     TBMPImage image = Picture(1024, 1024, TBMPFormat::RGB), out;
-    std::string error;
-    EXPECT_TRUE(ParseBMP(EncodeBMP(image), "intro.bmp", out, error)) << error;
+    EXPECT_NO_THROW(out = ParseBMP(EncodeBMP(image), "intro.bmp"));
 }
 
 TEST(uBMP, MissingFileIsAnInputOutputErrorNamingIt) {

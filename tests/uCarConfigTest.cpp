@@ -14,11 +14,19 @@
 
 namespace {
 
+// The error of reading `bytes` as `fileName`, or "parsed".
+std::string ParseError(const std::vector<uint8_t>& bytes, const std::string& fileName) {
+    try {
+        ParseCarConfig(bytes, fileName);
+        return "parsed";
+    } catch (const EFormatError& e) {
+        return e.what();
+    }
+}
+
 // The error of reading `config` as "car.dat", or "parsed".
 std::string ErrorOf(const TCarConfig& config) {
-    TCarConfig back;
-    std::string error;
-    return ParseCarConfig(EncodeCarConfig(config), "car.dat", back, error) ? "parsed" : error;
+    return ParseError(EncodeCarConfig(config), "car.dat");
 }
 
 TCarConfig DrivenConfig() {
@@ -39,9 +47,7 @@ TEST(CarConfigRanges, SaneRecordsOfPlayerAndComputerCarsAreRead) {
 
 TEST(CarConfigRanges, RecordOfZerosIsRefusedNamingTheFileAndTheMass) {
     std::vector<uint8_t> zeros(CarConfigSize, 0);
-    TCarConfig config;
-    std::string error;
-    EXPECT_FALSE(ParseCarConfig(zeros, "data/cars/zero/config.dat", config, error));
+    std::string error = ParseError(zeros, "data/cars/zero/config.dat");
     EXPECT_NE(error.find("data/cars/zero/config.dat"), std::string::npos) << error;
     EXPECT_NE(error.find("Mass"), std::string::npos) << error;
 }
@@ -59,10 +65,8 @@ TEST(CarConfigRanges, NotANumberInAnyFloatSlotIsRefusedByName) {
     for (const auto& [offset, name] : slots) {
         std::vector<uint8_t> bytes = EncodeCarConfig(TestCarConfig());
         std::memcpy(&bytes[offset], &nan, 4);
-        TCarConfig config;
-        std::string error;
-        EXPECT_FALSE(ParseCarConfig(bytes, "car.dat", config, error)) << name;
-        EXPECT_EQ(error, std::string("car.dat: the car configuration's ") + name + " is not a finite number");
+        EXPECT_EQ(ParseError(bytes, "car.dat"),
+                  std::string("car.dat: the car configuration's ") + name + " is not a finite number");
     }
 }
 

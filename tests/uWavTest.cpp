@@ -1,5 +1,6 @@
 #include "uWav.h"
 #include "SoundTestData.h"
+#include "uErrors.h"
 
 #include <gtest/gtest.h>
 
@@ -9,19 +10,17 @@ namespace {
 
 TWave Parse(const std::vector<uint8_t>& bytes) {
     TWave wave;
-    std::string error;
-    EXPECT_TRUE(ParseWAV(bytes, "test.wav", wave, error)) << error;
+    EXPECT_NO_THROW(wave = ParseWAV(bytes, "test.wav"));
     return wave;
 }
 
 std::string Error(const std::vector<uint8_t>& bytes) {
-    TWave wave;
-    wave.Rate = 99;
-    std::string error;
-    EXPECT_FALSE(ParseWAV(bytes, "bad.wav", wave, error));
-    EXPECT_EQ(wave.Rate, 0);
-    EXPECT_TRUE(wave.Samples.empty());
-    return error;
+    try {
+        ParseWAV(bytes, "bad.wav");
+        return "parsed";
+    } catch (const EFormatError& e) {
+        return e.what();
+    }
 }
 
 // Appends a chunk (with its pad byte) to a RIFF file and fixes the RIFF size.

@@ -96,11 +96,7 @@ uint32_t TSound::LoadSample(const std::string& fileName) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes))
         throw EInOutError(path + ": cannot be read");
-    TWave wave;
-    std::string error;
-    if (!ParseWAV(bytes, path, wave, error))
-        throw Exception(error);
-    return uint32_t(SoundMixer->AddSample(std::move(wave))) + 1;
+    return uint32_t(SoundMixer->AddSample(ParseWAV(bytes, path))) + 1;
 }
 
 uint32_t TSound::LoadModule(const std::string& fileName) {

@@ -217,14 +217,12 @@ class TChunkParser {
 
 } // namespace
 
-bool Parse3DS(const std::vector<uint8_t>& bytes, const std::string& fileName, T3dsModel& model, std::string& error) {
-    model = T3dsModel();
+T3dsModel Parse3DS(const std::vector<uint8_t>& bytes, const std::string& fileName) {
+    T3dsModel model;
     TByteReader reader(bytes.data(), bytes.size(), fileName);
     try {
-        if (bytes.size() < 6 || reader.U16("primary chunk") != CHUNK_PRIMARY) {
-            error = "unable to load PRIMARY chunk from file " + fileName;
-            return false;
-        }
+        if (bytes.size() < 6 || reader.U16("primary chunk") != CHUNK_PRIMARY)
+            throw EFormatError("unable to load PRIMARY chunk from file " + fileName);
         uint32_t length = reader.U32("primary chunk length");
         if (length < 6 || length > bytes.size())
             throw EReadError(fileName + ": primary chunk has length " + std::to_string(length) + ", but the file has " +
@@ -252,10 +250,9 @@ bool Parse3DS(const std::vector<uint8_t>& bytes, const std::string& fileName, T3
                 }
         }
     } catch (const EReadError& e) {
-        error = e.what();
-        return false;
+        throw EFormatError(e.what());
     }
-    return true;
+    return model;
 }
 
 void ComputeNormals(T3dsObject& object) {
@@ -376,10 +373,7 @@ uint32_t Load3DS(const std::string& fileName, const std::string& textureOverride
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(fileName, bytes))
         throw EInOutError("Cannot open file " + fileName);
-    T3dsModel model;
-    std::string error;
-    if (!Parse3DS(bytes, fileName, model, error))
-        throw EFormatError(error);
+    T3dsModel model = Parse3DS(bytes, fileName);
     for (T3dsObject& object : model.Objects)
         ComputeNormals(object);
 

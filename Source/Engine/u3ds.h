@@ -33,9 +33,9 @@ struct T3dsModel {
     uint32_t Version = 0;
 };
 
-// Reads the chunk tree. On failure returns false with `error` naming the file and what is wrong.
+// Reads the chunk tree. A damaged file raises EFormatError naming the file and what is wrong.
 // Every chunk length is checked against its parent, every face index against the vertex count.
-bool Parse3DS(const std::vector<uint8_t>& bytes, const std::string& fileName, T3dsModel& model, std::string& error);
+T3dsModel Parse3DS(const std::vector<uint8_t>& bytes, const std::string& fileName);
 
 // Smooth vertex normals: the sum of the unnormalised normals of the faces using a vertex (so larger
 // faces weigh more), normalised. A vertex no face uses points up.

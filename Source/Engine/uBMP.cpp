@@ -13,12 +13,11 @@ constexpr size_t PaletteSize = 1024;
 
 } // namespace
 
-bool ParseBMP(const std::vector<uint8_t>& bytes, const std::string& fileName, TBMPImage& image, std::string& error) {
-    if (bytes.size() < HeaderSize) {
-        error = "error reading image header from " + fileName + ": the header needs " + std::to_string(HeaderSize) +
-                " bytes, the file has " + std::to_string(bytes.size());
-        return false;
-    }
+TBMPImage ParseBMP(const std::vector<uint8_t>& bytes, const std::string& fileName) {
+    if (bytes.size() < HeaderSize)
+        throw EFormatError("error reading image header from " + fileName + ": the header needs " +
+                           std::to_string(HeaderSize) + " bytes, the file has " +
+                           std::to_string(bytes.size()));
     TByteReader reader(bytes.data(), bytes.size(), fileName);
     reader.Seek(18, "width");
     int32_t width = reader.I32("width");
@@ -36,33 +35,31 @@ bool ParseBMP(const std::vector<uint8_t>& bytes, const std::string& fileName, TB
     } else if (bits == 32) {
         format = TBMPFormat::RGBA;
     } else {
-        error = "unsupported bits per pixel (" + std::to_string(bits) + ") in " + fileName;
-        return false;
+        throw EFormatError("unsupported bits per pixel (" + std::to_string(bits) + ") in " + fileName);
     }
-    if (width <= 0 || height <= 0 || width > 8192 || height > 8192) {
-        error = "invalid image size " + std::to_string(width) + " x " + std::to_string(height) + " in " + fileName;
-        return false;
-    }
+    if (width <= 0 || height <= 0 || width > 8192 || height > 8192)
+        throw EFormatError("invalid image size " + std::to_string(width) + " x " + std::to_string(height) +
+                           " in " + fileName);
 
+    TBMPImage image;
     image.Width = width;
     image.Height = height;
     image.Format = format;
     size_t bpp = static_cast<size_t>(image.BytesPerPixel());
     size_t rowBytes = static_cast<size_t>(width) * bpp;
     size_t dataSize = rowBytes * static_cast<size_t>(height);
-    if (dataSize > MaxBMPBytes) {
-        error = "image too large (" + std::to_string(width) + " x " + std::to_string(height) + ") in " + fileName;
-        return false;
-    }
+    if (dataSize > MaxBMPBytes)
+        throw EFormatError("image too large (" + std::to_string(width) + " x " + std::to_string(height) +
+                           ") in " + fileName);
     // Rows in the file are padded to a multiple of four bytes; the last row's padding may be missing.
     size_t stride = (rowBytes + 3) & ~size_t(3);
     size_t needed = stride * static_cast<size_t>(height - 1) + rowBytes;
     if (bytes.size() < dataStart || bytes.size() - dataStart < needed) {
         size_t have = bytes.size() > dataStart ? bytes.size() - dataStart : 0;
-        error = "error reading image data from " + fileName + ": " + std::to_string(width) + " x " +
-                std::to_string(height) + " pixels need " + std::to_string(needed) + " bytes after byte " +
-                std::to_string(dataStart) + ", the file has " + std::to_string(have);
-        return false;
+        throw EFormatError("error reading image data from " + fileName + ": " + std::to_string(width) +
+                           " x " + std::to_string(height) + " pixels need " + std::to_string(needed) +
+                           " bytes after byte " + std::to_string(dataStart) + ", the file has " +
+                           std::to_string(have));
     }
 
     image.Pixels.resize(dataSize);
@@ -81,7 +78,7 @@ bool ParseBMP(const std::vector<uint8_t>& bytes, const std::string& fileName, TB
                 dst[x + 3] = src[x + 3];
         }
     }
-    return true;
+    return image;
 }
 
 uint32_t UploadTexture(const TBMPImage& image) {
@@ -111,8 +108,10 @@ uint32_t loadBMP(const std::string& fileName, const std::string& usedBy) {
     if (!ReadWholeFile(fileName, bytes))
         throw EInOutError("Cannot read file " + fileName + user);
     TBMPImage image;
-    std::string error;
-    if (!ParseBMP(bytes, fileName, image, error))
-        throw EFormatError(error + user);
+    try {
+        image = ParseBMP(bytes, fileName);
+    } catch (const EFormatError& e) {
+        throw EFormatError(e.what() + user);
+    }
     return UploadTexture(image);
 }

@@ -21,9 +21,9 @@ struct TBMPImage {
 // Largest pixel buffer a picture may need (1024 x 1024 at 24 bits).
 constexpr size_t MaxBMPBytes = 3145728;
 
-// Parses a BMP file held in memory. On failure returns false and sets `error` to the message the
-// player sees (naming `fileName`).
-bool ParseBMP(const std::vector<uint8_t>& bytes, const std::string& fileName, TBMPImage& image, std::string& error);
+// Parses a BMP file held in memory. A damaged or unsupported one raises EFormatError with the message
+// the player sees (naming `fileName`).
+TBMPImage ParseBMP(const std::vector<uint8_t>& bytes, const std::string& fileName);
 
 // Uploads a parsed picture as a new texture (linear filtering, repeat wrap, modulated by the colour);
 // the texture stays bound.

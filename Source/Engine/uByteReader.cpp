@@ -78,6 +78,9 @@ void TByteReader::Seek(size_t position, const char* what) {
 }
 
 bool ReadWholeFile(const std::string& fileName, std::vector<uint8_t>& bytes) {
+    // A folder opens as a stream too, its end at the largest offset there is.
+    if (!FileExists(fileName))
+        return false;
     std::ifstream in(fileName, std::ios::binary);
     if (!in)
         return false;

@@ -47,6 +47,6 @@ class TByteReader {
     std::string Name;
 };
 
-// The whole file as bytes; false when it cannot be opened or read.
+// The whole file as bytes; false when it is no regular file or cannot be opened or read.
 bool ReadWholeFile(const std::string& fileName, std::vector<uint8_t>& bytes);
 bool FileExists(const std::string& fileName);

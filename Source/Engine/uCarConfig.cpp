@@ -1,5 +1,6 @@
 #include "uCarConfig.h"
 #include "uByteReader.h"
+#include "uErrors.h"
 
 #include <cmath>
 #include <cstring>
@@ -132,13 +133,11 @@ std::string CheckCarConfig(const TCarConfig& c) {
     return check.Problem;
 }
 
-bool ParseCarConfig(const std::vector<uint8_t>& bytes, const std::string& fileName, TCarConfig& config,
-                    std::string& error) {
-    if (bytes.size() != CarConfigSize) {
-        error = fileName + ": a car configuration has " + std::to_string(CarConfigSize) + " bytes, this file " +
-                std::to_string(bytes.size());
-        return false;
-    }
+TCarConfig ParseCarConfig(const std::vector<uint8_t>& bytes, const std::string& fileName) {
+    if (bytes.size() != CarConfigSize)
+        throw EFormatError(fileName + ": a car configuration has " + std::to_string(CarConfigSize) +
+                           " bytes, this file " + std::to_string(bytes.size()));
+    TCarConfig config;
     TByteReader reader(bytes.data(), bytes.size(), fileName);
     VisitSlots(config, [&](auto* field) {
         uint32_t bits = reader.U32("configuration slot");
@@ -146,11 +145,9 @@ bool ParseCarConfig(const std::vector<uint8_t>& bytes, const std::string& fileNa
     });
     config.Source = fileName;
     std::string problem = CheckCarConfig(config);
-    if (!problem.empty()) {
-        error = fileName + ": the car configuration's " + problem;
-        return false;
-    }
-    return true;
+    if (!problem.empty())
+        throw EFormatError(fileName + ": the car configuration's " + problem);
+    return config;
 }
 
 std::vector<uint8_t> EncodeCarConfig(const TCarConfig& config) {

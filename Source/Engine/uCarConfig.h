@@ -43,9 +43,8 @@ constexpr size_t CarConfigSize = 284;
 
 // Reads a record from exactly 284 bytes and checks every field against a sane range (finite, positive
 // masses and sizes, forces and speeds within bounds), so that the physics library is never handed a
-// car it aborts on; false with a message naming the file and the field otherwise.
-bool ParseCarConfig(const std::vector<uint8_t>& bytes, const std::string& fileName, TCarConfig& config,
-                    std::string& error);
+// car it aborts on; EFormatError with a message naming the file and the field otherwise.
+TCarConfig ParseCarConfig(const std::vector<uint8_t>& bytes, const std::string& fileName);
 // The first field of `config` outside its range, as "field: why"; empty when every field is sane.
 std::string CheckCarConfig(const TCarConfig& config);
 // Why the front and rear wheels of `config` overlap under a chassis `length` metres long (their

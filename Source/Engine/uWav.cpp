@@ -1,6 +1,7 @@
 #include "uWav.h"
 
 #include "uByteReader.h"
+#include "uErrors.h"
 
 namespace {
 
@@ -9,10 +10,8 @@ constexpr uint16_t WAVE_FORMAT_EXTENSIBLE = 0xFFFE;
 // Far above any real sample rate; guards the mixer's step arithmetic against absurd headers.
 constexpr uint32_t MAX_RATE = 384000;
 
-bool Fail(const std::string& fileName, const std::string& what, TWave& wave, std::string& error) {
-    wave = TWave();
-    error = fileName + ": " + what;
-    return false;
+[[noreturn]] void Fail(const std::string& fileName, const std::string& what) {
+    throw EFormatError(fileName + ": " + what);
 }
 
 bool IsTag(const uint8_t* p, const char* tag) {
@@ -22,11 +21,9 @@ bool IsTag(const uint8_t* p, const char* tag) {
 
 } // namespace
 
-bool ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName, TWave& wave,
-              std::string& error) {
-    wave = TWave();
+TWave ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName) {
     if (bytes.size() < 12 || !IsTag(bytes.data(), "RIFF") || !IsTag(bytes.data() + 8, "WAVE"))
-        return Fail(fileName, "not a RIFF/WAVE file", wave, error);
+        Fail(fileName, "not a RIFF/WAVE file");
 
     bool haveFormat = false;
     uint16_t channels = 0, bits = 0, blockAlign = 0;
@@ -45,10 +42,9 @@ bool ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName, TW
             size_t start = reader.Position();
             if (IsTag(tag, "fmt ")) {
                 if (size < 16)
-                    return Fail(fileName, "fmt chunk too short (" + std::to_string(size) + " bytes)", wave,
-                                error);
+                    Fail(fileName, "fmt chunk too short (" + std::to_string(size) + " bytes)");
                 if (size > reader.Remaining())
-                    return Fail(fileName, "fmt chunk runs past the end of the file", wave, error);
+                    Fail(fileName, "fmt chunk runs past the end of the file");
                 uint16_t format = reader.U16("format tag");
                 channels = reader.U16("channel count");
                 rate = reader.U32("sample rate");
@@ -58,23 +54,20 @@ bool ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName, TW
                 if (format == WAVE_FORMAT_EXTENSIBLE) {
                     // The sub-format GUID starts with the plain format tag.
                     if (size < 40)
-                        return Fail(fileName, "extensible fmt chunk too short", wave, error);
+                        Fail(fileName, "extensible fmt chunk too short");
                     reader.Skip(8, "extension header");
                     format = reader.U16("sub-format");
                 }
                 if (format != WAVE_FORMAT_PCM)
-                    return Fail(fileName, "unsupported format " + std::to_string(format) + " (only PCM)",
-                                wave, error);
+                    Fail(fileName, "unsupported format " + std::to_string(format) + " (only PCM)");
                 haveFormat = true;
             } else if (IsTag(tag, "data")) {
                 if (data == nullptr) {
                     // A size past the end means the file was cut short.
                     if (size > reader.Remaining())
-                        return Fail(fileName,
-                                    "data chunk of " + std::to_string(size) +
-                                        " bytes runs past the end of the file (" +
-                                        std::to_string(reader.Remaining()) + " bytes left)",
-                                    wave, error);
+                        Fail(fileName, "data chunk of " + std::to_string(size) +
+                                           " bytes runs past the end of the file (" +
+                                           std::to_string(reader.Remaining()) + " bytes left)");
                     data = bytes.data() + start;
                     dataSize = size;
                 }
@@ -85,28 +78,27 @@ bool ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName, TW
             reader.Seek(next, "next chunk");
         }
     } catch (const EReadError& e) {
-        return Fail(fileName, e.what(), wave, error);
+        Fail(fileName, e.what());
     }
 
     if (!haveFormat)
-        return Fail(fileName, "no fmt chunk", wave, error);
+        Fail(fileName, "no fmt chunk");
     if (data == nullptr)
-        return Fail(fileName, "no data chunk", wave, error);
+        Fail(fileName, "no data chunk");
     if (channels != 1 && channels != 2)
-        return Fail(fileName, std::to_string(channels) + " channels (only mono and stereo)", wave, error);
+        Fail(fileName, std::to_string(channels) + " channels (only mono and stereo)");
     if (bits != 8 && bits != 16)
-        return Fail(fileName, std::to_string(bits) + " bits per sample (only 8 and 16)", wave, error);
+        Fail(fileName, std::to_string(bits) + " bits per sample (only 8 and 16)");
     if (rate == 0 || rate > MAX_RATE)
-        return Fail(fileName, "sample rate " + std::to_string(rate) + " Hz out of range", wave, error);
+        Fail(fileName, "sample rate " + std::to_string(rate) + " Hz out of range");
     size_t frameBytes = size_t(channels) * (bits / 8u);
     if (blockAlign != frameBytes)
-        return Fail(fileName,
-                    "block align " + std::to_string(blockAlign) + " does not match " +
-                        std::to_string(channels) + " channels of " + std::to_string(bits) + " bits",
-                    wave, error);
+        Fail(fileName, "block align " + std::to_string(blockAlign) + " does not match " +
+                           std::to_string(channels) + " channels of " + std::to_string(bits) + " bits");
 
     // A trailing partial frame is dropped.
     size_t frames = dataSize / frameBytes;
+    TWave wave;
     wave.Rate = int32_t(rate);
     wave.Channels = channels;
     wave.Samples.resize(frames * channels);
@@ -118,6 +110,5 @@ bool ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName, TW
         for (size_t i = 0; i < wave.Samples.size(); ++i)
             wave.Samples[i] = int16_t(uint16_t(data[2 * i] | (data[2 * i + 1] << 8)));
     }
-    error.clear();
-    return true;
+    return wave;
 }

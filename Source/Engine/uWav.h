@@ -15,7 +15,6 @@ struct TWave {
     size_t Frames() const { return Channels > 0 ? Samples.size() / size_t(Channels) : 0; }
 };
 
-// Decodes a whole WAV file. On failure returns false and sets `error` to a message that names the
-// file and what is wrong with it; `wave` is then left empty.
-bool ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName, TWave& wave,
-              std::string& error);
+// Decodes a whole WAV file. A damaged or unsupported one raises EFormatError with a message that names
+// the file and what is wrong with it.
+TWave ParseWAV(const std::vector<uint8_t>& bytes, const std::string& fileName);

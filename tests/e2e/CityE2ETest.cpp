@@ -1,15 +1,16 @@
 // The generated city with the game's own reader, grids and tracer: every record loads, all 36
 // tracks close on right-hand lanes, every mission leg, start and stop is drivable with a car's
 // width to spare, and the engine draws the town from above and at street level under Xvfb.
+#include "TestSupport.h"
 #include "city/CityHost.h"
 #include "tables/GameConsts.h"
-#include "TestSupport.h"
 #include "traffic/Traffic.h"
 #include "u3ds.h"
 #include "uBMP.h"
 #include "uByteReader.h"
 #include "uCityMap.h"
 #include "uEngine.h"
+#include "uErrors.h"
 #include "uMapCoords.h"
 
 #include <algorithm>
@@ -36,8 +37,7 @@ class TDataHost : public ICityMapHost {
         std::vector<uint8_t> bytes;
         EXPECT_TRUE(ReadWholeFile(NativePath(path), bytes)) << path;
         TBMPImage image;
-        std::string error;
-        EXPECT_TRUE(ParseBMP(bytes, path, image, error)) << error;
+        EXPECT_NO_THROW(image = ParseBMP(bytes, path));
         ExpectPowerOfTwo(image, path);
         return ++Textures;
     }
@@ -45,8 +45,7 @@ class TDataHost : public ICityMapHost {
         std::vector<uint8_t> bytes;
         EXPECT_TRUE(ReadWholeFile(NativePath(path), bytes)) << path;
         T3dsModel model;
-        std::string error;
-        EXPECT_TRUE(Parse3DS(bytes, path, model, error)) << error;
+        EXPECT_NO_THROW(model = Parse3DS(bytes, path));
         TMeshRecord record;
         record.List = ++Meshes;
         CentreAndScale(model, 1.0f, record.Extent);
@@ -55,12 +54,12 @@ class TDataHost : public ICityMapHost {
             EXPECT_FALSE(material.TextureFile.empty())
                 << path << ": plain colours would leak into the next mesh";
             std::vector<uint8_t> picture;
-            TBMPImage image;
             EXPECT_TRUE(ReadWholeFile(folder + material.TextureFile, picture)) << material.TextureFile;
-            if (ParseBMP(picture, material.TextureFile, image, error))
-                ExpectPowerOfTwo(image, material.TextureFile);
-            else
-                ADD_FAILURE() << error;
+            try {
+                ExpectPowerOfTwo(ParseBMP(picture, material.TextureFile), material.TextureFile);
+            } catch (const EFormatError& e) {
+                ADD_FAILURE() << e.what();
+            }
         }
         return record;
     }
@@ -305,8 +304,7 @@ TEST(CityData, RoutesAndMapPictureLineUp) {
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(ReadWholeFile("data/bitmaps/map.bmp", bytes));
     TBMPImage map;
-    std::string error;
-    ASSERT_TRUE(ParseBMP(bytes, "map.bmp", map, error)) << error;
+    ASSERT_NO_THROW(map = ParseBMP(bytes, "map.bmp"));
     ASSERT_EQ(map.Width, 1024);
     ASSERT_EQ(map.Height, 512);
     int channels = int(map.Pixels.size() / (1024 * 512));

@@ -82,8 +82,7 @@ TEST_F(ModelsE2E, EveryMeshKeyLoadsThroughTheEngineWithoutAMessage) {
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(ReadWholeFile(NativePath(GamePath(entry.File)), bytes));
         T3dsModel model;
-        std::string error;
-        ASSERT_TRUE(Parse3DS(bytes, entry.File, model, error)) << error;
+        ASSERT_NO_THROW(model = Parse3DS(bytes, entry.File));
         dVector3 extent;
         ASSERT_TRUE(CentreAndScale(model, entry.Scale, extent));
         EXPECT_FLOAT_EQ(record.Extent.x, extent.x);

@@ -50,16 +50,13 @@ bool Czech() {
 }
 
 // A picture of the data set through the game's own BMP reader, so the launcher reads exactly what
-// the game does. Throws EInOutError naming the file.
+// the game does. Throws EInOutError naming a file it cannot read, EFormatError naming a damaged one.
 QPixmap LoadPicture(const std::string& gamePath) {
     std::string fileName = NativePath(gamePath);
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(fileName, bytes))
         throw EInOutError("Cannot read " + fileName);
-    TBMPImage bmp;
-    std::string error;
-    if (!ParseBMP(bytes, fileName, bmp, error))
-        throw EInOutError(error);
+    TBMPImage bmp = ParseBMP(bytes, fileName);
     int bpp = bmp.BytesPerPixel();
     QImage image(bmp.Width, bmp.Height, QImage::Format_RGBA8888);
     for (int y = 0; y < bmp.Height; ++y) {

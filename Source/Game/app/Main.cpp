@@ -296,14 +296,17 @@ int main(int argc, char** argv) {
     uint64_t dataSet = 0;
     if (!options.Replay.empty()) {
         std::string error;
-        bool read = ReadNamedReplay(options.Replay, replay, error);
-        // Driven in another world, the same inputs make another run: refused before the drive.
-        if (read) {
+        try {
+            replay = ReadNamedReplay(options.Replay);
+            // Driven in another world, the same inputs make another run: refused before the drive.
             dataSet = DigestDataSet();
             error = ReplayWorldProblem(replay, dataSet);
-            read = error.empty();
+        } catch (const EInOutError& e) {
+            error = e.what();
+        } catch (const EFormatError& e) {
+            error = e.what();
         }
-        if (!read) {
+        if (!error.empty()) {
             if (options.Verify) {
                 std::printf("error %s\n", error.c_str());
                 return 1;

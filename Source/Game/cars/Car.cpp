@@ -53,11 +53,7 @@ TCarConfig ReadCarConfig(const std::string& path) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(fileName, bytes))
         throw EInOutError("Cannot read car configuration " + fileName);
-    TCarConfig config;
-    std::string error;
-    if (!ParseCarConfig(bytes, fileName, config, error))
-        throw EInOutError(error);
-    return config;
+    return ParseCarConfig(bytes, fileName);
 }
 
 TCar::TCar(TEngine& engine, const TCellWords& cells, const TCarConfig& config, const TMeshRecord& wheelMesh,

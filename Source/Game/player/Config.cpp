@@ -302,21 +302,20 @@ TConfig::TConfig(const std::string& fileName, TNotice notice)
 TConfig::~TConfig() {
     if (!KeyOpen)
         return;
-    std::string error;
-    if (!Save(error) && Notice)
-        Notice(error);
+    // Written back even with no one to tell of a failure.
+    Save(Notice ? Notice : TNotice([](const std::string&) {}));
 }
 
-bool TConfig::Save(std::string& error) {
+bool TConfig::Save(const TNotice& notice) {
     if (!KeyOpen) {
-        error = Registry + ": the settings store is not open";
+        notice(Registry + ": the settings store is not open");
         return false;
     }
     // The store is the folder opened at start; one removed since is not brought back.
     std::filesystem::path path(Registry);
     std::error_code ec;
     if (!std::filesystem::is_directory(path.has_parent_path() ? path.parent_path() : ".", ec)) {
-        error = Registry + ": cannot be written (its folder is gone)";
+        notice(Registry + ": cannot be written (its folder is gone)");
         return false;
     }
     std::vector<std::pair<const char*, std::string>> values = {
@@ -378,8 +377,11 @@ bool TConfig::Save(std::string& error) {
         lines = std::move(kept);
     }
     KeepReadable(lines, names);
-    if (!WriteFileAtomic(Registry, FileBytes(lines), &error))
+    std::string error;
+    if (!WriteFileAtomic(Registry, FileBytes(lines), &error)) {
+        notice(error);
         return false;
+    }
     Lines = lines;
     return true;
 }

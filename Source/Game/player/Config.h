@@ -38,9 +38,9 @@ class TConfig {
     TConfig(const TConfig&) = delete;
     TConfig& operator=(const TConfig&) = delete;
 
-    // Writes the values back now (what Destroy does). False, with `error` naming the file, when
-    // the file cannot be written; the old file is then left as it was.
-    bool Save(std::string& error);
+    // Writes the values back now (what Destroy does). False, with `notice` told why (naming the
+    // file), when the file cannot be written; the old file is then left as it was.
+    bool Save(const TNotice& notice);
 
     std::string Registry;        // the settings file; the store the values are read from and written to
     TNotice Notice;              // where the player is told of trouble with the file

@@ -184,38 +184,31 @@ std::vector<uint8_t> EncodeReplay(const TReplay& replay) {
     return out;
 }
 
-bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName, TReplay& replay,
-                  std::string& error) {
+TReplay DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName) {
     try {
         TByteReader in(bytes.data(), bytes.size(), fileName);
         char magic[sizeof Magic];
         in.Bytes(magic, sizeof magic, "magic");
-        if (std::memcmp(magic, Magic, sizeof Magic) != 0) {
-            error = "not a replay of this game";
-            return false;
-        }
+        if (std::memcmp(magic, Magic, sizeof Magic) != 0)
+            throw EFormatError("not a replay of this game");
         uint16_t version = in.U16("version");
         if (version < ReplayVersion) {
-            error = "it was recorded by an older version of the game (replay version " +
-                    std::to_string(version) + "; this game drives version " + std::to_string(ReplayVersion) +
-                    ")";
-            return false;
+            throw EFormatError("it was recorded by an older version of the game (replay version " +
+                               std::to_string(version) + "; this game drives version " +
+                               std::to_string(ReplayVersion) + ")");
         }
-        if (version != ReplayVersion) {
-            error = "replay version " + std::to_string(version) + " is not " + std::to_string(ReplayVersion);
-            return false;
-        }
+        if (version != ReplayVersion)
+            throw EFormatError("replay version " + std::to_string(version) + " is not " +
+                               std::to_string(ReplayVersion));
         TReplay read;
         read.Simulation = in.U32("simulation version");
         read.DataSet = in.U32("data set");
         read.DataSet |= uint64_t(in.U32("data set")) << 32;
         read.Mission = in.U8("mission");
         read.CarType = in.U8("car type");
-        if (!IsMission(read.Mission) || read.CarType > 7) {
-            error = "mission " + std::to_string(read.Mission) + " or car " + std::to_string(read.CarType) +
-                    " out of range";
-            return false;
-        }
+        if (!IsMission(read.Mission) || read.CarType > 7)
+            throw EFormatError("mission " + std::to_string(read.Mission) + " or car " +
+                               std::to_string(read.CarType) + " out of range");
         read.Seed = in.U32("seed");
         uint8_t flags = in.U8("flags");
         read.Gore = (flags & FlagGore) != 0;
@@ -232,28 +225,20 @@ bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName
         if ((flags & ~KnownFlags) != 0 || read.CameraMode > 1 ||
             !(read.CameraDistance >= 0 && read.CameraDistance <= 1000) || second.CarType > 7 ||
             !InCity(second.X, second.Y) || !std::isfinite(second.Heading) ||
-            (read.KeysBefore >> ReplayKeyCount) != 0) {
-            error = "the start of the run (flags, camera, second car) is out of range";
-            return false;
-        }
+            (read.KeysBefore >> ReplayKeyCount) != 0)
+            throw EFormatError("the start of the run (flags, camera, second car) is out of range");
         read.Nick = in.ShortString("nick", NickField);
         read.Score = in.I32("score");
         read.Time = in.F32("time");
-        if (!ValidStoredNick(read.Nick)) {
-            error = "the nick is empty, blank or holds control bytes";
-            return false;
-        }
+        if (!ValidStoredNick(read.Nick))
+            throw EFormatError("the nick is empty, blank or holds control bytes");
         // A best run without a time could never be beaten again.
-        if (!(std::isfinite(read.Time) && read.Time > 0)) {
-            error = "the run's time " + std::to_string(read.Time) + " s is not a time";
-            return false;
-        }
+        if (!(std::isfinite(read.Time) && read.Time > 0))
+            throw EFormatError("the run's time " + std::to_string(read.Time) + " s is not a time");
         uint32_t count = in.U32("frame count");
-        if (count > MaxFrames || in.Remaining() != size_t(count) * FrameSize) {
-            error = std::to_string(count) + " frames do not fill the " + std::to_string(in.Remaining()) +
-                    " bytes after the header";
-            return false;
-        }
+        if (count > MaxFrames || in.Remaining() != size_t(count) * FrameSize)
+            throw EFormatError(std::to_string(count) + " frames do not fill the " +
+                               std::to_string(in.Remaining()) + " bytes after the header");
         read.Frames.resize(count);
         for (TReplayFrame& f : read.Frames) {
             f.Controls = in.U8("frame");
@@ -263,22 +248,18 @@ bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName
             for (float* v : {&f.X, &f.Y, &f.Z, &f.Q[0], &f.Q[1], &f.Q[2], &f.Q[3]})
                 *v = in.F32("frame");
             // Poses outside the city or not numbers are damage; the ghost would draw them anywhere.
-            if (!(InCity(f.X, f.Y) && f.Z > -100 && f.Z < 100)) {
-                error = "a frame's position lies outside the city";
-                return false;
-            }
+            if (!(InCity(f.X, f.Y) && f.Z > -100 && f.Z < 100))
+                throw EFormatError("a frame's position lies outside the city");
             // The rotation is a unit quaternion as written; one far from it is no rotation at all.
             float norm = f.Q[0] * f.Q[0] + f.Q[1] * f.Q[1] + f.Q[2] * f.Q[2] + f.Q[3] * f.Q[3];
-            if (!(norm > 0.5f && norm < 2.0f)) {
-                error = "a frame's rotation is not a rotation";
-                return false;
-            }
+            if (!(norm > 0.5f && norm < 2.0f))
+                throw EFormatError("a frame's rotation is not a rotation");
         }
-        replay = std::move(read);
-        return true;
+        return read;
+    } catch (const EFormatError&) {
+        throw;
     } catch (const Exception& e) { // short reads and fields out of range alike
-        error = e.what();
-        return false;
+        throw EFormatError(e.what());
     }
 }
 
@@ -300,13 +281,11 @@ std::string RecordFileName(int mission) {
     return dir + name;
 }
 
-bool ReadNamedReplay(const std::string& fileName, TReplay& replay, std::string& error) {
+TReplay ReadNamedReplay(const std::string& fileName) {
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(fileName, bytes)) {
-        error = "it cannot be read";
-        return false;
-    }
-    return DecodeReplay(bytes, fileName, replay, error);
+    if (!ReadWholeFile(fileName, bytes))
+        throw EInOutError("it cannot be read");
+    return DecodeReplay(bytes, fileName);
 }
 
 bool LoadReplay(const std::string& fileName, TReplay& replay, uint64_t dataSet, const TNotice& notice) {
@@ -318,8 +297,14 @@ bool LoadReplay(const std::string& fileName, TReplay& replay, uint64_t dataSet, 
     bool whole = false; // a whole replay of this layout, of another world
     if (!ReadWholeFile(fileName, bytes))
         error = "it cannot be read";
-    else if (DecodeReplay(bytes, fileName, read, error)) {
-        whole = true;
+    else
+        try {
+            read = DecodeReplay(bytes, fileName);
+            whole = true;
+        } catch (const EFormatError& e) {
+            error = e.what();
+        }
+    if (whole) {
         std::string world = dataSet != 0 ? ReplayWorldProblem(read, dataSet) : "";
         if (world.empty()) {
             replay = std::move(read);

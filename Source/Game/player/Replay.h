@@ -88,9 +88,8 @@ struct TReplay {
 std::vector<uint8_t> EncodeReplay(const TReplay& replay);
 // The replay layout this game writes and reads.
 constexpr uint16_t ReplayVersion = 5;
-// False with `error` naming the file and the problem for anything but a whole replay of this version.
-bool DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName, TReplay& replay,
-                  std::string& error);
+// Raises EFormatError, saying what is wrong, for anything but a whole replay of this version.
+TReplay DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileName);
 
 // Empty when `replay` can be driven in this game on the data set `dataSet`; else a sentence for the
 // player why not ("made by another version of the game", "played on another data set").
@@ -112,8 +111,9 @@ std::string RecordFileName(int mission);
 // `notice` is told of a file moved aside.
 bool LoadReplay(const std::string& fileName, TReplay& replay, uint64_t dataSet, const TNotice& notice);
 // Reads a replay the player named (kalmirov --replay FILE). The file is the player's, whatever it
-// holds: it is never moved or renamed. False with `error` naming it and saying why it is no replay.
-bool ReadNamedReplay(const std::string& fileName, TReplay& replay, std::string& error);
+// holds: it is never moved or renamed. Raises EInOutError when it cannot be read, EFormatError saying
+// why it is no replay.
+TReplay ReadNamedReplay(const std::string& fileName);
 // Writes through the atomic writer; false, with `notice` told why, when it cannot.
 bool SaveReplay(const std::string& fileName, const TReplay& replay, const TNotice& notice);
 // Keeps `run` as the mission's replay when there is none yet, it beats the one kept, or the one kept

@@ -2,13 +2,16 @@
 
 #include "uAtomicFile.h"
 #include "uByteReader.h"
+#include "uErrors.h"
 
 #include <cstdlib>
 
 TRecordProblem RecordProblem(const std::vector<uint8_t>& bytes, int mission, uint64_t dataSet, TReplay& replay) {
-    std::string error;
-    if (!DecodeReplay(bytes, "record", replay, error))
+    try {
+        replay = DecodeReplay(bytes, "record");
+    } catch (const EFormatError&) {
         return TRecordProblem::Damaged;
+    }
     if (replay.Mission != mission)
         return TRecordProblem::OtherMission;
     if (replay.Simulation != SimulationVersion)

@@ -2,6 +2,7 @@
 // a waveform over a spectrogram, one PNG per kind of sound, and prints level and loop-seam figures.
 // Engine loops are drawn twice in a row so that a seam at the loop point would show as a line.
 #include "uByteReader.h"
+#include "uErrors.h"
 #include "uHarness.h"
 #include "uWav.h"
 
@@ -172,10 +173,15 @@ struct TEntry {
 
 bool LoadWav(const std::string& dataDir, const std::string& path, TEntry& entry, bool twice) {
     std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(dataDir + "/" + path, bytes)) {
+        std::fprintf(stderr, "kalaudioplots: cannot read %s\n", path.c_str());
+        return false;
+    }
     TWave wave;
-    std::string error;
-    if (!ReadWholeFile(dataDir + "/" + path, bytes) || !ParseWAV(bytes, path, wave, error)) {
-        std::fprintf(stderr, "kalaudioplots: cannot read %s %s\n", path.c_str(), error.c_str());
+    try {
+        wave = ParseWAV(bytes, path);
+    } catch (const EFormatError& e) {
+        std::fprintf(stderr, "kalaudioplots: cannot read %s %s\n", path.c_str(), e.what());
         return false;
     }
     entry.Label = path;

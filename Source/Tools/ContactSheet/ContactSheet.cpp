@@ -34,11 +34,7 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
 }
 
 TBMPImage LoadPicture(const std::string& path) {
-    TBMPImage image;
-    std::string error;
-    if (!ParseBMP(ReadBytes(path), path, image, error))
-        throw std::runtime_error(error);
-    return image;
+    return ParseBMP(ReadBytes(path), path);
 }
 
 // The picture's pixel (x, y), y counted from the top, as straight RGBA.

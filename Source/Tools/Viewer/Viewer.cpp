@@ -10,10 +10,11 @@
 // model from eight directions).
 #include "AllModels.inc"
 
+#include "uAngles.h"
 #include "uByteReader.h"
 #include "uEngine.h"
+#include "uErrors.h"
 #include "uHarness.h"
-#include "uAngles.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -277,15 +278,19 @@ bool SaveAtlases(const std::string& out, const std::vector<std::string>& files) 
     int width = 0, height = 0;
     for (const std::string& file : files) {
         std::vector<uint8_t> bytes;
-        TBMPImage image;
-        std::string error;
         if (!ReadWholeFile(file, bytes)) {
             std::fprintf(stderr, "kalviewer: cannot read %s\n", file.c_str());
             return false;
         }
-        if (!ParseBMP(bytes, file, image, error) || image.Format != TBMPFormat::RGB) {
-            std::fprintf(stderr, "kalviewer: %s\n",
-                         error.empty() ? (file + ": not a 24-bit picture").c_str() : error.c_str());
+        TBMPImage image;
+        try {
+            image = ParseBMP(bytes, file);
+        } catch (const EFormatError& e) {
+            std::fprintf(stderr, "kalviewer: %s\n", e.what());
+            return false;
+        }
+        if (image.Format != TBMPFormat::RGB) {
+            std::fprintf(stderr, "kalviewer: %s: not a 24-bit picture\n", file.c_str());
             return false;
         }
         width += image.Width + (images.empty() ? 0 : 8);

@@ -113,6 +113,9 @@ void TScenePass::End() {
     glDisable(GL_CULL_FACE);
     glDisable(GL_ALPHA_TEST); // the copied alpha is whatever the back buffer holds
     glEnable(GL_TEXTURE_2D);
+    // The texels as they are rather than tinted by white: the same pixels, but the software
+    // renderer's shader, which runs over the whole view, no longer multiplies in a colour at each.
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     PushOrtho(1, 1, -1, 1);
     float s = float(SceneWidth) / float(width), t = float(SceneHeight) / float(height);
     glColor4f(1, 1, 1, 1);
@@ -127,5 +130,6 @@ void TScenePass::End() {
     glVertex2f(0, 1);
     glEnd();
     PopOrtho();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE); // as every other pass draws
     glPopAttrib();
 }

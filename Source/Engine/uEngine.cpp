@@ -331,7 +331,13 @@ void TEngine::BeginFrame() {
     LayoutViewport(fbWidth, fbHeight, Width, Height, viewport);
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     glClearColor(ClearColor[0], ClearColor[1], ClearColor[2], ClearColor[3]);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // A scene drawn into a corner and stretched clears the corner's depth itself; the 2D passes
+    // test no depth, so the depth of the rest of a large window is left as it is (the software
+    // renderer spends as long on it as on the colour).
+    if (ScenePass.TakeDepthClear(RenderScale, viewport))
+        glClear(GL_COLOR_BUFFER_BIT);
+    else
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 void TEngine::EndFrame(bool paced) {

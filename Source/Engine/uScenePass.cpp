@@ -24,22 +24,49 @@ TScenePass::~TScenePass() {
         glDeleteTextures(1, &Texture);
 }
 
+bool TScenePass::Corner(int32_t percent, const int view[4], int& width, int& height) const {
+    if (percent == 100 || Renderer.empty())
+        return false;
+    float scale = SceneScale(percent, Renderer, view[2], view[3]);
+    width = std::max(1, int(std::lround(float(view[2]) * scale)));
+    height = std::max(1, int(std::lround(float(view[3]) * scale)));
+    return width < view[2] || height < view[3];
+}
+
+bool TScenePass::TakeDepthClear(int32_t percent, const int view[4]) {
+    int width, height;
+    DepthOwed = Corner(percent, view, width, height);
+    return DepthOwed;
+}
+
 void TScenePass::Begin(int32_t percent) {
     Scaled = false;
-    if (percent == 100)
+    bool depthOwed = DepthOwed;
+    DepthOwed = false;
+    if (percent == 100) {
+        if (depthOwed)
+            glClear(GL_DEPTH_BUFFER_BIT);
         return;
+    }
     if (Renderer.empty()) {
         const GLubyte* name = glGetString(GL_RENDERER);
         Renderer = name ? reinterpret_cast<const char*>(name) : "unknown";
     }
     glGetIntegerv(GL_VIEWPORT, View);
-    float scale = SceneScale(percent, Renderer, View[2], View[3]);
-    SceneWidth = std::max(1, int(std::lround(float(View[2]) * scale)));
-    SceneHeight = std::max(1, int(std::lround(float(View[3]) * scale)));
-    if (SceneWidth >= View[2] && SceneHeight >= View[3])
+    if (!Corner(percent, View, SceneWidth, SceneHeight)) {
+        if (depthOwed)
+            glClear(GL_DEPTH_BUFFER_BIT);
         return;
+    }
     Scaled = true;
+    // Only the corner's depth is cleared, not the window's. The corner sits at the window's origin,
+    // not the view's: the rasteriser rounds each vertex in window coordinates, so a scene drawn at
+    // another place would come out a few edge pixels different.
     glViewport(0, 0, SceneWidth, SceneHeight);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, SceneWidth, SceneHeight);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void TScenePass::End() {
@@ -65,11 +92,17 @@ void TScenePass::End() {
         TextureHeight = height;
     }
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, SceneWidth, SceneHeight);
-    // The corner may reach beyond the view into the bars beside it: those go back to the clear
-    // colour; inside the view the stretched scene covers it.
+    // Where the corner reaches beyond the view into the bars beside or below it, those go back to
+    // the clear colour; inside the view the stretched scene covers it.
     glEnable(GL_SCISSOR_TEST);
-    glScissor(0, 0, SceneWidth, SceneHeight);
-    glClear(GL_COLOR_BUFFER_BIT);
+    if (View[0] > 0) {
+        glScissor(0, 0, std::min(View[0], SceneWidth), SceneHeight);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    if (View[1] > 0) {
+        glScissor(0, 0, SceneWidth, std::min(View[1], SceneHeight));
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     glDisable(GL_SCISSOR_TEST);
     glViewport(View[0], View[1], View[2], View[3]);
     glPushAttrib(GL_ENABLE_BIT);
@@ -80,6 +113,9 @@ void TScenePass::End() {
     glDisable(GL_CULL_FACE);
     glDisable(GL_ALPHA_TEST); // the copied alpha is whatever the back buffer holds
     glEnable(GL_TEXTURE_2D);
+    // The texels as they are rather than tinted by white: the same pixels, but the software
+    // renderer's shader, which runs over the whole view, no longer multiplies in a colour at each.
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     PushOrtho(1, 1, -1, 1);
     float s = float(SceneWidth) / float(width), t = float(SceneHeight) / float(height);
     glColor4f(1, 1, 1, 1);
@@ -94,5 +130,6 @@ void TScenePass::End() {
     glVertex2f(0, 1);
     glEnd();
     PopOrtho();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE); // as every other pass draws
     glPopAttrib();
 }

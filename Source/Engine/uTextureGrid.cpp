@@ -232,9 +232,29 @@ void TTextureGrid::EmitTiles(const std::vector<const TTileCell*>& tiles) {
         glEnd();
 }
 
+namespace {
+
+// The sphere round the squares of `tiles`, which lie on the ground.
+std::pair<dVector3, float> BoundingSphere(const std::vector<const TTileCell*>& tiles) {
+    if (tiles.empty())
+        return {VectorMake(0, 0, 0), 0};
+    float x0 = 1e9f, y0 = 1e9f, x1 = -1e9f, y1 = -1e9f;
+    for (const TTileCell* tile : tiles) {
+        x0 = std::min(x0, float(tile->x));
+        y0 = std::min(y0, float(tile->y));
+        x1 = std::max(x1, float(tile->x + tile->Size));
+        y1 = std::max(y1, float(tile->y + tile->Size));
+    }
+    return {VectorMake((x0 + x1) / 2, (y0 + y1) / 2, 0), std::hypot(x1 - x0, y1 - y0) / 2};
+}
+
+} // namespace
+
 void TTextureGrid::DrawTiles() {
-    if (ChunkLists.empty())
+    if (ChunkLists.empty()) {
         ChunkLists.assign(size_t(ChunksPerSide) * ChunksPerSide, 0);
+        ChunkBounds.assign(ChunkLists.size(), {});
+    }
     // The few tiles larger than a chunk first, those in view: the chunks' tiles lie over them.
     FindOwners();
     VisibleScratch.clear();
@@ -258,15 +278,18 @@ void TTextureGrid::DrawTiles() {
         }
     for (int32_t a = cx0; a <= cx1; ++a)
         for (int32_t b = cy0; b <= cy1; ++b) {
-            uint32_t& list = ChunkLists[size_t(a) * ChunksPerSide + size_t(b)];
+            size_t chunk = size_t(a) * ChunksPerSide + size_t(b);
+            uint32_t& list = ChunkLists[chunk];
             if (list == 0) {
                 CollectChunk(a, b, VisibleScratch);
+                ChunkBounds[chunk] = BoundingSphere(VisibleScratch);
                 list = glGenLists(1);
                 glNewList(list, GL_COMPILE);
                 EmitTiles(VisibleScratch);
                 glEndList();
             }
-            glCallList(list);
+            if (Camera.SphereVisible(ChunkBounds[chunk].first, ChunkBounds[chunk].second))
+                glCallList(list);
         }
     CollectOutside(OutsideScratch);
     VisibleScratch.clear();

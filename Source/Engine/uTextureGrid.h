@@ -86,6 +86,9 @@ class TTextureGrid {
     std::vector<const TTileCell*> VisibleScratch;
     std::vector<TTileCell> OutsideScratch;
     std::vector<uint32_t> ChunkLists;   // per chunk (x * ChunksPerSide + y): its display list, 0: none
+    // Per chunk, the sphere round its tiles (which may reach past the chunk), set as it is compiled:
+    // a chunk out of view is not sent to the driver.
+    std::vector<std::pair<dVector3, float>> ChunkBounds;
     std::vector<uint8_t> TileOwnsCell; // per cell: the tile whose corner it is owns some cell
     std::vector<const TTileCell*> BigTiles; // owning tiles larger than a chunk, by corner X, then Y
     bool OwnersKnown = false;          // TileOwnsCell and BigTiles match the cells

@@ -39,14 +39,9 @@ TReplay SampleRun(int32_t score, float time) {
     return run;
 }
 
-// Why DecodeReplay refuses `bytes`; "decoded" when it takes them.
+// Why DecodeReplay refuses `bytes`; "parsed" when it takes them.
 std::string DecodeError(const std::vector<uint8_t>& bytes) {
-    try {
-        DecodeReplay(bytes, "r.dat");
-        return "decoded";
-    } catch (const EFormatError& e) {
-        return e.what();
-    }
+    return ReadError([&] { DecodeReplay(bytes, "r.dat"); });
 }
 
 void WriteBytes(const std::string& file, const std::vector<uint8_t>& bytes) {

@@ -1,7 +1,8 @@
-// Helpers shared by the tests: a message-box recorder, a temporary folder and an environment variable
-// set for one test.
+// Helpers shared by the tests: a message-box recorder, a temporary folder, an environment variable
+// set for one test and the refusal of a reader.
 #pragma once
 
+#include "uErrors.h"
 #include "uPlatform.h"
 
 #include <cstdlib>
@@ -84,3 +85,13 @@ class TEnvironment {
 #else
 #define NO_DATA_TREE(where) GTEST_SKIP() << "no generated data tree under " << (where)
 #endif
+
+// What the engine's error raised by `read` says, or "parsed" when it raises none.
+template <class TRead> std::string ReadError(TRead&& read) {
+    try {
+        read();
+        return "parsed";
+    } catch (const Exception& e) {
+        return e.what();
+    }
+}

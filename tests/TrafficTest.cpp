@@ -190,14 +190,7 @@ TEST(Route, EmptyRouteAndRoutesThatGoNowhereAreRefused) {
         for (int k = 0; k < 4; ++k)
             bytes.push_back(uint8_t(uint32_t(v) >> (8 * k)));
     };
-    auto error = [&]() -> std::string {
-        try {
-            ParseRoute(bytes.data(), bytes.size(), "boss.cur");
-        } catch (const Exception& e) {
-            return e.what();
-        }
-        return "parsed";
-    };
+    auto error = [&] { return ReadError([&] { ParseRoute(bytes.data(), bytes.size(), "boss.cur"); }); };
     EXPECT_EQ(error(), "boss.cur: the route is empty; it needs at least two 12-byte records");
     put(10), put(20), put(0);
     EXPECT_EQ(error(), "boss.cur: the route has one record; it needs at least two");

@@ -28,12 +28,7 @@ T3dsModel FoldedSheet() {
 }
 
 std::string ParseError(const std::vector<uint8_t>& bytes) {
-    try {
-        Parse3DS(bytes, "bad.3ds");
-        return "parsed";
-    } catch (const EFormatError& e) {
-        return e.what();
-    }
+    return ReadError([&] { Parse3DS(bytes, "bad.3ds"); });
 }
 
 void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t v) {

@@ -28,12 +28,7 @@ void ExpectRoundTrip(int width, int height, TBMPFormat format) {
 }
 
 std::string ParseError(const std::vector<uint8_t>& bytes) {
-    try {
-        ParseBMP(bytes, "bad.bmp");
-        return "parsed";
-    } catch (const EFormatError& e) {
-        return e.what();
-    }
+    return ReadError([&] { ParseBMP(bytes, "bad.bmp"); });
 }
 
 void PutI32(std::vector<uint8_t>& bytes, size_t at, int32_t v) {

@@ -2,6 +2,7 @@
 // file and the field named, for the player cars and the computer-driven ones alike, before the
 // physics library ever sees them.
 #include "TestCar.h"
+#include "TestSupport.h"
 #include "uCarConfig.h"
 #include "uErrors.h"
 #include "uPhysics.h"
@@ -16,12 +17,7 @@ namespace {
 
 // The error of reading `bytes` as `fileName`, or "parsed".
 std::string ParseError(const std::vector<uint8_t>& bytes, const std::string& fileName) {
-    try {
-        ParseCarConfig(bytes, fileName);
-        return "parsed";
-    } catch (const EFormatError& e) {
-        return e.what();
-    }
+    return ReadError([&] { ParseCarConfig(bytes, fileName); });
 }
 
 // The error of reading `config` as "car.dat", or "parsed".

@@ -1,4 +1,5 @@
 #include "uWav.h"
+#include "TestSupport.h"
 #include "SoundTestData.h"
 #include "uErrors.h"
 
@@ -15,12 +16,7 @@ TWave Parse(const std::vector<uint8_t>& bytes) {
 }
 
 std::string Error(const std::vector<uint8_t>& bytes) {
-    try {
-        ParseWAV(bytes, "bad.wav");
-        return "parsed";
-    } catch (const EFormatError& e) {
-        return e.what();
-    }
+    return ReadError([&] { ParseWAV(bytes, "bad.wav"); });
 }
 
 // Appends a chunk (with its pad byte) to a RIFF file and fixes the RIFF size.

@@ -521,22 +521,6 @@ void TEngine::DrawPreparedMeshes() {
         CityEdge->Draw();
 }
 
-void TEngine::DarkenScene(uint8_t alpha) {
-    if (alpha == 0)
-        return;
-    BeginOverlay();
-    glPushAttrib(GL_DEPTH_BUFFER_BIT | GL_VIEWPORT_BIT);
-    // At the far end of the depth range the overlay passes only where the scene has drawn.
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_GREATER);
-    glDepthMask(GL_FALSE);
-    glDepthRange(1, 1);
-    SetOverlayColor(0, 0, 0, alpha);
-    DrawOverlayRect(0, 0, float(Width), float(Height));
-    glPopAttrib();
-    EndOverlay();
-}
-
 void TEngine::ShadeScene(uint8_t alpha) {
     if (alpha == 0)
         return;

@@ -130,15 +130,14 @@ class TEngine {
     // away whole blocks of pixels behind what is already drawn before it shades them. PrepareMeshes
     // chooses the meshes in view of the camera as it is drawn, `fraction` of the way from their last
     // tick's poses; DrawPreparedMeshes draws that choice and the buildings. The ground comes last, on
-    // the pixels left empty, where it looks as if drawn first; DarkenScene dims what is drawn before
+    // the pixels left empty, where it looks as if drawn first; ShadeScene dims what is drawn before
     // it (alpha 0..255 of black), so the ground dims itself by the same amount: `shade` = 1 - alpha / 255.
     void PrepareMeshes(float fraction = 1);
     // The state the opaque scene starts from, whatever the frames before left: depth test on, no
     // texture, white.
     void BeginOpaqueScene();
     void DrawPreparedMeshes();
-    void DarkenScene(uint8_t alpha);
-    // The same dimming in the opaque pass itself: between ShadeScene and EndShade every fragment
+    // The night's dimming in the opaque pass itself: between ShadeScene and EndShade every fragment
     // comes out at 1 - alpha / 255 of its colour (a black fog of constant density), so no second
     // pass blends over the whole screen.
     void ShadeScene(uint8_t alpha);

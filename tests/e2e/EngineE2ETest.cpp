@@ -180,7 +180,7 @@ TEST_F(EngineE2E, LitTexturedModelAndQuads) {
 
 TEST_F(EngineE2E, GroundDrawnLastLooksAsIfDrawnFirstUnderTheNight) {
     // The same view twice: the ground first, the meshes over it and the night's overlay over all;
-    // then the meshes, the night on what they drew, and the ground on the pixels left empty.
+    // then the meshes dimmed by the night as they are drawn, and the ground on the pixels left empty.
     std::string oldFile = ShotPath("engine_ground_first.png"), newFile = ShotPath("engine_ground_last.png");
     {
         THarnessOptions harness = Harness(1, oldFile);
@@ -218,8 +218,9 @@ TEST_F(EngineE2E, GroundDrawnLastLooksAsIfDrawnFirstUnderTheNight) {
         engine.Camera.Apply();
         engine.PrepareMeshes();
         engine.BeginOpaqueScene();
+        engine.ShadeScene(night);
         engine.DrawPreparedMeshes();
-        engine.DarkenScene(night);
+        engine.EndShade();
         engine.DrawGroundWhereEmpty(1.0f - night / 255.0f);
         engine.EndFrame();
     }

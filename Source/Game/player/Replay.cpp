@@ -263,23 +263,23 @@ TReplay DecodeReplay(const std::vector<uint8_t>& bytes, const std::string& fileN
     }
 }
 
-std::string ReplayFileName(int mission) {
+namespace {
+
+// `kind`_NN.dat of a mission in the player's folder; empty without one.
+std::string MissionFileName(const char* kind, int mission) {
     std::string dir = PlayerDataDir();
     if (dir.empty())
         return "";
     char name[32];
-    std::snprintf(name, sizeof name, "/replay_%02d.dat", mission);
+    std::snprintf(name, sizeof name, "/%s_%02d.dat", kind, mission);
     return dir + name;
 }
 
-std::string RecordFileName(int mission) {
-    std::string dir = PlayerDataDir();
-    if (dir.empty())
-        return "";
-    char name[32];
-    std::snprintf(name, sizeof name, "/record_%02d.dat", mission);
-    return dir + name;
-}
+} // namespace
+
+std::string ReplayFileName(int mission) { return MissionFileName("replay", mission); }
+
+std::string RecordFileName(int mission) { return MissionFileName("record", mission); }
 
 TReplay ReadNamedReplay(const std::string& fileName) {
     std::vector<uint8_t> bytes;

@@ -12,6 +12,17 @@
 
 namespace {
 
+// Opens menu screen `screen`, asks for a picture at tick `tick` and runs `ticks` ticks.
+void MenuShot(TGameEngine& game, uint8_t screen, uint64_t tick, const std::string& file, int ticks) {
+    game.ShowMenu(screen);
+    game.AddShot(tick, file);
+    for (int i = 0; i < ticks; ++i) {
+        game.HandleInput();
+        game.UpdateGame();
+        game.RenderFrame();
+    }
+}
+
 void MissionShots(TBenchGame& bench, const std::string& dir, const std::string& name, int hour) {
     auto game = StartMission10(bench);
     game->SetTimeOfDay(hour);
@@ -21,13 +32,7 @@ void MissionShots(TBenchGame& bench, const std::string& dir, const std::string& 
     for (int i = 0; i < 910; ++i)
         CircleTick(*game, i);
     // The in-game menu over the frozen scene.
-    game->ShowMenu(2);
-    game->AddShot(1000, dir + "/" + name + "_menu.png");
-    for (int i = 0; i < 100; ++i) {
-        game->HandleInput();
-        game->UpdateGame();
-        game->RenderFrame();
-    }
+    MenuShot(*game, 2, 1000, dir + "/" + name + "_menu.png", 100);
 }
 
 void BM_GameShots(benchmark::State& state) {
@@ -43,20 +48,8 @@ void BM_GameShots(benchmark::State& state) {
         MissionShots(bench, dir, "m10_night_snow", 23);
         MissionShots(bench, dir, "m10_day", 12);
         auto game = bench.Create();
-        game->ShowMenu(1);
-        game->AddShot(200, std::string(dir) + "/main_menu.png");
-        for (int i = 0; i < 210; ++i) {
-            game->HandleInput();
-            game->UpdateGame();
-            game->RenderFrame();
-        }
-        game->ShowMenu(6);
-        game->AddShot(300, std::string(dir) + "/options.png");
-        for (int i = 0; i < 100; ++i) {
-            game->HandleInput();
-            game->UpdateGame();
-            game->RenderFrame();
-        }
+        MenuShot(*game, 1, 200, std::string(dir) + "/main_menu.png", 210);
+        MenuShot(*game, 6, 300, std::string(dir) + "/options.png", 100);
         game.reset();
         // Full screen at the X server's size, the scene at the render scale's choice.
         bench.Fullscreen = true;

@@ -250,7 +250,9 @@ TEST(DigestDataSet, ChangesWithAFileThatDecidesARunButNotWithAPicture) {
     uint64_t first = DigestDataSet();
     EXPECT_EQ(DigestDataSet(), first);
     WriteBytes(dir.File("bitmaps/loader.bmp"), {9});
-    EXPECT_EQ(DigestDataSet(), first) << "pictures never move the world";
+    std::filesystem::create_directories(dir.Path / "meshes");
+    WriteBytes(dir.File("meshes/human1a_far.3ds"), {7});
+    EXPECT_EQ(DigestDataSet(), first) << "pictures and models only drawn never move the world";
     WriteBytes(dir.File("city/city.tmf"), {1, 2, 4});
     EXPECT_NE(DigestDataSet(), first);
     std::filesystem::create_directories(dir.Path / "cars/bmw");

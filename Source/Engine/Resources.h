@@ -13,6 +13,9 @@
 // What loading a 3DS model yields: its display list and its extent (metres along x, y, z, scaled).
 struct TMeshRecord {
     uint32_t List = 0;
+    // A lighter model drawn instead of List far from the eye, or 0 for none. Only the drawing reads
+    // it: the extent is List's.
+    uint32_t FarList = 0;
     dVector3 Extent;
 };
 

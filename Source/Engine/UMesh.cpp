@@ -3,13 +3,15 @@
 #include <cmath>
 
 TMesh::TMesh(const TMeshRecord& record, float x, float y, float z)
-    : List(record.List), Extent(record.Extent), Position(VectorMake(x, y, z)), PrevPosition(Position) {
+    : List(record.List), FarList(record.FarList), Extent(record.Extent), Position(VectorMake(x, y, z)),
+      PrevPosition(Position) {
     float ex = Extent.x / 2, ey = Extent.y / 2, ez = Extent.z / 2;
     Radius = std::sqrt(ex * ex + ey * ey + ez * ez);
 }
 
 void TMesh::SetMesh(const TMeshRecord& record) {
     List = record.List;
+    FarList = record.FarList;
     Extent = record.Extent;
 }
 

@@ -7,6 +7,10 @@
 
 #include <cstdint>
 
+// Metres in front of the eye beyond which a mesh with a far model is drawn with it. A pedestrian
+// there stands under 120 pixels tall in the 640 x 480 picture, its limbs a few pixels wide.
+constexpr float FarMeshDepth = 9.0f;
+
 class TMesh {
   public:
     TMesh(const TMeshRecord& record, float x, float y, float z);
@@ -21,6 +25,7 @@ class TMesh {
     void SetPosition(float x, float y, float z);
 
     uint32_t List;
+    uint32_t FarList; // drawn instead of List far away, 0 for none
     dVector3 Extent;
     bool Alive = true;
     bool Visible = true;

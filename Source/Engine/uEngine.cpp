@@ -499,8 +499,11 @@ void TEngine::PrepareMeshes(float fraction) {
             float turn = std::remainder(mesh->Heading - mesh->PrevHeading, 360.0f);
             heading = mesh->PrevHeading + turn * fraction;
         }
-        if (Camera.SphereVisible(at, mesh->Radius))
-            PreparedMeshes.push_back({Camera.EyeDepth(at), mesh->List, at, heading});
+        if (!Camera.SphereVisible(at, mesh->Radius))
+            continue;
+        float depth = Camera.EyeDepth(at);
+        uint32_t list = mesh->FarList != 0 && depth > FarMeshDepth ? mesh->FarList : mesh->List;
+        PreparedMeshes.push_back({depth, list, at, heading});
     }
     std::stable_sort(PreparedMeshes.begin(), PreparedMeshes.end(),
                      [](const TMeshDraw& a, const TMeshDraw& b) { return a.Depth < b.Depth; });

@@ -56,9 +56,9 @@ void DigestBytes(uint64_t& hash, const uint8_t* bytes, size_t count) {
 // The files a tick reads, as paths below the data folder: the city (streets, buildings and their
 // collision cells, lamps) and the scripted cars' routes, then every car's physical configuration and
 // every model whose extent becomes a body in the world (the cars' bodies, the pedestrians, the city's
-// props). Pictures, sounds, music and the wheels' models (only drawn) never move the world and stay
-// out; the missions' rules and targets are compiled in and follow SimulationVersion. About 2.4 MB,
-// read once per session.
+// props). Pictures, sounds, music, the wheels' models and the pedestrians' far models (only drawn)
+// never move the world and stay out; the missions' rules and targets are compiled in and follow
+// SimulationVersion. About 2.4 MB, read once per session.
 std::vector<std::string> DataSetFilesOfRuns(const std::filesystem::path& data) {
     std::vector<std::string> files = {"city/city.tmf", "city/boss.cur", "city/director.cur"};
     std::vector<std::string> found;
@@ -67,7 +67,8 @@ std::vector<std::string> DataSetFilesOfRuns(const std::filesystem::path& data) {
         for (std::filesystem::recursive_directory_iterator it(data / folder, error), end; !error && it != end;
              it.increment(error)) {
             std::string name = it->path().filename().string();
-            bool model = it->path().extension() == ".3ds" && name != "wheel.3ds";
+            bool drawnOnly = name == "wheel.3ds" || name.ends_with("_far.3ds");
+            bool model = it->path().extension() == ".3ds" && !drawnOnly;
             if (it->is_regular_file(error) && (model || name == "config.dat"))
                 found.push_back(std::filesystem::relative(it->path(), data, error).generic_string());
         }

@@ -85,6 +85,7 @@ const TKeyFile StageTwoPictures[] = {
 struct TMeshEntry {
     std::string Key, File, Texture;
     float Scale;
+    std::string FarFile = {}; // the lighter model drawn far away, if there is one
 };
 
 // The stage-2 mesh list: player cars, their coloured copies for the traffic, the target gift, the
@@ -123,9 +124,10 @@ std::vector<TMeshEntry> StageTwoMeshes() {
     list.push_back({"arrow", ".\\data\\meshes\\prezent.3ds", "", 1});
     list.push_back({"city_edge", ".\\data\\meshes\\city_edge.3ds", "", 1});
     for (int i = 1; i <= 4; ++i)
-        for (int j = 1; j <= 3; ++j)
-            list.push_back({"human" + std::to_string(i) + std::to_string(j),
-                            ".\\data\\meshes\\human" + std::to_string(i) + char('a' + j - 1) + ".3ds", "", 1});
+        for (int j = 1; j <= 3; ++j) {
+            std::string file = ".\\data\\meshes\\human" + std::to_string(i) + char('a' + j - 1);
+            list.push_back({"human" + std::to_string(i) + std::to_string(j), file + ".3ds", "", 1, file + "_far.3ds"});
+        }
     for (const char* cube : {"cube_benzinka", "cube_service", "cube_station"})
         list.push_back({cube, std::string(".\\data\\meshes\\") + cube + ".3ds", "", 0.25f});
     return list;
@@ -247,6 +249,11 @@ void TLevelLoader::LoadMeshes() {
     for (const TMeshEntry& entry : StageTwoMeshes()) {
         TMeshRecord mesh;
         Engine.LoadMesh(entry.File, entry.Texture, entry.Scale, mesh);
+        if (!entry.FarFile.empty()) {
+            TMeshRecord far;
+            Engine.LoadMesh(entry.FarFile, entry.Texture, entry.Scale, far);
+            mesh.FarList = far.List;
+        }
         Resources().AddMesh(entry.Key, mesh);
     }
     Engine.SetCityEdge(Resources().GetMesh("city_edge"));

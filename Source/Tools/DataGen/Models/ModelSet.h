@@ -60,17 +60,29 @@ inline const std::vector<TMeshEntry>& MeshTable() {
         {"mustang_wheel", "cars/mustang/wheel.3ds", "", 1},
         {"arrow", "meshes/prezent.3ds", "", 1},
         {"human11", "meshes/human1a.3ds", "", 1},
+        {"human11_far", "meshes/human1a_far.3ds", "", 1},
         {"human12", "meshes/human1b.3ds", "", 1},
+        {"human12_far", "meshes/human1b_far.3ds", "", 1},
         {"human13", "meshes/human1c.3ds", "", 1},
+        {"human13_far", "meshes/human1c_far.3ds", "", 1},
         {"human21", "meshes/human2a.3ds", "", 1},
+        {"human21_far", "meshes/human2a_far.3ds", "", 1},
         {"human22", "meshes/human2b.3ds", "", 1},
+        {"human22_far", "meshes/human2b_far.3ds", "", 1},
         {"human23", "meshes/human2c.3ds", "", 1},
+        {"human23_far", "meshes/human2c_far.3ds", "", 1},
         {"human31", "meshes/human3a.3ds", "", 1},
+        {"human31_far", "meshes/human3a_far.3ds", "", 1},
         {"human32", "meshes/human3b.3ds", "", 1},
+        {"human32_far", "meshes/human3b_far.3ds", "", 1},
         {"human33", "meshes/human3c.3ds", "", 1},
+        {"human33_far", "meshes/human3c_far.3ds", "", 1},
         {"human41", "meshes/human4a.3ds", "", 1},
+        {"human41_far", "meshes/human4a_far.3ds", "", 1},
         {"human42", "meshes/human4b.3ds", "", 1},
+        {"human42_far", "meshes/human4b_far.3ds", "", 1},
         {"human43", "meshes/human4c.3ds", "", 1},
+        {"human43_far", "meshes/human4c_far.3ds", "", 1},
         {"cube_benzinka", "meshes/cube_benzinka.3ds", "", 0.25f},
         {"cube_service", "meshes/cube_service.3ds", "", 0.25f},
         {"cube_station", "meshes/cube_station.3ds", "", 0.25f},
@@ -87,6 +99,6 @@ void WritePedestrians(const TFileSink& sink);
 void WriteMarkers(const TFileSink& sink);
 
 // Triangles of one pedestrian mesh (figure 0..3, pose 0..2).
-size_t HumanTriangles(int figure, int pose);
+size_t HumanTriangles(int figure, int pose, bool far = false);
 
 } // namespace models

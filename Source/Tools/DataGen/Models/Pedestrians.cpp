@@ -53,6 +53,25 @@ struct TPose {
     float LeftShoulder, LeftElbow, RightShoulder, RightElbow;
 };
 
+// How finely a figure is built. The game draws the far model from 9 m before the eye on, where a
+// figure stands under 120 pixels tall in the 640 x 480 picture and its limbs are a few pixels wide:
+// fewer sides show the same outline, and the caps where two parts meet inside each other or at a bent
+// joint cover a pixel or none.
+struct TDetail {
+    int Limb = 6;       // sides of legs, arms and neck
+    int Hand = 4;       // sides of the hands
+    int Body = 8;       // sides of pelvis, torso, skirt and cap
+    int HeadAround = 8; // the head's sphere
+    int HeadDown = 6;
+    bool JointCaps = true;
+};
+constexpr TDetail NearDetail{};
+constexpr TDetail FarDetail{4, 3, 6, 6, 4, false};
+
+// The ends of a limb that sit in a joint or inside another part; a figure without joint caps leaves
+// them open.
+enum TJoint : uint8_t { NoJoint = 0, JointAtA = 1, JointAtB = 2, JointsAtBoth = 3 };
+
 const TPose Poses[3] = {
     {24, 6, -26, 28, -22, 18, 24, 30}, // left leg forward, right arm forward
     {2, 4, -2, 14, 2, 14, -2, 14},     // passing
@@ -61,12 +80,12 @@ const TPose Poses[3] = {
 
 class THumanBuilder {
   public:
-    THumanBuilder(const TFigure& f) : F(f) {}
+    THumanBuilder(const TFigure& f, const TDetail& detail = NearDetail) : F(f), D(detail) {}
 
     // A tapered prism of `sides` around the segment a-b, elliptical (radius x, radius y at each
     // end), textured around and along from a cloth cell.
-    void Limb(V3 a, V3 b, float ra, float rb, const TCell& cell, int sides = 6, float depthScale = 1.0f,
-              float depthScaleB = -1.0f) {
+    void Limb(V3 a, V3 b, float ra, float rb, const TCell& cell, int sides, TJoint joints = NoJoint,
+              float depthScale = 1.0f, float depthScaleB = -1.0f) {
         if (depthScaleB < 0)
             depthScaleB = depthScale;
         V3 axis = b - a;
@@ -94,8 +113,10 @@ class THumanBuilder {
             B.TriangleAway(p0, p1, q1, u00, u10, u11, LocalAxis(a, b, p0, q1));
             B.TriangleAway(p0, q1, q0, u00, u11, u01, LocalAxis(a, b, p0, q1));
             UV centreUV = CellUV(cell, 0.5f, 0.5f);
-            B.TriangleAway(a, p1, p0, centreUV, u10, u00, middle);
-            B.TriangleAway(b, q0, q1, centreUV, u01, u11, middle);
+            if (D.JointCaps || !(joints & JointAtA))
+                B.TriangleAway(a, p1, p0, centreUV, u10, u00, middle);
+            if (D.JointCaps || !(joints & JointAtB))
+                B.TriangleAway(b, q0, q1, centreUV, u01, u11, middle);
         }
     }
 
@@ -115,9 +136,10 @@ class THumanBuilder {
         }
     }
 
-    // A low sphere (8 around, 6 down) mapped by angle and height onto the head cell; the face at -y.
+    // A low sphere (8 around, 6 down, fewer far) mapped by angle and height onto the head cell; the face at
+    // -y.
     void Head(V3 centre, float r) {
-        const int around = 8, down = 6;
+        const int around = D.HeadAround, down = D.HeadDown;
         auto point = [&](int i, int j) {
             float ang = 2 * Pi * float(i) / around; // i = 0 looks forward (-y)
             float lat = Pi / 2 - Pi * float(j) / down;
@@ -181,31 +203,33 @@ class THumanBuilder {
             V3 hipJoint{x, 0, hipZ};
             V3 knee = hipJoint + V3{0, -std::sin(a) * thigh, -std::cos(a) * thigh};
             V3 ankle = knee + V3{0, -std::sin(a - k) * shin, -std::cos(a - k) * shin};
-            Limb(hipJoint, knee, r, r * 0.8f, legCloth, 6);
-            Limb(knee, ankle, r * 0.8f, r * 0.55f, legCloth, 6);
+            Limb(hipJoint, knee, r, r * 0.8f, legCloth, D.Limb, JointsAtBoth);
+            Limb(knee, ankle, r * 0.8f, r * 0.55f, legCloth, D.Limb, JointsAtBoth);
             float footZ = ankle.z - footH;
             Box({x - 0.05f, ankle.y - 0.17f, footZ}, {x + 0.05f, ankle.y + 0.06f, footZ + footH + 0.01f},
                 shoes);
         }
         // Pelvis and torso, deeper at the waist for a belly.
         Limb({0, 0, hipZ - 0.05f}, {0, 0, hipZ + 0.12f}, F.HipHalf + r * 0.9f, F.HipHalf + r,
-             F.Top == TTopStyle::Dress ? top : bottom, 8, (F.TorsoDepth + F.Belly * 0.5f) / (F.HipHalf + r));
+             F.Top == TTopStyle::Dress ? top : bottom, D.Body, JointAtB,
+             (F.TorsoDepth + F.Belly * 0.5f) / (F.HipHalf + r));
         float waistR = F.ShoulderHalf * 0.78f, chestR = F.ShoulderHalf + r * 0.5f;
-        Limb({0, 0, hipZ + 0.1f}, {0, 0, shoulderZ + 0.03f}, waistR, chestR, TorsoCell, 8,
+        Limb({0, 0, hipZ + 0.1f}, {0, 0, shoulderZ + 0.03f}, waistR, chestR, TorsoCell, D.Body, JointAtA,
              (F.TorsoDepth + F.Belly) / waistR, F.TorsoDepth / chestR);
         if (F.Top == TTopStyle::Dress) {
             // A flared skirt from the waist to just above the knees.
             Limb({0, 0, hipZ + 0.12f}, {0, 0, hipZ - 0.27f * h * 0.75f}, waistR * 1.05f, F.HipHalf + r * 2.2f,
-                 top, 8, 0.85f);
+                 top, D.Body, JointAtA, 0.85f);
         }
-        Limb({0, 0, shoulderZ}, {0, 0, neckZ + 0.03f}, 0.045f * h / 1.8f, 0.045f * h / 1.8f, skin, 6);
+        Limb({0, 0, shoulderZ}, {0, 0, neckZ + 0.03f}, 0.045f * h / 1.8f, 0.045f * h / 1.8f, skin, D.Limb,
+             JointsAtBoth);
         Head({0, -0.01f, headZ}, headR);
         if (F.LongHair)
             Box({-headR * 0.85f, 0.0f, headZ - headR * 1.6f},
                 {headR * 0.85f, headR * 0.95f, headZ + headR * 0.6f}, ClothCells[clHair]);
         if (F.Cap) {
             Limb({0, 0, headZ + headR * 0.55f}, {0, 0, headZ + headR * 1.2f}, headR * 1.0f, headR * 0.8f,
-                 ClothCells[clAccent], 8);
+                 ClothCells[clAccent], D.Body);
             Box({-headR * 0.7f, -headR * 1.5f, headZ + headR * 0.5f},
                 {headR * 0.7f, -headR * 0.6f, headZ + headR * 0.62f}, ClothCells[clAccent]);
         }
@@ -219,14 +243,15 @@ class THumanBuilder {
             V3 wrist = elbow + V3{out * 0.01f, -std::sin(b + e) * fore, -std::cos(b + e) * fore};
             V3 hand = wrist + V3{0, -std::sin(b + e) * 0.08f, -std::cos(b + e) * 0.08f};
             const TCell& sleeve = F.ShortSleeves ? skin : top;
-            Limb(shoulder, elbow, r * 0.72f, r * 0.6f, F.ShortSleeves ? top : top, 6);
-            Limb(elbow, wrist, r * 0.6f, r * 0.48f, sleeve, 6);
-            Limb(wrist, hand, r * 0.45f, r * 0.4f, skin, 4);
+            Limb(shoulder, elbow, r * 0.72f, r * 0.6f, top, D.Limb, JointAtB);
+            Limb(elbow, wrist, r * 0.6f, r * 0.48f, sleeve, D.Limb, JointsAtBoth);
+            Limb(wrist, hand, r * 0.45f, r * 0.4f, skin, D.Hand, JointAtA);
         }
         return std::move(B);
     }
 
     const TFigure& F;
+    const TDetail& D;
     TMeshBuilder B;
 };
 
@@ -357,9 +382,9 @@ std::vector<TFigure> Figures() {
 
 } // namespace
 
-size_t HumanTriangles(int figure, int pose) {
+size_t HumanTriangles(int figure, int pose, bool far) {
     std::vector<TFigure> figures = Figures();
-    THumanBuilder builder(figures.at(size_t(figure)));
+    THumanBuilder builder(figures.at(size_t(figure)), far ? FarDetail : NearDetail);
     return builder.Build(Poses[pose]).TriangleCount();
 }
 
@@ -368,10 +393,11 @@ void WritePedestrians(const TFileSink& sink) {
         std::string texture = std::string("human") + figure.Letter + ".bmp";
         sink("meshes/" + texture, EncodeBMP(PaintHuman(figure).Image()));
         for (int pose = 0; pose < 3; ++pose) {
-            THumanBuilder builder(figure);
-            TMeshBuilder mesh = builder.Build(Poses[pose]);
-            std::string file = std::string("meshes/human") + figure.Letter + char('a' + pose) + ".3ds";
-            sink(file, Encode3DS(SingleMaterialModel("person", "clothes", texture, mesh)));
+            std::string name = std::string("meshes/human") + figure.Letter + char('a' + pose);
+            THumanBuilder near(figure, NearDetail), far(figure, FarDetail);
+            TMeshBuilder nearMesh = near.Build(Poses[pose]), farMesh = far.Build(Poses[pose]);
+            sink(name + ".3ds", Encode3DS(SingleMaterialModel("person", "clothes", texture, nearMesh)));
+            sink(name + "_far.3ds", Encode3DS(SingleMaterialModel("person", "clothes", texture, farMesh)));
         }
     }
 }

@@ -53,10 +53,10 @@ struct TPose {
     float LeftShoulder, LeftElbow, RightShoulder, RightElbow;
 };
 
-// How finely a figure is built. The game draws the far model from 9 m before the eye on, where a
-// figure stands under 120 pixels tall in the 640 x 480 picture and its limbs are a few pixels wide:
-// fewer sides show the same outline, and the caps where two parts meet inside each other or at a bent
-// joint cover a pixel or none.
+// How finely a figure is built. The game draws the far model beyond the engine's FarMeshDepth, where
+// a figure stands small in the picture and its limbs are a few pixels wide: fewer sides show the same
+// outline, and the caps where two parts meet inside each other or at a bent joint cover a pixel or
+// none.
 struct TDetail {
     int Limb = 6;       // sides of legs, arms and neck
     int Hand = 4;       // sides of the hands
@@ -136,8 +136,8 @@ class THumanBuilder {
         }
     }
 
-    // A low sphere (8 around, 6 down, fewer far) mapped by angle and height onto the head cell; the face at
-    // -y.
+    // A low sphere (8 around and 6 down near, fewer far) mapped by angle and height onto the head
+    // cell; the face at -y.
     void Head(V3 centre, float r) {
         const int around = D.HeadAround, down = D.HeadDown;
         auto point = [&](int i, int j) {

@@ -259,6 +259,17 @@ TEST_F(TConfigTest, KeysAndRumbleAreKeptByNameOnceChanged) {
     }
 }
 
+TEST_F(TConfigTest, KeyOfANewerActionGivesWayToTheFilesOwnSet) {
+    // Written before the camera had keys of its own: player 2 drove with Page Up.
+    WriteText(File(), "Player2Accelerate=\"PRIOR\"\nCameraView=0\nCameraZoom=400\n");
+    TConfig config(File(), TestNotice);
+    EXPECT_EQ(config.Keys.Key(1, TKeyAction::Accelerate), DIK_PRIOR);
+    EXPECT_EQ(config.Keys.Key(0, TKeyAction::ZoomIn), NoKey);
+    EXPECT_EQ(config.Keys.Key(0, TKeyAction::ZoomOut), DIK_NEXT);
+    EXPECT_EQ(config.CameraView, 0);
+    EXPECT_EQ(config.CameraZoom, CameraZoomMax);
+}
+
 TEST_F(TConfigTest, HandEditedFileWithJunkIsReadAndKept) {
     std::string junk = "\xEF\xBB\xBF  language =  1  \r\n"
                        "# my comment\r\n"

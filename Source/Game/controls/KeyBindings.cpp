@@ -10,9 +10,11 @@ namespace {
 const TTextPair ActionLabels[KeyActionCount] = {
     {"Accelerate", "Plyn"}, {"Brake/reverse", "Brzda/couvání"}, {"Left", "Vlevo"},    {"Right", "Vpravo"},
     {"Horn", "Klakson"},    {"Headlights", "Světla"},           {"City map", "Mapa"}, {"Camera", "Kamera"},
+    {"Camera nearer", "Kamera blíž"}, {"Camera farther", "Kamera dál"},
 };
 const char* const ActionNames[KeyActionCount] = {"Accelerate", "Brake",  "Left", "Right",
-                                                 "Horn",       "Lights", "Map",  "Camera"};
+                                                 "Horn",       "Lights", "Map",  "Camera",
+                                                 "ZoomIn",     "ZoomOut"};
 
 struct TKeyText {
     uint32_t Key;
@@ -69,8 +71,8 @@ const TTextPair NoKeyText = {"none", "žádná"};
 
 TKeyBindings TKeyBindings::Defaults() {
     TKeyBindings keys;
-    keys.Keys[0] = {DIK_UP, DIK_DOWN, DIK_LEFT, DIK_RIGHT, DIK_LCONTROL, DIK_Q, DIK_TAB, DIK_C};
-    keys.Keys[1] = {DIK_W, DIK_S, DIK_E, DIK_R, DIK_Y, DIK_A, NoKey, NoKey};
+    keys.Keys[0] = {DIK_UP, DIK_DOWN, DIK_LEFT, DIK_RIGHT, DIK_LCONTROL, DIK_Q, DIK_TAB, DIK_C, DIK_PRIOR, DIK_NEXT};
+    keys.Keys[1] = {DIK_W, DIK_S, DIK_E, DIK_R, DIK_Y, DIK_A, NoKey, NoKey, NoKey, NoKey};
     return keys;
 }
 

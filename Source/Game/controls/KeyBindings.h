@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <string>
 
-enum class TKeyAction : uint8_t { Accelerate, Brake, Left, Right, Horn, Lights, Map, Camera };
-constexpr int KeyActionCount = 8;
+// New actions go at the end: the settings file names them, the keys screen lists them in order.
+enum class TKeyAction : uint8_t { Accelerate, Brake, Left, Right, Horn, Lights, Map, Camera, ZoomIn, ZoomOut };
+constexpr int KeyActionCount = 10;
 constexpr int KeyPlayers = 2;
 constexpr uint32_t NoKey = 0; // an action without a key; no key of the snapshot is ever down at 0
 
@@ -25,8 +26,9 @@ struct TKeyBindings {
     // [player 0 or 1][action]
     std::array<std::array<uint32_t, KeyActionCount>, KeyPlayers> Keys{};
 
-    // Player 1 the arrows, Left Ctrl the horn, Q the lights, Tab the map, C the camera; player 2 W, S,
-    // E, R, Y the horn and A the lights, no map or camera key of his own.
+    // Player 1 the arrows, Left Ctrl the horn, Q the lights, Tab the map, C the camera, Page Up and
+    // Page Down the camera nearer and farther; player 2 W, S, E, R, Y the horn and A the lights, no
+    // map or camera key of his own.
     static TKeyBindings Defaults();
 
     uint32_t Key(int player, TKeyAction action) const { return Keys[size_t(player)][size_t(action)]; }

@@ -49,6 +49,9 @@ void MergePadKeys(const TPadState& pad, int player, bool inMenu, const TKeyBindi
     } else {
         hold(TPadButton::DpadLeft, key(TKeyAction::Left));
         hold(TPadButton::DpadRight, key(TKeyAction::Right));
+        // The d-pad's up and down move the camera nearer and farther; the stick and triggers drive.
+        hold(TPadButton::DpadUp, key(TKeyAction::ZoomIn));
+        hold(TPadButton::DpadDown, key(TKeyAction::ZoomOut));
         hold(TPadButton::X, key(TKeyAction::Horn));
         hold(TPadButton::Y, key(TKeyAction::Lights));
     }

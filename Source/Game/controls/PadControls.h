@@ -1,6 +1,7 @@
 // How a gamepad plays the game: the curves that turn its stick and triggers into the car's control
 // amounts, and the buttons that stand for keys (A Enter, B Escape, back the map, X the horn, Y the
-// headlights, the d-pad the arrows). Pad 1 plays player 1 and pad 2 player 2; the keyboard keeps
+// headlights, the d-pad the arrows in a menu, and in a game left and right and the camera nearer and
+// farther). Pad 1 plays player 1 and pad 2 player 2; the keyboard keeps
 // working beside them. No platform calls here: the pads' state comes from the engine.
 #pragma once
 
@@ -22,7 +23,7 @@ float QuantizedAmount(float amount);
 
 // Holds down, in a 256-byte key snapshot, the keys the pad's buttons stand for: in a game the
 // player's own keys of `bindings`. `player` is 1 or 2; `inMenu` lets the d-pad move through a menu
-// with the arrows (in a game its up and down do nothing).
+// with the arrows (in a game its up and down move the camera).
 void MergePadKeys(const TPadState& pad, int player, bool inMenu, const TKeyBindings& bindings,
                   uint8_t keys[256]);
 // How hard a pad rumbles (0..1) for a crash that did `damage` per cent of damage: in proportion, a

@@ -273,6 +273,14 @@ TConfig::TConfig(const std::string& fileName, TNotice notice)
         RenderScale = IsRenderScaleChoice(*scale) ? *scale : 0;
         RenderScaleStored = true;
     }
+    if (std::optional<int32_t> view = integer("CameraView")) {
+        CameraView = *view == 0 ? 0 : 1;
+        CameraViewStored = true;
+    }
+    if (std::optional<int32_t> zoom = integer("CameraZoom")) {
+        CameraZoom = std::clamp(*zoom, CameraZoomMin, CameraZoomMax);
+        CameraZoomStored = true;
+    }
     // A key by its name; "" for none. A set with an unknown or reserved key, or one key for two
     // actions (a hand edit gone wrong), is no set a player chose in the menu: the defaults stand.
     TKeyBindings keys = Keys;
@@ -289,6 +297,18 @@ TConfig::TConfig(const std::string& fileName, TNotice notice)
             keys.Keys[size_t(p)][size_t(a)] = key;
             // Stored, even as none: the line stays in the file.
             StoredKeys.Keys[size_t(p)][size_t(a)] = 1;
+        }
+    // A file written before the camera's zoom had keys may have given their default keys to another
+    // action: the zoom then goes without a key rather than the player's set being lost.
+    for (int p = 0; p < KeyPlayers; ++p)
+        for (int a = int(TKeyAction::ZoomIn); a < KeyActionCount; ++a) {
+            uint32_t& key = keys.Keys[size_t(p)][size_t(a)];
+            if (StoredKeys.Keys[size_t(p)][size_t(a)] != 0 || key == NoKey)
+                continue;
+            for (int q = 0; q < KeyPlayers; ++q)
+                for (int b = 0; b < KeyActionCount; ++b)
+                    if (StoredKeys.Keys[size_t(q)][size_t(b)] != 0 && keys.Keys[size_t(q)][size_t(b)] == key)
+                        key = NoKey;
         }
     if (keysRead && keys.Valid())
         Keys = keys;
@@ -336,6 +356,10 @@ bool TConfig::Save(const TNotice& notice) {
         values.emplace_back("Rumble", Rumble ? "1" : "0");
     if (RenderScale != 0 || RenderScaleStored)
         values.emplace_back("RenderScale", std::to_string(RenderScale));
+    if (CameraView != 1 || CameraViewStored)
+        values.emplace_back("CameraView", std::to_string(CameraView));
+    if (CameraZoom != 100 || CameraZoomStored)
+        values.emplace_back("CameraZoom", std::to_string(CameraZoom));
     const TConfig defaults;
     std::vector<std::string> keyNames; // kept alive for the names' pointers below
     keyNames.reserve(KeyPlayers * KeyActionCount);

@@ -22,6 +22,10 @@ inline bool IsRenderScaleChoice(int32_t value) {
     return false;
 }
 
+// How near and how far the player may move the camera, percent of a view's own distance, and the
+// step of one press of a zoom key.
+constexpr int32_t CameraZoomMin = 60, CameraZoomMax = 160, CameraZoomStep = 10;
+
 // Where the settings live: $XDG_CONFIG_HOME/kalmirov/settings.ini, or ~/.config/kalmirov/... when
 // XDG_CONFIG_HOME is unset. Empty when neither variable is set.
 std::string ConfigFileName();
@@ -57,6 +61,8 @@ class TConfig {
     int32_t MaxFPS = 0;          // drawn frames a second at most, 0 for no cap (for VSync=0)
     bool Rumble = true;          // a pad that can rumble does so in a crash
     int32_t RenderScale = 0;     // the 3D scene's share of the window, percent; 0: auto
+    uint8_t CameraView = 1;      // the view a one-player game starts in: 0 top, 1 chase
+    int32_t CameraZoom = 100;    // how far the camera stands back, percent of the view's own distance
     // The players' keys, kept in the file by their DirectInput names ("Player1Accelerate=\"UP\"").
     TKeyBindings Keys = TKeyBindings::Defaults();
     // Where "Submit to web" sends the highscores: scheme, host and port, no path.
@@ -70,6 +76,7 @@ class TConfig {
     bool WindowSizeStored = false;
     bool RumbleStored = false;
     bool RenderScaleStored = false;
+    bool CameraViewStored = false, CameraZoomStored = false;
     TKeyBindings StoredKeys{}; // the keys the file named, 0 for those it did not
 };
 

@@ -13,6 +13,7 @@
 #include "Sound.h"
 #include "sprites/SymbolSprite.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -42,6 +43,7 @@ TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessO
     if (!Setup.HighscoreFile.empty())
         Highscores.Load(Setup.HighscoreFile, Setup.Notice);
     DebugOverlay = false;
+    SetCameraMode(Config().CameraView);
     City.Progress = [this](int32_t done, int32_t total) { Loader.DrawProgress(done, total); };
     if (Setup.Replay) {
         // The run's own menu keys come back pass by pass; nothing else drives.
@@ -366,6 +368,13 @@ void TGameEngine::HandleGameKeys() {
         ShowMenu(msMissionFailed);
         return;
     }
+    for (int player = 0; player < (TwoPlayer ? 2 : 1); ++player) {
+        int32_t& zoom = Config().CameraZoom;
+        if (ActionPressed(player, TKeyAction::ZoomIn))
+            zoom = std::max(CameraZoomMin, zoom - CameraZoomStep);
+        if (ActionPressed(player, TKeyAction::ZoomOut))
+            zoom = std::min(CameraZoomMax, zoom + CameraZoomStep);
+    }
     if (ActionPressed(0, TKeyAction::Camera) || (TwoPlayer && ActionPressed(1, TKeyAction::Camera))) {
         if (CameraMode == 0)
             SetCameraMode(1);
@@ -612,6 +621,9 @@ void TGameEngine::SetCameraMode(uint8_t mode) {
         return;
     PreviousCameraMode = CameraMode;
     CameraMode = mode;
+    // The view a player chooses is the one the next game starts in; a replay's is its own.
+    if (mode <= 1 && !Setup.Replay)
+        Config().CameraView = mode;
     if (mode == 0) {
         Camera.ViewDistance = 20;
         Camera.SetPitch(1.5324842f);

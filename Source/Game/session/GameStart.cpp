@@ -29,8 +29,9 @@ void TGameEngine::StartMission(int n) {
     Traffic->SetPedestrianCount(30);
     Traffic->SetCarCount(3);
     SetParticleEffect(ParticleNone);
-    if (CameraMode == 2)
-        SetCameraMode(0);
+    // A one-player game starts in the view the player chose last; a replay in its own.
+    if (!(Setup.Replay && Setup.Replay->Mission == n))
+        SetCameraMode(Config().CameraView);
     Players[0]->Time = 0;
     Players[0]->Score = 0;
     Players[0]->ScoreCounter = 0;
@@ -46,7 +47,8 @@ void TGameEngine::StartMission(int n) {
         for (const TMapPoint& target : MissionRoute(n))
             Targets->Add(0, 0, target.X, target.Y);
         Players[0]->ParTime = setup.ParTime;
-        Players[0]->HudSymbols = HudTime | HudTargets;
+        // The tank and the damage are always in view: either can end the run.
+        Players[0]->HudSymbols = HudFuel | HudDamage | HudTime | HudTargets;
         if (n == CargoMission)
             Players[0]->HudSymbols |= HudLoad | HudFragile;
         CreatePlayerCar(1, Players[0]->CarType, setup.Start[0].X, setup.Start[0].Y, setup.Heading, n != 5);

@@ -30,6 +30,7 @@ constexpr float ChaseLookAhead = 0.12f;  // of the distance from the eye
 constexpr float ChaseSpeedAhead = 0.1f;  // seconds of the car's speed
 constexpr float ChasePointLag = 0.03f;   // seconds
 constexpr float ChaseHeadingLag = 0.25f; // seconds
+constexpr float ZoomLag = 0.08f;         // seconds
 
 // The part of the way to a value that a trail covers in one tick of the given lag.
 float TrailStep(float lag) {
@@ -88,6 +89,11 @@ void THud::UpdateCamera() {
     Chase.Heading += AngleBetween(Chase.Heading, h) * TrailStep(ChaseHeadingLag);
     TCar* car2 = Host.PlayerCar(2);
     const TCatchUp catchUp = Host.CatchUp();
+    // Each view steps its own distance as before; the player's zoom scales it, eased in over a few
+    // ticks so that a press moves the camera smoothly rather than in a jump.
+    float zoom = Zoom;
+    Zoom += (float(Config().CameraZoom) / 100.0f - Zoom) * TrailStep(ZoomLag);
+    Camera.Distance /= zoom;
     switch (Host.ActiveCameraMode()) {
     case 0:
         Camera.Distance = StepCameraDistance(Camera.Distance, 2 * v + 10, 0.005f);
@@ -115,6 +121,7 @@ void THud::UpdateCamera() {
         Camera.SetHeading(-HalfPi);
         break;
     }
+    Camera.Distance *= Zoom;
     Camera.UpdateMatrices();
 }
 
@@ -154,6 +161,15 @@ void THud::DrawShadowText(const std::string& text, float x, float y, float size,
         font.SetColor(231, 0, 75);
     font.Alpha = alpha;
     font.DrawText(text, x, y, size);
+}
+
+// The speedometer at the bottom right, clear of the hint that rises at the left: whole km/h.
+void THud::DrawSpeed(const TCar& car) {
+    TGLFont& font = Host.HudFont();
+    std::string number = std::to_string(RoundHalfEven(car.GetSpeed() * 3.6f));
+    constexpr float Right = 572, Base = 18, NumberSize = 32, UnitSize = 16;
+    DrawShadowText(number, Right - 16 * NumberSize * font.TextWidth(number), Base, NumberSize, 255, false);
+    DrawShadowText("KM/H", Right + 4, Base, UnitSize, 255, false);
 }
 
 void THud::Draw() {
@@ -227,6 +243,8 @@ void THud::Draw() {
             }
             DrawShadowText(text, float(symbol.X), float(symbol.Y - 16), 16, 255, warning);
         }
+        if (car1)
+            DrawSpeed(*car1);
     }
     if (const THintSprite* hint = Host.ShownHint())
         DrawShadowText(UpperCp1250(hint->Text[language == 1 ? 1 : 0]), float(hint->X + 40),

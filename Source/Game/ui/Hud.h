@@ -67,6 +67,7 @@ class THud {
 
   private:
     void DrawShadowText(const std::string& text, float x, float y, float size, uint8_t alpha, bool warning);
+    void DrawSpeed(const TCar& car);
 
     THudHost& Host;
     TCamera& Camera;
@@ -76,6 +77,7 @@ class THud {
         float X, Y, Heading;
     };
     TChasePoint Chase{};
+    float Zoom = 1; // the player's zoom as the camera has eased into it: its distance over the view's own
     TCamera PreviousCamera; // the camera of the tick before, for the frames drawn between
 };
 

@@ -4,6 +4,8 @@
 // all of it runs without a window.
 #pragma once
 
+#include "controls/KeyBindings.h"
+
 #include "player/Highscores.h"
 
 #include <cstdint>
@@ -33,9 +35,9 @@ constexpr uint32_t ResultPictureSize = 104;
 constexpr int32_t DrawPictureX = 172;
 constexpr uint32_t DrawPictureSize = 80, DrawPictureGap = 6;
 
-// The keys screen: items 0..7 player 1's actions, 8..15 player 2's, then "Default keys" and Return.
-constexpr int32_t ControlsDefaultsItem = 16;
-constexpr int32_t ControlsLastItem = 17;
+// The keys screen: items 0..9 player 1's actions, 10..19 player 2's, then "Default keys" and Return.
+constexpr int32_t ControlsDefaultsItem = 2 * KeyActionCount;
+constexpr int32_t ControlsLastItem = ControlsDefaultsItem + 1;
 
 // The set-up of screen 1..9 or 11..14; nullptr for any other number.
 const TMenuScreenSetup* MenuScreenSetup(uint8_t screen);

@@ -352,11 +352,12 @@ void TMenuImprovedEngine::DrawKeyCell(int32_t index, float x, float y, const std
     }
     // A cell waiting for its key shows a question mark.
     std::string upper = index == Selected && Capturing ? "?" : Upper(text);
-    font.DrawText(upper, x, y, FittedSize(font, upper, x, x + 150, 20));
+    font.DrawText(upper, x, y, FittedSize(font, upper, x, x + 150, 18));
 }
 
 void TMenuImprovedEngine::DrawControls() {
-    constexpr float LabelX = 60, ColumnX[2] = {300, 470}, TopRow = 268, RowStep = 22;
+    // Ten actions a player: the rows stand close enough to leave the note and the two items below.
+    constexpr float LabelX = 60, ColumnX[2] = {300, 470}, TopRow = 272, RowStep = 19, RowSize = 18;
     TGLFont& font = Host.Fonts().Item;
     int language = Config().Language;
     const TKeyBindings& keys = Config().Keys;
@@ -366,7 +367,7 @@ void TMenuImprovedEngine::DrawControls() {
     for (int a = 0; a < KeyActionCount; ++a) {
         float y = TopRow - RowStep * float(a);
         White(font);
-        font.DrawText(Upper(KeyActionLabel(TKeyAction(a), language)), LabelX, y, 20);
+        font.DrawText(Upper(KeyActionLabel(TKeyAction(a), language)), LabelX, y, RowSize);
         for (int p = 0; p < KeyPlayers; ++p)
             DrawKeyCell(p * KeyActionCount + a, ColumnX[p], y, KeyLabel(keys.Key(p, TKeyAction(a)), language));
     }
@@ -374,9 +375,9 @@ void TMenuImprovedEngine::DrawControls() {
     if (!note.empty()) {
         Capturing ? White(font) : Red(font);
         std::string upper = Upper(note);
-        font.DrawText(upper, LabelX, 88, FittedSize(font, upper, LabelX, ScreenRight, SmallSize));
+        font.DrawText(upper, LabelX, 78, FittedSize(font, upper, LabelX, ScreenRight, SmallSize));
     }
-    DrawItem(ControlsDefaultsItem, 90, 54, TKind::Confirm, PickText(DefaultKeysText, language));
+    DrawItem(ControlsDefaultsItem, 90, 48, TKind::Confirm, PickText(DefaultKeysText, language));
     DrawItem(ControlsLastItem, 90, 22, TKind::Confirm, Text(mtReturnOptions));
 }
 

@@ -10,6 +10,7 @@
 #include "ui/MenuImprovedEngine.h"
 #include "controls/PadControls.h"
 #include "session/DebugOverlay.h"
+#include "uDistanceFade.h"
 #include "Sound.h"
 #include "sprites/SymbolSprite.h"
 
@@ -469,6 +470,8 @@ void TGameEngine::DrawFrame(float fraction) {
         // the tick's own camera comes back before anything reads it.
         TCamera tickCamera = Camera;
         Camera = DrawnCamera(fraction);
+        if (CameraMode == 1)
+            Camera.ViewDistance = ChaseViewDistance;
         RenderScale = Config().RenderScale;
         BeginScenePass();
         Camera.Apply();
@@ -483,6 +486,8 @@ void TGameEngine::DrawFrame(float fraction) {
         DrawPreparedMeshes();
         EndShade();
         DrawGroundWhereEmpty(1.0f - float(Darkness) / 255.0f);
+        if (CameraMode == 1)
+            DrawDistanceFade(Camera, SkyColour().data(), ChaseFadeStart * float(Camera.ViewDistance));
         DrawSprite3DLayer();
         EndScenePass();
         Camera = tickCamera;
@@ -616,6 +621,16 @@ void TGameEngine::SetTimeOfDay(int32_t hour) {
     }
 }
 
+std::array<float, 3> TGameEngine::SkyColour() const {
+    // A pale haze by day, dusk's violet in the evening, near black at night: what the far edge of
+    // the chase view fades into.
+    if (Darkness <= 32)
+        return {0.62f, 0.67f, 0.72f};
+    if (Darkness <= 64)
+        return {0.30f, 0.27f, 0.36f};
+    return {0.03f, 0.03f, 0.06f};
+}
+
 void TGameEngine::SetCameraMode(uint8_t mode) {
     if (mode == CameraMode)
         return;
@@ -630,8 +645,8 @@ void TGameEngine::SetCameraMode(uint8_t mode) {
         Camera.SetDistance(10);
     } else if (mode == 1) {
         Camera.ViewDistance = 20;
-        Camera.SetPitch(1.0471976f);
-        Camera.SetDistance(10);
+        Camera.SetPitch(ChasePitch);
+        Camera.SetDistance(ChaseRestDistance * (Car(1) ? ChaseScale(*Car(1)) : 1.0f));
     }
 }
 

@@ -100,6 +100,8 @@ class TGameEngine : public TEngine,
     void ShowHint(const std::string& english, const std::string& czech) override;
     void SetTimeOfDay(int32_t hour);
     void SetCameraMode(uint8_t mode) override;
+    // What the far edge of the chase view fades into at this hour (red, green, blue 0..1).
+    std::array<float, 3> SkyColour() const;
 
     // A game's set-up (GameStart.cpp).
     void StartMission(int n);

@@ -14,6 +14,7 @@
 #include "ui/MenuScreen.h"
 #include "uFormat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -54,6 +55,12 @@ int32_t NameTagAlpha(int32_t runFrames) {
     if (runFrames < 510)
         return 254 - (runFrames - 256);
     return 0;
+}
+
+float ChaseScale(const TVehicle& car) {
+    // A car as long or as tall as a saloon is seen from the view's own distance; a van or a bus
+    // from as much farther as it is longer or taller, so that the road shows over its roof.
+    return std::max({1.0f, car.Length / 4.6f, car.Height / 1.4f});
 }
 
 float StepCameraDistance(float distance, float wanted, float step) {
@@ -101,7 +108,8 @@ void THud::UpdateCamera() {
         Camera.SetHeading(-HalfPi);
         break;
     case 1:
-        Camera.Distance = StepCameraDistance(Camera.Distance, v + 10, 0.005f);
+        Camera.Distance = StepCameraDistance(
+            Camera.Distance, (ChaseRestDistance + ChaseDistancePerSpeed * v) * (car1 ? ChaseScale(*car1) : 1), 0.005f);
         Camera.SetTarget(Chase.X, Chase.Y);
         Camera.SetHeading(Chase.Heading);
         break;
@@ -130,6 +138,8 @@ void THud::ResetCameraTrail() {
     if (!car1)
         return;
     float h = Radians(car1->Heading);
+    if (Host.ActiveCameraMode() == 1)
+        Camera.SetDistance(ChaseRestDistance * ChaseScale(*car1));
     float ahead = ChaseLookAhead * Camera.Distance;
     Chase = {car1->PosX - ahead * std::cos(h), car1->PosY - ahead * std::sin(h), h};
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 class TCar;
+class TVehicle;
 class TGLFont;
 class THintSprite;
 class TPlayerData;
@@ -80,6 +81,17 @@ class THud {
     float Zoom = 1; // the player's zoom as the camera has eased into it: its distance over the view's own
     TCamera PreviousCamera; // the camera of the tick before, for the frames drawn between
 };
+
+// The chase view: low behind the car, so that at top speed two seconds of the road ahead are in
+// view; its far edge fades into the sky.
+constexpr float ChasePitch = 0.5f;          // radians above the ground, seen from the point it looks at
+constexpr float ChaseRestDistance = 8;      // metres from the eye to that point at a standstill
+constexpr float ChaseDistancePerSpeed = 0.25f; // more metres per metre a second of the car's speed
+constexpr int32_t ChaseViewDistance = 60;   // metres the chase view reaches
+constexpr float ChaseFadeStart = 0.65f;     // of the view's reach, where the fade into the sky begins
+
+// How much farther than the chase view's own distance a car is followed, for its size (1 or more).
+float ChaseScale(const TVehicle& car);
 
 // The four-step fade of a name tag: alpha for a frame count since the last start or re-placement;
 // 0 from frame 510 on.

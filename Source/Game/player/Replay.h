@@ -14,8 +14,11 @@
 #include "uAtomicFile.h"
 #include "uKeyboard.h"
 
+#include <ode/precision.h>
+
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Bits of TReplayFrame::Controls besides the car's request bits (CAR_ACCELERATE ... CAR_STEER_RIGHT).
@@ -58,7 +61,27 @@ struct TReplayStandingCar {
 // drawn in. Bump it with every change that can make the same inputs from the same seed play out
 // otherwise (a different time, score, path or outcome), however small; changes to drawing, sound or
 // menus that the world never reads leave it. Replays of another version are never driven.
-constexpr uint32_t SimulationVersion = 1;
+constexpr uint32_t SimulationRevision = 1;
+
+// The physics library the world steps with, as it was built: another version or precision of it can
+// play the same inputs otherwise.
+#ifdef dDOUBLE
+constexpr std::string_view PhysicsLibrary = "ODE " KAL_ODE_VERSION " double";
+#else
+constexpr std::string_view PhysicsLibrary = "ODE " KAL_ODE_VERSION " single";
+#endif
+
+// 16 bits of FNV-1a, enough to tell builds of the physics library apart.
+constexpr uint32_t PhysicsLibraryMark(std::string_view library) {
+    uint32_t hash = 2166136261u;
+    for (char c : library)
+        hash = (hash ^ uint8_t(c)) * 16777619u;
+    return (hash ^ (hash >> 16)) & 0xffffu;
+}
+
+// The simulation's identity as a replay records it: our revision in the high half, the physics
+// library's mark in the low one.
+constexpr uint32_t SimulationVersion = SimulationRevision << 16 | PhysicsLibraryMark(PhysicsLibrary);
 
 // The digest of the data set's files that decide how a run plays (see DigestDataSet), 64-bit FNV-1a.
 uint64_t DigestDataSet();

@@ -1,6 +1,6 @@
 // The street route finder over small painted towns, and the guide that keeps a route up to date.
-#include "city/RouteGuide.h"
 #include "city/StreetRoute.h"
+#include "city/RouteGuide.h"
 #include "uMapCoords.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,8 @@ namespace {
 constexpr int32_t Origin = 100; // map cell of a plan's top-left character
 
 // A plan row by row, top (map y - 1, world north) first: '#' a street, '>' '<' '^' 'v' a street
-// with that lane mark, 'B' a street under a building, anything else no street.
+// with that lane mark, 'B' a street under a building, ',' a sidewalk, '"' a lawn, '~' water,
+// anything else nothing.
 struct TTown {
     TCellWords Words;
     std::vector<uint8_t> Blocked = std::vector<uint8_t>(size_t(MapCells) * MapCells, 0);
@@ -26,6 +27,10 @@ TTown Paint(const std::vector<std::string>& plan) {
             int32_t mark = std::string("^ > v < ").find(plan[row][col]);
             if (plan[row][col] == '#' || plan[row][col] == 'B' || mark % 2 == 0)
                 town.Words.At(x, y) = GroundAsphalt | (mark % 2 == 0 ? MarkNorth << mark : 0);
+            if (plan[row][col] == ',' || plan[row][col] == '"' || plan[row][col] == '~')
+                town.Words.At(x, y) = plan[row][col] == ','   ? GroundPedestrian
+                                      : plan[row][col] == '"' ? GroundGrass
+                                                              : GroundWater;
             if (plan[row][col] == 'B')
                 town.Blocked[size_t(x) * MapCells + size_t(y)] = 1;
         }
@@ -56,8 +61,29 @@ const TRouteCase RouteCases[] = {
      13,
      {3, 4},
      {15, 4}},
+    {"CrossesTheSidewalkIntoACarParkOnce",
+     {"##########", ",,,,,,,,,,", "##########"},
+     {0, 0},
+     {5, 2},
+     7,
+     {0, 0},
+     {5, 2}},
+    {"RoundTheParkNotAcrossItsLawn",
+     {"#######", "#\"\"\"\"\"#", "#\"\"\"\"\"#", "#######"},
+     {0, 1},
+     {6, 2},
+     8,
+     {0, 1},
+     {6, 2}},
+    {"ToTheParkLawnFromTheStreet",
+     {"#######", "\"\"\"\"\"\"\"", "\"\"\"\"\"\"\""},
+     {0, 0},
+     {3, 2},
+     6,
+     {0, 0},
+     {3, 2}},
     {"OneWayAwayFromTheTargetFindsNone", {">>>>>>"}, {4, 0}, {0, 0}, 0, {}, {}},
-    {"SeparateStreetsFindNone", {"###...###"}, {0, 0}, {8, 0}, 0, {}, {}},
+    {"SeparateStreetsFindNone", {"###~~~###"}, {0, 0}, {8, 0}, 0, {}, {}},
     {"TargetBeyondTheJoiningReachFindsNone", {"###"}, {0, 0}, {1, 50}, 0, {}, {}},
 };
 

@@ -34,9 +34,9 @@ class TRouteGuide {
 
   private:
     TStreetRoute Finder;
-    bool Tried = false;            // a search ran for this target
+    bool Tried = false;             // a search ran for this target
     float TargetX = 0, TargetY = 0; // the target of the last search
     float TriedX = 0, TriedY = 0;   // where the car stood at the last search
-    size_t Segment = 0;            // the route's segment the car was last nearest to
-    float Along = 0;               // and how far along it, metres
+    size_t Segment = 0;             // the route's segment the car was last nearest to
+    float Along = 0;                // and how far along it, metres
 };

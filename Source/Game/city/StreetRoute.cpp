@@ -18,11 +18,19 @@ constexpr int32_t WayY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
 constexpr uint32_t StraightStep = 10;
 constexpr uint32_t DiagonalStep = 14;
 constexpr uint32_t KerbPenalty = 6;
+// A metre of sidewalk or square counts as this many of street: the route crosses a sidewalk into a
+// car park or across a square the missions drive over, but never runs along one beside the street.
+// A metre of lawn counts more again: the route takes to the grass only for a target in a park.
+constexpr uint32_t FootwayFactor = 4;
+constexpr uint32_t LawnFactor = 6;
 constexpr uint32_t NoWay = 8;
 
 // Grounds a car is meant to drive on: carriageways and zebra crossings, forecourts, car parks,
-// yards and quays, the station square. Sidewalks, lawns, the railway bed, mud and water are not.
+// yards and quays, the station square. Sidewalks, squares and paths, and lawns, only at a price;
+// the railway bed, mud and water not at all.
 constexpr int32_t StreetGround = GroundAsphalt | GroundConcrete | GroundCobbles;
+constexpr int32_t OffStreetGround = GroundPedestrian | GroundGrass;
+constexpr int32_t Impassable = GroundWater | GroundMud | GroundGravel;
 
 // The way a cell's direction mark sends traffic, or -1 for none; the first mark set counts.
 int32_t MarkWay(int32_t word) {
@@ -46,9 +54,9 @@ uint32_t Estimate(int32_t x, int32_t y, int32_t gx, int32_t gy) {
 } // namespace
 
 TStreetRoute::TStreetRoute()
-    : Exits(size_t(MapCells) * MapCells, 0), Kerbside(size_t(MapCells) * MapCells, 0),
-      Stamp(size_t(MapCells) * MapCells, 0), Cost(size_t(MapCells) * MapCells, 0),
-      CameFrom(size_t(MapCells) * MapCells, NoWay), Settled(size_t(MapCells) * MapCells, 0) {}
+    : Exits(size_t(MapCells) * MapCells, 0), Stamp(size_t(MapCells) * MapCells, 0),
+      Cost(size_t(MapCells) * MapCells, 0), CameFrom(size_t(MapCells) * MapCells, NoWay),
+      Settled(size_t(MapCells) * MapCells, 0) {}
 
 void TStreetRoute::SetCity(const TCellWords& words, const std::vector<uint8_t>& blocked) {
     bool hasBlocked = blocked.size() == Exits.size();
@@ -56,28 +64,36 @@ void TStreetRoute::SetCity(const TCellWords& words, const std::vector<uint8_t>& 
         return TCellWords::InMap(x, y) && (words.At(x, y) & StreetGround) != 0 &&
                !(hasBlocked && blocked[Index(x, y)]);
     };
+    // Off the street: a sidewalk, square, path or lawn, with nothing impassable in it.
+    auto footway = [&](int32_t x, int32_t y) {
+        if (!TCellWords::InMap(x, y) || (hasBlocked && blocked[Index(x, y)]))
+            return false;
+        int32_t word = words.At(x, y);
+        return (word & StreetGround) == 0 && (word & OffStreetGround) != 0 && (word & Impassable) == 0;
+    };
     for (int32_t x = 0; x < MapCells; ++x)
         for (int32_t y = 0; y < MapCells; ++y) {
             uint16_t exits = 0;
-            bool kerb = false;
-            if (street(x, y)) {
+            if (street(x, y) || footway(x, y)) {
                 exits = DrivableBit;
+                if (footway(x, y))
+                    exits |= words.At(x, y) & GroundPedestrian ? FootwayBit : LawnBit;
                 int32_t mark = MarkWay(words.At(x, y));
                 for (int32_t way = 0; way < 8; ++way) {
                     int32_t nx = x + WayX[way], ny = y + WayY[way];
-                    if (!street(nx, ny)) {
-                        kerb = kerb || way % 2 == 0;
+                    if (way % 2 == 0 && !street(nx, ny))
+                        exits |= KerbBit;
+                    if (!street(nx, ny) && !footway(nx, ny))
                         continue;
-                    }
                     // A diagonal step may not cut the corner of a kerb or a building.
-                    if (way % 2 == 1 && (!street(nx, y) || !street(x, ny)))
+                    if (way % 2 == 1 &&
+                        ((!street(nx, y) && !footway(nx, y)) || (!street(x, ny) && !footway(x, ny))))
                         continue;
                     if (WithLane(way, mark) && WithLane(way, MarkWay(words.At(nx, ny))))
                         exits |= uint16_t(1u << way);
                 }
             }
             Exits[Index(x, y)] = exits;
-            Kerbside[Index(x, y)] = kerb ? 1 : 0;
         }
 }
 
@@ -133,7 +149,7 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
     size_t open = 1;
     bool reached = false;
     // A* over a bucket queue: every step raises the estimate by at most its cost plus a diagonal,
-    // well under the 64 buckets, so the buckets visited in turn give the cells in estimate order.
+    // under the 128 buckets, so the buckets visited in turn give the cells in estimate order.
     while (open > 0 && !reached) {
         std::vector<uint32_t>& bucket = Buckets[level % Buckets.size()];
         while (!bucket.empty()) {
@@ -155,8 +171,10 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
                     continue;
                 int32_t nx = x + WayX[way], ny = y + WayY[way];
                 size_t next = Index(nx, ny);
-                uint32_t cost = Cost[cell] + (way % 2 ? DiagonalStep : StraightStep) +
-                                (Kerbside[next] ? KerbPenalty : 0);
+                uint16_t entered = Exits[next];
+                uint32_t factor = entered & FootwayBit ? FootwayFactor : entered & LawnBit ? LawnFactor : 1;
+                uint32_t cost = Cost[cell] + (way % 2 ? DiagonalStep : StraightStep) * factor +
+                                (entered & KerbBit ? KerbPenalty : 0);
                 if (Stamp[next] == Search && (Settled[next] || Cost[next] <= cost))
                     continue;
                 Stamp[next] = Search;

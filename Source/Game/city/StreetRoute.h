@@ -1,7 +1,8 @@
 // TStreetRoute: the shortest way a car can drive through the city's streets between two world
 // points — over the cells whose ground is a carriageway, a forecourt, a yard or the station
-// square, never against a traffic lane's direction mark, never through a building or a wall. A
-// point off the streets is joined to the nearest street cell. Guidance only: it reads the city and
+// square, over sidewalks, squares and lawns only where they save a long way round, never against a
+// traffic lane's direction mark, never through a building or a wall. A point off the streets is
+// joined to the nearest cell a car may drive on. Guidance only: it reads the city and
 // changes nothing of the world. Owns its per-cell exits and the search buffers it reuses.
 #pragma once
 
@@ -18,7 +19,7 @@ struct TRoutePoint {
 
 class TStreetRoute {
   public:
-    // Metres from an off-street point to the street cell it is joined to, at most.
+    // Metres from a point off the streets to the cell it is joined to, at most.
     static constexpr int32_t JoinReach = 40;
 
     TStreetRoute();
@@ -29,9 +30,9 @@ class TStreetRoute {
     void SetCity(const TCellWords& words, const std::vector<uint8_t>& blocked = {});
 
     // The shortest way from world point (fromX, fromY) to (toX, toY). True when there is one: Cells
-    // then runs from the start's street cell to the target's, and Points from the start point over
-    // the turns to the target point. False (Cells and Points empty) when either point lies farther
-    // than JoinReach from a street or no street leads from one to the other.
+    // then runs from the start's drivable cell to the target's, and Points from the start point
+    // over the turns to the target point. False (Cells and Points empty) when either point lies
+    // farther than JoinReach from a drivable cell or no way leads from one to the other.
     bool Find(float fromX, float fromY, float toX, float toY);
 
     bool Drivable(int32_t x, int32_t y) const {
@@ -49,19 +50,22 @@ class TStreetRoute {
 
   private:
     static constexpr uint16_t DrivableBit = 0x100; // above the eight exit bits
+    static constexpr uint16_t FootwayBit = 0x200;  // a sidewalk, square or path: dearer to drive
+    static constexpr uint16_t KerbBit = 0x400;     // beside a cell that is no street
+    static constexpr uint16_t LawnBit = 0x800;     // grass: dearer still
     static size_t Index(int32_t x, int32_t y) { return size_t(x) * MapCells + size_t(y); }
-    // The street cell nearest to map point (px, py) (cell units), within JoinReach.
+    // The drivable cell nearest to map point (px, py) (cell units), within JoinReach.
     bool NearestStreet(float px, float py, int32_t& x, int32_t& y) const;
     void MakePoints(float fromX, float fromY, float toX, float toY);
 
-    std::vector<uint16_t> Exits;   // per cell: bit `way` set when that move is allowed; DrivableBit
-    std::vector<uint8_t> Kerbside; // per cell: 1 when a non-street cell touches it
+    // Per cell: bit `way` set when that move is allowed, and the Drivable, Footway, Kerb and Lawn bits.
+    std::vector<uint16_t> Exits;
     // The search's buffers, kept between searches; a cell's entries count only when its Stamp is
     // the current search's.
     std::vector<uint32_t> Stamp;
-    std::vector<uint32_t> Cost; // tenths of a metre from the start, kerb penalties included
+    std::vector<uint32_t> Cost;    // tenths of a metre from the start, kerb penalties included
     std::vector<uint8_t> CameFrom; // the way taken into the cell; 8 at the start
     std::vector<uint8_t> Settled;
-    std::array<std::vector<uint32_t>, 64> Buckets; // open cells by estimate, modulo 64
+    std::array<std::vector<uint32_t>, 128> Buckets; // open cells by estimate, modulo 128
     uint32_t Search = 0;
 };

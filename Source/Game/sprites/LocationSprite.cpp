@@ -4,7 +4,8 @@
 
 #include <cmath>
 
-TLocationSprite::TLocationSprite() : TSprite(Resources().GetTexture("map_arrow"), 0, 0, SmallestSize, SmallestSize, 255) {}
+TLocationSprite::TLocationSprite()
+    : TSprite(Resources().GetTexture("map_arrow"), 0, 0, SmallestSize, SmallestSize, 255) {}
 
 void TLocationSprite::Update() {
     ++Count;

@@ -17,7 +17,9 @@ constexpr uint8_t RouteCasing[4] = {0, 0, 0, 170};
 constexpr uint8_t RouteLine[4] = {255, 214, 0, 255};
 constexpr uint8_t TargetColour[3] = {231, 0, 75};
 
-void Colour(const uint8_t (&c)[4]) { glColor4ub(c[0], c[1], c[2], c[3]); }
+void Colour(const uint8_t (&c)[4]) {
+    glColor4ub(c[0], c[1], c[2], c[3]);
+}
 
 // One pass of the route as separate segments, each already on the screen.
 void Segments(const std::vector<TRoutePoint>& screen, float width, const uint8_t (&colour)[4]) {
@@ -95,7 +97,9 @@ void DrawMiniMap(const TMiniMapView& view) {
     const float scale = MiniMapSide / 2 / MiniMapReach; // overlay pixels per metre
     const float cx = MiniMapLeft + MiniMapSide / 2, cy = MiniMapBottom + MiniMapSide / 2;
     const float right = MiniMapLeft + MiniMapSide, top = MiniMapBottom + MiniMapSide;
-    auto screen = [&](float x, float y) { return TRoutePoint{cx + (x - view.CarX) * scale, cy + (y - view.CarY) * scale}; };
+    auto screen = [&](float x, float y) {
+        return TRoutePoint{cx + (x - view.CarX) * scale, cy + (y - view.CarY) * scale};
+    };
 
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT | GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);

@@ -36,6 +36,7 @@ constexpr uint32_t DrawPictureSize = 80, DrawPictureGap = 6;
 // The keys screen: items 0..7 player 1's actions, 8..15 player 2's, then "Default keys" and Return.
 constexpr int32_t ControlsDefaultsItem = 16;
 constexpr int32_t ControlsLastItem = 17;
+constexpr int32_t OptionsReturnItem = 9; // the options screen's last item, below the mini map's
 
 // The set-up of screen 1..9 or 11..14; nullptr for any other number.
 const TMenuScreenSetup* MenuScreenSetup(uint8_t screen);

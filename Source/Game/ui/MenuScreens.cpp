@@ -1,17 +1,17 @@
 // The menu's screens as drawn: the slide-in, the items with their marker, and the texts of each
 // screen at their places on the 640 x 480 overlay (y grows upwards; a text's position is where the
 // font starts it). Every text is upper-cased except the two descriptions of the car choice.
+#include "Sound.h"
 #include "cars/Car.h"
+#include "controls/KeyBindings.h"
 #include "player/Config.h"
 #include "player/PlayerData.h"
-#include "web/HighscoreSubmit.h"
-#include "controls/KeyBindings.h"
-#include "ui/MenuImprovedEngine.h"
-#include "ui/MenuLayout.h"
-#include "Sound.h"
+#include "uFormat.h"
 #include "uGLFont.h"
 #include "uText1250.h"
-#include "uFormat.h"
+#include "ui/MenuImprovedEngine.h"
+#include "ui/MenuLayout.h"
+#include "web/HighscoreSubmit.h"
 
 #include <cstdio>
 
@@ -28,6 +28,9 @@ const TTextPair ControlsText = {"Controls", "Ovládání"};
 const TTextPair RenderScaleText = {"Render scale", "Rozlišení scény"};
 const TTextPair RenderScaleAutoText = {"Auto", "Automaticky"};
 const TTextPair DefaultKeysText = {"Default keys", "Výchozí klávesy"};
+const TTextPair MiniMapText = {"Mini map", "Minimapa"};
+const TTextPair MiniMapOnText = {"On", "Zapnuta"};
+const TTextPair MiniMapOffText = {"Off", "Vypnuta"};
 
 constexpr uint8_t Crimson[3] = {231, 0, 75};
 constexpr float ItemSize = 32;
@@ -293,21 +296,26 @@ void TMenuImprovedEngine::DrawSubmission() {
         font.DrawText(Upper(Text(mtSubmitted)), 90, 310, SmallSize);
         font.DrawText(Upper(Text(mtSeeHighscoreAt) + server), 90, 294, SmallSize);
     } else {
-        font.DrawText(Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 310,
-                      FittedSize(font, Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 600, SmallSize));
+        font.DrawText(
+            Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 310,
+            FittedSize(font, Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 600, SmallSize));
         font.DrawText(Upper(Text(mtServerTried) + server), 90, 294, SmallSize);
     }
     if (view.Rows.empty())
         font.DrawText(Upper(Text(mtNoRunsToSend)), 90, 270, SmallSize);
     float y = 272;
     for (const TRunSendRow& row : view.Rows) {
-        static const TMenuText states[] = {mtRunSending, mtRunWaiting, mtRunAccepted, mtRunRefused, mtRunNoConnection};
-        std::string line = Text(mtMission) + " " + std::to_string(row.Mission) + ": " + Text(states[int(row.State)]);
+        static const TMenuText states[] = {mtRunSending, mtRunWaiting, mtRunAccepted, mtRunRefused,
+                                           mtRunNoConnection};
+        std::string line =
+            Text(mtMission) + " " + std::to_string(row.Mission) + ": " + Text(states[int(row.State)]);
         if (row.State == TRunSendState::Accepted)
             line += Format(" %.2f", double(row.TimeMs) / 1000.0);
         if (row.State == TRunSendState::Refused)
             line += " " + row.Reason;
-        row.State == TRunSendState::Accepted ? White(font) : row.State == TRunSendState::Refused ? Red(font) : White(font);
+        row.State == TRunSendState::Accepted  ? White(font)
+        : row.State == TRunSendState::Refused ? Red(font)
+                                              : White(font);
         std::string upper = Upper(line);
         font.DrawText(upper, 90, y, FittedSize(font, upper, 90, 600, 13));
         y -= 13;
@@ -324,21 +332,25 @@ void TMenuImprovedEngine::DrawOptions() {
     font.DrawTextWrapped(Upper(Text(mtArrowsHintOptions)), 90, 50, SmallSize, 10);
     uint8_t camera = Host.ActiveCameraMode() < 3 ? Host.ActiveCameraMode() : 0;
     DrawValueItem(0, 90, 300, TKind::Adjust, Text(cameraNames[camera]), Text(mtCameraView));
-    DrawValueItem(1, 90, 270, TKind::Adjust, VolumePercent(Sound().MusicVolume), Text(mtMusic));
-    DrawValueItem(2, 90, 240, TKind::Adjust, VolumePercent(Sound().SFXVolume), Text(mtSound));
+    DrawValueItem(1, 90, 273, TKind::Adjust, VolumePercent(Sound().MusicVolume), Text(mtMusic));
+    DrawValueItem(2, 90, 246, TKind::Adjust, VolumePercent(Sound().SFXVolume), Text(mtSound));
     // The chosen language, named in its own words.
-    DrawValueItem(3, 90, 210, TKind::Adjust, Text(mtLanguageName), Text(mtLanguage));
+    DrawValueItem(3, 90, 219, TKind::Adjust, Text(mtLanguageName), Text(mtLanguage));
     int language = Config().Language;
-    DrawValueItem(4, 90, 180, TKind::Adjust, PickText(Config().Ghosts ? GhostOnText : GhostOffText, language),
+    DrawValueItem(4, 90, 192, TKind::Adjust, PickText(Config().Ghosts ? GhostOnText : GhostOffText, language),
                   PickText(GhostText, language));
-    DrawValueItem(5, 90, 150, TKind::Adjust, PickText(Config().Rumble ? RumbleOnText : RumbleOffText, language),
+    DrawValueItem(5, 90, 165, TKind::Adjust,
+                  PickText(Config().Rumble ? RumbleOnText : RumbleOffText, language),
                   PickText(RumbleText, language));
-    DrawValueItem(6, 90, 120, TKind::Enter, "", PickText(ControlsText, language));
+    DrawValueItem(6, 90, 138, TKind::Enter, "", PickText(ControlsText, language));
     int32_t scale = Config().RenderScale;
-    DrawValueItem(7, 90, 90, TKind::Adjust,
+    DrawValueItem(7, 90, 111, TKind::Adjust,
                   scale == 0 ? PickText(RenderScaleAutoText, language) : std::to_string(scale) + " %",
                   PickText(RenderScaleText, language));
-    DrawValueItem(8, 90, 55, TKind::Confirm, Text(mtReturnOptions), "");
+    DrawValueItem(8, 90, 84, TKind::Adjust,
+                  PickText(Config().MiniMap ? MiniMapOnText : MiniMapOffText, language),
+                  PickText(MiniMapText, language));
+    DrawValueItem(OptionsReturnItem, 90, 55, TKind::Confirm, Text(mtReturnOptions), "");
 }
 
 void TMenuImprovedEngine::DrawKeyCell(int32_t index, float x, float y, const std::string& text) {
@@ -368,7 +380,8 @@ void TMenuImprovedEngine::DrawControls() {
         White(font);
         font.DrawText(Upper(KeyActionLabel(TKeyAction(a), language)), LabelX, y, 20);
         for (int p = 0; p < KeyPlayers; ++p)
-            DrawKeyCell(p * KeyActionCount + a, ColumnX[p], y, KeyLabel(keys.Key(p, TKeyAction(a)), language));
+            DrawKeyCell(p * KeyActionCount + a, ColumnX[p], y,
+                        KeyLabel(keys.Key(p, TKeyAction(a)), language));
     }
     const std::string& note = Note[language == 0 ? 0 : 1];
     if (!note.empty()) {

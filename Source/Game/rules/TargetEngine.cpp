@@ -1,7 +1,7 @@
 #include "rules/TargetEngine.h"
-#include "player/PlayerData.h"
 #include "sprites/CheckpointSprite.h"
 #include "sprites/LocatorSprite.h"
+#include "player/PlayerData.h"
 #include "sprites/StarSprite.h"
 #include "sprites/TargetSprite.h"
 

@@ -1,14 +1,14 @@
 #include "ui/MenuImprovedEngine.h"
 
-#include "Sound.h"
 #include "cars/Car.h"
 #include "player/Config.h"
 #include "player/PlayerData.h"
+#include "web/HighscoreSubmit.h"
+#include "ui/MenuLayout.h"
 #include "player/Replay.h"
+#include "Sound.h"
 #include "uByteReader.h"
 #include "uPlatform.h"
-#include "ui/MenuLayout.h"
-#include "web/HighscoreSubmit.h"
 
 TMenuImprovedEngine::TMenuImprovedEngine(TMenuHost& host)
     : Host(host), Logo(0, LogoX, 320, 512, 128, 255), Panel(0, 0, 107, 640, 286, 248),
@@ -96,8 +96,9 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
     }
     case msRecord:
         RecordFetch.reset();
-        RecordFetch = std::make_unique<TRecordFetch>(TRecordFetchJob{
-            HighscoreServerAddress(), HighscoreTrack, RecordFileName(HighscoreTrack), Host.DataSetOfRuns()});
+        RecordFetch = std::make_unique<TRecordFetch>(
+            TRecordFetchJob{HighscoreServerAddress(), HighscoreTrack, RecordFileName(HighscoreTrack),
+                             Host.DataSetOfRuns()});
         break;
     case msCarChoice: {
         const TMissionRow& row = MissionTable[p1.Mission < MissionCount ? p1.Mission : 0];
@@ -383,10 +384,7 @@ void TMenuImprovedEngine::Back() {
     case msHighscores:
     case msOptions: {
         // Back to the main menu with the item that led here selected.
-        const int32_t item = Screen == msSingleRace   ? 0
-                             : Screen == msRaceForTwo ? 1
-                             : Screen == msHighscores ? 2
-                                                      : 3;
+        const int32_t item = Screen == msSingleRace ? 0 : Screen == msRaceForTwo ? 1 : Screen == msHighscores ? 2 : 3;
         Host.ShowMenu(msMain);
         Selected = item;
         break;
@@ -438,8 +436,8 @@ void TMenuImprovedEngine::ChooseControl() {
         int player = Selected / KeyActionCount;
         TKeyAction action = TKeyAction(Selected % KeyActionCount);
         for (int language = 0; language < LanguageCount; ++language)
-            Note[size_t(language)] =
-                PlaceNumber(PickText(PressKeyText, language), "%s", ActionOfPlayer(player, action, language));
+            Note[size_t(language)] = PlaceNumber(PickText(PressKeyText, language), "%s",
+                                                 ActionOfPlayer(player, action, language));
         Capturing = true;
     }
 }

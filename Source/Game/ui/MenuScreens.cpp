@@ -1,17 +1,17 @@
 // The menu's screens as drawn: the slide-in, the items with their marker, and the texts of each
 // screen at their places on the 640 x 480 overlay (y grows upwards; a text's position is where the
 // font starts it). Every text is upper-cased except the two descriptions of the car choice.
-#include "Sound.h"
 #include "cars/Car.h"
-#include "controls/KeyBindings.h"
 #include "player/Config.h"
 #include "player/PlayerData.h"
-#include "uFormat.h"
-#include "uGLFont.h"
-#include "uText1250.h"
+#include "web/HighscoreSubmit.h"
+#include "controls/KeyBindings.h"
 #include "ui/MenuImprovedEngine.h"
 #include "ui/MenuLayout.h"
-#include "web/HighscoreSubmit.h"
+#include "Sound.h"
+#include "uGLFont.h"
+#include "uText1250.h"
+#include "uFormat.h"
 
 #include <cstdio>
 
@@ -296,26 +296,21 @@ void TMenuImprovedEngine::DrawSubmission() {
         font.DrawText(Upper(Text(mtSubmitted)), 90, 310, SmallSize);
         font.DrawText(Upper(Text(mtSeeHighscoreAt) + server), 90, 294, SmallSize);
     } else {
-        font.DrawText(
-            Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 310,
-            FittedSize(font, Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 600, SmallSize));
+        font.DrawText(Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 310,
+                      FittedSize(font, Upper(Text(mtSubmitError) + " " + Text(mtCheckConnection)), 90, 600, SmallSize));
         font.DrawText(Upper(Text(mtServerTried) + server), 90, 294, SmallSize);
     }
     if (view.Rows.empty())
         font.DrawText(Upper(Text(mtNoRunsToSend)), 90, 270, SmallSize);
     float y = 272;
     for (const TRunSendRow& row : view.Rows) {
-        static const TMenuText states[] = {mtRunSending, mtRunWaiting, mtRunAccepted, mtRunRefused,
-                                           mtRunNoConnection};
-        std::string line =
-            Text(mtMission) + " " + std::to_string(row.Mission) + ": " + Text(states[int(row.State)]);
+        static const TMenuText states[] = {mtRunSending, mtRunWaiting, mtRunAccepted, mtRunRefused, mtRunNoConnection};
+        std::string line = Text(mtMission) + " " + std::to_string(row.Mission) + ": " + Text(states[int(row.State)]);
         if (row.State == TRunSendState::Accepted)
             line += Format(" %.2f", double(row.TimeMs) / 1000.0);
         if (row.State == TRunSendState::Refused)
             line += " " + row.Reason;
-        row.State == TRunSendState::Accepted  ? White(font)
-        : row.State == TRunSendState::Refused ? Red(font)
-                                              : White(font);
+        row.State == TRunSendState::Accepted ? White(font) : row.State == TRunSendState::Refused ? Red(font) : White(font);
         std::string upper = Upper(line);
         font.DrawText(upper, 90, y, FittedSize(font, upper, 90, 600, 13));
         y -= 13;
@@ -339,8 +334,7 @@ void TMenuImprovedEngine::DrawOptions() {
     int language = Config().Language;
     DrawValueItem(4, 90, 192, TKind::Adjust, PickText(Config().Ghosts ? GhostOnText : GhostOffText, language),
                   PickText(GhostText, language));
-    DrawValueItem(5, 90, 165, TKind::Adjust,
-                  PickText(Config().Rumble ? RumbleOnText : RumbleOffText, language),
+    DrawValueItem(5, 90, 165, TKind::Adjust, PickText(Config().Rumble ? RumbleOnText : RumbleOffText, language),
                   PickText(RumbleText, language));
     DrawValueItem(6, 90, 138, TKind::Enter, "", PickText(ControlsText, language));
     int32_t scale = Config().RenderScale;
@@ -380,8 +374,7 @@ void TMenuImprovedEngine::DrawControls() {
         White(font);
         font.DrawText(Upper(KeyActionLabel(TKeyAction(a), language)), LabelX, y, 20);
         for (int p = 0; p < KeyPlayers; ++p)
-            DrawKeyCell(p * KeyActionCount + a, ColumnX[p], y,
-                        KeyLabel(keys.Key(p, TKeyAction(a)), language));
+            DrawKeyCell(p * KeyActionCount + a, ColumnX[p], y, KeyLabel(keys.Key(p, TKeyAction(a)), language));
     }
     const std::string& note = Note[language == 0 ? 0 : 1];
     if (!note.empty()) {

@@ -134,26 +134,22 @@ TEST_F(Sprites, HintSlidesInStaysSlidesOutAndRestartsWhenShownAgain) {
     EXPECT_EQ(hint.Text[0], "c");
 }
 
-TEST_F(Sprites, LocationMarkerGrowsFadesAndVanishesEvery64Frames) {
+TEST_F(Sprites, LocationMarkerSwellsEvery64FramesAndNeverVanishes) {
     TLocationSprite marker;
     marker.SetLocation(200, 300);
     // Centred on (96 + 0.875 * 200, 48 + 0.875 * 300 - 32) = (271, 278.5) of the screen.
-    EXPECT_EQ(marker.X, 271 - 8);
-    EXPECT_EQ(marker.Y, 279 - 8);
+    EXPECT_EQ(marker.X, 271 - 10);
+    EXPECT_EQ(marker.Y, 279 - 10);
     for (int frame = 1; frame <= 130; ++frame) {
         Frame(marker);
-        uint32_t p = uint32_t(frame % 64);
-        ASSERT_EQ(marker.Width, p) << frame;
-        ASSERT_EQ(marker.Height, p) << frame;
-        ASSERT_EQ(marker.Alpha, 255 - 4 * p) << frame;
-        ASSERT_EQ(marker.X, 271 - int32_t(p / 2)) << frame;
-        ASSERT_EQ(marker.Y, 279 - int32_t(p / 2)) << frame;
+        int32_t p = frame % 64;
+        uint32_t size = 20 + uint32_t(p < 32 ? p : 64 - p) / 2;
+        ASSERT_EQ(marker.Width, size) << frame;
+        ASSERT_EQ(marker.Height, size) << frame;
+        ASSERT_EQ(marker.Alpha, 255) << frame;
+        ASSERT_EQ(marker.X, 271 - int32_t(size / 2)) << frame;
+        ASSERT_EQ(marker.Y, 279 - int32_t(size / 2)) << frame;
     }
-    // Frames 64 and 128 have width 0: nothing is drawn.
-    marker.Count = 63;
-    Frame(marker);
-    EXPECT_EQ(marker.Width, 0u);
-    EXPECT_EQ(marker.Alpha, 255);
 }
 
 TEST_F(Sprites, IntroFadesInSlidesUpAndOpensTheMenuOnce) {
@@ -218,8 +214,8 @@ TEST_F(Sprites, LogoSlidesUpUntilItsBottomReachesTheScreen) {
 TEST_F(Sprites, MapSymbolTurnsOneDegreePerFrame) {
     TTargetSprite target(100, 200);
     // Centred on (96 + 0.875 * 100, 48 + 0.875 * 200 - 32) = (183.5, 191) of the screen.
-    EXPECT_EQ(target.X, 184 - 8);
-    EXPECT_EQ(target.Y, 191 - 8);
+    EXPECT_EQ(target.X, 184 - 12);
+    EXPECT_EQ(target.Y, 191 - 12);
     for (int frame = 0; frame < 90; ++frame)
         Frame(target);
     EXPECT_FLOAT_EQ(target.Angle, 90);

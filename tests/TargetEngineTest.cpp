@@ -157,10 +157,10 @@ TEST_F(TTargetEngineTest, AddPutsMeshMarkerAndLocatorIntoTheLists) {
     EXPECT_FLOAT_EQ(float(first.Marker->Position.y), 21.5f);
     EXPECT_EQ(first.Marker->Kind, 0);
     // The map point is rounded, halves to even: 10.5 to 10 and 21.5 to 22.
-    // The 16-pixel symbol is centred on that point of the map picture: (96 + 0.875 * 10,
+    // The 24-pixel symbol is centred on that point of the map picture: (96 + 0.875 * 10,
     // 48 + 0.875 * 22 - 32) on the screen, rounded.
-    EXPECT_EQ(first.MapSymbol->X, 105 - 8);
-    EXPECT_EQ(first.MapSymbol->Y, 35 - 8);
+    EXPECT_EQ(first.MapSymbol->X, 105 - 12);
+    EXPECT_EQ(first.MapSymbol->Y, 35 - 12);
 
     EXPECT_TRUE(TRecordingHost::Contains(Host.Meshes, first.Mesh));
     EXPECT_TRUE(TRecordingHost::Contains(Host.Sprites3D, first.Marker));

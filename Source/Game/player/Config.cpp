@@ -268,6 +268,10 @@ TConfig::TConfig(const std::string& fileName, TNotice notice)
         Rumble = *flag != 0;
         RumbleStored = true;
     }
+    if (std::optional<int32_t> flag = integer("MiniMap")) {
+        MiniMap = *flag != 0;
+        MiniMapStored = true;
+    }
     // Only the menu's own choices; any other number leaves the scale to the game.
     if (std::optional<int32_t> scale = integer("RenderScale")) {
         RenderScale = IsRenderScaleChoice(*scale) ? *scale : 0;
@@ -354,6 +358,8 @@ bool TConfig::Save(const TNotice& notice) {
         values.emplace_back("MaxFPS", std::to_string(MaxFPS));
     if (!Rumble || RumbleStored)
         values.emplace_back("Rumble", Rumble ? "1" : "0");
+    if (!MiniMap || MiniMapStored)
+        values.emplace_back("MiniMap", MiniMap ? "1" : "0");
     if (RenderScale != 0 || RenderScaleStored)
         values.emplace_back("RenderScale", std::to_string(RenderScale));
     if (CameraView != 1 || CameraViewStored)

@@ -60,6 +60,7 @@ class TConfig {
     bool VSync = true;           // each drawn frame waits for the display's vertical blank
     int32_t MaxFPS = 0;          // drawn frames a second at most, 0 for no cap (for VSync=0)
     bool Rumble = true;          // a pad that can rumble does so in a crash
+    bool MiniMap = true;         // the HUD shows the streets round the car with the route
     int32_t RenderScale = 0;     // the 3D scene's share of the window, percent; 0: auto
     uint8_t CameraView = 1;      // the view a one-player game starts in: 0 top, 1 chase
     int32_t CameraZoom = 100;    // how far the camera stands back, percent of the view's own distance
@@ -75,6 +76,7 @@ class TConfig {
     bool VSyncStored = false, MaxFPSStored = false;
     bool WindowSizeStored = false;
     bool RumbleStored = false;
+    bool MiniMapStored = false;
     bool RenderScaleStored = false;
     bool CameraViewStored = false, CameraZoomStored = false;
     TKeyBindings StoredKeys{}; // the keys the file named, 0 for those it did not

@@ -164,36 +164,38 @@ void TTargetEngine::Reach(int32_t i, int player) {
 }
 
 void TTargetEngine::UpdateLocators(float x, float y) {
-    TScreenPoint from = Host.Project(x, y, 0);
     for (int32_t i = 0; i < Count(); ++i) {
         TTarget& target = Targets[i];
-        TLocatorSprite& locator = *target.Locator;
-        TScreenPoint to = Host.Project(target.X, target.Y, 0);
-        float dx = to.X - from.X, dy = to.Y - from.Y;
-        float length = std::sqrt(dx * dx + dy * dy);
-        float scale = length != 0 ? LocatorRay / length : 0;
-        locator.Angle = 90.0f - std::atan2(dx, dy) * Degrees;
-
-        TScreenPoint far = {from.X + dx * scale, from.Y + dy * scale};
-        bool moved = false;
-        int32_t px = 0, py = 0;
-        for (const TEdge& edge : LocatorEdges) {
-            double ix, iy;
-            if (CrossEdge(from, far, edge, ix, iy)) {
-                px = RoundToInt(ix);
-                py = RoundToInt(iy);
-                moved = true;
-                break;
-            }
-        }
-
+        // Styled first: the arrow is centred on its point with its new size.
         if (Mode == tmOrdered)
-            StyleLocator(locator, i == Count() - 1);
+            StyleLocator(*target.Locator, i == Count() - 1);
         else if (Mode == tmAnyOrder)
-            StyleLocator(locator, true);
-        // The arrow is centred on its point of the frame, so it shows whole on every edge.
-        if (moved)
-            locator.SetCentre(px, py);
+            StyleLocator(*target.Locator, true);
+        PlaceLocator(*target.Locator, x, y, target.X, target.Y);
+    }
+}
+
+void TTargetEngine::AimActiveLocator(float x, float y, float towardsX, float towardsY) {
+    if (Mode == tmOrdered && !Targets.empty())
+        PlaceLocator(*Targets.back().Locator, x, y, towardsX, towardsY);
+}
+
+void TTargetEngine::PlaceLocator(TLocatorSprite& locator, float x, float y, float towardsX, float towardsY) {
+    TScreenPoint from = Host.Project(x, y, 0);
+    TScreenPoint to = Host.Project(towardsX, towardsY, 0);
+    float dx = to.X - from.X, dy = to.Y - from.Y;
+    float length = std::sqrt(dx * dx + dy * dy);
+    float scale = length != 0 ? LocatorRay / length : 0;
+    locator.Angle = 90.0f - std::atan2(dx, dy) * Degrees;
+
+    TScreenPoint far = {from.X + dx * scale, from.Y + dy * scale};
+    for (const TEdge& edge : LocatorEdges) {
+        double ix, iy;
+        if (CrossEdge(from, far, edge, ix, iy)) {
+            // The arrow is centred on its point of the frame, so it shows whole on every edge.
+            locator.SetCentre(RoundToInt(ix), RoundToInt(iy));
+            return;
+        }
     }
 }
 

@@ -73,6 +73,9 @@ class TTargetEngine {
     void Check(int player, float x, float y);
     // Places and styles the locator arrows as seen from the world point (x, y, 0).
     void UpdateLocators(float x, float y);
+    // In an ordered game, turns the active target's arrow as seen from (x, y, 0) towards the world
+    // point (towardsX, towardsY) instead of the target itself: the guidance along the streets.
+    void AimActiveLocator(float x, float y, float towardsX, float towardsY);
     void ShowMapSymbols(bool on);
     // True when target i (< Count) is within 1.5 units of (x, y) along both axes.
     bool InArea(int32_t i, float x, float y) const;
@@ -85,6 +88,10 @@ class TTargetEngine {
 
   private:
     void Reach(int32_t i, int player);
+    // Moves the arrow to where the screen-space ray from (x, y, 0) towards (towardsX, towardsY, 0)
+    // leaves the frame 20 pixels inside the screen, turned along it; keeps its place when the ray
+    // meets no edge.
+    void PlaceLocator(TLocatorSprite& locator, float x, float y, float towardsX, float towardsY);
     // Frees the objects whose states have ended (alive flag clear) and no waiting target holds.
     void FreeDeadObjects();
     void FreeAll();

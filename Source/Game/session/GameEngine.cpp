@@ -468,6 +468,8 @@ void TGameEngine::DrawFrame(float fraction) {
     } else if (GameState == gsInGame) {
         // The world as it stands between the last two ticks, seen by the camera as it stood there;
         // the tick's own camera comes back before anything reads it.
+        // The arrow along the route is aimed with the tick's camera, as the rules aim the arrows.
+        UpdateGuidance();
         TCamera tickCamera = Camera;
         Camera = DrawnCamera(fraction);
         if (CameraMode == 1)
@@ -494,12 +496,15 @@ void TGameEngine::DrawFrame(float fraction) {
         DrawSpriteLayer();
         if (DebugOverlay)
             DrawDebugOverlay(*this, *TextFont);
-        if (Menu->Screen != msNone)
+        if (Menu->Screen != msNone) {
             DrawMenu();
-        else
+        } else {
             DrawHud();
+            DrawMiniMap();
+        }
     } else if (GameState == gsInMap) {
         DrawSpriteLayer();
+        DrawCityMapRoute();
     }
 }
 

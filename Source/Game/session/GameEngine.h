@@ -6,6 +6,7 @@
 #pragma once
 
 #include "city/CityHost.h"
+#include "city/RouteGuide.h"
 #include "tables/GameConsts.h"
 #include "player/Highscores.h"
 #include "controls/KeyBindings.h"
@@ -93,6 +94,14 @@ class TGameEngine : public TEngine,
     // One drawn frame as the loop makes it (the idle main menu only when its picture changed).
     void Present();
     void RenderIdleMenu();
+    // The guidance of a one-player game (RouteGuidance.cpp), from the drawn frames only: the route
+    // to the next target brought up to date and the target's arrow turned along it; the mini map
+    // over the HUD; the route over the city map view.
+    void UpdateGuidance();
+    void DrawMiniMap();
+    void DrawCityMapRoute();
+    // The active target of a one-player game with its car on the road, else nullptr.
+    const TTarget* GuidedTarget() const;
     void ShowMenu(uint8_t screen) override;
     void ShowHudSymbols(bool on);
     void ShowCityMap(bool on);
@@ -230,6 +239,8 @@ class TGameEngine : public TEngine,
     TGameRules Rules; // the checks of every tick of the game that runs
 
     TReplayRecorder Recorder; // this run's recording, the last and the record run, the ghost
+    TRouteGuide Guide;        // the route to the next target shown to the player
+    bool GuideCitySet = false; // the guide has read the city's streets
     bool StartedAGame = false; // a game has started in this session
 
     // The keys the game reads now: the settings', or the defaults while a replay drives.

@@ -23,6 +23,7 @@ void TGameEngine::StartMission(int n) {
     Mission = uint8_t(n);
     RunFrames = 0;
     StartCityAfresh(n);
+    Guide.Forget();
     for (auto& player : Players)
         player->Reset();
     ShowMap = true;

@@ -4,13 +4,16 @@
 
 #include <cmath>
 
-TLocationSprite::TLocationSprite() : TSprite(Resources().GetTexture("map_arrow"), 0, 0, 16, 16, 255) {}
+TLocationSprite::TLocationSprite()
+    : TSprite(Resources().GetTexture("map_arrow"), 0, 0, SmallestSize, SmallestSize, 255) {}
 
 void TLocationSprite::Update() {
     ++Count;
-    int32_t p = Count % 64; // 0 on every 64th frame: the marker is invisible then
-    Width = Height = uint32_t(p);
-    Alpha = uint8_t(255 - 4 * p);
+    // Swells from the smallest size to 16 pixels more and back once every 64 frames, never fading,
+    // so the car's place is found at a glance.
+    int32_t p = Count % 64;
+    int32_t swell = p < 32 ? p : 64 - p;
+    Width = Height = uint32_t(SmallestSize + swell / 2);
     Place();
 }
 

@@ -1,11 +1,13 @@
-// TLocationSprite: the player's marker on the city map view, a ring that grows from 0 to 63 pixels
-// while fading out, once every 64 frames.
+// TLocationSprite: the player's marker on the city map view, a ring that swells from 20 to 36
+// pixels and back once every 64 frames and is always shown whole.
 #pragma once
 
 #include "uSprite.h"
 
 class TLocationSprite : public TSprite {
   public:
+    static constexpr uint32_t SmallestSize = 20; // pixels at 640 x 480
+
     TLocationSprite();
 
     void Update() override;

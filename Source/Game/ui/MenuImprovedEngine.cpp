@@ -201,6 +201,8 @@ void TMenuImprovedEngine::ChangeValue(int32_t step) {
             Config().Ghosts = step > 0;
         } else if (Selected == 5) {
             Config().Rumble = step > 0;
+        } else if (Selected == 8) {
+            Config().MiniMap = step > 0;
         } else if (Selected == 7) {
             // Auto, 100 %, 75 %, 50 %, and no further either way.
             const int32_t count = int32_t(std::size(RenderScaleChoices));
@@ -339,7 +341,7 @@ void TMenuImprovedEngine::ChooseItem() {
     case MenuItem(msOptions, 6):
         OpenFrom(msControls, 0, "menu_enter");
         break;
-    case MenuItem(msOptions, 8):
+    case MenuItem(msOptions, OptionsReturnItem):
         OpenFrom(msMain, 3, "menu_leave");
         break;
     case MenuItem(msGasStation, 1):

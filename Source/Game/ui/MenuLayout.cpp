@@ -15,7 +15,7 @@ const TMenuScreenSetup ScreenSetups[] = {
     {4, -53, 446, "menu_multiplayer", 320, 512, 128, 0, 0, 3, false},
     {5, -53, 446, "menu_multiplayer", 320, 512, 128, 0, 0, 0,
      false}, // a line a mission below the table's answer
-    {6, -53, 446, "menu_kalmirov", 320, 512, 128, 0, 0, 8, false},
+    {6, -53, 446, "menu_kalmirov", 320, 512, 128, 0, 0, OptionsReturnItem, false},
     {7, -53, 446, "menu_kalmirov", 320, 512, 128, 0, 0, ControlsLastItem, false},
     {8, -200, 160, "menu_kalmirov", 106 - 200, 384, 96, 200, 8, 1, false},
     {9, -200, 160, "menu_kalmirov", 106 - 200, 384, 96, 200, 8, 1, false},

@@ -38,6 +38,7 @@ constexpr uint32_t DrawPictureSize = 80, DrawPictureGap = 6;
 // The keys screen: items 0..9 player 1's actions, 10..19 player 2's, then "Default keys" and Return.
 constexpr int32_t ControlsDefaultsItem = 2 * KeyActionCount;
 constexpr int32_t ControlsLastItem = ControlsDefaultsItem + 1;
+constexpr int32_t OptionsReturnItem = 9; // the options screen's last item, below the mini map's
 
 // The set-up of screen 1..9 or 11..14; nullptr for any other number.
 const TMenuScreenSetup* MenuScreenSetup(uint8_t screen);

@@ -28,6 +28,9 @@ const TTextPair ControlsText = {"Controls", "Ovládání"};
 const TTextPair RenderScaleText = {"Render scale", "Rozlišení scény"};
 const TTextPair RenderScaleAutoText = {"Auto", "Automaticky"};
 const TTextPair DefaultKeysText = {"Default keys", "Výchozí klávesy"};
+const TTextPair MiniMapText = {"Mini map", "Minimapa"};
+const TTextPair MiniMapOnText = {"On", "Zapnuta"};
+const TTextPair MiniMapOffText = {"Off", "Vypnuta"};
 
 constexpr uint8_t Crimson[3] = {231, 0, 75};
 constexpr float ItemSize = 32;
@@ -324,21 +327,24 @@ void TMenuImprovedEngine::DrawOptions() {
     font.DrawTextWrapped(Upper(Text(mtArrowsHintOptions)), 90, 50, SmallSize, 10);
     uint8_t camera = Host.ActiveCameraMode() < 3 ? Host.ActiveCameraMode() : 0;
     DrawValueItem(0, 90, 300, TKind::Adjust, Text(cameraNames[camera]), Text(mtCameraView));
-    DrawValueItem(1, 90, 270, TKind::Adjust, VolumePercent(Sound().MusicVolume), Text(mtMusic));
-    DrawValueItem(2, 90, 240, TKind::Adjust, VolumePercent(Sound().SFXVolume), Text(mtSound));
+    DrawValueItem(1, 90, 273, TKind::Adjust, VolumePercent(Sound().MusicVolume), Text(mtMusic));
+    DrawValueItem(2, 90, 246, TKind::Adjust, VolumePercent(Sound().SFXVolume), Text(mtSound));
     // The chosen language, named in its own words.
-    DrawValueItem(3, 90, 210, TKind::Adjust, Text(mtLanguageName), Text(mtLanguage));
+    DrawValueItem(3, 90, 219, TKind::Adjust, Text(mtLanguageName), Text(mtLanguage));
     int language = Config().Language;
-    DrawValueItem(4, 90, 180, TKind::Adjust, PickText(Config().Ghosts ? GhostOnText : GhostOffText, language),
+    DrawValueItem(4, 90, 192, TKind::Adjust, PickText(Config().Ghosts ? GhostOnText : GhostOffText, language),
                   PickText(GhostText, language));
-    DrawValueItem(5, 90, 150, TKind::Adjust, PickText(Config().Rumble ? RumbleOnText : RumbleOffText, language),
+    DrawValueItem(5, 90, 165, TKind::Adjust, PickText(Config().Rumble ? RumbleOnText : RumbleOffText, language),
                   PickText(RumbleText, language));
-    DrawValueItem(6, 90, 120, TKind::Enter, "", PickText(ControlsText, language));
+    DrawValueItem(6, 90, 138, TKind::Enter, "", PickText(ControlsText, language));
     int32_t scale = Config().RenderScale;
-    DrawValueItem(7, 90, 90, TKind::Adjust,
+    DrawValueItem(7, 90, 111, TKind::Adjust,
                   scale == 0 ? PickText(RenderScaleAutoText, language) : std::to_string(scale) + " %",
                   PickText(RenderScaleText, language));
-    DrawValueItem(8, 90, 55, TKind::Confirm, Text(mtReturnOptions), "");
+    DrawValueItem(8, 90, 84, TKind::Adjust,
+                  PickText(Config().MiniMap ? MiniMapOnText : MiniMapOffText, language),
+                  PickText(MiniMapText, language));
+    DrawValueItem(OptionsReturnItem, 90, 55, TKind::Confirm, Text(mtReturnOptions), "");
 }
 
 void TMenuImprovedEngine::DrawKeyCell(int32_t index, float x, float y, const std::string& text) {

@@ -157,6 +157,9 @@ class TGameEngine : public TEngine,
     void RaceRecordNext(std::unique_ptr<TReplay> record) override { Recorder.RecordToRace = std::move(record); }
     uint64_t DataSetOfRuns() override { return Recorder.DataSetOfRuns(); }
     void Quit() override { SetGameState(gsQuit); }
+    bool GameUnderWay() const override;
+    void GiveUpRun() override;
+    bool RunGivenUp() const override { return GivenUp; }
     // THudHost (the players, the menu screen and the camera mode above serve it too)
     TCar* PlayerCar(int i) const override { return Car(i); }
     TCatchUp CatchUp() const override {
@@ -229,6 +232,7 @@ class TGameEngine : public TEngine,
 
     TReplayRecorder Recorder; // this run's recording, the last and the record run, the ghost
     bool StartedAGame = false; // a game has started in this session
+    bool GivenUp = false;      // the run of the game that stands was left for the main menu
 
     // The keys the game reads now: the settings', or the defaults while a replay drives.
     const TKeyBindings& ActiveKeys() const override;

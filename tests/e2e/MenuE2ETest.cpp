@@ -208,10 +208,14 @@ TEST_F(MenuE2E, RaceForTwoStartsWithBothChosenCars) {
     keys.Press(40, "RIGHT");                                                        // 0 -> 1, the VW Golf
     keys.Press(45, "DOWN").Press(50, "DOWN").Press(55, "LEFT");                     // player 2's car 0 -> 7
     keys.Press(60, "DOWN").Press(65, "LEFT").Press(70, "RIGHT").Press(75, "RIGHT"); // 11 -> 15 -> 11 -> 12
-    keys.Press(80, "DOWN").Press(85, "RETURN");
+    keys.Press(80, "DOWN").Press(85, "RETURN").Press(90, "ESCAPE"); // the race's rules, and back
+    keys.Press(95, "RETURN").Press(100, "RETURN");                   // its rules again, and Start
     auto lines = Play(keys, 280);
-    ASSERT_GT(lines.size(), 90u);
+    ASSERT_GT(lines.size(), 110u);
     EXPECT_EQ(lines[16].Int("menu"), 3);
+    EXPECT_EQ(lines[86].Int("menu"), 17);
+    EXPECT_EQ(lines[91].Int("menu"), 3);
+    EXPECT_EQ(lines[91].Int("menuItem"), 5) << "back on Start";
     EXPECT_EQ(lines[16].Int("menuItem"), 5);
     EXPECT_EQ(Steps(lines, "raceTrack"), (std::vector<int>{11, 15, 11, 12}));
     const TDumpLine& last = lines.back();

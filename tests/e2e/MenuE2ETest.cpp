@@ -1,8 +1,9 @@
 // The in-game menu in the real game. The first group runs the game program with key scripts on the
 // fixed clock and reads its state dump and screenshots: the main menu from the intro, both race
-// set-ups, the options, the failed mission and a mission's car choice. The second group runs the game
-// engine inside the test, where a car can be put at a gas station or a race ended at once: the
-// station screen, the single-race result with its highscore row and a drawn race for two.
+// set-ups, the options, the failed mission, a mission's car choice and a run given up from the pause.
+// The second group runs the game engine inside the test, where a car can be put at a gas station or a
+// race ended at once: the station screen, the pause over a mission and its restart, the single-race
+// result with its highscore row and a drawn race for two.
 #include "cars/Car.h"
 #include "player/Config.h"
 #include "session/GameEngine.h"

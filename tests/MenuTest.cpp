@@ -1,5 +1,5 @@
 // The menu's layout table and value steps: wrapping tracks, the bounded car stepping of a mission,
-// volumes and their percentages, station steps, the race winner and a run's place in the table.
+// volumes and their percentages, station steps, the race winner, a run's place in the table and its name.
 #include "tables/GameConsts.h"
 #include "ui/MenuLayout.h"
 
@@ -74,7 +74,7 @@ TEST(TMenuLayout, ARunEqualToAnEarlierOneTakesItsOwnPlace) {
 }
 
 TEST(TMenuLayout, SlidingScreensEndWherePlacedAndStillOnesDoNotSlide) {
-    for (uint8_t screen : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}) {
+    for (uint8_t screen : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}) {
         const TMenuScreenSetup* setup = MenuScreenSetup(screen);
         ASSERT_NE(setup, nullptr) << int(screen);
         if (setup->Slide == 0)
@@ -83,7 +83,21 @@ TEST(TMenuLayout, SlidingScreensEndWherePlacedAndStillOnesDoNotSlide) {
         EXPECT_GE(setup->PanelY + setup->Slide, 0) << int(screen);
     }
     EXPECT_EQ(MenuScreenSetup(0), nullptr);
-    EXPECT_EQ(MenuScreenSetup(15), nullptr);
+    EXPECT_EQ(MenuScreenSetup(18), nullptr);
     EXPECT_EQ(MenuScreenSetup(3)->LastItem, 6);
     EXPECT_EQ(MenuScreenSetup(5)->LastItem, 0);
+}
+
+TEST(TMenuLayout, PlacesAreNamedAsEachLanguageCountsThem) {
+    const struct {
+        int32_t Place;
+        const char* English;
+        const char* Czech;
+    } cases[] = {{1, "1st", "1."},    {2, "2nd", "2."},    {3, "3rd", "3."},      {4, "4th", "4."},
+                 {10, "10th", "10."}, {11, "11th", "11."}, {12, "12th", "12."},   {13, "13th", "13."},
+                 {21, "21st", "21."}, {22, "22nd", "22."}, {112, "112th", "112."}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(PlaceName(c.Place, 0), c.English);
+        EXPECT_EQ(PlaceName(c.Place, 1), c.Czech);
+    }
 }

@@ -33,8 +33,9 @@ constexpr int MaxSwitchPasses = 2000;
 // one, a key press at a time: each press is held for one pass and released in the next, and the state
 // after it decides the next press. A mission starts from the game with Right Ctrl + its F-key, which
 // opens the car choice for it; a race for two from the main menu's race-for-two screen, where the
-// track and both cars are chosen. The result screens lead to the single-race and race-for-two
-// screens; Escape goes back from there to the main menu and from the main menu to the game.
+// track and both cars are chosen, and its rules screen. The result screens lead to the single-race and
+// race-for-two screens; Escape goes back from there to the main menu and from the main menu to the
+// game. From a game under way the pause's Quit to main menu, answered "Yes", leads to the main menu.
 class TNavigator {
   public:
     explicit TNavigator(const TSessionGame& goal) : Goal(goal) {}
@@ -79,6 +80,14 @@ class TNavigator {
             return {"RCONTROL", "F" + std::to_string(Goal.Mission)};
         case 1:
             return race ? toward(1, {"RETURN"}) : TKeys{"ESCAPE"};
+        case 15:
+            // The pause: a race is reached from the main menu, a mission from the game.
+            return race ? toward(3, {"RETURN"}) : TKeys{"ESCAPE"};
+        case 16:
+            return toward(0, {"RETURN"});
+        case 17:
+            StartPressed = race && item == 0;
+            return toward(0, {"RETURN"});
         case 3: {
             if (!race)
                 return {"ESCAPE"};
@@ -89,8 +98,7 @@ class TNavigator {
                 return toward(1, {"RIGHT"});
             if (int(players[1]["carType"].Num()) != Goal.Car)
                 return toward(3, {"RIGHT"});
-            StartPressed = item == 5;
-            return toward(5, {"RETURN"});
+            return toward(5, {"RETURN"}); // the race's rules come first
         }
         case 12: {
             // The car choice is left by starting its mission only; one not asked for is left so.

@@ -400,12 +400,17 @@ TWorldEnd WorldEndOf(const TGameEngine& game) {
     return end;
 }
 
-// Mission 3 driven at night with the chase camera, left through the menu after a while, and mission
+// Mission 3 driven at night with the chase camera, given up through the pause after a while, and mission
 // 10 (traffic cars, 65 pedestrians, snow) chosen on the single race screen, briefed and driven: a session as
 // a player has it, the second game the one that counts.
 const char* SessionKeys = "420 down UP\n430 down C\n440 up C\n470 down RIGHT\n500 up RIGHT\n540 up UP\n"
-                          "580 down ESCAPE\n585 up ESCAPE\n" // the main menu
-                          "600 down RETURN\n605 up RETURN\n" // single race: its start item
+                          "580 down ESCAPE\n582 up ESCAPE\n" // the pause
+                          "584 down UP\n586 up UP\n"         // wraps round to Quit game
+                          "588 down UP\n590 up UP\n"         // Quit to main menu
+                          "592 down RETURN\n594 up RETURN\n" // asked, "No" selected
+                          "596 down UP\n598 up UP\n"         // "Yes"
+                          "600 down RETURN\n602 up RETURN\n" // the main menu, the run given up
+                          "610 down RETURN\n615 up RETURN\n" // single race: its start item
                           "620 down UP\n625 up UP\n"         // the track item
                           "640 down LEFT\n645 up LEFT\n"     // track 1 wraps round to 10
                           "660 down DOWN\n665 up DOWN\n"     // the start item again

@@ -1,13 +1,15 @@
 // The in-game menu in the real game. The first group runs the game program with key scripts on the
 // fixed clock and reads its state dump and screenshots: the main menu from the intro, both race
-// set-ups, the options, the failed mission and a mission's car choice. The second group runs the game
-// engine inside the test, where a car can be put at a gas station or a race ended at once: the
-// station screen, the single-race result with its highscore row and a drawn race for two.
+// set-ups, the options, the failed mission, a mission's car choice and a run given up from the pause.
+// The second group runs the game engine inside the test, where a car can be put at a gas station or a
+// race ended at once: the station screen, the pause over a mission and its restart, the single-race
+// result with its highscore row and a drawn race for two.
 #include "cars/Car.h"
 #include "player/Config.h"
 #include "session/GameEngine.h"
 #include "sprites/GoSprite.h"
 #include "ui/MenuImprovedEngine.h"
+#include "ui/MenuLayout.h"
 #include "player/Replay.h"
 #include "Sound.h"
 #include "TestSupport.h"
@@ -207,10 +209,14 @@ TEST_F(MenuE2E, RaceForTwoStartsWithBothChosenCars) {
     keys.Press(40, "RIGHT");                                                        // 0 -> 1, the VW Golf
     keys.Press(45, "DOWN").Press(50, "DOWN").Press(55, "LEFT");                     // player 2's car 0 -> 7
     keys.Press(60, "DOWN").Press(65, "LEFT").Press(70, "RIGHT").Press(75, "RIGHT"); // 11 -> 15 -> 11 -> 12
-    keys.Press(80, "DOWN").Press(85, "RETURN");
+    keys.Press(80, "DOWN").Press(85, "RETURN").Press(90, "ESCAPE"); // the race's rules, and back
+    keys.Press(95, "RETURN").Press(100, "RETURN");                   // its rules again, and Start
     auto lines = Play(keys, 280);
-    ASSERT_GT(lines.size(), 90u);
+    ASSERT_GT(lines.size(), 110u);
     EXPECT_EQ(lines[16].Int("menu"), 3);
+    EXPECT_EQ(lines[86].Int("menu"), 17);
+    EXPECT_EQ(lines[91].Int("menu"), 3);
+    EXPECT_EQ(lines[91].Int("menuItem"), 5) << "back on Start";
     EXPECT_EQ(lines[16].Int("menuItem"), 5);
     EXPECT_EQ(Steps(lines, "raceTrack"), (std::vector<int>{11, 15, 11, 12}));
     const TDumpLine& last = lines.back();
@@ -321,6 +327,36 @@ TEST_F(MenuE2E, FailedMissionRestartsAndTheCarChoiceStartsAMission) {
     EXPECT_EQ(last.Int("carType"), 6);
 }
 
+// The pause over mission 1 started from the menu: its options lead back to it, "No" keeps the run,
+// "Yes" gives it up for the main menu, whose Escape then has no game to go back to and whose Quit
+// asks nothing more.
+TEST_F(MenuE2E, APausedRunIsGivenUpOnlyWhenTheQuestionIsAnsweredYes) {
+    TKeys keys;
+    keys.Press(5, "ESCAPE").Press(10, "RETURN").Press(15, "RETURN").Press(20, "RETURN"); // mission 1 starts
+    keys.Press(600, "ESCAPE").Press(605, "DOWN").Press(610, "DOWN");   // the pause, on Options
+    keys.Press(615, "RETURN").Press(620, "ESCAPE");                    // the options and back
+    keys.Press(625, "DOWN").Press(630, "RETURN").Press(635, "RETURN"); // Quit to main menu, "No"
+    keys.Press(640, "RETURN").Press(645, "UP").Press(650, "RETURN");   // again, "Yes"
+    keys.Press(655, "ESCAPE").Press(660, "UP").Press(665, "RETURN");   // Escape stays; Quit game
+    auto lines = Play(keys, 700);
+    ASSERT_GT(lines.size(), 660u);
+    ASSERT_EQ(lines[21].Int("state"), 3);
+    EXPECT_EQ(lines[21].Int("mission"), 1) << "Enter on the briefing's car line starts the mission";
+    EXPECT_EQ(lines[601].Int("menu"), 15);
+    EXPECT_EQ(lines[616].Int("menu"), 6);
+    EXPECT_EQ(lines[621].Int("menu"), 15);
+    EXPECT_EQ(lines[621].Int("menuItem"), 2) << "the options return to the pause";
+    EXPECT_EQ(lines[631].Int("menu"), 16);
+    EXPECT_EQ(lines[631].Int("menuItem"), 1) << "No comes first";
+    EXPECT_EQ(lines[636].Int("menu"), 15);
+    EXPECT_EQ(lines[636].Int("menuItem"), 3);
+    EXPECT_EQ(lines[646].Int("menuItem"), 0);
+    EXPECT_EQ(lines[651].Int("menu"), 1);
+    EXPECT_EQ(lines[656].Int("menu"), 1) << "no game to go back to";
+    EXPECT_EQ(lines[651].Get("time"), lines[600].Get("time")) << "the clock stood while the menus were open";
+    EXPECT_EQ(lines.size(), 666u) << "Quit game ends the program at once over a run given up";
+}
+
 namespace {
 
 // The game engine inside the test: passes are driven one by one, so a test can move a car or end a
@@ -400,6 +436,45 @@ class MenuInProcess : public ::testing::Test {
 };
 
 } // namespace
+
+// Mission 1 from the menu, paused while driving: the world stands still under the pause, Restart
+// starts the mission again from its countdown, and the run driven after it finishes into the table.
+TEST_F(MenuInProcess, ThePauseHoldsTheWorldAndRestartsTheMission) {
+    TKeys keys;
+    keys.Press(5, "ESCAPE").Press(10, "RETURN").Press(15, "RETURN").Press(20, "RETURN"); // mission 1 starts
+    keys.Down(450, "UP").Press(550, "ESCAPE");                                           // driving, paused
+    keys.Press(610, "DOWN").Press(615, "RETURN").Up(620, "UP");                          // Restart
+    keys.Down(1000, "UP").Up(1100, "UP");
+    Open(keys);
+    PassUntil(552);
+    ASSERT_EQ(Game->Mission, 1);
+    ASSERT_EQ(Game->Menu->Screen, msPause);
+    const TCar& car = *Game->Car(1);
+    float x = car.PosX, y = car.PosY, time = Game->Players[0]->Time;
+    EXPECT_GT(time, 0.5f) << "the run was under way";
+    PassUntil(600);
+    EXPECT_EQ(Game->Car(1)->PosX, x);
+    EXPECT_EQ(Game->Car(1)->PosY, y);
+    EXPECT_EQ(Game->Players[0]->Time, time);
+    EXPECT_TRUE(Game->GameUnderWay());
+
+    PassUntil(617);
+    EXPECT_EQ(Game->Menu->Screen, msNone);
+    EXPECT_EQ(Game->Players[0]->Time, 0);
+    EXPECT_TRUE(Game->CountdownRunning()) << "from its start again";
+    EXPECT_EQ(Game->Targets->Count(), int32_t(MissionRoute(1).size()));
+
+    PassUntil(1150);
+    EXPECT_GT(Game->Players[0]->Time, 0.5f);
+    TCar& driven = *Game->Car(1);
+    Game->Targets->Clear();
+    Game->Targets->Add(0, 0, driven.PosX, driven.PosY);
+    Pass();
+    EXPECT_EQ(Game->Menu->Screen, msSingleResult);
+    EXPECT_EQ(Game->LastRunPlace(1), 0);
+    EXPECT_EQ(RunsInTable(Game->Highscores, 1), 1) << "one finished run, the restarted one";
+    EXPECT_FALSE(Game->GameUnderWay());
+}
 
 TEST_F(MenuInProcess, TheIdleMainMenuIsDrawnOnlyWhenItsPictureChanges) {
     Harnessed = false;
@@ -843,6 +918,25 @@ TEST_F(MenuInProcess, PicturesOfEveryScreen) {
              game.Menu->CarChoice = 7;
              game.Menu->Selected = 0;
          }},
+        {"15-pause", menu(15, 3)},
+        {"16-quit-to-menu",
+         [](TGameEngine& game) {
+             game.ShowMenu(15);
+             game.Menu->Selected = 3;
+             game.Menu->ChooseItem();
+         }},
+        {"16-quit-game",
+         [](TGameEngine& game) {
+             game.ShowMenu(15);
+             game.Menu->Selected = 4;
+             game.Menu->ChooseItem();
+         }},
+        {"17-race-rules",
+         [](TGameEngine& game) {
+             game.LoadPlayer(2, 1);
+             game.Menu->RaceTrack = 13;
+             game.ShowMenu(17);
+         }},
         {"13-race-won",
          [](TGameEngine& game) {
              game.LoadPlayer(2, 1);
@@ -862,10 +956,28 @@ TEST_F(MenuInProcess, PicturesOfEveryScreen) {
              p1.Mission = 1;
              p1.Time = 43.21f;
              p1.Score = 2900;
-             game.Highscores.Insert(1, p1.Nick, p1.CarType, p1.Score, p1.Time);
+             game.LastRunMission = 1;
+             game.LastRunRank = game.Highscores.Insert(1, p1.Nick, p1.CarType, p1.Score, p1.Time);
+             game.ShowMenu(14);
+         }},
+        {"14-single-result-under-par",
+         [](TGameEngine& game) {
+             TPlayerData& p1 = *game.Players[0];
+             p1.Time = 27.6f;
+             p1.Score = 3320;
+             game.LastRunRank = game.Highscores.Insert(1, p1.Nick, p1.CarType, p1.Score, p1.Time);
              game.ShowMenu(14);
          }},
     };
+    // The briefings the two car choices above leave out, before the race results.
+    auto at = std::find_if(shots.begin(), shots.end(),
+                           [](const TMenuShot& shot) { return shot.Name.starts_with("13-"); });
+    for (int mission : {1, 2, 4, 5, 6, 7, 8, 9})
+        at = 1 + shots.insert(at, TMenuShot{"12-briefing-mission-" + std::to_string(mission),
+                                            [mission](TGameEngine& game) {
+                                                game.Players[0]->Mission = uint8_t(mission);
+                                                game.ShowMenu(12);
+                                            }});
     // Each screen gets its frames: opened at the first, slid in by the 60th, then English and Czech.
     std::vector<std::pair<uint64_t, std::string>> files;
     uint64_t start = 10;

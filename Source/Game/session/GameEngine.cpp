@@ -201,6 +201,7 @@ void TGameEngine::StartPractice() {
 
 void TGameEngine::StartGame(int mission, bool twoPlayer) {
     TwoPlayer = twoPlayer;
+    GivenUp = false;
     SetGameState(gsStartGame);
     if (IsGame(mission))
         StartMission(mission);
@@ -209,6 +210,17 @@ void TGameEngine::StartGame(int mission, bool twoPlayer) {
 
 void TGameEngine::RestartGame() {
     StartGame(Mission, TwoPlayer);
+}
+
+bool TGameEngine::GameUnderWay() const {
+    return (GameState == gsInGame || GameState == gsInMap) && Car(1) && !Rules.Finished && !GivenUp;
+}
+
+void TGameEngine::GiveUpRun() {
+    // Nothing of the run is kept: no recording, no table entry (the rules stop with the world under
+    // the menu, and nothing goes back to it).
+    GivenUp = true;
+    Recorder.Recording.reset();
 }
 
 uint8_t TGameEngine::MenuScreen() const { return Menu->Screen; }
@@ -339,7 +351,7 @@ void TGameEngine::HandleGameKeys() {
             ShowMenu(msService);
     }
     if (KeyPressed(DIK_ESCAPE) && !CountdownRunning()) {
-        ShowMenu(msMain);
+        ShowMenu(msPause);
         return;
     }
     if (Menu->Screen != msNone)

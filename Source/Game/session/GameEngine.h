@@ -168,6 +168,9 @@ class TGameEngine : public TEngine,
     void RaceRecordNext(std::unique_ptr<TReplay> record) override { Recorder.RecordToRace = std::move(record); }
     uint64_t DataSetOfRuns() override { return Recorder.DataSetOfRuns(); }
     void Quit() override { SetGameState(gsQuit); }
+    bool GameUnderWay() const override;
+    void GiveUpRun() override;
+    bool RunGivenUp() const override { return GivenUp; }
     // THudHost (the players, the menu screen and the camera mode above serve it too)
     TCar* PlayerCar(int i) const override { return Car(i); }
     TCatchUp CatchUp() const override {
@@ -242,6 +245,7 @@ class TGameEngine : public TEngine,
     TRouteGuide Guide;        // the route to the next target shown to the player
     bool GuideCitySet = false; // the guide has read the city's streets
     bool StartedAGame = false; // a game has started in this session
+    bool GivenUp = false;      // the run of the game that stands was left for the main menu
 
     // The keys the game reads now: the settings', or the defaults while a replay drives.
     const TKeyBindings& ActiveKeys() const override;

@@ -54,25 +54,104 @@ const TCarRow CarTable[8] = {
 
 namespace {
 
-constexpr TTextPair NoBriefing = {"", ""};
+constexpr TTextPair NoText = {"", ""};
 constexpr uint8_t AviaAndTransit = (1u << 5) | (1u << 6);
+// The goal line of the missions that are a route of checkpoints and nothing more.
+constexpr TTextPair CheckpointGoal = {"Goal: all %d checkpoints in order, par time %s s",
+                                      "Cíl: všechny kontrolní body po pořadě (celkem %d), normový čas %s s"};
 
 } // namespace
 
 const TMissionRow MissionTable[MissionCount] = {
-    {0, 0, {"None", "Žádné"}, NoBriefing, 0},
-    {1, 0, {"Riverside Rookie", "Pro zelenáče"}, NoBriefing, 0},
-    {2, 0, {"Downtown Melee", "Souboj ve středu"}, NoBriefing, 0},
-    {3, 0, {"Tarvel Revenge", "Tarvelova pomsta"}, NoBriefing, 0},
-    {4, 0, {"By station", "U nádraží"}, NoBriefing, 0},
-    {5, 0, {"Really easy", "Fakt easy"}, NoBriefing, 0},
-    {6, 0, {"Pure", "Pure"}, NoBriefing, 0},
-    {7, 0, {"Fast ride", "Rychlá jízda"}, NoBriefing, 0},
-    {8, 0, {"Zig Zag", "Cik cak"}, NoBriefing, 0},
-    {9, 0, {"Reverse is perverse", "Couvat se vyplácí"}, NoBriefing, 0},
+    {0, 0, {"None", "Žádné"}, NoText, NoText, 0},
+    {1,
+     0,
+     {"Riverside Rookie", "Pro zelenáče"},
+     CheckpointGoal,
+     {"Your first day behind the wheel in Kalmirov: a short loop of the blocks by the river. The arrows "
+      "point to the next checkpoint, and a checkpoint counts only in its turn. There is snow on the road, "
+      "so brake before the corners, not in them.",
+      "Tvůj první den za volantem v Kalmirově: krátký okruh kolem bloků u řeky. Šipky ukazují k dalšímu "
+      "kontrolnímu bodu a bod se počítá, jen když na něj přijde řada. Na silnici leží sníh, tak brzdi před "
+      "zatáčkou, ne v ní."},
+     0},
+    {2,
+     0,
+     {"Downtown Melee", "Souboj ve středu"},
+     CheckpointGoal,
+     {"Evening rush in the city centre and people everywhere. Weave through downtown from checkpoint to "
+      "checkpoint and mind the pedestrians, they step out without looking.",
+      "Večerní špička ve středu města a všude plno lidí. Proplétej se centrem od bodu k bodu a dávej pozor "
+      "na chodce, vcházejí do silnice bez rozhlédnutí."},
+     0},
+    {3,
+     0,
+     {"Tarvel Revenge", "Tarvelova pomsta"},
+     CheckpointGoal,
+     {"Tarvel says nobody drives his night route within a minute. Prove him wrong on a long run through the "
+      "dark streets. Keep an eye on fuel and damage: stop at a gas station or a service and press Enter.",
+      "Tarvel tvrdí, že jeho noční trasu nikdo neujede do minuty. Ukaž mu to na dlouhé jízdě temnými "
+      "ulicemi. Hlídej benzín a poškození: zastav u benzínky nebo v servisu a stiskni Enter."},
+     0},
+    {4,
+     0,
+     {"By station", "U nádraží"},
+     CheckpointGoal,
+     {"In the afternoon the streets by the railway station are full of travellers. Drive the checkpoints "
+      "round the station blocks and give way to the crowds: forty people on foot, all of them in a hurry.",
+      "Odpoledne jsou ulice u nádraží plné cestujících. Projeď body kolem nádražních bloků a dej přednost "
+      "davům: čtyřicet chodců a všichni spěchají."},
+     0},
+    {5,
+     0,
+     {"Really easy", "Fakt easy"},
+     CheckpointGoal,
+     {"A short run, as easy as it gets, and that is the catch: the par time is only twenty seconds. Keep "
+      "your foot down and cut the corners close. A car left from an earlier race may still stand on the way.",
+      "Krátká jízda, snazší to být nemůže, a v tom je háček: normový čas je jen dvacet sekund. Nepouštěj "
+      "plyn a zatáčky ber těsně. Na trase možná ještě stojí auto z dřívějšího závodu."},
+     0},
+    {6,
+     0,
+     {"Pure", "Pure"},
+     CheckpointGoal,
+     {"No tricks, no cargo, no excuses: just you, the car and the checkpoints in the evening streets. A "
+      "clean run is a fast run, so keep off the kerbs and the walls.",
+      "Žádné triky, žádný náklad, žádné výmluvy: jen ty, auto a kontrolní body ve večerních ulicích. Čistá "
+      "jízda je rychlá jízda, tak se drž dál od obrubníků a zdí."},
+     0},
+    {7,
+     0,
+     {"Fast ride", "Rychlá jízda"},
+     CheckpointGoal,
+     {"The long avenue at midnight, all yours. Slalom down it between the checkpoints of both lanes, turn at "
+      "the far end and slalom all the way back. Speed is easy here, holding your line is not.",
+      "Dlouhá třída o půlnoci jen pro tebe. Kličkuj po ní mezi body v obou pruzích, na konci se otoč a "
+      "kličkuj celou cestu zpátky. Rychlost tu není problém, udržet stopu ano."},
+     0},
+    {8,
+     0,
+     {"Zig Zag", "Cik cak"},
+     CheckpointGoal,
+     {"A dry afternoon for once, no snow on the road. The route winds through the blocks and ends in a tight "
+      "zig-zag of checkpoints packed close together: come in slow, leave fast.",
+      "Konečně suché odpoledne, na silnici žádný sníh. Trasa se vine mezi bloky a končí ostrým cik cakem "
+      "bodů natěsno za sebou: vjeď pomalu, vyjeď rychle."},
+     0},
+    {9,
+     0,
+     {"Reverse is perverse", "Couvat se vyplácí"},
+     CheckpointGoal,
+     {"A night run with a long row of checkpoints packed close along one street. Miss one and you must go "
+      "back for it, and reverse gear is sometimes the quickest way there.",
+      "Noční jízda s dlouhou řadou bodů natěsno v jedné ulici. Když některý mineš, musíš se pro něj vrátit, "
+      "a zpátečka je někdy ta nejrychlejší cesta."},
+     0},
     {10,
      0,
      {"Everyone gets crazy", "Všichni se zbláznili"},
+     {"Goal: at least 20 boxes of tonic, %d stops in order, par time %s s",
+      "Cíl: aspoň 20 krabic toniku, zastávek po pořadě celkem %d, normový čas %s s"},
      {"The barmen of the city have run out of tonic and the night is young. Drive around the malls and "
       "collect as many boxes of tonic as you can, at least 20, within 8 minutes. Mind the boxes, broken "
       "glass sells badly!",
@@ -80,11 +159,11 @@ const TMissionRow MissionTable[MissionCount] = {
       "krabic toniku, nejméně 20, a to do 8 minut. Jeď opatrně a dávej pozor na náklad, rozbité sklo "
       "nikdo nekoupí!"},
      AviaAndTransit},
-    {29, 0, {"Riverside Rookie", "Pro zelenáče"}, NoBriefing, 0},
-    {30, 0, {"Downtown Melee", "Střed města"}, NoBriefing, 0},
-    {31, 0, {"Tarvel Revenge", "Tarvelova pomsta"}, NoBriefing, 0},
-    {32, 0, {"By station", "U nádraží"}, NoBriefing, 0},
-    {33, 0, {"Really easy", "Fakt easy"}, NoBriefing, 0},
+    {29, 0, {"Riverside Rookie", "Pro zelenáče"}, NoText, NoText, 0},
+    {30, 0, {"Downtown Melee", "Střed města"}, NoText, NoText, 0},
+    {31, 0, {"Tarvel Revenge", "Tarvelova pomsta"}, NoText, NoText, 0},
+    {32, 0, {"By station", "U nádraží"}, NoText, NoText, 0},
+    {33, 0, {"Really easy", "Fakt easy"}, NoText, NoText, 0},
 };
 
 // Pedestrians, traffic cars, hour, par time, start of car 1 and car 2, heading, snow, music order,
@@ -351,4 +430,39 @@ const TTextPair MenuTexts[mtTextCount] = {
     {"The record belongs to another mission.", "Rekord patří k jiné misi."},
     {"The record was made by another version of the game.", "Rekord vytvořila jiná verze hry."},
     {"The record was played on another data set.", "Rekord byl odjet na jiných datech hry."},
+    // the pause menu and the confirmation of quitting
+    {"Paused", "Pauza"},
+    {"Resume", "Pokračovat"},
+    Restart,
+    {"Options", "Nastavení"},
+    {"Quit to main menu", "Do hlavního menu"},
+    {"Quit game", "Konec hry"},
+    {"Quit the game?", "Ukončit hru?"},
+    {"Leave this run for the main menu?", "Opustit jízdu a jít do hlavního menu?"},
+    {"The run will not be scored.", "Jízda se nebude počítat."},
+    {"Yes", "Ano"},
+    {"No", "Ne"},
+    // the rules of a race for two
+    {"Race for two: %s", "Závod pro dva: %s"}, // the menu puts in the track's name
+    {"The route of mission %d: %s checkpoints in order, the finish is worth %s points, every other one 1 "
+     "point to whoever reaches it first.",
+     "Trasa mise %d: %s kontrolních bodů po pořadě, cíl má cenu %s bodů, každý jiný bod 1 bod pro toho, kdo "
+     "ho projede první."},
+    {"Whoever has more points at the finish wins; a draw goes to player 2.",
+     "Vyhrává ten, kdo má v cíli víc bodů; při remíze vyhrává hráč 2."},
+    {"Get well ahead of the other car and you score an extra point: the race then stops for a moment and "
+     "both cars go on side by side from the leader's place.",
+     "Když druhému autu pořádně ujedeš, získáš extra bod: závod se pak na chvíli zastaví a obě auta "
+     "pokračují vedle sebe z místa vedoucího."},
+    {"%s drives with: ", "%s řídí: "}, // the menu puts in the nick, then appends the keys
+    Start,
+    Return,
+    // the one-player result
+    {"Mission complete", "Mise splněna"},
+    {"%s s over par", "%s s nad normovým časem"},
+    {"%s s under par", "%s s pod normovým časem"},
+    {"Right on par", "Přesně v normovém čase"},
+    {"Score %d", "Skóre %d"},
+    {"%s of %d in the table", "%s z %d v tabulce"}, // the place as "2nd" / "2." and the runs in the table
+    {"Not among the ten best", "Mimo deset nejlepších"},
 };

@@ -49,7 +49,10 @@ struct TMissionRow {
     int32_t Number;     // the row index for 0..10; 29..33 for the races 11..15
     int32_t FaceOffset; // added to the mission giver's face (19)
     TTextPair Name;
-    TTextPair Briefing; // empty but in row 10
+    // What the mission asks in one line: "%d" stands for the number of its targets, "%s" for its par
+    // time in whole seconds (PlaceNumber fills them in). Empty for the races and row 0.
+    TTextPair Goal;
+    TTextPair Briefing; // two or three sentences of the mission giver; empty for the races and row 0
     uint8_t Cars;       // bit t: car type t offered; 0 offers every car
 };
 extern const TMissionRow MissionTable[MissionCount];
@@ -133,6 +136,14 @@ enum TMenuText : int {
     // the record fetched from the server to race its ghost
     mtRaceTheRecord, mtFetchingRecord, mtRecordOf, mtRecordKept, mtRaceIt, mtNoRecord, mtRecordNoConnection,
     mtRecordDamaged, mtRecordOtherMission, mtRecordOtherVersion, mtRecordOtherDataSet,
+    // the pause menu and the question before quitting
+    mtPaused, mtResume, mtRestartRun, mtPauseOptions, mtQuitToMenu, mtPauseQuitGame, mtConfirmQuitGame,
+    mtConfirmQuitToMenu, mtRunNotScored, mtYes, mtNo,
+    // the rules of a race for two, shown before its countdown
+    mtRaceRulesTitle, mtRaceRoute, mtRaceWhoWins, mtRaceExtraPoints, mtRaceKeysOf, mtStartRace,
+    mtReturnRaceRules,
+    // the one-player result: the run against the par time and the table
+    mtMissionComplete, mtOverPar, mtUnderPar, mtOnPar, mtScoreOfRun, mtPlaceOf, mtNotInTable,
     mtTextCount
 };
 extern const TTextPair MenuTexts[mtTextCount];

@@ -1,7 +1,7 @@
 // TMenuHost: what the menu needs of the game — the overlay's sprite list and sounds, the fonts, the
 // players and their profiles, the first car at a station, the camera mode, the highscore table and
 // the last run's place in it, and the few things the menu's items start (a game, a restart, the
-// record's race, the end of the program). The game engine is the one host.
+// record's race, giving a run up, the end of the program). The game engine is the one host.
 #pragma once
 
 #include <cstdint>
@@ -67,4 +67,10 @@ class TMenuHost {
     virtual void RaceRecordNext(std::unique_ptr<TReplay> record) = 0;
     // The program ends after this tick.
     virtual void Quit() = 0;
+    // A game is being played: started, and neither finished nor given up. Quitting asks first then.
+    virtual bool GameUnderWay() const = 0;
+    // The game that runs is left for the main menu: its run is neither scored nor recorded, and there is
+    // nothing to go back to until the next game starts.
+    virtual void GiveUpRun() = 0;
+    virtual bool RunGivenUp() const = 0;
 };

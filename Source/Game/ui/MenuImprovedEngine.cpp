@@ -54,6 +54,14 @@ void TMenuImprovedEngine::SetScreen(uint8_t screen) {
     Note = {};
     if (screen == Screen)
         return;
+    // Where Escape and Return of the briefing, the options and the question lead back to. The keys
+    // screen hands the options back, so it leaves theirs as it was.
+    if (screen == msCarChoice)
+        BriefedFrom = Screen;
+    else if (screen == msOptions && Screen != msControls)
+        OptionsFrom = Screen == msPause ? msPause : msMain;
+    else if (screen == msConfirmQuit)
+        AskedFrom = Screen;
     Screen = screen;
     const TMenuScreenSetup* setup = MenuScreenSetup(screen);
     if (!setup)
@@ -270,6 +278,49 @@ void TMenuImprovedEngine::StartRaceForTwo() {
     Host.StartGame(RaceTrack, true);
 }
 
+void TMenuImprovedEngine::LeaveBriefing() {
+    // Back to the choice of the mission: the single race's Start, the record's Race item, or the game
+    // the mission keys opened the briefing over.
+    if (BriefedFrom == msSingleRace)
+        OpenFrom(msSingleRace, 3, "menu_leave");
+    else if (BriefedFrom == msRecord)
+        OpenFrom(msRecord, 0, "menu_leave");
+    else
+        OpenFrom(msNone, 0, "menu_leave");
+}
+
+void TMenuImprovedEngine::LeaveOptions() {
+    if (OptionsFrom == msPause)
+        OpenFrom(msPause, 2, "menu_leave");
+    else
+        OpenFrom(msMain, 3, "menu_leave");
+}
+
+void TMenuImprovedEngine::AskBeforeQuitting(bool endGame) {
+    AskedToEndGame = endGame;
+    // "No" first: a stray Enter keeps the run.
+    OpenFrom(msConfirmQuit, 1, "menu_enter");
+}
+
+void TMenuImprovedEngine::LeaveQuestion() {
+    if (AskedFrom == msPause)
+        OpenFrom(msPause, AskedToEndGame ? 4 : 3, "menu_leave");
+    else
+        OpenFrom(msMain, 4, "menu_leave");
+}
+
+void TMenuImprovedEngine::Answer(bool yes) {
+    if (!yes) {
+        LeaveQuestion();
+    } else if (AskedToEndGame) {
+        Host.PlaySample("menu_enter");
+        Host.Quit();
+    } else {
+        Host.GiveUpRun();
+        OpenFrom(msMain, 0, "menu_leave");
+    }
+}
+
 void TMenuImprovedEngine::RestartMission() {
     Host.PlaySample("menu_leave");
     TPlayerData& p1 = Host.Player(1);
@@ -305,8 +356,12 @@ void TMenuImprovedEngine::ChooseItem() {
         OpenFrom(msOptions, 0, "menu_enter");
         break;
     case MenuItem(msMain, 4):
-        Host.PlaySample("menu_enter");
-        Host.Quit();
+        if (Host.GameUnderWay()) {
+            AskBeforeQuitting(true);
+        } else {
+            Host.PlaySample("menu_enter");
+            Host.Quit();
+        }
         break;
     case MenuItem(msSingleRace, 3):
         StartSingleRace();
@@ -315,7 +370,14 @@ void TMenuImprovedEngine::ChooseItem() {
         OpenFrom(msMain, 0, "menu_leave");
         break;
     case MenuItem(msRaceForTwo, 5):
+        // The rules and both players' keys first; their Start starts the race.
+        OpenFrom(msRaceRules, 0, "menu_enter");
+        break;
+    case MenuItem(msRaceRules, 0):
         StartRaceForTwo();
+        break;
+    case MenuItem(msRaceRules, 1):
+        OpenFrom(msRaceForTwo, 5, "menu_leave");
         break;
     case MenuItem(msRaceForTwo, 6):
         OpenFrom(msMain, 1, "menu_leave");
@@ -342,7 +404,7 @@ void TMenuImprovedEngine::ChooseItem() {
         OpenFrom(msControls, 0, "menu_enter");
         break;
     case MenuItem(msOptions, OptionsReturnItem):
-        OpenFrom(msMain, 3, "menu_leave");
+        LeaveOptions();
         break;
     case MenuItem(msGasStation, 1):
     case MenuItem(msService, 1):
@@ -351,8 +413,31 @@ void TMenuImprovedEngine::ChooseItem() {
     case MenuItem(msMissionFailed, 0):
         RestartMission();
         break;
+    case MenuItem(msCarChoice, 0): // Enter on the car takes it
     case MenuItem(msCarChoice, 1):
         StartChosenMission();
+        break;
+    case MenuItem(msPause, 0):
+        OpenFrom(msNone, 0, "menu_leave");
+        break;
+    case MenuItem(msPause, 1):
+        Host.PlaySample("menu_leave");
+        Host.RestartGame();
+        break;
+    case MenuItem(msPause, 2):
+        OpenFrom(msOptions, 0, "menu_enter");
+        break;
+    case MenuItem(msPause, 3):
+        AskBeforeQuitting(false);
+        break;
+    case MenuItem(msPause, 4):
+        AskBeforeQuitting(true);
+        break;
+    case MenuItem(msConfirmQuit, 0):
+        Answer(true);
+        break;
+    case MenuItem(msConfirmQuit, 1):
+        Answer(false);
         break;
     case MenuItem(msRaceResult, 0):
         OpenFrom(msRaceForTwo, 5, "menu_enter");
@@ -375,16 +460,34 @@ void TMenuImprovedEngine::ChooseItem() {
 void TMenuImprovedEngine::Back() {
     switch (Screen) {
     case msMain:
+        // Over a run given up there is no game to go back to.
+        if (!Host.RunGivenUp())
+            Host.ShowMenu(msNone);
+        break;
+    case msPause:
+        OpenFrom(msNone, 0, "menu_leave");
+        break;
+    case msConfirmQuit:
+        LeaveQuestion();
+        break;
+    case msCarChoice:
+        LeaveBriefing();
+        break;
+    case msRaceRules:
+        OpenFrom(msRaceForTwo, 5, "menu_leave");
+        break;
+    case msOptions:
+        LeaveOptions();
+        break;
     case msGasStation:
     case msService:
         Host.ShowMenu(msNone);
         break;
     case msSingleRace:
     case msRaceForTwo:
-    case msHighscores:
-    case msOptions: {
+    case msHighscores: {
         // Back to the main menu with the item that led here selected.
-        const int32_t item = Screen == msSingleRace ? 0 : Screen == msRaceForTwo ? 1 : Screen == msHighscores ? 2 : 3;
+        const int32_t item = Screen == msSingleRace ? 0 : Screen == msRaceForTwo ? 1 : 2;
         Host.ShowMenu(msMain);
         Selected = item;
         break;
@@ -403,7 +506,7 @@ void TMenuImprovedEngine::Back() {
         Selected = 6;
         break;
     default:
-        // The result screens, the failed mission and the car choice are left by their items only.
+        // The result screens and the failed mission are left by their items only.
         break;
     }
 }

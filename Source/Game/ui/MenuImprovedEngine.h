@@ -1,9 +1,10 @@
 // TMenuImprovedEngine: the menu inside the game window — the main menu, the set-up screens of the
 // races for one and for two, the highscore table and its web submission, the options, the gas
-// station and service, the race results, the failed mission, a mission's car choice and the players'
-// keys. It is a screen number plus a selected item; the game opens screens, routes the menu keys here
-// while one is open and has it drawn last in each frame. The menu reaches the game only through its
-// host (ui/MenuHost.h). Owns its panel, title, marker and face sprites.
+// station and service, the race results, the failed mission, a mission's briefing with its car
+// choice, a race for two's rules, the players' keys, the pause and the question before quitting. It is a
+// screen number plus a selected item; the game opens screens, routes the menu keys here while one is open and
+// has it drawn last in each frame. The menu reaches the game only through its host (ui/MenuHost.h). Owns its
+// panel, title, marker and face sprites.
 #pragma once
 
 #include "tables/GameConsts.h"
@@ -17,6 +18,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+
+class TGLFont;
 
 class TMenuImprovedEngine {
   public:
@@ -54,6 +57,10 @@ class TMenuImprovedEngine {
     uint8_t HighscoreTrack = 1; // 1..10
     bool Submitted = false;     // result of the last web submission's table (the old insert requests)
     bool Capturing = false;     // the keys screen waits for the selected action's new key
+    // The screens the briefing, the options and the question before quitting were opened from, which
+    // Escape and Return go back to.
+    uint8_t BriefedFrom = msNone, OptionsFrom = msMain, AskedFrom = msMain;
+    bool AskedToEndGame = false; // the question is whether to end the program, else to give up the run
     // The keys screen's last message in English and Czech (Windows-1250), empty for none.
     std::array<std::string, 2> Note;
     // The web submission under way in the background, or the last one (stopped when its screen is left).
@@ -74,6 +81,11 @@ class TMenuImprovedEngine {
     void StartRaceForTwo();
     void RestartMission();
     void StartChosenMission();
+    void LeaveBriefing();
+    void LeaveOptions();
+    void AskBeforeQuitting(bool endGame);
+    void LeaveQuestion();
+    void Answer(bool yes);
     void OpenFrom(uint8_t screen, int32_t selected, const char* sample);
     void ShowPicture(TSprite& sprite, int32_t face, int32_t x, int32_t y, uint32_t size);
     uint8_t PlayerMission() const;
@@ -97,6 +109,13 @@ class TMenuImprovedEngine {
     void DrawCarChoice();
     void DrawRaceResult();
     void DrawSingleResult();
+    void DrawPause();
+    void DrawConfirmQuit();
+    void DrawRaceRules();
+    // `text` in lines no wider than `width` pixels at `size`, from (x, y) down by `step` a line; the
+    // y of the line that would come next.
+    float DrawLines(TGLFont& font, const std::string& text, float x, float y, float size, float width,
+                    float step);
     // A menu text in the current language, as drawn before upper-casing.
     std::string Text(TMenuText row) const;
 };

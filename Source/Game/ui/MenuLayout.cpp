@@ -24,6 +24,9 @@ const TMenuScreenSetup ScreenSetups[] = {
     {12, -432, 393, "menu_kalmirov", 320 - 432, 512, 128, 432, 16, 1, true},
     {13, -592, 333, "menu_multiplayer", 260 - 592, 512, 128, 592, 16, 0, true},
     {14, -592, 333, "menu_multiplayer", 260 - 592, 512, 128, 592, 16, 1, true},
+    {15, 107, 286, "menu_kalmirov", 320, 512, 128, 0, 0, 4, false},
+    {16, 107, 286, "menu_kalmirov", 320, 512, 128, 0, 0, 1, false},
+    {17, -53, 446, "menu_multiplayer", 320, 512, 128, 0, 0, 1, false},
 };
 
 } // namespace
@@ -83,4 +86,23 @@ float Repair(float damage) {
 
 int32_t RaceWinner(int32_t points1, int32_t points2) {
     return points2 < points1 ? 1 : 2;
+}
+
+std::string PlaceName(int32_t place, int language) {
+    if (language != 0)
+        return std::to_string(place) + ".";
+    // 11th, 12th and 13th, but 21st, 22nd and 23rd.
+    int32_t tens = place % 100 / 10, ones = place % 10;
+    const char* suffix = tens == 1 || ones == 0 || ones > 3 ? "th"
+                         : ones == 1                        ? "st"
+                         : ones == 2                        ? "nd"
+                                                            : "rd";
+    return std::to_string(place) + suffix;
+}
+
+int32_t RunsInTable(const THighscores& table, int mission) {
+    int32_t runs = 0;
+    for (const THighscoreEntry& entry : table.Tables.at(size_t(mission)))
+        runs += !entry.Empty();
+    return runs;
 }

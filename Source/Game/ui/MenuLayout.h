@@ -40,7 +40,7 @@ constexpr int32_t ControlsDefaultsItem = 2 * KeyActionCount;
 constexpr int32_t ControlsLastItem = ControlsDefaultsItem + 1;
 constexpr int32_t OptionsReturnItem = 9; // the options screen's last item, below the mini map's
 
-// The set-up of screen 1..9 or 11..14; nullptr for any other number.
+// The set-up of screen 1..17; nullptr for any other number.
 const TMenuScreenSetup* MenuScreenSetup(uint8_t screen);
 
 // value + step, wrapped into low..high (a step is -1 or +1).
@@ -65,6 +65,12 @@ std::string VolumePercent(int32_t volume);
 constexpr float StationStep = 0.05f;
 float Refuel(float fuel);   // up by one step, never past 100
 float Repair(float damage); // down by one step, never below 0
+
+// A place in a table as the result screen names it: "1st", "2nd", "3rd", "4th" ... in English,
+// "1.", "2." ... in Czech; `place` counts from 1.
+std::string PlaceName(int32_t place, int language);
+// How many runs table `mission` (0..15) holds.
+int32_t RunsInTable(const THighscores& table, int mission);
 
 // The winner of a race for two: player 1 only with more points than player 2, else player 2.
 int32_t RaceWinner(int32_t points1, int32_t points2);

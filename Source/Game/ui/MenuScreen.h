@@ -19,6 +19,9 @@ enum TMenuScreen : uint8_t {
     msCarChoice = 12, // a mission's car
     msRaceResult = 13,
     msSingleResult = 14,
+    msPause = 15,       // Escape while driving: the world stands still
+    msConfirmQuit = 16, // yes or no before a run is given up or the game ends
+    msRaceRules = 17,   // a race for two's rules and keys, before its countdown
 };
 
 // A screen and its selected item as one case label: MenuItem(msMain, 2) is item 2 of the main menu.

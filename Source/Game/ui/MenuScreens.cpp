@@ -13,6 +13,7 @@
 #include "uText1250.h"
 #include "uFormat.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -161,10 +162,49 @@ void TMenuImprovedEngine::DrawMenu() {
     case msSingleResult:
         DrawSingleResult();
         break;
+    case msPause:
+        DrawPause();
+        break;
+    case msConfirmQuit:
+        DrawConfirmQuit();
+        break;
+    case msRaceRules:
+        DrawRaceRules();
+        break;
     default:
         break;
     }
     White(Host.Fonts().Item);
+}
+
+float TMenuImprovedEngine::DrawLines(TGLFont& font, const std::string& text, float x, float y, float size,
+                                     float width, float step) {
+    // A line breaks before the word that would take it past `width`; a word wider than that alone
+    // is drawn smaller on a line of its own.
+    std::string line;
+    auto flush = [&] {
+        if (line.empty())
+            return;
+        font.DrawText(line, x, y, FittedSize(font, line, x, x + width, size));
+        y -= step;
+        line.clear();
+    };
+    size_t from = 0;
+    while (from < text.size()) {
+        size_t end = text.find(' ', from);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string word = text.substr(from, end - from);
+        from = end + 1;
+        if (word.empty())
+            continue;
+        std::string longer = line.empty() ? word : line + " " + word;
+        if (!line.empty() && font.TextWidth(longer) * 16 * size > width)
+            flush();
+        line = line.empty() ? word : line + " " + word;
+    }
+    flush();
+    return y;
 }
 
 void TMenuImprovedEngine::DrawMainMenu() {
@@ -227,10 +267,15 @@ void TMenuImprovedEngine::DrawHighscores() {
             font.DrawText(">", 72, y, SmallSize);
         font.DrawText(std::to_string(l + 1) + ".", 90, y, SmallSize);
         own ? Red(font) : White(font);
+        // Nick, car, then the score and the time flush right in their columns.
         std::string nick = Upper(entry.Nick);
-        font.DrawText(nick, 120, y, FittedSize(font, nick, 120, 342, SmallSize));
-        font.DrawText(Upper(CarTable[entry.CarType].Name), 350, y, SmallSize);
-        font.DrawText(Format("%.2f", double(entry.TimeMs) / 1000.0), 540, y, SmallSize);
+        font.DrawText(nick, 120, y, FittedSize(font, nick, 120, 290, SmallSize));
+        std::string car = Upper(CarTable[entry.CarType].Name);
+        font.DrawText(car, 298, y, FittedSize(font, car, 298, 430, SmallSize));
+        std::string score = std::to_string(entry.Score);
+        font.DrawText(score, 510 - font.TextWidth(score) * 16 * SmallSize, y, SmallSize);
+        std::string time = Format("%.2f S", double(entry.TimeMs) / 1000.0);
+        font.DrawText(time, 620 - font.TextWidth(time) * 16 * SmallSize, y, SmallSize);
     }
     White(font);
     if (!any)
@@ -426,8 +471,20 @@ void TMenuImprovedEngine::DrawCarChoice() {
     // stay clear of it.
     font.DrawText(Upper(number), 170, 314 - slide, 24);
     font.DrawText(Upper(PickText(row.Name, language)), 170, 280 - slide, ItemSize);
+    // The goal in one or two lines under the title, the mission giver's sentences below it, all
+    // clear of "Select car:" at 120.
+    constexpr float BriefingWidth = ScreenRight - 170;
+    float y = 258 - slide;
+    std::string goal = PickText(row.Goal, language);
+    if (!goal.empty()) {
+        goal = PlaceNumber(goal, "%d", std::to_string(MissionRoute(mission).size()));
+        goal = PlaceNumber(
+            goal, "%s", Format("%.0f", double(MissionSetups[mission < MissionCount ? mission : 0].ParTime)));
+        Red(font);
+        y = DrawLines(font, Upper(goal), 170, y, SmallSize, BriefingWidth, SmallSize) - 4;
+    }
     White(text);
-    text.DrawTextWrapped(PickText(row.Briefing, language), 170, 250 - slide, 20, 20);
+    DrawLines(text, PickText(row.Briefing, language), 170, y, 19, BriefingWidth, 17);
     text.DrawTextWrapped(PickText(CarTable[CarChoice].Description, language), 170, 60 - slide, 20, 7);
     Red(font);
     font.DrawText(Upper(Text(mtSelectCar)), 170, 120 - slide, 24);
@@ -453,24 +510,96 @@ void TMenuImprovedEngine::DrawRaceResult() {
 void TMenuImprovedEngine::DrawSingleResult() {
     TGLFont& font = Host.Fonts().Item;
     const TPlayerData& p1 = Host.Player(1);
+    int language = Config().Language;
     float slide = float(Slide);
+    // The screen opens only for a run that reached its finish: that it is complete, left of the face.
     White(font);
-    font.DrawText(Upper(p1.Nick), 340, 230 - slide, ItemSize);
+    DrawLines(font, Upper(Text(mtMissionComplete)), 60, 244 - slide, 24, 164, 24);
+    font.DrawText(Upper(p1.Nick), 340, 230 - slide,
+                  FittedSize(font, Upper(p1.Nick), 340, ScreenRight, ItemSize));
     Red(font);
     font.DrawText(Upper(Format("%.2f", double(p1.Time)) + Text(mtSeconds)), 340, 200 - slide, ItemSize);
+    // Then, small: the par time, the time against it, the score and the place in the local table.
+    float y = 176 - slide;
+    auto line = [&](const std::string& text) {
+        std::string upper = Upper(text);
+        font.DrawText(upper, 340, y, FittedSize(font, upper, 340, ScreenRight, SmallSize));
+        y -= SmallSize;
+    };
     if (p1.ParTime > 0) {
         White(font);
-        font.DrawText(Upper(PlaceNumber(PickText(ParTimeText, Config().Language), "%.2f",
-                                        Format("%.2f", double(p1.ParTime)))),
-                      340, 176 - slide, 16);
+        line(PlaceNumber(PickText(ParTimeText, language), "%.2f", Format("%.2f", double(p1.ParTime))));
+        // Hundredths as the times are shown: 30.004 s is on par.
+        double over = std::round((double(p1.Time) - double(p1.ParTime)) * 100) / 100;
+        if (over > 0) {
+            Red(font);
+            line(PlaceNumber(Text(mtOverPar), "%s", Format("%.2f", over)));
+        } else {
+            line(over < 0 ? PlaceNumber(Text(mtUnderPar), "%s", Format("%.2f", -over)) : Text(mtOnPar));
+        }
     }
+    White(font);
+    line(PlaceNumber(Text(mtScoreOfRun), "%d", std::to_string(p1.Score)));
     // The place this run took in the table, not that of an earlier run equal to it.
     int32_t place = Host.LastRunPlace(p1.Mission);
-    if (place >= 0 && place < HighscoreRanks) {
-        White(font);
-        font.DrawText(Upper(Text(TMenuText(mtPlace1 + place))), 60, 230 - slide, ItemSize);
-    }
+    if (place >= 0 && place < HighscoreRanks)
+        line(PlaceNumber(PlaceNumber(Text(mtPlaceOf), "%s", PlaceName(place + 1, language)), "%d",
+                         std::to_string(RunsInTable(Host.HighscoreTable(), p1.Mission))));
+    else if (IsMission(p1.Mission))
+        line(Text(mtNotInTable));
     Host.DrawRoutes(slide);
     DrawItem(0, 340, 90 - slide, TKind::Confirm, Text(mtHighscoreTitle));
     DrawItem(1, 340, 60 - slide, TKind::Confirm, Text(mtRestart1P));
+}
+
+void TMenuImprovedEngine::DrawPause() {
+    TGLFont& font = Host.Fonts().Item;
+    // Right of the marker's column, so that the longest item fits before the screen's edge.
+    DrawItem(0, 250, 300, TKind::Enter, Text(mtResume));
+    DrawItem(1, 250, 270, TKind::Confirm, Text(mtRestartRun));
+    DrawItem(2, 250, 240, TKind::Enter, Text(mtPauseOptions));
+    DrawItem(3, 250, 180, TKind::Confirm, Text(mtQuitToMenu));
+    DrawItem(4, 250, 150, TKind::Confirm, Text(mtPauseQuitGame));
+    Red(font);
+    font.DrawText(Upper(Text(mtPaused)), 90, 116, ItemSize);
+}
+
+void TMenuImprovedEngine::DrawConfirmQuit() {
+    TGLFont& font = Host.Fonts().Item;
+    White(font);
+    float y = DrawLines(font, Upper(Text(AskedToEndGame ? mtConfirmQuitGame : mtConfirmQuitToMenu)), 90, 290,
+                        24, ScreenRight - 90, 26);
+    // Ending the program over a run gives the run up too.
+    if (Host.GameUnderWay())
+        DrawLines(font, Upper(Text(mtRunNotScored)), 90, y - 6, SmallSize, ScreenRight - 90, SmallSize);
+    DrawItem(0, 350, 180, TKind::Confirm, Text(mtYes));
+    DrawItem(1, 350, 150, TKind::Confirm, Text(mtNo));
+}
+
+void TMenuImprovedEngine::DrawRaceRules() {
+    TGLFont& font = Host.Fonts().Item;
+    TGLFont& text = Host.Fonts().Text;
+    int language = Config().Language;
+    const int route = RaceTrack - LastMission; // the mission whose streets the race takes
+    constexpr float Width = ScreenRight - 90;
+    White(font);
+    std::string title = Upper(PlaceNumber(Text(mtRaceRulesTitle), "%s", TrackName(RaceTrack)));
+    font.DrawText(title, 90, 300, FittedSize(font, title, 90, ScreenRight, 24));
+    std::string routeText = PlaceNumber(Text(mtRaceRoute), "%d", std::to_string(route));
+    routeText = PlaceNumber(routeText, "%s", std::to_string(MissionRoute(RaceTrack).size()));
+    routeText = PlaceNumber(routeText, "%s", std::to_string(MissionSetups[RaceTrack].FinishPoints));
+    White(text);
+    float y = DrawLines(text, routeText, 90, 272, 18, Width, 16);
+    y = DrawLines(text, Text(mtRaceWhoWins), 90, y - 4, 18, Width, 16);
+    y = DrawLines(text, Text(mtRaceExtraPoints), 90, y - 4, 18, Width, 16);
+    // Both players' keys, named by their nicks, as the keys screen has them now.
+    Red(font);
+    y -= 6;
+    for (int player = 0; player < 2; ++player) {
+        std::string keys = PlaceNumber(Text(mtRaceKeysOf), "%s", Host.Player(player + 1).Nick) +
+                           DrivingKeysText(Config().Keys, player, language);
+        y = DrawLines(font, Upper(keys), 90, y, SmallSize, Width, SmallSize);
+    }
+    DrawItem(0, 350, 90, TKind::Confirm, Text(mtStartRace));
+    DrawItem(1, 350, 60, TKind::Confirm, Text(mtReturnRaceRules));
 }

@@ -447,7 +447,7 @@ TEST_F(BeyondE2E, ARunRecordedAsTheSecondGameOfASessionDrivesAgainOnItsOwn) {
     Open(SessionKeys);
     Pass(SecondGameStart);
     ASSERT_EQ(Game->Mission, 3);
-    EXPECT_EQ(Game->CameraMode, 1) << "the first game changed the camera";
+    EXPECT_EQ(Game->CameraMode, 0) << "the first game changed the chase view to the top view";
     EXPECT_GT(Game->Traffic->Pedestrians.size(), 0u);
     Pass(1);
     ASSERT_EQ(Game->Mission, 10) << "the single race screen started the second game";
@@ -469,7 +469,7 @@ TEST_F(BeyondE2E, ARunRecordedAsTheSecondGameOfASessionDrivesAgainOnItsOwn) {
     TReplay kept;
     ASSERT_TRUE(LoadReplay(ReplayFileName(10), kept, 0, TestNotice));
     EXPECT_EQ(kept.Frames.size(), size_t(SessionPasses - SecondGameStart + 1));
-    EXPECT_EQ(kept.CameraMode, 1) << "the game began with the camera the first one left";
+    EXPECT_EQ(kept.CameraMode, 0) << "the game began with the camera the first one left";
     EXPECT_EQ(kept.KeysBefore, 1u << 4) << "the menu took the Enter that started the game";
 
     // The program drives the replay in a process of its own to the same world one pass before the
@@ -508,7 +508,7 @@ TEST_F(BeyondE2E, ARunRecordedAsTheSecondGameOfASessionDrivesAgainOnItsOwn) {
     FinishHere();
     Pass(1);
     EXPECT_EQ(Game->Menu->Screen, 14);
-    EXPECT_EQ(Game->CameraMode, 0) << "C toggled the camera back in the run";
+    EXPECT_EQ(Game->CameraMode, 1) << "C toggled the camera back in the run";
     ExpectSameWorld(WorldEndOf(*Game), recorded);
 }
 

@@ -217,7 +217,7 @@ TEST_F(GameE2E, EachGameStartsAsItsTablesSay) {
         EXPECT_EQ(first.Int({"mission"}), n);
         EXPECT_EQ(first.Int({"menu"}), 0);
         EXPECT_EQ(first.Text("twoPlayer"), race ? "true" : "false");
-        EXPECT_EQ(first.Int({"cameraMode"}), race ? 2 : 0);
+        EXPECT_EQ(first.Int({"cameraMode"}), race ? 2 : 1); // a new player starts in the chase view
         EXPECT_EQ(first.Int({"timeOfDay"}), setup.Hour);
         EXPECT_EQ(first.Int({"darkness"}), DarknessAt(setup.Hour));
         EXPECT_EQ(first.Int({"particles"}), n == 8 ? 0 : 3); // snow everywhere but in mission 8
@@ -232,7 +232,7 @@ TEST_F(GameE2E, EachGameStartsAsItsTablesSay) {
 
         EXPECT_EQ(first.Player(1, "carType"), n == 10 ? 5 : 1);
         if (!race) {
-            EXPECT_EQ(first.Player(1, "hudSymbols"), n == 10 ? 60 : 12); // time + targets (+ load, fragile)
+            EXPECT_EQ(first.Player(1, "hudSymbols"), n == 10 ? 63 : 15); // fuel, damage, time, targets (+ load, fragile)
             EXPECT_FLOAT_EQ(float(first.Player(1, "parTime")), setup.ParTime);
             EXPECT_NEAR(first.Car(1, "x"), setup.Start[0].X, 0.01);
             EXPECT_NEAR(first.Car(1, "y"), setup.Start[0].Y, 0.01);
@@ -259,12 +259,15 @@ TEST_F(GameE2E, EachGameStartsAsItsTablesSay) {
     }
 }
 
-// The arrow at the screen edge points at its target: mission 1's first target lies straight below
-// the car, so the arrow on the bottom edge points down, narrowing to its tip at the bottom and ending
+// The arrow at the screen edge points at its target: in the top view mission 1's first target lies
+// straight below the car, so the arrow on the bottom edge points down, narrowing to its tip at the bottom and ending
 // in the square end of its shaft at the top.
 TEST_F(GameE2E, TheLocatorArrowPointsAtItsTarget) {
     constexpr int shotFrame = SetupFrames - 1;
     std::string shot = Home.File("locator.png");
+    // Seen from above, as the player who chose the top view sees it.
+    std::filesystem::create_directories(Home.File("kalmirov"));
+    std::ofstream(Home.File("kalmirov/settings.ini")) << "CameraView=0\n";
     TGameRun run = RunGame(Home, "--mission 1 --shot " + std::to_string(shotFrame) + ":" + shot, SetupFrames);
     ASSERT_EQ(run.ExitCode, 0);
     const TState* state = FrameNumbered(run, shotFrame);
@@ -372,7 +375,7 @@ TEST_F(GameE2E, MissionOneIsDrivenThroughItsFirstTargetsAndTheMapPausesIt) {
     ASSERT_EQ(f[MapClosed].Int({"state"}), 3);
     EXPECT_NEAR(f[MapClosed + 5].Player(1, "time") - f[MapClosed].Player(1, "time"), 0.05, 1e-4);
 
-    // Pixels: the HUD counters (time in amber below 5 s, targets in red) over the drive; the map
+    // Pixels: the HUD counters (time in amber below 5 s, targets in red, left of the fuel and damage) over the drive; the map
     // picture, with its parks, and no HUD.
     const TState* driving = FrameNumbered(run, DriveShot);
     const TState* onMap = FrameNumbered(run, MapShot);
@@ -381,8 +384,8 @@ TEST_F(GameE2E, MissionOneIsDrivenThroughItsFirstTargetsAndTheMapPausesIt) {
     ASSERT_LT(driving->Player(1, "time"), 5);
     ASSERT_EQ(onMap->Int({"state"}), 4);
     TShot drive = LoadShot(driveShot), map = LoadShot(mapShot);
-    EXPECT_GT(drive.Count(580, 410, 640, 445, HudAmber), 20);
-    EXPECT_GT(drive.Count(530, 410, 585, 445, HudRed), 20);
+    EXPECT_GT(drive.Count(480, 410, 540, 445, HudAmber), 20);
+    EXPECT_GT(drive.Count(430, 410, 485, 445, HudRed), 20);
     EXPECT_GT(map.Count(0, 0, 640, 480, MapGreen), 5000);
     EXPECT_EQ(map.Count(580, 410, 640, 445, HudAmber), 0);
     EXPECT_EQ(map.Count(530, 410, 585, 445, HudRed), 0);

@@ -12,6 +12,7 @@
 #include "uGLFont.h"
 #include "uText1250.h"
 #include "ui/MenuScreen.h"
+#include "ui/RouteMaps.h"
 #include "uFormat.h"
 
 #include <algorithm>
@@ -173,11 +174,12 @@ void THud::DrawShadowText(const std::string& text, float x, float y, float size,
     font.DrawText(text, x, y, size);
 }
 
-// The speedometer at the bottom right, clear of the hint that rises at the left: whole km/h.
+// The speedometer at the bottom, between the hint that rises at the left and the mini map at the
+// right: whole km/h.
 void THud::DrawSpeed(const TCar& car) {
     TGLFont& font = Host.HudFont();
     std::string number = std::to_string(RoundHalfEven(car.GetSpeed() * 3.6f));
-    constexpr float Right = 572, Base = 18, NumberSize = 32, UnitSize = 16;
+    constexpr float Right = MiniMapLeft - 52, Base = 18, NumberSize = 32, UnitSize = 16;
     DrawShadowText(number, Right - 16 * NumberSize * font.TextWidth(number), Base, NumberSize, 255, false);
     DrawShadowText("KM/H", Right + 4, Base, UnitSize, 255, false);
 }

@@ -58,7 +58,7 @@ struct TReplayStandingCar {
 // drawn in. Bump it with every change that can make the same inputs from the same seed play out
 // otherwise (a different time, score, path or outcome), however small; changes to drawing, sound or
 // menus that the world never reads leave it. Replays of another version are never driven.
-constexpr uint32_t SimulationVersion = 1;
+constexpr uint32_t SimulationVersion = 2;
 
 // The digest of the data set's files that decide how a run plays (see DigestDataSet), 64-bit FNV-1a.
 uint64_t DigestDataSet();

@@ -2,8 +2,8 @@
 // things may appear round the player cars, the car candidates along the tracks, and the route files
 // of the data set.
 #include "traffic/TrafficEngine.h"
-#include "traffic/HumanMesh.h"
 #include "TestSupport.h"
+#include "traffic/HumanMesh.h"
 #include "uRandom.h"
 
 #include <algorithm>

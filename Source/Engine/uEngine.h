@@ -133,7 +133,7 @@ class TEngine {
     // The opaque scene drawn nearest first, for the software rasteriser, whose depth test turns
     // away whole blocks of pixels behind what is already drawn before it shades them. PrepareMeshes
     // chooses the meshes and buildings in view of the camera as it is drawn, `fraction` of the way
-    // from their last tick's poses; DrawPreparedMeshes draws that choice and the buildings. The ground comes last, on
+    // from their last tick's poses; DrawPreparedMeshes draws that choice. The ground comes last, on
     // the pixels left empty, where it looks as if drawn first; ShadeScene dims what is drawn before
     // it (alpha 0..255 of black), so the ground dims itself by the same amount: `shade` = 1 - alpha / 255.
     void PrepareMeshes(float fraction = 1);

@@ -178,7 +178,9 @@ void TMeshGrid::Draw() {
     DrawPrepared();
 }
 
-void TMeshGrid::Prepare() { CollectVisible(BuildingScratch, BlockScratch); }
+void TMeshGrid::Prepare() {
+    CollectVisible(BuildingScratch, BlockScratch);
+}
 
 void TMeshGrid::CollectNear(const std::vector<TGroundPoint>& points, float reach,
                             std::vector<const TMeshCell*>& buildings, std::vector<const TMeshCell*>& blocks) {

@@ -61,7 +61,9 @@ void Randomize() {
     SeededBySeed = false;
 }
 
-void ReseedRandom(uint32_t seed) { SeedBoth(seed); }
+void ReseedRandom(uint32_t seed) {
+    SeedBoth(seed);
+}
 
 uint32_t DrawSeed() {
     return static_cast<uint32_t>(Generator()());
@@ -77,10 +79,14 @@ int32_t Random(int32_t n) {
     return n <= 0 ? 0 : Scaled(Generator()(), n);
 }
 
-float RandomFloat() { return Unit(Generator()()); }
+float RandomFloat() {
+    return Unit(Generator()());
+}
 
 int32_t EffectRandom(int32_t n) {
     return n <= 0 ? 0 : Scaled(EffectGenerator()(), n);
 }
 
-float EffectRandomFloat() { return Unit(EffectGenerator()()); }
+float EffectRandomFloat() {
+    return Unit(EffectGenerator()());
+}

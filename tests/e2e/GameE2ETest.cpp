@@ -442,7 +442,8 @@ TEST_F(GameE2E, WhatTheCameraSeesChangesNothingOfTheWorld) {
     // The world did move: the car drove, the traffic and the pedestrians are there.
     const TState& last = steady.Frames.back();
     EXPECT_GT(std::hypot(last.Car(1, "x") - steady.Frames[0].Car(1, "x"),
-                         last.Car(1, "y") - steady.Frames[0].Car(1, "y")), 20);
+                         last.Car(1, "y") - steady.Frames[0].Car(1, "y")),
+              20);
     EXPECT_NE(Find(last.Json, {"traffic", "cars", "0"}), "null");
     EXPECT_NE(Find(last.Json, {"traffic", "pedestrians", "0"}), "null");
 }

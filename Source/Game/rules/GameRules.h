@@ -78,7 +78,9 @@ class TGameRules {
             CountdownTicks = -1;
     }
     // 1..4 while the count-down runs ("GO" is 4); 0 when none does.
-    int32_t CountdownPhase() const { return CountdownTicks < 0 ? 0 : 1 + CountdownTicks / CountdownPhaseTicks; }
+    int32_t CountdownPhase() const {
+        return CountdownTicks < 0 ? 0 : 1 + CountdownTicks / CountdownPhaseTicks;
+    }
     // Before "GO": the drivers wait, the clock stands at zero.
     bool CountdownRunning() const {
         return CountdownTicks >= 0 && CountdownTicks < (CountdownPhases - 1) * CountdownPhaseTicks;

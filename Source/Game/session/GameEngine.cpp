@@ -216,7 +216,9 @@ bool TGameEngine::WorldRuns() const {
     return screen == msNone || screen == msGasStation || screen == msService;
 }
 
-bool TGameEngine::CountdownRunning() const { return Rules.CountdownRunning(); }
+bool TGameEngine::CountdownRunning() const {
+    return Rules.CountdownRunning();
+}
 
 const TSprite* TGameEngine::CountdownRing() const {
     const TGoSprite* go = Loader.Sprites.GoSprite.get();

@@ -1,17 +1,17 @@
 #include "session/StateDump.h"
 
-#include "traffic/AICar.h"
-#include "cars/Car.h"
-#include "sprites/CheckpointSprite.h"
-#include "session/GameEngine.h"
-#include "player/Config.h"
-#include "sprites/HintSprite.h"
-#include "traffic/HumanMesh.h"
-#include "sprites/LocatorSprite.h"
-#include "ui/MenuImprovedEngine.h"
 #include "Sound.h"
+#include "cars/Car.h"
+#include "player/Config.h"
+#include "session/GameEngine.h"
+#include "sprites/CheckpointSprite.h"
+#include "sprites/HintSprite.h"
+#include "sprites/LocatorSprite.h"
 #include "sprites/TargetSprite.h"
+#include "traffic/AICar.h"
+#include "traffic/HumanMesh.h"
 #include "uText1250.h"
+#include "ui/MenuImprovedEngine.h"
 
 #include <cmath>
 #include <cstdio>

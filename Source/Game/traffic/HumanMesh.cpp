@@ -1,10 +1,10 @@
 #include "traffic/HumanMesh.h"
-#include "cars/Car.h"
 #include "Resources.h"
+#include "cars/Car.h"
 #include "traffic/TrafficEngine.h"
+#include "uAngles.h"
 #include "uMapCoords.h"
 #include "uRandom.h"
-#include "uAngles.h"
 
 #include <cmath>
 #include <string>

@@ -7,9 +7,9 @@
 #include "traffic/AISkoda120Car.h"
 #include "traffic/AIVWGolfCar.h"
 #include "traffic/HumanMesh.h"
+#include "uAngles.h"
 #include "uMapCoords.h"
 #include "uRandom.h"
-#include "uAngles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -106,7 +106,9 @@ bool TTrafficEngine::MayAppearAt(float x, float y) const {
     return NearAPlayer(x, y, LivingReach) && !NearAPlayer(x, y, Filled ? UnseenReach : SpawnClearance);
 }
 
-bool TTrafficEngine::KeptAt(float x, float y) const { return NearAPlayer(x, y, LivingReach); }
+bool TTrafficEngine::KeptAt(float x, float y) const {
+    return NearAPlayer(x, y, LivingReach);
+}
 
 void TTrafficEngine::Update(const std::vector<TGroundPoint>& players) {
     Players = players;

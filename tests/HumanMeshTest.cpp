@@ -2,7 +2,6 @@
 // the animation, and the point it watches ahead of a car.
 #include "traffic/HumanMesh.h"
 #include "traffic/TrafficEngine.h"
-#include "uCamera.h"
 #include "uRandom.h"
 
 #include <cmath>
@@ -19,12 +18,10 @@ class TQuietHost : public TTrafficHost {
     void RemoveSprite3D(TSprite3D*) override {}
     void AddVehicle(TVehicle*) override {}
     void RemoveVehicle(TVehicle*) override {}
-    const TCamera& ViewCamera() const override { return View; }
     TCar* FirstCar() const override { return nullptr; }
     int32_t HourOfDay() const override { return 12; }
     std::unique_ptr<TAICar> CreateTrafficCar(int32_t) override { return nullptr; }
     void PlaySample(const std::string&) override {}
-    TCamera View;
 };
 
 class HumanMeshTest : public ::testing::Test {

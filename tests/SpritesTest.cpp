@@ -54,34 +54,28 @@ class Sprites : public ::testing::Test {
 
 } // namespace
 
-TEST_F(Sprites, CountdownRunsFourPhasesOf127FramesAndLeaves) {
+TEST_F(Sprites, CountdownShowsFourPicturesOf127TicksWithTheirSounds) {
     TGoSprite go(Host);
     EXPECT_FALSE(go.Alive);
     EXPECT_EQ(go.X, 256);
     EXPECT_EQ(go.Y, 176);
     go.Start();
-    go.Alive = true; // as the engine's AddSprite does
     EXPECT_EQ(Host.Samples, (std::vector<std::string>{"timer_tick"}));
 
     const char* pictures[4] = {"timer_one", "timer_two", "timer_three", "timer_go"};
     for (int phase = 0; phase < 4; ++phase) {
-        for (int frame = 1; frame <= 126; ++frame) {
-            Frame(go);
-            ASSERT_EQ(go.Texture, Tex(pictures[phase])) << "phase " << phase << " frame " << frame;
-            ASSERT_EQ(go.Alpha, 255 - 2 * frame) << "phase " << phase << " frame " << frame;
-            ASSERT_TRUE(go.Alive);
+        for (int tick = 1; tick <= 126; ++tick) {
+            go.Show(phase * 127 + tick);
+            ASSERT_EQ(go.Texture, Tex(pictures[phase])) << "phase " << phase << " tick " << tick;
+            ASSERT_EQ(go.Alpha, 255 - 2 * tick) << "phase " << phase << " tick " << tick;
         }
-        // Frame 127: alpha 1, and the next picture is put in place for the following frame.
-        Frame(go);
+        // Tick 127: alpha 1, and the next picture is already up.
+        go.Show(phase * 127 + 127);
         EXPECT_EQ(go.Alpha, 1);
-        EXPECT_EQ(go.Count, 0);
         if (phase < 3) {
             EXPECT_EQ(go.Texture, Tex(pictures[phase + 1]));
-            EXPECT_TRUE(go.Alive);
         }
     }
-    EXPECT_FALSE(go.Alive);
-    EXPECT_EQ(go.SecondCount, 4 * 127);
     EXPECT_EQ(Host.Samples, (std::vector<std::string>{"timer_tick", "timer_tick", "timer_tick", "timer_go"}));
     EXPECT_EQ(go.Red, 229);
     EXPECT_EQ(go.Green, 138);
@@ -89,8 +83,7 @@ TEST_F(Sprites, CountdownRunsFourPhasesOf127FramesAndLeaves) {
 
     // A second start rewinds everything, tint included.
     go.Start();
-    go.Alive = true;
-    Frame(go);
+    go.Show(1);
     EXPECT_EQ(go.Texture, Tex("timer_one"));
     EXPECT_EQ(go.Alpha, 253);
     EXPECT_EQ(go.Red, 255);

@@ -1,26 +1,23 @@
-// The traffic engine's rules without a window: regions, the respawn schedule, the counts, the car
-// candidates along the tracks, and the route files of the data set.
+// The traffic engine's rules without a window: regions, the respawn schedule, the counts, where
+// things may appear round the player cars, the car candidates along the tracks, and the route files
+// of the data set.
 #include "traffic/TrafficEngine.h"
-#include "traffic/HumanMesh.h"
 #include "TestSupport.h"
-#include "uCamera.h"
+#include "traffic/HumanMesh.h"
 #include "uRandom.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
 
-// Lists kept as plain vectors, a camera looking at a far corner of the map, no player car, and a
-// car factory that only records the models asked for (real cars need the GL window).
+// Lists kept as plain vectors, no player car, and a car factory that only records the models asked
+// for (real cars need the GL window).
 class TRecordingTrafficHost : public TTrafficHost {
   public:
-    TRecordingTrafficHost() {
-        View.SetTarget(5, 5);
-        View.UpdateMatrices();
-    }
     template <class T> static void Erase(std::vector<T*>& list, T* item) {
         list.erase(std::remove(list.begin(), list.end(), item), list.end());
     }
@@ -30,7 +27,6 @@ class TRecordingTrafficHost : public TTrafficHost {
     void RemoveSprite3D(TSprite3D* sprite) override { Erase(Sprites3D, sprite); }
     void AddVehicle(TVehicle* vehicle) override { Vehicles.push_back(vehicle); }
     void RemoveVehicle(TVehicle* vehicle) override { Erase(Vehicles, vehicle); }
-    const TCamera& ViewCamera() const override { return View; }
     TCar* FirstCar() const override { return nullptr; }
     int32_t HourOfDay() const override { return 12; }
     std::unique_ptr<TAICar> CreateTrafficCar(int32_t model) override {
@@ -39,7 +35,6 @@ class TRecordingTrafficHost : public TTrafficHost {
     }
     void PlaySample(const std::string& key) override { Samples.push_back(key); }
 
-    TCamera View;
     std::vector<TMesh*> Meshes;
     std::vector<TSprite3D*> Sprites3D;
     std::vector<TVehicle*> Vehicles;
@@ -116,7 +111,7 @@ TEST_F(TrafficEngineTest, TheFirstUpdateRespawnsAndThenEvery401stInOneRegion) {
     ASSERT_EQ(Traffic->Pedestrians.size(), 5u);
     for (const auto& p : Traffic->Pedestrians) {
         ASSERT_NE(p, nullptr);
-        EXPECT_TRUE(Traffic->InRegion(float(p->Position.x), float(p->Position.y)));
+        EXPECT_TRUE(Traffic->KeptAt(float(p->Position.x), float(p->Position.y)));
         EXPECT_EQ(p->Behaviour, HUMAN_WALKING);
     }
     EXPECT_EQ(Host.Meshes.size(), 5u);
@@ -149,15 +144,16 @@ TEST_F(TrafficEngineTest, ARaisedCarCountIsFilledOnlyWhenACandidateExists) {
     Traffic->Update(100.7f, 300.2f); // no tracks: no candidates, nothing asked for
     EXPECT_TRUE(Host.Models.empty());
     Traffic->Tracks.push_back(StraightTrack(300.5f, 200));
-    Traffic->Respawn(); // candidates at t = 96 and 112 lie in the region: two cars asked for
-    ASSERT_EQ(Host.Models.size(), 2u);
+    Traffic->Respawn(); // of the candidates only t = 128 lies 24 to 32 metres from the car: one car
+    ASSERT_EQ(Host.Models.size(), 1u);
     for (int32_t model : Host.Models)
         EXPECT_TRUE(model >= 0 && model < 6);
     EXPECT_TRUE(Traffic->CarCandidates.empty());
 }
 
 TEST_F(TrafficEngineTest, ATrackEndingAt95Point6OffersParametersUpTo96) {
-    Traffic->Region = {0, 0, 511, 511};
+    // Players 20 metres beside the whole track: every point of it may take a car.
+    Traffic->Players = {{10, 320.5f}, {40, 320.5f}, {70, 320.5f}, {100, 320.5f}};
     Traffic->Tracks.push_back(StraightTrack(300.5f, 95.6f));
     Traffic->CollectCarCandidates();
     std::vector<float> ts;
@@ -171,21 +167,43 @@ TEST_F(TrafficEngineTest, ATrackEndingAt95Point6OffersParametersUpTo96) {
 }
 
 TEST_F(TrafficEngineTest, CarCandidatesStopAt1022) {
-    Traffic->Region = {0, 0, 511, 511};
-    for (int k = 0; k < 40; ++k)
-        Traffic->Tracks.push_back(StraightTrack(100.5f + float(k) * 5, 480));
+    Traffic->Players = {{250, 250}};
+    for (int k = 0; k < 400; ++k) // one upon another, each with three candidates 21 to 31 metres away
+        Traffic->Tracks.push_back(StraightTrack(270.5f, 480));
     Traffic->CollectCarCandidates();
     EXPECT_EQ(Traffic->CarCandidates.size(), MaxCarCandidates);
 }
 
-TEST_F(TrafficEngineTest, NothingIsPutWhereTheCameraLooks) {
-    Host.View.SetTarget(100, 300);
-    Host.View.UpdateMatrices();
-    Traffic->Update(100.7f, 300.2f);
-    Traffic->CollectPedestrianCandidates();
-    ASSERT_FALSE(Traffic->PedestrianCandidates.empty());
-    for (const auto& cell : Traffic->PedestrianCandidates)
-        EXPECT_FALSE(Host.View.PointVisible(VectorMake(float(cell[0]), float(511 - cell[1]), 0)));
+TEST_F(TrafficEngineTest, PedestriansAppearOutOfEveryPlayersSightButNearOne) {
+    // The walkable square is 20 x 20 metres round (100, 300).
+    struct TCase {
+        const char* Name;
+        std::vector<TGroundPoint> Players;
+        bool Filled;
+        float Nearest; // metres: nothing appears nearer to a player car
+        bool Any;
+    };
+    const TCase cases[] = {
+        {"the first fill, the car in the middle", {{100, 300}}, false, SpawnClearance, true},
+        {"later, the car in the middle", {{100, 300}}, true, UnseenReach, false},
+        {"later, the car beside the square", {{100, 330}}, true, UnseenReach, true},
+        {"later, the second car in the middle", {{100, 330}, {100, 300}}, true, UnseenReach, false},
+        {"later, far away", {{400, 100}}, true, UnseenReach, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Traffic->Players = c.Players;
+        Traffic->Filled = c.Filled;
+        Traffic->CollectPedestrianCandidates();
+        EXPECT_EQ(!Traffic->PedestrianCandidates.empty(), c.Any);
+        for (const auto& cell : Traffic->PedestrianCandidates) {
+            float x = float(cell[0]), y = float(511 - cell[1]), nearest = 1e9f;
+            for (const TGroundPoint& p : c.Players)
+                nearest = std::min(nearest, std::hypot(p.X - x, p.Y - y));
+            ASSERT_GE(nearest, c.Nearest) << x << ", " << y;
+            ASSERT_LT(nearest, LivingReach) << x << ", " << y;
+        }
+    }
 }
 
 TEST(TrafficRoutes, TheDataSetCarriesBothRoutes) {

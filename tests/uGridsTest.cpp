@@ -188,8 +188,10 @@ TEST(Physics, AWorldHasTheGroundPlaneAndBitsMustBeNonNegative) {
     EXPECT_FLOAT_EQ(float(gravity[2]), -9.81f);
 }
 
-TEST_F(TMeshGridTest, BoxesAreKeptWhileInViewAndStandInTheSpaceAsIfMadeAnew) {
-    // Blocks draw nothing, so no GL is needed. In view from x = 245: A, B, C; from x = 265: B, C, D.
+TEST_F(TMeshGridTest, BoxesAreKeptWhileNearACarAndStandInTheSpaceAsIfMadeAnew) {
+    // Blocks 3 x 1 at x = 240 (A), 250 (B), 262 (C), 270 (D). Within 15 metres of a car at x = 265:
+    // B, C, D; of one at x = 248: A, B, C. The camera looks elsewhere all along.
+    constexpr float Reach = 15;
     auto placeBlocks = [](TMeshGrid& g) {
         for (float x : {240.0f, 250.0f, 262.0f, 270.0f})
             g.PlaceBox(VectorMake(3, 1, 10), x, 250);
@@ -202,31 +204,33 @@ TEST_F(TMeshGridTest, BoxesAreKeptWhileInViewAndStandInTheSpaceAsIfMadeAnew) {
                 xs.push_back(float(dGeomGetPosition(dSpaceGetGeom(space, i))[0]));
         return xs;
     };
+    camera.SetTarget(100, 100);
     grid = std::make_unique<TMeshGrid>(camera, physics.Space());
     placeBlocks(*grid);
-    camera.SetTarget(265, 250);
-    grid->Draw();
+    grid->UpdateObstacles({{265, 250.5f}}, Reach);
     ASSERT_EQ(grid->CollisionGeoms.size(), 3u);
     dGeomID b = grid->CollisionGeoms[0];
-    grid->Draw();
+    grid->UpdateObstacles({{265, 250.5f}, {100, 100}}, Reach); // a second car far away adds nothing
+    EXPECT_EQ(grid->CollisionGeoms.size(), 3u);
     EXPECT_EQ(grid->CollisionGeoms[0], b);
     EXPECT_EQ(dSpaceGetNumGeoms(physics.Space()), 4); // the ground plane and three boxes
     odeVector3 lengths;
     dGeomBoxGetLengths(b, lengths);
     EXPECT_FLOAT_EQ(float(lengths[2]), 40); // four times the block's height
 
-    camera.SetTarget(245, 250); // D leaves, A comes in ahead of the kept B and C in scan order
-    grid->Draw();
+    grid->UpdateObstacles({{248, 250.5f}}, Reach); // D goes, A comes in ahead of the kept B and C
     ASSERT_EQ(grid->CollisionGeoms.size(), 3u);
     EXPECT_EQ(grid->CollisionGeoms[1], b);
     TPhysicsWorld freshPhysics;
     TMeshGrid fresh(camera, freshPhysics.Space());
     placeBlocks(fresh);
-    fresh.Draw();
+    fresh.UpdateObstacles({{248, 250.5f}}, Reach);
     EXPECT_EQ(spaceOrder(physics.Space()), spaceOrder(freshPhysics.Space()));
 
-    camera.SetTarget(100, 100); // out of sight: no box
-    grid->Draw();
+    grid->UpdateObstacles({{265, 250.5f}, {248, 250.5f}}, Reach); // two cars: all four, each once
+    EXPECT_EQ(grid->CollisionGeoms.size(), 4u);
+    EXPECT_EQ(dSpaceGetNumGeoms(physics.Space()), 5);
+    grid->UpdateObstacles({}, Reach); // no car: no box
     EXPECT_EQ(dSpaceGetNumGeoms(physics.Space()), 1);
 }
 

@@ -196,3 +196,15 @@ TEST(uRandom, RandomizeFollowsTheGameClock) {
     EXPECT_EQ(a, b); // the same moment on the fixed clock: the same sequence (replays repeat)
     EXPECT_NE(a, c);
 }
+
+TEST(uRandom, EffectsNeverMoveTheWorldsSequenceAndRepeatWithTheSeed) {
+    SeedRandom(5);
+    int32_t world = Random(1000000);
+    float effect = EffectRandomFloat();
+    SeedRandom(5);
+    for (int i = 0; i < 50; ++i)
+        EffectRandom(64); // a frame's lamps flickering, say
+    EXPECT_EQ(Random(1000000), world);
+    ReseedRandom(5);
+    EXPECT_EQ(EffectRandomFloat(), effect);
+}

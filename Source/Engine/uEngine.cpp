@@ -304,6 +304,17 @@ void TEngine::ReadKeyboard() {
     KeySource->Read(Keys.Now, KeyboardPasses++);
 }
 
+bool TEngine::AnyLiveKeyDown() {
+    if (!WindowEvents.LiveKeys)
+        return false;
+    uint8_t state[256];
+    WindowEvents.LiveKeys->Read(state, KeyboardPasses);
+    for (uint8_t key : state)
+        if (key & 0x80)
+            return true;
+    return false;
+}
+
 void TEngine::RumblePad(int pad, float strength, uint32_t milliseconds) {
     if (pad < 0 || pad >= MaxPads || strength <= 0)
         return;
@@ -474,17 +485,18 @@ void TEngine::DrawMeshes() {
     DrawPreparedMeshes();
 }
 
-void TEngine::TickMeshes() {
+void TEngine::TickMeshes(const std::vector<TGroundPoint>& cars) {
     UpdateWalk(Meshes, [](TMesh* mesh) {
         mesh->PrevPosition = mesh->Position;
         mesh->PrevHeading = mesh->Heading;
         mesh->Update();
         mesh->Animate();
     });
-    MeshGrid->Prepare();
+    MeshGrid->UpdateObstacles(cars, ObstacleReach);
 }
 
 void TEngine::PrepareMeshes(float fraction) {
+    MeshGrid->Prepare();
     PreparedMeshes.clear();
     for (TNode<TMesh>* node = Meshes.First(); !node->IsTail(); node = node->Next) {
         const TMesh* mesh = node->Data;

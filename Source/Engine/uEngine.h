@@ -69,6 +69,10 @@ class TEngine {
     bool InitKeyboard();
     // Takes this tick's key snapshot, and the pads' state of the same tick.
     void ReadKeyboard();
+    // Whether a key of the window's keyboard is down, for a screen that waits before the first
+    // tick: no tick's keys are taken, and a key source that is not live (a script, a replay) is
+    // never read.
+    bool AnyLiveKeyDown();
     // This tick's keys (see TKeySnapshot).
     bool KeyDown(uint32_t code) const { return Keys.Down(code); }
     bool KeyPressed(uint32_t code) const { return Keys.Pressed(code); }
@@ -124,12 +128,12 @@ class TEngine {
     void DrawVehicles(float fraction = 1);
 
     // The meshes' tick: each keeps its pose and takes its per-tick calls, and the obstacle boxes of
-    // the buildings around the camera of this tick are raised anew.
-    void TickMeshes();
+    // the buildings within ObstacleReach of the player cars (`cars`) stand in the physics space.
+    void TickMeshes(const std::vector<TGroundPoint>& cars = {});
     // The opaque scene drawn nearest first, for the software rasteriser, whose depth test turns
     // away whole blocks of pixels behind what is already drawn before it shades them. PrepareMeshes
-    // chooses the meshes in view of the camera as it is drawn, `fraction` of the way from their last
-    // tick's poses; DrawPreparedMeshes draws that choice and the buildings. The ground comes last, on
+    // chooses the meshes and buildings in view of the camera as it is drawn, `fraction` of the way
+    // from their last tick's poses; DrawPreparedMeshes draws that choice. The ground comes last, on
     // the pixels left empty, where it looks as if drawn first; ShadeScene dims what is drawn before
     // it (alpha 0..255 of black), so the ground dims itself by the same amount: `shade` = 1 - alpha / 255.
     void PrepareMeshes(float fraction = 1);

@@ -180,12 +180,53 @@ void TMeshGrid::Draw() {
 
 void TMeshGrid::Prepare() {
     CollectVisible(BuildingScratch, BlockScratch);
+}
+
+void TMeshGrid::CollectNear(const std::vector<TGroundPoint>& points, float reach,
+                            std::vector<const TMeshCell*>& buildings, std::vector<const TMeshCell*>& blocks) {
+    buildings.clear();
+    blocks.clear();
+    // Whether the object's box (its centre and size on the ground) comes within reach of the point.
+    auto near = [reach](const TMeshCell& o, const TGroundPoint& p) {
+        float dx = std::max(std::fabs(p.X - o.Center.x) - o.Size.x / 2, 0.0f);
+        float dy = std::max(std::fabs(p.Y - o.Center.y) - o.Size.y / 2, 0.0f);
+        return dx * dx + dy * dy <= reach * reach;
+    };
+    for (const TGroundPoint& p : points) {
+        // A cell more on each side: a box may reach up to a cell past its rounded footprint.
+        int32_t x0 = std::max(int32_t(std::floor(p.X - reach)) - 1, 0);
+        int32_t y0 = std::max(int32_t(std::floor(p.Y - reach)) - 1, 0);
+        int32_t x1 = std::min(int32_t(std::floor(p.X + reach)) + 1, GridSize - 1);
+        int32_t y1 = std::min(int32_t(std::floor(p.Y + reach)) + 1, GridSize - 1);
+        // An object is taken at the first of its cells inside the square only.
+        auto first = [x0, y0](const TMeshCell& o, int32_t i, int32_t j) {
+            return i == std::max(o.x, x0) && j == std::max(o.y, y0);
+        };
+        for (int32_t i = x0; i <= x1; ++i)
+            for (int32_t j = y0; j <= y1; ++j) {
+                size_t index = size_t(i) * GridSize + size_t(j);
+                const TMeshCell* building = Buildings[index].Owner;
+                if (building && building->Collides && first(*building, i, j) && near(*building, p))
+                    buildings.push_back(building);
+                const TMeshCell* block = Blocks[index].Owner;
+                if (block && first(*block, i, j) && near(*block, p))
+                    blocks.push_back(block);
+            }
+    }
+    // Corner order (the layers are laid out by corner cell), each object once for all points.
+    for (auto* list : {&buildings, &blocks}) {
+        std::sort(list->begin(), list->end(), std::less<const TMeshCell*>());
+        list->erase(std::unique(list->begin(), list->end()), list->end());
+    }
+}
+
+void TMeshGrid::UpdateObstacles(const std::vector<TGroundPoint>& points, float reach) {
+    CollectNear(points, reach, NearBuildings, NearBlocks);
     NextKept.clear();
     CollisionGeoms.clear();
-    for (const TMeshCell* building : BuildingScratch)
-        if (building->Collides)
-            UpdateBox(*building);
-    for (const TMeshCell* block : BlockScratch)
+    for (const TMeshCell* building : NearBuildings)
+        UpdateBox(*building);
+    for (const TMeshCell* block : NearBlocks)
         UpdateBox(*block);
     for (const TKeptBox& gone : Kept)
         if (gone.Box)

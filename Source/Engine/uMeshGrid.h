@@ -1,7 +1,8 @@
 // TMeshGrid: the city's buildings and invisible collision blocks on two 512 x 512 layers of
 // one-metre cells. An object's data lives in its corner cell; every cell it covers points there.
-// Drawn each frame around the camera; the visible colliding objects have obstacle boxes in the
-// physics space, kept while they stay in view. Owns both layers, their drawn flags and those boxes.
+// Drawn each frame as far as the camera sees; the colliding objects near the player cars have
+// obstacle boxes in the physics space, whatever the camera looks at, kept while they stay near.
+// Owns both layers, their drawn flags and those boxes.
 #pragma once
 
 #include "Resources.h"
@@ -15,6 +16,17 @@
 #include <utility>
 #include <vector>
 
+// Metres round each player car within which every colliding building and block stands as an
+// obstacle box: far more than a car covers in a tick at any speed plus its own length, and no less
+// than the views draw round the car. A fixed reach, so that what the cars can hit never depends on
+// where the camera looks or how far it sees.
+constexpr float ObstacleReach = 24;
+
+// A point on the ground, world metres.
+struct TGroundPoint {
+    float X = 0, Y = 0;
+};
+
 struct TMeshCell {
     int32_t DisplayList = -1;   // GL display list; -1: empty (building layer only)
     int32_t Rotation = 0;       // quarter turns 0..3, drawn clockwise (-90 degrees each)
@@ -22,7 +34,7 @@ struct TMeshCell {
     float z = 0;                // base height
     int32_t CellsX = 0;         // extent in cells along X (after rotation)
     int32_t CellsY = 0;         // extent in cells along Y
-    uint8_t Collides = 0;       // nonzero: an obstacle box is made for it when drawn
+    uint8_t Collides = 0;       // nonzero: an obstacle box is made for it near a player car
     float Radius = 0;           // sqrt((CellsX/2)^2 + (CellsY/2)^2)
     TMeshCell* Owner = nullptr; // corner cell of the object covering this cell; null: none
     dVector3 Center;
@@ -46,15 +58,20 @@ class TMeshGrid {
     // are rounded to cells, but a side thinner than half a cell still covers one.
     void PlaceBox(const dVector3& size, float fx, float fy);
     void Clear();
-    // The objects the next Draw would draw and turn into boxes (no GL, no physics needed).
+    // The objects the camera sees, which the next Draw would draw (no GL, no physics needed).
     void CollectVisible(std::vector<const TMeshCell*>& buildings, std::vector<const TMeshCell*>& blocks);
-    // Chooses the visible objects, brings their boxes up to date and draws the visible buildings.
+    // The colliding objects whose box comes within `reach` metres of one of the points, each once,
+    // in the order of their corner cells.
+    void CollectNear(const std::vector<TGroundPoint>& points, float reach,
+                     std::vector<const TMeshCell*>& buildings, std::vector<const TMeshCell*>& blocks);
+    // Once a tick: destroys the boxes of the objects no longer within `reach` of any point, makes
+    // boxes for those come within it, and leaves the space's geom list as if every box had just been
+    // made in corner order (ODE's results depend on that order). No points: no boxes.
+    void UpdateObstacles(const std::vector<TGroundPoint>& points, float reach);
+    // Chooses the buildings in the camera's view and draws them.
     void Draw();
-    // Draw in two halves, for a frame that runs its physics between choosing the buildings in view
-    // and drawing them: Prepare chooses the visible objects, destroys the boxes of those gone from
-    // view, makes boxes for those come into it and leaves the space's geom list as if every box
-    // had just been made in scan order; DrawPrepared draws the chosen buildings, nearest to the eye
-    // first.
+    // Draw in two halves: Prepare chooses the buildings in view, DrawPrepared draws them, nearest to
+    // the eye first. Neither touches the obstacle boxes.
     void Prepare();
     void DrawPrepared();
     // Destroys every obstacle box.
@@ -67,7 +84,7 @@ class TMeshGrid {
     }
     const TMeshCell& Block(int32_t x, int32_t y) const { return Blocks[size_t(x) * GridSize + size_t(y)]; }
 
-    std::vector<dGeomID> CollisionGeoms; // the boxes of the objects in view, in scan order
+    std::vector<dGeomID> CollisionGeoms; // the boxes of the objects near the points, in corner order
 
   private:
     struct TKeptBox {
@@ -82,8 +99,9 @@ class TMeshGrid {
     std::unique_ptr<TMeshCell[]> Blocks;
     std::unique_ptr<uint8_t[]> BuildingDrawn;
     std::unique_ptr<uint8_t[]> BlockDrawn;
-    std::vector<const TMeshCell*> BuildingScratch, BlockScratch;
+    std::vector<const TMeshCell*> BuildingScratch, BlockScratch; // in view
+    std::vector<const TMeshCell*> NearBuildings, NearBlocks;
     std::vector<std::pair<float, const TMeshCell*>> DrawOrder; // eye depth, building
-    std::vector<TKeptBox> Kept;                                // the boxes in view, sorted by object
-    std::vector<TKeptBox> NextKept;                            // the set Prepare is building
+    std::vector<TKeptBox> Kept;                                // the boxes near, sorted by object
+    std::vector<TKeptBox> NextKept;                            // the set UpdateObstacles is building
 };

@@ -9,7 +9,7 @@ namespace {
 
 // mean ± spread, uniformly.
 float Spread(float mean, float spread) {
-    return (2.0f * RandomFloat() - 1.0f) * spread + mean;
+    return (2.0f * EffectRandomFloat() - 1.0f) * spread + mean;
 }
 
 } // namespace
@@ -26,8 +26,8 @@ TParticleSystem::~TParticleSystem() {
 void TParticleSystem::Emit(const TCamera& camera, double now) {
     for (int32_t i = 0; i < EmitPerFrame && Count < MaxParticles; ++i) {
         auto* p = new TParticle;
-        float x = camera.TargetX + 10.0f * RandomFloat() - 5.0f;
-        float y = camera.TargetY + 10.0f * RandomFloat() - 5.0f;
+        float x = camera.TargetX + 10.0f * EffectRandomFloat() - 5.0f;
+        float y = camera.TargetY + 10.0f * EffectRandomFloat() - 5.0f;
         p->Position = VectorMake(x, y, camera.Distance - 5.0f);
         float a = Spread(AngleAMean, AngleASpread);
         float b = Spread(AngleBMean, AngleBSpread);

@@ -14,6 +14,11 @@ std::mt19937& Generator() {
     return generator;
 }
 
+std::mt19937& EffectGenerator() {
+    static std::mt19937 generator(0u);
+    return generator;
+}
+
 // Spreads the bits of a 64-bit value (SplitMix64 finaliser), so nearby clock values give unrelated seeds.
 uint64_t Mix(uint64_t z) {
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -24,23 +29,40 @@ uint64_t Mix(uint64_t z) {
 bool SeededBySeed = false;
 uint32_t LastSeed = 0;
 
+// Both sequences from one seed; the effects' differs from the world's so that the two never draw
+// the same numbers side by side.
+void SeedBoth(uint32_t seed) {
+    Generator().seed(seed);
+    EffectGenerator().seed(static_cast<uint32_t>(Mix(seed ^ 0x5EEDEFFEC7ull)));
+    LastSeed = seed;
+}
+
+int32_t Scaled(uint32_t bits, int32_t n) {
+    if (n <= 0)
+        return 0;
+    // 32 random bits scaled to [0, n): never reaches n.
+    return static_cast<int32_t>((uint64_t(bits) * uint64_t(n)) >> 32);
+}
+
+float Unit(uint32_t bits) {
+    // 24 bits: every result is an exact float below 1.
+    return float(bits >> 8) * (1.0f / 16777216.0f);
+}
+
 } // namespace
 
 void SeedRandom(uint32_t seed) {
-    Generator().seed(seed);
-    LastSeed = seed;
+    SeedBoth(seed);
     SeededBySeed = true;
 }
 
 void Randomize() {
-    LastSeed = static_cast<uint32_t>(Mix(std::bit_cast<uint64_t>(GetTime())));
-    Generator().seed(LastSeed);
+    SeedBoth(static_cast<uint32_t>(Mix(std::bit_cast<uint64_t>(GetTime()))));
     SeededBySeed = false;
 }
 
 void ReseedRandom(uint32_t seed) {
-    Generator().seed(seed);
-    LastSeed = seed;
+    SeedBoth(seed);
 }
 
 uint32_t DrawSeed() {
@@ -54,13 +76,17 @@ bool SeededByProgram() {
 }
 
 int32_t Random(int32_t n) {
-    if (n <= 0)
-        return 0;
-    // 32 random bits scaled to [0, n): never reaches n.
-    return static_cast<int32_t>((uint64_t(Generator()()) * uint64_t(n)) >> 32);
+    return n <= 0 ? 0 : Scaled(Generator()(), n);
 }
 
 float RandomFloat() {
-    // 24 bits: every result is an exact float below 1.
-    return float(Generator()() >> 8) * (1.0f / 16777216.0f);
+    return Unit(Generator()());
+}
+
+int32_t EffectRandom(int32_t n) {
+    return n <= 0 ? 0 : Scaled(EffectGenerator()(), n);
+}
+
+float EffectRandomFloat() {
+    return Unit(EffectGenerator()());
 }

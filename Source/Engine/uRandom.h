@@ -1,6 +1,8 @@
-// The game's one random generator. Every random choice of the game (sprite sparkle, lamp flicker,
-// snow, traffic) draws from it, so a run seeded the same way repeats exactly (tests, key-script
-// replays on the fixed clock).
+// The game's two random generators. The world's (Random, RandomFloat) makes every choice the world
+// depends on (traffic, pedestrians, the cars' spread), so a run seeded the same way repeats exactly
+// (tests, key-script replays on the fixed clock, replays). The effects' (EffectRandom,
+// EffectRandomFloat) serves what is only drawn (lamp flicker, stains, stars, snow, tyre marks): how
+// often a frame draws them never moves the world's sequence. Every seeding below restarts both.
 #pragma once
 
 #include <cstdint>
@@ -24,3 +26,6 @@ bool SeededByProgram();
 int32_t Random(int32_t n);
 // Uniform in [0, 1).
 float RandomFloat();
+// As Random and RandomFloat, from the effects' generator.
+int32_t EffectRandom(int32_t n);
+float EffectRandomFloat();

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -412,4 +413,40 @@ TEST_F(GameE2E, AHeadlessRunEndsAsTheWindowedOneOnTheFixedClock) {
         ASSERT_EQ(windowed.Frames.size(), 900u);
         EXPECT_EQ(last, windowed.Frames.back().Json);
     }
+}
+
+TEST_F(GameE2E, WhatTheCameraSeesChangesNothingOfTheWorld) {
+    // Mission 10's streets, traffic and pedestrians, driven by the same keys twice; the second time
+    // the view switches between the top and the chase view every 1.5 s, before and after "GO".
+    const std::string drive = "400 down UP\n520 down LEFT\n560 up LEFT\n700 down RIGHT\n760 up RIGHT\n"
+                              "900 up UP\n950 down UP\n";
+    std::string looking = drive;
+    for (int tick = 150; tick < 1500; tick += 150)
+        looking += std::to_string(tick) + " down C\n" + std::to_string(tick + 1) + " up C\n";
+    TTempDir steadyHome, lookingHome;
+    TGameRun steady = RunGame(steadyHome, "--mission 10 --car 6", 1500, drive);
+    TGameRun switching = RunGame(lookingHome, "--mission 10 --car 6", 1500, looking);
+    ASSERT_EQ(steady.ExitCode, 0);
+    ASSERT_EQ(switching.ExitCode, 0);
+    ASSERT_EQ(steady.Frames.size(), 1500u);
+    ASSERT_EQ(switching.Frames.size(), steady.Frames.size());
+    std::set<int> views;
+    for (size_t i = 0; i < steady.Frames.size(); ++i) {
+        const TState &a = steady.Frames[i], &b = switching.Frames[i];
+        views.insert(b.Int({"cameraMode"}));
+        for (std::string_view part : {"countdown", "cars", "players", "traffic"})
+            ASSERT_EQ(Find(a.Json, {part}), Find(b.Json, {part})) << part << " differ at pass " << i;
+        // Of the targets, what the world keeps (the locator arrow is the camera's picture of it).
+        for (std::string_view field : {"mode", "created", "remaining", "lastReached", "activeX", "activeY"})
+            ASSERT_EQ(Find(a.Json, {"targets", field}), Find(b.Json, {"targets", field}))
+                << "targets' " << field << " differ at pass " << i;
+    }
+    EXPECT_EQ(views, (std::set<int>{0, 1}));
+    // The world did move: the car drove, the traffic and the pedestrians are there.
+    const TState& last = steady.Frames.back();
+    EXPECT_GT(std::hypot(last.Car(1, "x") - steady.Frames[0].Car(1, "x"),
+                         last.Car(1, "y") - steady.Frames[0].Car(1, "y")),
+              20);
+    EXPECT_NE(Find(last.Json, {"traffic", "cars", "0"}), "null");
+    EXPECT_NE(Find(last.Json, {"traffic", "pedestrians", "0"}), "null");
 }

@@ -53,6 +53,7 @@ class GameRulesE2E : public ::testing::Test {
         Game->SetGameState(gsStartGame);
         Game->StartMission(n);
         Game->ShowMenu(0);
+        Game->Rules.CountdownTicks = -1;
         Game->Loader.Sprites.GoSprite->Alive = false;
         Game->Rules.MapHintCountdown = -1;
     }

@@ -400,6 +400,7 @@ class MenuInProcess : public ::testing::Test {
         Game->SetGameState(gsStartGame);
         Game->StartMission(mission);
         Game->ShowMenu(0);
+        Game->Rules.CountdownTicks = -1;
         Game->Loader.Sprites.GoSprite->Alive = false;
     }
 
@@ -892,6 +893,7 @@ TEST_F(MenuInProcess, PicturesOfEveryScreen) {
              game.Players[0]->Mission = 1;
              game.SetGameState(gsStartGame);
              game.StartMission(1);
+             game.Rules.CountdownTicks = -1;
              game.Loader.Sprites.GoSprite->Alive = false;
          },
          300},

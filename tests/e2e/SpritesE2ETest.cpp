@@ -223,10 +223,12 @@ TEST_F(SpritesE2E, SceneWithCzechTextCountdownLampAndSnow) {
         std::string heading = UpperCp1250(Utf8ToCp1250("Řidič s čepicí"));
         std::string hint = UpperCp1250(Utf8ToCp1250("Příliš žluťoučký kůň úpěl ďábelské ódy"));
         for (int frame = 1; frame <= Frames; ++frame) {
-            if (frame == Frames - 39) { // the count-down is 40 frames into its first picture at the shot
+            if (frame == Frames - 39) { // the count-down is 40 ticks into its first picture at the shot
                 go.Start();
                 engine.AddSprite(&go);
             }
+            if (frame > Frames - 39)
+                go.Show(frame - (Frames - 40));
             engine.BeginFrame();
             engine.Camera.Apply();
             DrawGround(256, 256, 40);

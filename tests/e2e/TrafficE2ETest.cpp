@@ -3,7 +3,8 @@
 // somewhere, and a second run of the same seed repeats the first exactly; a car brakes for a car
 // standing in its lane; pedestrians keep to the sidewalks and crossings, out of the houses, flee
 // from a car driven at them and are run over with the stain and the sound the gore switch picks;
-// a new region is filled at once, and nothing appears in the camera's view.
+// a new region respawns at once, and nothing appears near the player's car once the streets are
+// filled.
 #include "traffic/AICar.h"
 #include "uMapCoords.h"
 #include "sprites/BloodSprite.h"
@@ -161,7 +162,7 @@ TEST_F(TrafficE2E, Mission10TrafficKeepsItsLanesUprightOnTheMapApartAndGetsSomew
         int Cars = 0, DrivingFrames = 0, BackingFrames = 0, OffLaneFrames = 0;
     };
     std::vector<TSlot> slots(game.Traffic->Cars.size());
-    ASSERT_EQ(slots.size(), 4u);
+    ASSERT_EQ(slots.size(), size_t(LivingCount(MissionSetups[10].TrafficCars)));
     float metres = 0, worstLane = 0;
     int contacts = 0;
     for (int frame = 0; frame < 6000; ++frame) {
@@ -208,15 +209,19 @@ TEST_F(TrafficE2E, Mission10TrafficKeepsItsLanesUprightOnTheMapApartAndGetsSomew
         if (HasFatalFailure())
             break;
     }
+    int filled = 0;
     for (size_t i = 0; i < slots.size(); ++i) {
         const TSlot& s = slots[i];
+        filled += s.Cars > 0 ? 1 : 0;
         std::printf("car slot %zu: %d cars, %.0f m, worst lane distance %.2f m (%d of %d driving frames off "
                     "the lane), %d frames backing out, lowest up %.2f\n",
                     i, s.Cars, double(s.Metres), double(s.WorstLane), s.OffLaneFrames, s.DrivingFrames,
                     s.BackingFrames, double(s.LowestUp));
-        EXPECT_GT(s.Cars, 0) << "car slot " << i << " was never filled";
         EXPECT_GT(s.LowestUp, UprightLimit) << "car slot " << i << " tipped";
     }
+    // Round a car that stands still the edge of the living disc crosses few tracks: not every slot
+    // finds a place, but more than a region's worth do.
+    EXPECT_GT(filled, MissionSetups[10].TrafficCars);
     std::printf("traffic covered %.0f m; worst lane distance %.2f m; %d contacts between cars\n",
                 double(metres), double(worstLane), contacts);
     EXPECT_EQ(contacts, 0);
@@ -241,7 +246,6 @@ TEST_F(TrafficE2E, TwoRunsOfOneSeedInOneProcessDriveTheSameWay) {
     std::vector<float> runs[2];
     for (auto& run : runs) {
         TTrafficGame& game = Start(10, 7);
-        run.push_back(float(game.Camera.ViewDistance)); // what the camera sees decides where traffic is put
         for (int frame = 0; frame < 1500; ++frame) {
             Frame();
             if (frame % 100 == 99) {
@@ -250,7 +254,7 @@ TEST_F(TrafficE2E, TwoRunsOfOneSeedInOneProcessDriveTheSameWay) {
             }
         }
         // The player looks round from the other view before leaving: nothing of it may reach the
-        // next game.
+        // next game (nor would anything the camera does reach the world).
         game.SetCameraMode(1);
         Frame();
         game.SetCameraMode(0);
@@ -321,6 +325,7 @@ TEST_F(TrafficE2E, PedestriansKeepToTheirAreasOutOfHousesAndNeverAppearInView) {
     Height = 120;
     TTrafficGame& game = Start(10, 11);
     TTrafficEngine& traffic = *game.Traffic;
+    TCar& player = *game.Car(1);
     ASSERT_GT(traffic.Pedestrians.size(), 0u);
     std::vector<std::array<float, 2>> last(traffic.Pedestrians.size(), {0, 0});
     std::vector<const TAICar*> cars(traffic.Cars.size(), nullptr);
@@ -332,10 +337,13 @@ TEST_F(TrafficE2E, PedestriansKeepToTheirAreasOutOfHousesAndNeverAppearInView) {
                 continue;
             float x = float(p->Position.x), y = float(p->Position.y);
             if (std::hypot(x - last[i][0], y - last[i][1]) > 1.0f && p->Behaviour == HUMAN_WALKING) {
-                // Just placed: the cell corner it was drawn for lies out of the camera's view.
+                // Just placed: the cell corner it was drawn for lies out of the player's sight.
                 ++placements;
-                EXPECT_FALSE(game.Camera.PointVisible(VectorMake(std::floor(x), std::ceil(y), 0)))
-                    << "pedestrian " << i << " appeared in view at frame " << frame;
+                if (frame > 0) {
+                    EXPECT_GE(std::hypot(std::floor(x) - player.PosX, std::ceil(y) - player.PosY),
+                              UnseenReach)
+                        << "pedestrian " << i << " appeared near the car at frame " << frame;
+                }
             }
             last[i] = {x, y};
             if (p->Behaviour != HUMAN_WALKING)
@@ -351,8 +359,10 @@ TEST_F(TrafficE2E, PedestriansKeepToTheirAreasOutOfHousesAndNeverAppearInView) {
             const TAICar* car = traffic.Cars[i].get();
             if (car && car != cars[i]) {
                 ++carsCreated;
-                EXPECT_FALSE(game.Camera.PointVisible(VectorMake(car->PosX, car->PosY, 0)))
-                    << "car " << i << " appeared in view at frame " << frame;
+                if (frame > 0) {
+                    EXPECT_GE(std::hypot(car->PosX - player.PosX, car->PosY - player.PosY), UnseenReach - 1)
+                        << "car " << i << " appeared near the player at frame " << frame;
+                }
             }
             cars[i] = car;
         }
@@ -362,7 +372,6 @@ TEST_F(TrafficE2E, PedestriansKeepToTheirAreasOutOfHousesAndNeverAppearInView) {
         check(frame);
     }
     // Into the next region west: respawned in the same frame.
-    TCar& player = *game.Car(1);
     std::array<int32_t, 4> before = traffic.Region;
     player.SetPosition(float(before[0]) - 12, player.PosY);
     Frame();
@@ -372,12 +381,10 @@ TEST_F(TrafficE2E, PedestriansKeepToTheirAreasOutOfHousesAndNeverAppearInView) {
     for (const auto& p : traffic.Pedestrians) {
         if (!p || p->Behaviour != HUMAN_WALKING)
             continue;
-        // A pedestrian is put anywhere in a cell whose corner is in the region: up to a metre past
-        // its east and south borders. Those left behind are in view.
+        // Every one stands near the car now: kept, or put back within reach of it (up to a cell
+        // and a half from the corner of its cell).
         float x = float(p->Position.x), y = float(p->Position.y);
-        bool placed = float(traffic.Region[0]) <= x && x <= float(traffic.Region[2]) + 1 &&
-                      float(traffic.Region[1]) - 1 <= y && y <= float(traffic.Region[3]);
-        EXPECT_TRUE(placed || game.Camera.SphereVisible(VectorMake(x, y, 0), 1.0f)) << x << ", " << y;
+        EXPECT_LT(std::hypot(x - player.PosX, y - player.PosY), LivingReach + 1.5f) << x << ", " << y;
     }
     for (int frame = 1201; frame < 1600; ++frame) {
         Frame();
@@ -494,7 +501,7 @@ void SaveFrontBuffer(TGameEngine& game, const std::string& name) {
 }
 
 // A busy street of mission 10's start by day and by night, from above the player's Avia: eight cars
-// and 65 pedestrians, taken once at least three traffic cars are in view. The pictures go to the
+// and 65 pedestrians to a region, taken once at least three traffic cars are in view. The pictures go to the
 // screenshot folder (scripts/traffic-shots.sh copies them to doc/traffic).
 TEST_F(TrafficE2E, ABusyStreetByDayAndByNight) {
     constexpr int Avia = 5;
@@ -502,8 +509,8 @@ TEST_F(TrafficE2E, ABusyStreetByDayAndByNight) {
     for (int hour : {12, 23}) {
         TTrafficGame& game = Start(10, 21, Avia);
         game.SetTimeOfDay(hour);
-        game.Traffic->SetPedestrianCount(65);
-        game.Traffic->SetCarCount(8);
+        game.Traffic->SetPedestrianCount(LivingCount(65));
+        game.Traffic->SetCarCount(LivingCount(8));
         if (hour == 23)
             game.Car(1)->SetLights(true);
         int cars = 0, walking = 0;
@@ -516,7 +523,9 @@ TEST_F(TrafficE2E, ABusyStreetByDayAndByNight) {
                 cars += car && car->IsVisible(game.Camera) ? 1 : 0;
         }
         for (const auto& p : game.Traffic->Pedestrians)
-            walking += p && p->IsInView() ? 1 : 0;
+            walking +=
+                p && game.Camera.PointVisible(VectorMake(float(p->Position.x), float(p->Position.y), 0)) ? 1
+                                                                                                         : 0;
         std::printf("%d o'clock: %d cars and %d pedestrians in view\n", hour, cars, walking);
         EXPECT_GE(cars, 3);
         SaveFrontBuffer(game, hour == 12 ? "traffic_day.png" : "traffic_night.png");

@@ -190,7 +190,7 @@ void TCar::UpdateLamps() {
 
 void TCar::DropTracks() {
     ReleaseDeadTracks();
-    if (Random(2) != 0)
+    if (EffectRandom(2) != 0)
         return;
     uint32_t lamp = Resources().GetTexture("lamp");
     for (int i = 0; i < 4; ++i) {

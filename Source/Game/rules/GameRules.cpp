@@ -32,6 +32,7 @@ float Distance(float ax, float ay, float bx, float by) {
 TGameRules::TGameRules(TRulesHost& host) : Host(host) {}
 
 void TGameRules::Start() {
+    CountdownTicks = -1;
     OverturnedFrames[0] = OverturnedFrames[1] = 0;
     Finished = false;
     CatchUpCountdown = 0;

@@ -15,6 +15,13 @@ class TPlayerData;
 class TTargetEngine;
 
 constexpr int CargoMission = 10; // the mission whose targets load boxes of tonic
+// The count-down before every game: "3", "2", "1" and "GO", each this many ticks. The world counts
+// it; the sprite on screen only shows where it stands.
+constexpr int32_t CountdownPhaseTicks = 127;
+constexpr int32_t CountdownPhases = 4;
+// Ticks from the count-down's start that the cars are left to settle on their wheels; from then to
+// "GO" they stand held.
+constexpr int32_t CountdownSettleTicks = 100;
 constexpr float CarGap = 0.5f;   // metres of air between two cars placed side by side or nose to tail
 
 // What the rules need of the game. The game engine is the one host.
@@ -35,7 +42,7 @@ class TRulesHost {
                                  bool removeSecondCar) = 0;
     // Where the city map centres: car 1's place.
     virtual void SetMapPosition(float x, float y) = 0;
-    // The countdown sprite is on screen and has not reached "GO".
+    // The count-down has not reached "GO".
     virtual bool CountdownRunning() const = 0;
     // A hint in both languages, unless one is on screen already.
     virtual void ShowHint(const std::string& english, const std::string& czech) = 0;
@@ -63,8 +70,26 @@ class TGameRules {
     void Update();
     // The warnings compare against this car's values from now on.
     void KeepWarningsOf(const TCar& car);
+    // The count-down starts from its first tick; it advances once a tick in the game and its map,
+    // a menu open or not, and ends after its last phase.
+    void StartCountdown() { CountdownTicks = 0; }
+    void AdvanceCountdown() {
+        if (CountdownTicks >= 0 && ++CountdownTicks >= CountdownPhases * CountdownPhaseTicks)
+            CountdownTicks = -1;
+    }
+    // 1..4 while the count-down runs ("GO" is 4); 0 when none does.
+    int32_t CountdownPhase() const {
+        return CountdownTicks < 0 ? 0 : 1 + CountdownTicks / CountdownPhaseTicks;
+    }
+    // Before "GO": the drivers wait, the clock stands at zero.
+    bool CountdownRunning() const {
+        return CountdownTicks >= 0 && CountdownTicks < (CountdownPhases - 1) * CountdownPhaseTicks;
+    }
+    // The cars have settled and stand held until "GO".
+    bool CountdownHoldsCars() const { return CountdownRunning() && CountdownTicks >= CountdownSettleTicks; }
 
     bool AtGasStation = false, AtService = false;
+    int32_t CountdownTicks = -1;      // ticks since the count-down started; -1 when none runs
     int32_t CatchUpCountdown = 0;     // ticks the race for two still pauses after a leg
     float CatchUpPoint[2] = {0, 0};   // where the leader stood as the pause began
     bool MapHintShown = false;        // the TAB hint shows once per run

@@ -46,12 +46,13 @@ TGameEngine::TGameEngine(int width, int height, bool fullscreen, const THarnessO
     DebugOverlay = false;
     SetCameraMode(Config().CameraView);
     City.Progress = [this](int32_t done, int32_t total) { Loader.DrawProgress(done, total); };
+    // The notice is held with the window's own keys; a replay's keys start with the game's first tick.
+    SetGameState(gsIntroScreen);
     if (Setup.Replay) {
         // The run's own menu keys come back pass by pass; nothing else drives.
         SetKeySource(std::make_unique<TReplayKeySource>(*Setup.Replay));
         SetPadSource(nullptr);
     }
-    SetGameState(gsIntroScreen);
 }
 
 TGameEngine::~TGameEngine() {
@@ -231,8 +232,7 @@ bool TGameEngine::WorldRuns() const {
 }
 
 bool TGameEngine::CountdownRunning() const {
-    const TGoSprite* go = Loader.Sprites.GoSprite.get();
-    return go && go->Alive && go->Phase < 4;
+    return Rules.CountdownRunning();
 }
 
 const TSprite* TGameEngine::CountdownRing() const {
@@ -422,14 +422,13 @@ void TGameEngine::StepWorld() {
         Menu->Tick();
     } else if (GameState == gsInGame) {
         Hud.UpdateCamera();
-        TickMeshes();
+        std::vector<TGroundPoint> players = PlayerCarPlaces();
+        TickMeshes(players);
         if (WorldRuns()) {
-            if (TCar* car1 = Car(1))
-                Traffic->Update(car1->PosX, car1->PosY);
+            if (!players.empty())
+                Traffic->Update(players);
             if (Rules.CatchUpCountdown < 1) {
-                const TGoSprite* go = Loader.Sprites.GoSprite.get();
-                bool held = go && go->Alive && go->SecondCount >= 100 && go->Phase < 4;
-                if (!held) {
+                if (!Rules.CountdownHoldsCars()) {
                     UpdateVehicles();
                     RumbleCrashes();
                 }
@@ -437,13 +436,37 @@ void TGameEngine::StepWorld() {
                 --Rules.CatchUpCountdown;
             }
         }
+        AdvanceCountdown();
         TickSprites3D();
         UpdateSprites();
         Menu->Tick();
     } else if (GameState == gsInMap) {
+        AdvanceCountdown();
         UpdateSprites();
     }
     ++RunFrames;
+}
+
+std::vector<TGroundPoint> TGameEngine::PlayerCarPlaces() const {
+    std::vector<TGroundPoint> places;
+    // The first player's first: the traffic's regions follow it.
+    if (TCar* car1 = Car(1)) {
+        places.push_back({car1->PosX, car1->PosY});
+        if (TCar* car2 = Car(2))
+            places.push_back({car2->PosX, car2->PosY});
+    }
+    return places;
+}
+
+void TGameEngine::AdvanceCountdown() {
+    Rules.AdvanceCountdown();
+    TGoSprite* go = Loader.Sprites.GoSprite.get();
+    if (!go)
+        return;
+    if (Rules.CountdownTicks < 0)
+        go->Alive = false;
+    else
+        go->Show(Rules.CountdownTicks);
 }
 
 void TGameEngine::RenderFrame() {

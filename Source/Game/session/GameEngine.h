@@ -129,6 +129,11 @@ class TGameEngine : public TEngine,
     TCamera DrawnCamera(float fraction) const { return Hud.DrawnCamera(fraction); }
     // A player car's crash of this tick rumbles its player's pad, as hard as the damage it did.
     void RumbleCrashes();
+    // Where the player cars stand, the first player's first; empty while there is none. What the
+    // cars can hit and the traffic round them follow these, never the camera.
+    std::vector<TGroundPoint> PlayerCarPlaces() const;
+    // The count-down's tick, and its sprite shows where it stands.
+    void AdvanceCountdown();
     // This run's and the record run's routes on the city map of the result screen, risen as far as
     // the screen (`slide` pixels still to rise).
     void DrawRoutes(float slide) override;

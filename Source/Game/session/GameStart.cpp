@@ -40,8 +40,8 @@ void TGameEngine::StartMission(int n) {
 
     if (IsMission(n)) {
         const TMissionSetup& setup = MissionSetups[n];
-        Traffic->SetCarCount(setup.TrafficCars);
-        Traffic->SetPedestrianCount(setup.Pedestrians);
+        Traffic->SetCarCount(LivingCount(setup.TrafficCars));
+        Traffic->SetPedestrianCount(LivingCount(setup.Pedestrians));
         SetTimeOfDay(setup.Hour);
         Targets->Clear();
         Targets->Mode = tmOrdered;
@@ -53,6 +53,7 @@ void TGameEngine::StartMission(int n) {
         if (n == CargoMission)
             Players[0]->HudSymbols |= HudLoad | HudFragile;
         CreatePlayerCar(1, Players[0]->CarType, setup.Start[0].X, setup.Start[0].Y, setup.Heading, n != 5);
+        Rules.StartCountdown();
         Loader.Sprites.GoSprite->Start();
         ShowSprite(Loader.Sprites.GoSprite.get());
         SetParticleEffect(setup.Snow ? ParticleSnow : ParticleNone, Resources().GetTexture("star"));
@@ -61,7 +62,7 @@ void TGameEngine::StartMission(int n) {
         const TMissionSetup& setup = MissionSetups[n];
         SetCameraMode(2);
         Traffic->SetCarCount(0);
-        Traffic->SetPedestrianCount(setup.Pedestrians);
+        Traffic->SetPedestrianCount(LivingCount(setup.Pedestrians));
         SetTimeOfDay(setup.Hour);
         Players[0]->ExtraPoints = Players[1]->ExtraPoints = 0;
         Targets->Clear();
@@ -77,6 +78,7 @@ void TGameEngine::StartMission(int n) {
         if (setup.LightsOn)
             for (auto& car : Cars)
                 car->SetLights(true);
+        Rules.StartCountdown();
         Loader.Sprites.GoSprite->Start();
         ShowSprite(Loader.Sprites.GoSprite.get());
         SetParticleEffect(ParticleSnow, Resources().GetTexture("star"));
@@ -90,9 +92,7 @@ void TGameEngine::StartCityAfresh(int mission) {
     const TReplay* replay = Setup.Replay && Setup.Replay->Mission == mission ? Setup.Replay : nullptr;
     // The session's first game plays from the session's own seed, every later one from a seed drawn
     // from the sequence: a seeded session still repeats game after game, and the game's own numbers
-    // follow from its seed alone. Relit in the order the loader lit them, the lamps then draw what
-    // they drew as the city was loaded, so the first game of a seeded start sees the very numbers it
-    // always saw.
+    // follow from its seed alone. The lamps relit after it flicker as in every game of that seed.
     ReseedRandom(replay ? replay->Seed : StartedAGame ? DrawSeed() : RandomSeed());
     StartedAGame = true;
     Traffic->Clear();

@@ -203,14 +203,10 @@ void TLevelLoader::ShowNotice(bool hold) {
     if (!hold || Engine.Unattended())
         return;
     double until = GetTime() + 3.0;
+    // Only the keyboard cuts it short: the game's first tick takes the first keys of a replay.
     while (GetTime() < until && !Engine.WindowClosed()) {
         Engine.PollEvents();
-        Engine.ReadKeyboard();
-        bool anyKey = false;
-        for (uint8_t key : Engine.Keys.Now)
-            anyKey = anyKey || (key & 0x80);
-        Engine.Keys.Save();
-        if (anyKey)
+        if (Engine.AnyLiveKeyDown())
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

@@ -1,18 +1,17 @@
 #include "session/StateDump.h"
 
-#include "traffic/AICar.h"
-#include "cars/Car.h"
-#include "sprites/CheckpointSprite.h"
-#include "session/GameEngine.h"
-#include "sprites/GoSprite.h"
-#include "player/Config.h"
-#include "sprites/HintSprite.h"
-#include "traffic/HumanMesh.h"
-#include "sprites/LocatorSprite.h"
-#include "ui/MenuImprovedEngine.h"
 #include "Sound.h"
+#include "cars/Car.h"
+#include "player/Config.h"
+#include "session/GameEngine.h"
+#include "sprites/CheckpointSprite.h"
+#include "sprites/HintSprite.h"
+#include "sprites/LocatorSprite.h"
 #include "sprites/TargetSprite.h"
+#include "traffic/AICar.h"
+#include "traffic/HumanMesh.h"
 #include "uText1250.h"
+#include "ui/MenuImprovedEngine.h"
 
 #include <cmath>
 #include <cstdio>
@@ -91,7 +90,7 @@ std::string StateJson(const TGameEngine& game) {
         << Sound().Mixer().Volume(1) << "]";
     out << ",\"keyNote\":" << JsonString(menu.Note[0]) << ",\"capturing\":" << (menu.Capturing ? "true" : "false")
         << ",\"rumble\":[" << Number(game.RumbleAsked[0]) << "," << Number(game.RumbleAsked[1]) << "]";
-    out << ",\"countdown\":" << (sprites.GoSprite && sprites.GoSprite->Alive ? sprites.GoSprite->Phase : 0);
+    out << ",\"countdown\":" << game.Rules.CountdownPhase();
     out << ",\"hint\":" << (sprites.HintSprite && sprites.HintSprite->Alive ? JsonString(sprites.HintSprite->Text[0]) : "null");
     out << ",\"cars\":[";
     for (int p = 1; p <= 2; ++p) {

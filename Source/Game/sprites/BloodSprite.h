@@ -6,7 +6,7 @@
 
 class TBloodSprite : public TSprite3D {
   public:
-    // Near (x, y): position, alpha and size are drawn from the game's random generator. `gore`
+    // Near (x, y): position, alpha and size are drawn from the effects' random generator. `gore`
     // (the player's setting) makes the stain dark red instead of mud yellow.
     TBloodSprite(float x, float y, bool gore);
 

@@ -3,7 +3,7 @@
 
 namespace {
 
-constexpr int32_t PhaseFrames = 127; // alpha 255 - 2 * count reaches 1 on the last frame
+constexpr int32_t PhaseTicks = 127; // alpha 255 - 2 * count reaches 1 on the last tick
 
 } // namespace
 
@@ -17,37 +17,37 @@ void TGoSprite::Start() {
     Count = 0;
     SecondCount = 0;
     Phase = 1;
+    Alpha = 255;
     SetColor(255, 255, 255);
     Host.PlaySample("timer_tick");
 }
 
-void TGoSprite::Update() {
-    ++Count;
-    ++SecondCount;
+void TGoSprite::Show(int32_t ticks) {
+    int32_t phase = 1 + ticks / PhaseTicks;
+    SecondCount = ticks;
+    // The last tick of a picture still fades it, to alpha 1, while the next one is already up.
+    Count = ticks - PhaseTicks * (phase - 1);
+    if (Count == 0 && ticks > 0)
+        Count = PhaseTicks;
     Alpha = uint8_t(255 - 2 * Count);
-}
-
-void TGoSprite::Animate() {
-    if (Count != PhaseFrames)
+    if (phase == Phase)
         return;
-    Count = 0;
-    int32_t ended = Phase++;
-    switch (ended) {
-    case 1:
+    Phase = phase;
+    switch (phase) {
+    case 2:
         Texture = Resources().GetTexture("timer_two");
         Host.PlaySample("timer_tick");
         break;
-    case 2:
+    case 3:
         Texture = Resources().GetTexture("timer_three");
         Host.PlaySample("timer_tick");
         break;
-    case 3:
+    case 4:
         Texture = Resources().GetTexture("timer_go");
         SetColor(229, 138, 0);
         Host.PlaySample("timer_go");
         break;
     default:
-        Alive = false;
         break;
     }
 }

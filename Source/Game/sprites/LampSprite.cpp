@@ -3,7 +3,7 @@
 #include "uRandom.h"
 
 TLampSprite::TLampSprite(const dVector3& position)
-    : TSprite3D(Resources().GetTexture("lamp"), position, 3.3f, 96), Flicker(Random(100) == 0) {
+    : TSprite3D(Resources().GetTexture("lamp"), position, 3.3f, 96), Flicker(EffectRandom(100) == 0) {
     Billboard = true;
     StreetLamp = true;
     Round = true; // the lamp glow is a disc; these are metres wide, the largest sprites at night
@@ -12,7 +12,7 @@ TLampSprite::TLampSprite(const dVector3& position)
 
 void TLampSprite::Relight() {
     Count = 0;
-    Flicker = Random(100) == 0;
+    Flicker = EffectRandom(100) == 0;
 }
 
 void TLampSprite::Update() {
@@ -21,5 +21,5 @@ void TLampSprite::Update() {
 
 void TLampSprite::Animate() {
     if (Flicker && Count % 6 == 0)
-        Alpha = uint8_t(Random(64));
+        Alpha = uint8_t(EffectRandom(64));
 }

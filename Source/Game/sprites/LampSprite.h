@@ -6,11 +6,11 @@
 
 class TLampSprite : public TSprite3D {
   public:
-    // Draws the flicker chance from the game's random generator.
+    // Draws the flicker chance from the effects' random generator.
     explicit TLampSprite(const dVector3& position);
 
     // Lights the lamp anew for a game: its frame count from 0 and its flicker chance drawn again, so
-    // a game's random numbers do not depend on the games before it.
+    // a game's flicker does not depend on the games before it.
     void Relight();
     void Update() override;
     void Animate() override; // a flickering lamp takes a random alpha every 6th frame

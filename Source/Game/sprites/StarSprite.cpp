@@ -13,9 +13,9 @@ constexpr float Radians = 3.14159265f / 180.0f;
 TStarSprite::TStarSprite(const dVector3& position, float size)
     : TSprite3D(Resources().GetTexture("star"), position, size, 96) {
     SetColor(231, 0, 75);
-    float heading = float(Random(360)) * Radians;
-    float factor = float(Random(10)) / 10.0f; // 0.0 to 0.9
-    float climb = float(Random(180)) * Radians;
+    float heading = float(EffectRandom(360)) * Radians;
+    float factor = float(EffectRandom(10)) / 10.0f; // 0.0 to 0.9
+    float climb = float(EffectRandom(180)) * Radians;
     Velocity = VectorMake(std::sin(heading) / 25.0f * factor, std::cos(heading) / 25.0f * factor,
                           std::sin(climb) / 10.0f);
 }

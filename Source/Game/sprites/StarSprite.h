@@ -6,7 +6,7 @@
 
 class TStarSprite : public TSprite3D {
   public:
-    // Draws its heading, speed factor and climb from the game's random generator, in that order.
+    // Draws its heading, speed factor and climb from the effects' random generator, in that order.
     explicit TStarSprite(const dVector3& position, float size = 0.25f);
 
     void Update() override;  // moves by its velocity; vertical velocity falls 0.001 per frame

@@ -1,11 +1,10 @@
 #include "traffic/HumanMesh.h"
-#include "cars/Car.h"
 #include "Resources.h"
+#include "cars/Car.h"
 #include "traffic/TrafficEngine.h"
-#include "uCamera.h"
+#include "uAngles.h"
 #include "uMapCoords.h"
 #include "uRandom.h"
-#include "uAngles.h"
 
 #include <cmath>
 #include <string>
@@ -88,11 +87,11 @@ void THumanMesh::SetBehaviour(uint8_t behaviour) {
         SetDirection(carHeading + 270 - 20 + float(Random(40)));
         Heading = Direction;
         PosePeriod = 10;
-        Traffic.Host.PlaySample(Random(2) == 0 ? "scream1" : "scream2");
+        Traffic.Host.PlaySample(EffectRandom(2) == 0 ? "scream1" : "scream2");
     } else if (behaviour == HUMAN_RUN_OVER) {
         bool gore = Traffic.Gore;
         if (gore) {
-            int32_t stains = 2 + Random(3);
+            int32_t stains = 2 + EffectRandom(3);
             for (int32_t i = 0; i < stains; ++i) {
                 Stains.push_back(std::make_unique<TBloodSprite>(float(Position.x), float(Position.y), true));
                 Traffic.Host.AddSprite3D(Stains.back().get());
@@ -165,10 +164,6 @@ void THumanMesh::Animate() {
     if (Pose == 1 || Pose == 3)
         PoseStep = -PoseStep;
     ShowPose();
-}
-
-bool THumanMesh::IsInView() const {
-    return Traffic.Host.ViewCamera().PointVisible(VectorMake(float(Position.x), float(Position.y), 0));
 }
 
 void THumanMesh::Remove() {

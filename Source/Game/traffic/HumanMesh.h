@@ -32,7 +32,6 @@ class THumanMesh : public TMesh {
     void Place(float x, float y);
     void Update() override;
     void Animate() override;
-    bool IsInView() const;
     // Marks the figure and its shadow dead, so the engine drops both.
     void Remove();
 

@@ -7,10 +7,9 @@
 #include "traffic/AISkoda120Car.h"
 #include "traffic/AIVWGolfCar.h"
 #include "traffic/HumanMesh.h"
-#include "uCamera.h"
+#include "uAngles.h"
 #include "uMapCoords.h"
 #include "uRandom.h"
-#include "uAngles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -61,10 +60,16 @@ void TTrafficEngine::SetCarCount(int32_t n) {
     Cars.resize(size_t(std::max(n, 0)));
 }
 
+int32_t LivingCount(int32_t perRegion) {
+    return int32_t(std::lround(float(std::max(perRegion, 0)) * LivingShare));
+}
+
 void TTrafficEngine::Clear() {
     SetCarCount(0);
     SetPedestrianCount(0);
     FramesSinceRespawn = 0;
+    Filled = false;
+    Players.clear();
     Region = PreviousRegion = {};
     CarCandidates.clear();
     PedestrianCandidates.clear();
@@ -90,7 +95,24 @@ bool TTrafficEngine::InRegion(float p, float q) const {
     return float(Region[0]) <= p && p <= float(Region[2]) && float(Region[1]) <= q && q <= float(Region[3]);
 }
 
-void TTrafficEngine::Update(float x, float y) {
+bool TTrafficEngine::NearAPlayer(float x, float y, float reach) const {
+    for (const TGroundPoint& p : Players)
+        if (std::hypot(p.X - x, p.Y - y) < reach)
+            return true;
+    return false;
+}
+
+bool TTrafficEngine::MayAppearAt(float x, float y) const {
+    return NearAPlayer(x, y, LivingReach) && !NearAPlayer(x, y, Filled ? UnseenReach : SpawnClearance);
+}
+
+bool TTrafficEngine::KeptAt(float x, float y) const {
+    return NearAPlayer(x, y, LivingReach);
+}
+
+void TTrafficEngine::Update(const std::vector<TGroundPoint>& players) {
+    Players = players;
+    float x = players.empty() ? 0 : players.front().X, y = players.empty() ? 0 : players.front().Y;
     Region = RegionOf(int32_t(std::trunc(x)), int32_t(std::trunc(y)));
     if (Region != PreviousRegion || FramesSinceRespawn > RespawnFrames)
         Respawn();
@@ -226,28 +248,23 @@ float TTrafficEngine::FreeRoadBehind(const TAICar& car) const {
 }
 
 void TTrafficEngine::CollectPedestrianCandidates() {
-    const TCamera& camera = Host.ViewCamera();
     PedestrianCandidates.clear();
     for (const auto& cell : PedestrianCells) {
         float x = float(cell[0]), y = WorldY(float(cell[1]));
-        if (!InRegion(x, y))
-            continue;
-        if (camera.PointVisible(VectorMake(x, y, 0)))
-            continue;
-        PedestrianCandidates.push_back(cell);
+        if (MayAppearAt(x, y))
+            PedestrianCandidates.push_back(cell);
     }
 }
 
 void TTrafficEngine::CollectCarCandidates() {
-    const TCamera& camera = Host.ViewCamera();
     CarCandidates.clear();
     for (const auto& track : Tracks) {
         int32_t n = int32_t(std::lround(track->End)) / CandidateStep;
         for (int32_t h = 0; h <= n; ++h) {
             float t = float(CandidateStep * h), x = 0, y = 0;
-            if (!track->GetPoint(t, x, y) || !InRegion(x, y))
+            if (!track->GetPoint(t, x, y) || !MayAppearAt(x, y))
                 continue;
-            if (camera.PointVisible(VectorMake(x, y, 0)) || NearACar(x, y, SpawnClearance))
+            if (NearACar(x, y, SpawnClearance))
                 continue;
             if (CarCandidates.size() >= MaxCarCandidates)
                 return;
@@ -258,7 +275,6 @@ void TTrafficEngine::CollectCarCandidates() {
 
 void TTrafficEngine::Respawn() {
     FramesSinceRespawn = 0;
-    const TCamera& camera = Host.ViewCamera();
 
     CollectPedestrianCandidates();
     if (!PedestrianCandidates.empty())
@@ -268,7 +284,8 @@ void TTrafficEngine::Respawn() {
                 Host.AddMesh(pedestrian.get());
             }
             float x = pedestrian->Position.x, y = pedestrian->Position.y;
-            if (InRegion(x, y) || camera.PointVisible(VectorMake(x, y, 0)))
+            if (pedestrian->Behaviour != HUMAN_UNPLACED && pedestrian->Behaviour != HUMAN_RUN_OVER &&
+                KeptAt(x, y))
                 continue;
             const auto& cell = PedestrianCandidates[size_t(Random(int32_t(PedestrianCandidates.size())))];
             float r1 = RandomFloat();
@@ -280,7 +297,7 @@ void TTrafficEngine::Respawn() {
     for (auto& car : Cars) {
         if (CarCandidates.empty())
             break;
-        if (car && (InRegion(car->PosX, car->PosY) || car->IsVisible(camera)))
+        if (car && KeptAt(car->PosX, car->PosY))
             continue;
         size_t j = size_t(Random(int32_t(CarCandidates.size())));
         if (car) {
@@ -297,6 +314,7 @@ void TTrafficEngine::Respawn() {
         std::erase_if(CarCandidates,
                       [&](const TSpawnPoint& p) { return std::hypot(p.X - x, p.Y - y) < SpawnClearance; });
     }
+    Filled = true;
 }
 
 std::unique_ptr<TAICar> CreateAICar(int32_t model, TEngine& engine, TTrafficEngine& traffic) {

@@ -1,14 +1,17 @@
-// TTrafficEngine: keeps a few computer-driven cars and pedestrians alive round the player without
-// simulating the whole city. The map is cut into 16 x 16 regions; whatever has left the player's
-// region and is out of the camera's view is put back at a random unseen place inside it. Owns its
-// copy of the cell words, the 36 tracks traced from them, the two scripted routes, the pedestrians
-// and the cars; the engine's lists only point at them.
+// TTrafficEngine: keeps a few computer-driven cars and pedestrians alive round the players without
+// simulating the whole city. Whatever has gone further than LivingReach from every player car is
+// put back at a random place between UnseenReach and LivingReach from one, never nearer than
+// UnseenReach to any: what the players may see is decided by where their cars are, never by the
+// camera. The respawns come as the first player's car enters another of the map's 16 x 16 regions
+// and every 401 updates within one. Owns its copy of the cell words, the 36 tracks traced from them,
+// the two scripted routes, the pedestrians and the cars; the engine's lists only point at them.
 #pragma once
 
 #include "traffic/AICar.h"
 #include "traffic/HumanMesh.h"
 #include "traffic/Traffic.h"
 #include "uBezierCurve.h"
+#include "uMeshGrid.h"
 
 #include <array>
 #include <cstdint>
@@ -16,10 +19,8 @@
 #include <string>
 #include <vector>
 
-class TCamera;
-
-// What the living city needs of the game: the engine's lists, the camera, the first player's car,
-// the hour and the sounds. The game engine is one; the tests bring their own.
+// What the living city needs of the game: the engine's lists, the first player's car, the hour and
+// the sounds. The game engine is one; the tests bring their own.
 class TTrafficHost {
   public:
     virtual ~TTrafficHost() = default;
@@ -30,7 +31,6 @@ class TTrafficHost {
     virtual void RemoveSprite3D(TSprite3D* sprite) = 0;
     virtual void AddVehicle(TVehicle* vehicle) = 0;
     virtual void RemoveVehicle(TVehicle* vehicle) = 0;
-    virtual const TCamera& ViewCamera() const = 0;
     // The first player's car, or nullptr while there is none.
     virtual TCar* FirstCar() const = 0;
     // The game's hour of day, 0..24; -1 before the first game sets it.
@@ -48,6 +48,22 @@ struct TSpawnPoint {
     float X, Y; // world position
     float t;
 };
+
+// Metres from every player car beyond which a pedestrian or a traffic car may appear or be taken
+// away: past what the chase and top views draw round the car (some 20 metres at most).
+constexpr float UnseenReach = 24;
+// Metres from a player car within which pedestrians and traffic cars are kept alive.
+constexpr float LivingReach = 32;
+// The games give their numbers of pedestrians and traffic cars for one region of 32 x 32 metres, as
+// many as the streets show round the player; the disc kept alive round a car is larger by this.
+// (On mission 10's autopilot drive that keeps some 16 pedestrians within 12 metres of the car, where
+// the region kept 20, and 3.6 traffic cars within 20 metres, where it kept 1.5: the cars come in
+// from the disc's edge, the pedestrians, at a walk, mostly wait there.)
+constexpr float LivingShare = 3.14159265f * LivingReach * LivingReach / (32 * 32);
+
+// The number of pedestrians or traffic cars that keeps a game's streets as busy as `perRegion` in
+// one region would.
+int32_t LivingCount(int32_t perRegion);
 
 // Car candidates kept per respawn; more points than this are dropped.
 constexpr size_t MaxCarCandidates = 1022;
@@ -75,9 +91,10 @@ class TTrafficEngine {
     // Takes every car and pedestrian away and forgets the region, as before the first game: the next
     // update fills the slots anew, so a game's traffic depends on its own random numbers only.
     void Clear();
-    // Once per drawn frame with the player car's world position: respawns on entering another
-    // region and every 401 updates within one.
-    void Update(float x, float y);
+    // Once a tick with the player cars' world positions, the first player's first: respawns as the
+    // first enters another region and every 401 updates within one.
+    void Update(const std::vector<TGroundPoint>& players);
+    void Update(float x, float y) { Update(std::vector<TGroundPoint>{{x, y}}); }
     // The first player's car or a traffic car covers the world point.
     bool IsOccupied(float x, float y) const;
     // The first player's car or a traffic car stands within this many metres of the world point.
@@ -94,6 +111,14 @@ class TTrafficEngine {
     void CollectPedestrianCandidates();
     void CollectCarCandidates();
     bool InRegion(float p, float q) const;
+    // Within `reach` metres of any player car.
+    bool NearAPlayer(float x, float y, float reach) const;
+    // Where something may appear now: near enough to a player car to be kept, out of every one's
+    // sight (the first respawn of a game fills the streets before anything is drawn, so only a
+    // car's own place is kept free then).
+    bool MayAppearAt(float x, float y) const;
+    // Kept where it is: still within LivingReach of a player car.
+    bool KeptAt(float x, float y) const;
 
     // The region of the map cell (a, b): four halvings of the map, inclusive bounds x0, y0, x1, y1.
     static std::array<int32_t, 4> RegionOf(int32_t a, int32_t b);
@@ -104,6 +129,8 @@ class TTrafficEngine {
     bool Gore = false; // run-over pedestrians bleed: the settings' Carmageddon when the game started
     TCellWords Cells;
     int32_t FramesSinceRespawn = 0;
+    bool Filled = false;               // the streets were filled once since the last Clear
+    std::vector<TGroundPoint> Players; // the player cars at the last update, the first player's first
     std::vector<std::unique_ptr<TBezierCurve>> Tracks;
     // Scripted routes through the city, kept for the scripted scenes; nothing drives them yet.
     std::unique_ptr<TBezierCurve> BossRoute, DirectorRoute;

@@ -162,10 +162,11 @@ int Drive(TDriveOptions options, const THarnessOptions& harness) {
         chase.Update(engine.Camera, *car, topView);
         if (options.Draw)
             engine.DrawTextureGrid();
-        if (options.Draw)
-            engine.DrawMeshes(); // also raises the collision boxes of the buildings in view
-        else
-            engine.TickMeshes();
+        engine.TickMeshes({{car->PosX, car->PosY}}); // the buildings round the car stand as boxes
+        if (options.Draw) {
+            engine.PrepareMeshes();
+            engine.DrawPreparedMeshes();
+        }
         engine.UpdateVehicles();
         if (options.Draw) {
             engine.DrawVehicles();

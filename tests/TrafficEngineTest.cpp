@@ -144,8 +144,8 @@ TEST_F(TrafficEngineTest, ARaisedCarCountIsFilledOnlyWhenACandidateExists) {
     Traffic->Update(100.7f, 300.2f); // no tracks: no candidates, nothing asked for
     EXPECT_TRUE(Host.Models.empty());
     Traffic->Tracks.push_back(StraightTrack(300.5f, 200));
-    Traffic->Respawn(); // of the candidates only t = 128 lies 24 to 32 metres from the car: one car
-    ASSERT_EQ(Host.Models.size(), 1u);
+    Traffic->Respawn(); // of the candidates only t = 64 and 128 lie 24 to 40 metres from the car
+    ASSERT_EQ(Host.Models.size(), 2u);
     for (int32_t model : Host.Models)
         EXPECT_TRUE(model >= 0 && model < 6);
     EXPECT_TRUE(Traffic->CarCandidates.empty());
@@ -178,7 +178,7 @@ TEST_F(TrafficEngineTest, PedestriansAppearOutOfEveryPlayersSightButNearOne) {
     // The walkable square is 20 x 20 metres round (100, 300).
     struct TCase {
         const char* Name;
-        std::vector<TGroundPoint> Players;
+        std::vector<TPlayerSight> Players;
         bool Filled;
         float Nearest; // metres: nothing appears nearer to a player car
         bool Any;
@@ -186,8 +186,9 @@ TEST_F(TrafficEngineTest, PedestriansAppearOutOfEveryPlayersSightButNearOne) {
     const TCase cases[] = {
         {"the first fill, the car in the middle", {{100, 300}}, false, SpawnClearance, true},
         {"later, the car in the middle", {{100, 300}}, true, UnseenReach, false},
-        {"later, the car beside the square", {{100, 330}}, true, UnseenReach, true},
-        {"later, the second car in the middle", {{100, 330}, {100, 300}}, true, UnseenReach, false},
+        {"later, the car beside the square, facing away", {{100, 330, 270}}, true, UnseenReach, true},
+        {"later, the car beside the square, facing it", {{100, 330, 90}}, true, UnseenReach, false},
+        {"later, the second car in the middle", {{100, 330, 270}, {100, 300}}, true, UnseenReach, false},
         {"later, far away", {{400, 100}}, true, UnseenReach, false},
     };
     for (const TCase& c : cases) {
@@ -198,7 +199,7 @@ TEST_F(TrafficEngineTest, PedestriansAppearOutOfEveryPlayersSightButNearOne) {
         EXPECT_EQ(!Traffic->PedestrianCandidates.empty(), c.Any);
         for (const auto& cell : Traffic->PedestrianCandidates) {
             float x = float(cell[0]), y = float(511 - cell[1]), nearest = 1e9f;
-            for (const TGroundPoint& p : c.Players)
+            for (const TPlayerSight& p : c.Players)
                 nearest = std::min(nearest, std::hypot(p.X - x, p.Y - y));
             ASSERT_GE(nearest, c.Nearest) << x << ", " << y;
             ASSERT_LT(nearest, LivingReach) << x << ", " << y;

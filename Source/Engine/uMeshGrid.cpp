@@ -178,6 +178,21 @@ void TMeshGrid::Draw() {
     DrawPrepared();
 }
 
+bool TMeshGrid::SightBlocked(float x0, float y0, float x1, float y1, float height) const {
+    float length = std::hypot(x1 - x0, y1 - y0);
+    int32_t steps = int32_t(length / 0.5f);
+    for (int32_t k = 1; k < steps; ++k) {
+        float t = float(k) / float(steps);
+        float x = x0 + (x1 - x0) * t, y = y0 + (y1 - y0) * t;
+        if (!InGrid(x, y))
+            continue;
+        const TMeshCell* owner = Building(int32_t(x), int32_t(y)).Owner;
+        if (owner && owner->DisplayList >= 0 && owner->z + owner->Size.z >= height)
+            return true;
+    }
+    return false;
+}
+
 void TMeshGrid::Prepare() {
     CollectVisible(BuildingScratch, BlockScratch);
 }

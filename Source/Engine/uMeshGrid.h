@@ -68,6 +68,9 @@ class TMeshGrid {
     // boxes for those come within it, and leaves the space's geom list as if every box had just been
     // made in corner order (ODE's results depend on that order). No points: no boxes.
     void UpdateObstacles(const std::vector<TGroundPoint>& points, float reach);
+    // A building at least `height` metres tall stands on the line from (x0, y0) to (x1, y1), probed
+    // every half metre, the two ends left out.
+    bool SightBlocked(float x0, float y0, float x1, float y1, float height) const;
     // Chooses the buildings in the camera's view and draws them.
     void Draw();
     // Draw in two halves: Prepare chooses the buildings in view, DrawPrepared draws them, nearest to

@@ -162,7 +162,7 @@ TEST_F(TrafficE2E, Mission10TrafficKeepsItsLanesUprightOnTheMapApartAndGetsSomew
         int Cars = 0, DrivingFrames = 0, BackingFrames = 0, OffLaneFrames = 0;
     };
     std::vector<TSlot> slots(game.Traffic->Cars.size());
-    ASSERT_EQ(slots.size(), size_t(LivingCount(MissionSetups[10].TrafficCars)));
+    ASSERT_EQ(slots.size(), size_t(MissionSetups[10].TrafficCars));
     float metres = 0, worstLane = 0;
     int contacts = 0;
     for (int frame = 0; frame < 6000; ++frame) {
@@ -381,10 +381,11 @@ TEST_F(TrafficE2E, PedestriansKeepToTheirAreasOutOfHousesAndNeverAppearInView) {
     for (const auto& p : traffic.Pedestrians) {
         if (!p || p->Behaviour != HUMAN_WALKING)
             continue;
-        // Every one stands near the car now: kept, or put back within reach of it (up to a cell
-        // and a half from the corner of its cell).
+        // Every one stands near the car now: kept within reach or in sight of it, or put back within
+        // reach of it (up to a cell and a half from the corner of its cell).
         float x = float(p->Position.x), y = float(p->Position.y);
-        EXPECT_LT(std::hypot(x - player.PosX, y - player.PosY), LivingReach + 1.5f) << x << ", " << y;
+        EXPECT_LT(std::hypot(x - player.PosX, y - player.PosY), std::max(LivingReach, SightReach) + 1.5f)
+            << x << ", " << y;
     }
     for (int frame = 1201; frame < 1600; ++frame) {
         Frame();
@@ -510,7 +511,7 @@ TEST_F(TrafficE2E, ABusyStreetByDayAndByNight) {
         TTrafficGame& game = Start(10, 21, Avia);
         game.SetTimeOfDay(hour);
         game.Traffic->SetPedestrianCount(LivingCount(65));
-        game.Traffic->SetCarCount(LivingCount(8));
+        game.Traffic->SetCarCount(8);
         if (hour == 23)
             game.Car(1)->SetLights(true);
         int cars = 0, walking = 0;

@@ -426,7 +426,7 @@ void TGameEngine::StepWorld() {
         TickMeshes(players);
         if (WorldRuns()) {
             if (!players.empty())
-                Traffic->Update(players);
+                Traffic->Update(PlayerSights());
             if (Rules.CatchUpCountdown < 1) {
                 if (!Rules.CountdownHoldsCars()) {
                     UpdateVehicles();
@@ -456,6 +456,20 @@ std::vector<TGroundPoint> TGameEngine::PlayerCarPlaces() const {
             places.push_back({car2->PosX, car2->PosY});
     }
     return places;
+}
+
+std::vector<TPlayerSight> TGameEngine::PlayerSights() const {
+    std::vector<TPlayerSight> sights;
+    for (int i = 1; i <= 2; ++i)
+        if (TCar* car = Car(i); car && (i == 1 || Car(1)))
+            sights.push_back({car->PosX, car->PosY, car->Heading});
+    return sights;
+}
+
+bool TGameEngine::SightBlocked(float x0, float y0, float x1, float y1) const {
+    // Fences, hedges and kiosks hide nothing from a driver's seat; a house does.
+    constexpr float EyeHeight = 2.5f;
+    return MeshGrid && MeshGrid->SightBlocked(x0, y0, x1, y1, EyeHeight);
 }
 
 void TGameEngine::AdvanceCountdown() {

@@ -132,6 +132,9 @@ class TGameEngine : public TEngine,
     // Where the player cars stand, the first player's first; empty while there is none. What the
     // cars can hit and the traffic round them follow these, never the camera.
     std::vector<TGroundPoint> PlayerCarPlaces() const;
+    // The player cars as the living city sees them: where they stand and which way they face.
+    std::vector<TPlayerSight> PlayerSights() const;
+    bool SightBlocked(float x0, float y0, float x1, float y1) const override;
     // The count-down's tick, and its sprite shows where it stands.
     void AdvanceCountdown();
     // This run's and the record run's routes on the city map of the result screen, risen as far as

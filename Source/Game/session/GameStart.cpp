@@ -40,7 +40,7 @@ void TGameEngine::StartMission(int n) {
 
     if (IsMission(n)) {
         const TMissionSetup& setup = MissionSetups[n];
-        Traffic->SetCarCount(LivingCount(setup.TrafficCars));
+        Traffic->SetCarCount(setup.TrafficCars);
         Traffic->SetPedestrianCount(LivingCount(setup.Pedestrians));
         SetTimeOfDay(setup.Hour);
         Targets->Clear();

@@ -61,7 +61,7 @@ void TTrafficEngine::SetCarCount(int32_t n) {
 }
 
 int32_t LivingCount(int32_t perRegion) {
-    return int32_t(std::lround(float(std::max(perRegion, 0)) * LivingShare));
+    return int32_t(std::lround(float(std::max(perRegion, 0)) * PedestrianShare));
 }
 
 void TTrafficEngine::Clear() {
@@ -96,21 +96,43 @@ bool TTrafficEngine::InRegion(float p, float q) const {
 }
 
 bool TTrafficEngine::NearAPlayer(float x, float y, float reach) const {
-    for (const TGroundPoint& p : Players)
+    for (const TPlayerSight& p : Players)
         if (std::hypot(p.X - x, p.Y - y) < reach)
             return true;
     return false;
 }
 
+bool TTrafficEngine::InSight(float x, float y) const {
+    const float behind = std::cos(Radians(BehindAngle));
+    for (const TPlayerSight& p : Players) {
+        float dx = x - p.X, dy = y - p.Y, d = std::hypot(dx, dy);
+        if (d < UnseenReach)
+            return true;
+        // A car facing no way in particular is seen from above, no further than UnseenReach.
+        if (d > SightReach || p.Heading == TPlayerSight::NoSightHeading)
+            continue;
+        // The car faces Heading + 180 degrees.
+        float h = Radians(p.Heading);
+        if (-std::cos(h) * dx - std::sin(h) * dy < behind * d)
+            continue;
+        if (!Host.SightBlocked(p.X, p.Y, x, y))
+            return true;
+    }
+    return false;
+}
+
 bool TTrafficEngine::MayAppearAt(float x, float y) const {
-    return NearAPlayer(x, y, LivingReach) && !NearAPlayer(x, y, Filled ? UnseenReach : SpawnClearance);
+    if (!NearAPlayer(x, y, LivingReach))
+        return false;
+    // The first fill comes before anything is drawn: only the cars' own places are kept free.
+    return Filled ? !InSight(x, y) : !NearAPlayer(x, y, SpawnClearance);
 }
 
 bool TTrafficEngine::KeptAt(float x, float y) const {
-    return NearAPlayer(x, y, LivingReach);
+    return NearAPlayer(x, y, LivingReach) || InSight(x, y);
 }
 
-void TTrafficEngine::Update(const std::vector<TGroundPoint>& players) {
+void TTrafficEngine::Update(const std::vector<TPlayerSight>& players) {
     Players = players;
     float x = players.empty() ? 0 : players.front().X, y = players.empty() ? 0 : players.front().Y;
     Region = RegionOf(int32_t(std::trunc(x)), int32_t(std::trunc(y)));

@@ -1,8 +1,8 @@
 // TTrafficEngine: keeps a few computer-driven cars and pedestrians alive round the players without
-// simulating the whole city. Whatever has gone further than LivingReach from every player car is
-// put back at a random place between UnseenReach and LivingReach from one, never nearer than
-// UnseenReach to any: what the players may see is decided by where their cars are, never by the
-// camera. The respawns come as the first player's car enters another of the map's 16 x 16 regions
+// simulating the whole city. Whatever has gone further than LivingReach from every player car and
+// out of every one's sight is put back at a random place within LivingReach of one and out of the
+// sight of all: what the players may see is decided by where their cars are and which way they
+// face, never by the camera. The respawns come as the first player's car enters another of the map's 16 x 16 regions
 // and every 401 updates within one. Owns its copy of the cell words, the 36 tracks traced from them,
 // the two scripted routes, the pedestrians and the cars; the engine's lists only point at them.
 #pragma once
@@ -33,6 +33,12 @@ class TTrafficHost {
     virtual void RemoveVehicle(TVehicle* vehicle) = 0;
     // The first player's car, or nullptr while there is none.
     virtual TCar* FirstCar() const = 0;
+    // A building stands in the line of sight from the first point to the second (an open city by
+    // default: nothing hides anything).
+    virtual bool SightBlocked(float x0, float y0, float x1, float y1) const {
+        (void)x0, (void)y0, (void)x1, (void)y1;
+        return false;
+    }
     // The game's hour of day, 0..24; -1 before the first game sets it.
     virtual int32_t HourOfDay() const = 0;
     // A new computer-driven car of a model 0..5 (VW Golf, Ford Transit, Avia, Skoda 120, BMW, Fabia),
@@ -49,20 +55,31 @@ struct TSpawnPoint {
     float t;
 };
 
-// Metres from every player car beyond which a pedestrian or a traffic car may appear or be taken
-// away: past what the chase and top views draw round the car (some 20 metres at most).
-constexpr float UnseenReach = 24;
-// Metres from a player car within which pedestrians and traffic cars are kept alive.
-constexpr float LivingReach = 32;
-// The games give their numbers of pedestrians and traffic cars for one region of 32 x 32 metres, as
-// many as the streets show round the player; the disc kept alive round a car is larger by this.
-// (On mission 10's autopilot drive that keeps some 16 pedestrians within 12 metres of the car, where
-// the region kept 20, and 3.6 traffic cars within 20 metres, where it kept 1.5: the cars come in
-// from the disc's edge, the pedestrians, at a walk, mostly wait there.)
-constexpr float LivingShare = 3.14159265f * LivingReach * LivingReach / (32 * 32);
+// A player car as the living city sees it: where it stands and which way it faces.
+struct TPlayerSight {
+    float X = 0, Y = 0;
+    float Heading = NoSightHeading; // degrees, as the car keeps it: the car faces Heading + 180
+    static constexpr float NoSightHeading = -1; // facing no way in particular: seen as from above
+};
 
-// The number of pedestrians or traffic cars that keeps a game's streets as busy as `perRegion` in
-// one region would.
+// Metres round a player car that every view shows, whichever way it looks: nothing appears nearer.
+constexpr float UnseenReach = 24;
+// Metres a player sees ahead of the car, as far as the chase view draws before its far edge has
+// faded into the sky; what stands in the open there is in sight.
+constexpr float SightReach = 48;
+// What lies more than this many degrees off the way a car faces is behind it, out of the chase
+// view's sight (the top view sees all round, but no further than UnseenReach).
+constexpr float BehindAngle = 100;
+// Metres from a player car within which pedestrians and traffic cars are kept alive.
+constexpr float LivingReach = 40;
+// The games give their numbers of pedestrians for one region of 32 x 32 metres, as many as the
+// streets show round the player; the disc kept alive round a car is some five times larger, and
+// this many times as many walk in it: the streets in view about as busy as before, those behind the
+// houses emptier. Traffic cars keep their numbers (each costs a tick as much as fifty pedestrians):
+// they drive into view from the disc's edge by themselves.
+constexpr float PedestrianShare = 3.14f;
+
+// The number of pedestrians that keeps a game's streets as busy as `perRegion` in one region would.
 int32_t LivingCount(int32_t perRegion);
 
 // Car candidates kept per respawn; more points than this are dropped.
@@ -93,8 +110,8 @@ class TTrafficEngine {
     void Clear();
     // Once a tick with the player cars' world positions, the first player's first: respawns as the
     // first enters another region and every 401 updates within one.
-    void Update(const std::vector<TGroundPoint>& players);
-    void Update(float x, float y) { Update(std::vector<TGroundPoint>{{x, y}}); }
+    void Update(const std::vector<TPlayerSight>& players);
+    void Update(float x, float y) { Update(std::vector<TPlayerSight>{{x, y}}); }
     // The first player's car or a traffic car covers the world point.
     bool IsOccupied(float x, float y) const;
     // The first player's car or a traffic car stands within this many metres of the world point.
@@ -117,8 +134,10 @@ class TTrafficEngine {
     // sight (the first respawn of a game fills the streets before anything is drawn, so only a
     // car's own place is kept free then).
     bool MayAppearAt(float x, float y) const;
-    // Kept where it is: still within LivingReach of a player car.
+    // Kept where it is: still within LivingReach of a player car, or in one's sight.
     bool KeptAt(float x, float y) const;
+    // Within UnseenReach of a player car, or ahead of one within SightReach with no building between.
+    bool InSight(float x, float y) const;
 
     // The region of the map cell (a, b): four halvings of the map, inclusive bounds x0, y0, x1, y1.
     static std::array<int32_t, 4> RegionOf(int32_t a, int32_t b);
@@ -130,7 +149,7 @@ class TTrafficEngine {
     TCellWords Cells;
     int32_t FramesSinceRespawn = 0;
     bool Filled = false;               // the streets were filled once since the last Clear
-    std::vector<TGroundPoint> Players; // the player cars at the last update, the first player's first
+    std::vector<TPlayerSight> Players; // the player cars at the last update, the first player's first
     std::vector<std::unique_ptr<TBezierCurve>> Tracks;
     // Scripted routes through the city, kept for the scripted scenes; nothing drives them yet.
     std::unique_ptr<TBezierCurve> BossRoute, DirectorRoute;

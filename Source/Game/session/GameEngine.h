@@ -17,6 +17,7 @@
 #include "session/LevelLoader.h"
 #include "session/ReplayRecorder.h"
 #include "session/StateDump.h"
+#include "session/WorldSave.h"
 #include "traffic/TrafficEngine.h"
 #include "ui/Hud.h"
 #include "ui/MenuHost.h"
@@ -122,6 +123,16 @@ class TGameEngine : public TEngine,
     void CreatePlayerCar(int player, int carType, float x, float y, float heading, bool removeSecondCar) override;
     void InsertHighscore();
 
+    // The whole world of the game that runs, exactly (WorldSave.cpp): every vehicle's bodies and
+    // joints and its car's fields, the traffic and the pedestrians with their plans, the rules, the
+    // targets, the players' runs and the clocks, the generators, the physics space's order. Restore
+    // takes away what was made since and makes again what went, so that stepping on with the same
+    // inputs gives the same world to the last bit; it throws EReadError on bytes it cannot take.
+    // The tick count of the session (KeyboardPasses) stays: key scripts and shots count it.
+    void SaveWorld(TByteWriter& out, TWorldBounds* bounds = nullptr) const;
+    void RestoreWorld(const std::vector<uint8_t>& bytes);
+    TWorldDigest Digest() const;
+
     // What is drawn over the world: the night's tint, the HUD.
     void DrawDarkness() { ShadeScene(uint8_t(Darkness)); }
     void DrawHud() { Hud.Draw(); }
@@ -160,6 +171,10 @@ class TGameEngine : public TEngine,
     int32_t HourOfDay() const override { return TimeOfDay; }
     std::unique_ptr<TAICar> CreateTrafficCar(int32_t model) override {
         return CreateAICar(model, *this, *Traffic);
+    }
+    std::unique_ptr<TAICar> RemakeTrafficCar(const TCarConfig& config, const TMeshRecord& wheel,
+                                             const TMeshRecord& chassis) override {
+        return std::make_unique<TAICar>(*this, *Traffic, config, wheel, chassis);
     }
     // TMenuHost (the sprites, the sample, the players, the first car, the menu, the profiles, the
     // camera mode and the routes above serve it too)

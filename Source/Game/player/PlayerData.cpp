@@ -306,7 +306,6 @@ void TPlayerData::AddScore(int32_t n) {
 }
 
 void TPlayerData::SaveRun(TByteWriter& out) const {
-    out.U8(Mission);
     out.U8(CarType);
     for (int32_t value : {Score, ScoreCounter, ExtraPoints, Ticks, Spare, Load.Capacity})
         out.I32(value);
@@ -320,7 +319,6 @@ void TPlayerData::SaveRun(TByteWriter& out) const {
 }
 
 void TPlayerData::RestoreRun(TByteReader& in) {
-    Mission = in.U8("a player's mission");
     CarType = in.U8("a player's car");
     if (CarType > 7)
         throw EReadError(in.FileName() + ": a player's car type " + std::to_string(CarType) + " out of range");

@@ -115,7 +115,7 @@ class TPlayerData {
     // ERangeError on 32-bit overflow.
     void AddScore(int32_t n);
     void AddTime(float seconds) { Time += seconds; }
-    // The run's fields (the profile's name and face stay as they are).
+    // The run's fields (the profile's name, face and the mission reached stay as they are).
     void SaveRun(TByteWriter& out) const;
     void RestoreRun(TByteReader& in);
 

@@ -568,14 +568,19 @@ void TEngine::UpdateVehicles() {
     Physics->Step(TickStep);
     for (TNode<TVehicle>* node = Vehicles.First(); !node->IsTail(); node = node->Next)
         node->Data->CanonicaliseRotations();
+    NormaliseSpaceOrder();
 }
 
-namespace {
-
-// What a geom of the world's space is, for its place in the space's list.
-enum : uint8_t { SpaceGround = 0, SpaceBox = 1, SpaceVehicle = 2 };
-
-} // namespace
+void TEngine::NormaliseSpaceOrder() {
+    dSpaceID space = Physics->Space();
+    for (TNode<TVehicle>* node = Vehicles.First(); !node->IsTail(); node = node->Next) {
+        TVehicle& vehicle = *node->Data;
+        vehicle.NormalisePartOrder();
+        dGeomID parts = reinterpret_cast<dGeomID>(vehicle.PartSpace);
+        dSpaceRemove(space, parts);
+        dSpaceAdd(space, parts);
+    }
+}
 
 void TEngine::SavePhysics(TByteWriter& out) const {
     out.U64(Physics->NextVehicleSerial);
@@ -584,29 +589,6 @@ void TEngine::SavePhysics(TByteWriter& out) const {
     for (const TGroundPoint& p : MeshGrid->ObstaclePoints) {
         out.F32(p.X);
         out.F32(p.Y);
-    }
-    std::vector<std::pair<dGeomID, uint64_t>> vehicles;
-    for (const TNode<TVehicle>* node = Vehicles.First(); !node->IsTail(); node = node->Next)
-        vehicles.emplace_back(reinterpret_cast<dGeomID>(node->Data->PartSpace), node->Data->Serial);
-    const std::vector<dGeomID>& boxes = MeshGrid->CollisionGeoms;
-    dSpaceID space = Physics->Space();
-    int count = dSpaceGetNumGeoms(space);
-    out.U32(uint32_t(count));
-    for (int i = 0; i < count; ++i) {
-        dGeomID geom = dSpaceGetGeom(space, i);
-        if (geom == Physics->Ground()) {
-            out.U8(SpaceGround);
-            out.U64(0);
-        } else if (auto box = std::find(boxes.begin(), boxes.end(), geom); box != boxes.end()) {
-            out.U8(SpaceBox);
-            out.U64(uint64_t(box - boxes.begin()));
-        } else {
-            auto vehicle = std::find_if(vehicles.begin(), vehicles.end(), [&](const auto& v) { return v.first == geom; });
-            if (vehicle == vehicles.end())
-                throw Exception("A geom of the physics space belongs to nothing the world saves");
-            out.U8(SpaceVehicle);
-            out.U64(vehicle->second);
-        }
     }
 }
 
@@ -621,34 +603,10 @@ void TEngine::RestorePhysics(TByteReader& in) {
         p.X = in.F32("an obstacles' point");
         p.Y = in.F32("an obstacles' point");
     }
+    // The boxes as the last tick made them, then the vehicles' parts in front of them as every
+    // physics step leaves them.
     MeshGrid->UpdateObstacles(near, reach);
-    dSpaceID space = Physics->Space();
-    uint32_t count = in.U32("the space's geoms");
-    if (count != uint32_t(dSpaceGetNumGeoms(space)))
-        throw EReadError(in.FileName() + ": " + std::to_string(count) + " geoms in the space, where " +
-                         std::to_string(dSpaceGetNumGeoms(space)) + " stand");
-    std::vector<dGeomID> order(count);
-    for (dGeomID& geom : order) {
-        uint8_t kind = in.U8("a geom's kind");
-        uint64_t value = in.U64("a geom");
-        if (kind == SpaceGround) {
-            geom = Physics->Ground();
-        } else if (kind == SpaceBox && value < MeshGrid->CollisionGeoms.size()) {
-            geom = MeshGrid->CollisionGeoms[size_t(value)];
-        } else if (kind == SpaceVehicle) {
-            for (TNode<TVehicle>* node = Vehicles.First(); !node->IsTail(); node = node->Next)
-                if (node->Data->Serial == value)
-                    geom = reinterpret_cast<dGeomID>(node->Data->PartSpace);
-        }
-        if (!geom)
-            throw EReadError(in.FileName() + ": a geom of kind " + std::to_string(kind) + " (" + std::to_string(value) +
-                             ") that the world does not hold");
-    }
-    // Each geom put back goes to the front of the list, marked moved: the last first.
-    for (auto geom = order.rbegin(); geom != order.rend(); ++geom) {
-        dSpaceRemove(space, *geom);
-        dSpaceAdd(space, *geom);
-    }
+    NormaliseSpaceOrder();
 }
 
 void TEngine::SaveWorldRandom(TByteWriter& out) const {

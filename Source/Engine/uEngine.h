@@ -126,11 +126,15 @@ class TEngine {
     // The vehicles' tick: each keeps its pose, takes its per-tick calls, then the physics steps by the
     // clamped step of one tick.
     void UpdateVehicles();
-    // The physics' part of a saved world: the vehicles' numbering, where the obstacle boxes were
-    // made for and the order of the geoms in the space (the collisions walk it, and the results
-    // depend on it); restored after every vehicle stands in the world.
+    // The physics' part of a saved world: the vehicles' numbering and where the obstacle boxes were
+    // made for; restored after every vehicle stands in the world, with the space's order as a
+    // physics step leaves it.
     void SavePhysics(TByteWriter& out) const;
     void RestorePhysics(TByteReader& in);
+    // The collisions walk the space's geoms in the order of its list, and their results depend on
+    // it: every vehicle's parts in their build order, the vehicles in front of the obstacle boxes in
+    // the order of the vehicle list (the first at the back), as if each had been made just now.
+    void NormaliseSpaceOrder();
     // The generators the world draws from: the game's and the physics library's own.
     void SaveWorldRandom(TByteWriter& out) const;
     void RestoreWorldRandom(TByteReader& in);

@@ -416,11 +416,6 @@ void TVehicle::Save(TByteWriter& out) const {
     for (dJointID joint : Joints)
         for (int param : JointParams)
             out.F64(dJointGetHinge2Param(joint, param));
-    // The parts in the order of their space's list, which the collisions walk.
-    for (int k = 0; k < 5; ++k) {
-        dGeomID geom = dSpaceGetGeom(PartSpace, k);
-        out.U8(uint8_t(std::find(Geoms, Geoms + 5, geom) - Geoms));
-    }
     out.F32(PosX);
     out.F32(PosY);
     out.F32(Heading);
@@ -448,15 +443,6 @@ void TVehicle::Restore(TByteReader& in) {
             param = in.F64("a vehicle's joint");
         SetJoint(joint, params);
     }
-    uint8_t order[5];
-    for (uint8_t& part : order)
-        if ((part = in.U8("a vehicle's part order")) > 4)
-            throw EReadError(in.FileName() + ": a vehicle's part " + std::to_string(part) + " out of range");
-    // Each part put back goes to the front of the list: the last first.
-    for (int k = 4; k >= 0; --k) {
-        dSpaceRemove(PartSpace, Geoms[order[k]]);
-        dSpaceAdd(PartSpace, Geoms[order[k]]);
-    }
     PosX = in.F32("the vehicle's place");
     PosY = in.F32("the vehicle's place");
     Heading = in.F32("the vehicle's heading");
@@ -470,4 +456,12 @@ void TVehicle::Restore(TByteReader& in) {
     Active = in.Bool("the vehicle's activity");
     in.Bytes(SavedPoses, sizeof SavedPoses, "the poses drawn from");
     PoseSaved = in.Bool("the poses drawn from");
+}
+
+void TVehicle::NormalisePartOrder() {
+    // Each part put back goes to the front of the list, as the constructor adds them.
+    for (dGeomID geom : Geoms) {
+        dSpaceRemove(PartSpace, geom);
+        dSpaceAdd(PartSpace, geom);
+    }
 }

@@ -71,9 +71,11 @@ class TVehicle {
     // makes them, standing and moving as before, the joints set as before: the world's lists then
     // hold them as if the vehicle had been made now.
     void RebuildPhysics();
+    // The parts in the order the constructor puts them into the part space: after every physics
+    // step, whose moves reorder them (the collisions walk that list, and their results depend on it).
+    void NormalisePartOrder();
     // The vehicle's state in the world and of its tick, bit for bit: every body's pose and
-    // velocities, the joint settings the controls change, the order of its parts in its space and
-    // the fields a tick reads and writes. Restore expects a vehicle of the same build.
+    // velocities, the joint settings the controls change and the fields a tick reads and writes. Restore expects a vehicle of the same build.
     void Save(TByteWriter& out) const;
     void Restore(TByteReader& in);
 

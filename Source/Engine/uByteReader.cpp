@@ -1,4 +1,5 @@
 #include "uByteReader.h"
+#include "uByteWriter.h"
 
 #include <cstring>
 #include <fstream>
@@ -35,6 +36,26 @@ float TByteReader::F32(const char* what) {
     float v;
     std::memcpy(&v, &bits, sizeof v);
     return v;
+}
+
+uint64_t TByteReader::U64(const char* what) {
+    uint64_t low = U32(what);
+    return low | uint64_t(U32(what)) << 32;
+}
+
+double TByteReader::F64(const char* what) {
+    uint64_t bits = U64(what);
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
+std::string TByteReader::String(const char* what) {
+    uint32_t length = U32(what);
+    Need(length, what);
+    std::string s(reinterpret_cast<const char*>(Data + Pos), length);
+    Pos += length;
+    return s;
 }
 
 std::string TByteReader::ZString(const char* what, size_t maxKept) {
@@ -98,4 +119,11 @@ bool ReadWholeFile(const std::string& fileName, std::vector<uint8_t>& bytes) {
 bool FileExists(const std::string& fileName) {
     struct stat st;
     return stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+uint64_t Fnv1a(const uint8_t* data, size_t count) {
+    uint64_t digest = 14695981039346656037ull;
+    for (size_t i = 0; i < count; ++i)
+        digest = (digest ^ data[i]) * 1099511628211ull;
+    return digest;
 }

@@ -29,6 +29,11 @@ class TByteReader {
     uint32_t U32(const char* what);
     int32_t I32(const char* what) { return static_cast<int32_t>(U32(what)); }
     float F32(const char* what);
+    uint64_t U64(const char* what);
+    double F64(const char* what);
+    bool Bool(const char* what) { return U8(what) != 0; }
+    // A 32-bit length and that many bytes, as TByteWriter::String writes them.
+    std::string String(const char* what);
     // A zero-terminated string; at most maxKept characters are kept, the rest is consumed.
     std::string ZString(const char* what, size_t maxKept = 255);
     // A Pascal short string: one length byte then a fixed field of `fieldSize` bytes; a length

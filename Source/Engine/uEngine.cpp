@@ -4,6 +4,9 @@
 #include "uGLState.h"
 #include "uMapCoords.h"
 #include "uPhysics.h"
+#include "uByteReader.h"
+#include "uByteWriter.h"
+#include "uRandom.h"
 #include "uSdlPads.h"
 
 #include <GL/gl.h>
@@ -563,6 +566,70 @@ void TEngine::UpdateVehicles() {
         vehicle->PostUpdate();
     });
     Physics->Step(TickStep);
+    for (TNode<TVehicle>* node = Vehicles.First(); !node->IsTail(); node = node->Next)
+        node->Data->CanonicaliseRotations();
+    NormaliseSpaceOrder();
+}
+
+void TEngine::NormaliseSpaceOrder() {
+    dSpaceID space = Physics->Space();
+    for (TNode<TVehicle>* node = Vehicles.First(); !node->IsTail(); node = node->Next) {
+        TVehicle& vehicle = *node->Data;
+        vehicle.NormalisePartOrder();
+        dGeomID parts = reinterpret_cast<dGeomID>(vehicle.PartSpace);
+        dSpaceRemove(space, parts);
+        dSpaceAdd(space, parts);
+    }
+}
+
+void TEngine::SavePhysics(TByteWriter& out) const {
+    out.U64(Physics->NextVehicleSerial);
+    out.F32(MeshGrid->ObstaclePointsReach);
+    out.U32(uint32_t(MeshGrid->ObstaclePoints.size()));
+    for (const TGroundPoint& p : MeshGrid->ObstaclePoints) {
+        out.F32(p.X);
+        out.F32(p.Y);
+    }
+}
+
+void TEngine::RestorePhysics(TByteReader& in) {
+    Physics->NextVehicleSerial = in.U64("the next vehicle's serial");
+    float reach = in.F32("the obstacles' reach");
+    uint32_t points = in.U32("the obstacles' points");
+    if (points > 2)
+        throw EReadError(in.FileName() + ": " + std::to_string(points) + " points for the obstacles, more than the cars");
+    std::vector<TGroundPoint> near(points);
+    for (TGroundPoint& p : near) {
+        p.X = in.F32("an obstacles' point");
+        p.Y = in.F32("an obstacles' point");
+    }
+    // The boxes as the last tick made them, then the vehicles' parts in front of them as every
+    // physics step leaves them.
+    MeshGrid->UpdateObstacles(near, reach);
+    NormaliseSpaceOrder();
+}
+
+void TEngine::SaveWorldRandom(TByteWriter& out) const {
+    SaveRandom(out);
+    out.U64(dRandGetSeed());
+}
+
+void TEngine::RestoreWorldRandom(TByteReader& in) {
+    RestoreRandom(in);
+    dRandSetSeed(static_cast<unsigned long>(in.U64("the physics' random seed")));
+}
+
+void TEngine::OrderVehicles(uint64_t rebuildFrom) {
+    std::vector<TVehicle*> vehicles;
+    for (TNode<TVehicle>* node = Vehicles.First(); !node->IsTail(); node = node->Next)
+        vehicles.push_back(node->Data);
+    std::sort(vehicles.begin(), vehicles.end(), [](const TVehicle* a, const TVehicle* b) { return a->Serial < b->Serial; });
+    Vehicles.Clear();
+    for (TVehicle* vehicle : vehicles) {
+        if (rebuildFrom != 0 && vehicle->Serial >= rebuildFrom)
+            vehicle->RebuildPhysics();
+        Vehicles.Add(vehicle);
+    }
 }
 
 void TEngine::DrawVehicles(float fraction) {

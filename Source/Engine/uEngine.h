@@ -34,6 +34,8 @@
 #include <vector>
 
 struct GLFWwindow;
+class TByteReader;
+class TByteWriter;
 
 // A window's size in screen coordinates.
 struct TWindowSize {
@@ -124,6 +126,22 @@ class TEngine {
     // The vehicles' tick: each keeps its pose, takes its per-tick calls, then the physics steps by the
     // clamped step of one tick.
     void UpdateVehicles();
+    // The physics' part of a saved world: the vehicles' numbering and where the obstacle boxes were
+    // made for; restored after every vehicle stands in the world, with the space's order as a
+    // physics step leaves it.
+    void SavePhysics(TByteWriter& out) const;
+    void RestorePhysics(TByteReader& in);
+    // The collisions walk the space's geoms in the order of its list, and their results depend on
+    // it: every vehicle's parts in their build order, the vehicles in front of the obstacle boxes in
+    // the order of the vehicle list (the first at the back), as if each had been made just now.
+    void NormaliseSpaceOrder();
+    // The generators the world draws from: the game's and the physics library's own.
+    void SaveWorldRandom(TByteWriter& out) const;
+    void RestoreWorldRandom(TByteReader& in);
+    // After vehicles were made or taken away to match a saved world: the vehicle list in the order
+    // of the vehicles' serials, and the vehicles from serial `rebuildFrom` on (0: none) made anew in
+    // the physics world in that order, so its lists stand as they stood when the world was saved.
+    void OrderVehicles(uint64_t rebuildFrom);
     // The vehicles in view, `fraction` of the way from the last tick's poses to the present ones.
     void DrawVehicles(float fraction = 1);
 

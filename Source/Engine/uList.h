@@ -29,6 +29,7 @@ template <class T> class TList {
     TList& operator=(const TList&) = delete;
 
     TNode<T>* First() { return Head.Next; }
+    const TNode<T>* First() const { return Head.Next; }
     bool IsEmpty() const { return Head.Next == &Tail; }
 
     // Appends a new node for item just before the tail.

@@ -236,6 +236,9 @@ void TMeshGrid::CollectNear(const std::vector<TGroundPoint>& points, float reach
 }
 
 void TMeshGrid::UpdateObstacles(const std::vector<TGroundPoint>& points, float reach) {
+    if (&points != &ObstaclePoints)
+        ObstaclePoints = points;
+    ObstaclePointsReach = reach;
     CollectNear(points, reach, NearBuildings, NearBlocks);
     NextKept.clear();
     CollisionGeoms.clear();

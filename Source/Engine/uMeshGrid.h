@@ -88,6 +88,9 @@ class TMeshGrid {
     const TMeshCell& Block(int32_t x, int32_t y) const { return Blocks[size_t(x) * GridSize + size_t(y)]; }
 
     std::vector<dGeomID> CollisionGeoms; // the boxes of the objects near the points, in corner order
+    // The points and the reach of the last UpdateObstacles: the boxes are made again from them.
+    std::vector<TGroundPoint> ObstaclePoints;
+    float ObstaclePointsReach = 0;
 
   private:
     struct TKeptBox {

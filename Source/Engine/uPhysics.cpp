@@ -26,8 +26,8 @@ TPhysicsWorld::TPhysicsWorld() {
     SpaceId = dHashSpaceCreate(nullptr);
     ContactGroup = dJointGroupCreate(0);
     dWorldSetGravity(WorldId, 0, 0, -9.81);
-    dGeomID ground = dCreatePlane(SpaceId, 0, 0, 1, 0);
-    SetCollisionBits(ground, CAT_GROUND, 7);
+    GroundPlane = dCreatePlane(SpaceId, 0, 0, 1, 0);
+    SetCollisionBits(GroundPlane, CAT_GROUND, 7);
 }
 
 TPhysicsWorld::~TPhysicsWorld() {
@@ -74,6 +74,37 @@ void TPhysicsWorld::Step(float dt) {
         dWorldStep(WorldId, step / float(substeps));
         dJointGroupEmpty(ContactGroup);
     }
+}
+
+void CanonicaliseRotation(dBodyID body) {
+    dQuaternion q;
+    const dReal* now = dBodyGetQuaternion(body);
+    std::copy(now, now + 4, q);
+    auto settles = [&](const dQuaternion candidate) {
+        dBodySetQuaternion(body, candidate);
+        const dReal* kept = dBodyGetQuaternion(body);
+        return std::equal(kept, kept + 4, candidate);
+    };
+    // Normalising again mostly reaches a fixed point within a step or two...
+    for (int i = 0; i < 4; ++i) {
+        if (settles(q))
+            return;
+        const dReal* kept = dBodyGetQuaternion(body);
+        std::copy(kept, kept + 4, q);
+    }
+    // ... and otherwise swings between two neighbours: one component moved an ulp or a few at a
+    // time, always in the same order, finds a fixed point beside them.
+    for (int k = 0; k < 4; ++k)
+        for (int ulps = 1; ulps <= 8; ++ulps)
+            for (double toward : {2.0, -2.0}) {
+                dQuaternion c;
+                std::copy(q, q + 4, c);
+                for (int u = 0; u < ulps; ++u)
+                    c[k] = std::nextafter(c[k], toward);
+                if (settles(c))
+                    return;
+            }
+    dBodySetQuaternion(body, q);
 }
 
 namespace {

@@ -27,15 +27,21 @@ class TPhysicsWorld {
     dWorldID World() const { return WorldId; }
     dSpaceID Space() const { return SpaceId; } // a hash space with no parent
     dJointGroupID Contacts() const { return ContactGroup; }
+    dGeomID Ground() const { return GroundPlane; }
 
     // Clamps dt to 0.02..0.03 s and advances the world by it, in substeps of at most MaxSubstep, each
     // colliding everything, stepping and dropping its contacts.
     void Step(float dt);
 
+    // The serial the next vehicle made in this world takes: vehicles are numbered in the order
+    // they are made, which is the order of their bodies in the world's list (newest first).
+    uint64_t NextVehicleSerial = 1;
+
   private:
     dWorldID WorldId = nullptr;
     dSpaceID SpaceId = nullptr;
     dJointGroupID ContactGroup = nullptr;
+    dGeomID GroundPlane = nullptr;
 };
 // Sets a geometry's category and collide words; both must be non-negative.
 void SetCollisionBits(dGeomID geom, int64_t category, int64_t collide);
@@ -52,3 +58,8 @@ int SubstepCount(float step);
 void NearCallback(void* data, dGeomID o1, dGeomID o2);
 // The step length Step uses for a frame time (seconds).
 float ClampedStep(float dt);
+
+// Puts a body's quaternion into a form dBodySetQuaternion keeps unchanged (it normalises what it is
+// given, and renormalising a stepped quaternion moves its last bits), and its rotation matrix to the
+// matrix of that quaternion; a body set to its saved quaternion then stands exactly as it stood.
+void CanonicaliseRotation(dBodyID body);

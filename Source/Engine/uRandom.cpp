@@ -1,8 +1,11 @@
 #include "uRandom.h"
 #include "uPlatform.h"
+#include "uByteReader.h"
+#include "uByteWriter.h"
 
 #include <bit>
 #include <random>
+#include <type_traits>
 
 namespace {
 
@@ -89,4 +92,23 @@ int32_t EffectRandom(int32_t n) {
 
 float EffectRandomFloat() {
     return Unit(EffectGenerator()());
+}
+
+// The engine's state is its words and its place among them; libstdc++ keeps both as plain members.
+static_assert(std::is_trivially_copyable_v<std::mt19937>);
+
+void SaveRandom(TByteWriter& out) {
+    out.Raw(&Generator(), sizeof(std::mt19937));
+    out.U32(LastSeed);
+}
+
+void RestoreRandom(TByteReader& in) {
+    in.Bytes(&Generator(), sizeof(std::mt19937), "the world's random generator");
+    LastSeed = in.U32("the last seed");
+}
+
+void SaveEffectRandom(TByteWriter& out) { out.Raw(&EffectGenerator(), sizeof(std::mt19937)); }
+
+void RestoreEffectRandom(TByteReader& in) {
+    in.Bytes(&EffectGenerator(), sizeof(std::mt19937), "the effects' random generator");
 }

@@ -7,6 +7,9 @@
 
 #include <cstdint>
 
+class TByteReader;
+class TByteWriter;
+
 // Restarts the sequence from a seed. From then on the generator counts as seeded by the program
 // (a --seed option, the fixed clock's seed, a test), and the game's own reseeds leave it alone.
 void SeedRandom(uint32_t seed);
@@ -29,3 +32,9 @@ float RandomFloat();
 // As Random and RandomFloat, from the effects' generator.
 int32_t EffectRandom(int32_t n);
 float EffectRandomFloat();
+// The world's generator exactly as it stands (its whole state and the last seed), and back; and the
+// effects' generator apart, which only what is drawn depends on.
+void SaveRandom(TByteWriter& out);
+void RestoreRandom(TByteReader& in);
+void SaveEffectRandom(TByteWriter& out);
+void RestoreEffectRandom(TByteReader& in);

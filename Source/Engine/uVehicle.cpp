@@ -3,11 +3,14 @@
 #include "uErrors.h"
 #include "uPhysics.h"
 #include "uAngles.h"
+#include "uByteReader.h"
+#include "uByteWriter.h"
 
 #include <GL/gl.h>
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -68,7 +71,8 @@ TVehicle::TVehicle(TPhysicsWorld& physics, const TCarConfig& config, const TMesh
                    const TMeshRecord& chassisMesh)
     : Config(config), Length(chassisMesh.Extent.x), Width(chassisMesh.Extent.y), Height(chassisMesh.Extent.z),
       ChassisList(chassisMesh.List), WheelList(wheelMesh.List),
-      BoundRadius(std::sqrt(Length * Length + Width * Width)) {
+      BoundRadius(std::sqrt(Length * Length + Width * Width)), Serial(physics.NextVehicleSerial++),
+      Physics(physics) {
     const float r = Config.WheelRadius;
     const float boxHeight = Height - 2 * r;
     // The physics library aborts the whole process on a body without size; refuse it first.
@@ -78,7 +82,18 @@ TVehicle::TVehicle(TPhysicsWorld& physics, const TCarConfig& config, const TMesh
                           std::to_string(Width) + " x " + std::to_string(Height));
     if (std::string problem = WheelSpacingProblem(Config, Length); !problem.empty())
         throw ERangeError(Config.Source + ": the car configuration's " + problem);
+    float offsets[4][3];
+    WheelRestOffsets(Config, Length, Height, offsets);
+    for (int i = 0; i < 4; ++i)
+        for (int k = 0; k < 3; ++k)
+            WheelOffset[i][k] = offsets[i][k];
+    BuildParts();
+}
 
+void TVehicle::BuildParts() {
+    const float r = Config.WheelRadius;
+    const float boxHeight = Height - 2 * r;
+    TPhysicsWorld& physics = Physics;
     dMass mass;
     dMassSetBox(&mass, 1, Length, Width, boxHeight);
     dMassAdjust(&mass, Config.Mass);
@@ -93,16 +108,11 @@ TVehicle::TVehicle(TPhysicsWorld& physics, const TCarConfig& config, const TMesh
     dMassAdjust(&mass, Config.Mass);
     dQuaternion q;
     dQFromAxisAndAngle(q, 1, 0, 0, M_PI / 2);
-    float offsets[4][3];
-    WheelRestOffsets(Config, Length, Height, offsets);
-    for (int i = 0; i < 4; ++i)
-        for (int k = 0; k < 3; ++k)
-            WheelOffset[i][k] = offsets[i][k];
     for (int i = 1; i <= 4; ++i) {
         Bodies[i] = dBodyCreate(physics.World());
         dBodySetMass(Bodies[i], &mass);
         dBodySetQuaternion(Bodies[i], q);
-        dBodySetPosition(Bodies[i], offsets[i - 1][0], offsets[i - 1][1], 5 - Height + 2 * r);
+        dBodySetPosition(Bodies[i], WheelOffset[i - 1][0], WheelOffset[i - 1][1], 5 - Height + 2 * r);
         Geoms[i] = dCreateSphere(nullptr, r);
         dGeomSetBody(Geoms[i], Bodies[i]);
     }
@@ -135,18 +145,20 @@ TVehicle::TVehicle(TPhysicsWorld& physics, const TCarConfig& config, const TMesh
     }
 }
 
-TVehicle::~TVehicle() {
-    for (dBodyID body : Bodies)
+TVehicle::~TVehicle() { DestroyParts(); }
+
+void TVehicle::DestroyParts() {
+    for (dBodyID& body : Bodies)
         if (body)
-            dBodyDestroy(body);
-    for (dJointID joint : Joints)
+            dBodyDestroy(std::exchange(body, nullptr));
+    for (dJointID& joint : Joints)
         if (joint)
-            dJointDestroy(joint);
-    for (dGeomID geom : Geoms)
+            dJointDestroy(std::exchange(joint, nullptr));
+    for (dGeomID& geom : Geoms)
         if (geom)
-            dGeomDestroy(geom);
+            dGeomDestroy(std::exchange(geom, nullptr));
     if (PartSpace)
-        dSpaceDestroy(PartSpace);
+        dSpaceDestroy(std::exchange(PartSpace, nullptr));
 }
 
 void TVehicle::Update(float) {
@@ -298,6 +310,7 @@ void TVehicle::PlaceParts() {
         dBodySetLinearVel(body, 0, 0, 0);
         dBodySetAngularVel(body, 0, 0, 0);
     }
+    CanonicaliseRotations();
 }
 
 dVector3 TVehicle::GetPosition() const {
@@ -336,4 +349,119 @@ void TVehicle::GetWheelPosition(int i, float& x, float& y) const {
         throw ERangeError("Wheel index " + std::to_string(i) + " out of range");
     x = WheelX[i];
     y = WheelY[i];
+}
+
+void TVehicle::CanonicaliseRotations() {
+    for (dBodyID body : Bodies)
+        CanonicaliseRotation(body);
+}
+
+namespace {
+
+// The joint settings a vehicle's controls change, in the order they are saved.
+constexpr int JointParams[] = {dParamLoStop, dParamHiStop, dParamVel, dParamFMax, dParamVel2, dParamFMax2};
+
+struct TBodyState {
+    dReal Position[3], Quaternion[4], Linear[3], Angular[3];
+};
+
+TBodyState ReadBody(dBodyID body) {
+    TBodyState state;
+    std::copy_n(dBodyGetPosition(body), 3, state.Position);
+    std::copy_n(dBodyGetQuaternion(body), 4, state.Quaternion);
+    std::copy_n(dBodyGetLinearVel(body), 3, state.Linear);
+    std::copy_n(dBodyGetAngularVel(body), 3, state.Angular);
+    return state;
+}
+
+void SetBody(dBodyID body, const TBodyState& state) {
+    dBodySetPosition(body, state.Position[0], state.Position[1], state.Position[2]);
+    dBodySetQuaternion(body, state.Quaternion);
+    dBodySetLinearVel(body, state.Linear[0], state.Linear[1], state.Linear[2]);
+    dBodySetAngularVel(body, state.Angular[0], state.Angular[1], state.Angular[2]);
+}
+
+void SetJoint(dJointID joint, const dReal params[6]) {
+    // A low stop above the present high stop would be refused: the high stop goes out of the way first.
+    dJointSetHinge2Param(joint, dParamHiStop, dInfinity);
+    for (int k = 0; k < 6; ++k)
+        dJointSetHinge2Param(joint, JointParams[k], params[k]);
+}
+
+} // namespace
+
+void TVehicle::RebuildPhysics() {
+    TBodyState bodies[5];
+    dReal joints[4][6];
+    for (int i = 0; i < 5; ++i)
+        bodies[i] = ReadBody(Bodies[i]);
+    for (int j = 0; j < 4; ++j)
+        for (int k = 0; k < 6; ++k)
+            joints[j][k] = dJointGetHinge2Param(Joints[j], JointParams[k]);
+    DestroyParts();
+    BuildParts();
+    for (int i = 0; i < 5; ++i)
+        SetBody(Bodies[i], bodies[i]);
+    for (int j = 0; j < 4; ++j)
+        SetJoint(Joints[j], joints[j]);
+}
+
+static_assert(sizeof(dReal) == 8, "the physics library is the double build");
+
+void TVehicle::Save(TByteWriter& out) const {
+    for (dBodyID body : Bodies) {
+        TBodyState state = ReadBody(body);
+        out.Raw(&state, sizeof state);
+    }
+    for (dJointID joint : Joints)
+        for (int param : JointParams)
+            out.F64(dJointGetHinge2Param(joint, param));
+    out.F32(PosX);
+    out.F32(PosY);
+    out.F32(Heading);
+    out.Raw(WheelX, sizeof WheelX);
+    out.Raw(WheelY, sizeof WheelY);
+    out.F32(Steer);
+    out.Bool(Braking);
+    out.F32(Throttle);
+    out.F32(PrevThrottle);
+    out.Bool(CrashFlag);
+    out.Bool(Active);
+    out.Raw(SavedPoses, sizeof SavedPoses);
+    out.Bool(PoseSaved);
+}
+
+void TVehicle::Restore(TByteReader& in) {
+    for (dBodyID body : Bodies) {
+        TBodyState state;
+        in.Bytes(&state, sizeof state, "a vehicle's body");
+        SetBody(body, state);
+    }
+    for (dJointID joint : Joints) {
+        dReal params[6];
+        for (dReal& param : params)
+            param = in.F64("a vehicle's joint");
+        SetJoint(joint, params);
+    }
+    PosX = in.F32("the vehicle's place");
+    PosY = in.F32("the vehicle's place");
+    Heading = in.F32("the vehicle's heading");
+    in.Bytes(WheelX, sizeof WheelX, "the wheels' places");
+    in.Bytes(WheelY, sizeof WheelY, "the wheels' places");
+    Steer = in.F32("the steering");
+    Braking = in.Bool("the brake");
+    Throttle = in.F32("the throttle");
+    PrevThrottle = in.F32("the throttle");
+    CrashFlag = in.Bool("the crash flag");
+    Active = in.Bool("the vehicle's activity");
+    in.Bytes(SavedPoses, sizeof SavedPoses, "the poses drawn from");
+    PoseSaved = in.Bool("the poses drawn from");
+}
+
+void TVehicle::NormalisePartOrder() {
+    // Each part put back goes to the front of the list, as the constructor adds them.
+    for (dGeomID geom : Geoms) {
+        dSpaceRemove(PartSpace, geom);
+        dSpaceAdd(PartSpace, geom);
+    }
 }

@@ -12,6 +12,9 @@
 
 #include <cstdint>
 
+class TByteReader;
+class TByteWriter;
+
 class TCamera;
 
 // Where a car built from this config and a chassis mesh of this length and height carries its four
@@ -61,6 +64,21 @@ class TVehicle {
     dVector3 LocalToWorld(float a, float b, float c) const;
     void GetWheelPosition(int i, float& x, float& y) const;
 
+    // Every body's quaternion in the form that setting it again keeps (see CanonicaliseRotation);
+    // after every physics step and every placing.
+    void CanonicaliseRotations();
+    // The bodies, joints, geoms and part space made anew in the world, in the order the constructor
+    // makes them, standing and moving as before, the joints set as before: the world's lists then
+    // hold them as if the vehicle had been made now.
+    void RebuildPhysics();
+    // The parts in the order the constructor puts them into the part space: after every physics
+    // step, whose moves reorder them (the collisions walk that list, and their results depend on it).
+    void NormalisePartOrder();
+    // The vehicle's state in the world and of its tick, bit for bit: every body's pose and
+    // velocities, the joint settings the controls change and the fields a tick reads and writes. Restore expects a vehicle of the same build.
+    void Save(TByteWriter& out) const;
+    void Restore(TByteReader& in);
+
     dGeomID Geoms[5] = {};   // [0] chassis box, [1..4] wheel spheres
     dBodyID Bodies[5] = {};  // same order
     dJointID Joints[4] = {}; // joint i binds the chassis to wheel i + 1
@@ -78,9 +96,15 @@ class TVehicle {
     float Throttle = 0; // positive drives forward (towards body -x)
     float PrevThrottle = 0;
     bool CrashFlag = false; // a crash was reported in the current step
+    // The vehicle's number in its world, in the order vehicles are made (TPhysicsWorld).
+    uint64_t Serial = 0;
 
   private:
     void PlaceParts();
+    void BuildParts();
+    void DestroyParts();
+
+    TPhysicsWorld& Physics;
 
     struct TBodyPose {
         dReal Position[3];

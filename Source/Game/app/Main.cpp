@@ -6,12 +6,15 @@
 // the game, and the settings remember the choice); -ns (first or second) is silent.
 // The practice start skips the launcher:
 //   kalmirov [-w] [-ns] [--mission N] [--car T] [--profile NICK] [--dump-state FILE|-] [--seed N]
-//            [--replay FILE] [harness options: --keys FILE|-, --pad FILE, --frames N, --shot N:FILE,
+//            [--replay FILE] [--sync-test N] [harness options: --keys FILE|-, --pad FILE, --frames N, --shot N:FILE,
 //            --fixed-clock, --headless]
 //   kalmirov --verify FILE
 // --mission starts game N (1..15) right after loading, as the menu would, with car T for both players
 // and the named profile (created when it does not exist yet). --replay drives a recorded run again at
 // its own pace, with its own mission, car and seed; nothing of the player's is written then.
+// --sync-test N steps every tick the world runs in again from the world saved N such ticks back, with
+// the same inputs, stops at the first tick that comes out otherwise (naming it and where the world
+// differs) and ends with "sync test: M mismatches in T ticks" on standard output (status 1 for any).
 // --verify drives the replay FILE headless to its last tick, or to its mission's tick limit when that
 // comes first, and prints one line on standard output: what the replay claims and what the run reached
 // (see PrintVerifiedRun); the highscore server believes only that line. A replay of another simulation
@@ -49,6 +52,7 @@ struct TOptions {
     int Car = -1;
     std::string Profile;
     std::string DumpState;
+    int SyncTest = 0; // --sync-test N: every tick stepped again from N ticks back
     bool HasSeed = false;
     uint32_t Seed = 0;
     std::string Replay;
@@ -70,6 +74,7 @@ TOptions ParseOptions(const std::vector<std::string>& args) {
                     options.Verify = true;
                 })
         .Text("--dump-state", options.DumpState)
+        .Int("--sync-test", options.SyncTest, 1, 1000)
         .Custom("--seed",
                 [&options](const std::string& seed) {
                     options.Seed = uint32_t(TOptionParser::WholeNumber("--seed", seed, 0, 2147483647));
@@ -116,7 +121,7 @@ bool HaveDisplay() {
 // Any option beyond -w and -ns asks for the practice start, which skips the launcher.
 bool PracticeStart(const TOptions& options, const THarnessOptions& harness) {
     return options.Mission != 0 || options.Car >= 0 || !options.Profile.empty() ||
-           !options.DumpState.empty() || options.HasSeed || !options.Replay.empty() || harness.Unattended();
+           !options.DumpState.empty() || options.SyncTest > 0 || options.HasSeed || !options.Replay.empty() || harness.Unattended();
 }
 
 // The outcome of a verified run as one line of words KEY=VALUE: the replay's claims (its nick as hex
@@ -160,6 +165,7 @@ int RunPractice(const TOptions& options, const THarnessOptions& harness, const T
         setup.PracticeMission = options.Mission;
         setup.PracticeCar = options.Car;
         setup.DumpStateFile = options.DumpState;
+        setup.SyncTestDepth = options.SyncTest;
         setup.Notice = TellPlayer;
         {
             TGameEngine game(640, 480, !options.Windowed && !Config().Windowed, harness, setup);
@@ -168,6 +174,8 @@ int RunPractice(const TOptions& options, const THarnessOptions& harness, const T
                 PrintVerifiedRun(*replay, game, uint32_t(harness.FrameLimit < replay->Frames.size()
                                                              ? harness.FrameLimit
                                                              : 0));
+            if (game.SyncMismatches > 0)
+                return 1;
             if (replay)
                 return 0;
             // Player 1's progress goes back into the profile it came from.

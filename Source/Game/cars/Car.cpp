@@ -4,6 +4,7 @@
 #include "Sound.h"
 #include "sprites/TrackSprite.h"
 #include "uByteReader.h"
+#include "uByteWriter.h"
 #include "uMapCoords.h"
 #include "uRandom.h"
 
@@ -208,6 +209,44 @@ void TCar::ReleaseDeadTracks() {
     while (dead < Tracks.size() && !Tracks[dead]->Alive)
         ++dead;
     Tracks.erase(Tracks.begin(), Tracks.begin() + long(dead));
+}
+
+void TCar::Save(TByteWriter& out) const {
+    TVehicle::Save(out);
+    out.I32(FrameCount);
+    out.U8(InputFlags);
+    for (float amount : {ThrottleAmount, BrakeAmount, SteerLeftAmount, SteerRightAmount})
+        out.F32(amount);
+    // What of the configuration a car changes as it drives (a traffic car's speed and steering).
+    out.F32(CarConfig.MaxSpeed);
+    out.F32(CarConfig.SteerAmount);
+    out.Bool(LightsOn);
+    for (float value : {Fuel, PrevFuel, Damage, PrevDamage, CargoDamage, PrevCargoDamage, CrashDamage})
+        out.F32(value);
+    out.Bool(CollidedNow);
+    out.Bool(CollidedBefore);
+}
+
+void TCar::Restore(TByteReader& in) {
+    TVehicle::Restore(in);
+    FrameCount = in.I32("the car's ticks");
+    InputFlags = in.U8("the car's requests");
+    for (float* amount : {&ThrottleAmount, &BrakeAmount, &SteerLeftAmount, &SteerRightAmount})
+        *amount = in.F32("a request's amount");
+    CarConfig.MaxSpeed = in.F32("the car's top speed");
+    CarConfig.SteerAmount = in.F32("the car's steering");
+    LightsOn = in.Bool("the car's lamps");
+    for (float* value : {&Fuel, &PrevFuel, &Damage, &PrevDamage, &CargoDamage, &PrevCargoDamage, &CrashDamage})
+        *value = in.F32("the car's fuel and damage");
+    CollidedNow = in.Bool("the car's crash");
+    CollidedBefore = in.Bool("the car's crash");
+    std::vector<TSprite3D*> tracks;
+    for (auto& track : Tracks)
+        tracks.push_back(track.get());
+    Engine.RemoveSprites3D(tracks);
+    Tracks.clear();
+    UpdateShadow();
+    UpdateLamps();
 }
 
 void TCar::OnCrash() {

@@ -67,6 +67,11 @@ class TCar : public TVehicle {
     void UpdateLamps();
     void DropTracks();
 
+    // The car's state of the world and of its tick (TVehicle::Save and the car's own fields); the
+    // tyre marks are only drawn and go at a restore.
+    void Save(TByteWriter& out) const;
+    void Restore(TByteReader& in);
+
     TEngine& Engine;
     const TCellWords& Cells;
     int32_t FrameCount = 0;

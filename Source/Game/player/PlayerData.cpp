@@ -4,6 +4,7 @@
 #include "tables/GameConsts.h"
 #include "uAtomicFile.h"
 #include "uByteReader.h"
+#include "uByteWriter.h"
 #include "uErrors.h"
 #include "uPlatform.h"
 #include "uText1250.h"
@@ -302,4 +303,32 @@ void TPlayerData::AddScore(int32_t n) {
     if (score < std::numeric_limits<int32_t>::min() || score > std::numeric_limits<int32_t>::max())
         throw ERangeError("Score out of range");
     Score = int32_t(score);
+}
+
+void TPlayerData::SaveRun(TByteWriter& out) const {
+    out.U8(CarType);
+    for (int32_t value : {Score, ScoreCounter, ExtraPoints, Ticks, Spare, Load.Capacity})
+        out.I32(value);
+    for (int32_t item : Load.Items)
+        out.I32(item);
+    out.F32(Time);
+    out.F32(ParTime);
+    out.U32(HudSymbols);
+    out.String(StatusTexts[0]);
+    out.String(StatusTexts[1]);
+}
+
+void TPlayerData::RestoreRun(TByteReader& in) {
+    CarType = in.U8("a player's car");
+    if (CarType > 7)
+        throw EReadError(in.FileName() + ": a player's car type " + std::to_string(CarType) + " out of range");
+    for (int32_t* value : {&Score, &ScoreCounter, &ExtraPoints, &Ticks, &Spare, &Load.Capacity})
+        *value = in.I32("a player's run");
+    for (int32_t& item : Load.Items)
+        item = in.I32("a player's load");
+    Time = in.F32("a player's clock");
+    ParTime = in.F32("a player's par time");
+    HudSymbols = in.U32("a player's symbols");
+    StatusTexts[0] = in.String("a player's status");
+    StatusTexts[1] = in.String("a player's status");
 }

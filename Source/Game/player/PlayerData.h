@@ -12,6 +12,9 @@
 #include <string_view>
 #include <vector>
 
+class TByteReader;
+class TByteWriter;
+
 constexpr int ProfileRecordSize = 52;
 constexpr int MaxProfiles = 32;
 constexpr int MaxNickLength = 20; // bytes of the nick field in the profile file
@@ -112,6 +115,9 @@ class TPlayerData {
     // ERangeError on 32-bit overflow.
     void AddScore(int32_t n);
     void AddTime(float seconds) { Time += seconds; }
+    // The run's fields (the profile's name, face and the mission reached stay as they are).
+    void SaveRun(TByteWriter& out) const;
+    void RestoreRun(TByteReader& in);
 
     int32_t ProfileIndex = 0;
     uint8_t Mission = 1;

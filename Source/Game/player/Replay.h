@@ -61,7 +61,7 @@ struct TReplayStandingCar {
 // drawn in. Bump it with every change that can make the same inputs from the same seed play out
 // otherwise (a different time, score, path or outcome), however small; changes to drawing, sound or
 // menus that the world never reads leave it. Replays of another version are never driven.
-constexpr uint32_t SimulationRevision = 2;
+constexpr uint32_t SimulationRevision = 3;
 
 // The physics library the world steps with, as it was built: another version or precision of it can
 // play the same inputs otherwise.

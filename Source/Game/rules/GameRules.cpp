@@ -6,6 +6,8 @@
 #include "player/PlayerData.h"
 #include "rules/TargetEngine.h"
 #include "uAngles.h"
+#include "uByteReader.h"
+#include "uByteWriter.h"
 #include "uErrors.h"
 
 #include <algorithm>
@@ -216,4 +218,22 @@ void TGameRules::RecoverOverturnedCar() {
         }
         ShowHint(HintBackOnWheels);
     }
+}
+
+void TGameRules::Save(TByteWriter& out) const {
+    for (bool flag : {AtGasStation, AtService, MapHintShown, Finished})
+        out.Bool(flag);
+    for (int32_t value : {CountdownTicks, CatchUpCountdown, MapHintCountdown, OverturnedFrames[0], OverturnedFrames[1]})
+        out.I32(value);
+    for (float value : {CatchUpPoint[0], CatchUpPoint[1], WarnFuel, WarnDamage, WarnCargo})
+        out.F32(value);
+}
+
+void TGameRules::Restore(TByteReader& in) {
+    for (bool* flag : {&AtGasStation, &AtService, &MapHintShown, &Finished})
+        *flag = in.Bool("the rules' flags");
+    for (int32_t* value : {&CountdownTicks, &CatchUpCountdown, &MapHintCountdown, &OverturnedFrames[0], &OverturnedFrames[1]})
+        *value = in.I32("the rules' counters");
+    for (float* value : {&CatchUpPoint[0], &CatchUpPoint[1], &WarnFuel, &WarnDamage, &WarnCargo})
+        *value = in.F32("the rules' values");
 }

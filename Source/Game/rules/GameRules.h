@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+class TByteReader;
+class TByteWriter;
 class TCar;
 class TKeyBindings;
 class TPlayerData;
@@ -87,6 +89,9 @@ class TGameRules {
     }
     // The cars have settled and stand held until "GO".
     bool CountdownHoldsCars() const { return CountdownRunning() && CountdownTicks >= CountdownSettleTicks; }
+    // Every field of the rules' state, exactly.
+    void Save(TByteWriter& out) const;
+    void Restore(TByteReader& in);
 
     bool AtGasStation = false, AtService = false;
     int32_t CountdownTicks = -1;      // ticks since the count-down started; -1 when none runs

@@ -4,6 +4,8 @@
 #include "player/PlayerData.h"
 #include "sprites/StarSprite.h"
 #include "sprites/TargetSprite.h"
+#include "uByteReader.h"
+#include "uByteWriter.h"
 
 #include <cmath>
 #include <unordered_set>
@@ -247,4 +249,76 @@ void TTargetEngine::FreeAll() {
         OwnedSprites, [&](TSprite* sprite) { Host.RemoveSprite(sprite); }, all);
     FreeObjects(
         OwnedSprites3D, [&](TSprite3D* sprite) { Host.RemoveSprite3D(sprite); }, all);
+}
+
+void TTargetEngine::Save(TByteWriter& out) const {
+    out.U8(Mode);
+    out.I32(AddedCount);
+    out.I32(LastReached);
+    out.U32(uint32_t(Targets.size()));
+    for (const TTarget& target : Targets) {
+        for (int32_t value : {target.Index, target.Points, target.Bonus})
+            out.I32(value);
+        out.F32(target.X);
+        out.F32(target.Y);
+        out.F32(target.Mesh->Heading);
+        for (bool flag : {target.Mesh->Visible, target.Marker->Visible, target.Marker->Reached, target.MapSymbol->Alive,
+                          target.Locator->Alive})
+            out.Bool(flag);
+        out.I32(target.Marker->Count);
+    }
+}
+
+void TTargetEngine::Restore(TByteReader& in) {
+    uint8_t mode = in.U8("the targets' mode");
+    int32_t added = in.I32("the targets made");
+    LastReached = in.I32("the target reached last");
+    uint32_t count = in.U32("the targets");
+    if (count > 100000)
+        throw EReadError(in.FileName() + ": " + std::to_string(count) + " targets");
+    struct TSaved {
+        int32_t Index, Points, Bonus;
+        float X, Y, Heading;
+        bool MeshVisible, MarkerVisible, MarkerReached, SymbolShown, LocatorShown;
+        int32_t MarkerCount;
+    };
+    std::vector<TSaved> saved(count);
+    for (TSaved& t : saved) {
+        t.Index = in.I32("a target");
+        t.Points = in.I32("a target's points");
+        t.Bonus = in.I32("a target's bonus");
+        t.X = in.F32("a target's place");
+        t.Y = in.F32("a target's place");
+        t.Heading = in.F32("a target's turn");
+        t.MeshVisible = in.Bool("a target's visibility");
+        t.MarkerVisible = in.Bool("a target's visibility");
+        t.MarkerReached = in.Bool("a target's ring");
+        t.SymbolShown = in.Bool("a target's symbol");
+        t.LocatorShown = in.Bool("a target's arrow");
+        t.MarkerCount = in.I32("a target's ring");
+    }
+    bool same = saved.size() == Targets.size();
+    for (size_t i = 0; same && i < saved.size(); ++i)
+        same = saved[i].Index == Targets[i].Index && saved[i].X == Targets[i].X && saved[i].Y == Targets[i].Y;
+    if (!same) {
+        Clear();
+        for (const TSaved& t : saved)
+            Add(t.Points, t.Bonus, t.X, t.Y);
+    }
+    Mode = mode;
+    AddedCount = added;
+    for (size_t i = 0; i < saved.size(); ++i) {
+        const TSaved& t = saved[i];
+        TTarget& target = Targets[i];
+        target.Index = t.Index;
+        target.Points = t.Points;
+        target.Bonus = t.Bonus;
+        target.Mesh->Heading = t.Heading;
+        target.Mesh->Visible = t.MeshVisible;
+        target.Marker->Visible = t.MarkerVisible;
+        target.Marker->Reached = t.MarkerReached;
+        target.Marker->Count = t.MarkerCount;
+        target.MapSymbol->Alive = t.SymbolShown;
+        target.Locator->Alive = t.LocatorShown;
+    }
 }

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+class TByteReader;
+class TByteWriter;
 class TCheckpointSprite;
 class TLocatorSprite;
 class TPlayerData;
@@ -79,6 +81,10 @@ class TTargetEngine {
     void ShowMapSymbols(bool on);
     // True when target i (< Count) is within 1.5 units of (x, y) along both axes.
     bool InArea(int32_t i, float x, float y) const;
+    // The targets still to reach with what the game reads of their objects. A restore makes the
+    // targets again when others wait than were saved (the sparks of reached ones go then).
+    void Save(TByteWriter& out) const;
+    void Restore(TByteReader& in);
 
     TTargetHost& Host;
     uint8_t Mode = tmNone;

@@ -167,9 +167,15 @@ void TGameEngine::Run() {
         if (!Headless() && GameState != gsQuit && !WindowClosed())
             Present();
     }
+    if (Setup.SyncTestDepth > 0)
+        EndSyncTest();
 }
 
 void TGameEngine::Tick() {
+    if (Setup.SyncTestDepth > 0) {
+        SyncTestTick();
+        return;
+    }
     HandleInput();
     UpdateGame();
     StepWorld();
@@ -210,7 +216,22 @@ void TGameEngine::StartGame(int mission, bool twoPlayer) {
 }
 
 void TGameEngine::RestartGame() {
-    StartGame(Mission, TwoPlayer);
+    // The world as the count-down began comes back at once; a game of another set-up loads anew.
+    if (StartWorld.empty() || !IsGame(Mission) || !(GameState == gsInGame || GameState == gsInMap)) {
+        StartGame(Mission, TwoPlayer);
+        return;
+    }
+    GivenUp = false;
+    if (GameState == gsInMap)
+        SetGameState(gsInGame);
+    // The hint that names the map key shows once a session, restarts or not.
+    bool hintShown = Rules.MapHintShown;
+    int32_t hintCountdown = Rules.MapHintCountdown;
+    RestoreWorld(StartWorld);
+    Rules.MapHintShown = hintShown;
+    Rules.MapHintCountdown = hintCountdown;
+    ShowRestart();
+    ShowMenu(msNone);
 }
 
 bool TGameEngine::GameUnderWay() const {

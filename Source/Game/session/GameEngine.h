@@ -17,6 +17,7 @@
 #include "session/LevelLoader.h"
 #include "session/ReplayRecorder.h"
 #include "session/StateDump.h"
+#include "session/WorldSave.h"
 #include "traffic/TrafficEngine.h"
 #include "ui/Hud.h"
 #include "ui/MenuHost.h"
@@ -53,6 +54,10 @@ struct TGameSetup {
     int PracticeMission = 0;   // 1..15: start this game after loading, without the menu
     int PracticeCar = -1;      // 0..7: the car of both players; -1 keeps the profile's choice
     std::string DumpStateFile; // one JSON line of the game state per tick; "-" for standard output
+    // With N > 0, after every tick in which the world ran it is restored to N such ticks back and
+    // stepped on again with those ticks' inputs; every re-stepped tick's digests must equal the
+    // first pass's (SyncTest.cpp).
+    int SyncTestDepth = 0;
     bool NoticeHold = true;    // hold the notice screen 3 s (any key ends it early)
     const TReplay* Replay = nullptr; // drive this recorded run again instead of reading keys and pads
     uint64_t DataSet = 0; // the data set's digest when the entry has taken it; 0: taken while loading
@@ -122,6 +127,21 @@ class TGameEngine : public TEngine,
     void CreatePlayerCar(int player, int carType, float x, float y, float heading, bool removeSecondCar) override;
     void InsertHighscore();
 
+    // The whole world of the game that runs, exactly (WorldSave.cpp): every vehicle's bodies and
+    // joints and its car's fields, the traffic and the pedestrians with their plans, the rules, the
+    // targets, the players' runs and the clocks, the generators, the physics space's order. Restore
+    // takes away what was made since and makes again what went, so that stepping on with the same
+    // inputs gives the same world to the last bit; it throws EReadError on bytes it cannot take.
+    // The tick count of the session (KeyboardPasses) stays: key scripts and shots count it.
+    void SaveWorld(TByteWriter& out, TWorldBounds* bounds = nullptr) const;
+    void RestoreWorld(const std::vector<uint8_t>& bytes);
+    TWorldDigest Digest() const;
+    // The sync test's tick (see TGameSetup::SyncTestDepth), and its closing line.
+    void SyncTestTick();
+    void EndSyncTest();
+    uint64_t SyncTicks = 0;      // ticks the world ran under the sync test
+    uint64_t SyncMismatches = 0; // re-stepped ticks whose world differed from the first pass's
+
     // What is drawn over the world: the night's tint, the HUD.
     void DrawDarkness() { ShadeScene(uint8_t(Darkness)); }
     void DrawHud() { Hud.Draw(); }
@@ -163,6 +183,10 @@ class TGameEngine : public TEngine,
     int32_t HourOfDay() const override { return TimeOfDay; }
     std::unique_ptr<TAICar> CreateTrafficCar(int32_t model) override {
         return CreateAICar(model, *this, *Traffic);
+    }
+    std::unique_ptr<TAICar> RemakeTrafficCar(const TCarConfig& config, const TMeshRecord& wheel,
+                                             const TMeshRecord& chassis) override {
+        return std::make_unique<TAICar>(*this, *Traffic, config, wheel, chassis);
     }
     // TMenuHost (the sprites, the sample, the players, the first car, the menu, the profiles, the
     // camera mode and the routes above serve it too)
@@ -271,4 +295,26 @@ class TGameEngine : public TEngine,
     void SpreadStartingCars(const TMapPoint& first, const TMapPoint& second);
 
     TStateDump Dump; // a line of the state every tick, when asked for
+
+    // A tick of the sync test's window: the world before it, what the keys asked of the world in
+    // it and the digests after it.
+    struct TSyncControls {
+        bool Present = false;
+        uint8_t InputFlags = 0;
+        float Amounts[4] = {};
+    };
+    struct TSyncTick {
+        std::vector<uint8_t> Before;
+        std::array<TSyncControls, 2> Controls;
+        uint8_t Screen = 0;
+        std::vector<uint8_t> AfterInput; // the world after the keys, when a station's menu was open
+        TWorldDigest After{};
+        uint64_t Tick = 0;
+    };
+    std::vector<TSyncTick> SyncWindow;   // the last ticks, oldest first, at most the depth
+    std::vector<uint8_t> SyncLastWorld;  // the world after the last tick of the game
+    // The world as the count-down of this game began: Restart puts it back.
+    std::vector<uint8_t> StartWorld;
+    // The game's look of a start (music, weather, camera, count-down) after StartWorld is back.
+    void ShowRestart();
 };

@@ -8,6 +8,7 @@
 #include "cars/PlayerCars.h"
 #include "player/Config.h"
 #include "sprites/GoSprite.h"
+#include "uByteWriter.h"
 #include "uRandom.h"
 
 #include <algorithm>
@@ -84,6 +85,32 @@ void TGameEngine::StartMission(int n) {
         SetParticleEffect(ParticleSnow, Resources().GetTexture("star"));
         Sound().PlaySong(Resources().GetModule("music"), setup.MusicOrder);
     }
+    Hud.ResetCameraTrail();
+    Recorder.StartRecording(n);
+    StartWorld.clear();
+    if (IsGame(n)) {
+        TByteWriter out;
+        SaveWorld(out);
+        StartWorld = std::move(out.Bytes);
+    }
+}
+
+void TGameEngine::ShowRestart() {
+    const int n = Mission;
+    const TMissionSetup& setup = MissionSetups[n];
+    Guide.Forget();
+    ShowMap = true;
+    if (IsMission(n)) {
+        if (!(Setup.Replay && Setup.Replay->Mission == n))
+            SetCameraMode(Config().CameraView);
+        SetParticleEffect(setup.Snow ? ParticleSnow : ParticleNone, Resources().GetTexture("star"));
+    } else {
+        SetCameraMode(2);
+        SetParticleEffect(ParticleSnow, Resources().GetTexture("star"));
+    }
+    Loader.Sprites.GoSprite->Start();
+    ShowSprite(Loader.Sprites.GoSprite.get());
+    Sound().PlaySong(Resources().GetModule("music"), setup.MusicOrder);
     Hud.ResetCameraTrail();
     Recorder.StartRecording(n);
 }

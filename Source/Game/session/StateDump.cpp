@@ -153,6 +153,20 @@ std::string StateJson(const TGameEngine& game) {
         out << "{\"x\":" << Number(pedestrian->Position.x) << ",\"y\":" << Number(pedestrian->Position.y)
             << ",\"behaviour\":" << int(pedestrian->Behaviour) << "}";
     }
-    out << "]},\"sprites\":" << game.Sprites.Count() << "}";
+    out << "]},\"sprites\":" << game.Sprites.Count();
+    // Per section of the world, so that two runs that part say where.
+    out << ",\"digest\":";
+    if (game.GameState == gsInGame || game.GameState == gsInMap) {
+        TWorldDigest digest = game.Digest();
+        for (int s = 0; s < WorldSectionCount; ++s) {
+            char hex[24];
+            std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(digest[size_t(s)]));
+            out << (s ? ",\"" : "{\"") << WorldSectionNames[s] << "\":\"" << hex << "\"";
+        }
+        out << "}";
+    } else {
+        out << "null";
+    }
+    out << "}";
     return out.str();
 }

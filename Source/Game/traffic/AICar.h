@@ -121,6 +121,9 @@ class TAICar : public TCar, public TAIDriver {
     void PostUpdate() override;
     // No damage: only the crash sound.
     void OnCrash() override;
+    // The car and its driver's plan (TrafficSave.cpp).
+    void Save(TByteWriter& out) const;
+    void Restore(TByteReader& in);
 
     TTrafficEngine& Traffic;
 };

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+class TByteReader;
+class TByteWriter;
 class TTrafficEngine;
 
 enum : uint8_t {
@@ -42,6 +44,9 @@ class THumanMesh : public TMesh {
     bool InCarPath() const;
     // One unit ahead is a car or ground that is not for walking (off the map is free).
     bool IsBlocked() const;
+    // The pedestrian, its plan and its shadow (TrafficSave.cpp); the stains stay as they are.
+    void Save(TByteWriter& out) const;
+    void Restore(TByteReader& in);
 
     uint8_t Behaviour = HUMAN_UNPLACED;
     std::unique_ptr<TSprite3D> Shadow;

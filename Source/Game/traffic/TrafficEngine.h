@@ -46,6 +46,13 @@ class TTrafficHost {
     virtual std::unique_ptr<TAICar> CreateTrafficCar(int32_t model) = 0;
     // Plays a registered sample once on any free channel.
     virtual void PlaySample(const std::string& key) = 0;
+    // A computer-driven car made again as a saved one was built, not yet placed nor listed; a host
+    // without the game's cars returns nullptr and the saved car stays away.
+    virtual std::unique_ptr<TAICar> RemakeTrafficCar(const TCarConfig& config, const TMeshRecord& wheel,
+                                                      const TMeshRecord& chassis) {
+        (void)config, (void)wheel, (void)chassis;
+        return nullptr;
+    }
 };
 
 // A place where a car may be put: a point of a track and its curve parameter.
@@ -138,6 +145,15 @@ class TTrafficEngine {
     bool KeptAt(float x, float y) const;
     // Within UnseenReach of a player car, or ahead of one within SightReach with no building between.
     bool InSight(float x, float y) const;
+
+    // The traffic cars and the pedestrians with their plans, exactly (TrafficSave.cpp). A restore
+    // takes away what was not there when the world was saved and makes again what has gone since;
+    // RestoreCars returns the lowest serial of a car it made again (0: none), from which on the
+    // vehicles must be made anew in the physics world (TEngine::OrderVehicles).
+    void SaveCars(TByteWriter& out) const;
+    uint64_t RestoreCars(TByteReader& in);
+    void SavePedestrians(TByteWriter& out) const;
+    void RestorePedestrians(TByteReader& in);
 
     // The region of the map cell (a, b): four halvings of the map, inclusive bounds x0, y0, x1, y1.
     static std::array<int32_t, 4> RegionOf(int32_t a, int32_t b);

@@ -1,0 +1,41 @@
+// TByteWriter: the counterpart of TByteReader for bytes kept in memory (a snapshot of the world):
+// little-endian values appended to a growing buffer, with marks where its sections begin.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+static_assert(std::endian::native == std::endian::little, "the snapshot bytes are written as they lie in memory");
+
+class TByteWriter {
+  public:
+    void U8(uint8_t v) { Bytes.push_back(v); }
+    void Bool(bool v) { Bytes.push_back(v ? 1 : 0); }
+    void U32(uint32_t v) { Raw(&v, sizeof v); }
+    void I32(int32_t v) { Raw(&v, sizeof v); }
+    void U64(uint64_t v) { Raw(&v, sizeof v); }
+    void F32(float v) { Raw(&v, sizeof v); }
+    void F64(double v) { Raw(&v, sizeof v); }
+    // A length (32 bits) and the bytes.
+    void String(const std::string& s) {
+        U32(uint32_t(s.size()));
+        Raw(s.data(), s.size());
+    }
+    void Raw(const void* data, size_t count) {
+        size_t at = Bytes.size();
+        Bytes.resize(at + count);
+        if (count)
+            std::memcpy(Bytes.data() + at, data, count);
+    }
+    size_t Size() const { return Bytes.size(); }
+    void Clear() { Bytes.clear(); }
+
+    std::vector<uint8_t> Bytes;
+};
+
+// 64-bit FNV-1a of a run of bytes, from the standard offset basis.
+uint64_t Fnv1a(const uint8_t* data, size_t count);

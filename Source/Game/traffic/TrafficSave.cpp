@@ -121,9 +121,10 @@ void TTrafficEngine::SaveCars(TByteWriter& out) const {
     out.I32(FramesSinceRespawn);
     out.Bool(Filled);
     out.U32(uint32_t(Players.size()));
-    for (const TGroundPoint& p : Players) {
+    for (const TPlayerSight& p : Players) {
         out.F32(p.X);
         out.F32(p.Y);
+        out.F32(p.Heading);
     }
     for (int32_t value : Region)
         out.I32(value);
@@ -157,9 +158,10 @@ uint64_t TTrafficEngine::RestoreCars(TByteReader& in) {
     if (players > 2)
         throw EReadError(in.FileName() + ": " + std::to_string(players) + " player cars");
     Players.resize(players);
-    for (TGroundPoint& p : Players) {
+    for (TPlayerSight& p : Players) {
         p.X = in.F32("a player car's place");
         p.Y = in.F32("a player car's place");
+        p.Heading = in.F32("a player car's heading");
     }
     for (int32_t& value : Region)
         value = in.I32("the region");

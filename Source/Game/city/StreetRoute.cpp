@@ -24,6 +24,13 @@ constexpr uint32_t KerbPenalty = 6;
 constexpr uint32_t FootwayFactor = 4;
 constexpr uint32_t LawnFactor = 6;
 constexpr uint32_t NoWay = 8;
+// The dearest step: diagonally onto a lawn beside the kerb.
+constexpr uint32_t DearestStep = DiagonalStep * std::max(FootwayFactor, LawnFactor) + KerbPenalty;
+// What LeastCost says of a cell from which no way leads to the goal.
+constexpr uint32_t Unreachable = UINT32_MAX;
+// The offset of the neighbour along each way in the per-cell tables.
+constexpr int32_t WayStep[8] = {-1, MapCells - 1, MapCells,  MapCells + 1,
+                                1,  1 - MapCells, -MapCells, -MapCells - 1};
 
 // Grounds a car is meant to drive on: carriageways and zebra crossings, forecourts, car parks,
 // yards and quays, the station square. Sidewalks, squares and paths, and lawns, only at a price;
@@ -56,7 +63,13 @@ uint32_t Estimate(int32_t x, int32_t y, int32_t gx, int32_t gy) {
 TStreetRoute::TStreetRoute()
     : Exits(size_t(MapCells) * MapCells, 0), Stamp(size_t(MapCells) * MapCells, 0),
       Cost(size_t(MapCells) * MapCells, 0), CameFrom(size_t(MapCells) * MapCells, NoWay),
-      Settled(size_t(MapCells) * MapCells, 0) {}
+      Settled(size_t(MapCells) * MapCells, 0), Least(size_t(MapCells) * MapCells, 0),
+      Piece(size_t(MapCells) * MapCells, 0), LandmarkCost(size_t(MapCells) * MapCells) {}
+
+uint32_t TStreetRoute::StepCost(int32_t way, uint16_t entered) {
+    uint32_t factor = entered & FootwayBit ? FootwayFactor : entered & LawnBit ? LawnFactor : 1;
+    return (way % 2 ? DiagonalStep : StraightStep) * factor + (entered & KerbBit ? KerbPenalty : 0);
+}
 
 void TStreetRoute::SetCity(const TCellWords& words, const std::vector<uint8_t>& blocked) {
     bool hasBlocked = blocked.size() == Exits.size();
@@ -95,6 +108,151 @@ void TStreetRoute::SetCity(const TCellWords& words, const std::vector<uint8_t>& 
             }
             Exits[Index(x, y)] = exits;
         }
+    PlaceLandmarks();
+}
+
+void TStreetRoute::PlaceLandmarks() {
+    std::fill(Piece.begin(), Piece.end(), 0);
+    LandmarkPiece = 0;
+    LandmarksSet = 0;
+    // The pieces, flooded one by one; the largest is the town, the others yards and islands.
+    uint32_t pieces = 0;
+    size_t largest = 0;
+    std::vector<uint32_t> flood;
+    for (size_t first = 0; first < Piece.size(); ++first) {
+        if (!(Exits[first] & DrivableBit) || Piece[first])
+            continue;
+        Piece[first] = ++pieces;
+        flood.assign(1, uint32_t(first));
+        for (size_t i = 0; i < flood.size(); ++i) {
+            int32_t x = int32_t(flood[i] / MapCells), y = int32_t(flood[i] % MapCells);
+            for (int32_t way = 0; way < 8; ++way) {
+                int32_t nx = x + WayX[way], ny = y + WayY[way];
+                if (!CanMove(x, y, way) && !CanMove(nx, ny, (way + 4) % 8))
+                    continue;
+                size_t next = Index(nx, ny);
+                if (!Piece[next]) {
+                    Piece[next] = pieces;
+                    flood.push_back(uint32_t(next));
+                }
+            }
+        }
+        if (flood.size() > largest) {
+            largest = flood.size();
+            LandmarkPiece = pieces;
+        }
+    }
+    if (!LandmarkPiece)
+        return; // no streets at all
+    // Landmarks far out and far apart bound the most: the town's cells nearest to points spaced
+    // evenly round its edge, clockwise from the north-west corner.
+    constexpr int32_t Edge = MapCells - 1;
+    std::array<size_t, Landmarks> cells{};
+    std::array<int64_t, Landmarks> nearest;
+    nearest.fill(INT64_MAX);
+    for (int32_t x = 0; x < MapCells; ++x)
+        for (int32_t y = 0; y < MapCells; ++y) {
+            if (Piece[Index(x, y)] != LandmarkPiece)
+                continue;
+            for (int32_t i = 0; i < Landmarks; ++i) {
+                int32_t round = i * 4 * Edge / Landmarks, along = round % Edge;
+                const int32_t edge[4][2] = {
+                    {along, 0}, {Edge, along}, {Edge - along, Edge}, {0, Edge - along}};
+                int64_t dx = x - edge[round / Edge][0], dy = y - edge[round / Edge][1];
+                if (dx * dx + dy * dy < nearest[i]) {
+                    nearest[i] = dx * dx + dy * dy;
+                    cells[i] = Index(x, y);
+                }
+            }
+        }
+    for (int32_t i = 0; i < Landmarks; ++i) {
+        if (std::find(cells.begin(), cells.begin() + i, cells[i]) != cells.begin() + i)
+            continue; // a small town: two points share their nearest cell
+        // A landmark whose costs outgrow the table is left out, so that every cost kept is exact.
+        size_t column = 2 * size_t(LandmarksSet);
+        if (Sweep(cells[i], true, column) && Sweep(cells[i], false, column + 1))
+            ++LandmarksSet;
+    }
+}
+
+bool TStreetRoute::Sweep(size_t cell, bool fromLandmark, size_t column) {
+    static_assert(DearestStep < std::tuple_size_v<decltype(Buckets)>);
+    // Cost is the sweep's: every cell unreached at first.
+    std::fill(Cost.begin(), Cost.end(), Unreachable);
+    for (auto& costs : LandmarkCost)
+        costs[column] = NoCost;
+    for (auto& bucket : Buckets)
+        bucket.clear();
+    Cost[cell] = 0;
+    Buckets[0].push_back(uint32_t(cell));
+    size_t open = 1;
+    // Dijkstra's search over the bucket ring: no step costs as much as the ring is long, so the
+    // buckets visited in turn give the cells in cost order. A cell is queued only when its cost
+    // falls, so the one entry that still matches its cost settles it.
+    for (uint32_t level = 0; open > 0; ++level) {
+        std::vector<uint32_t>& bucket = Buckets[level % Buckets.size()];
+        open -= bucket.size();
+        while (!bucket.empty()) {
+            size_t at = bucket.back();
+            bucket.pop_back();
+            if (Cost[at] != level)
+                continue;
+            if (level >= NoCost)
+                return false;
+            LandmarkCost[at][column] = uint16_t(level);
+            int32_t x = int32_t(at / MapCells), y = int32_t(at % MapCells);
+            uint16_t exits = Exits[at];
+            for (int32_t way = 0; way < 8; ++way) {
+                size_t next;
+                uint32_t cost;
+                if (fromLandmark) {
+                    if (!(exits & (1u << way)))
+                        continue;
+                    next = at + size_t(ptrdiff_t(WayStep[way]));
+                    cost = level + StepCost(way, Exits[next]);
+                } else { // backwards, over the steps that lead into this cell
+                    if (!CanMove(x - WayX[way], y - WayY[way], way))
+                        continue;
+                    next = at - size_t(ptrdiff_t(WayStep[way]));
+                    cost = level + StepCost(way, exits);
+                }
+                if (cost < Cost[next]) {
+                    Cost[next] = cost;
+                    Buckets[cost % Buckets.size()].push_back(uint32_t(next));
+                    ++open;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+uint32_t TStreetRoute::LeastCost(size_t cell, int32_t x, int32_t y, int32_t gx, int32_t gy) const {
+    uint32_t least = Estimate(x, y, gx, gy);
+    if (!GoalOnLandmarks)
+        return least;
+    const std::array<uint16_t, 2 * Landmarks>& costs = LandmarkCost[cell];
+    for (int32_t i = 0; i < 2 * LandmarksSet; i += 2) {
+        uint32_t fromMark = costs[size_t(i)], toMark = costs[size_t(i) + 1];
+        uint32_t goalFromMark = GoalCost[size_t(i)], goalToMark = GoalCost[size_t(i) + 1];
+        // The landmark reaches the cell: if it cannot reach the goal, nor can the cell; else the way
+        // from the cell costs at least what the landmark's way to the goal costs more than to it.
+        if (fromMark != NoCost) {
+            if (goalFromMark == NoCost)
+                return Unreachable;
+            if (goalFromMark > fromMark)
+                least = std::max(least, goalFromMark - fromMark);
+        }
+        // The goal reaches the landmark: a cell that cannot, cannot reach the goal; else the way
+        // from the cell costs at least what its way to the landmark costs more than the goal's.
+        if (goalToMark != NoCost) {
+            if (toMark == NoCost)
+                return Unreachable;
+            if (toMark > goalToMark)
+                least = std::max(least, toMark - goalToMark);
+        }
+    }
+    return least;
 }
 
 bool TStreetRoute::NearestStreet(float px, float py, int32_t& x, int32_t& y) const {
@@ -137,27 +295,51 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
         std::fill(Stamp.begin(), Stamp.end(), 0);
         Search = 1;
     }
+    size_t start = Index(sx, sy), goal = Index(gx, gy);
+    if (Piece[start] != Piece[goal])
+        return false; // not even the kinder town joins them
+    GoalOnLandmarks = LandmarksSet > 0 && Piece[goal] == LandmarkPiece;
+    if (GoalOnLandmarks)
+        GoalCost = LandmarkCost[goal];
     for (auto& bucket : Buckets)
         bucket.clear();
-    size_t start = Index(sx, sy), goal = Index(gx, gy);
     Stamp[start] = Search;
     Cost[start] = 0;
     CameFrom[start] = NoWay;
     Settled[start] = 0;
-    uint32_t level = Estimate(sx, sy, gx, gy);
+    Least[start] = LeastCost(start, sx, sy, gx, gy);
+    if (Least[start] == Unreachable)
+        return false;
+    Later.clear();
+    uint32_t level = Least[start];
     Buckets[level % Buckets.size()].push_back(uint32_t(start));
     size_t open = 1;
     bool reached = false;
-    // A* over a bucket queue: every step raises the estimate by at most its cost plus a diagonal,
-    // under the 128 buckets, so the buckets visited in turn give the cells in estimate order.
+    // A* over the bucket ring. The bound never overestimates and falls along a step by no more than
+    // the step costs, so the estimate never falls along a step and the buckets visited in turn give
+    // the cells in estimate order, each settled at its cheapest cost. It may rise by more than the
+    // ring holds (onto a street that leads away from the goal): such cells wait in Later, and join
+    // the ring once a round of it brings their estimate within reach.
     while (open > 0 && !reached) {
+        if (level % Buckets.size() == 0 && !Later.empty()) {
+            size_t kept = 0;
+            for (uint32_t cell : Later) {
+                uint32_t estimate = Cost[cell] + Least[cell];
+                if (Settled[cell])
+                    --open;
+                else if (estimate - level < Buckets.size())
+                    Buckets[estimate % Buckets.size()].push_back(cell);
+                else
+                    Later[kept++] = cell;
+            }
+            Later.resize(kept);
+        }
         std::vector<uint32_t>& bucket = Buckets[level % Buckets.size()];
         while (!bucket.empty()) {
             size_t cell = bucket.back();
             bucket.pop_back();
             --open;
-            int32_t x = int32_t(cell / MapCells), y = int32_t(cell % MapCells);
-            if (Settled[cell] || Cost[cell] + Estimate(x, y, gx, gy) != level)
+            if (Settled[cell] || Cost[cell] + Least[cell] != level)
                 continue; // reached again more cheaply since it was queued
             Settled[cell] = 1;
             ++Expanded;
@@ -165,23 +347,29 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
                 reached = true;
                 break;
             }
+            int32_t x = int32_t(cell / MapCells), y = int32_t(cell % MapCells);
             uint16_t exits = Exits[cell];
             for (int32_t way = 0; way < 8; ++way) {
                 if (!(exits & (1u << way)))
                     continue;
                 int32_t nx = x + WayX[way], ny = y + WayY[way];
                 size_t next = Index(nx, ny);
-                uint16_t entered = Exits[next];
-                uint32_t factor = entered & FootwayBit ? FootwayFactor : entered & LawnBit ? LawnFactor : 1;
-                uint32_t cost = Cost[cell] + (way % 2 ? DiagonalStep : StraightStep) * factor +
-                                (entered & KerbBit ? KerbPenalty : 0);
-                if (Stamp[next] == Search && (Settled[next] || Cost[next] <= cost))
+                uint32_t cost = Cost[cell] + StepCost(way, Exits[next]);
+                if (Stamp[next] != Search) {
+                    Stamp[next] = Search;
+                    Settled[next] = 0;
+                    Least[next] = LeastCost(next, nx, ny, gx, gy);
+                } else if (Settled[next] || Cost[next] <= cost)
                     continue;
-                Stamp[next] = Search;
-                Settled[next] = 0;
+                if (Least[next] == Unreachable)
+                    continue;
                 Cost[next] = cost;
                 CameFrom[next] = uint8_t(way);
-                Buckets[(cost + Estimate(nx, ny, gx, gy)) % Buckets.size()].push_back(uint32_t(next));
+                uint32_t estimate = cost + Least[next];
+                if (estimate - level < Buckets.size())
+                    Buckets[estimate % Buckets.size()].push_back(uint32_t(next));
+                else
+                    Later.push_back(uint32_t(next));
                 ++open;
             }
         }

@@ -3,6 +3,7 @@
 #include "uMapCoords.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -26,7 +27,7 @@ constexpr uint32_t LawnFactor = 6;
 constexpr uint32_t NoWay = 8;
 // The dearest step: diagonally onto a lawn beside the kerb.
 constexpr uint32_t DearestStep = DiagonalStep * std::max(FootwayFactor, LawnFactor) + KerbPenalty;
-// What LeastCost says of a cell from which no way leads to the goal.
+// A cost not reached yet.
 constexpr uint32_t Unreachable = UINT32_MAX;
 // The offset of the neighbour along each way in the per-cell tables.
 constexpr int32_t WayStep[8] = {-1, MapCells - 1, MapCells,  MapCells + 1,
@@ -64,11 +65,23 @@ TStreetRoute::TStreetRoute()
     : Exits(size_t(MapCells) * MapCells, 0), Stamp(size_t(MapCells) * MapCells, 0),
       Cost(size_t(MapCells) * MapCells, 0), CameFrom(size_t(MapCells) * MapCells, NoWay),
       Settled(size_t(MapCells) * MapCells, 0), Least(size_t(MapCells) * MapCells, 0),
-      Piece(size_t(MapCells) * MapCells, 0), LandmarkCost(size_t(MapCells) * MapCells) {}
+      Piece(size_t(MapCells) * MapCells, 0), Entries(size_t(MapCells) * MapCells, 0),
+      LandmarkCost(size_t(MapCells) * MapCells) {}
 
 uint32_t TStreetRoute::StepCost(int32_t way, uint16_t entered) {
-    uint32_t factor = entered & FootwayBit ? FootwayFactor : entered & LawnBit ? LawnFactor : 1;
-    return (way % 2 ? DiagonalStep : StraightStep) * factor + (entered & KerbBit ? KerbPenalty : 0);
+    // By the straight or diagonal step, then by the entered cell's Footway, Kerb and Lawn bits.
+    static_assert(FootwayBit == 0x200 && KerbBit == 0x400 && LawnBit == 0x800);
+    static constexpr auto costs = [] {
+        std::array<std::array<uint8_t, 8>, 2> table{};
+        for (uint32_t diagonal = 0; diagonal < 2; ++diagonal)
+            for (uint32_t bits = 0; bits < 8; ++bits) {
+                uint32_t factor = bits & 1 ? FootwayFactor : bits & 4 ? LawnFactor : 1;
+                table[diagonal][bits] =
+                    uint8_t((diagonal ? DiagonalStep : StraightStep) * factor + (bits & 2 ? KerbPenalty : 0));
+            }
+        return table;
+    }();
+    return costs[size_t(way & 1)][(entered >> 9) & 7];
 }
 
 void TStreetRoute::SetCity(const TCellWords& words, const std::vector<uint8_t>& blocked) {
@@ -165,6 +178,18 @@ void TStreetRoute::PlaceLandmarks() {
                 }
             }
         }
+    for (int32_t x = 0; x < MapCells; ++x)
+        for (int32_t y = 0; y < MapCells; ++y) {
+            uint8_t entries = 0;
+            for (int32_t way = 0; way < 8; ++way)
+                if (CanMove(x - WayX[way], y - WayY[way], way))
+                    entries |= uint8_t(1u << way);
+            Entries[Index(x, y)] = entries;
+        }
+    // A sweep fills in the cells it reaches; the others keep what stands for no way.
+    for (auto& costs : LandmarkCost)
+        for (size_t column = 0; column < costs.size(); ++column)
+            costs[column] = column % 2 ? 0 : NoCost;
     for (int32_t i = 0; i < Landmarks; ++i) {
         if (std::find(cells.begin(), cells.begin() + i, cells[i]) != cells.begin() + i)
             continue; // a small town: two points share their nearest cell
@@ -172,15 +197,16 @@ void TStreetRoute::PlaceLandmarks() {
         size_t column = 2 * size_t(LandmarksSet);
         if (Sweep(cells[i], true, column) && Sweep(cells[i], false, column + 1))
             ++LandmarksSet;
+        else
+            for (auto& costs : LandmarkCost)
+                costs[column] = NoCost, costs[column + 1] = 0;
     }
 }
 
 bool TStreetRoute::Sweep(size_t cell, bool fromLandmark, size_t column) {
     static_assert(DearestStep < std::tuple_size_v<decltype(Buckets)>);
-    // Cost is the sweep's: every cell unreached at first.
+    // Cost is the sweep's: every cell unreached at first. The column holds no way throughout.
     std::fill(Cost.begin(), Cost.end(), Unreachable);
-    for (auto& costs : LandmarkCost)
-        costs[column] = NoCost;
     for (auto& bucket : Buckets)
         bucket.clear();
     Cost[cell] = 0;
@@ -199,23 +225,12 @@ bool TStreetRoute::Sweep(size_t cell, bool fromLandmark, size_t column) {
                 continue;
             if (level >= NoCost)
                 return false;
-            LandmarkCost[at][column] = uint16_t(level);
-            int32_t x = int32_t(at / MapCells), y = int32_t(at % MapCells);
-            uint16_t exits = Exits[at];
-            for (int32_t way = 0; way < 8; ++way) {
-                size_t next;
-                uint32_t cost;
-                if (fromLandmark) {
-                    if (!(exits & (1u << way)))
-                        continue;
-                    next = at + size_t(ptrdiff_t(WayStep[way]));
-                    cost = level + StepCost(way, Exits[next]);
-                } else { // backwards, over the steps that lead into this cell
-                    if (!CanMove(x - WayX[way], y - WayY[way], way))
-                        continue;
-                    next = at - size_t(ptrdiff_t(WayStep[way]));
-                    cost = level + StepCost(way, exits);
-                }
+            LandmarkCost[at][column] = uint16_t(fromLandmark ? level : NoCost - level);
+            // Forwards over the cell's exits, backwards over the steps that lead into it.
+            for (uint32_t ways = fromLandmark ? Exits[at] & 0xFFu : Entries[at]; ways; ways &= ways - 1) {
+                int32_t way = std::countr_zero(ways);
+                size_t next = at + size_t(ptrdiff_t(fromLandmark ? WayStep[way] : -WayStep[way]));
+                uint32_t cost = level + StepCost(way, Exits[fromLandmark ? next : at]);
                 if (cost < Cost[next]) {
                     Cost[next] = cost;
                     Buckets[cost % Buckets.size()].push_back(uint32_t(next));
@@ -231,28 +246,16 @@ uint32_t TStreetRoute::LeastCost(size_t cell, int32_t x, int32_t y, int32_t gx, 
     uint32_t least = Estimate(x, y, gx, gy);
     if (!GoalOnLandmarks)
         return least;
+    // Column by column the goal's entry less the cell's, or nothing: the landmark's way to the goal
+    // less its way to the cell, and the cell's way to the landmark less the goal's (the columns of
+    // the ways to a landmark hold NoCost less the cost). Where no way is, NoCost stands for it: every
+    // column then still falls along a step by no more than the step costs, and the cells that cannot
+    // reach the goal come out dear.
     const std::array<uint16_t, 2 * Landmarks>& costs = LandmarkCost[cell];
-    for (int32_t i = 0; i < 2 * LandmarksSet; i += 2) {
-        uint32_t fromMark = costs[size_t(i)], toMark = costs[size_t(i) + 1];
-        uint32_t goalFromMark = GoalCost[size_t(i)], goalToMark = GoalCost[size_t(i) + 1];
-        // The landmark reaches the cell: if it cannot reach the goal, nor can the cell; else the way
-        // from the cell costs at least what the landmark's way to the goal costs more than to it.
-        if (fromMark != NoCost) {
-            if (goalFromMark == NoCost)
-                return Unreachable;
-            if (goalFromMark > fromMark)
-                least = std::max(least, goalFromMark - fromMark);
-        }
-        // The goal reaches the landmark: a cell that cannot, cannot reach the goal; else the way
-        // from the cell costs at least what its way to the landmark costs more than the goal's.
-        if (goalToMark != NoCost) {
-            if (toMark == NoCost)
-                return Unreachable;
-            if (toMark > goalToMark)
-                least = std::max(least, toMark - goalToMark);
-        }
-    }
-    return least;
+    uint16_t triangle = 0;
+    for (size_t i = 0; i < costs.size(); ++i)
+        triangle = std::max(triangle, uint16_t(GoalCost[i] > costs[i] ? GoalCost[i] - costs[i] : 0));
+    return std::max(least, uint32_t(triangle));
 }
 
 bool TStreetRoute::NearestStreet(float px, float py, int32_t& x, int32_t& y) const {
@@ -308,8 +311,6 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
     CameFrom[start] = NoWay;
     Settled[start] = 0;
     Least[start] = LeastCost(start, sx, sy, gx, gy);
-    if (Least[start] == Unreachable)
-        return false;
     Later.clear();
     uint32_t level = Least[start];
     Buckets[level % Buckets.size()].push_back(uint32_t(start));
@@ -348,10 +349,8 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
                 break;
             }
             int32_t x = int32_t(cell / MapCells), y = int32_t(cell % MapCells);
-            uint16_t exits = Exits[cell];
-            for (int32_t way = 0; way < 8; ++way) {
-                if (!(exits & (1u << way)))
-                    continue;
+            for (uint32_t ways = Exits[cell] & 0xFFu; ways; ways &= ways - 1) {
+                int32_t way = std::countr_zero(ways);
                 int32_t nx = x + WayX[way], ny = y + WayY[way];
                 size_t next = Index(nx, ny);
                 uint32_t cost = Cost[cell] + StepCost(way, Exits[next]);
@@ -360,8 +359,6 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
                     Settled[next] = 0;
                     Least[next] = LeastCost(next, nx, ny, gx, gy);
                 } else if (Settled[next] || Cost[next] <= cost)
-                    continue;
-                if (Least[next] == Unreachable)
                     continue;
                 Cost[next] = cost;
                 CameFrom[next] = uint8_t(way);

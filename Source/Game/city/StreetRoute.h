@@ -72,7 +72,7 @@ class TStreetRoute {
     // (`fromLandmark`) or to it, into column `column` of LandmarkCost. False when one does not fit.
     bool Sweep(size_t cell, bool fromLandmark, size_t column);
     // The least the way from `cell` to the goal can cost, by the straight line and by the triangle
-    // through each landmark; Unreachable when a landmark proves there is no way at all.
+    // through each landmark.
     uint32_t LeastCost(size_t cell, int32_t x, int32_t y, int32_t gx, int32_t gy) const;
 
     // Per cell: bit `way` set when that move is allowed, and the Drivable, Footway, Kerb and Lawn bits.
@@ -91,10 +91,12 @@ class TStreetRoute {
 
     // Pieces of town: cells joined by steps the lanes allow one way or the other. No way leads from
     // one piece to another, and the landmarks stand on the largest.
-    std::vector<uint32_t> Piece; // per cell; 0 where a car may not drive
+    std::vector<uint32_t> Piece;  // per cell; 0 where a car may not drive
+    std::vector<uint8_t> Entries; // per cell: bit `way` set when a car may come in along that way
     uint32_t LandmarkPiece = 0;
-    // Per cell, landmark by landmark: the cost of the way from the landmark, then to it, tenths of a
-    // metre; NoCost where there is none. Columns past 2 * LandmarksSet are unused.
+    // Per cell, landmark by landmark: the cost of the way from the landmark, then NoCost less the
+    // cost of the way to it, tenths of a metre; a missing way counts as costing NoCost, more than
+    // any way kept. Unused columns hold the same in every cell.
     static constexpr uint16_t NoCost = 0xFFFF;
     std::vector<std::array<uint16_t, 2 * Landmarks>> LandmarkCost;
     int32_t LandmarksSet = 0;

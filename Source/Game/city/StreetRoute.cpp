@@ -61,12 +61,12 @@ uint32_t Estimate(int32_t x, int32_t y, int32_t gx, int32_t gy) {
 
 } // namespace
 
-TStreetRoute::TStreetRoute()
+TStreetRoute::TStreetRoute(int32_t landmarks)
     : Exits(size_t(MapCells) * MapCells, 0), Stamp(size_t(MapCells) * MapCells, 0),
       Cost(size_t(MapCells) * MapCells, 0), CameFrom(size_t(MapCells) * MapCells, NoWay),
       Settled(size_t(MapCells) * MapCells, 0), Least(size_t(MapCells) * MapCells, 0),
       Piece(size_t(MapCells) * MapCells, 0), Entries(size_t(MapCells) * MapCells, 0),
-      LandmarkCost(size_t(MapCells) * MapCells) {}
+      LandmarkCost(size_t(MapCells) * MapCells), LandmarksWanted(std::clamp(landmarks, 0, Landmarks)) {}
 
 uint32_t TStreetRoute::StepCost(int32_t way, uint16_t entered) {
     // By the straight or diagonal step, then by the entered cell's Footway, Kerb and Lawn bits.
@@ -155,8 +155,8 @@ void TStreetRoute::PlaceLandmarks() {
             LandmarkPiece = pieces;
         }
     }
-    if (!LandmarkPiece)
-        return; // no streets at all
+    if (!LandmarkPiece || LandmarksWanted == 0)
+        return; // no streets at all, or no landmarks wanted
     // Landmarks far out and far apart bound the most: the town's cells nearest to points spaced
     // evenly round its edge, clockwise from the north-west corner.
     constexpr int32_t Edge = MapCells - 1;
@@ -167,8 +167,8 @@ void TStreetRoute::PlaceLandmarks() {
         for (int32_t y = 0; y < MapCells; ++y) {
             if (Piece[Index(x, y)] != LandmarkPiece)
                 continue;
-            for (int32_t i = 0; i < Landmarks; ++i) {
-                int32_t round = i * 4 * Edge / Landmarks, along = round % Edge;
+            for (int32_t i = 0; i < LandmarksWanted; ++i) {
+                int32_t round = i * 4 * Edge / LandmarksWanted, along = round % Edge;
                 const int32_t edge[4][2] = {
                     {along, 0}, {Edge, along}, {Edge - along, Edge}, {0, Edge - along}};
                 int64_t dx = x - edge[round / Edge][0], dy = y - edge[round / Edge][1];
@@ -190,7 +190,7 @@ void TStreetRoute::PlaceLandmarks() {
     for (auto& costs : LandmarkCost)
         for (size_t column = 0; column < costs.size(); ++column)
             costs[column] = column % 2 ? 0 : NoCost;
-    for (int32_t i = 0; i < Landmarks; ++i) {
+    for (int32_t i = 0; i < LandmarksWanted; ++i) {
         if (std::find(cells.begin(), cells.begin() + i, cells[i]) != cells.begin() + i)
             continue; // a small town: two points share their nearest cell
         // A landmark whose costs outgrow the table is left out, so that every cost kept is exact.
@@ -290,6 +290,7 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
     Cells.clear();
     Points.clear();
     Expanded = 0;
+    RouteCost = 0;
     int32_t sx, sy, gx, gy;
     if (!NearestStreet(fromX, WorldY(fromY), sx, sy) || !NearestStreet(toX, WorldY(toY), gx, gy))
         return false;
@@ -325,7 +326,7 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
         if (level % Buckets.size() == 0 && !Later.empty()) {
             size_t kept = 0;
             for (uint32_t cell : Later) {
-                uint32_t estimate = Cost[cell] + Least[cell];
+                uint32_t estimate = std::max(Cost[cell] + Least[cell], level);
                 if (Settled[cell])
                     --open;
                 else if (estimate - level < Buckets.size())
@@ -340,8 +341,8 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
             size_t cell = bucket.back();
             bucket.pop_back();
             --open;
-            if (Settled[cell] || Cost[cell] + Least[cell] != level)
-                continue; // reached again more cheaply since it was queued
+            if (Settled[cell] || Cost[cell] + Least[cell] > level)
+                continue; // settled already, by a cheaper way found after this one was queued
             Settled[cell] = 1;
             ++Expanded;
             if (cell == goal) {
@@ -362,7 +363,9 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
                     continue;
                 Cost[next] = cost;
                 CameFrom[next] = uint8_t(way);
-                uint32_t estimate = cost + Least[next];
+                // Never below the level, which only a bound that overestimated could ask: the search
+                // then still ends.
+                uint32_t estimate = std::max(cost + Least[next], level);
                 if (estimate - level < Buckets.size())
                     Buckets[estimate % Buckets.size()].push_back(uint32_t(next));
                 else
@@ -375,6 +378,7 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
     }
     if (!reached)
         return false;
+    RouteCost = Cost[goal];
 
     for (size_t cell = goal;;) {
         int32_t x = int32_t(cell / MapCells), y = int32_t(cell % MapCells);

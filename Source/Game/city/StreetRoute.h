@@ -23,7 +23,8 @@ class TStreetRoute {
     // Metres from a point off the streets to the cell it is joined to, at most.
     static constexpr int32_t JoinReach = 40;
 
-    TStreetRoute();
+    // `landmarks` (at most Landmarks) steer the search; with none it goes by the straight line alone.
+    explicit TStreetRoute(int32_t landmarks = Landmarks);
 
     // Reads which cells a car may drive on and the ways out of each, and measures every cell's cost
     // to a few landmarks round the town's edge (tens of milliseconds, once a game). `blocked` holds
@@ -49,6 +50,7 @@ class TStreetRoute {
     std::vector<std::array<int32_t, 2>> Cells; // map cells of the last route found
     std::vector<TRoutePoint> Points;           // its polyline in world metres
     int32_t Expanded = 0;                      // cells the last search settled
+    uint32_t RouteCost = 0; // of the last route: tenths of a metre, the dearer ground and kerbs weighed
 
     // Landmarks the search is steered by; each costs two sweeps of the town in SetCity and four
     // bytes a map cell.
@@ -99,6 +101,7 @@ class TStreetRoute {
     // any way kept. Unused columns hold the same in every cell.
     static constexpr uint16_t NoCost = 0xFFFF;
     std::vector<std::array<uint16_t, 2 * Landmarks>> LandmarkCost;
+    int32_t LandmarksWanted;
     int32_t LandmarksSet = 0;
     std::array<uint16_t, 2 * Landmarks> GoalCost{}; // LandmarkCost of the current goal
     bool GoalOnLandmarks = false;                   // the goal lies on LandmarkPiece

@@ -128,6 +128,13 @@ void TStreetRoute::PlaceLandmarks() {
     std::fill(Piece.begin(), Piece.end(), 0);
     LandmarkPiece = 0;
     LandmarksSet = 0;
+    // The steps into each cell, from the exits of its neighbours.
+    std::fill(Entries.begin(), Entries.end(), 0);
+    for (size_t cell = 0; cell < Exits.size(); ++cell)
+        for (uint32_t ways = Exits[cell] & 0xFFu; ways; ways &= ways - 1) {
+            int32_t way = std::countr_zero(ways);
+            Entries[cell + size_t(ptrdiff_t(WayStep[way]))] |= uint8_t(1u << way);
+        }
     // The pieces, flooded one by one; the largest is the town, the others yards and islands.
     uint32_t pieces = 0;
     size_t largest = 0;
@@ -138,12 +145,13 @@ void TStreetRoute::PlaceLandmarks() {
         Piece[first] = ++pieces;
         flood.assign(1, uint32_t(first));
         for (size_t i = 0; i < flood.size(); ++i) {
-            int32_t x = int32_t(flood[i] / MapCells), y = int32_t(flood[i] % MapCells);
-            for (int32_t way = 0; way < 8; ++way) {
-                int32_t nx = x + WayX[way], ny = y + WayY[way];
-                if (!CanMove(x, y, way) && !CanMove(nx, ny, (way + 4) % 8))
-                    continue;
-                size_t next = Index(nx, ny);
+            size_t cell = flood[i];
+            // Out along each exit, and back along each step that leads in: the ways out in the low
+            // byte, the ways in above.
+            for (uint32_t ways = (Exits[cell] & 0xFFu) | uint32_t(Entries[cell]) << 8; ways;
+                 ways &= ways - 1) {
+                int32_t bit = std::countr_zero(ways);
+                size_t next = cell + size_t(ptrdiff_t(bit < 8 ? WayStep[bit] : -WayStep[bit - 8]));
                 if (!Piece[next]) {
                     Piece[next] = pieces;
                     flood.push_back(uint32_t(next));
@@ -177,14 +185,6 @@ void TStreetRoute::PlaceLandmarks() {
                     cells[i] = Index(x, y);
                 }
             }
-        }
-    for (int32_t x = 0; x < MapCells; ++x)
-        for (int32_t y = 0; y < MapCells; ++y) {
-            uint8_t entries = 0;
-            for (int32_t way = 0; way < 8; ++way)
-                if (CanMove(x - WayX[way], y - WayY[way], way))
-                    entries |= uint8_t(1u << way);
-            Entries[Index(x, y)] = entries;
         }
     // A sweep fills in the cells it reaches; the others keep what stands for no way.
     for (auto& costs : LandmarkCost)

@@ -28,7 +28,7 @@ constexpr uint32_t NoWay = 8;
 // The dearest step: diagonally onto a lawn beside the kerb.
 constexpr uint32_t DearestStep = DiagonalStep * std::max(FootwayFactor, LawnFactor) + KerbPenalty;
 // A cost not reached yet.
-constexpr uint32_t Unreachable = UINT32_MAX;
+constexpr uint32_t NotReached = UINT32_MAX;
 // The offset of the neighbour along each way in the per-cell tables.
 constexpr int32_t WayStep[8] = {-1, MapCells - 1, MapCells,  MapCells + 1,
                                 1,  1 - MapCells, -MapCells, -MapCells - 1};
@@ -206,7 +206,7 @@ void TStreetRoute::PlaceLandmarks() {
 bool TStreetRoute::Sweep(size_t cell, bool fromLandmark, size_t column) {
     static_assert(DearestStep < std::tuple_size_v<decltype(Buckets)>);
     // Cost is the sweep's: every cell unreached at first. The column holds no way throughout.
-    std::fill(Cost.begin(), Cost.end(), Unreachable);
+    std::fill(Cost.begin(), Cost.end(), NotReached);
     for (auto& bucket : Buckets)
         bucket.clear();
     Cost[cell] = 0;
@@ -301,7 +301,7 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
     }
     size_t start = Index(sx, sy), goal = Index(gx, gy);
     if (Piece[start] != Piece[goal])
-        return false; // not even the kinder town joins them
+        return false; // different pieces: no way joins them
     GoalOnLandmarks = LandmarksSet > 0 && Piece[goal] == LandmarkPiece;
     if (GoalOnLandmarks)
         GoalCost = LandmarkCost[goal];

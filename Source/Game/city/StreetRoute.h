@@ -27,9 +27,9 @@ class TStreetRoute {
     explicit TStreetRoute(int32_t landmarks = Landmarks);
 
     // Reads which cells a car may drive on and the ways out of each, and measures every cell's cost
-    // to a few landmarks round the town's edge (tens of milliseconds, once a game). `blocked` holds
-    // one byte per map cell, [x][y] as the cell words (nonzero where a colliding building or a wall
-    // stands); empty when nothing stands in the streets.
+    // to and from a few landmarks round the town's edge (a sixth of a second or so, once a game).
+    // `blocked` holds one byte per map cell, [x][y] as the cell words (nonzero where a colliding
+    // building or a wall stands); empty when nothing stands in the streets.
     void SetCity(const TCellWords& words, const std::vector<uint8_t>& blocked = {});
 
     // The shortest way from world point (fromX, fromY) to (toX, toY). True when there is one: Cells
@@ -56,7 +56,7 @@ class TStreetRoute {
     // bytes a map cell.
     static constexpr int32_t Landmarks = 8;
 
-  public:                                          // TMPDEBUG
+  private:
     static constexpr uint16_t DrivableBit = 0x100; // above the eight exit bits
     static constexpr uint16_t FootwayBit = 0x200;  // a sidewalk, square or path: dearer to drive
     static constexpr uint16_t KerbBit = 0x400;     // beside a cell that is no street

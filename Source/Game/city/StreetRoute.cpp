@@ -62,11 +62,10 @@ uint32_t Estimate(int32_t x, int32_t y, int32_t gx, int32_t gy) {
 } // namespace
 
 TStreetRoute::TStreetRoute(int32_t landmarks)
-    : Exits(size_t(MapCells) * MapCells, 0), Stamp(size_t(MapCells) * MapCells, 0),
-      Cost(size_t(MapCells) * MapCells, 0), CameFrom(size_t(MapCells) * MapCells, NoWay),
-      Settled(size_t(MapCells) * MapCells, 0), Least(size_t(MapCells) * MapCells, 0),
-      Piece(size_t(MapCells) * MapCells, 0), Entries(size_t(MapCells) * MapCells, 0),
-      LandmarkCost(size_t(MapCells) * MapCells), LandmarksWanted(std::clamp(landmarks, 0, Landmarks)) {}
+    : Exits(size_t(MapCells) * MapCells, 0), Visits(size_t(MapCells) * MapCells),
+      SweepCost(size_t(MapCells) * MapCells, 0), Piece(size_t(MapCells) * MapCells, 0),
+      Entries(size_t(MapCells) * MapCells, 0), LandmarkCost(size_t(MapCells) * MapCells),
+      LandmarksWanted(std::clamp(landmarks, 0, Landmarks)) {}
 
 uint32_t TStreetRoute::StepCost(int32_t way, uint16_t entered) {
     // By the straight or diagonal step, then by the entered cell's Footway, Kerb and Lawn bits.
@@ -205,11 +204,11 @@ void TStreetRoute::PlaceLandmarks() {
 
 bool TStreetRoute::Sweep(size_t cell, bool fromLandmark, size_t column) {
     static_assert(DearestStep < std::tuple_size_v<decltype(Buckets)>);
-    // Cost is the sweep's: every cell unreached at first. The column holds no way throughout.
-    std::fill(Cost.begin(), Cost.end(), NotReached);
+    // Every cell unreached at first; the column holds no way throughout.
+    std::fill(SweepCost.begin(), SweepCost.end(), NotReached);
     for (auto& bucket : Buckets)
         bucket.clear();
-    Cost[cell] = 0;
+    SweepCost[cell] = 0;
     Buckets[0].push_back(uint32_t(cell));
     size_t open = 1;
     // Dijkstra's search over the bucket ring: no step costs as much as the ring is long, so the
@@ -221,7 +220,7 @@ bool TStreetRoute::Sweep(size_t cell, bool fromLandmark, size_t column) {
         while (!bucket.empty()) {
             size_t at = bucket.back();
             bucket.pop_back();
-            if (Cost[at] != level)
+            if (SweepCost[at] != level)
                 continue;
             if (level >= NoCost)
                 return false;
@@ -231,8 +230,8 @@ bool TStreetRoute::Sweep(size_t cell, bool fromLandmark, size_t column) {
                 int32_t way = std::countr_zero(ways);
                 size_t next = at + size_t(ptrdiff_t(fromLandmark ? WayStep[way] : -WayStep[way]));
                 uint32_t cost = level + StepCost(way, Exits[fromLandmark ? next : at]);
-                if (cost < Cost[next]) {
-                    Cost[next] = cost;
+                if (cost < SweepCost[next]) {
+                    SweepCost[next] = cost;
                     Buckets[cost % Buckets.size()].push_back(uint32_t(next));
                     ++open;
                 }
@@ -296,7 +295,8 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
         return false;
 
     if (++Search == 0) { // after four thousand million searches every stamp is stale anyway
-        std::fill(Stamp.begin(), Stamp.end(), 0);
+        for (TVisit& visit : Visits)
+            visit.Stamp = 0;
         Search = 1;
     }
     size_t start = Index(sx, sy), goal = Index(gx, gy);
@@ -307,13 +307,13 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
         GoalCost = LandmarkCost[goal];
     for (auto& bucket : Buckets)
         bucket.clear();
-    Stamp[start] = Search;
-    Cost[start] = 0;
-    CameFrom[start] = NoWay;
-    Settled[start] = 0;
-    Least[start] = LeastCost(start, sx, sy, gx, gy);
+    Visits[start].Stamp = Search;
+    Visits[start].Cost = 0;
+    Visits[start].CameFrom = NoWay;
+    Visits[start].Settled = 0;
+    Visits[start].Least = LeastCost(start, sx, sy, gx, gy);
     Later.clear();
-    uint32_t level = Least[start];
+    uint32_t level = Visits[start].Least;
     Buckets[level % Buckets.size()].push_back(uint32_t(start));
     size_t open = 1;
     bool reached = false;
@@ -326,8 +326,8 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
         if (level % Buckets.size() == 0 && !Later.empty()) {
             size_t kept = 0;
             for (uint32_t cell : Later) {
-                uint32_t estimate = std::max(Cost[cell] + Least[cell], level);
-                if (Settled[cell])
+                uint32_t estimate = std::max(Visits[cell].Cost + Visits[cell].Least, level);
+                if (Visits[cell].Settled)
                     --open;
                 else if (estimate - level < Buckets.size())
                     Buckets[estimate % Buckets.size()].push_back(cell);
@@ -341,9 +341,10 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
             size_t cell = bucket.back();
             bucket.pop_back();
             --open;
-            if (Settled[cell] || Cost[cell] + Least[cell] > level)
+            TVisit& here = Visits[cell];
+            if (here.Settled || here.Cost + here.Least > level)
                 continue; // settled already, by a cheaper way found after this one was queued
-            Settled[cell] = 1;
+            here.Settled = 1;
             ++Expanded;
             if (cell == goal) {
                 reached = true;
@@ -354,18 +355,19 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
                 int32_t way = std::countr_zero(ways);
                 int32_t nx = x + WayX[way], ny = y + WayY[way];
                 size_t next = Index(nx, ny);
-                uint32_t cost = Cost[cell] + StepCost(way, Exits[next]);
-                if (Stamp[next] != Search) {
-                    Stamp[next] = Search;
-                    Settled[next] = 0;
-                    Least[next] = LeastCost(next, nx, ny, gx, gy);
-                } else if (Settled[next] || Cost[next] <= cost)
+                uint32_t cost = here.Cost + StepCost(way, Exits[next]);
+                TVisit& there = Visits[next];
+                if (there.Stamp != Search) {
+                    there.Stamp = Search;
+                    there.Settled = 0;
+                    there.Least = LeastCost(next, nx, ny, gx, gy);
+                } else if (there.Settled || there.Cost <= cost)
                     continue;
-                Cost[next] = cost;
-                CameFrom[next] = uint8_t(way);
+                there.Cost = cost;
+                there.CameFrom = uint8_t(way);
                 // Never below the level, which only a bound that overestimated could ask: the search
                 // then still ends.
-                uint32_t estimate = std::max(cost + Least[next], level);
+                uint32_t estimate = std::max(cost + there.Least, level);
                 if (estimate - level < Buckets.size())
                     Buckets[estimate % Buckets.size()].push_back(uint32_t(next));
                 else
@@ -378,12 +380,12 @@ bool TStreetRoute::Find(float fromX, float fromY, float toX, float toY) {
     }
     if (!reached)
         return false;
-    RouteCost = Cost[goal];
+    RouteCost = Visits[goal].Cost;
 
     for (size_t cell = goal;;) {
         int32_t x = int32_t(cell / MapCells), y = int32_t(cell % MapCells);
         Cells.push_back({x, y});
-        uint8_t way = CameFrom[cell];
+        uint8_t way = Visits[cell].CameFrom;
         if (way == NoWay)
             break;
         cell = Index(x - WayX[way], y - WayY[way]);

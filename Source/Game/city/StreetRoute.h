@@ -79,13 +79,17 @@ class TStreetRoute {
 
     // Per cell: bit `way` set when that move is allowed, and the Drivable, Footway, Kerb and Lawn bits.
     std::vector<uint16_t> Exits;
-    // The search's buffers, kept between searches; a cell's entries count only when its Stamp is
-    // the current search's.
-    std::vector<uint32_t> Stamp;
-    std::vector<uint32_t> Cost;    // tenths of a metre from the start, kerb penalties included
-    std::vector<uint8_t> CameFrom; // the way taken into the cell; 8 at the start
-    std::vector<uint8_t> Settled;
-    std::vector<uint32_t> Least; // LeastCost of the cell towards the current goal
+    // What the search knows of a cell, kept between searches in one record so that a step reads one
+    // place; the entries count only when its Stamp is the current search's.
+    struct TVisit {
+        uint32_t Stamp = 0;
+        uint32_t Cost = 0;    // tenths of a metre from the start, kerb penalties included
+        uint32_t Least = 0;   // LeastCost of the cell towards the current goal
+        uint8_t CameFrom = 8; // the way taken into the cell; 8 at the start
+        uint8_t Settled = 0;
+    };
+    std::vector<TVisit> Visits;
+    std::vector<uint32_t> SweepCost; // a landmark sweep's costs, tenths of a metre
     // Open cells by estimate modulo 256; those estimated further ahead than that wait in Later.
     std::array<std::vector<uint32_t>, 256> Buckets;
     std::vector<uint32_t> Later;

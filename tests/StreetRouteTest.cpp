@@ -137,6 +137,38 @@ TEST(TStreetRoute, ASearchReusesItsBuffersWithoutStaleCells) {
     EXPECT_EQ(route.Cells.size(), 9u);
 }
 
+// The landmarks only steer the search: over a random town of one-way lanes, sidewalks, lawns,
+// water and buildings, every route costs what the search by the straight line alone finds.
+TEST(TStreetRoute, LandmarksFindRoutesAsCheapAsTheStraightLineSearch) {
+    uint32_t seed = 7;
+    auto next = [&seed](uint32_t below) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % below;
+    };
+    std::vector<std::string> plan(64, std::string(64, '"'));
+    for (size_t row = 0; row < plan.size(); ++row)
+        for (size_t col = 0; col < plan.size(); ++col) {
+            if (row % 9 < 3 || col % 11 < 3) // a grid of streets, some lanes one way
+                plan[row][col] = "##########>v<^"[next(14)];
+            else
+                plan[row][col] = "\"\"\"\",,B~."[next(9)];
+        }
+    TTown town = Paint(plan);
+    TStreetRoute steered, straight(0);
+    steered.SetCity(town.Words, town.Blocked);
+    straight.SetCity(town.Words, town.Blocked);
+    int32_t found = 0;
+    for (int pair = 0; pair < 60; ++pair) {
+        TRoutePoint from = At(int32_t(next(64)), int32_t(next(64))),
+                    to = At(int32_t(next(64)), int32_t(next(64)));
+        bool expected = straight.Find(from.X, from.Y, to.X, to.Y);
+        ASSERT_EQ(steered.Find(from.X, from.Y, to.X, to.Y), expected) << "pair " << pair;
+        EXPECT_EQ(steered.RouteCost, straight.RouteCost) << "pair " << pair;
+        found += expected;
+    }
+    EXPECT_GT(found, 30);
+}
+
 // The guide searches again only when the target changes or the car leaves the route.
 TEST(TRouteGuide, SearchesAgainOnlyOffTheRouteOrForANewTarget) {
     TTown town = Paint({"", "", "#########################"});

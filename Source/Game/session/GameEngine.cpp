@@ -122,6 +122,8 @@ void TGameEngine::SetGameState(TGameState state) {
     case gsStartGame:
         if (old == gsIntroScreen) {
             Loader.LoadStageTwo({Players[0]->Face, Players[1]->Face}, City, *Traffic);
+            if (!Headless())
+                PrepareGuide();
             DataSetOfRuns(); // what every replay recorded in this session is played on
             Sound().PlaySong(Resources().GetModule("music"), 0);
             RestartWorldClock();

@@ -276,6 +276,8 @@ class TGameEngine : public TEngine,
     TReplayRecorder Recorder; // this run's recording, the last and the record run, the ghost
     TRouteGuide Guide;        // the route to the next target shown to the player
     bool GuideCitySet = false; // the guide has read the city's streets
+    // The guide reads the city's streets (a sixth of a second): as the city loads, not in a frame.
+    void PrepareGuide();
     bool StartedAGame = false; // a game has started in this session
     bool GivenUp = false;      // the run of the game that stands was left for the main menu
 

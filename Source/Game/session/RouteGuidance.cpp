@@ -21,24 +21,28 @@ const TTarget* TGameEngine::GuidedTarget() const {
     return &Targets->Targets.back();
 }
 
+void TGameEngine::PrepareGuide() {
+    if (GuideCitySet)
+        return;
+    // The buildings and walls standing in the streets, in map cells as the cell words count them.
+    std::vector<uint8_t> blocked(size_t(MapCells) * MapCells, 0);
+    for (int32_t x = 0; x < MapCells; ++x)
+        for (int32_t y = 0; y < MapCells; ++y) {
+            const TMeshCell* building = MeshGrid->Building(x, y).Owner;
+            if ((building && building->Collides) || MeshGrid->Block(x, y).Owner)
+                blocked[size_t(x) * MapCells + size_t(MapLastRow - y)] = 1;
+        }
+    Guide.SetCity(City.Cells, blocked);
+    GuideCitySet = true;
+}
+
 void TGameEngine::UpdateGuidance() {
     const TTarget* target = GuidedTarget();
     if (!target) {
         Guide.Forget();
         return;
     }
-    if (!GuideCitySet) {
-        // The buildings and walls standing in the streets, in map cells as the cell words count them.
-        std::vector<uint8_t> blocked(size_t(MapCells) * MapCells, 0);
-        for (int32_t x = 0; x < MapCells; ++x)
-            for (int32_t y = 0; y < MapCells; ++y) {
-                const TMeshCell* building = MeshGrid->Building(x, y).Owner;
-                if ((building && building->Collides) || MeshGrid->Block(x, y).Owner)
-                    blocked[size_t(x) * MapCells + size_t(MapLastRow - y)] = 1;
-            }
-        Guide.SetCity(City.Cells, blocked);
-        GuideCitySet = true;
-    }
+    PrepareGuide();
     const TCar& car = *Car(1);
     Guide.Update(car.PosX, car.PosY, target->X, target->Y);
     TRoutePoint ahead;

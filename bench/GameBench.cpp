@@ -196,6 +196,18 @@ void BM_GameSimulationFrameMission10(benchmark::State& state) {
 }
 BENCHMARK(BM_GameSimulationFrameMission10)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// Mission 10 headless on the wall clock, past the countdown with its traffic spawned, the car
+// driving in circles.
+std::unique_ptr<TGameEngine> HeadlessMission10Circling(TBenchGame& bench) {
+    bench.Harness.FixedClock = false;
+    bench.Harness.Headless = true;
+    auto game = StartMission10(bench);
+    game->SetKeySource(std::make_unique<TCircleKeys>());
+    for (int i = 0; i < 400; ++i)
+        game->Tick();
+    return game;
+}
+
 // Mission 10 with its traffic and pedestrians, headless (no window, no GL, no sound device): whole
 // ticks as the game runs them (keys, rules, traffic, pedestrians, vehicles, physics, sprites), 6,000
 // of them (a minute of game time) after the countdown, the car driving in circles. "ticks_per_s"
@@ -205,12 +217,7 @@ void BM_GameHeadlessTicksMission10(benchmark::State& state) {
     if (!HaveGameData(state))
         return;
     TBenchGame bench;
-    bench.Harness.FixedClock = false;
-    bench.Harness.Headless = true;
-    auto game = StartMission10(bench);
-    game->SetKeySource(std::make_unique<TCircleKeys>());
-    for (int i = 0; i < 400; ++i) // past the countdown, the traffic spawned
-        game->Tick();
+    auto game = HeadlessMission10Circling(bench);
     constexpr int ticks = 6000;
     double wall = 0, cpu = 0;
     for (auto _ : state) {
@@ -237,12 +244,7 @@ void BM_GameSaveRestoreMission10(benchmark::State& state) {
     if (!HaveGameData(state))
         return;
     TBenchGame bench;
-    bench.Harness.FixedClock = false;
-    bench.Harness.Headless = true;
-    auto game = StartMission10(bench);
-    game->SetKeySource(std::make_unique<TCircleKeys>());
-    for (int i = 0; i < 400; ++i) // past the countdown, the traffic spawned
-        game->Tick();
+    auto game = HeadlessMission10Circling(bench);
     TByteWriter out;
     for (auto _ : state) {
         out.Clear();

@@ -77,24 +77,7 @@ TCity* City() {
     return city.get();
 }
 
-struct TLeg {
-    float FromX, FromY, ToX, ToY;
-};
-
-std::vector<TLeg> MissionLegs() {
-    std::vector<TLeg> legs;
-    for (int m = 1; m <= LastMission; ++m) {
-        float x = MissionSetups[m].Start[0].X, y = MissionSetups[m].Start[0].Y;
-        const std::vector<TMapPoint>& targets = MissionRoute(m);
-        // The route is driven from its last target to its first.
-        for (size_t k = targets.size(); k-- > 0;) {
-            legs.push_back({x, y, targets[k].X, targets[k].Y});
-            x = targets[k].X;
-            y = targets[k].Y;
-        }
-    }
-    return legs;
-}
+using TLeg = TMissionLeg;
 
 void RunLegs(benchmark::State& state, const std::vector<TLeg>& legs) {
     TStreetRoute* route = City() ? &City()->Route : nullptr;

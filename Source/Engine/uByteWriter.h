@@ -31,10 +31,20 @@ class TByteWriter {
         if (count)
             std::memcpy(Bytes.data() + at, data, count);
     }
+    // A name the graphics driver gave (a display list): kept to restore, but the same world drawn in
+    // a window or run headless carries other names, so digests leave these bytes out.
+    void Handle(uint32_t v) {
+        Handles.push_back(Bytes.size());
+        U32(v);
+    }
     size_t Size() const { return Bytes.size(); }
-    void Clear() { Bytes.clear(); }
+    void Clear() {
+        Bytes.clear();
+        Handles.clear();
+    }
 
     std::vector<uint8_t> Bytes;
+    std::vector<size_t> Handles; // where each Handle's four bytes begin
 };
 
 // 64-bit FNV-1a of a run of bytes, from the standard offset basis.

@@ -219,13 +219,13 @@ TEST_F(TrafficE2E, Mission10TrafficKeepsItsLanesUprightOnTheMapApartAndGetsSomew
                     s.BackingFrames, double(s.LowestUp));
         EXPECT_GT(s.LowestUp, UprightLimit) << "car slot " << i << " tipped";
     }
-    // Round a car that stands still the edge of the living disc crosses few tracks: not every slot
-    // finds a place, but more than a region's worth do.
-    EXPECT_GT(filled, MissionSetups[10].TrafficCars);
+    EXPECT_EQ(filled, int(slots.size())) << "every slot found a place";
     std::printf("traffic covered %.0f m; worst lane distance %.2f m; %d contacts between cars\n",
                 double(metres), double(worstLane), contacts);
     EXPECT_EQ(contacts, 0);
-    EXPECT_GE(metres, 2000);
+    // The player's car stands on the road all the while: the cars that come up behind it queue
+    // there in its sight, as they would behind any standing car; the others drive on.
+    EXPECT_GE(metres, 300);
 }
 
 // The traffic's place after some driving, all cars in slot order.

@@ -544,8 +544,12 @@ void TGameEngine::DrawFrame(float fraction) {
         UpdateGuidance();
         TCamera tickCamera = Camera;
         Camera = DrawnCamera(fraction);
+        // The chase view reaches down the street; the views from above as far as the ground lies
+        // below the eye, however far back the speed has drawn them.
         if (CameraMode == 1)
             Camera.ViewDistance = ChaseViewDistance;
+        else
+            Camera.ViewDistance = std::max(Camera.ViewDistance, int32_t(Camera.Distance * 1.3f) + 6);
         RenderScale = Config().RenderScale;
         BeginScenePass();
         Camera.Apply();
@@ -719,7 +723,7 @@ void TGameEngine::SetCameraMode(uint8_t mode) {
     if (mode == 0) {
         Camera.ViewDistance = 20;
         Camera.SetPitch(1.5324842f);
-        Camera.SetDistance(10);
+        Camera.SetDistance(TopRestDistance);
     } else if (mode == 1) {
         Camera.ViewDistance = 20;
         Camera.SetPitch(ChasePitch);

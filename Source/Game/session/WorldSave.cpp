@@ -8,6 +8,7 @@
 #include "uByteWriter.h"
 #include "uRandom.h"
 
+#include <cstring>
 #include <algorithm>
 
 namespace {
@@ -148,6 +149,8 @@ TWorldDigest TGameEngine::Digest() const {
     TByteWriter out;
     TWorldBounds bounds{};
     SaveWorld(out, &bounds);
+    for (size_t at : out.Handles)
+        std::memset(out.Bytes.data() + at, 0, sizeof(uint32_t));
     TWorldDigest digest{};
     for (int s = 0; s < WorldSectionCount; ++s)
         digest[size_t(s)] = Fnv1a(out.Bytes.data() + bounds[size_t(s)], bounds[size_t(s) + 1] - bounds[size_t(s)]);

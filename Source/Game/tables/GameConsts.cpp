@@ -466,3 +466,17 @@ const TTextPair MenuTexts[mtTextCount] = {
     {"%s of %d in the table", "%s z %d v tabulce"}, // the place as "2nd" / "2." and the runs in the table
     {"Not among the ten best", "Mimo deset nejlepších"},
 };
+
+std::vector<TMissionLeg> MissionLegs() {
+    std::vector<TMissionLeg> legs;
+    for (int m = 1; m <= LastMission; ++m) {
+        float x = MissionSetups[m].Start[0].X, y = MissionSetups[m].Start[0].Y;
+        const std::vector<TMapPoint>& targets = MissionRoute(m);
+        for (size_t k = targets.size(); k-- > 0;) {
+            legs.push_back({x, y, targets[k].X, targets[k].Y});
+            x = targets[k].X;
+            y = targets[k].Y;
+        }
+    }
+    return legs;
+}

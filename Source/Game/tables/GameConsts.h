@@ -80,6 +80,14 @@ extern const TMissionSetup MissionSetups[MissionCount];
 // missions 1..5 as their rows say).
 const std::vector<TMapPoint>& MissionRoute(int n);
 
+// One leg a mission drives, world metres: from the start to the last listed target, then down the
+// list to the first. The races run along the same legs.
+struct TMissionLeg {
+    float FromX, FromY, ToX, ToY;
+};
+// Every leg of missions 1..LastMission, in order.
+std::vector<TMissionLeg> MissionLegs();
+
 struct TMapRect {
     float Left, Right, Bottom, Top; // inclusive bounds, map units
 };

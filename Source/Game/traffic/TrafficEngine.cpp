@@ -319,7 +319,10 @@ void TTrafficEngine::Respawn() {
     for (auto& car : Cars) {
         if (CarCandidates.empty())
             break;
-        if (car && KeptAt(car->PosX, car->PosY))
+        // A car backing out of a jam where no player sees it is taken away: it would only block
+        // the street until the players left.
+        bool jammed = car && car->State == AI_BACKING_OUT && !InSight(car->PosX, car->PosY);
+        if (car && !jammed && KeptAt(car->PosX, car->PosY))
             continue;
         size_t j = size_t(Random(int32_t(CarCandidates.size())));
         if (car) {

@@ -48,7 +48,7 @@ dVector3 ReadVector(TByteReader& in, const char* what) {
 }
 
 void SaveMeshRecord(TByteWriter& out, uint32_t list, const dVector3& extent) {
-    out.U32(list);
+    out.Handle(list);
     SaveVector(out, extent);
 }
 
@@ -89,8 +89,8 @@ void THumanMesh::Save(TByteWriter& out) const {
         out.I32(value);
     for (float value : {Direction, TurnRate, StepDivisor, DirX, DirY, Heading, PrevHeading, Radius})
         out.F32(value);
-    out.U32(List);
-    out.U32(FarList);
+    out.Handle(List);
+    out.Handle(FarList);
     SaveVector(out, Extent);
     SaveVector(out, Position);
     SaveVector(out, PrevPosition);
@@ -140,7 +140,7 @@ void TTrafficEngine::SaveCars(TByteWriter& out) const {
         out.U64(car->Serial);
         std::vector<uint8_t> config = EncodeCarConfig(car->Config);
         out.Raw(config.data(), config.size());
-        out.U32(car->WheelList);
+        out.Handle(car->WheelList);
         SaveMeshRecord(out, car->ChassisList, VectorMake(car->Length, car->Width, car->Height));
         state.Clear();
         car->Save(state);

@@ -104,7 +104,7 @@ void THud::UpdateCamera() {
     Camera.Distance /= zoom;
     switch (Host.ActiveCameraMode()) {
     case 0:
-        Camera.Distance = StepCameraDistance(Camera.Distance, 2 * v + 10, 0.005f);
+        Camera.Distance = StepCameraDistance(Camera.Distance, 2 * v + TopRestDistance, 0.005f);
         Camera.SetTarget(x, y);
         Camera.SetHeading(-HalfPi);
         break;

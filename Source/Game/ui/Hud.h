@@ -82,6 +82,10 @@ class THud {
     TCamera PreviousCamera; // the camera of the tick before, for the frames drawn between
 };
 
+// Metres from the eye of the top view to the car at a standstill: the car takes a quarter of the
+// picture's height, the crossing ahead in view.
+constexpr float TopRestDistance = 13;
+
 // The chase view: low behind the car, so that at top speed two seconds of the road ahead are in
 // view; its far edge fades into the sky.
 constexpr float ChasePitch = 0.5f;          // radians above the ground, seen from the point it looks at

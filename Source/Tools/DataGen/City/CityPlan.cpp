@@ -13,10 +13,11 @@ namespace {
 constexpr float LegKeepOut = 2.6f; // metres kept free on each side of a mission leg
 constexpr float LegStreet = 1.0f;  // a leg turns the tiles within this distance into street
 
-struct TLeg {
-    float ax, ay, bx, by;
-    bool Straight() const { return std::fabs(bx - ax) <= 3 || std::fabs(by - ay) <= 3; }
-};
+using TLeg = TMissionLeg;
+
+bool Straight(const TLeg& leg) {
+    return std::fabs(leg.ToX - leg.FromX) <= 3 || std::fabs(leg.ToY - leg.FromY) <= 3;
+}
 
 uint32_t Hash(int a, int b, uint32_t seed) {
     uint32_t h = uint32_t(a) * 73856093u ^ uint32_t(b) * 19349663u ^ seed * 83492791u;
@@ -27,27 +28,11 @@ uint32_t Hash(int a, int b, uint32_t seed) {
 }
 
 float SegmentDistance(float px, float py, const TLeg& leg) {
-    float dx = leg.bx - leg.ax, dy = leg.by - leg.ay;
+    float dx = leg.ToX - leg.FromX, dy = leg.ToY - leg.FromY;
     float length2 = dx * dx + dy * dy;
     float t =
-        length2 > 0 ? std::clamp(((px - leg.ax) * dx + (py - leg.ay) * dy) / length2, 0.0f, 1.0f) : 0.0f;
-    return std::hypot(px - (leg.ax + t * dx), py - (leg.ay + t * dy));
-}
-
-// Every leg a mission drives: from the start to the last listed target, then down the list. The
-// races run along the same legs.
-std::vector<TLeg> MissionLegs() {
-    std::vector<TLeg> legs;
-    for (int m = 1; m <= LastMission; ++m) {
-        float x = MissionSetups[m].Start[0].X, y = MissionSetups[m].Start[0].Y;
-        const std::vector<TMapPoint>& targets = MissionRoute(m);
-        for (size_t k = targets.size(); k-- > 0;) {
-            legs.push_back({x, y, targets[k].X, targets[k].Y});
-            x = targets[k].X;
-            y = targets[k].Y;
-        }
-    }
-    return legs;
+        length2 > 0 ? std::clamp(((px - leg.FromX) * dx + (py - leg.FromY) * dy) / length2, 0.0f, 1.0f) : 0.0f;
+    return std::hypot(px - (leg.FromX + t * dx), py - (leg.FromY + t * dy));
 }
 
 TZone ZoneOf(int tx, int ty) {
@@ -131,10 +116,10 @@ class TPlanner {
     // Mission legs become streets (straight ones) or open squares (diagonal ones), and keep clear.
     void Missions() {
         for (const TLeg& leg : Legs) {
-            int x0 = int(std::floor(std::min(leg.ax, leg.bx) - LegKeepOut)) - 1;
-            int x1 = int(std::ceil(std::max(leg.ax, leg.bx) + LegKeepOut)) + 1;
-            int y0 = int(std::floor(std::min(leg.ay, leg.by) - LegKeepOut)) - 1;
-            int y1 = int(std::ceil(std::max(leg.ay, leg.by) + LegKeepOut)) + 1;
+            int x0 = int(std::floor(std::min(leg.FromX, leg.ToX) - LegKeepOut)) - 1;
+            int x1 = int(std::ceil(std::max(leg.FromX, leg.ToX) + LegKeepOut)) + 1;
+            int y0 = int(std::floor(std::min(leg.FromY, leg.ToY) - LegKeepOut)) - 1;
+            int y1 = int(std::ceil(std::max(leg.FromY, leg.ToY) + LegKeepOut)) + 1;
             for (int x = std::max(x0, 0); x <= std::min(x1, Cells - 1); ++x)
                 for (int y = std::max(y0, 0); y <= std::min(y1, Cells - 1); ++y) {
                     float d = SegmentDistance(x + 0.5f, y + 0.5f, leg);
@@ -143,7 +128,7 @@ class TPlanner {
                     if (d > LegStreet)
                         continue;
                     int tx = x / TileSize, ty = y / TileSize;
-                    if (leg.Straight())
+                    if (Straight(leg))
                         SetStreet(tx, ty);
                     else if (P.Ground[tx][ty] == TGround::Lot)
                         P.Ground[tx][ty] = P.Zone[tx][ty] == TZone::Park ? TGround::Park : TGround::Plaza;

@@ -266,6 +266,14 @@ bool TVehicle::IsVisible(const TCamera& camera) const {
 }
 
 bool TVehicle::ContainsPoint(float x, float y) const {
+    // Most points asked about lie well away from the car: outside the box round the four wheels no
+    // triangle of them can hold the point.
+    float left = std::min({WheelX[0], WheelX[1], WheelX[2], WheelX[3]});
+    float right = std::max({WheelX[0], WheelX[1], WheelX[2], WheelX[3]});
+    float bottom = std::min({WheelY[0], WheelY[1], WheelY[2], WheelY[3]});
+    float top = std::max({WheelY[0], WheelY[1], WheelY[2], WheelY[3]});
+    if (x < left || x > right || y < bottom || y > top)
+        return false;
     dVector3 p = VectorMake(x, y, 0);
     dVector3 w[4];
     for (int i = 0; i < 4; ++i)

@@ -565,6 +565,34 @@ TEST_F(BeyondE2E, ARunPlayedOnAnUnevenClockDrivesAgainOnAnyClock) {
     ExpectSameWorld(WorldEndOf(*Game), recorded);
 }
 
+TEST_F(BeyondE2E, ARunRestartedFromTheSavedWorldDrivesAgainFromItsReplay) {
+    // Mission 10 driven, then restarted as the pause menu does (the world of the countdown's start
+    // put back, nothing loaded), then driven another way to the finish: the replay of the run after
+    // the restart drives to the very same world on its own.
+    FirstMission = 10;
+    Open("420 down UP\n520 down LEFT\n560 up LEFT\n"
+         "1100 down UP\n1180 down RIGHT\n1220 up RIGHT\n1300 down LEFT\n1330 up LEFT\n");
+    Pass(700);
+    Game->RestartGame();
+    EXPECT_EQ(Game->Players[0]->Time, 0) << "the run starts again from the countdown";
+    Pass(800);
+    FinishHere();
+    Pass(1);
+    ASSERT_EQ(Game->Menu->Screen, 14);
+    TWorldEnd recorded = WorldEndOf(*Game);
+    TReplay kept;
+    ASSERT_TRUE(LoadReplay(ReplayFileName(10), kept, 0, TestNotice));
+    EXPECT_EQ(kept.Frames.size(), 801u) << "recorded from the restart on";
+    EXPECT_FALSE(recorded.Cars.empty() || recorded.Pedestrians.empty()) << "the run met the living city";
+
+    Open("", "", &kept);
+    Pass(int(kept.Frames.size()) - 1);
+    FinishHere();
+    Pass(1);
+    EXPECT_EQ(Game->Menu->Screen, 14);
+    ExpectSameWorld(WorldEndOf(*Game), recorded);
+}
+
 TEST_F(BeyondE2E, MissionFiveAfterARaceKeepsTheRacesSecondCarInItsReplay) {
     // The race for two on mission 1's streets, player 1 driving off and player 2 standing...
     FirstMission = 11;

@@ -121,8 +121,7 @@ bool FileExists(const std::string& fileName) {
     return stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-uint64_t Fnv1a(const uint8_t* data, size_t count) {
-    uint64_t digest = 14695981039346656037ull;
+uint64_t Fnv1a(const uint8_t* data, size_t count, uint64_t digest) {
     for (size_t i = 0; i < count; ++i)
         digest = (digest ^ data[i]) * 1099511628211ull;
     return digest;

@@ -47,5 +47,6 @@ class TByteWriter {
     std::vector<size_t> Handles; // where each Handle's four bytes begin
 };
 
-// 64-bit FNV-1a of a run of bytes, from the standard offset basis.
-uint64_t Fnv1a(const uint8_t* data, size_t count);
+// 64-bit FNV-1a of a run of bytes, from the standard offset basis or on from an earlier digest.
+constexpr uint64_t FnvOffsetBasis = 14695981039346656037ull;
+uint64_t Fnv1a(const uint8_t* data, size_t count, uint64_t digest = FnvOffsetBasis);

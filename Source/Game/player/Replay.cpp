@@ -1,4 +1,5 @@
 #include "player/Replay.h"
+#include "uByteWriter.h"
 #include "player/PlayerData.h"
 #include "tables/GameConsts.h"
 #include "uAtomicFile.h"
@@ -42,15 +43,6 @@ void PutU32(std::vector<uint8_t>& out, uint32_t v) {
 }
 void PutF32(std::vector<uint8_t>& out, float v) {
     PutU32(out, std::bit_cast<uint32_t>(v));
-}
-
-constexpr uint64_t FnvOffset = 14695981039346656037ull, FnvPrime = 1099511628211ull;
-
-void DigestBytes(uint64_t& hash, const uint8_t* bytes, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        hash ^= bytes[i];
-        hash *= FnvPrime;
-    }
 }
 
 // The files a tick reads, as paths below the data folder: the city (streets, buildings and their
@@ -107,18 +99,18 @@ void SetReplayKeys(uint32_t bits, uint8_t state[256]) {
 }
 
 uint64_t DigestDataSet() {
-    uint64_t hash = FnvOffset;
+    uint64_t hash = FnvOffsetBasis;
     std::vector<uint8_t> bytes;
     std::filesystem::path data = DataFolder();
     for (const std::string& file : DataSetFilesOfRuns(data)) {
         // The name goes in too, and a missing file counts as one of no bytes but a mark: two data
         // sets that differ only by a file missing differ.
-        DigestBytes(hash, reinterpret_cast<const uint8_t*>(file.data()), file.size());
+        hash = Fnv1a(reinterpret_cast<const uint8_t*>(file.data()), file.size(), hash);
         bool read = ReadWholeFile((data / file).string(), bytes);
         uint8_t mark = read ? 1 : 0;
-        DigestBytes(hash, &mark, 1);
+        hash = Fnv1a(&mark, 1, hash);
         if (read)
-            DigestBytes(hash, bytes.data(), bytes.size());
+            hash = Fnv1a(bytes.data(), bytes.size(), hash);
     }
     return hash;
 }

@@ -445,11 +445,11 @@ void TGameEngine::StepWorld() {
         Menu->Tick();
     } else if (GameState == gsInGame) {
         Hud.UpdateCamera();
-        std::vector<TGroundPoint> players = PlayerCarPlaces();
-        TickMeshes(players);
+        std::vector<TPlayerSight> players = PlayerSights();
+        TickMeshes(PlayerCarPlaces());
         if (WorldRuns()) {
             if (!players.empty())
-                Traffic->Update(PlayerSights());
+                Traffic->Update(players);
             if (Rules.CatchUpCountdown < 1) {
                 if (!Rules.CountdownHoldsCars()) {
                     UpdateVehicles();
@@ -470,23 +470,22 @@ void TGameEngine::StepWorld() {
     ++RunFrames;
 }
 
-std::vector<TGroundPoint> TGameEngine::PlayerCarPlaces() const {
-    std::vector<TGroundPoint> places;
-    // The first player's first: the traffic's regions follow it.
-    if (TCar* car1 = Car(1)) {
-        places.push_back({car1->PosX, car1->PosY});
-        if (TCar* car2 = Car(2))
-            places.push_back({car2->PosX, car2->PosY});
-    }
-    return places;
-}
-
 std::vector<TPlayerSight> TGameEngine::PlayerSights() const {
     std::vector<TPlayerSight> sights;
-    for (int i = 1; i <= 2; ++i)
-        if (TCar* car = Car(i); car && (i == 1 || Car(1)))
-            sights.push_back({car->PosX, car->PosY, car->Heading});
+    // The first player's first: the traffic's regions follow it.
+    if (TCar* car1 = Car(1)) {
+        sights.push_back({car1->PosX, car1->PosY, car1->Heading});
+        if (TCar* car2 = Car(2))
+            sights.push_back({car2->PosX, car2->PosY, car2->Heading});
+    }
     return sights;
+}
+
+std::vector<TGroundPoint> TGameEngine::PlayerCarPlaces() const {
+    std::vector<TGroundPoint> places;
+    for (const TPlayerSight& sight : PlayerSights())
+        places.push_back({sight.X, sight.Y});
+    return places;
 }
 
 bool TGameEngine::SightBlocked(float x0, float y0, float x1, float y1) const {
